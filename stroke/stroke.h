@@ -1,0 +1,97 @@
+#pragma once
+// The stroke records: StrokeNode, Mesh, MeshSubdivision, ParticleSystem,
+// Stroke and the Canvas that holds every stroke of the run.
+//
+// Ownership: every array belongs to exactly one record (std::vector), so a
+// copy is a deep copy and destruction frees everything. Stroke numbers shown
+// to the user are 1-based; indices into Canvas::strokes are 0-based.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "common/vec4.h"
+
+struct StrokeNode {
+  Vec4 position;       // x, y, z; w = 0. Painted nodes lie on z = 0.
+  Vec4 tangent;        // not normalised
+  Vec4 perpendicular;  // unit, across the path in the canvas plane
+  float height = 0.0f;
+  float width = 0.0f;
+  float baseHeight = 0.0f;  // height as the PERP step last computed it
+  float baseWidth = 0.0f;   // width as the PERP step last computed it
+  std::uint32_t locked = 0; // 1 once a collision has deflected or frozen it
+};
+
+// Vertex references are indices into the four vertex arrays.
+struct MeshFace {
+  int vertex[3] = {0, 0, 0};
+  Vec4 normal;  // not normalised; w = 0
+};
+
+struct Mesh {
+  int vertexCount = 0;
+  int faceCount = 0;
+  std::vector<Vec4> positions;
+  std::vector<Vec4> normals;
+  std::vector<Vec4> colours;
+  std::vector<Vec4> texCoords;  // s in x, t in y
+  std::vector<int> faceList;    // entry f refers to face f
+  std::vector<MeshFace> faces;
+};
+
+// Edge pair: two vertex indices (edges) or two face indices, -1 = no face.
+using IndexPair = std::array<int, 2>;
+
+struct MeshSubdivision {
+  int levels = 0;
+  std::optional<Mesh> baseMesh;    // as BuildMesh generated it
+  std::optional<Mesh> resultMesh;  // after `levels` levels; none when 0
+  // Edge table of the last level's input mesh, numbered in order of first
+  // appearance; edges keep the orientation of the face that first named them.
+  int edgeCount = 0;
+  std::vector<IndexPair> edges;
+  std::vector<IndexPair> edgeFaces;
+  // Vertex pair (smaller index in the high 32 bits) → edge number, so that
+  // FindEdge is a lookup rather than a scan.
+  std::unordered_map<std::uint64_t, int> edgeIndex;
+};
+
+struct ParticleSystem {
+  unsigned int displayList = 0;  // GL list name; 0 until the first compile
+  std::vector<Vec4> positions;   // pending particles, emptied by the compile
+  std::vector<Vec4> colours;
+  std::vector<float> sizes;
+  unsigned int spriteTexture = 5;  // TEX_PARTICLE_BRUSH
+};
+
+struct StrokeSize {
+  int resolution = 0;
+  std::vector<Vec4> startColours;
+  std::vector<Vec4> endColours;
+  float widthStart = 0.0f, widthEnd = 0.0f;
+  float heightStart = 0.0f, heightEnd = 0.0f;
+};
+
+struct Stroke {
+  int deleted = 0;
+  int renderType = 0;  // 0 nothing, 1 mesh, 2 particles
+  int shapeResolution = 0;
+  std::vector<float> profile;
+  std::vector<StrokeNode> path;   // working list: nodes until built, then path samples
+  std::vector<StrokeNode> nodes;  // the user's control nodes, never changed by a build
+  StrokeSize size;
+  Vec4 bounds[4];
+  MeshSubdivision subdivision;
+  ParticleSystem particles;
+};
+
+// The one holder of strokes for the whole run (TheCanvas, stroke/canvas.h).
+struct Canvas {
+  Stroke current;
+  std::vector<Stroke> strokes = std::vector<Stroke>(20000);
+  int count = 0;
+  Vec4 lastPoint;
+};
