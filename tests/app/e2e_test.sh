@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# End to end: starts the painter from the repository root on the current X
+# display, checks its start-up transcript and windows, paints one stroke
+# with the mouse and leaves with Esc.
+#   e2e_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
+# Exit 77 (skipped) without a display or without xdotool/xwininfo.
+set -uo pipefail
+program=$(realpath "$1")
+cd "$2" || exit 1
+
+if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null; then
+  echo "needs an X display, xdotool and xwininfo"
+  exit 77
+fi
+
+out=$(mktemp)
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+  rm -f "$out"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "---- program output ----"
+  cat -A "$out" | head -n 80
+  exit 1
+}
+
+# wait_for SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $deadline ] && return 1
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+}
+has_line() { grep -qxF -- "$1" "$out"; }
+visible() { xdotool search --onlyvisible --name "^$1\$"; }
+
+"$program" >"$out" 2>&1 &
+pid=$!
+
+wait_for 60 has_line $'\tCreating Size Window....' || fail "start-up did not finish"
+
+# The start-up transcript, in order: GL report, camera, the four panels.
+line_of() { grep -nxF -- "$1" "$out" | head -n 1 | cut -d: -f1; }
+previous=0
+for line in $'\t--------------------------------------------' $'\tCAMERA: Initialising...' \
+  $'\tCreating Filter Window....' $'\tCreating Stroke Window....' \
+  $'\tCreating Camera Window....' $'\tCreating Size Window....'; do
+  n=$(line_of "$line")
+  [ -n "$n" ] || fail "missing line: $line"
+  [ "$n" -gt "$previous" ] || fail "out of order: $line"
+  previous=$n
+done
+
+# Three windows shown, with their titles and sizes; the Filter and Size panels hidden.
+check_window() {
+  local title=$1 width=$2 height=$3 id info
+  wait_for 20 visible "$title" || fail "window not shown: $title"
+  id=$(visible "$title" | head -n 1)
+  info=$(xwininfo -id "$id")
+  grep -q "Width: $width\$" <<<"$info" && grep -q "Height: $height\$" <<<"$info" ||
+    fail "$title is not $width x $height: $(grep -E 'Width|Height' <<<"$info" | tr -d '\n')"
+}
+check_window "Kelvra! by Dorvask" 675 675
+check_window "Stroke Control Panel:" 330 350
+check_window "Camera Control Panel:" 330 300
+for hidden in "Filter Control Panel:" "Size Control Panel:"; do
+  xdotool search --name "^$hidden\$" >/dev/null || fail "window never created: $hidden"
+  visible "$hidden" >/dev/null && fail "should be hidden after start-up: $hidden"
+done
+shown=0
+for title in "Kelvra! by Dorvask" "Stroke Control Panel:" "Camera Control Panel:" \
+  "Filter Control Panel:" "Size Control Panel:"; do
+  visible "$title" >/dev/null && shown=$((shown + 1))
+done
+[ "$shown" -eq 3 ] || fail "$shown windows shown, expected 3"
+
+# Paint one stroke across the main view.
+main=$(visible "Kelvra! by Dorvask" | head -n 1)
+origin=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+read -r ox oy <<<"$origin"
+xdotool mousemove $((ox + 200)) $((oy + 300))
+sleep 0.2
+xdotool mousedown 1
+for step in 1 2 3 4 5 6 7 8; do
+  xdotool mousemove $((ox + 200 + 30 * step)) $((oy + 300 + 10 * step))
+  sleep 0.05
+done
+xdotool mouseup 1
+wait_for 20 has_line $'\tBuilding Stroke data....' || fail "no stroke was built"
+has_line $'\tGenerating PATH data....' || fail "missing the PATH build line"
+grep -qF $'\tGenerating MESH data.... (v:' "$out" || fail "missing the MESH build line"
+
+# Esc in the main view ends the program with status 1.
+xdotool mousemove $((ox + 300)) $((oy + 300))
+xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
+wait "$pid"
+status=$?
+pid=
+[ "$status" -eq 1 ] || fail "exit status $status, expected 1"
+echo "PASS"

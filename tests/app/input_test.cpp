@@ -1,0 +1,286 @@
+// Main-view input in process: the registered callbacks are called directly
+// on a hidden 256 × 256 window, and the results are read from the canvas,
+// the console and the back buffer.
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/input.h"
+#include "app/state.h"
+#include "app/view.h"
+#include "camera/camera.h"
+#include "stroke/canvas.h"
+#include "tests/support/gl_window.h"
+
+namespace {
+
+constexpr int kSize = 256;
+
+// Console lines that do not start with a tab (the selection numbers).
+std::vector<std::string> UntabbedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty() && line[0] != '\t' && line[0] != '\r') lines.push_back(line);
+  return lines;
+}
+
+class MainViewInput : public testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureHiddenGlWindow(kSize, kSize);
+    ResetApplicationStateForTesting();
+    testing::internal::CaptureStdout();
+    DeleteAll(TheCanvas);
+    TheCamera.Init();
+    OnReshape(kSize, kSize);
+    testing::internal::GetCapturedStdout();
+  }
+
+  // A left drag through the given pointer positions (GLUT pixels).
+  void Paint(const std::vector<std::pair<int, int>>& points) {
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, points.front().first, points.front().second);
+    for (const auto& [x, y] : points) OnMotion(x, y);
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, points.back().first, points.back().second);
+  }
+};
+
+TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
+  struct Case {
+    int x, y;
+    float canvasX, canvasY;
+  };
+  const Case cases[] = {{0, 0, -1, 1}, {128, 64, 0, 0.5f}, {kSize, kSize, 1, -1}};
+  testing::internal::CaptureStdout();
+  OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
+  for (const Case& c : cases) OnMotion(c.x, c.y);
+  OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
+  const std::string console = testing::internal::GetCapturedStdout();
+
+  EXPECT_NE(console.find("\tBuilding Stroke data....\n"), std::string::npos);
+  ASSERT_EQ(TheCanvas.count, 1);
+  EXPECT_EQ(Painting, 0);
+  EXPECT_TRUE(TheCanvas.current.nodes.empty());
+  const Stroke& stroke = TheCanvas.strokes[0];
+  ASSERT_EQ(stroke.nodes.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_FLOAT_EQ(stroke.nodes[i].position.x, cases[i].canvasX);
+    EXPECT_FLOAT_EQ(stroke.nodes[i].position.y, cases[i].canvasY);
+    EXPECT_EQ(stroke.nodes[i].position.z, 0.0f);
+  }
+}
+
+TEST_F(MainViewInput, ClickWithoutMotionCommitsAnEmptyStroke) {
+  testing::internal::CaptureStdout();
+  OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 50, 60);
+  OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, 50, 60);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(TheCanvas.count, 1);
+  EXPECT_TRUE(TheCanvas.strokes[0].nodes.empty());
+  EXPECT_FLOAT_EQ(CursorPosition.x, 2.0f * 50 / kSize - 1);
+  EXPECT_FLOAT_EQ(CursorPosition.y, 1 - 2.0f * 60 / kSize);
+}
+
+TEST_F(MainViewInput, PassiveMotionMovesTheCursorButNeverPaints) {
+  Painting = 1;
+  OnPassiveMotion(64, 192);
+  EXPECT_FLOAT_EQ(CursorPosition.x, -0.5f);
+  EXPECT_FLOAT_EQ(CursorPosition.y, -0.5f);
+  EXPECT_TRUE(TheCanvas.current.nodes.empty());
+}
+
+TEST_F(MainViewInput, ArrowKeysStepTheSelectionAndTogglepainting) {
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 3; ++i) Paint({{20 + 50 * i, 20}, {30 + 50 * i, 40}, {40 + 50 * i, 60}});
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(TheCanvas.count, 3);
+
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 4; ++i) OnSpecialKey(GLUT_KEY_UP, 0, 0);  // 1, 2, 3, then wraps to 0
+  OnSpecialKey(GLUT_KEY_RIGHT, 0, 0);
+  OnSpecialKey(GLUT_KEY_F1, 0, 0);
+  OnSpecialKey(GLUT_KEY_DOWN, 0, 0);  // stays 0, starts painting
+  EXPECT_EQ(Painting, 1);
+  OnMotion(100, 100);
+  OnSpecialKey(GLUT_KEY_LEFT, 0, 0);  // stops painting: commits the one-node stroke
+  const auto lines = UntabbedLines(testing::internal::GetCapturedStdout());
+  EXPECT_EQ(lines, (std::vector<std::string>{"1", "2", "3", "0", "0", "0", "0", "0"}));
+  EXPECT_EQ(Painting, 0);
+  ASSERT_EQ(TheCanvas.count, 4);
+  EXPECT_EQ(TheCanvas.strokes[3].nodes.size(), 1u);
+
+  SelectedStroke = 3;
+  testing::internal::CaptureStdout();
+  OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
+  OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
+  EXPECT_EQ(UntabbedLines(testing::internal::GetCapturedStdout()),
+            (std::vector<std::string>{"2", "1"}));
+  EXPECT_EQ(TheCanvas.count, 5);
+}
+
+// Moves a stroke's path and meshes towards the camera (which looks down −z).
+void Lift(Stroke& stroke, float dz) {
+  for (StrokeNode& node : stroke.path) node.position.z += dz;
+  for (auto* mesh : {&stroke.subdivision.baseMesh, &stroke.subdivision.resultMesh})
+    if (*mesh)
+      for (Vec4& p : (*mesh)->positions) p.z += dz;
+}
+
+TEST_F(MainViewInput, MiddleClickPicksTheNearerOfTwoCrossingStrokes) {
+  ShowNodes = 1;  // the path lines are pickable even where a mesh is thin
+  testing::internal::CaptureStdout();
+  Paint({{40, 128}, {90, 128}, {128, 128}, {170, 128}, {216, 128}});  // horizontal
+  Paint({{128, 40}, {128, 90}, {128, 128}, {128, 170}, {128, 216}});  // vertical
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(TheCanvas.count, 2);
+
+  Lift(TheCanvas.strokes[1], 0.2f);
+  OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 128, 128);
+  EXPECT_EQ(SelectedStroke, 2);
+
+  Lift(TheCanvas.strokes[0], 0.4f);
+  // Picking goes through the camera alone, whatever the model-view holds.
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(5, 5, 0);
+  OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 128, 128);
+  EXPECT_EQ(SelectedStroke, 1);
+
+  OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 5, 5);  // empty canvas corner
+  EXPECT_EQ(SelectedStroke, 1);
+  OnMouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 128, 128);
+  EXPECT_EQ(SelectedStroke, 1);
+}
+
+// Pixels of the last displayed frame that differ from the backdrop colour at
+// the same place in `backdrop`.
+int ChangedPixels(const std::vector<float>& frame, const std::vector<float>& backdrop) {
+  int changed = 0;
+  for (size_t i = 0; i < frame.size(); i += 3)
+    if (frame[i] != backdrop[i] || frame[i + 1] != backdrop[i + 1] || frame[i + 2] != backdrop[i + 2])
+      ++changed;
+  return changed;
+}
+
+std::vector<float> Displayed() {
+  OnDisplay();
+  std::vector<float> frame;
+  ReadFrame(kSize, kSize, frame);  // the back buffer holds the frame just swapped on Mesa
+  return frame;
+}
+
+TEST_F(MainViewInput, PrimitiveModeChangesHowMeshesAreDrawn) {
+  CursorOn = 0;
+  const std::vector<float> backdrop = Displayed();
+  WidthStart = 0.3f;
+  HeightStart = 0.1f;
+  testing::internal::CaptureStdout();
+  Paint({{40, 60}, {80, 100}, {128, 128}, {170, 150}, {216, 190}});
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(TheCanvas.strokes[0].renderType, 1);
+
+  PrimitiveMode = kPolygonModeFill;
+  const int filled = ChangedPixels(Displayed(), backdrop);
+  PrimitiveMode = kPolygonModeLine;
+  const int wire = ChangedPixels(Displayed(), backdrop);
+  PrimitiveMode = 0;
+  glPointSize(5.0f);
+  const int points = ChangedPixels(Displayed(), backdrop);
+  EXPECT_GT(filled, 0);
+  EXPECT_GT(wire, 0);
+  EXPECT_GT(points, 0);
+  EXPECT_GT(filled, wire);
+  EXPECT_NE(wire, points);
+}
+
+TEST_F(MainViewInput, ReshapeStoresTheSizeAndNeverAZero) {
+  OnReshape(800, 600);
+  EXPECT_EQ(MainWindowWidth, 800);
+  EXPECT_EQ(MainWindowHeight, 600);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 800);
+  EXPECT_EQ(viewport[3], 600);
+  EXPECT_NEAR(ProjectionMatrix[5] / ProjectionMatrix[0], 800.0 / 600.0, 1e-6);
+  OnReshape(0, 0);
+  EXPECT_EQ(MainWindowWidth, 1);
+  EXPECT_EQ(MainWindowHeight, 1);
+  EXPECT_EQ(TheCamera.width, 1);
+}
+
+// The one-read frame and the per-pixel reads see the same values, so the
+// trace of either is the same.
+TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glBegin(GL_TRIANGLES);
+  glColor3f(1, 0, 0.2f);
+  glVertex2f(-1, -1);
+  glColor3f(0, 1, 0.7f);
+  glVertex2f(1, -1);
+  glColor3f(0.3f, 0.1f, 1);
+  glVertex2f(0, 1);
+  glEnd();
+  std::vector<float> frame;
+  ReadFrame(kSize, kSize, frame);
+  const PixelChannelReader fromFrame = FrameChannelReader(frame, kSize, kSize);
+  for (int y = -3; y < kSize + 3; y += 7)
+    for (int x = -3; x < kSize + 3; x += 7)
+      for (int c = 0; c < 3; ++c) ASSERT_EQ(fromFrame(x, y, c), ReadPixelChannel(x, y, c)) << x << "," << y;
+  const Vec4 colour = ReadPixelColour(128, 60, kSize);
+  EXPECT_FLOAT_EQ(colour.x * 255, ReadPixelChannel(128, 60, 0));
+  EXPECT_EQ(ReadPixelColour(kSize, 0, kSize).x, -1.0f);
+  glEnable(GL_DEPTH_TEST);
+}
+
+TEST_F(MainViewInput, AutoTraceTurnsAWhiteSquareIntoOneStroke) {
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(100, 100, 30, 30);
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.8f, 0.8f, 0.8f, 1);
+
+  testing::internal::CaptureStdout();
+  OnKeyboard('m', 0, 0);
+  testing::internal::GetCapturedStdout();
+
+  const int lattice = (kSize + 9) / 10;
+  ASSERT_EQ(TheCanvas.count, lattice * lattice);
+  int withNodes = 0;
+  for (int i = 0; i < TheCanvas.count; ++i) {
+    const Stroke& stroke = TheCanvas.strokes[i];
+    if (stroke.nodes.empty()) continue;
+    ++withNodes;
+    ASSERT_EQ(stroke.nodes.size(), 9u);
+    EXPECT_FLOAT_EQ(stroke.nodes[0].position.x, 2.0f * 100 / kSize - 1);
+    EXPECT_FLOAT_EQ(stroke.nodes[0].position.y, 2.0f * 100 / kSize - 1);
+  }
+  EXPECT_EQ(withNodes, 1);
+}
+
+TEST_F(MainViewInput, OtherKeysChangeNothing) {
+  testing::internal::CaptureStdout();
+  for (unsigned char key : {'0', ' ', 'x', 'Z', '/', '\t'}) OnKeyboard(key, 0, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(TheCanvas.count, 0);
+}
+
+TEST(MainViewInputDeathTest, EscapeExitsWithStatusOne) {
+  EXPECT_EXIT(OnKeyboard(27, 0, 0), testing::ExitedWithCode(1), "");
+}
+
+}  // namespace

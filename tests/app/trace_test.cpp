@@ -1,0 +1,145 @@
+// The auto-trace fill on synthetic frames, against a plain per-pixel
+// rendition of the trace (one read per channel, a visited flag per pixel).
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "app/input.h"
+
+namespace {
+
+struct Frame {
+  int width, height;
+  std::vector<float> rgb;  // rows bottom-up, three floats per pixel in 0..1
+
+  Frame(int w, int h) : width(w), height(h), rgb(static_cast<size_t>(w) * h * 3, 0.0f) {}
+  void Fill(int x0, int y0, int x1, int y1, float r, float g, float b) {
+    for (int y = y0; y <= y1 && y < height; ++y)
+      for (int x = x0; x <= x1 && x < width; ++x) {
+        float* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+        p[0] = r;
+        p[1] = g;
+        p[2] = b;
+      }
+  }
+  // The per-pixel read of the main view, written out plainly.
+  float Channel(int x, int y, int c) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return -1.0f;
+    return rgb[(static_cast<size_t>(y) * width + x) * 3 + c] * 255;
+  }
+};
+
+std::vector<std::vector<LatticePoint>> ReferenceTrace(const Frame& f) {
+  const int W = f.width, H = f.height;
+  std::vector<char> visited(static_cast<size_t>(W + 11) * (H + 11), 0);
+  auto seen = [&](int x, int y) -> char& { return visited[static_cast<size_t>(x) * (H + 11) + y]; };
+  std::vector<std::vector<LatticePoint>> out;
+  std::vector<LatticePoint> stack;
+  for (int x = 0; x < W; x += 10)
+    for (int y = 0; y < H; y += 10) {
+      std::vector<LatticePoint> region;
+      if (f.Channel(x, y, 0) > 10 && f.Channel(x, y, 1) > 10 && f.Channel(x, y, 2) > 10 && !seen(x, y)) {
+        seen(x, y) = 1;
+        stack.push_back({x, y});
+      }
+      while (!stack.empty()) {
+        LatticePoint p = stack.back();
+        stack.pop_back();
+        region.push_back(p);
+        auto consider = [&](int nx, int ny) {
+          if (seen(nx, ny)) return;
+          if (f.Channel(nx, ny, 0) > 10 || f.Channel(nx, ny, 1) > 10 || f.Channel(nx, ny, 2) > 10) {
+            seen(nx, ny) = 1;
+            stack.push_back({nx, ny});
+          }
+        };
+        if (p.y + 10 <= H) consider(p.x, p.y + 10);
+        if (p.y - 10 >= 0) consider(p.x, p.y - 10);
+        if (p.x + 10 <= W) consider(p.x + 10, p.y);
+        if (p.x - 10 >= 0) consider(p.x - 10, p.y);
+      }
+      out.push_back(region);
+    }
+  return out;
+}
+
+std::vector<std::vector<LatticePoint>> FastTrace(const Frame& f) {
+  return TraceBrightRegions(FrameChannelReader(f.rgb, f.width, f.height), f.width, f.height);
+}
+
+int NonEmpty(const std::vector<std::vector<LatticePoint>>& regions) {
+  int n = 0;
+  for (const auto& r : regions) n += r.empty() ? 0 : 1;
+  return n;
+}
+
+TEST(TraceBrightRegions, BlackFrameGivesOneEmptyListPerLatticePosition) {
+  Frame f(675, 675);
+  const auto regions = FastTrace(f);
+  EXPECT_EQ(regions.size(), 68u * 68u);
+  EXPECT_EQ(NonEmpty(regions), 0);
+}
+
+TEST(TraceBrightRegions, WhiteSquareIsOneRegionOfNineLatticePoints) {
+  Frame f(675, 675);
+  f.Fill(100, 100, 129, 129, 1, 1, 1);
+  const auto regions = FastTrace(f);
+  ASSERT_EQ(regions.size(), 68u * 68u);
+  EXPECT_EQ(NonEmpty(regions), 1);
+  const auto& square = regions[10 * 68 + 10];  // started by the lattice point (100, 100)
+  ASSERT_EQ(square.size(), 9u);
+  EXPECT_EQ(square.front(), (LatticePoint{100, 100}));
+  for (const LatticePoint& p : square) {
+    EXPECT_TRUE(p.x >= 100 && p.x <= 120 && p.y >= 100 && p.y <= 120) << p.x << "," << p.y;
+  }
+  EXPECT_EQ(square, ReferenceTrace(f)[10 * 68 + 10]);
+}
+
+TEST(TraceBrightRegions, SeedsNeedAllChannelsNeighboursOnlyOne) {
+  Frame f(100, 100);
+  f.Fill(0, 0, 99, 99, 0.5f, 0, 0);  // red only: can grow a region, cannot start one
+  EXPECT_EQ(NonEmpty(FastTrace(f)), 0);
+  f.Fill(50, 50, 50, 50, 1, 1, 1);  // one white seed floods the red field
+  const auto regions = FastTrace(f);
+  EXPECT_EQ(NonEmpty(regions), 1);
+  EXPECT_EQ(regions[5 * 10 + 5].size(), 100u);
+}
+
+TEST(TraceBrightRegions, ThresholdIsStrictlyAboveTenOutOf255) {
+  Frame f(30, 30);
+  f.Fill(0, 0, 29, 29, 10.0f / 255, 10.0f / 255, 10.0f / 255);
+  EXPECT_EQ(NonEmpty(FastTrace(f)), 0);
+  f.Fill(0, 0, 29, 29, 11.0f / 255, 11.0f / 255, 11.0f / 255);
+  EXPECT_EQ(NonEmpty(FastTrace(f)), 1);
+}
+
+// Random blobs on frames of several sizes, including ones wider and taller
+// than 1000 pixels and sizes that are not multiples of the lattice step.
+TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
+  std::mt19937 random(1234);
+  const int sizes[][2] = {{675, 675}, {1, 1}, {9, 31}, {800, 600}, {1205, 1013}, {64, 1500}};
+  for (const auto& size : sizes) {
+    for (int trial = 0; trial < 4; ++trial) {
+      SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " trial " << trial);
+      Frame f(size[0], size[1]);
+      std::uniform_int_distribution<int> px(0, size[0] - 1), py(0, size[1] - 1), extent(0, 120);
+      std::uniform_int_distribution<int> level(0, 40);
+      for (int blob = 0; blob < 25; ++blob) {
+        const int x = px(random), y = py(random);
+        f.Fill(x, y, x + extent(random), y + extent(random), level(random) / 40.0f,
+               level(random) / 40.0f, level(random) / 40.0f);
+      }
+      const auto expected = ReferenceTrace(f);
+      ASSERT_EQ(FastTrace(f), expected);
+    }
+  }
+}
+
+TEST(TraceBrightRegions, EmptyViewGivesNothing) {
+  const std::vector<float> none;
+  EXPECT_TRUE(TraceBrightRegions(FrameChannelReader(none, 0, 0), 0, 0).empty());
+}
+
+}  // namespace
