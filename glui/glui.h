@@ -1,0 +1,363 @@
+#pragma once
+// GLUI 2.x-compatible control layer: the subset of GLUI the panels use
+// (subwindows, panels, buttons, checkboxes, spinners, separators, columns and
+// the rotation ball), under GLUI's own names and signatures. Drawing and
+// input are done by Dear ImGui, which never shows through this header.
+//
+// Coordinates of controls are subwindow pixels, origin top-left, y down.
+// Live variables are read when a control is created and written whenever the
+// user changes the control; code that changes a variable later makes the
+// control show it with GLUI::sync_live() or GLUI_Master.sync_live_all().
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+typedef void (*GLUI_Update_CB)(int id);
+
+enum {
+  GLUI_SUBWINDOW_RIGHT = 1,
+  GLUI_SUBWINDOW_LEFT = 2,
+  GLUI_SUBWINDOW_TOP = 3,
+  GLUI_SUBWINDOW_BOTTOM = 4,
+};
+
+enum {
+  GLUI_PANEL_NONE = 0,
+  GLUI_PANEL_EMBOSSED = 1,
+  GLUI_PANEL_RAISED = 2,
+};
+
+enum {
+  GLUI_SPINNER_INT = 1,
+  GLUI_SPINNER_FLOAT = 2,
+};
+
+enum {
+  GLUI_LIMIT_NONE = 0,
+  GLUI_LIMIT_CLAMP = 1,
+};
+
+enum {
+  GLUI_ALIGN_CENTER = 1,
+  GLUI_ALIGN_RIGHT = 2,
+  GLUI_ALIGN_LEFT = 3,
+};
+
+class GLUI;
+class GLUI_Panel;
+struct GluiFrame;  // per-frame drawing state, private to the layer
+
+// ---------------------------------------------------------------------------
+// Controls
+// ---------------------------------------------------------------------------
+
+// Base of every control. Controls are created and owned by their GLUI; the
+// pointers handed out stay valid for the life of the program.
+class GLUI_Control {
+ public:
+  virtual ~GLUI_Control();
+  GLUI_Control(const GLUI_Control&) = delete;
+  GLUI_Control& operator=(const GLUI_Control&) = delete;
+
+  // GLUI_ALIGN_LEFT, _CENTER or _RIGHT within the control's column.
+  void set_alignment(int new_alignment);
+  int get_id() const { return user_id; }
+  const char* get_name() const { return name.c_str(); }
+
+  // --- Used by the layer itself; panels need none of what follows. ---
+
+  // Computes w and h from the control's content (containers lay out their
+  // children first). Pure arithmetic on the layer's metrics; no GL.
+  virtual void Measure() = 0;
+  // Moves the control's top-left corner to (px, py); containers move their
+  // children along.
+  virtual void Place(int px, int py);
+  // Draws the control at its laid-out box and handles its input (ImGui).
+  virtual void Draw(GluiFrame& frame) = 0;
+  // Picks up a live variable changed by code. No callback.
+  virtual void SyncLive() {}
+  // Idle work (a spinning rotation ball); returns true while more is needed.
+  virtual bool Tick() { return false; }
+  // Focus moved elsewhere: commit typed text, stop spinning.
+  virtual void LoseFocus() {}
+  // True while the mouse holds the control (sync skips it).
+  virtual bool IsHeld() const { return false; }
+  // The live value was changed by the user: write the variable, redisplay
+  // the main graphics window, call the callback there.
+  virtual void WriteLive() {}
+
+  GLUI* glui;
+  GLUI_Panel* parent = nullptr;
+  std::string name;
+  int user_id;
+  GLUI_Update_CB callback;
+  int alignment;
+  int x = 0, y = 0, w = 0, h = 0;
+
+ protected:
+  GLUI_Control(GLUI* owner, const char* label, int id, GLUI_Update_CB cb,
+               int default_alignment);
+  // Runs GLUI's change sequence: WriteLive, redisplay, callback(id).
+  void ReportChange();
+};
+
+// A container. Children are stacked top to bottom; a GLUI_Column child
+// starts a new column to the right.
+class GLUI_Panel : public GLUI_Control {
+ public:
+  GLUI_Panel(GLUI* owner, const char* label, int panel_type);
+  void Measure() override;
+  void Place(int px, int py) override;
+  void Draw(GluiFrame& frame) override;
+
+  int type;
+  std::vector<std::unique_ptr<GLUI_Control>> children;
+  // Inner geometry found by Measure, relative to the panel's corner: the
+  // x and width of each column, and the x of each bar between columns.
+  struct Column {
+    int x = 0;
+    int width = 0;
+  };
+  std::vector<Column> columns;
+  std::vector<int> bar_x;  // -1 where the column has no bar
+  int inner_top = 0;       // first row of content
+  int inner_bottom = 0;    // last row of content + 1
+};
+
+// Starts a new column in its panel; draws a vertical bar when asked.
+class GLUI_Column : public GLUI_Control {
+ public:
+  GLUI_Column(GLUI* owner, int draw_bar);
+  void Measure() override;
+  void Draw(GluiFrame&) override {}
+  int bar;
+};
+
+// A horizontal etched line across its column.
+class GLUI_Separator : public GLUI_Control {
+ public:
+  explicit GLUI_Separator(GLUI* owner);
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+};
+
+// Fires its callback on release inside; releasing outside cancels.
+class GLUI_Button : public GLUI_Control {
+ public:
+  GLUI_Button(GLUI* owner, const char* label, int id, GLUI_Update_CB cb);
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+  bool IsHeld() const override { return held; }
+
+  bool held = false;
+};
+
+// Writes 1 or 0 to its int live variable; any non-zero shows as checked.
+class GLUI_Checkbox : public GLUI_Control {
+ public:
+  GLUI_Checkbox(GLUI* owner, const char* label, int* live_var, int id,
+                GLUI_Update_CB cb);
+  int get_int_val() const { return value; }
+  void set_int_val(int new_value);
+
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+  void SyncLive() override;
+  bool IsHeld() const override { return held; }
+  void WriteLive() override;
+
+  int* live;
+  int value;
+  int last_live;
+  bool held = false;
+};
+
+// An int or float value: label, text box and up/down arrows. The arrows step
+// on click, repeat while held, and drag vertically; typed text is committed
+// on Enter, Tab or loss of focus.
+class GLUI_Spinner : public GLUI_Control {
+ public:
+  GLUI_Spinner(GLUI* owner, const char* label, int data_type, void* live_var,
+               int id, GLUI_Update_CB cb);
+  void set_int_limits(int low, int high, int limit_type = GLUI_LIMIT_CLAMP);
+  void set_float_limits(float low, float high,
+                        int limit_type = GLUI_LIMIT_CLAMP);
+  int get_int_val() const;
+  float get_float_val() const;
+  void set_int_val(int new_value);
+  void set_float_val(float new_value);
+
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+  void SyncLive() override;
+  void LoseFocus() override;
+  bool IsHeld() const override { return held || editing; }
+  void WriteLive() override;
+
+  // Applies the limits (and int rounding) to a candidate value.
+  double Constrain(double candidate) const;
+  // Sets the value (constrained) and the text; returns true if it changed.
+  bool Assign(double candidate);
+  void RefreshText();
+  // Parses the text box and commits it as a user change.
+  void CommitText();
+
+  int data_type;
+  void* live;
+  double value = 0;
+  double last_live = 0;
+  int limit_type = GLUI_LIMIT_NONE;
+  double low = 0, high = 0;
+  char text[64] = {};
+  bool held = false;     // an arrow is pressed
+  bool editing = false;  // the text box has keyboard focus
+  bool drop_focus = false;
+  double drag_accum = 0;   // sub-step drag movement of int spinners
+  double hold_started = 0;  // time the arrow went down, for auto-repeat
+  double last_repeat = 0;
+  bool dragged = false;
+};
+
+// The rotation ball: an arcball turning a 16-float column-major matrix.
+class GLUI_Rotation : public GLUI_Control {
+ public:
+  GLUI_Rotation(GLUI* owner, const char* label, float* live_var, int id,
+                GLUI_Update_CB cb);
+  // Damping per idle tick after a flick; 0 turns spinning off.
+  void set_spin(float damping);
+  void reset();
+
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+  void SyncLive() override;
+  bool Tick() override;
+  void LoseFocus() override;
+  bool IsHeld() const override { return held; }
+  void WriteLive() override;
+
+  float* live;
+  float matrix[16];
+  float last_live[16];
+  float spin_damping = 0;
+  float spin_quat[4] = {0, 0, 0, 1};  // last motion's turn (x, y, z, w)
+  bool spinning = false;
+  bool held = false;
+  double last_motion_time = 0;
+};
+
+// ---------------------------------------------------------------------------
+// One GLUI subwindow and its controls
+// ---------------------------------------------------------------------------
+class GLUI {
+ public:
+  ~GLUI();
+  GLUI(const GLUI&) = delete;
+  GLUI& operator=(const GLUI&) = delete;
+
+  // The window redisplayed after every user change, and current during the
+  // callbacks. Without it callbacks run with the subwindow current.
+  void set_main_gfx_window(int window_id) { main_gfx_window = window_id; }
+  int get_glut_window_id() const { return glut_window; }
+
+  GLUI_Panel* add_panel(const char* name, int type = GLUI_PANEL_EMBOSSED);
+  GLUI_Panel* add_panel_to_panel(GLUI_Panel* parent_panel, const char* name,
+                                 int type = GLUI_PANEL_EMBOSSED);
+  GLUI_Button* add_button(const char* name, int id = -1,
+                          GLUI_Update_CB cb = NULL);
+  GLUI_Button* add_button_to_panel(GLUI_Panel* panel, const char* name,
+                                   int id = -1, GLUI_Update_CB cb = NULL);
+  void add_separator();
+  void add_separator_to_panel(GLUI_Panel* panel);
+  void add_column(int draw_bar = true);
+  void add_column_to_panel(GLUI_Panel* panel, int draw_bar = true);
+  GLUI_Checkbox* add_checkbox(const char* name, int* live_var = NULL,
+                              int id = -1, GLUI_Update_CB cb = NULL);
+  GLUI_Checkbox* add_checkbox_to_panel(GLUI_Panel* panel, const char* name,
+                                       int* live_var = NULL, int id = -1,
+                                       GLUI_Update_CB cb = NULL);
+  GLUI_Spinner* add_spinner(const char* name, int data_type,
+                            void* live_var = NULL, int id = -1,
+                            GLUI_Update_CB cb = NULL);
+  GLUI_Spinner* add_spinner_to_panel(GLUI_Panel* panel, const char* name,
+                                     int data_type, void* live_var = NULL,
+                                     int id = -1, GLUI_Update_CB cb = NULL);
+  GLUI_Rotation* add_rotation(const char* name, float* live_var = NULL,
+                              int id = -1, GLUI_Update_CB cb = NULL);
+  GLUI_Rotation* add_rotation_to_panel(GLUI_Panel* panel, const char* name,
+                                       float* live_var = NULL, int id = -1,
+                                       GLUI_Update_CB cb = NULL);
+
+  // Shows live variables changed by code in this GLUI's controls.
+  void sync_live();
+
+  // --- Used by the layer itself. ---
+  struct Engine;  // ImGui context, input queue, timing (glui_engine.cpp)
+
+  GLUI(int parent, int side);
+  // Lays the tree out again and, once the subwindow exists, resizes and
+  // moves it to match the parent's current size.
+  void Relayout();
+  // Size of the subwindow for a parent of the given size.
+  void SubwindowRect(int parent_w, int parent_h, int* sx, int* sy, int* sw,
+                     int* sh) const;
+  void RunChange(GLUI_Control* control);
+  GLUI_Control* Adopt(GLUI_Panel* panel, GLUI_Control* control);
+  void RequestFrame();
+
+  int glut_window = 0;
+  int parent_window = 0;
+  int side = GLUI_SUBWINDOW_BOTTOM;
+  int main_gfx_window = 0;
+  GLUI_Panel root;
+  std::unique_ptr<Engine> engine;
+};
+
+// ---------------------------------------------------------------------------
+// The master object: subwindow creation, GLUT callback routing, idle
+// ---------------------------------------------------------------------------
+class GLUI_Master_Object {
+ public:
+  // A GLUI subwindow inside parent_window, at the given side. The current
+  // GLUT window is the parent afterwards.
+  GLUI* create_glui_subwindow(int parent_window,
+                              int position = GLUI_SUBWINDOW_RIGHT);
+
+  // Install the layer's handler on the current GLUT window and remember the
+  // user's function for that window.
+  void set_glutKeyboardFunc(void (*f)(unsigned char key, int x, int y));
+  void set_glutMouseFunc(void (*f)(int button, int state, int x, int y));
+  void set_glutSpecialFunc(void (*f)(int key, int x, int y));
+  void set_glutReshapeFunc(void (*f)(int width, int height));
+  // The one user idle function (the last set wins; NULL removes it). It runs
+  // after the layer's own idle work.
+  void set_glutIdleFunc(void (*f)());
+
+  void sync_live_all();
+  // The part of the current window not covered by its GLUI subwindows, in
+  // glViewport terms (origin bottom-left).
+  void get_viewport_area(int* x, int* y, int* w, int* h);
+  void auto_set_viewport();
+
+  // --- Used by the layer itself. ---
+  struct WindowCallbacks {
+    int window = 0;
+    void (*keyboard)(unsigned char, int, int) = nullptr;
+    void (*mouse)(int, int, int, int) = nullptr;
+    void (*special)(int, int, int) = nullptr;
+    void (*reshape)(int, int) = nullptr;
+  };
+  WindowCallbacks& CallbacksOf(int window);
+  GLUI* FindByWindow(int window);
+  // Takes keyboard focus and spin away from every control.
+  void DropFocus();
+  void EnsureIdleInstalled();
+
+  std::vector<std::unique_ptr<GLUI>> guis;
+  std::vector<WindowCallbacks> callbacks;
+  void (*user_idle)() = nullptr;
+  bool idle_installed = false;
+};
+
+extern GLUI_Master_Object GLUI_Master;
