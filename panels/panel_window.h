@@ -1,0 +1,25 @@
+#pragma once
+// Routines every control-panel window shares: creation with its geometry,
+// showing and hiding, the "Hide" right-button menu, and handlers for the
+// events a panel ignores.
+
+// Creates a double-buffered RGB window with depth at (x, y), width × height,
+// and returns its GLUT id; the new window is current.
+int CreatePanelWindow(const char* title, int width, int height, int x, int y);
+
+// Show or hide a panel window; an id of 0 (not created yet) is ignored.
+void ShowPanelWindow(int window);
+void HidePanelWindow(int window);
+
+// The right-button menu of a panel without submenus: an empty spacer (0),
+// "Hide" (1), another spacer (0), attached to the current window.
+void AttachHideMenu(void (*onMenu)(int));
+constexpr int kHideMenuValue = 1;
+
+// A reshaped extent as the panels store it: 0 becomes 1.
+int StoredExtent(int extent);
+
+// Handlers for the events a panel window ignores.
+void IgnoreMouse(int button, int state, int x, int y);
+void IgnoreKeyboard(unsigned char key, int x, int y);
+void IgnoreSpecialKey(int key, int x, int y);

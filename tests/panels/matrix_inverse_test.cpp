@@ -1,0 +1,105 @@
+#include "panels/matrix_inverse.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+void Multiply(const double a[16], const double b[16], double out[16]) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      double sum = 0;
+      for (int k = 0; k < 4; ++k) sum += a[r * 4 + k] * b[k * 4 + c];
+      out[r * 4 + c] = sum;
+    }
+}
+
+void ExpectIdentity(const double m[16], double tolerance) {
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0 : 0.0, tolerance) << "element " << i;
+}
+
+struct KnownCase {
+  const char* name;
+  double matrix[16];
+  double inverse[16];
+};
+
+// Hand-computed inverses, in the column-major layout the main view stores.
+const KnownCase kKnown[] = {
+    {"identity",
+     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
+     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+    {"translation by (2, -3, 5)",
+     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 2, -3, 5, 1},
+     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -2, 3, -5, 1}},
+    {"scale by (2, 4, 0.5)",
+     {2, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 1},
+     {0.5, 0, 0, 0, 0, 0.25, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1}},
+    {"quarter turn about z",
+     {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
+     {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+    // Zero on the diagonal: only row exchanges get past the first column.
+    {"swap of x and w",
+     {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0},
+     {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0}},
+    // gluPerspective(90, 1, 1, 3): a = -(3+1)/(3-1) = -2, b = -2·3·1/(3-1) = -3.
+    {"perspective",
+     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0},
+     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, -1.0 / 3, 0, 0, -1, 2.0 / 3}},
+};
+
+TEST(InvertMatrix4, KnownInverses) {
+  for (const KnownCase& known : kKnown) {
+    SCOPED_TRACE(known.name);
+    double inverse[16];
+    ASSERT_TRUE(InvertMatrix4(known.matrix, inverse));
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(inverse[i], known.inverse[i], 1e-12) << "element " << i;
+  }
+}
+
+TEST(InvertMatrix4, SingularMatricesReportFailure) {
+  const struct {
+    const char* name;
+    double matrix[16];
+  } singular[] = {
+      {"zero", {}},
+      {"zero column", {1, 2, 3, 4, 0, 0, 0, 0, 5, 6, 7, 8, 9, 1, 2, 3}},
+      {"two equal rows", {1, 2, 1, 4, 5, 6, 5, 8, 9, 1, 9, 3, 4, 5, 4, 7}},
+      {"rank 3 (third column = first + second)",
+       {1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1}},
+  };
+  for (const auto& c : singular) {
+    SCOPED_TRACE(c.name);
+    double inverse[16];
+    EXPECT_FALSE(InvertMatrix4(c.matrix, inverse));
+  }
+}
+
+TEST(InvertMatrix4, ProductWithInverseIsIdentityOnRandomMatrices) {
+  std::mt19937 random(1234);
+  std::uniform_real_distribution<double> value(-10.0, 10.0);
+  for (int trial = 0; trial < 200; ++trial) {
+    SCOPED_TRACE(trial);
+    double m[16];
+    for (double& e : m) e = value(random);
+    double inverse[16], product[16];
+    ASSERT_TRUE(InvertMatrix4(m, inverse));
+    Multiply(m, inverse, product);
+    ExpectIdentity(product, 1e-9);
+    Multiply(inverse, m, product);
+    ExpectIdentity(product, 1e-9);
+  }
+}
+
+TEST(InvertMatrix4, LeavesTheInputAlone) {
+  double m[16] = {4, 1, 0, 0, 1, 3, 0, 0, 0, 0, 2, 0, 1, 2, 3, 1};
+  double copy[16];
+  std::copy(std::begin(m), std::end(m), copy);
+  double inverse[16];
+  ASSERT_TRUE(InvertMatrix4(m, inverse));
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], copy[i]);
+}
+
+}  // namespace

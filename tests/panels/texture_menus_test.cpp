@@ -1,0 +1,112 @@
+#include "panels/texture_menus.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temporary folder with a.bmp, b.BMP, c.txt, x.bmp.old, Paper.Bmp and a
+// subfolder, removed afterwards.
+class TextureFolderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("kelvra_menus_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "papermap" / "old.bmp.d");
+    for (const char* name : {"a.bmp", "b.BMP", "c.txt", "x.bmp.old", "Paper.Bmp"})
+      std::ofstream(root_ / "papermap" / name) << "x";
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string Folder() const { return root_.string() + "/papermap/"; }
+
+  // The listed names in the order the file system gives them.
+  std::vector<std::string> ExpectedOrder() const {
+    std::vector<std::string> names;
+    for (const std::string& name : ListDirectory(Folder()).names)
+      if (name == "a.bmp" || name == "b.BMP" || name == "x.bmp.old" || name == "old.bmp.d")
+        names.push_back(name);
+    return names;
+  }
+
+  fs::path root_;
+};
+
+TEST(IsListedBmpName, CaseSensitiveSubstringTest) {
+  const struct {
+    const char* name;
+    bool listed;
+  } cases[] = {{"a.bmp", true},      {"b.BMP", true},   {"x.bmp.old", true}, {"Paper.Bmp", false},
+               {"c.txt", false},     {"bmp", false},    {".", false},        {"", false},
+               {"name.bmpx", true},  {".BMP", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsListedBmpName(c.name), c.listed);
+  }
+}
+
+TEST_F(TextureFolderTest, EntriesFollowTheListingOrderWithValuesMinusOneDown) {
+  const auto entries = FolderMenuEntries(Folder());
+  ASSERT_TRUE(entries.has_value());
+  const std::vector<std::string> expected = ExpectedOrder();
+  // Subfolders pass the same name test as files (the listing has them too).
+  ASSERT_EQ(entries->size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(expected[i]);
+    EXPECT_EQ((*entries)[i].label, expected[i]);
+    EXPECT_EQ((*entries)[i].value, -static_cast<int>(i) - 1);
+  }
+}
+
+TEST_F(TextureFolderTest, ChoiceNamesTheFileOfItsEntry) {
+  const auto entries = FolderMenuEntries(Folder());
+  ASSERT_TRUE(entries.has_value());
+  for (const FolderMenuEntry& entry : *entries) {
+    SCOPED_TRACE(entry.label);
+    EXPECT_EQ(FolderFileForMenuValue(Folder(), entry.value), Folder() + entry.label);
+  }
+  const int past = -static_cast<int>(entries->size()) - 1;
+  EXPECT_FALSE(FolderFileForMenuValue(Folder(), past).has_value());
+  EXPECT_FALSE(FolderFileForMenuValue(Folder(), 0).has_value());
+  EXPECT_FALSE(FolderFileForMenuValue(Folder(), 5).has_value());
+}
+
+// A choice counts the folder afresh: removing the first file shifts what
+// the second entry picks.
+TEST_F(TextureFolderTest, ChoiceCountsTheFolderAsItIsNow) {
+  const std::vector<std::string> before = ExpectedOrder();
+  ASSERT_GE(before.size(), 3u);
+  fs::remove_all(root_ / "papermap" / before[0]);
+  EXPECT_EQ(FolderFileForMenuValue(Folder(), -1), Folder() + before[1]);
+}
+
+TEST_F(TextureFolderTest, MissingFolderHasNoEntriesAndPrintsItsLine) {
+  const std::string missing = root_.string() + "/nowhere/";
+  EXPECT_FALSE(FolderMenuEntries(missing).has_value());
+  EXPECT_FALSE(FolderFileForMenuValue(missing, -1).has_value());
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(CreateFolderMenu(missing, nullptr, "Papermap Directory not Found..."), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Papermap Directory not Found...\n");
+}
+
+TEST(TextureMenuRoot, DefaultsToTexturesAndAlwaysEndsWithASlash) {
+  EXPECT_EQ(TextureMenuRoot(), "textures/");
+  SetTextureMenuRoot("/tmp/elsewhere");
+  EXPECT_EQ(TextureMenuRoot(), "/tmp/elsewhere/");
+  SetTextureMenuRoot("textures/");
+  EXPECT_EQ(TextureMenuRoot(), "textures/");
+}
+
+}  // namespace
