@@ -350,8 +350,10 @@ class GLUI_Master_Object {
   };
   WindowCallbacks& CallbacksOf(int window);
   GLUI* FindByWindow(int window);
-  // Takes keyboard focus and spin away from every control.
-  void DropFocus();
+  // Takes keyboard focus and spin away from every control. The controls of
+  // `clicked` keep their text focus (their own ImGui context moves it) but
+  // stop spinning.
+  void DropFocus(GLUI* clicked = nullptr);
   void EnsureIdleInstalled();
 
   std::vector<std::unique_ptr<GLUI>> guis;

@@ -1,0 +1,369 @@
+// The retained control tree: construction, values, live variables and the
+// layout arithmetic. Nothing here draws; see draw.cpp for that.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "glui/arcball.h"
+#include "glui/glui.h"
+#include "glui/metrics.h"
+
+using namespace glui_metrics;
+
+// ---------------------------------------------------------------------------
+// GLUI_Control
+// ---------------------------------------------------------------------------
+GLUI_Control::GLUI_Control(GLUI* owner, const char* label, int id,
+                           GLUI_Update_CB cb, int default_alignment)
+    : glui(owner),
+      name(label ? label : ""),
+      user_id(id),
+      callback(cb),
+      alignment(default_alignment) {}
+
+GLUI_Control::~GLUI_Control() = default;
+
+void GLUI_Control::set_alignment(int new_alignment) {
+  if (new_alignment != GLUI_ALIGN_LEFT && new_alignment != GLUI_ALIGN_RIGHT &&
+      new_alignment != GLUI_ALIGN_CENTER)
+    return;
+  alignment = new_alignment;
+  if (glui) glui->Relayout();
+}
+
+void GLUI_Control::Place(int px, int py) {
+  x = px;
+  y = py;
+}
+
+void GLUI_Control::ReportChange() {
+  if (glui) glui->RunChange(this);
+}
+
+// ---------------------------------------------------------------------------
+// GLUI_Panel: columns of stacked children
+// ---------------------------------------------------------------------------
+GLUI_Panel::GLUI_Panel(GLUI* owner, const char* label, int panel_type)
+    : GLUI_Control(owner, label, -1, nullptr, GLUI_ALIGN_CENTER),
+      type(panel_type) {}
+
+void GLUI_Panel::Measure() {
+  const bool titled = type != GLUI_PANEL_NONE && !name.empty();
+  inner_top = titled ? kTitledPanelTop : kMargin;
+  columns.assign(1, Column{});
+  bar_x.clear();
+  std::vector<int> heights(1, 0);
+
+  // Widths and heights of every column; a column marker opens the next.
+  for (auto& child : children) {
+    child->Measure();
+    if (auto* column = dynamic_cast<GLUI_Column*>(child.get())) {
+      columns.push_back(Column{});
+      heights.push_back(0);
+      bar_x.push_back(column->bar ? 0 : -1);
+      continue;
+    }
+    Column& current = columns.back();
+    current.width = std::max(current.width, child->w);
+    int& height = heights.back();
+    height += (height > 0 ? kItemGap : 0) + child->h;
+  }
+
+  // Columns side by side: the next one starts past the widest control, with
+  // an etched bar in the gap when asked.
+  int cursor = kMargin;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    columns[i].x = cursor;
+    cursor += columns[i].width;
+    if (i + 1 < columns.size()) {
+      cursor += kColumnGap;
+      if (bar_x[i] >= 0) {
+        bar_x[i] = cursor;
+        cursor += kBarWidth + kColumnGap;
+      }
+    }
+  }
+  int content_height = *std::max_element(heights.begin(), heights.end());
+  w = cursor + kMargin;
+  if (titled) w = std::max(w, TextWidth(name.c_str()) + kTitleMinExtra);
+  h = inner_top + content_height + kMargin;
+  inner_bottom = inner_top + content_height;
+}
+
+void GLUI_Panel::Place(int px, int py) {
+  x = px;
+  y = py;
+  size_t column_index = 0;
+  int cursor_y = inner_top;
+  for (auto& child : children) {
+    if (dynamic_cast<GLUI_Column*>(child.get())) {
+      ++column_index;
+      cursor_y = inner_top;
+      continue;
+    }
+    const Column& column = columns[column_index];
+    // Separators run across their whole column.
+    if (dynamic_cast<GLUI_Separator*>(child.get())) child->w = column.width;
+    int offset = 0;
+    if (child->alignment == GLUI_ALIGN_CENTER)
+      offset = (column.width - child->w) / 2;
+    else if (child->alignment == GLUI_ALIGN_RIGHT)
+      offset = column.width - child->w;
+    child->Place(px + column.x + offset, py + cursor_y);
+    cursor_y += child->h + kItemGap;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Columns, separators, buttons
+// ---------------------------------------------------------------------------
+GLUI_Column::GLUI_Column(GLUI* owner, int draw_bar)
+    : GLUI_Control(owner, "", -1, nullptr, GLUI_ALIGN_LEFT), bar(draw_bar) {}
+
+void GLUI_Column::Measure() {
+  w = 0;
+  h = 0;
+}
+
+GLUI_Separator::GLUI_Separator(GLUI* owner)
+    : GLUI_Control(owner, "", -1, nullptr, GLUI_ALIGN_LEFT) {}
+
+void GLUI_Separator::Measure() {
+  w = 0;  // takes its column's width when placed
+  h = kSeparatorHeight;
+}
+
+GLUI_Button::GLUI_Button(GLUI* owner, const char* label, int id,
+                         GLUI_Update_CB cb)
+    : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_CENTER) {}
+
+void GLUI_Button::Measure() {
+  w = std::max(kButtonMinWidth, TextWidth(name.c_str()) + kButtonTextExtra);
+  h = kButtonHeight;
+}
+
+// ---------------------------------------------------------------------------
+// GLUI_Checkbox
+// ---------------------------------------------------------------------------
+GLUI_Checkbox::GLUI_Checkbox(GLUI* owner, const char* label, int* live_var,
+                             int id, GLUI_Update_CB cb)
+    : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_LEFT),
+      live(live_var),
+      value(live_var ? *live_var : 0),
+      last_live(value) {}
+
+void GLUI_Checkbox::set_int_val(int new_value) {
+  value = new_value;
+  if (live) *live = value;
+  last_live = value;
+}
+
+void GLUI_Checkbox::Measure() {
+  w = kCheckboxSquare + kCheckboxTextGap + TextWidth(name.c_str());
+  h = kCheckboxSquare;
+}
+
+void GLUI_Checkbox::SyncLive() {
+  if (!live || held || *live == last_live) return;
+  value = *live;
+  last_live = value;
+}
+
+void GLUI_Checkbox::WriteLive() {
+  if (live) *live = value;
+  last_live = value;
+}
+
+// ---------------------------------------------------------------------------
+// GLUI_Spinner
+// ---------------------------------------------------------------------------
+namespace {
+
+double ReadLive(int data_type, const void* live) {
+  if (!live) return 0;
+  if (data_type == GLUI_SPINNER_INT) return *static_cast<const int*>(live);
+  return *static_cast<const float*>(live);
+}
+
+}  // namespace
+
+GLUI_Spinner::GLUI_Spinner(GLUI* owner, const char* label, int type,
+                           void* live_var, int id, GLUI_Update_CB cb)
+    : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_LEFT),
+      data_type(type == GLUI_SPINNER_FLOAT ? GLUI_SPINNER_FLOAT
+                                           : GLUI_SPINNER_INT),
+      live(live_var) {
+  value = ReadLive(data_type, live);
+  last_live = value;
+  RefreshText();
+}
+
+double GLUI_Spinner::Constrain(double candidate) const {
+  if (!std::isfinite(candidate)) candidate = 0;
+  if (limit_type == GLUI_LIMIT_CLAMP)
+    candidate = std::min(std::max(candidate, low), high);
+  if (data_type == GLUI_SPINNER_INT) {
+    // Keep the rounded value inside what an int holds.
+    candidate = std::min(std::max(candidate, -2147483648.0), 2147483647.0);
+    candidate = std::round(candidate);
+  } else {
+    candidate = static_cast<float>(candidate);
+  }
+  return candidate;
+}
+
+bool GLUI_Spinner::Assign(double candidate) {
+  double constrained = Constrain(candidate);
+  bool changed = constrained != value;
+  value = constrained;
+  RefreshText();
+  return changed;
+}
+
+void GLUI_Spinner::RefreshText() {
+  if (data_type == GLUI_SPINNER_INT) {
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    return;
+  }
+  // Six significant digits, trailing zeros dropped, at least one decimal.
+  std::snprintf(text, sizeof text, "%.6g", value);
+  if (!std::strpbrk(text, ".eEn")) std::strncat(text, ".0", sizeof text - std::strlen(text) - 1);
+}
+
+void GLUI_Spinner::CommitText() {
+  // An empty or unparsable box reads as 0.
+  double typed = std::strtod(text, nullptr);
+  if (Assign(typed)) ReportChange();
+}
+
+void GLUI_Spinner::set_int_limits(int lo, int hi, int type) {
+  set_float_limits(static_cast<float>(lo), static_cast<float>(hi), type);
+}
+
+void GLUI_Spinner::set_float_limits(float lo, float hi, int type) {
+  low = std::min(lo, hi);
+  high = std::max(lo, hi);
+  limit_type = type == GLUI_LIMIT_CLAMP ? GLUI_LIMIT_CLAMP : GLUI_LIMIT_NONE;
+  if (limit_type == GLUI_LIMIT_CLAMP && (value < low || value > high)) {
+    value = data_type == GLUI_SPINNER_INT ? std::round(low) : low;
+    WriteLive();
+  }
+  RefreshText();
+}
+
+int GLUI_Spinner::get_int_val() const { return static_cast<int>(value); }
+float GLUI_Spinner::get_float_val() const { return static_cast<float>(value); }
+
+void GLUI_Spinner::set_int_val(int new_value) {
+  Assign(new_value);
+  WriteLive();
+}
+
+void GLUI_Spinner::set_float_val(float new_value) {
+  Assign(new_value);
+  WriteLive();
+}
+
+void GLUI_Spinner::Measure() {
+  w = TextWidth(name.c_str()) + kSpinnerLabelGap + kSpinnerBoxWidth +
+      kSpinnerArrowWidth;
+  h = kSpinnerHeight;
+}
+
+void GLUI_Spinner::SyncLive() {
+  if (!live || IsHeld()) return;
+  double current = ReadLive(data_type, live);
+  if (current == last_live) return;
+  Assign(current);
+  // The clamped value goes back into the variable.
+  WriteLive();
+}
+
+void GLUI_Spinner::LoseFocus() {
+  if (!editing) return;
+  editing = false;
+  drop_focus = true;
+  CommitText();
+}
+
+void GLUI_Spinner::WriteLive() {
+  if (live) {
+    if (data_type == GLUI_SPINNER_INT)
+      *static_cast<int*>(live) = static_cast<int>(value);
+    else
+      *static_cast<float*>(live) = static_cast<float>(value);
+  }
+  last_live = ReadLive(data_type, live ? live : nullptr);
+  if (!live) last_live = value;
+}
+
+// ---------------------------------------------------------------------------
+// GLUI_Rotation
+// ---------------------------------------------------------------------------
+namespace {
+
+// A spin stops once a tick turns by less than this many degrees.
+constexpr float kSpinRestDegrees = 0.16f;
+
+}  // namespace
+
+GLUI_Rotation::GLUI_Rotation(GLUI* owner, const char* label, float* live_var,
+                             int id, GLUI_Update_CB cb)
+    : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_CENTER), live(live_var) {
+  if (live)
+    std::memcpy(matrix, live, sizeof matrix);
+  else
+    arcball::SetIdentity(matrix);
+  std::memcpy(last_live, matrix, sizeof matrix);
+}
+
+void GLUI_Rotation::set_spin(float damping) {
+  spin_damping = std::max(0.0f, damping);
+  if (spin_damping == 0) spinning = false;
+}
+
+void GLUI_Rotation::reset() {
+  spinning = false;
+  arcball::SetIdentity(matrix);
+  WriteLive();
+}
+
+void GLUI_Rotation::Measure() {
+  w = kRotationWidth;
+  h = kRotationHeight;
+}
+
+void GLUI_Rotation::SyncLive() {
+  if (!live || held) return;
+  if (std::memcmp(live, last_live, sizeof last_live) == 0) return;
+  std::memcpy(matrix, live, sizeof matrix);
+  std::memcpy(last_live, matrix, sizeof matrix);
+}
+
+bool GLUI_Rotation::Tick() {
+  if (!spinning) return false;
+  arcball::Quat step = arcball::ScaleAngle(
+      {spin_quat[0], spin_quat[1], spin_quat[2], spin_quat[3]}, spin_damping);
+  if (arcball::AngleDegrees(step) < kSpinRestDegrees) {
+    spinning = false;
+    return false;
+  }
+  spin_quat[0] = step.x;
+  spin_quat[1] = step.y;
+  spin_quat[2] = step.z;
+  spin_quat[3] = step.w;
+  arcball::TurnOnViewerSide(step, matrix);
+  arcball::Orthonormalize(matrix);
+  // A spin writes the variable but calls no callback.
+  WriteLive();
+  return true;
+}
+
+void GLUI_Rotation::LoseFocus() { spinning = false; }
+
+void GLUI_Rotation::WriteLive() {
+  if (live) std::memcpy(live, matrix, sizeof matrix);
+  std::memcpy(last_live, matrix, sizeof matrix);
+}

@@ -1,0 +1,330 @@
+// The ImGui side of a GLUI subwindow: its context, the input queue fed by
+// the GLUT handlers, and one frame per display with the GL state saved
+// around it (the fixed-function pipeline is shared with the program).
+#include "glui/engine.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <imgui.h>
+#include <backends/imgui_impl_opengl2.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <chrono>
+
+namespace glui_internal {
+
+namespace {
+
+constexpr int kSpecialKeyBase = 256;
+constexpr int kMaxTextureUnits = 8;
+
+void ApplyGluiLook(ImGuiStyle& style) {
+  style.WindowPadding = ImVec2(0, 0);
+  style.WindowBorderSize = 0;
+  style.WindowRounding = 0;
+  style.FramePadding = ImVec2(4, 3);
+  style.ItemSpacing = ImVec2(4, 3);
+  style.ItemInnerSpacing = ImVec2(4, 3);
+  style.FrameBorderSize = 1;
+  style.FrameRounding = 0;
+  ImVec4* c = style.Colors;
+  const ImVec4 text(0.0f, 0.0f, 0.0f, 1.0f);
+  const ImVec4 grey(200 / 255.f, 200 / 255.f, 200 / 255.f, 1.0f);
+  const ImVec4 face(212 / 255.f, 208 / 255.f, 200 / 255.f, 1.0f);
+  c[ImGuiCol_Text] = text;
+  c[ImGuiCol_TextDisabled] = ImVec4(0.4f, 0.4f, 0.4f, 1.0f);
+  c[ImGuiCol_WindowBg] = grey;
+  c[ImGuiCol_ChildBg] = grey;
+  c[ImGuiCol_Border] = ImVec4(0.35f, 0.35f, 0.35f, 1.0f);
+  c[ImGuiCol_BorderShadow] = ImVec4(1, 1, 1, 0.6f);
+  c[ImGuiCol_FrameBg] = ImVec4(1, 1, 1, 1);
+  c[ImGuiCol_FrameBgHovered] = ImVec4(1, 1, 1, 1);
+  c[ImGuiCol_FrameBgActive] = ImVec4(1, 1, 0.92f, 1);
+  c[ImGuiCol_Button] = face;
+  c[ImGuiCol_ButtonHovered] = ImVec4(0.88f, 0.87f, 0.84f, 1.0f);
+  c[ImGuiCol_ButtonActive] = ImVec4(0.62f, 0.62f, 0.62f, 1.0f);
+  c[ImGuiCol_CheckMark] = text;
+  c[ImGuiCol_TextSelectedBg] = ImVec4(0.45f, 0.6f, 0.9f, 0.6f);
+  c[ImGuiCol_NavHighlight] = ImVec4(0.2f, 0.2f, 0.2f, 0.6f);
+}
+
+void MapKeys(ImGuiIO& io) {
+  io.KeyMap[ImGuiKey_Tab] = '\t';
+  io.KeyMap[ImGuiKey_LeftArrow] = kSpecialKeyBase + GLUT_KEY_LEFT;
+  io.KeyMap[ImGuiKey_RightArrow] = kSpecialKeyBase + GLUT_KEY_RIGHT;
+  io.KeyMap[ImGuiKey_UpArrow] = kSpecialKeyBase + GLUT_KEY_UP;
+  io.KeyMap[ImGuiKey_DownArrow] = kSpecialKeyBase + GLUT_KEY_DOWN;
+  io.KeyMap[ImGuiKey_Home] = kSpecialKeyBase + GLUT_KEY_HOME;
+  io.KeyMap[ImGuiKey_End] = kSpecialKeyBase + GLUT_KEY_END;
+  io.KeyMap[ImGuiKey_Delete] = 127;
+  io.KeyMap[ImGuiKey_Backspace] = 8;
+  io.KeyMap[ImGuiKey_Enter] = 13;
+  io.KeyMap[ImGuiKey_KeyPadEnter] = 13;
+  io.KeyMap[ImGuiKey_Escape] = 27;
+  io.KeyMap[ImGuiKey_A] = 'A';
+  io.KeyMap[ImGuiKey_C] = 'C';
+  io.KeyMap[ImGuiKey_V] = 'V';
+  io.KeyMap[ImGuiKey_X] = 'X';
+  io.KeyMap[ImGuiKey_Y] = 'Y';
+  io.KeyMap[ImGuiKey_Z] = 'Z';
+}
+
+void ApplyModifiers(ImGuiIO& io, int modifiers) {
+  io.KeyShift = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
+  io.KeyCtrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+  io.KeyAlt = (modifiers & GLUT_ACTIVE_ALT) != 0;
+}
+
+// Feeds queued events until one button or key transition has gone in:
+// ImGui 1.86 reads input as state, so a press and release in the same frame
+// would be lost.
+void ApplyQueuedInput(GLUI::Engine& engine, ImGuiIO& io) {
+  std::fill(std::begin(io.KeysDown), std::end(io.KeysDown), false);
+  while (!engine.queue.empty()) {
+    const GluiInputEvent e = engine.queue.front();
+    bool transition = e.kind == GluiInputEvent::kButton ||
+                      e.kind == GluiInputEvent::kKey;
+    engine.queue.pop_front();
+    switch (e.kind) {
+      case GluiInputEvent::kMove:
+        io.MousePos = ImVec2(static_cast<float>(e.x), static_cast<float>(e.y));
+        break;
+      case GluiInputEvent::kLeave:
+        io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
+        break;
+      case GluiInputEvent::kButton:
+        ApplyModifiers(io, e.modifiers);
+        io.MousePos = ImVec2(static_cast<float>(e.x), static_cast<float>(e.y));
+        io.MouseDown[0] = e.down;
+        break;
+      case GluiInputEvent::kKey:
+        ApplyModifiers(io, e.modifiers);
+        if (e.key >= 0 && e.key < static_cast<int>(IM_ARRAYSIZE(io.KeysDown)))
+          io.KeysDown[e.key] = true;
+        if (e.character) io.AddInputCharacter(static_cast<unsigned>(e.character));
+        break;
+    }
+    if (transition) break;
+  }
+}
+
+// Everything of the program's fixed-function state the UI could disturb is
+// saved before and restored after the UI is drawn.
+int SaveGlState() {
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+  GLint units = 1;
+  glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+  units = std::clamp(units, 1, kMaxTextureUnits);
+  for (int unit = units - 1; unit >= 0; --unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_1D);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+  }
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_FOG);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  return units;
+}
+
+void RestoreGlState(int units) {
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  for (int unit = units - 1; unit >= 0; --unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+  }
+  glMatrixMode(GL_MODELVIEW);
+  glPopClientAttrib();
+  glPopAttrib();
+}
+
+GLUI* CurrentGui() { return GLUI_Master.FindByWindow(glutGetWindow()); }
+
+void OnDisplay() {
+  if (GLUI* gui = CurrentGui()) DrawFrame(*gui);
+}
+
+void OnReshape(int, int) {
+  if (GLUI* gui = CurrentGui()) gui->RequestFrame();
+}
+
+void OnMouse(int button, int state, int x, int y) {
+  if (GLUI* gui = CurrentGui())
+    QueueMouse(*gui, button, state, x, y, glutGetModifiers());
+}
+
+void OnMotion(int x, int y) {
+  if (GLUI* gui = CurrentGui()) QueueMotion(*gui, x, y);
+}
+
+void OnKeyboard(unsigned char key, int, int) {
+  if (GLUI* gui = CurrentGui()) QueueKey(*gui, key, false, glutGetModifiers());
+}
+
+void OnSpecial(int key, int, int) {
+  if (GLUI* gui = CurrentGui()) QueueKey(*gui, key, true, glutGetModifiers());
+}
+
+void OnEntry(int state) {
+  if (state == GLUT_LEFT)
+    if (GLUI* gui = CurrentGui()) QueueLeave(*gui);
+}
+
+void Queue(GLUI& gui, const GluiInputEvent& e) {
+  if (!gui.engine) return;
+  gui.engine->queue.push_back(e);
+  gui.engine->wants_frames = true;
+  gui.RequestFrame();
+  GLUI_Master.EnsureIdleInstalled();
+}
+
+}  // namespace
+
+double Now() {
+  using Clock = std::chrono::steady_clock;
+  static const Clock::time_point start = Clock::now();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void InstallSubwindowCallbacks() {
+  glutDisplayFunc(OnDisplay);
+  glutReshapeFunc(OnReshape);
+  glutMouseFunc(OnMouse);
+  glutMotionFunc(OnMotion);
+  glutPassiveMotionFunc(OnMotion);
+  glutKeyboardFunc(OnKeyboard);
+  glutSpecialFunc(OnSpecial);
+  glutEntryFunc(OnEntry);
+}
+
+void QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers) {
+  // Only the left button works controls; the others are consumed.
+  if (button != GLUT_LEFT_BUTTON) return;
+  if (state == GLUT_DOWN) {
+    // A press here takes focus from the other subwindows' controls and stops
+    // every spin: GLUI's focus moves to whatever is clicked.
+    GLUI_Master.DropFocus(&gui);
+  }
+  GluiInputEvent e;
+  e.kind = GluiInputEvent::kButton;
+  e.x = x;
+  e.y = y;
+  e.down = state == GLUT_DOWN;
+  e.modifiers = modifiers;
+  Queue(gui, e);
+}
+
+void QueueMotion(GLUI& gui, int x, int y) {
+  GluiInputEvent e;
+  e.kind = GluiInputEvent::kMove;
+  e.x = x;
+  e.y = y;
+  Queue(gui, e);
+}
+
+void QueueKey(GLUI& gui, int key, bool special, int modifiers) {
+  GluiInputEvent e;
+  e.kind = GluiInputEvent::kKey;
+  e.modifiers = modifiers;
+  if (special) {
+    e.key = kSpecialKeyBase + key;
+  } else if ((modifiers & GLUT_ACTIVE_CTRL) && key >= 1 && key <= 26) {
+    e.key = 'A' + key - 1;  // GLUT delivers Ctrl+letter as a control code
+  } else {
+    e.key = key;
+    if (key >= 32 && key < 127) e.character = key;
+  }
+  Queue(gui, e);
+}
+
+void QueueLeave(GLUI& gui) {
+  GluiInputEvent e;
+  e.kind = GluiInputEvent::kLeave;
+  Queue(gui, e);
+}
+
+void DrawFrame(GLUI& gui) {
+  if (!gui.engine) return;
+  GLUI::Engine& engine = *gui.engine;
+  ImGui::SetCurrentContext(engine.context);
+  ImGuiIO& io = ImGui::GetIO();
+  const int width = std::max(1, glutGet(GLUT_WINDOW_WIDTH));
+  const int height = std::max(1, glutGet(GLUT_WINDOW_HEIGHT));
+  io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
+  // Each context keeps its own clock: GLUT's backend shares one between all.
+  const double now = Now();
+  io.DeltaTime = engine.last_time > 0
+                     ? static_cast<float>(std::max(now - engine.last_time, 1e-4))
+                     : 1.0f / 60.0f;
+  engine.last_time = now;
+  ApplyQueuedInput(engine, io);
+
+  ImGui_ImplOpenGL2_NewFrame();
+  ImGui::NewFrame();
+  if (engine.drop_focus) {
+    ImGui::SetWindowFocus(nullptr);  // ends any text edit of this context
+    engine.drop_focus = false;
+  }
+  ImGui::SetNextWindowPos(ImVec2(0, 0));
+  ImGui::SetNextWindowSize(io.DisplaySize);
+  ImGui::Begin("##glui", nullptr,
+               ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
+                   ImGuiWindowFlags_NoSavedSettings |
+                   ImGuiWindowFlags_NoScrollWithMouse |
+                   ImGuiWindowFlags_NoBringToFrontOnFocus);
+  GluiFrame frame;
+  frame.time = now;
+  gui.root.Draw(frame);
+  ImGui::End();
+  ImGui::Render();
+  engine.wants_frames = ImGui::IsAnyItemActive() || !engine.queue.empty();
+
+  const int units = SaveGlState();
+  glViewport(0, 0, width, height);
+  const ImVec4 bg = ImGui::GetStyle().Colors[ImGuiCol_WindowBg];
+  glClearColor(bg.x, bg.y, bg.z, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+  RestoreGlState(units);
+  glutSwapBuffers();
+  if (engine.wants_frames) gui.RequestFrame();
+}
+
+}  // namespace glui_internal
+
+GLUI::Engine::Engine() {
+  ImGuiContext* previous = ImGui::GetCurrentContext();
+  // A context of its own, with its own font atlas: freeglut windows do not
+  // share GL objects, so each needs its own font texture.
+  context = ImGui::CreateContext();
+  ImGui::SetCurrentContext(context);
+  ImGuiIO& io = ImGui::GetIO();
+  io.IniFilename = nullptr;
+  io.LogFilename = nullptr;
+  io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
+  glui_internal::MapKeys(io);
+  glui_internal::ApplyGluiLook(ImGui::GetStyle());
+  ImGui_ImplOpenGL2_Init();
+  if (previous) ImGui::SetCurrentContext(previous);
+}
+
+// Left running at exit on purpose: the GL contexts may already be gone when
+// global objects are destroyed, and the process frees everything anyway.
+GLUI::Engine::~Engine() = default;
