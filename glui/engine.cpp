@@ -265,8 +265,10 @@ void DrawFrame(GLUI& gui) {
   GLUI::Engine& engine = *gui.engine;
   ImGui::SetCurrentContext(engine.context);
   ImGuiIO& io = ImGui::GetIO();
-  const int width = std::max(1, glutGet(GLUT_WINDOW_WIDTH));
-  const int height = std::max(1, glutGet(GLUT_WINDOW_HEIGHT));
+  // The laid-out size counts too: a resize asked of GLUT takes effect only
+  // when its event loop next runs.
+  const int width = std::max({1, glutGet(GLUT_WINDOW_WIDTH), gui.root.w});
+  const int height = std::max({1, glutGet(GLUT_WINDOW_HEIGHT), gui.root.h});
   io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
   // Each context keeps its own clock: GLUT's backend shares one between all.
   const double now = Now();

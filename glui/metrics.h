@@ -21,7 +21,7 @@ constexpr int kTitleMinExtra = 20;  // titled panel is at least title + this
 
 constexpr int kButtonHeight = 20;
 constexpr int kButtonMinWidth = 100;
-constexpr int kButtonTextExtra = 16;
+constexpr int kButtonTextExtra = 12;
 
 constexpr int kCheckboxSquare = 15;
 constexpr int kCheckboxTextGap = 4;
