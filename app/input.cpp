@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 #include "app/state.h"
 #include "camera/camera.h"
@@ -22,9 +21,6 @@ constexpr int kReleased = 1;
 constexpr unsigned char kEscape = 27;
 constexpr int kPickRegion = 50;
 constexpr int kPickBufferSize = 64;  // 16 hit records of one name each
-
-// A channel value (already × 255) counts as bright above this level.
-constexpr float kBrightLevel = 10.0f;
 
 // Ends the stroke being painted: commit it, then pile it up on the strokes it
 // crosses when the "C" checkbox asks for it.
@@ -46,20 +42,6 @@ void AddTracedNode(float x, float y) {
     return;
   }
   AddNode(TheCanvas.current, x, y);
-}
-
-// The pixel-store settings every main-view read uses.
-void SetPackState(int rowLength) {
-  glDrawBuffer(GL_BACK);
-  glPixelStoref(GL_PACK_ROW_LENGTH, static_cast<float>(rowLength));
-  glPixelStoref(GL_PACK_SKIP_ROWS, 0);
-  glPixelStoref(GL_PACK_SKIP_PIXELS, 0);
-  glPixelStoref(GL_UNPACK_ALIGNMENT, 1);
-  glPixelStoref(GL_PACK_ALIGNMENT, 1);
-}
-
-bool InsideMainView(int x, int y) {
-  return x >= 0 && y >= 0 && x < MainWindowWidth && y < MainWindowHeight;
 }
 
 }  // namespace
@@ -175,105 +157,6 @@ void PickStroke(int x, int y) {
     }
   }
   SelectedStroke = static_cast<int>(nearestName);
-}
-
-// ---- Pixel read-back ---------------------------------------------------------------
-
-float ReadPixelChannel(int x, int y, int channel) {
-  if (!InsideMainView(x, y)) return -1.0f;
-  SetPackState(MainWindowWidth);
-  static const GLenum kChannelFormat[3] = {GL_RED, GL_GREEN, GL_BLUE};
-  float value = 0.0f;
-  if (channel >= 0 && channel < 3) glReadPixels(x, y, 1, 1, kChannelFormat[channel], GL_FLOAT, &value);
-  glFinish();
-  return value * 255;
-}
-
-Vec4 ReadPixelColour(int x, int y, int rowLength) {
-  if (!InsideMainView(x, y)) return Vec4(-1.0f, -1.0f, -1.0f, -1.0f);
-  SetPackState(rowLength);
-  float red = 0.0f, green = 0.0f, blue = 0.0f;
-  glReadPixels(x, y, 1, 1, GL_RED, GL_FLOAT, &red);
-  glReadPixels(x, y, 1, 1, GL_GREEN, GL_FLOAT, &green);
-  glReadPixels(x, y, 1, 1, GL_BLUE, GL_FLOAT, &blue);
-  glFinish();
-  return Vec4(red, green, blue, 0.0f);
-}
-
-void ReadFrame(int width, int height, std::vector<float>& rgb) {
-  rgb.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0.0f);
-  SetPackState(width);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_FLOAT, rgb.data());
-  glFinish();
-}
-
-PixelChannelReader FrameChannelReader(const std::vector<float>& rgb, int width, int height) {
-  return [&rgb, width, height](int x, int y, int channel) -> float {
-    if (x < 0 || y < 0 || x >= width || y >= height) return -1.0f;
-    if (channel < 0 || channel > 2) return 0.0f;
-    const size_t pixel = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-    return rgb[pixel * 3 + static_cast<size_t>(channel)] * 255;
-  };
-}
-
-// ---- Auto-trace --------------------------------------------------------------------
-
-std::vector<std::vector<LatticePoint>> TraceBrightRegions(const PixelChannelReader& read, int width,
-                                                          int height) {
-  std::vector<std::vector<LatticePoint>> regions;
-  if (width <= 0 || height <= 0) return regions;
-
-  // Every point the fill reaches is a multiple of the step within 0..width and
-  // 0..height (inclusive: a neighbour one step past the last lattice column or
-  // row is examined, reads −1 and is never marked), so one cell per lattice
-  // point covers a view of any size.
-  const int columns = width / kTraceStep + 2;
-  const int rows = height / kTraceStep + 2;
-  std::vector<unsigned char> visited(static_cast<size_t>(columns) * static_cast<size_t>(rows), 0);
-  auto visitedAt = [&visited, rows](int x, int y) -> unsigned char& {
-    return visited[static_cast<size_t>(x / kTraceStep) * static_cast<size_t>(rows) +
-                   static_cast<size_t>(y / kTraceStep)];
-  };
-  auto allBright = [&read](int x, int y) {
-    const float red = read(x, y, 0), green = read(x, y, 1), blue = read(x, y, 2);
-    return red > kBrightLevel && green > kBrightLevel && blue > kBrightLevel;
-  };
-  auto anyBright = [&read](int x, int y) {
-    const float red = read(x, y, 0), green = read(x, y, 1), blue = read(x, y, 2);
-    return red > kBrightLevel || green > kBrightLevel || blue > kBrightLevel;
-  };
-
-  std::vector<LatticePoint> stack;
-  for (int x = 0; x < width; x += kTraceStep) {
-    for (int y = 0; y < height; y += kTraceStep) {
-      std::vector<LatticePoint> region;
-      if (allBright(x, y) && !visitedAt(x, y)) {
-        visitedAt(x, y) = 1;
-        stack.push_back({x, y});
-      }
-      while (!stack.empty()) {
-        const LatticePoint point = stack.back();
-        stack.pop_back();
-        region.push_back(point);
-        const LatticePoint neighbours[4] = {{point.x, point.y + kTraceStep},
-                                            {point.x, point.y - kTraceStep},
-                                            {point.x + kTraceStep, point.y},
-                                            {point.x - kTraceStep, point.y}};
-        const bool inside[4] = {point.y + kTraceStep <= height, point.y - kTraceStep >= 0,
-                                point.x + kTraceStep <= width, point.x - kTraceStep >= 0};
-        for (int n = 0; n < 4; ++n) {
-          const LatticePoint next = neighbours[n];
-          if (!inside[n] || visitedAt(next.x, next.y)) continue;
-          if (anyBright(next.x, next.y)) {
-            visitedAt(next.x, next.y) = 1;
-            stack.push_back(next);
-          }
-        }
-      }
-      regions.push_back(std::move(region));
-    }
-  }
-  return regions;
 }
 
 void AutoTrace() {

@@ -7,7 +7,8 @@
 
 #include <vector>
 
-#include "app/input.h"
+#include "app/readback.h"
+#include "app/trace.h"
 #include "app/state.h"
 #include "tests/support/gl_window.h"
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "app/input.h"
+#include "app/trace.h"
 
 namespace {
 
