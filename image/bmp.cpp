@@ -1,0 +1,133 @@
+#include <cstdio>
+#include <cstring>
+
+#include "image/image.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr int kHeaderBytes = 56;  // 14-byte file header, 40-byte info header, 2 spare
+
+std::uint32_t ReadU32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+void WriteU32(std::uint8_t* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void WriteU16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+std::uint64_t PaddedRow(std::uint64_t bytes) { return (bytes + 3) & ~std::uint64_t{3}; }
+
+void SwapRedBlue(std::vector<std::uint8_t>& pixels, int step) {
+  for (std::size_t i = 0; i + 2 < pixels.size(); i += step) std::swap(pixels[i], pixels[i + 2]);
+}
+
+struct FileCloser {
+  std::FILE* file;
+  ~FileCloser() {
+    if (file) std::fclose(file);
+  }
+};
+
+}  // namespace
+
+bool Image::Allocate(int width, int height, int bitsPerPixel) {
+  pixels_.clear();
+  width_ = width;
+  height_ = height;
+  bitsPerPixel_ = bitsPerPixel;
+  if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
+  const std::uint64_t bytes =
+      std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(bitsPerPixel / 8);
+  if (bytes > kMaxImageBytes) return false;
+  pixels_.assign(bytes, 0);
+  return true;
+}
+
+void Image::CopyFrom(const Image& other) {
+  width_ = other.Width();
+  height_ = other.Height();
+  bitsPerPixel_ = other.BitsPerPixel();
+  const std::uint8_t* data = other.Data();
+  const std::size_t bytes =
+      std::size_t(width_) * std::size_t(height_) * std::size_t(bitsPerPixel_ / 8);
+  pixels_.assign(data, data ? data + bytes : data);
+}
+
+bool BmpImage::Load(const std::string& filename) {
+  FileCloser file{OpenFile(filename, "rb")};
+  if (!file.file) return false;
+  std::uint8_t header[kHeaderBytes] = {};
+  // A file shorter than the header leaves the rest zero: it then fails the
+  // magic or bit-count test below, or reads as an empty picture.
+  const std::size_t got = std::fread(header, 1, kHeaderBytes, file.file);
+  if (got < 2 || header[0] != 'B' || header[1] != 'M') {
+    std::printf("ERROR: Unsupported BMP Header\n");
+    std::fflush(stdout);
+    return false;
+  }
+  const std::uint16_t bitCount = ReadU16(header + 28);
+  if (bitCount < 24) {
+    std::printf("ERROR: Unsupported BPP\n");
+    std::fflush(stdout);
+    return false;
+  }
+  const std::int32_t width = static_cast<std::int32_t>(ReadU32(header + 18));
+  const std::int32_t height = static_cast<std::int32_t>(ReadU32(header + 22));
+  const std::uint32_t dataOffset = ReadU32(header + 10);
+  const int bytesPerPixel = bitCount / 8;
+  if (!Allocate(width, height, bitCount)) return false;
+  if (static_cast<long>(got) != static_cast<long>(dataOffset) &&
+      std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0)
+    return true;  // rows past the end stay as allocated (zero)
+
+  const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
+  const std::size_t padding = PaddedRow(rowBytes) - rowBytes;
+  for (int row = height - 1; row >= 0; --row) {
+    // A truncated file keeps the rows it lacks as allocated (zero).
+    if (std::fread(pixels_.data() + std::size_t(row) * rowBytes, 1, rowBytes, file.file) < rowBytes)
+      break;
+    if (padding) std::fseek(file.file, static_cast<long>(padding), SEEK_CUR);
+  }
+  SwapRedBlue(pixels_, bytesPerPixel);
+  return true;
+}
+
+bool BmpImage::Save(const std::string& filename) {
+  const int bytesPerPixel = BitsPerPixel() / 8;
+  const std::size_t rowBytes = std::size_t(Width()) * bytesPerPixel;
+  const std::size_t paddedRow = PaddedRow(rowBytes);
+  const std::uint32_t imageSize = static_cast<std::uint32_t>(paddedRow * Height());
+  FileCloser file{OpenFile(filename, "wb")};
+  if (!file.file) return false;
+
+  std::uint8_t header[kHeaderBytes] = {};  // the two spare bytes at 54 are written as 0
+  header[0] = 'B';
+  header[1] = 'M';
+  WriteU32(header + 2, kHeaderBytes + imageSize);
+  WriteU32(header + 10, kHeaderBytes);
+  WriteU32(header + 14, 40);
+  WriteU32(header + 18, static_cast<std::uint32_t>(Width()));
+  WriteU32(header + 22, static_cast<std::uint32_t>(Height()));
+  WriteU16(header + 26, 1);
+  WriteU16(header + 28, static_cast<std::uint16_t>(BitsPerPixel()));
+  WriteU32(header + 34, imageSize);
+  WriteU32(header + 38, 2834);
+  WriteU32(header + 42, 2834);
+  std::fwrite(header, 1, kHeaderBytes, file.file);
+
+  // Rows go out bottom-up in BGR order through one scratch row, which leaves
+  // the image itself untouched.
+  std::vector<std::uint8_t> row(paddedRow, 0);
+  for (int y = Height() - 1; y >= 0; --y) {
+    std::memcpy(row.data(), pixels_.data() + std::size_t(y) * rowBytes, rowBytes);
+    for (std::size_t i = 0; bytesPerPixel >= 3 && i + 2 < rowBytes; i += bytesPerPixel)
+      std::swap(row[i], row[i + 2]);
+    std::fwrite(row.data(), 1, paddedRow, file.file);
+  }
+  return true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// CPU-side pictures that are processed and may be written back: the source
+// image, filter results and gradient maps. Rows are held TOP ROW FIRST,
+// tightly packed, channels R, G, B (R, G, B, A for 32 bits per pixel).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The GL_RGB enum value, kept here so this header needs no GL header.
+constexpr unsigned int kPixelFormatRgb = 0x1907;
+
+class Image {
+ public:
+  virtual ~Image() = default;
+  virtual std::uint8_t* Data() { return pixels_.empty() ? nullptr : pixels_.data(); }
+  virtual const std::uint8_t* Data() const { return pixels_.empty() ? nullptr : pixels_.data(); }
+  virtual int Width() const { return width_; }
+  virtual int Height() const { return height_; }
+  virtual int BitsPerPixel() const { return bitsPerPixel_; }
+  virtual bool Load(const std::string& filename) = 0;
+  virtual bool Save(const std::string& filename) = 0;
+  virtual std::string Extension() const = 0;
+
+  unsigned int PixelFormat() const { return pixelFormat_; }
+  // Replaces the pixels with width × height × bitsPerPixel/8 zero bytes.
+  // False (and no pixels) when the size is negative or beyond kMaxImageBytes.
+  bool Allocate(int width, int height, int bitsPerPixel);
+  void CopyFrom(const Image& other);
+
+ protected:
+  int width_ = 0;
+  int height_ = 0;
+  int bitsPerPixel_ = 0;
+  unsigned int pixelFormat_ = kPixelFormatRgb;
+  std::vector<std::uint8_t> pixels_;
+};
+
+// Uncompressed Windows BMP, 24 and 32 bits per pixel.
+class BmpImage : public Image {
+ public:
+  // False when the file cannot be opened or read. Prints
+  // "ERROR: Unsupported BMP Header" (no "BM" magic) or "ERROR: Unsupported BPP"
+  // (fewer than 24 bits per pixel).
+  bool Load(const std::string& filename) override;
+  // Writes a 56-byte header then the rows bottom-up, each padded to 4 bytes.
+  bool Save(const std::string& filename) override;
+  std::string Extension() const override { return "bmp"; }
+};
+
+// Largest picture any reader accepts: 256 MiB of pixels. Real maps are a few
+// MiB; a header claiming more is hostile or broken, and failing at once beats
+// allocating gigabytes on its word.
+constexpr std::uint64_t kMaxImageBytes = 256ull << 20;

@@ -1,0 +1,133 @@
+#include "image/textures.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const char* const kDefaultMapFiles[MAP_SLOT_COUNT] = {
+    "Textures/Meshmap/Bump.bmp",     "Textures/Partmap/Brush.bmp",
+    "Textures/Partmap/Halo.bmp",     "Textures/Brush.bmp",
+    "Textures/Heightmap/Height.bmp", "Textures/Spectrum.bmp",
+    "Textures/Detailmap/papier1.bmp", "Textures/Papermap/Paper.bmp",
+    "Textures/Grid.bmp",             "Textures/Sourcemap/Test.bmp",
+};
+
+std::string MapFiles[MAP_SLOT_COUNT] = {
+    kDefaultMapFiles[0], kDefaultMapFiles[1], kDefaultMapFiles[2], kDefaultMapFiles[3],
+    kDefaultMapFiles[4], kDefaultMapFiles[5], kDefaultMapFiles[6], kDefaultMapFiles[7],
+    kDefaultMapFiles[8], kDefaultMapFiles[9],
+};
+
+int NearestPowerOfTwo(int side, int maximum) {
+  const int s = side < maximum ? side : maximum;
+  if (s <= 1) return 1;
+  int k = static_cast<int>(std::log(static_cast<double>(s)) / std::log(2.0));
+  const double below = std::pow(2.0, k), above = std::pow(2.0, k + 1);
+  if (above - s < s - below) ++k;
+  return static_cast<int>(std::pow(2.0, k));
+}
+
+void SetCommonParameters(unsigned int name, GLint minFilter) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+  glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+}  // namespace
+
+const char* MapFile(MapSlot slot) { return MapFiles[slot].c_str(); }
+void SetMapFile(MapSlot slot, const std::string& path) { MapFiles[slot] = path; }
+void ResetMapFilesForTesting() {
+  for (int i = 0; i < MAP_SLOT_COUNT; ++i) MapFiles[i] = kDefaultMapFiles[i];
+}
+
+int ScaleToPowerOfTwo(TextureImage& image) {
+  GLint maximum = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximum);
+  if (maximum <= 0) maximum = 1024;  // no context: a size every GL accepts
+  // An empty picture has nothing to rescale; it uploads as an empty texture.
+  if (image.width <= 0 || image.height <= 0) return 1;
+  const int newWidth = NearestPowerOfTwo(image.width, maximum);
+  const int newHeight = NearestPowerOfTwo(image.height, maximum);
+  if (newWidth == image.width && newHeight == image.height) return 1;
+  std::vector<std::uint8_t> scaled;
+  try {
+    scaled.resize(std::size_t(newWidth) * newHeight * 3);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE, image.rgbPixels.data(),
+                newWidth, newHeight, GL_UNSIGNED_BYTE, scaled.data());
+  image.rgbPixels.swap(scaled);
+  image.width = newWidth;
+  image.height = newHeight;
+  return 1;
+}
+
+int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
+  if (!image.Read(path) || !ScaleToPowerOfTwo(image) || image.width <= 0 || image.height <= 0) {
+    image.Release();
+    return 0;
+  }
+  SetCommonParameters(name, GL_LINEAR_MIPMAP_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.rgbPixels.data());
+  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE,
+                    image.rgbPixels.data());
+  return 1;
+}
+
+void LoadAlphaMap(const char* path, unsigned int name) {
+  TextureImage image;
+  if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
+  const std::size_t pixels = std::size_t(image.width) * image.height;
+  std::vector<std::uint8_t> rgba(pixels * 4);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const std::uint8_t* p = &image.rgbPixels[i * 3];
+    rgba[i * 4 + 0] = p[0];
+    rgba[i * 4 + 1] = p[1];
+    rgba[i * 4 + 2] = p[2];
+    rgba[i * 4 + 3] = (p[0] + p[1] + p[2] < 150) ? 0 : 255;
+  }
+  SetCommonParameters(name, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               rgba.empty() ? nullptr : rgba.data());
+  image.Release();
+}
+
+bool UploadImageTexture(const Image& image, unsigned int name) {
+  SetCommonParameters(name, GL_LINEAR_MIPMAP_LINEAR);
+  // Only 24-bit pixels match the GL_RGB upload; anything else (or an empty
+  // picture) defines an empty texture rather than reading past the pixels.
+  const bool usable = image.BitsPerPixel() == 24 && image.Data() && image.Width() > 0 &&
+                      image.Height() > 0;
+  const int width = usable ? image.Width() : 0, height = usable ? image.Height() : 0;
+  const void* data = usable ? image.Data() : nullptr;
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, data);
+  if (usable) gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, data);
+  return true;
+}
+
+void LoadAllMaps() {
+  const struct {
+    MapSlot slot;
+    unsigned int name;
+  } files[] = {{MAP_SPECTRUM, TEX_SPECTRUM}, {MAP_PAPER, TEX_PAPER}, {MAP_GRID, TEX_GRID},
+               {MAP_MESH, TEX_MESH},         {MAP_HEIGHT, TEX_HEIGHT}, {MAP_DETAIL, TEX_DETAIL}};
+  for (const auto& file : files) {
+    TextureImage image;
+    LoadTextureFile(image, MapFile(file.slot), file.name);
+    image.Release();
+  }
+  LoadAlphaMap(MapFile(MAP_BRUSH), TEX_BRUSH);
+  LoadAlphaMap(MapFile(MAP_PARTICLE_BRUSH), TEX_PARTICLE_BRUSH);
+  LoadAlphaMap(MapFile(MAP_PARTICLE_HALO), TEX_PARTICLE_HALO);
+}
