@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pure=(common platform stroke image render/collisions.h render/collisions.cpp)
-edges='image/textures\.cpp|image/gradient_maps\.cpp|stroke/shape\.cpp'
+edges='image/textures\.cpp|image/gradients\.cpp|stroke/shape\.cpp'
 offenders=$(grep -rlE '#include <GL/|#include "imgui' "${pure[@]}" 2>/dev/null | grep -vE "$edges" || true)
 if [ -n "$offenders" ]; then
   echo "OpenGL or GLUT included in pure code:"

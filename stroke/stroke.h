@@ -94,4 +94,14 @@ struct Canvas {
   std::vector<Stroke> strokes = std::vector<Stroke>(20000);
   int count = 0;
   Vec4 lastPoint;
+
+  // Painting operations (stroke/canvas.cpp). Strokes stop at a count of
+  // 19999: beyond it points add no nodes and commits add no strokes.
+  void AddPoint(float x, float y);       // last point := (x, y, 0), node appended
+  void AddGuardedNode(const Vec4& p);    // node appended, last point untouched
+  void CommitStroke();                   // copy into the next slot, build, clear
+  void DeleteStroke(int index);          // 0-based; no longer drawn or picked
+  void DeleteAll();                      // every stroke replaced by an empty one
+  // The stroke behind a 1-based number; nullptr for 0 or past the count.
+  Stroke* StrokeNumber(int number);
 };

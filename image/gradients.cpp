@@ -1,4 +1,4 @@
-#include "image/gradient_maps.h"
+#include "image/gradients.h"
 
 #include <cstdio>
 
