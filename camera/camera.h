@@ -1,0 +1,50 @@
+#pragma once
+// The camera of the main view. Its pose is four points: the eye and three
+// points one unit away along its side, up and view axes. Moves translate all
+// four; rotations turn the three axis points about one axis through the eye.
+// Every change ends with a gluLookAt multiplied onto the current matrix.
+// Angles are degrees.
+
+#include "common/vec4.h"
+
+struct Camera {
+  Vec4 eye;        // x, y, z used; w = 0
+  Vec4 upPoint;    // eye + up axis
+  Vec4 sidePoint;  // eye + side (right) axis
+  Vec4 target;     // eye + view direction
+  float fovy = 0.0f;
+  float zNear = 0.0f;
+  double zFar = 0.0;
+  int width = 1;   // main view size in pixels, kept by its reshape
+  int height = 1;
+  int spin[3] = {0, 0, 0};  // side, up, view: units of 0.05° per idle step
+
+  // Start pose: eye (0, 0, 1.7) looking down −z; also resets the light.
+  void Init();
+  // gluLookAt(eye, target, up) onto the current matrix (no identity first).
+  void LookAt() const;
+  // Translate by x along the side axis, y along up, z backwards.
+  void Move(float x, float y, float z);
+  // Turn about axis 1 (side), 2 (up) or 3 (view) through the eye.
+  void Rotate(float degrees, int axis);
+  // One spin step for each non-zero rate.
+  void Update(float step);
+  // gluPerspective(fovy, width / height, zNear, zFar) onto the current
+  // (projection, identity-loaded) matrix.
+  void ApplyProjection() const;
+
+  // The pose changes without the GL call, for code that must not touch GL.
+  void MovePoints(float x, float y, float z);
+  void RotatePoints(float degrees, int axis);
+};
+
+extern Camera TheCamera;
+
+// 3 × 3 rotation (row-major, column vectors) by `degrees` about the unit
+// axis (ax, ay, az), single precision; `axis` picks the fixed matrix used
+// when the axis lies along world x.
+void CameraRotationMatrix(float degrees, int axis, float ax, float ay, float az, float r[9]);
+
+// Keys 1–9 (spin rates, field of view) and a/d/q/e/w/s/r in either case.
+// True when the key was a camera key.
+bool HandleCameraKey(unsigned char key);
