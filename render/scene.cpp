@@ -1,0 +1,284 @@
+#include "render/scene.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <vector>
+
+#include "app/state.h"
+#include "image/textures.h"
+
+namespace {
+
+bool Multitexture() { return ActiveTextureARB != nullptr && MultiTexCoord2fARB != nullptr; }
+
+void ActiveUnit(GLenum unit) {
+  if (ActiveTextureARB) ActiveTextureARB(unit);
+}
+
+// A textured quad as a four-vertex strip: texture coordinate then vertex.
+void Quad(const float (&texCoords)[4][2], const float (&vertices)[4][3], float nx, float ny,
+          float nz) {
+  glBegin(GL_TRIANGLE_STRIP);
+  for (int i = 0; i < 4; ++i) {
+    glNormal3f(nx, ny, nz);
+    glTexCoord2f(texCoords[i][0], texCoords[i][1]);
+    glVertex3fv(vertices[i]);
+  }
+  glEnd();
+}
+
+void Line(float x0, float y0, float z0, float x1, float y1, float z1) {
+  glBegin(GL_LINES);
+  glVertex3f(x0, y0, z0);
+  glVertex3f(x1, y1, z1);
+  glEnd();
+}
+
+// Texture units, combiner and texture matrix for a mesh. Without
+// multitexturing the mesh is drawn with its base map alone on the one unit.
+void BeginMeshState(unsigned int baseTexture, unsigned int detailTexture) {
+  if (LightOn) glEnable(GL_LIGHTING);
+  ActiveUnit(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, baseTexture);
+  if (!Multitexture()) return;
+  ActiveUnit(GL_TEXTURE1_ARB);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+  glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);
+  glBindTexture(GL_TEXTURE_2D, detailTexture);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glScalef(8.0f, 8.0f, 1.0f);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void EndMeshState() {
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  if (Multitexture()) {
+    ActiveUnit(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    ActiveUnit(GL_TEXTURE0_ARB);
+  }
+  glDisable(GL_TEXTURE_2D);
+  if (LightOn) glDisable(GL_LIGHTING);
+}
+
+void TexCoordArray(GLenum unit, const Mesh& mesh) {
+  if (ClientActiveTextureARB) ClientActiveTextureARB(unit);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(Vec4), &mesh.texCoords[0].x);
+}
+
+void DisableTexCoordArray(GLenum unit) {
+  if (ClientActiveTextureARB) ClientActiveTextureARB(unit);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+}  // namespace
+
+void SetMultiTexCoord(float s, float t) {
+  if (!Multitexture()) {
+    glTexCoord2f(s, t);
+    return;
+  }
+  MultiTexCoord2fARB(GL_TEXTURE0_ARB, s, t);
+  MultiTexCoord2fARB(GL_TEXTURE1_ARB, s, t);
+}
+
+void DrawTexturedMeshImmediate(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
+                               unsigned int detailTexture, bool colours) {
+  BeginMeshState(baseTexture, detailTexture);
+  for (int f = 0; f < mesh.faceCount; ++f) {
+    if (mode != 0) glPolygonMode(GL_FRONT_AND_BACK, mode);
+    glBegin(mode != 0 ? GL_TRIANGLE_STRIP : GL_POINTS);
+    for (int v : mesh.faces[f].vertex) {
+      glNormal3f(mesh.normals[v].x, mesh.normals[v].y, mesh.normals[v].z);
+      SetMultiTexCoord(mesh.texCoords[v].x, mesh.texCoords[v].y);
+      if (colours) {
+        const Vec4& c = mesh.colours[v];
+        const float rgba[4] = {c.x, c.y, c.z, c.w};
+        glColor4fv(rgba);
+      }
+      glVertex3f(mesh.positions[v].x, mesh.positions[v].y, mesh.positions[v].z);
+    }
+    glEnd();
+  }
+  EndMeshState();
+}
+
+void DrawTexturedMesh(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
+                      unsigned int detailTexture, bool colours) {
+  if (mesh.faceCount == 0 || mesh.vertexCount == 0) {
+    BeginMeshState(baseTexture, detailTexture);
+    EndMeshState();
+    return;
+  }
+  // Faces become one index list: the same triangles, in the same order, as
+  // one glBegin/glEnd per face would send.
+  static std::vector<GLuint> indices;
+  indices.resize(std::size_t(mesh.faceCount) * 3);
+  for (int f = 0; f < mesh.faceCount; ++f)
+    for (int k = 0; k < 3; ++k) indices[3 * f + k] = static_cast<GLuint>(mesh.faces[f].vertex[k]);
+
+  BeginMeshState(baseTexture, detailTexture);
+  if (mode != 0) glPolygonMode(GL_FRONT_AND_BACK, mode);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(Vec4), &mesh.positions[0].x);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, sizeof(Vec4), &mesh.normals[0].x);
+  if (colours) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, sizeof(Vec4), &mesh.colours[0].x);
+  }
+  TexCoordArray(GL_TEXTURE0_ARB, mesh);
+  if (Multitexture()) TexCoordArray(GL_TEXTURE1_ARB, mesh);
+  glDrawElements(mode != 0 ? GL_TRIANGLES : GL_POINTS, static_cast<GLsizei>(indices.size()),
+                 GL_UNSIGNED_INT, indices.data());
+  if (Multitexture()) DisableTexCoordArray(GL_TEXTURE1_ARB);
+  DisableTexCoordArray(GL_TEXTURE0_ARB);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  // Immediate mode leaves the current colour at the last vertex's colour;
+  // arrays leave it undefined, so match what the per-face path leaves.
+  if (colours) {
+    const Vec4& c = mesh.colours[indices.back()];
+    glColor4f(c.x, c.y, c.z, c.w);
+  }
+  EndMeshState();
+}
+
+void DrawPathPoints(const Stroke& stroke, float pointSize) {
+  glColor3f(1.0f, 0.0f, 0.0f);
+  glBegin(GL_LINE_STRIP);
+  for (const StrokeNode& node : stroke.path)
+    glVertex3f(node.position.x, node.position.y, node.position.z);
+  glEnd();
+  glColor3f(0.0f, 0.0f, 1.0f);
+  glPointSize(pointSize);
+  glBegin(GL_POINTS);
+  for (const StrokeNode& node : stroke.path)
+    glVertex3f(node.position.x, node.position.y, node.position.z);
+  glEnd();
+}
+
+void DrawStrokeUnderConstruction(const Stroke& stroke) {
+  DrawPathPoints(stroke, 5.0f);
+  glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void DrawBoundsHighlight(const Stroke& stroke, int number) {
+  if (number != SelectedStroke) return;
+  glColor3f(0.0f, 1.0f, 0.0f);
+  glBegin(GL_LINE_LOOP);
+  for (const Vec4& corner : stroke.bounds) glVertex3f(corner.x, corner.y, 0.01f);
+  glEnd();
+  glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void DrawStroke(const Stroke& stroke, int number) {
+  if (ShowNodes) DrawPathPoints(stroke, 1.0f);
+  if (stroke.renderType == 1) {
+    const auto& subdivision = stroke.subdivision;
+    const Mesh* mesh = subdivision.resultMesh ? &*subdivision.resultMesh
+                                              : (subdivision.baseMesh ? &*subdivision.baseMesh : nullptr);
+    if (mesh) DrawTexturedMesh(*mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+  }
+  if (stroke.renderType == 2) glCallList(stroke.particles.displayList);
+  DrawBoundsHighlight(stroke, number);
+}
+
+void DrawStrokes(Canvas& canvas) {
+  glInitNames();
+  glPushName(0);
+  if (!canvas.current.path.empty()) DrawStrokeUnderConstruction(canvas.current);
+  for (int n = 1; n <= canvas.count; ++n) {
+    glLoadName(n);
+    const Stroke& stroke = canvas.strokes[n - 1];
+    if (!stroke.deleted) DrawStroke(stroke, n);
+  }
+}
+
+void DrawEasel() {
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glBindTexture(GL_TEXTURE_2D, TEX_PAPER);
+  glEnable(GL_TEXTURE_2D);
+  Quad({{0, 0}, {10, 0}, {0, 10}, {10, 10}},
+       {{1, 1, -0.01f}, {-1, 1, -0.01f}, {1, -1, -0.01f}, {-1, -1, -0.01f}}, 0, 0, 1);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0.9f, 0.8f, 0.3f);
+  glLineWidth(5.0f);
+  Line(0, 1.3f, -0.1f, 0, -1, -0.1f);
+  Line(0, -1, -0.1f, -1, -2.5f, -0.1f);
+  Line(0, -1, -0.1f, 1, -2.5f, -0.1f);
+  Line(0, -1, -0.1f, 0, -2.5f, -1.1f);
+  glLineWidth(1.0f);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glBindTexture(GL_TEXTURE_2D, TEX_GRID);
+  glEnable(GL_TEXTURE_2D);
+  Quad({{0, 0}, {10, 0}, {0, 10}, {10, 10}},
+       {{3, -2.5f, 3}, {-3, -2.5f, 3}, {3, -2.5f, -3}, {-3, -2.5f, -3}}, 0, 0, 1);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void DrawSourceCanvas() {
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
+  glEnable(GL_TEXTURE_2D);
+  Quad({{0, 0}, {1, 0}, {0, 1}, {1, 1}},
+       {{1, 1, -0.01f}, {-1, 1, -0.01f}, {1, -1, -0.01f}, {-1, -1, -0.01f}}, 0, 1, 0);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void DrawAxes() {
+  const struct {
+    GLubyte r, g, b;
+    float x, y, z;
+    char letter;
+  } axes[3] = {{255, 0, 0, 1, 0, 0, 'X'}, {0, 255, 0, 0, 1, 0, 'Y'}, {0, 0, 255, 0, 0, 1, 'Z'}};
+  for (const auto& axis : axes) {
+    glColor3ub(axis.r, axis.g, axis.b);
+    glBegin(GL_LINE_STRIP);
+    glVertex3f(0, 0, 0);
+    glVertex3f(axis.x, axis.y, axis.z);
+    glEnd();
+  }
+  glColor3f(1.0f, 1.0f, 1.0f);
+  for (const auto& axis : axes) {
+    glRasterPos3f(axis.x * 1.1f, axis.y * 1.1f, axis.z * 1.1f);
+    glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, axis.letter);
+  }
+}
+
+void DrawCursor() {
+  glPushMatrix();
+  glDisable(GL_DEPTH_TEST);
+  glTranslatef(CursorPosition.x, CursorPosition.y, CursorPosition.z);
+  if (PaperOn)
+    glColor3f(1.0f, 1.0f, 1.0f);
+  else
+    glColor3f(0.0f, 0.0f, 0.0f);
+  ActiveUnit(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, TEX_BRUSH);
+  Quad({{0, 0}, {-1, 0}, {0, -1}, {-1, -1}},
+       {{0.15f, 0.15f, 0}, {0, 0.15f, 0}, {0.15f, 0, 0}, {0, 0, 0}}, 0, 0, 1);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  ActiveUnit(GL_TEXTURE0_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_DEPTH_TEST);
+  glPopMatrix();
+}
+
+void DrawScene(Canvas& canvas) {
+  if (PaperOn)
+    DrawSourceCanvas();
+  else
+    DrawEasel();
+  DrawStrokes(canvas);
+  if (AxesOn) DrawAxes();
+  if (CursorOn) DrawCursor();
+}
