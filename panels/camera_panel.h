@@ -1,0 +1,16 @@
+#pragma once
+// The Camera control panel ("Camera Control Panel:"): the "Light 1" rotation
+// ball, the light/paper/axes/cursor toggles, "Delete Selected" and "Delete
+// All", and a view from outside of the paper on its stand, the light
+// direction and the main camera with its frustum.
+
+void CreateCameraPanel();
+void ShowCameraPanel();
+void HideCameraPanel();
+
+// GLUI callback of the buttons: 1 deletes the selected stroke, 2 all strokes;
+// 3 ("Load") and 4 ("Save") do nothing.
+void OnCameraPanelControl(int id);
+void OnCameraPanelMenu(int value);
+void DisplayCameraPanel();
+void ReshapeCameraPanel(int width, int height);

@@ -1,0 +1,160 @@
+#include "panels/filter_panel.h"
+
+#include <GL/freeglut.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/state.h"
+#include "image/filters.h"
+#include "image/textures.h"
+#include "panels/panel_window.h"
+#include "panels/size_panel.h"
+#include "panels/texture_menus.h"
+
+namespace {
+
+constexpr const char* kTitle = "Filter Control Panel:";
+constexpr const char* kMissingSourceFolder = "Texmap Directory not Found...";
+
+std::string SourceFolder() { return TextureMenuRoot() + "sourcemap/"; }
+
+// One submenu per kernel group of FilterTable, in table order; each lists
+// its kernels by name with the kernel's number as the entry value.
+struct GroupMenu {
+  const char* title;
+  int menu;
+};
+
+std::vector<GroupMenu> CreateFilterGroupMenus() {
+  std::vector<GroupMenu> groups;
+  for (int n = 0; n < kFilterCount; ++n) {
+    const char* group = FilterGroupName(n);
+    if (groups.empty() || std::strcmp(groups.back().title, group) != 0)
+      groups.push_back({group, glutCreateMenu(OnFilterChoice)});
+    glutAddMenuEntry(FilterName(n), n);
+  }
+  return groups;
+}
+
+// Groups that only hold submenus get no callback.
+int CreateSubmenuHolder(const std::vector<GroupMenu>& groups, size_t first, size_t last) {
+  const int menu = glutCreateMenu(nullptr);
+  for (size_t i = first; i < last && i < groups.size(); ++i)
+    glutAddSubMenu(groups[i].title, groups[i].menu);
+  return menu;
+}
+
+// Puts FilteredImage and the map set into this window's context, and into
+// the Size panel's, whose preview shows the same picture.
+void Refresh() {
+  glutSetWindow(FilterPanelWindow);
+  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  LoadAllMaps();
+  RefreshSizePanelPreview();
+}
+
+void BuildMenus() {
+  // The low-pass and high-pass groups make up the convolution menu, the
+  // other five the edge menu.
+  const std::vector<GroupMenu> groups = CreateFilterGroupMenus();
+  const int convolution = CreateSubmenuHolder(groups, 0, 2);
+  const int edge = CreateSubmenuHolder(groups, 2, groups.size());
+
+  const int filters = glutCreateMenu(OnFiltersMenu);
+  glutAddMenuEntry("NONE", kShowUnfilteredSource);
+  glutAddSubMenu("CONVOLUTION/CORRELATION", convolution);
+  glutAddSubMenu("EDGE ENHANCEMENT AND DETECTION FILTERS", edge);
+
+  const int source = CreateFolderMenu(SourceFolder(), OnSourceChoice, kMissingSourceFolder);
+
+  glutCreateMenu(OnFilterPanelMenu);
+  if (source != 0) glutAddSubMenu("Source Image", source);
+  glutAddSubMenu("Filters", filters);
+  glutAddMenuEntry("", 0);
+  glutAddMenuEntry("Hide", kHideMenuValue);
+  glutAddMenuEntry("", 0);
+  glutAttachMenu(GLUT_RIGHT_BUTTON);
+}
+
+}  // namespace
+
+void CreateFilterPanel() {
+  FilterPanelWindow = CreatePanelWindow(kTitle, FilterPanelWidth, FilterPanelHeight,
+                                        FilterPanelX, FilterPanelY);
+  glutDisplayFunc(DisplayFilterPanel);
+  glutReshapeFunc(ReshapeFilterPanel);
+  glutMouseFunc(IgnoreMouse);
+  Refresh();
+  glutSetWindow(FilterPanelWindow);
+  BuildMenus();
+  HideFilterPanel();
+}
+
+void ShowFilterPanel() { ShowPanelWindow(FilterPanelWindow); }
+void HideFilterPanel() { HidePanelWindow(FilterPanelWindow); }
+
+// Every kernel starts from SourceImage, never from the previous result. A
+// failed filter (a source that is not 24-bit) leaves FilteredImage as it was.
+void OnFilterChoice(int value) {
+  if (value >= 0 && value < kFilterCount) ApplyFilter(SourceImage, FilteredImage, value);
+  SyncRequested = 1;
+  Refresh();
+}
+
+// "NONE" is the one entry of the "Filters" menu itself (the kernels sit in
+// its submenus, which call OnFilterChoice).
+void OnFiltersMenu(int value) {
+  if (value == kShowUnfilteredSource) FilteredImage.CopyFrom(SourceImage);
+  SyncRequested = 1;
+  Refresh();
+}
+
+void OnSourceChoice(int value) {
+  const auto path = FolderFileForMenuValue(SourceFolder(), value);
+  if (!path) return;
+  SetMapFile(MAP_SOURCE, *path);
+  SourceImage.Load(*path);
+  // A new source is shown through the vertical Sobel kernel first.
+  ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);
+  Refresh();
+  SyncRequested = 1;
+}
+
+void OnFilterPanelMenu(int value) {
+  if (value == kHideMenuValue) HideFilterPanel();
+}
+
+void DisplayFilterPanel() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glColor3f(1, 1, 1);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
+  // The texture repeats, so running the coordinates backwards through one
+  // copy shows the picture turned by half a turn.
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(0, 0);
+  glVertex3f(0, 0, 0);
+  glTexCoord2f(-1, 0);
+  glVertex3f(1, 0, 0);
+  glTexCoord2f(0, -1);
+  glVertex3f(0, 1, 0);
+  glTexCoord2f(-1, -1);
+  glVertex3f(1, 1, 0);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+  glutSwapBuffers();
+}
+
+void ReshapeFilterPanel(int width, int height) {
+  FilterPanelWidth = StoredExtent(width);
+  FilterPanelHeight = StoredExtent(height);
+  glViewport(0, 0, FilterPanelWidth, FilterPanelHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluOrtho2D(0, 1, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}

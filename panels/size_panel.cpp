@@ -1,0 +1,193 @@
+#include "panels/size_panel.h"
+
+#include <GL/freeglut.h>
+
+#include "app/state.h"
+#include "glui/glui.h"
+#include "image/filters.h"
+#include "image/textures.h"
+#include "panels/panel_window.h"
+#include "render/collisions.h"
+#include "stroke/build.h"
+#include "stroke/canvas.h"
+
+namespace {
+
+GLUI* SizePanelGlui = nullptr;
+
+constexpr const char* kTitle = "Size Control Panel:";
+
+// Control ids. The "Collision Nodes" "End:" spinners report kEndFactorChanged:
+// GLUI has already stored the new factor, which the next collision check
+// reads; the callback leaves the stroke and the other values alone, so that
+// editing one factor never resizes the stroke as a side effect.
+enum SizeControl {
+  kNormalSizeChanged = 0,
+  kCollisionStartChanged = 1,
+  kWidthGrow = 2,
+  kWidthShrink = 3,
+  kHeightGrow = 4,
+  kHeightShrink = 5,
+  kCollisionWidthGrow = 6,
+  kCollisionWidthShrink = 7,
+  kCollisionHeightGrow = 8,
+  kCollisionHeightShrink = 9,
+  kEndFactorChanged = 10,
+};
+
+bool StrokeSelected() { return TheCanvas.count > 0 && SelectedStroke != 0; }
+
+// One "Width" or "Height" block: "+", "-", a separator, "Start:" and "End:".
+void AddSizeBlock(GLUI_Panel* group, const char* name, int growId, int shrinkId, float* start,
+                  int startId, float* end, int endId) {
+  GLUI_Panel* block = SizePanelGlui->add_panel_to_panel(group, name, GLUI_PANEL_EMBOSSED);
+  SizePanelGlui->add_button_to_panel(block, "+", growId, OnSizePanelControl);
+  SizePanelGlui->add_button_to_panel(block, "-", shrinkId, OnSizePanelControl);
+  SizePanelGlui->add_separator_to_panel(block);
+  SizePanelGlui->add_spinner_to_panel(block, "Start:", GLUI_SPINNER_FLOAT, start, startId,
+                                      OnSizePanelControl);
+  SizePanelGlui->add_spinner_to_panel(block, "End:", GLUI_SPINNER_FLOAT, end, endId,
+                                      OnSizePanelControl);
+}
+
+void BuildControls() {
+  WidthStart = 0.04f;
+  WidthEnd = 0.0f;
+  HeightStart = 0.025f;
+  HeightEnd = 0.0f;
+
+  GLUI_Panel* normal = SizePanelGlui->add_panel("Normal Nodes", GLUI_PANEL_EMBOSSED);
+  AddSizeBlock(normal, "Width", kWidthGrow, kWidthShrink, &WidthStart, kNormalSizeChanged,
+               &WidthEnd, kNormalSizeChanged);
+  SizePanelGlui->add_column_to_panel(normal, true);
+  AddSizeBlock(normal, "Height", kHeightGrow, kHeightShrink, &HeightStart, kNormalSizeChanged,
+               &HeightEnd, kNormalSizeChanged);
+
+  GLUI_Panel* collision = SizePanelGlui->add_panel("Collision Nodes", GLUI_PANEL_EMBOSSED);
+  AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink,
+               &CollisionWidthStart, kCollisionStartChanged, &CollisionWidthEnd, kEndFactorChanged);
+  SizePanelGlui->add_column_to_panel(collision, true);
+  AddSizeBlock(collision, "Height", kCollisionHeightGrow, kCollisionHeightShrink,
+               &CollisionHeightStart, kCollisionStartChanged, &CollisionHeightEnd,
+               kEndFactorChanged);
+}
+
+}  // namespace
+
+void CreateSizePanel(void (*idle)()) {
+  SizePanelWindow =
+      CreatePanelWindow(kTitle, SizePanelWidth, SizePanelHeight, SizePanelX, SizePanelY);
+  glutDisplayFunc(DisplaySizePanel);
+  glutMouseFunc(IgnoreMouse);
+
+  SizePanelGlui = GLUI_Master.create_glui_subwindow(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  GLUI_Master.set_glutReshapeFunc(ReshapeSizePanel);
+  GLUI_Master.set_glutIdleFunc(idle);
+
+  glutSetWindow(SizePanelWindow);
+  LoadAllMaps();
+  // The filtered image is otherwise uploaded only in the main and Filter
+  // windows; this window's context needs its own copy for the preview.
+  UploadImageTexture(FilteredImage, TEX_FILTERED);
+
+  BuildControls();
+  glutSetWindow(SizePanelWindow);
+  AttachHideMenu(OnSizePanelMenu);
+
+  SizePanelGlui->set_main_gfx_window(MainWindow);
+  HideSizePanel();
+}
+
+void ShowSizePanel() { ShowPanelWindow(SizePanelWindow); }
+void HideSizePanel() { HidePanelWindow(SizePanelWindow); }
+
+void OnSizePanelControl(int id) {
+  if (!StrokeSelected() || id > kCollisionHeightShrink) return;
+  switch (id) {
+    case kNormalSizeChanged:
+      break;
+    case kCollisionStartChanged:
+      if (CollideAfterStroke) CheckCollisions(TheCanvas);
+      return;
+    case kWidthGrow:
+      WidthStart += SIZE_STEP;
+      WidthEnd = 0.0f;
+      break;
+    case kWidthShrink:
+      WidthStart -= SIZE_STEP;
+      WidthEnd = 0.0f;
+      break;
+    case kHeightGrow:
+      HeightStart += SIZE_STEP;
+      HeightEnd = 0.0f;
+      break;
+    case kHeightShrink:
+      HeightStart -= SIZE_STEP;
+      HeightEnd = 0.0f;
+      break;
+    // The collision buttons move the start and end factors apart. They
+    // resize the stroke but do not re-run the collision check, so the
+    // resize undoes the stroke's earlier deflection.
+    case kCollisionWidthGrow:
+      CollisionWidthStart += SIZE_STEP;
+      CollisionWidthEnd -= SIZE_STEP;
+      break;
+    case kCollisionWidthShrink:
+      CollisionWidthStart -= SIZE_STEP;
+      CollisionWidthEnd += SIZE_STEP;
+      break;
+    case kCollisionHeightGrow:
+      CollisionHeightStart += SIZE_STEP;
+      CollisionHeightEnd -= SIZE_STEP;
+      break;
+    case kCollisionHeightShrink:
+      CollisionHeightStart -= SIZE_STEP;
+      CollisionHeightEnd += SIZE_STEP;
+      break;
+    default:
+      return;
+  }
+  ResizeSelectedStroke();
+}
+
+void OnSizePanelMenu(int value) {
+  if (value == kHideMenuValue) HideSizePanel();
+}
+
+void DisplaySizePanel() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glColor3f(1, 1, 1);
+  glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
+  glEnable(GL_TEXTURE_2D);
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(0, 0);
+  glVertex3f(0, 0, 0);
+  glTexCoord2f(1, 0);
+  glVertex3f(1, 0, 0);
+  glTexCoord2f(0, 1);
+  glVertex3f(0, 1, 0);
+  glTexCoord2f(1, 1);
+  glVertex3f(1, 1, 0);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+  glutSwapBuffers();
+}
+
+void ReshapeSizePanel(int width, int height) {
+  SizePanelWidth = StoredExtent(width);
+  SizePanelHeight = StoredExtent(height);
+  glViewport(0, 0, SizePanelWidth, SizePanelHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluOrtho2D(0, 1, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void RefreshSizePanelPreview() {
+  if (SizePanelWindow == 0) return;
+  glutSetWindow(SizePanelWindow);
+  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  glutPostRedisplay();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The Size control panel ("Size Control Panel:"): the width and height that
+// new and selected strokes taper along ("Normal Nodes") and the factors that
+// pile up crossing strokes ("Collision Nodes"), over a preview of the
+// filtered source image. Created last of the four panels, and hidden.
+
+void OnIdle();  // the program's idle step, defined with the program's entry
+
+// Creates the window, its controls and menu, installs `idle` as the one idle
+// callback (the program's own, so that from then on the heartbeat runs), and
+// hides the window. Tests pass an idle function of their own.
+void CreateSizePanel(void (*idle)() = OnIdle);
+void ShowSizePanel();
+void HideSizePanel();
+
+// GLUI callback of every control; ids 0–9 act (see size_panel.cpp), others
+// are ignored, as is everything while no committed stroke is selected.
+void OnSizePanelControl(int id);
+void OnSizePanelMenu(int value);
+void DisplaySizePanel();
+void ReshapeSizePanel(int width, int height);
+
+// Uploads FilteredImage into this window's own GL context (each window has
+// its own textures) and redraws the preview; the Filter panel calls it after
+// every choice. Does nothing before the window exists.
+void RefreshSizePanelPreview();
+
+// The amount of every "+" and "-" button.
+constexpr float SIZE_STEP = 0.01f;

@@ -1,0 +1,267 @@
+#include "panels/stroke_panel.h"
+
+#include <GL/freeglut.h>
+
+#include <string>
+
+#include "app/readback.h"
+#include "app/state.h"
+#include "glui/glui.h"
+#include "image/textures.h"
+#include "panels/panel_window.h"
+#include "panels/size_panel.h"
+#include "panels/texture_menus.h"
+#include "stroke/build.h"
+
+namespace {
+
+constexpr const char* kTitle = "Stroke Control Panel:";
+
+// The preview's view is x 0–1, y 0–4; the spectrum fills y 2–4.
+constexpr float kViewHeight = 4.0f;
+constexpr float kMarkerStartX = 0.086f;
+constexpr float kMarkerStartY = 2.189f;
+
+// A browsable map folder: its submenu, its directory below the texture
+// root, the map slot its files replace and the line printed when it is
+// missing.
+struct MapFolder {
+  const char* title;
+  const char* directory;
+  MapSlot slot;
+  const char* missingLine;
+  void (*onChoice)(int);
+};
+
+// In the order the submenus are built.
+const MapFolder kMeshFolder{"Mesh Maps", "meshmap/", MAP_MESH, "Texmap Directory not Found...",
+                            OnMeshMapChoice};
+const MapFolder kDetailFolder{"Detail Maps", "detailmap/", MAP_DETAIL,
+                              "Detailmap Directory not Found...", OnDetailMapChoice};
+const MapFolder kParticleFolder{"Particle Maps", "partmap/", MAP_PARTICLE_BRUSH,
+                                "Particle Maps Directory not Found...", OnParticleMapChoice};
+const MapFolder kHeightFolder{"Height Maps", "heightmap/", MAP_HEIGHT,
+                              "Heightmap Directory not Found...", OnHeightMapChoice};
+const MapFolder kPaperFolder{"Paper Maps", "papermap/", MAP_PAPER,
+                             "Papermap Directory not Found...", OnPaperMapChoice};
+
+std::string DirectoryOf(const MapFolder& folder) { return TextureMenuRoot() + folder.directory; }
+
+// Stores the chosen file in the folder's slot, reloads the maps here so the
+// preview shows it at once, and has the main window follow on its next idle.
+void ChooseMapFile(const MapFolder& folder, int value) {
+  const auto path = FolderFileForMenuValue(DirectoryOf(folder), value);
+  if (!path) return;
+  SetMapFile(folder.slot, *path);
+  glutSetWindow(StrokePanelWindow);
+  LoadAllMaps();
+  SyncRequested = 1;
+}
+
+void OnStrokePanelIdle() {
+  glutSetWindow(StrokePanelWindow);
+  GLUI_Master.sync_live_all();
+  glutPostRedisplay();
+}
+
+GLUI_Spinner* AddIntSpinner(GLUI* glui, const char* panelName, const char* label, int* variable,
+                            int id, GLUI_Update_CB callback, int low, int high) {
+  GLUI_Panel* panel = glui->add_panel(panelName, GLUI_PANEL_EMBOSSED);
+  GLUI_Spinner* spinner =
+      glui->add_spinner_to_panel(panel, label, GLUI_SPINNER_INT, variable, id, callback);
+  spinner->set_int_limits(low, high, GLUI_LIMIT_CLAMP);
+  return spinner;
+}
+
+void BuildCurveControls(GLUI* curves) {
+  AddIntSpinner(curves, "Shape Curve", "LOD:", &ShapeLod, -1, nullptr, 1, 64);
+  AddIntSpinner(curves, "Path Curve", "LOD:", &PathLod, -1, nullptr, 1, 64);
+  curves->add_column(true);
+  AddIntSpinner(curves, "Mesh Subdivision", "# Subdivisions:", &SubdivisionLevels, 0,
+                OnSubdivisionControl, 0, 5);
+  AddIntSpinner(curves, "Stroke Capping", "End node:", &EndNode, 0, OnSubdivisionControl, 0, 64);
+}
+
+// Ids as the rebuild callback reads them: 7 rebuilds the selected stroke, 3
+// and 4 grow and shrink it, 2 shows the Size panel, 5 and 6 keep "P" and "M"
+// from being on together. "N", "C" and "R" are read when strokes are built
+// or drawn and need no callback.
+void BuildButtonControls(GLUI* buttons) {
+  buttons->add_separator();
+  buttons->add_button("Update", 7, OnStrokePanelControl);
+  GLUI_Panel* size = buttons->add_panel("Size", GLUI_PANEL_EMBOSSED);
+  buttons->add_button_to_panel(size, "+", 3, OnStrokePanelControl);
+  buttons->add_button_to_panel(size, "-", 4, OnStrokePanelControl);
+  buttons->add_separator_to_panel(size);
+  buttons->add_button_to_panel(size, "More Options", 2, OnStrokePanelControl);
+
+  GLUI_Panel* primitives = buttons->add_panel("Primitives", GLUI_PANEL_EMBOSSED);
+  buttons->add_checkbox_to_panel(primitives, "N", &ShowNodes, 1, nullptr);
+  buttons->add_column_to_panel(primitives, true);
+  buttons->add_checkbox_to_panel(primitives, "P", &ShowParticles, 5, OnStrokePanelControl);
+  buttons->add_column_to_panel(primitives, true);
+  buttons->add_checkbox_to_panel(primitives, "M", &ShowMesh, 6, OnStrokePanelControl);
+
+  GLUI_Panel* misc = buttons->add_panel("Misc", GLUI_PANEL_EMBOSSED);
+  buttons->add_checkbox_to_panel(misc, "C", &CollideAfterStroke, 1, nullptr);
+  buttons->add_column_to_panel(misc, true);
+  buttons->add_checkbox_to_panel(misc, "R", &RandomSize, 1, nullptr);
+  buttons->add_separator();
+}
+
+// Folders that cannot be opened print their line and are left out.
+void AddFolderSubmenu(int menu, const MapFolder& folder) {
+  if (menu != 0) glutAddSubMenu(folder.title, menu);
+}
+
+void BuildMenu() {
+  const int mesh = CreateFolderMenu(DirectoryOf(kMeshFolder), kMeshFolder.onChoice,
+                                    kMeshFolder.missingLine);
+  const int detail = CreateFolderMenu(DirectoryOf(kDetailFolder), kDetailFolder.onChoice,
+                                      kDetailFolder.missingLine);
+  const int particle = CreateFolderMenu(DirectoryOf(kParticleFolder), kParticleFolder.onChoice,
+                                        kParticleFolder.missingLine);
+  const int height = CreateFolderMenu(DirectoryOf(kHeightFolder), kHeightFolder.onChoice,
+                                      kHeightFolder.missingLine);
+  const int paper = CreateFolderMenu(DirectoryOf(kPaperFolder), kPaperFolder.onChoice,
+                                     kPaperFolder.missingLine);
+
+  glutCreateMenu(OnStrokePanelControl);
+  glutAddMenuEntry("", 0);
+  AddFolderSubmenu(paper, kPaperFolder);
+  glutAddMenuEntry("", 0);
+  AddFolderSubmenu(particle, kParticleFolder);
+  AddFolderSubmenu(height, kHeightFolder);
+  glutAddMenuEntry("", 0);
+  AddFolderSubmenu(mesh, kMeshFolder);
+  AddFolderSubmenu(detail, kDetailFolder);
+  glutAddMenuEntry("", 0);
+  glutAddMenuEntry("Hide", kHideMenuValue);
+  glutAddMenuEntry("", 0);
+  glutAttachMenu(GLUT_RIGHT_BUTTON);
+}
+
+// One preview map over x0–x1, y0–y1; s runs 1 → 0 from left to right, and
+// t = 1 sits on the top or the bottom edge.
+enum class TopT { kTop, kBottom };
+void DrawMapQuad(unsigned int texture, float x0, float x1, float y0, float y1, TopT t1) {
+  const float tBottom = t1 == TopT::kBottom ? 1.0f : 0.0f;
+  const float tTop = 1.0f - tBottom;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(1, tBottom);
+  glVertex3f(x0, y0, 0);
+  glTexCoord2f(0, tBottom);
+  glVertex3f(x1, y0, 0);
+  glTexCoord2f(1, tTop);
+  glVertex3f(x0, y1, 0);
+  glTexCoord2f(0, tTop);
+  glVertex3f(x1, y1, 0);
+  glEnd();
+}
+
+void DrawColourMarker() {
+  const bool light = StartColour.x > 0.5f && StartColour.y > 0.5f && StartColour.z > 0.5f;
+  glPointSize(6.0f);
+  glColor3f(light ? 0.0f : 1.0f, light ? 0.0f : 1.0f, light ? 0.0f : 1.0f);
+  glBegin(GL_POINTS);
+  glVertex3f(ColourMarkerX, ColourMarkerY, 0);
+  glEnd();
+  glPointSize(4.0f);
+  glColor3f(StartColour.x, StartColour.y, StartColour.z);
+  glBegin(GL_POINTS);
+  glVertex3f(ColourMarkerX, ColourMarkerY, 0);
+  glEnd();
+  glColor3f(1, 1, 1);
+}
+
+}  // namespace
+
+void CreateStrokePanel() {
+  StrokePanelWindow = CreatePanelWindow(kTitle, StrokePanelWidth, StrokePanelHeight,
+                                        StrokePanelX, StrokePanelY);
+  GLUI* curves = GLUI_Master.create_glui_subwindow(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  GLUI* buttons = GLUI_Master.create_glui_subwindow(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT);
+
+  GLUI_Master.set_glutKeyboardFunc(IgnoreKeyboard);
+  GLUI_Master.set_glutSpecialFunc(IgnoreSpecialKey);
+  GLUI_Master.set_glutMouseFunc(PickStrokeColour);
+  GLUI_Master.set_glutReshapeFunc(ReshapeStrokePanel);
+  GLUI_Master.set_glutIdleFunc(OnStrokePanelIdle);
+  glutDisplayFunc(DisplayStrokePanel);
+
+  // The rebuild callback shows the Size panel (id 2) and hides this one
+  // (id 1) through these hooks.
+  ShowSizePanelWindow = ShowSizePanel;
+  HideStrokePanelWindow = HideStrokePanel;
+
+  BuildCurveControls(curves);
+  BuildButtonControls(buttons);
+  glutSetWindow(StrokePanelWindow);
+  BuildMenu();
+
+  glClearColor(0, 0, 0, 1);
+  ColourMarkerX = kMarkerStartX;
+  ColourMarkerY = kMarkerStartY;
+  LoadAllMaps();
+
+  curves->set_main_gfx_window(StrokePanelWindow);
+  buttons->set_main_gfx_window(StrokePanelWindow);
+}
+
+void ShowStrokePanel() { ShowPanelWindow(StrokePanelWindow); }
+void HideStrokePanel() { HidePanelWindow(StrokePanelWindow); }
+
+void PickStrokeColour(int button, int state, int x, int y) {
+  if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) return;
+  if (StrokePanelViewWidth <= 0 || StrokePanelViewHeight <= 0) return;
+  const float viewHeight = static_cast<float>(StrokePanelViewHeight);
+  const float v = (viewHeight - static_cast<float>(y)) / viewHeight * kViewHeight;
+  if (static_cast<int>(v) <= 1.2) return;  // below the spectrum band
+
+  ColourMarkerX = static_cast<float>(x) / static_cast<float>(StrokePanelViewWidth);
+  ColourMarkerY = v;
+  Vec4 colour = ReadPixelColour(StrokePanelViewX + x, StrokePanelViewY + StrokePanelViewHeight - y,
+                                StrokePanelViewWidth);
+  colour.w = 0.0f;
+  StartColour = colour;
+  EndColour = colour;
+}
+
+void OnMeshMapChoice(int value) { ChooseMapFile(kMeshFolder, value); }
+void OnDetailMapChoice(int value) { ChooseMapFile(kDetailFolder, value); }
+void OnParticleMapChoice(int value) { ChooseMapFile(kParticleFolder, value); }
+void OnHeightMapChoice(int value) { ChooseMapFile(kHeightFolder, value); }
+void OnPaperMapChoice(int value) { ChooseMapFile(kPaperFolder, value); }
+
+void OnSubdivisionControl(int) {
+  if (SubdivisionLevels != 0) glutSetWindow(MainWindow);
+}
+
+void DisplayStrokePanel() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  DrawMapQuad(TEX_HEIGHT, 0.5f, 1.0f, 1.0f, 2.0f, TopT::kBottom);
+  DrawMapQuad(TEX_DETAIL, 0.51f, 0.995f, 0.01f, 0.99f, TopT::kTop);
+  DrawMapQuad(TEX_PARTICLE_BRUSH, 0.0f, 0.5f, 1.0f, 2.0f, TopT::kTop);
+  DrawMapQuad(TEX_MESH, 0.01f, 0.495f, 0.01f, 0.99f, TopT::kTop);
+  DrawMapQuad(TEX_SPECTRUM, 0.0f, 1.0f, 2.0f, 4.0f, TopT::kBottom);
+  glDisable(GL_TEXTURE_2D);
+  DrawColourMarker();
+  glutSwapBuffers();
+}
+
+void ReshapeStrokePanel(int width, int height) {
+  StrokePanelWidth = StoredExtent(width);
+  StrokePanelHeight = StoredExtent(height);
+  GLUI_Master.get_viewport_area(&StrokePanelViewX, &StrokePanelViewY, &StrokePanelViewWidth,
+                                &StrokePanelViewHeight);
+  glViewport(StrokePanelViewX, StrokePanelViewY, StrokePanelViewWidth, StrokePanelViewHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluOrtho2D(0, 1, 0, kViewHeight);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The Stroke control panel ("Stroke Control Panel:"): curve levels of detail,
+// subdivision and capping (bottom GLUI subwindow), the rebuild and size
+// buttons and the drawing flags (right GLUI subwindow), and a preview of the
+// mesh, detail, particle, height and spectrum maps. A click in the spectrum
+// picks the stroke colour; the right-button menu swaps map files.
+
+void CreateStrokePanel();
+void ShowStrokePanel();
+void HideStrokePanel();
+
+// Mouse callback of the drawing area: a left press in the spectrum band
+// (view y ≥ 2 of 0–4) moves the marker there and sets StartColour and
+// EndColour from the pixel under the pointer.
+void PickStrokeColour(int button, int state, int x, int y);
+
+// Selection callbacks of the five map-folder submenus (values −1, −2, …).
+void OnMeshMapChoice(int value);
+void OnDetailMapChoice(int value);
+void OnParticleMapChoice(int value);
+void OnHeightMapChoice(int value);
+void OnPaperMapChoice(int value);
+
+// The subdivision and capping spinners: make the main window current when
+// subdivision is on, so the rebuild that follows has its context.
+void OnSubdivisionControl(int id);
+
+void DisplayStrokePanel();
+void ReshapeStrokePanel(int width, int height);
