@@ -9,7 +9,6 @@
 #include "camera/camera.h"
 #include "render/collisions.h"
 #include "render/scene.h"
-#include "stroke/build.h"
 #include "stroke/canvas.h"
 
 namespace {
@@ -25,23 +24,13 @@ constexpr int kPickBufferSize = 64;  // 16 hit records of one name each
 // Ends the stroke being painted: commit it, then pile it up on the strokes it
 // crosses when the "C" checkbox asks for it.
 void CommitPaintedStroke() {
-  CommitStroke(TheCanvas);
+  TheCanvas.CommitStroke();
   if (CollideAfterStroke) CheckCollisions(TheCanvas);
 }
 
 void TogglePainting() {
   Painting = Painting ? 0 : 1;
   if (!Painting) CommitPaintedStroke();
-}
-
-// The painted-point guard of AddPoint without touching the canvas's last
-// point: the traced nodes are not pointer positions.
-void AddTracedNode(float x, float y) {
-  if (TheCanvas.count >= kStrokeCountLimit) {
-    TheCanvas.count = kStrokeCountLimit;
-    return;
-  }
-  AddNode(TheCanvas.current, x, y);
 }
 
 }  // namespace
@@ -62,7 +51,7 @@ void OnMouse(int button, int state, int x, int y) {
 
 void OnMotion(int x, int y) {
   SetCursorPosition(x, y);
-  if (Painting) AddPoint(TheCanvas, CursorPosition.x, CursorPosition.y);
+  if (Painting) TheCanvas.AddPoint(CursorPosition.x, CursorPosition.y);
 }
 
 void OnPassiveMotion(int x, int y) { SetCursorPosition(x, y); }
@@ -165,8 +154,10 @@ void AutoTrace() {
   ReadFrame(width, height, frame);
   const auto regions = TraceBrightRegions(FrameChannelReader(frame, width, height), width, height);
   for (const auto& region : regions) {
+    // Traced nodes are not pointer positions: the canvas's last point stays.
     for (const LatticePoint& point : region)
-      AddTracedNode(2.0f * point.x / width - 1.0f, 2.0f * point.y / height - 1.0f);
-    CommitStroke(TheCanvas);
+      TheCanvas.AddGuardedNode(
+          Vec4(2.0f * point.x / width - 1.0f, 2.0f * point.y / height - 1.0f, 0.0f, 0.0f));
+    TheCanvas.CommitStroke();
   }
 }

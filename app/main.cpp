@@ -11,12 +11,10 @@
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "glui/glui.h"
+#include "image/filters.h"
 #include "image/gradients.h"
 #include "image/textures.h"
-#include "panels/camera_panel.h"
-#include "panels/filter_panel.h"
-#include "panels/size_panel.h"
-#include "panels/stroke_panel.h"
+#include "panels/panels.h"
 
 namespace {
 
@@ -38,18 +36,14 @@ void PrintLine(const char* line) {
   std::fflush(stdout);
 }
 
-void ShowPanel(int window) {
-  if (window == 0) return;
-  glutSetWindow(window);
-  glutShowWindow();
-}
-
 // Reloads the maps and the source picture in the main view's context after a
 // panel changed them in its own.
 void SynchroniseTextures() {
   std::printf("\tSynchronising Windows System:");
   std::fflush(stdout);
-  ResynchroniseMainWindowTextures();
+  LoadAllMaps();
+  SourceImage.Load(MapFile(MAP_SOURCE));
+  UploadImageTexture(FilteredImage, TEX_FILTERED);
   glutSetWindow(MainWindow);
   LoadAllMaps();
   SyncRequested = 0;
@@ -81,16 +75,16 @@ void OnPrimitiveMenu(int value) {
 void OnMainMenu(int value) {
   switch (value) {
     case kCameraPanelEntry:
-      ShowPanel(CameraPanelWindow);
+      ShowCameraPanel();
       break;
     case kStrokePanelEntry:
-      ShowPanel(StrokePanelWindow);
+      ShowStrokePanel();
       break;
     case kFilterPanelEntry:
-      ShowPanel(FilterPanelWindow);
+      ShowFilterPanel();
       break;
     case kSizePanelEntry:
-      ShowPanel(SizePanelWindow);
+      ShowSizePanel();
       break;
     default:
       break;

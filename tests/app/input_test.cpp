@@ -35,7 +35,7 @@ class MainViewInput : public testing::Test {
     EnsureHiddenGlWindow(kSize, kSize);
     ResetApplicationStateForTesting();
     testing::internal::CaptureStdout();
-    DeleteAll(TheCanvas);
+    TheCanvas.DeleteAll();
     TheCamera.Init();
     OnReshape(kSize, kSize);
     testing::internal::GetCapturedStdout();
