@@ -68,6 +68,15 @@ int TextureImage::Read(const char* path) {
     return 0;
   }
   info = DecodeInfo(infoBytes);
+  long position = 14 + 40;
+  // Longer info headers (V4, V5) put the palette after the whole header.
+  if (info.headerSize > 40 && info.headerSize <= 1024) {
+    if (std::fseek(file.file, info.headerSize - 40, SEEK_CUR) != 0) {
+      Reset();
+      return 0;
+    }
+    position = 14 + info.headerSize;
+  }
   // Only the bit counts we can convert are accepted: a 1-bit or odd-sized
   // file would otherwise succeed with garbage pixels.
   if (!Supported(info.bitCount) || info.width < 0) {
@@ -101,6 +110,14 @@ int TextureImage::Read(const char* path) {
       Reset();
       return 0;
     }
+  }
+  position += static_cast<long>(paletteEntryCount) * 4;
+  // The pixel data starts where the file header says when that lies past
+  // the palette: files written with a gap (offset 56) read true colours.
+  const long dataOffset = static_cast<long>(U32(fileHeader + 10));
+  if (dataOffset > position && std::fseek(file.file, dataOffset, SEEK_SET) != 0) {
+    Reset();
+    return 0;
   }
   rawPixels.resize(imageByteCount);
   if (imageByteCount && std::fread(rawPixels.data(), 1, imageByteCount, file.file) != imageByteCount) {

@@ -85,18 +85,23 @@ int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
   return 1;
 }
 
-void LoadAlphaMap(const char* path, unsigned int name) {
-  TextureImage image;
-  if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
+std::vector<std::uint8_t> RgbaWithAlphaRule(const TextureImage& image) {
   const std::size_t pixels = std::size_t(image.width) * image.height;
   std::vector<std::uint8_t> rgba(pixels * 4);
-  for (std::size_t i = 0; i < pixels; ++i) {
+  for (std::size_t i = 0; i < pixels && i * 3 + 2 < image.rgbPixels.size(); ++i) {
     const std::uint8_t* p = &image.rgbPixels[i * 3];
     rgba[i * 4 + 0] = p[0];
     rgba[i * 4 + 1] = p[1];
     rgba[i * 4 + 2] = p[2];
     rgba[i * 4 + 3] = (p[0] + p[1] + p[2] < 150) ? 0 : 255;
   }
+  return rgba;
+}
+
+void LoadAlphaMap(const char* path, unsigned int name) {
+  TextureImage image;
+  if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
+  const std::vector<std::uint8_t> rgba = RgbaWithAlphaRule(image);
   SetCommonParameters(name, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, 4, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                rgba.empty() ? nullptr : rgba.data());

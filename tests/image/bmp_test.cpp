@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "image/image.h"
+#include "image/texture_image.h"
+
+namespace {
+
+std::string TempPath(const std::string& name) { return "/tmp/kelvra_bmp_" + name; }
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+void Put32(std::vector<std::uint8_t>& b, int at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// A BMP with the given header fields; pixel data starts at `offset`.
+std::vector<std::uint8_t> Header(int width, int height, int bits, std::uint32_t offset,
+                                 std::uint32_t coloursUsed = 0) {
+  std::vector<std::uint8_t> b(offset > 54 ? offset : 54, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 10, offset);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<std::uint32_t>(width));
+  Put32(b, 22, static_cast<std::uint32_t>(height));
+  b[26] = 1;
+  b[28] = static_cast<std::uint8_t>(bits);
+  Put32(b, 46, coloursUsed);
+  return b;
+}
+
+std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t size) {
+  bytes.resize(size);
+  return bytes;
+}
+
+// 3 × 2 picture, top row red green blue, bottom row white black grey.
+BmpImage SmallPicture() {
+  BmpImage image;
+  image.Allocate(3, 2, 24);
+  const std::uint8_t pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 128, 128, 128};
+  std::copy(std::begin(pixels), std::end(pixels), image.Data());
+  return image;
+}
+
+TEST(BmpImage, SaveAndLoadRoundTripWithRowPadding) {
+  BmpImage image = SmallPicture();
+  const std::vector<std::uint8_t> before(image.Data(), image.Data() + 18);
+  const std::string path = TempPath("round.bmp");
+  ASSERT_TRUE(image.Save(path));
+  EXPECT_EQ(std::vector<std::uint8_t>(image.Data(), image.Data() + 18), before) << "save changed pixels";
+
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  EXPECT_EQ(file.tellg(), 56 + 2 * 12) << "3 pixels of 3 bytes pad to 12 bytes a row";
+
+  BmpImage loaded;
+  ASSERT_TRUE(loaded.Load(path));
+  EXPECT_EQ(loaded.Width(), 3);
+  EXPECT_EQ(loaded.Height(), 2);
+  EXPECT_EQ(std::vector<std::uint8_t>(loaded.Data(), loaded.Data() + 18), before);
+  EXPECT_EQ(loaded.Extension(), "bmp");
+}
+
+TEST(BmpImage, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
+  for (std::uint32_t offset : {54u, 56u}) {
+    SCOPED_TRACE(offset);
+    std::vector<std::uint8_t> bytes = Header(1, 1, 32, offset);
+    bytes.insert(bytes.end(), {10, 20, 30, 40});  // B G R A
+    WriteFile(TempPath("offset.bmp"), bytes);
+    BmpImage image;
+    ASSERT_TRUE(image.Load(TempPath("offset.bmp")));
+    EXPECT_EQ(image.BitsPerPixel(), 32);
+    EXPECT_EQ(image.Data()[0], 30);
+    EXPECT_EQ(image.Data()[1], 20);
+    EXPECT_EQ(image.Data()[2], 10);
+    EXPECT_EQ(image.Data()[3], 40);
+  }
+}
+
+TEST(BmpImage, RejectsWithTheTwoErrorLines) {
+  WriteFile(TempPath("magic.bmp"), {'X', 'Y', 0, 0});
+  WriteFile(TempPath("bpp.bmp"), Header(2, 2, 8, 56));
+  BmpImage image;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(image.Load(TempPath("magic.bmp")));
+  EXPECT_FALSE(image.Load(TempPath("bpp.bmp")));
+  EXPECT_FALSE(image.Load(TempPath("missing.bmp")));
+  EXPECT_FALSE(image.Load(""));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "ERROR: Unsupported BMP Header\nERROR: Unsupported BPP\n");
+}
+
+TEST(BmpImage, ZeroWidthLoadsEmptyAndHostileSizesFail) {
+  WriteFile(TempPath("empty.bmp"), Header(0, 5, 24, 56));
+  BmpImage image;
+  EXPECT_TRUE(image.Load(TempPath("empty.bmp")));
+  EXPECT_EQ(image.Data(), nullptr);
+  WriteFile(TempPath("huge.bmp"), Header(100000, 100000, 24, 56));
+  EXPECT_FALSE(image.Load(TempPath("huge.bmp")));
+  WriteFile(TempPath("negative.bmp"), Header(4, -4, 24, 56));
+  EXPECT_FALSE(image.Load(TempPath("negative.bmp")));
+}
+
+TEST(TextureImage, ReadsRowsBottomFirstAndDropsFourthByte) {
+  BmpImage image = SmallPicture();
+  ASSERT_TRUE(image.Save(TempPath("tex.bmp")));
+  TextureImage texture;
+  ASSERT_EQ(texture.Read(TempPath("tex.bmp").c_str()), 1);
+  EXPECT_EQ(texture.width, 3);
+  EXPECT_EQ(texture.height, 2);
+  // Row 0 of the record is the bottom row: white, black, grey.
+  EXPECT_EQ(texture.rgbPixels[0], 255);
+  EXPECT_EQ(texture.rgbPixels[3], 0);
+  EXPECT_EQ(texture.rgbPixels[6], 128);
+  EXPECT_EQ(texture.rgbPixels[9], 255);  // top row starts red
+  EXPECT_EQ(texture.rgbPixels[10], 0);
+}
+
+TEST(TextureImage, ConvertsPaletteFiles) {
+  // 8-bit: two entries, index 1 = pure blue (B, G, R, reserved).
+  std::vector<std::uint8_t> eight = Header(2, 1, 8, 54, 2);
+  eight.insert(eight.end(), {0, 0, 0, 0, 255, 0, 0, 0});
+  eight.insert(eight.end(), {1, 0, 0, 0});
+  WriteFile(TempPath("pal8.bmp"), eight);
+  TextureImage texture;
+  ASSERT_EQ(texture.Read(TempPath("pal8.bmp").c_str()), 1);
+  EXPECT_EQ(texture.rgbPixels[0], 0);
+  EXPECT_EQ(texture.rgbPixels[2], 255);
+  EXPECT_EQ(texture.rgbPixels[5], 0);
+
+  // 4-bit, width 3: the third pixel comes from the high nibble of byte 2.
+  std::vector<std::uint8_t> four = Header(3, 1, 4, 54, 16);
+  for (int i = 0; i < 16; ++i) four.insert(four.end(), {0, 0, static_cast<std::uint8_t>(i * 16), 0});
+  four.insert(four.end(), {0x12, 0x30, 0, 0});
+  WriteFile(TempPath("pal4.bmp"), four);
+  ASSERT_EQ(texture.Read(TempPath("pal4.bmp").c_str()), 1);
+  EXPECT_EQ(texture.rgbPixels[0], 16);
+  EXPECT_EQ(texture.rgbPixels[3], 32);
+  EXPECT_EQ(texture.rgbPixels[6], 48);
+
+  // 8-bit files are refused by the CPU-side reader.
+  BmpImage image;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(image.Load(TempPath("pal8.bmp")));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: Unsupported BPP\n");
+}
+
+TEST(TextureImage, FailsSilentlyOnBrokenFiles) {
+  const std::vector<std::vector<std::uint8_t>> broken = {
+      {'B', 'M', 1},                                   // truncated file header
+      Truncated(Header(4, 4, 24, 54), 30),             // truncated info header
+      Header(4, 4, 24, 54),                            // no pixel data
+      Header(4, 4, 1, 54),                             // 1 bit per pixel
+      Header(3000000, 3000000, 24, 54),                // absurd size
+  };
+  testing::internal::CaptureStdout();
+  for (std::size_t i = 0; i < broken.size(); ++i) {
+    SCOPED_TRACE(i);
+    WriteFile(TempPath("broken.bmp"), broken[i]);
+    TextureImage texture;
+    EXPECT_EQ(texture.Read(TempPath("broken.bmp").c_str()), 0);
+    EXPECT_TRUE(texture.rgbPixels.empty());
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+}  // namespace

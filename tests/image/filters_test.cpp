@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "image/filters.h"
+
+namespace {
+
+BmpImage Picture(int width, int height, const std::function<int(int x, int y)>& value) {
+  BmpImage image;
+  image.Allocate(width, height, 24);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c) image.Data()[(y * width + x) * 3 + c] = static_cast<std::uint8_t>(value(x, y));
+  return image;
+}
+
+int At(const BmpImage& image, int x, int y) { return image.Data()[(y * image.Width() + x) * 3]; }
+
+// The filter written straight from its definition.
+BmpImage PlainFilter(const BmpImage& source, int n) {
+  BmpImage result;
+  result.CopyFrom(source);
+  const FilterKernel& kernel = FilterTable[n];
+  const int w = source.Width();
+  for (int y = 1; y + 1 < source.Height(); ++y)
+    for (int x = 1; x + 1 < w; ++x)
+      for (int c = 0; c < 3; ++c) {
+        int sum = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            sum += kernel.k[(dy + 1) * 3 + dx + 1] * source.Data()[((y + dy) * w + x + dx) * 3 + c];
+        result.Data()[(y * w + x) * 3 + c] = sum > 0 ? static_cast<std::uint8_t>(sum / kernel.divisor) : 0;
+      }
+  return result;
+}
+
+TEST(FilterTable, NamesAndGroupsForTheMenus) {
+  EXPECT_STREQ(FilterName(0), "AVERAGE");
+  EXPECT_STREQ(FilterName(35), "VERTICALS");
+  EXPECT_STREQ(FilterGroupName(4), "LOW PASS FILTERS");
+  EXPECT_STREQ(FilterGroupName(33), "EMBOSSING EFFECTS");
+  EXPECT_STREQ(FilterGroupName(37), "SOBEL EDGE DETECTION AND CONTOUR FILTERS");
+  EXPECT_EQ(FilterName(38), nullptr);
+  EXPECT_EQ(FilterTable[3].k[4], 12);
+  EXPECT_EQ(FilterTable[3].divisor, 20);
+}
+
+TEST(ApplyFilter, HandComputedCases) {
+  BmpImage result;
+  const BmpImage grey = Picture(6, 5, [](int, int) { return 100; });
+  ASSERT_EQ(ApplyFilter(grey, result, kFilterHorizontalSobel), 1);
+  EXPECT_EQ(At(result, 2, 2), 0);
+  EXPECT_EQ(At(result, 0, 2), 100) << "border copied";
+  ASSERT_EQ(ApplyFilter(grey, result, 0), 1);
+  EXPECT_EQ(At(result, 2, 2), 100);
+
+  const BmpImage halves = Picture(6, 4, [](int x, int) { return x < 3 ? 255 : 0; });
+  ASSERT_EQ(ApplyFilter(halves, result, kFilterVerticalSobel), 1);
+  EXPECT_EQ(At(result, 2, 1), 252) << "1020 wraps to its low 8 bits";
+  EXPECT_EQ(At(result, 3, 1), 252);
+  EXPECT_EQ(At(result, 1, 1), 0);
+  const BmpImage mirrored = Picture(6, 4, [](int x, int) { return x < 3 ? 0 : 255; });
+  ASSERT_EQ(ApplyFilter(mirrored, result, kFilterVerticalSobel), 1);
+  EXPECT_EQ(At(result, 2, 1), 0);
+  EXPECT_EQ(At(result, 3, 1), 0);
+
+  const BmpImage dot = Picture(5, 5, [](int x, int y) { return x == 2 && y == 2 ? 255 : 0; });
+  ASSERT_EQ(ApplyFilter(dot, result, 4), 1);
+  EXPECT_EQ(At(result, 2, 2), 63);
+  EXPECT_EQ(At(result, 2, 1), 31);
+  EXPECT_EQ(At(result, 1, 1), 15);
+
+  const BmpImage tiny = Picture(2, 2, [](int x, int y) { return 10 * x + y; });
+  ASSERT_EQ(ApplyFilter(tiny, result, 13), 1);
+  EXPECT_EQ(std::vector<std::uint8_t>(result.Data(), result.Data() + 12),
+            std::vector<std::uint8_t>(tiny.Data(), tiny.Data() + 12));
+}
+
+TEST(ApplyFilter, RefusesNon24BitSourcesAndLeavesResultAlone) {
+  BmpImage source, result = Picture(3, 3, [](int, int) { return 7; });
+  source.Allocate(4, 4, 32);
+  EXPECT_EQ(ApplyFilter(source, result, 0), 0);
+  EXPECT_EQ(result.Width(), 3);
+  EXPECT_EQ(ApplyFilter(BmpImage(), result, 0), 0);
+}
+
+TEST(ApplyFilter, EqualsThePlainDefinitionOnRandomImages) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 12; ++trial) {
+    const int width = 1 + random() % 23, height = 1 + random() % 19;
+    const BmpImage source = Picture(width, height, [&](int, int) { return static_cast<int>(random() % 256); });
+    for (int n = 0; n < kFilterCount; ++n) {
+      SCOPED_TRACE(testing::Message() << width << "x" << height << " filter " << n);
+      BmpImage result;
+      ASSERT_EQ(ApplyFilter(source, result, n), 1);
+      const BmpImage expected = PlainFilter(source, n);
+      ASSERT_EQ(std::vector<std::uint8_t>(result.Data(), result.Data() + width * height * 3),
+                std::vector<std::uint8_t>(expected.Data(), expected.Data() + width * height * 3));
+    }
+  }
+}
+
+TEST(CombineGradients, MagnitudeWrapsAndSizesMustMatch) {
+  const BmpImage a = Picture(2, 1, [](int x, int) { return x ? 255 : 3; });
+  const BmpImage b = Picture(2, 1, [](int x, int) { return x ? 255 : 4; });
+  BmpImage result;
+  ASSERT_EQ(CombineGradients(a, b, result), 1);
+  EXPECT_EQ(result.Data()[0], 5);
+  EXPECT_EQ(result.Data()[3], 360 % 256);
+  EXPECT_EQ(CombineGradients(a, Picture(3, 1, [](int, int) { return 0; }), result), 0);
+  BmpImage empty;
+  EXPECT_EQ(CombineGradients(BmpImage(), BmpImage(), empty), 1) << "two failed loads still combine";
+  EXPECT_EQ(empty.Width(), 0);
+}
+
+}  // namespace
