@@ -132,8 +132,8 @@ void DisplayFilterPanel() {
   glColor3f(1, 1, 1);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
-  // The texture repeats, so running the coordinates backwards through one
-  // copy shows the picture turned by half a turn.
+  // The texture repeats, so the coordinates can run backwards through one
+  // copy: the picture is flipped on both axes against a plain 0–1 mapping.
   glBegin(GL_TRIANGLE_STRIP);
   glTexCoord2f(0, 0);
   glVertex3f(0, 0, 0);

@@ -5,6 +5,9 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
