@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end: starts the painter from the repository root on the current X
 # display, checks its start-up transcript and windows, paints one stroke
-# with the mouse and leaves with Esc.
+# with the mouse, opens the hidden panels from the menu and leaves with Esc.
 #   e2e_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
 # Exit 77 (skipped) without a display or without xdotool/xwininfo.
 set -uo pipefail
@@ -96,8 +96,26 @@ wait_for 20 has_line $'\tBuilding Stroke data....' || fail "no stroke was built"
 has_line $'\tGenerating PATH data....' || fail "missing the PATH build line"
 grep -qF $'\tGenerating MESH data.... (v:' "$out" || fail "missing the MESH build line"
 
-# Esc in the main view ends the program with status 1.
-xdotool mousemove $((ox + 300)) $((oy + 300))
+# The right-button menu of the main view shows the hidden panels. A freeglut
+# menu opens at the pointer and stays open; its entries are 26 pixels apart:
+# "Primitives:", "", "Canvas…", "", "Stroke…", "Shader…" (5), "", "Filter…" (7).
+choose_main_menu_entry() {
+  xdotool mousemove $((ox + 100)) $((oy + 100))
+  sleep 0.3
+  xdotool click 3
+  sleep 0.5
+  xdotool mousemove $((ox + 120)) $((oy + 100 + 26 * $1 + 13))
+  sleep 0.3
+  xdotool click 1
+}
+choose_main_menu_entry 7
+wait_for 10 visible "Filter Control Panel:" || fail "the menu did not show the Filter panel"
+choose_main_menu_entry 5
+wait_for 10 visible "Size Control Panel:" || fail "the menu did not show the Size panel"
+
+# Esc in the main view ends the program with status 1 (the pointer stays on
+# a part of the view that no panel covers).
+xdotool mousemove $((ox + 620)) $((oy + 100))
 xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
 for _ in $(seq 1 100); do
   kill -0 "$pid" 2>/dev/null || break
