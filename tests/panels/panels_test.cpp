@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/state.h"
+#include "glui/glui.h"
 #include "camera/camera.h"
 #include "image/filters.h"
 #include "image/textures.h"
@@ -434,6 +435,191 @@ TEST_F(PanelsTest, LightLineFollowsLightOn) {
   EXPECT_GT(CountCameraPixels(255, 255, 0), 0);
   LightOn = 0;
   EXPECT_EQ(CountCameraPixels(255, 255, 0), 0);
+}
+
+// ---- The controls as the layer holds them -----------------------------------------
+
+GLUI* GluiOf(int window, int side) {
+  for (const auto& glui : GLUI_Master.guis)
+    if (glui->parent_window == window && glui->side == side) return glui.get();
+  return nullptr;
+}
+
+// The control reached by a path of names from the root: panels by title,
+// the last name the control's label ("" for the untitled light panel).
+GLUI_Control* Find(GLUI* glui, const std::vector<std::string>& path) {
+  if (!glui) return nullptr;
+  GLUI_Panel* panel = &glui->root;
+  for (size_t i = 0; i < path.size(); ++i) {
+    GLUI_Control* found = nullptr;
+    for (const auto& child : panel->children)
+      if (child->name == path[i] && !dynamic_cast<GLUI_Column*>(child.get())) {
+        found = child.get();
+        break;
+      }
+    if (!found) return nullptr;
+    if (i + 1 == path.size()) return found;
+    panel = dynamic_cast<GLUI_Panel*>(found);
+    if (!panel) return nullptr;
+  }
+  return nullptr;
+}
+
+std::string Joined(const std::vector<std::string>& path) {
+  std::string joined;
+  for (const std::string& name : path) joined += "/" + name;
+  return joined;
+}
+
+// A user's click or commit: the layer writes the variable, then calls back.
+void Press(GLUI* glui, const std::vector<std::string>& path) {
+  GLUI_Control* control = Find(glui, path);
+  ASSERT_NE(control, nullptr) << Joined(path);
+  glui->RunChange(control);
+}
+
+void Type(GLUI* glui, const std::vector<std::string>& path, double value) {
+  auto* spinner = dynamic_cast<GLUI_Spinner*>(Find(glui, path));
+  ASSERT_NE(spinner, nullptr) << Joined(path);
+  spinner->Assign(value);
+  glui->RunChange(spinner);
+}
+
+void Tick(GLUI* glui, const std::vector<std::string>& path, int value) {
+  auto* box = dynamic_cast<GLUI_Checkbox*>(Find(glui, path));
+  ASSERT_NE(box, nullptr) << Joined(path);
+  box->set_int_val(value);
+  glui->RunChange(box);
+}
+
+struct ControlSpec {
+  std::vector<std::string> path;
+  int id;
+  const void* live;  // nullptr for buttons
+};
+
+void ExpectControls(GLUI* glui, const std::vector<ControlSpec>& specs) {
+  ASSERT_NE(glui, nullptr);
+  for (const ControlSpec& spec : specs) {
+    SCOPED_TRACE(Joined(spec.path));
+    GLUI_Control* control = Find(glui, spec.path);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->get_id(), spec.id);
+    if (auto* spinner = dynamic_cast<GLUI_Spinner*>(control)) {
+      EXPECT_EQ(spinner->live, spec.live);
+    }
+    if (auto* box = dynamic_cast<GLUI_Checkbox*>(control)) {
+      EXPECT_EQ(box->live, spec.live);
+    }
+    if (auto* ball = dynamic_cast<GLUI_Rotation*>(control)) {
+      EXPECT_EQ(ball->live, spec.live);
+    }
+  }
+}
+
+TEST_F(PanelsTest, SizeControlsCarryTheirIdsAndVariables) {
+  GLUI* glui = GluiOf(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  ExpectControls(glui, {
+      {{"Normal Nodes", "Width", "+"}, 2, nullptr},
+      {{"Normal Nodes", "Width", "-"}, 3, nullptr},
+      {{"Normal Nodes", "Width", "Start:"}, 0, &WidthStart},
+      {{"Normal Nodes", "Width", "End:"}, 0, &WidthEnd},
+      {{"Normal Nodes", "Height", "+"}, 4, nullptr},
+      {{"Normal Nodes", "Height", "-"}, 5, nullptr},
+      {{"Normal Nodes", "Height", "Start:"}, 0, &HeightStart},
+      {{"Normal Nodes", "Height", "End:"}, 0, &HeightEnd},
+      {{"Collision Nodes", "Width", "+"}, 6, nullptr},
+      {{"Collision Nodes", "Width", "-"}, 7, nullptr},
+      {{"Collision Nodes", "Width", "Start:"}, 1, &CollisionWidthStart},
+      {{"Collision Nodes", "Width", "End:"}, 10, &CollisionWidthEnd},
+      {{"Collision Nodes", "Height", "+"}, 8, nullptr},
+      {{"Collision Nodes", "Height", "-"}, 9, nullptr},
+      {{"Collision Nodes", "Height", "Start:"}, 1, &CollisionHeightStart},
+      {{"Collision Nodes", "Height", "End:"}, 10, &CollisionHeightEnd},
+  });
+}
+
+TEST_F(PanelsTest, PressingSizePlusThroughTheLayerResizesTheSelection) {
+  SelectedStroke = 2;
+  Press(GluiOf(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM), {"Normal Nodes", "Width", "+"});
+  EXPECT_FLOAT_EQ(WidthStart, 0.05f);
+  EXPECT_FLOAT_EQ(TheCanvas.strokes[1].size.widthStart, 0.05f);
+
+  // A typed "Start:" value reaches the stroke too.
+  Type(GluiOf(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM), {"Normal Nodes", "Height", "Start:"}, 0.07);
+  EXPECT_FLOAT_EQ(HeightStart, 0.07f);
+  EXPECT_FLOAT_EQ(TheCanvas.strokes[1].size.heightStart, 0.07f);
+}
+
+TEST_F(PanelsTest, StrokeControlsCarryTheirIdsAndVariables) {
+  ExpectControls(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM), {
+      {{"Shape Curve", "LOD:"}, -1, &ShapeLod},
+      {{"Path Curve", "LOD:"}, -1, &PathLod},
+      {{"Mesh Subdivision", "# Subdivisions:"}, 0, &SubdivisionLevels},
+      {{"Stroke Capping", "End node:"}, 0, &EndNode},
+  });
+  ExpectControls(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT), {
+      {{"Update"}, 7, nullptr},
+      {{"Size", "+"}, 3, nullptr},
+      {{"Size", "-"}, 4, nullptr},
+      {{"Size", "More Options"}, 2, nullptr},
+      {{"Primitives", "N"}, 1, &ShowNodes},
+      {{"Primitives", "P"}, 5, &ShowParticles},
+      {{"Primitives", "M"}, 6, &ShowMesh},
+      {{"Misc", "C"}, 1, &CollideAfterStroke},
+      {{"Misc", "R"}, 1, &RandomSize},
+  });
+}
+
+TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
+  GLUI* curves = GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  const struct {
+    std::vector<std::string> path;
+    double typed;
+    const int* variable;
+    int stored;
+  } cases[] = {
+      {{"Path Curve", "LOD:"}, 80, &PathLod, 64},
+      {{"Shape Curve", "LOD:"}, 0, &ShapeLod, 1},
+      {{"Mesh Subdivision", "# Subdivisions:"}, -1, &SubdivisionLevels, 0},
+      {{"Mesh Subdivision", "# Subdivisions:"}, 9, &SubdivisionLevels, 5},
+      {{"Stroke Capping", "End node:"}, 65, &EndNode, 64},
+      {{"Stroke Capping", "End node:"}, 12, &EndNode, 12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Joined(c.path) + " " + std::to_string(c.typed));
+    Type(curves, c.path, c.typed);
+    EXPECT_EQ(*c.variable, c.stored);
+  }
+}
+
+// "P" and "M" are wired to the rebuild callback, which keeps them apart.
+TEST_F(PanelsTest, TickingParticlesThroughTheLayerClearsMesh) {
+  Tick(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT), {"Primitives", "P"}, 1);
+  EXPECT_EQ(ShowParticles, 1);
+  EXPECT_EQ(ShowMesh, 0);
+}
+
+TEST_F(PanelsTest, CameraControlsCarryTheirIdsAndVariables) {
+  GLUI* glui = GluiOf(CameraPanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  ExpectControls(glui, {
+      {{"", "Light 1"}, -1, LightRotation},
+      {{"Light ON/OFF"}, 1, &LightOn},
+      {{"Paper ON/OFF"}, 1, &PaperOn},
+      {{"Axes ON/OFF"}, 1, &AxesOn},
+      {{"Cursor ON/OFF"}, 1, &CursorOn},
+      {{"Delete Selected"}, 1, nullptr},
+      {{"Delete All"}, 2, nullptr},
+      {{"Load"}, 3, nullptr},
+      {{"Save"}, 4, nullptr},
+  });
+  auto* ball = dynamic_cast<GLUI_Rotation*>(Find(glui, {"", "Light 1"}));
+  ASSERT_NE(ball, nullptr);
+  EXPECT_FLOAT_EQ(ball->spin_damping, 0.5f);
+
+  SelectedStroke = 1;
+  Press(glui, {"Delete Selected"});
+  EXPECT_EQ(TheCanvas.strokes[0].deleted, 1);
 }
 
 }  // namespace
