@@ -272,6 +272,24 @@ TEST_F(MainViewInput, AutoTraceTurnsAWhiteSquareIntoOneStroke) {
   EXPECT_EQ(withNodes, 1);
 }
 
+TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCases) {
+  OnKeyboard('w', 0, 0);
+  EXPECT_NEAR(TheCamera.eye.z, 1.65f, 1e-6f);
+  OnKeyboard('S', 0, 0);
+  EXPECT_NEAR(TheCamera.eye.z, 1.7f, 1e-6f);
+  OnKeyboard('D', 0, 0);
+  EXPECT_NEAR(TheCamera.eye.x, 0.05f, 1e-6f);
+  OnKeyboard('8', 0, 0);
+  EXPECT_EQ(TheCamera.spin[0], 1);
+  OnKeyboard('5', 0, 0);
+  EXPECT_EQ(TheCamera.spin[0], 0);
+  testing::internal::CaptureStdout();
+  OnKeyboard('R', 0, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tCAMERA: Initialising...\n");
+  EXPECT_EQ(TheCamera.eye.x, 0.0f);
+  EXPECT_EQ(TheCanvas.count, 0);
+}
+
 TEST_F(MainViewInput, OtherKeysChangeNothing) {
   testing::internal::CaptureStdout();
   for (unsigned char key : {'0', ' ', 'x', 'Z', '/', '\t'}) OnKeyboard(key, 0, 0);
