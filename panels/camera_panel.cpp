@@ -29,7 +29,8 @@ void OnCameraPanelIdle() {
 void BuildControls(GLUI* glui) {
   GLUI_Panel* lightPanel = glui->add_panel("", GLUI_PANEL_EMBOSSED);
   lightPanel->set_alignment(GLUI_ALIGN_CENTER);
-  GLUI_Rotation* light = glui->add_rotation_to_panel(lightPanel, "Light 1", LightRotation, -1, nullptr);
+  GLUI_Rotation* light =
+      glui->add_rotation_to_panel(lightPanel, "Light 1", LightRotation, -1, nullptr);
   light->set_spin(0.5f);
   glui->add_column(true);
   glui->add_separator();
@@ -202,8 +203,8 @@ void DrawFrustum() {
 }  // namespace
 
 void CreateCameraPanel() {
-  CameraPanelWindow = CreatePanelWindow(kTitle, CameraPanelWidth, CameraPanelHeight,
-                                        CameraPanelX, CameraPanelY);
+  CameraPanelWindow =
+      CreatePanelWindow(kTitle, CameraPanelWidth, CameraPanelHeight, CameraPanelX, CameraPanelY);
   GLUI* glui = GLUI_Master.create_glui_subwindow(CameraPanelWindow, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Master.set_glutKeyboardFunc(IgnoreKeyboard);
   GLUI_Master.set_glutSpecialFunc(IgnoreSpecialKey);
@@ -285,8 +286,8 @@ void ReshapeCameraPanel(int width, int height) {
   glLoadIdentity();
   // The aspect ratio is the whole window's, so a wide window stretches the
   // view of the scene.
-  gluPerspective(TheCamera.fovy,
-                 static_cast<double>(CameraPanelWidth) / CameraPanelHeight, 1.0, 256.0);
+  gluPerspective(TheCamera.fovy, static_cast<double>(CameraPanelWidth) / CameraPanelHeight, 1.0,
+                 256.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(0, 0, -5);

@@ -81,8 +81,8 @@ void BuildMenus() {
 }  // namespace
 
 void CreateFilterPanel() {
-  FilterPanelWindow = CreatePanelWindow(kTitle, FilterPanelWidth, FilterPanelHeight,
-                                        FilterPanelX, FilterPanelY);
+  FilterPanelWindow =
+      CreatePanelWindow(kTitle, FilterPanelWidth, FilterPanelHeight, FilterPanelX, FilterPanelY);
   glutDisplayFunc(DisplayFilterPanel);
   glutReshapeFunc(ReshapeFilterPanel);
   glutMouseFunc(IgnoreMouse);

@@ -64,8 +64,8 @@ void BuildControls() {
                &HeightEnd, kNormalSizeChanged);
 
   GLUI_Panel* collision = SizePanelGlui->add_panel("Collision Nodes", GLUI_PANEL_EMBOSSED);
-  AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink,
-               &CollisionWidthStart, kCollisionStartChanged, &CollisionWidthEnd, kEndFactorChanged);
+  AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink, &CollisionWidthStart,
+               kCollisionStartChanged, &CollisionWidthEnd, kEndFactorChanged);
   SizePanelGlui->add_column_to_panel(collision, true);
   AddSizeBlock(collision, "Height", kCollisionHeightGrow, kCollisionHeightShrink,
                &CollisionHeightStart, kCollisionStartChanged, &CollisionHeightEnd,

@@ -115,16 +115,16 @@ void AddFolderSubmenu(int menu, const MapFolder& folder) {
 }
 
 void BuildMenu() {
-  const int mesh = CreateFolderMenu(DirectoryOf(kMeshFolder), kMeshFolder.onChoice,
-                                    kMeshFolder.missingLine);
+  const int mesh =
+      CreateFolderMenu(DirectoryOf(kMeshFolder), kMeshFolder.onChoice, kMeshFolder.missingLine);
   const int detail = CreateFolderMenu(DirectoryOf(kDetailFolder), kDetailFolder.onChoice,
                                       kDetailFolder.missingLine);
   const int particle = CreateFolderMenu(DirectoryOf(kParticleFolder), kParticleFolder.onChoice,
                                         kParticleFolder.missingLine);
   const int height = CreateFolderMenu(DirectoryOf(kHeightFolder), kHeightFolder.onChoice,
                                       kHeightFolder.missingLine);
-  const int paper = CreateFolderMenu(DirectoryOf(kPaperFolder), kPaperFolder.onChoice,
-                                     kPaperFolder.missingLine);
+  const int paper =
+      CreateFolderMenu(DirectoryOf(kPaperFolder), kPaperFolder.onChoice, kPaperFolder.missingLine);
 
   glutCreateMenu(OnStrokePanelControl);
   glutAddMenuEntry("", 0);
@@ -178,8 +178,8 @@ void DrawColourMarker() {
 }  // namespace
 
 void CreateStrokePanel() {
-  StrokePanelWindow = CreatePanelWindow(kTitle, StrokePanelWidth, StrokePanelHeight,
-                                        StrokePanelX, StrokePanelY);
+  StrokePanelWindow =
+      CreatePanelWindow(kTitle, StrokePanelWidth, StrokePanelHeight, StrokePanelX, StrokePanelY);
   GLUI* curves = GLUI_Master.create_glui_subwindow(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM);
   GLUI* buttons = GLUI_Master.create_glui_subwindow(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT);
 

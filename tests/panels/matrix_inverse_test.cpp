@@ -17,7 +17,8 @@ void Multiply(const double a[16], const double b[16], double out[16]) {
 }
 
 void ExpectIdentity(const double m[16], double tolerance) {
-  for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0 : 0.0, tolerance) << "element " << i;
+  for (int i = 0; i < 16; ++i)
+    EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0 : 0.0, tolerance) << "element " << i;
 }
 
 struct KnownCase {
@@ -55,7 +56,8 @@ TEST(InvertMatrix4, KnownInverses) {
     SCOPED_TRACE(known.name);
     double inverse[16];
     ASSERT_TRUE(InvertMatrix4(known.matrix, inverse));
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(inverse[i], known.inverse[i], 1e-12) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+      EXPECT_NEAR(inverse[i], known.inverse[i], 1e-12) << "element " << i;
   }
 }
 
@@ -67,8 +69,7 @@ TEST(InvertMatrix4, SingularMatricesReportFailure) {
       {"zero", {}},
       {"zero column", {1, 2, 3, 4, 0, 0, 0, 0, 5, 6, 7, 8, 9, 1, 2, 3}},
       {"two equal rows", {1, 2, 1, 4, 5, 6, 5, 8, 9, 1, 9, 3, 4, 5, 4, 7}},
-      {"rank 3 (third column = first + second)",
-       {1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1}},
+      {"rank 3 (third column = first + second)", {1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1}},
   };
   for (const auto& c : singular) {
     SCOPED_TRACE(c.name);

@@ -2,9 +2,10 @@
 // variable is written, then its callback runs with the control's id; a menu
 // entry is chosen by calling the menu's callback with the entry's value.
 
+#include "panels/panels.h"
+
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,11 +17,10 @@
 #include <vector>
 
 #include "app/state.h"
-#include "glui/glui.h"
 #include "camera/camera.h"
+#include "glui/glui.h"
 #include "image/filters.h"
 #include "image/textures.h"
-#include "panels/panels.h"
 #include "panels/texture_menus.h"
 #include "stroke/canvas.h"
 #include "tests/support/gl_window.h"
@@ -345,7 +345,8 @@ TEST_F(PanelsTest, NoneShowsTheSourceUnfiltered) {
 }
 
 TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
-  const fs::path root = fs::temp_directory_path() / ("kelvra_sources_" + std::to_string(::getpid()));
+  const fs::path root =
+      fs::temp_directory_path() / ("kelvra_sources_" + std::to_string(::getpid()));
   fs::remove_all(root);
   fs::create_directories(root / "sourcemap");
   FillRandomSource(3);
@@ -520,23 +521,23 @@ void ExpectControls(GLUI* glui, const std::vector<ControlSpec>& specs) {
 TEST_F(PanelsTest, SizeControlsCarryTheirIdsAndVariables) {
   GLUI* glui = GluiOf(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM);
   ExpectControls(glui, {
-      {{"Normal Nodes", "Width", "+"}, 2, nullptr},
-      {{"Normal Nodes", "Width", "-"}, 3, nullptr},
-      {{"Normal Nodes", "Width", "Start:"}, 0, &WidthStart},
-      {{"Normal Nodes", "Width", "End:"}, 0, &WidthEnd},
-      {{"Normal Nodes", "Height", "+"}, 4, nullptr},
-      {{"Normal Nodes", "Height", "-"}, 5, nullptr},
-      {{"Normal Nodes", "Height", "Start:"}, 0, &HeightStart},
-      {{"Normal Nodes", "Height", "End:"}, 0, &HeightEnd},
-      {{"Collision Nodes", "Width", "+"}, 6, nullptr},
-      {{"Collision Nodes", "Width", "-"}, 7, nullptr},
-      {{"Collision Nodes", "Width", "Start:"}, 1, &CollisionWidthStart},
-      {{"Collision Nodes", "Width", "End:"}, 10, &CollisionWidthEnd},
-      {{"Collision Nodes", "Height", "+"}, 8, nullptr},
-      {{"Collision Nodes", "Height", "-"}, 9, nullptr},
-      {{"Collision Nodes", "Height", "Start:"}, 1, &CollisionHeightStart},
-      {{"Collision Nodes", "Height", "End:"}, 10, &CollisionHeightEnd},
-  });
+                           {{"Normal Nodes", "Width", "+"}, 2, nullptr},
+                           {{"Normal Nodes", "Width", "-"}, 3, nullptr},
+                           {{"Normal Nodes", "Width", "Start:"}, 0, &WidthStart},
+                           {{"Normal Nodes", "Width", "End:"}, 0, &WidthEnd},
+                           {{"Normal Nodes", "Height", "+"}, 4, nullptr},
+                           {{"Normal Nodes", "Height", "-"}, 5, nullptr},
+                           {{"Normal Nodes", "Height", "Start:"}, 0, &HeightStart},
+                           {{"Normal Nodes", "Height", "End:"}, 0, &HeightEnd},
+                           {{"Collision Nodes", "Width", "+"}, 6, nullptr},
+                           {{"Collision Nodes", "Width", "-"}, 7, nullptr},
+                           {{"Collision Nodes", "Width", "Start:"}, 1, &CollisionWidthStart},
+                           {{"Collision Nodes", "Width", "End:"}, 10, &CollisionWidthEnd},
+                           {{"Collision Nodes", "Height", "+"}, 8, nullptr},
+                           {{"Collision Nodes", "Height", "-"}, 9, nullptr},
+                           {{"Collision Nodes", "Height", "Start:"}, 1, &CollisionHeightStart},
+                           {{"Collision Nodes", "Height", "End:"}, 10, &CollisionHeightEnd},
+                       });
 }
 
 TEST_F(PanelsTest, PressingSizePlusThroughTheLayerResizesTheSelection) {
@@ -552,23 +553,25 @@ TEST_F(PanelsTest, PressingSizePlusThroughTheLayerResizesTheSelection) {
 }
 
 TEST_F(PanelsTest, StrokeControlsCarryTheirIdsAndVariables) {
-  ExpectControls(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM), {
-      {{"Shape Curve", "LOD:"}, -1, &ShapeLod},
-      {{"Path Curve", "LOD:"}, -1, &PathLod},
-      {{"Mesh Subdivision", "# Subdivisions:"}, 0, &SubdivisionLevels},
-      {{"Stroke Capping", "End node:"}, 0, &EndNode},
-  });
-  ExpectControls(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT), {
-      {{"Update"}, 7, nullptr},
-      {{"Size", "+"}, 3, nullptr},
-      {{"Size", "-"}, 4, nullptr},
-      {{"Size", "More Options"}, 2, nullptr},
-      {{"Primitives", "N"}, 1, &ShowNodes},
-      {{"Primitives", "P"}, 5, &ShowParticles},
-      {{"Primitives", "M"}, 6, &ShowMesh},
-      {{"Misc", "C"}, 1, &CollideAfterStroke},
-      {{"Misc", "R"}, 1, &RandomSize},
-  });
+  ExpectControls(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM),
+                 {
+                     {{"Shape Curve", "LOD:"}, -1, &ShapeLod},
+                     {{"Path Curve", "LOD:"}, -1, &PathLod},
+                     {{"Mesh Subdivision", "# Subdivisions:"}, 0, &SubdivisionLevels},
+                     {{"Stroke Capping", "End node:"}, 0, &EndNode},
+                 });
+  ExpectControls(GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT),
+                 {
+                     {{"Update"}, 7, nullptr},
+                     {{"Size", "+"}, 3, nullptr},
+                     {{"Size", "-"}, 4, nullptr},
+                     {{"Size", "More Options"}, 2, nullptr},
+                     {{"Primitives", "N"}, 1, &ShowNodes},
+                     {{"Primitives", "P"}, 5, &ShowParticles},
+                     {{"Primitives", "M"}, 6, &ShowMesh},
+                     {{"Misc", "C"}, 1, &CollideAfterStroke},
+                     {{"Misc", "R"}, 1, &RandomSize},
+                 });
 }
 
 TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
@@ -603,16 +606,16 @@ TEST_F(PanelsTest, TickingParticlesThroughTheLayerClearsMesh) {
 TEST_F(PanelsTest, CameraControlsCarryTheirIdsAndVariables) {
   GLUI* glui = GluiOf(CameraPanelWindow, GLUI_SUBWINDOW_BOTTOM);
   ExpectControls(glui, {
-      {{"", "Light 1"}, -1, LightRotation},
-      {{"Light ON/OFF"}, 1, &LightOn},
-      {{"Paper ON/OFF"}, 1, &PaperOn},
-      {{"Axes ON/OFF"}, 1, &AxesOn},
-      {{"Cursor ON/OFF"}, 1, &CursorOn},
-      {{"Delete Selected"}, 1, nullptr},
-      {{"Delete All"}, 2, nullptr},
-      {{"Load"}, 3, nullptr},
-      {{"Save"}, 4, nullptr},
-  });
+                           {{"", "Light 1"}, -1, LightRotation},
+                           {{"Light ON/OFF"}, 1, &LightOn},
+                           {{"Paper ON/OFF"}, 1, &PaperOn},
+                           {{"Axes ON/OFF"}, 1, &AxesOn},
+                           {{"Cursor ON/OFF"}, 1, &CursorOn},
+                           {{"Delete Selected"}, 1, nullptr},
+                           {{"Delete All"}, 2, nullptr},
+                           {{"Load"}, 3, nullptr},
+                           {{"Save"}, 4, nullptr},
+                       });
   auto* ball = dynamic_cast<GLUI_Rotation*>(Find(glui, {"", "Light 1"}));
   ASSERT_NE(ball, nullptr);
   EXPECT_FLOAT_EQ(ball->spin_damping, 0.5f);

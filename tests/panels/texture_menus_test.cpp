@@ -47,9 +47,9 @@ TEST(IsListedBmpName, CaseSensitiveSubstringTest) {
   const struct {
     const char* name;
     bool listed;
-  } cases[] = {{"a.bmp", true},      {"b.BMP", true},   {"x.bmp.old", true}, {"Paper.Bmp", false},
-               {"c.txt", false},     {"bmp", false},    {".", false},        {"", false},
-               {"name.bmpx", true},  {".BMP", true}};
+  } cases[] = {{"a.bmp", true},     {"b.BMP", true}, {"x.bmp.old", true}, {"Paper.Bmp", false},
+               {"c.txt", false},    {"bmp", false},  {".", false},        {"", false},
+               {"name.bmpx", true}, {".BMP", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(IsListedBmpName(c.name), c.listed);
