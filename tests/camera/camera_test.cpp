@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/state.h"
+#include "camera/camera.h"
+#include "camera/environment.h"
+#include "camera/progress.h"
+#include "platform/extensions.h"
+#include "tests/support/gl_window.h"
+
+namespace {
+
+void ExpectPoint(const Vec4& p, float x, float y, float z) {
+  EXPECT_NEAR(p.x, x, 1e-5);
+  EXPECT_NEAR(p.y, y, 1e-5);
+  EXPECT_NEAR(p.z, z, 1e-5);
+}
+
+class CameraTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureHiddenGlWindow();
+    testing::internal::CaptureStdout();
+    camera_.Init();
+    initOutput_ = testing::internal::GetCapturedStdout();
+  }
+  Camera camera_;
+  std::string initOutput_;
+};
+
+TEST_F(CameraTest, InitialPoseAndLight) {
+  EXPECT_EQ(initOutput_, "\tCAMERA: Initialising...\n");
+  ExpectPoint(camera_.eye, 0, 0, 1.7f);
+  ExpectPoint(camera_.upPoint, 0, 1, 1.7f);
+  ExpectPoint(camera_.sidePoint, 1, 0, 1.7f);
+  ExpectPoint(camera_.target, 0, 0, 0.7f);
+  EXPECT_EQ(LightPosition[2], -1.7f);
+  EXPECT_EQ(LightRotation[5], 1.0f);
+}
+
+TEST_F(CameraTest, RotationsAboutSideAndUpAxes) {
+  camera_.RotatePoints(90, 1);
+  ExpectPoint(camera_.sidePoint, 1, 0, 1.7f);
+  ExpectPoint(camera_.target, 0, 1, 1.7f);
+  ExpectPoint(camera_.upPoint, 0, 0, 2.7f);
+  Camera other;
+  other.eye = Vec4(0, 0, 1.7f, 0);
+  other.upPoint = Vec4(0, 1, 1.7f, 0);
+  other.sidePoint = Vec4(1, 0, 1.7f, 0);
+  other.target = Vec4(0, 0, 0.7f, 0);
+  other.RotatePoints(90, 2);
+  ExpectPoint(other.target, -1, 0, 1.7f);
+}
+
+TEST_F(CameraTest, MovesInCameraAxesAndSpinKeys) {
+  for (int i = 0; i < 20; ++i) camera_.MovePoints(0, 0, -0.05f);
+  ExpectPoint(camera_.eye, 0, 0, 0.7f);
+  TheCamera = camera_;
+  EXPECT_TRUE(HandleCameraKey('8'));
+  EXPECT_TRUE(HandleCameraKey('4'));
+  EXPECT_EQ(TheCamera.spin[0], 1);
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(HandleCameraKey('R'));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(TheCamera.spin[1], 1) << "a reset keeps the spin";
+  EXPECT_TRUE(HandleCameraKey('5'));
+  EXPECT_EQ(TheCamera.spin[0] + TheCamera.spin[1] + TheCamera.spin[2], 0);
+  EXPECT_FALSE(HandleCameraKey('x'));
+}
+
+TEST(Environment, ReportOrderAndExactExtensionTokens) {
+  EnsureHiddenGlWindow();
+  testing::internal::CaptureStdout();
+  ReportGLEnvironment();
+  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string dashes = "\t--------------------------------------------\n";
+  EXPECT_EQ(out.rfind(dashes, 0), 0u);
+  const auto order = {"\tOpenGL: ", "\tLIGHTUNITS: ", "\tTEXUNITS: ", "\tEXT: GL_ARB_multitexture SUPPORTED\n",
+                      "\tEXT: GL_Combine_ARB SUPPORTED\n"};
+  std::size_t at = 0;
+  for (const char* part : order) {
+    const std::size_t found = out.find(part, at);
+    ASSERT_NE(found, std::string::npos) << part;
+    at = found;
+  }
+  EXPECT_EQ(out.substr(out.size() - dashes.size() - 1), dashes + "\n");
+  EXPECT_NE(MultiTexCoord2fARB, nullptr);
+  EXPECT_TRUE(ExtensionListed("GL_A GL_ARB_multitexture GL_B", "GL_ARB_multitexture"));
+  EXPECT_FALSE(ExtensionListed("GL_ARB_multitexture_x", "GL_ARB_multitexture"));
+}
+
+TEST(Progress, PercentWithoutNewline) {
+  testing::internal::CaptureStdout();
+  ReportProgress(5, 20);
+  ReportProgress(3, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\r\r\t25.00");
+}
+
+}  // namespace

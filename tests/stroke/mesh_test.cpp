@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <set>
+
+#include "app/state.h"
+#include "stroke/mesh.h"
+#include "stroke/subdivision.h"
+
+namespace {
+
+// A built-looking stroke: `entries` path points along a direction, S
+// columns with a raised profile.
+Stroke FlatStroke(int entries, int s, float dx, float dy) {
+  Stroke stroke;
+  stroke.shapeResolution = s;
+  stroke.profile.assign(s, 0.0f);
+  for (int j = 1; j + 1 < s; ++j) stroke.profile[j] = 1.0f;
+  stroke.size.startColours.assign(s, Vec4(1, 0, 0, 1));
+  stroke.size.endColours.assign(s, Vec4(0, 0, 1, 1));
+  for (int i = 0; i < entries; ++i) {
+    StrokeNode node;
+    node.position = Vec4(i * dx, i * dy, 0, 0);
+    const float length = std::sqrt(dx * dx + dy * dy);
+    node.perpendicular = Vec4(dy / length, -dx / length, 0, 0);
+    node.width = 0.04f;
+    node.height = 0.0f;  // flat: every vertex on z = 0
+    stroke.path.push_back(node);
+  }
+  return stroke;
+}
+
+TEST(BuildMesh, CountsAndColumnPositions) {
+  ResetApplicationStateForTesting();
+  Stroke stroke = FlatStroke(2, 5, 0.1f, 0.0f);
+  BuildMesh(stroke);
+  const Mesh& mesh = *stroke.subdivision.baseMesh;
+  EXPECT_EQ(mesh.vertexCount, 24);
+  EXPECT_EQ(mesh.faceCount, 8);
+  EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
+  // Face 0 is (b, a, a + 1): its second corner is grid (0, 0), pushed a
+  // full width along −perpendicular.
+  EXPECT_FLOAT_EQ(mesh.positions[mesh.faces[0].vertex[1]].y, 0.04f);
+  Stroke one = FlatStroke(4, 1, 0.1f, 0.0f);
+  BuildMesh(one);
+  EXPECT_EQ(one.subdivision.baseMesh->faceCount, 0) << "S = 1 makes no faces";
+}
+
+TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
+  for (const auto& [dx, dy] : {std::pair{0.1f, 0.0f}, {-0.1f, 0.0f}, {0.0f, 0.1f}, {0.07f, -0.07f}}) {
+    SCOPED_TRACE(testing::Message() << dx << "," << dy);
+    Stroke stroke = FlatStroke(6, 5, dx, dy);
+    BuildMesh(stroke);
+    for (const Vec4& n : stroke.subdivision.baseMesh->normals) {
+      ASSERT_EQ(n.x, 0.0f);
+      ASSERT_EQ(n.y, 0.0f);
+      ASSERT_LT(n.z, 0.0f);
+    }
+    for (const Vec4& t : stroke.subdivision.baseMesh->texCoords) ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
+  }
+}
+
+// Subdivision written from its definition, with the edge table searched
+// linearly; the real one indexes edges by vertex pair.
+struct PlainTable {
+  std::vector<IndexPair> edges, faces;
+  int Find(int a, int b) const {
+    for (std::size_t e = 0; e < edges.size(); ++e)
+      if ((edges[e][0] == a && edges[e][1] == b) || (edges[e][0] == b && edges[e][1] == a)) return int(e);
+    return -1;
+  }
+};
+
+Mesh PlainLevel(const Mesh& cur) {
+  PlainTable t;
+  for (int f = 0; f < cur.faceCount; ++f)
+    for (int k = 0; k < 3; ++k) {
+      const int a = cur.faces[f].vertex[k], b = cur.faces[f].vertex[(k + 1) % 3];
+      const int e = t.Find(a, b);
+      if (e >= 0) {
+        t.faces[e][1] = f;
+      } else {
+        t.edges.push_back({a, b});
+        t.faces.push_back({f, -1});
+      }
+    }
+  MeshSubdivision table;  // the real functions, fed the plain table
+  for (std::size_t e = 0; e < t.edges.size(); ++e) AddEdge(table, t.edges[e][0], t.edges[e][1], t.faces[e][0]);
+  for (std::size_t e = 0; e < t.edges.size(); ++e) table.edgeFaces[e] = t.faces[e];
+  EXPECT_EQ(table.edges, t.edges) << "numbering in order of first appearance";
+  Mesh next;
+  ButterflyEdgeVertices(table, cur, next);
+  SplitFaces(table, cur, next);
+  return next;
+}
+
+// A fan mesh with shared vertices, so interior edges have full stencils.
+Mesh SharedGrid(int n, std::mt19937& random) {
+  Mesh mesh;
+  AllocateVertices(mesh, n * n);
+  std::uniform_real_distribution<float> jitter(-0.2f, 0.2f);
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      mesh.positions[y * n + x] = Vec4(x + jitter(random), y + jitter(random), jitter(random), 0);
+      mesh.colours[y * n + x] = Vec4(jitter(random), 0.5f, 0.5f, 1);
+    }
+  AllocateFaces(mesh, 2 * (n - 1) * (n - 1));
+  int f = 0;
+  for (int y = 0; y + 1 < n; ++y)
+    for (int x = 0; x + 1 < n; ++x) {
+      const int a = y * n + x;
+      mesh.faces[f++] = MeshFace{{a, a + 1, a + n}, Vec4()};
+      mesh.faces[f++] = MeshFace{{a + 1, a + n + 1, a + n}, Vec4()};
+    }
+  for (int i = 0; i < f; ++i) mesh.faceList[i] = i;
+  ComputeVertexNormals(mesh);
+  return mesh;
+}
+
+TEST(Subdivide, EqualsThePlainDefinitionOnSharedMeshes) {
+  std::mt19937 random(3);
+  for (int n : {3, 5, 7}) {
+    SCOPED_TRACE(n);
+    MeshSubdivision subdivision;
+    subdivision.baseMesh = SharedGrid(n, random);
+    subdivision.levels = 2;
+    Subdivide(subdivision);
+    const Mesh expected = PlainLevel(PlainLevel(*subdivision.baseMesh));
+    const Mesh& actual = *subdivision.resultMesh;
+    ASSERT_EQ(actual.vertexCount, expected.vertexCount);
+    ASSERT_EQ(actual.faceCount, expected.faceCount);
+    for (int v = 0; v < actual.vertexCount; ++v) {
+      ASSERT_EQ(actual.positions[v].x, expected.positions[v].x);
+      ASSERT_EQ(actual.positions[v].z, expected.positions[v].z);
+      ASSERT_EQ(actual.colours[v].x, expected.colours[v].x);
+    }
+    for (int f = 0; f < actual.faceCount; ++f)
+      for (int k = 0; k < 3; ++k) ASSERT_EQ(actual.faces[f].vertex[k], expected.faces[f].vertex[k]);
+  }
+}
+
+TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
+  Stroke stroke = FlatStroke(5, 5, 0.1f, 0.02f);
+  for (int levels = 0; levels <= 3; ++levels) {
+    SCOPED_TRACE(levels);
+    SubdivisionLevels = levels;
+    BuildMesh(stroke);
+    const Mesh& base = *stroke.subdivision.baseMesh;
+    if (levels == 0) {
+      EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
+      continue;
+    }
+    const Mesh& result = *stroke.subdivision.resultMesh;
+    EXPECT_EQ(result.faceCount, base.faceCount << (2 * levels));
+    if (levels == 1) {
+      EXPECT_EQ(result.vertexCount, base.vertexCount + 3 * base.faceCount);
+    }
+    // Vertices used by the faces grown from base triangle 0.
+    std::set<int> used;
+    const int per = 1 << (2 * levels);
+    for (int f = 0; f < per; ++f)
+      for (int corner : result.faces[f].vertex) used.insert(corner);
+    const int side = 1 << levels;
+    EXPECT_EQ(static_cast<int>(used.size()), (side + 1) * (side + 2) / 2);
+    for (int v = 0; v < base.vertexCount; ++v) ASSERT_EQ(result.positions[v].x, base.positions[v].x) << "old vertices stay";
+    for (const Vec4& p : result.positions) ASSERT_EQ(p.z, 0.0f) << "a flat stroke stays flat";
+  }
+  ResetApplicationStateForTesting();
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/state.h"
+#include "stroke/build.h"
+#include "stroke/shape.h"
+
+namespace {
+
+// A one-row map whose column x has brightness 10·x in each channel.
+std::vector<std::uint8_t> RampRow(int width) {
+  std::vector<std::uint8_t> rgb;
+  for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), 3, static_cast<std::uint8_t>(10 * x));
+  return rgb;
+}
+
+float Sample(int x) { return static_cast<float>(30 * x) * 0.0013227513f; }
+
+TEST(SampleProfile, EndsZeroAndNegativeHalfMirrored) {
+  const std::vector<float> six = SampleProfile(RampRow(6), 6, 1, 6);
+  EXPECT_EQ(six, (std::vector<float>{0, 0, Sample(4), Sample(3), Sample(4), 0}));
+  const std::vector<float> five = SampleProfile(RampRow(5), 5, 1, 5);
+  EXPECT_EQ(five, (std::vector<float>{0, 0, Sample(2), Sample(3), 0}));
+  EXPECT_EQ(SampleProfile(RampRow(2), 2, 1, 5)[2], 0.0f) << "narrow map: every sample reads column 0";
+  EXPECT_EQ(SampleProfile({}, 0, 0, 1), std::vector<float>{0.0f});
+  EXPECT_EQ(SampleProfile({}, 0, 0, 4), std::vector<float>(4, 0.0f)) << "unreadable map: flat";
+}
+
+Stroke StraightPath(int entries) {
+  Stroke stroke;
+  for (int i = 0; i < entries; ++i) {
+    StrokeNode node;
+    node.position = Vec4(i * 0.01f, 0, 0, 0);
+    stroke.path.push_back(node);
+  }
+  return stroke;
+}
+
+TEST(BuildPerpendiculars, WidthsTaperAtTheStartAndEndInAPoint) {
+  ResetApplicationStateForTesting();
+  Stroke stroke = StraightPath(100);
+  BuildPerpendiculars(stroke);
+  for (int i = 0; i < 100; ++i) {
+    SCOPED_TRACE(i);
+    const float i_f = static_cast<float>(i);
+    float expected = 0.04f + (0.0f - 0.04f) * (i_f / 100.0f);
+    if (i < 25) expected = expected * (i_f / 25.0f);
+    if (i == 99) expected = 0.0f;
+    EXPECT_FLOAT_EQ(stroke.path[i].width, expected);
+    EXPECT_EQ(stroke.path[i].baseWidth, stroke.path[i].width);
+    EXPECT_FLOAT_EQ(stroke.path[i].height, 0.025f - 0.025f * (i_f / 100.0f)) << "heights never taper";
+    EXPECT_FLOAT_EQ(stroke.path[i].perpendicular.y, -1.0f) << "path along +x turns to −y";
+  }
+}
+
+TEST(BuildPerpendiculars, DegeneratePathsNeverProduceNaN) {
+  ResetApplicationStateForTesting();
+  RandomSize = 1;
+  std::vector<Stroke> cases;
+  cases.push_back(StraightPath(2));
+  Stroke still;
+  still.path.resize(6);
+  for (StrokeNode& node : still.path) node.position = Vec4(0.3f, 0.3f, 0, 0);
+  cases.push_back(still);
+  Stroke pause = StraightPath(5);
+  pause.path.insert(pause.path.begin() + 2, pause.path[2]);
+  cases.push_back(pause);
+  for (Stroke& stroke : cases) {
+    BuildPerpendiculars(stroke);
+    for (const StrokeNode& node : stroke.path) {
+      EXPECT_TRUE(std::isfinite(node.perpendicular.x) && std::isfinite(node.perpendicular.y));
+      EXPECT_TRUE(std::isfinite(node.width) && std::isfinite(node.height));
+    }
+  }
+  EXPECT_FLOAT_EQ(cases[0].path[1].perpendicular.y, -1.0f) << "two entries: forward difference";
+  ResetApplicationStateForTesting();
+}
+
+}  // namespace
