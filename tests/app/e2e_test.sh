@@ -69,9 +69,12 @@ check_window() {
 check_window "Kelvra! by Dorvask" 675 675
 check_window "Stroke Control Panel:" 330 350
 check_window "Camera Control Panel:" 330 300
-for hidden in "Filter Control Panel:" "Size Control Panel:"; do
-  xdotool search --name "^$hidden\$" >/dev/null || fail "window never created: $hidden"
-  visible "$hidden" >/dev/null && fail "should be hidden after start-up: $hidden"
+# A panel window is mapped when created and hidden once the main loop runs,
+# so wait for the hiding to take effect.
+hidden() { ! visible "$1"; }
+for panel in "Filter Control Panel:" "Size Control Panel:"; do
+  xdotool search --name "^$panel\$" >/dev/null || fail "window never created: $panel"
+  wait_for 20 hidden "$panel" || fail "should be hidden after start-up: $panel"
 done
 shown=0
 for title in "Kelvra! by Dorvask" "Stroke Control Panel:" "Camera Control Panel:" \
