@@ -116,6 +116,15 @@ wait_for 10 visible "Filter Control Panel:" || fail "the menu did not show the F
 choose_main_menu_entry 5
 wait_for 10 visible "Size Control Panel:" || fail "the menu did not show the Size panel"
 
+# Resizing the main view leaves every panel at its own size.
+xdotool windowsize "$main" 800 600
+size_is() { xwininfo -id "$1" | grep -q "Width: $2\$" && xwininfo -id "$1" | grep -q "Height: $3\$"; }
+wait_for 10 size_is "$main" 800 600 || fail "the main view was not resized"
+check_window "Camera Control Panel:" 330 300
+check_window "Stroke Control Panel:" 330 350
+check_window "Filter Control Panel:" 200 200
+check_window "Size Control Panel:" 350 335
+
 # Esc in the main view ends the program with status 1 (the pointer stays on
 # a part of the view that no panel covers).
 xdotool mousemove $((ox + 620)) $((oy + 100))
