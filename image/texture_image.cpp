@@ -132,6 +132,14 @@ int TextureImage::Read(const char* path) {
   for (std::uint64_t row = 0; row < h; ++row) {
     const std::uint8_t* src = rawPixels.data() + row * stride;
     std::uint8_t* dst = rgbPixels.data() + row * w * 3;
+    if (bitCount == 24) {  // the common case, kept free of per-pixel branching
+      for (std::uint64_t x = 0; x < w; ++x, src += 3, dst += 3) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+      }
+      continue;
+    }
     for (std::uint64_t x = 0; x < w; ++x, dst += 3) {
       switch (bitCount) {
         case 4:
