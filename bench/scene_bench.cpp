@@ -1,0 +1,81 @@
+// Frame time of the main view's scene pass with many strokes, meshes sent
+// with vertex arrays against one glBegin/glEnd per triangle.
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/state.h"
+#include "camera/camera.h"
+#include "camera/environment.h"
+#include "image/textures.h"
+#include "render/scene.h"
+#include "stroke/build.h"
+#include "tests/support/gl_window.h"
+
+namespace {
+
+// A painted stroke of 20 nodes built with the default settings.
+Stroke DefaultStroke(int index) {
+  Stroke stroke;
+  const float y = -0.9f + 1.8f * static_cast<float>(index % 97) / 97.0f;
+  for (int i = 0; i < 20; ++i)
+    AddNode(stroke, Vec4(-0.9f + 0.09f * i, y + 0.05f * std::sin(0.7f * i + index), 0, 0));
+  BuildStroke(stroke);
+  return stroke;
+}
+
+Canvas& SharedCanvas() {
+  static Canvas* canvas = [] {
+    EnsureHiddenGlWindow(675, 675);
+    std::FILE* saved = stdout;
+    stdout = std::fopen("/dev/null", "w");
+    ReportGLEnvironment();
+    InitRenderState();
+    InitMaterial();
+    InitLight();
+    LoadAllMaps();
+    TheCamera.width = TheCamera.height = 675;
+    TheCamera.Init();
+    auto* built = new Canvas;
+    for (int i = 0; i < 1000; ++i) built->strokes[i] = DefaultStroke(i);
+    std::fclose(stdout);
+    stdout = saved;
+    glViewport(0, 0, 675, 675);
+    return built;
+  }();
+  return *canvas;
+}
+
+void Frame(Canvas& canvas, int strokes, bool immediate) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  TheCamera.LookAt();
+  DrawEasel();
+  for (int n = 0; n < strokes; ++n) {
+    const Mesh& mesh = *canvas.strokes[n].subdivision.baseMesh;
+    if (immediate)
+      DrawTexturedMeshImmediate(mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+    else
+      DrawTexturedMesh(mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+  }
+  glFinish();
+}
+
+void BM_Frame(benchmark::State& state) {
+  Canvas& canvas = SharedCanvas();
+  const int strokes = static_cast<int>(state.range(0));
+  const bool immediate = state.range(1) != 0;
+  for (auto _ : state) Frame(canvas, strokes, immediate);
+  state.SetLabel(immediate ? "per-triangle" : "vertex arrays");
+  state.counters["faces"] = static_cast<double>(strokes * canvas.strokes[0].subdivision.baseMesh->faceCount);
+}
+BENCHMARK(BM_Frame)
+    ->ArgsProduct({{10, 100, 1000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
