@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -80,6 +81,21 @@ bool BmpImage::Load(const std::string& filename) {
   const std::int32_t height = static_cast<std::int32_t>(ReadU32(header + 22));
   const std::uint32_t dataOffset = ReadU32(header + 10);
   const int bytesPerPixel = bitCount / 8;
+  // A header may claim far more pixels than the file holds. Rows missing at
+  // the end of a truncated file stay zero, but a claim beyond 64 times the
+  // file's size is treated like a failed allocation instead of zeroing
+  // hundreds of megabytes for a few bytes of input.
+  std::fseek(file.file, 0, SEEK_END);
+  const std::uint64_t fileBytes = static_cast<std::uint64_t>(std::max(0L, std::ftell(file.file)));
+  const std::uint64_t claimed =
+      std::uint64_t(width < 0 ? 0 : width) * std::uint64_t(height < 0 ? 0 : height) * bytesPerPixel;
+  if (claimed > 64 * fileBytes + (1u << 20)) {
+    Allocate(0, 0, bitCount);
+    width_ = width;
+    height_ = height;
+    return false;
+  }
+  std::fseek(file.file, static_cast<long>(got), SEEK_SET);
   if (!Allocate(width, height, bitCount)) return false;
   if (static_cast<long>(got) != static_cast<long>(dataOffset) &&
       std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0)

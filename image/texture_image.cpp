@@ -1,5 +1,6 @@
 #include "image/texture_image.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "image/image.h"
@@ -89,6 +90,16 @@ int TextureImage::Read(const char* path) {
   const std::uint64_t h = info.height > 0 ? static_cast<std::uint64_t>(info.height) : 0;
   const std::uint64_t stride = ((info.bitCount * w + 31) / 32) * 4;
   if (stride * h > kMaxImageBytes || w * h * 3 > kMaxImageBytes) {
+    Reset();
+    return 0;
+  }
+  // The pixel data must be in the file: a header claiming more than the
+  // file holds fails before anything is allocated for it.
+  const long here = std::ftell(file.file);
+  std::fseek(file.file, 0, SEEK_END);
+  const std::uint64_t fileBytes = static_cast<std::uint64_t>(std::max(0L, std::ftell(file.file)));
+  std::fseek(file.file, here, SEEK_SET);
+  if (stride * h > fileBytes) {
     Reset();
     return 0;
   }
