@@ -44,11 +44,11 @@ void ComputePlanarTexCoords(Mesh& mesh) {
     maxY = std::fmax(maxY, p.y);
   }
   const float extentX = maxX - minX, extentY = maxY - minY;
-  mesh.texCoords.assign(mesh.vertexCount, Vec4());
+  mesh.texCoords.resize(mesh.vertexCount);
   for (int v = 0; v < mesh.vertexCount; ++v) {
     const Vec4& p = mesh.positions[v];
-    mesh.texCoords[v].x = extentX != 0.0f ? 2.0f * (p.x - minX) / extentX : 0.0f;
-    mesh.texCoords[v].y = extentY != 0.0f ? 2.0f * (p.y - minY) / extentY : 0.0f;
+    mesh.texCoords[v] = Vec4(extentX != 0.0f ? 2.0f * (p.x - minX) / extentX : 0.0f,
+                             extentY != 0.0f ? 2.0f * (p.y - minY) / extentY : 0.0f, 0.0f, 0.0f);
   }
 }
 
