@@ -105,12 +105,12 @@ TEST_F(Build, PanelButtonsRebuildOnlyTheSelectedStroke) {
   OnStrokePanelControl(3);
   EXPECT_FLOAT_EQ(WidthStart, 0.04f) << "no selection: nothing changes";
   SelectedStroke = 2;
-  const float before1 = TheCanvas.strokes[0].path[10].width;
+  const float before1 = TheCanvas.strokes[0].path[5].width;
   OnStrokePanelControl(3);
   EXPECT_FLOAT_EQ(WidthStart, 0.05f);
   EXPECT_FLOAT_EQ(HeightStart, 0.035f);
   EXPECT_EQ(TheCanvas.strokes[1].size.widthStart, WidthStart);
-  EXPECT_EQ(TheCanvas.strokes[0].path[10].width, before1);
+  EXPECT_EQ(TheCanvas.strokes[0].path[5].width, before1);
   ShowParticles = 1;
   OnStrokePanelControl(5);
   EXPECT_EQ(ShowMesh, 0);
