@@ -133,8 +133,14 @@ int ApplyFilter(const BmpImage& source, BmpImage& result, int n) {
     if (divisor == 1) {
       for (std::ptrdiff_t i = 0; i < span; ++i) d[i] = static_cast<std::uint8_t>(sums[i] > 0 ? sums[i] : 0);
     } else {
-      for (std::ptrdiff_t i = 0; i < span; ++i)
-        d[i] = static_cast<std::uint8_t>(sums[i] > 0 ? sums[i] / divisor : 0);
+      // sum / divisor as a multiply and shift: with M = ceil(2^22 / divisor)
+      // the quotient is exact for every sum below 2^22 / divisor, far above
+      // the largest possible sum, 255 × 20.
+      const std::uint32_t m = ((1u << 22) + divisor - 1) / divisor;
+      for (std::ptrdiff_t i = 0; i < span; ++i) {
+        const std::uint32_t positive = static_cast<std::uint32_t>(sums[i] > 0 ? sums[i] : 0);
+        d[i] = static_cast<std::uint8_t>((positive * m) >> 22);
+      }
     }
   }
   CopyBorder(src, dst, width, height);
