@@ -34,6 +34,15 @@ struct FileCloser {
   }
 };
 
+// width × height × bytesPerPixel, or kMaxImageBytes + 1 when the product
+// would pass the cap (computed so that it cannot overflow on the way).
+std::uint64_t PixelBytes(std::int64_t width, std::int64_t height, std::int64_t bytesPerPixel) {
+  if (width <= 0 || height <= 0 || bytesPerPixel <= 0) return 0;
+  const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);  // < 2^62
+  if (pixels > kMaxImageBytes / std::uint64_t(bytesPerPixel)) return kMaxImageBytes + 1;
+  return pixels * std::uint64_t(bytesPerPixel);
+}
+
 }  // namespace
 
 bool Image::Allocate(int width, int height, int bitsPerPixel) {
@@ -42,8 +51,7 @@ bool Image::Allocate(int width, int height, int bitsPerPixel) {
   height_ = height;
   bitsPerPixel_ = bitsPerPixel;
   if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
-  const std::uint64_t bytes =
-      std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(bitsPerPixel / 8);
+  const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
   if (bytes > kMaxImageBytes) return false;
   pixels_.assign(bytes, 0);
   return true;
@@ -87,8 +95,7 @@ bool BmpImage::Load(const std::string& filename) {
   // hundreds of megabytes for a few bytes of input.
   std::fseek(file.file, 0, SEEK_END);
   const std::uint64_t fileBytes = static_cast<std::uint64_t>(std::max(0L, std::ftell(file.file)));
-  const std::uint64_t claimed =
-      std::uint64_t(width < 0 ? 0 : width) * std::uint64_t(height < 0 ? 0 : height) * bytesPerPixel;
+  const std::uint64_t claimed = PixelBytes(width, height, bytesPerPixel);
   if (claimed > 64 * fileBytes + (1u << 20)) {
     Allocate(0, 0, bitCount);
     width_ = width;

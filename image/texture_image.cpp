@@ -89,7 +89,8 @@ int TextureImage::Read(const char* path) {
   const std::uint64_t w = static_cast<std::uint64_t>(info.width);
   const std::uint64_t h = info.height > 0 ? static_cast<std::uint64_t>(info.height) : 0;
   const std::uint64_t stride = ((info.bitCount * w + 31) / 32) * 4;
-  if (stride * h > kMaxImageBytes || w * h * 3 > kMaxImageBytes) {
+  // Divisions, not products, so that no size claim can overflow the test.
+  if (h > 0 && (stride > kMaxImageBytes / h || w > kMaxImageBytes / (3 * h))) {
     Reset();
     return 0;
   }
