@@ -110,7 +110,8 @@ bool BmpImage::Load(const std::string& filename) {
 
   const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
   const std::size_t padding = PaddedRow(rowBytes) - rowBytes;
-  for (int row = height - 1; row >= 0; --row) {
+  // A zero-width picture has no bytes to read, however many rows it claims.
+  for (int row = height - 1; row >= 0 && rowBytes > 0; --row) {
     // A truncated file keeps the rows it lacks as allocated (zero).
     if (std::fread(pixels_.data() + std::size_t(row) * rowBytes, 1, rowBytes, file.file) < rowBytes)
       break;

@@ -141,7 +141,8 @@ int TextureImage::Read(const char* path) {
   height = static_cast<int>(h);
   bitCount = info.bitCount;
   rgbPixels.assign(w * h * 3, 0);
-  for (std::uint64_t row = 0; row < h; ++row) {
+  // Rows of a zero-width picture hold nothing to convert, however many.
+  for (std::uint64_t row = 0; row < h && w > 0; ++row) {
     const std::uint8_t* src = rawPixels.data() + row * stride;
     std::uint8_t* dst = rgbPixels.data() + row * w * 3;
     if (bitCount == 24) {  // the common case, kept free of per-pixel branching
