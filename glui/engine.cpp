@@ -327,6 +327,17 @@ GLUI::Engine::Engine() {
   if (previous) ImGui::SetCurrentContext(previous);
 }
 
-// Left running at exit on purpose: the GL contexts may already be gone when
-// global objects are destroyed, and the process frees everything anyway.
-GLUI::Engine::~Engine() = default;
+// Runs when the program exits (GLUI_Master is a global), when the GL
+// contexts may already be gone: only CPU memory is freed, no GL call is made.
+// The font texture dies with its window's context.
+GLUI::Engine::~Engine() {
+  if (!context) return;
+  ImGui::SetCurrentContext(context);
+  ImGuiIO& io = ImGui::GetIO();
+  // The OpenGL2 renderer's per-context data is a plain block holding the font
+  // texture name; its shutdown would call glDeleteTextures.
+  ImGui::MemFree(io.BackendRendererUserData);
+  io.BackendRendererUserData = nullptr;
+  io.BackendRendererName = nullptr;
+  ImGui::DestroyContext(context);
+}
