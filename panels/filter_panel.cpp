@@ -151,10 +151,5 @@ void DisplayFilterPanel() {
 void ReshapeFilterPanel(int width, int height) {
   FilterPanelWidth = StoredExtent(width);
   FilterPanelHeight = StoredExtent(height);
-  glViewport(0, 0, FilterPanelWidth, FilterPanelHeight);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluOrtho2D(0, 1, 0, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  SetUnitSquareView(FilterPanelWidth, FilterPanelHeight);
 }

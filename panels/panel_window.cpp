@@ -31,6 +31,15 @@ void AttachHideMenu(void (*onMenu)(int)) {
 
 int StoredExtent(int extent) { return extent > 0 ? extent : 1; }
 
+void SetUnitSquareView(int width, int height) {
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluOrtho2D(0, 1, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
 void IgnoreMouse(int, int, int, int) {}
 void IgnoreKeyboard(unsigned char, int, int) {}
 void IgnoreSpecialKey(int, int, int) {}

@@ -19,6 +19,10 @@ constexpr int kHideMenuValue = 1;
 // A reshaped extent as the panels store it: 0 becomes 1.
 int StoredExtent(int extent);
 
+// Viewport over the whole window and a projection whose unit square fills
+// it: the view of the panels whose preview is one quad.
+void SetUnitSquareView(int width, int height);
+
 // Handlers for the events a panel window ignores.
 void IgnoreMouse(int button, int state, int x, int y);
 void IgnoreKeyboard(unsigned char key, int x, int y);

@@ -177,12 +177,7 @@ void DisplaySizePanel() {
 void ReshapeSizePanel(int width, int height) {
   SizePanelWidth = StoredExtent(width);
   SizePanelHeight = StoredExtent(height);
-  glViewport(0, 0, SizePanelWidth, SizePanelHeight);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluOrtho2D(0, 1, 0, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  SetUnitSquareView(SizePanelWidth, SizePanelHeight);
 }
 
 void RefreshSizePanelPreview() {

@@ -29,6 +29,12 @@ void ChooseRenderType(Stroke& stroke) {
 
 Stroke* SelectedStrokeRecord() { return TheCanvas.StrokeNumber(SelectedStroke); }
 
+// The Size panel's normal-node values, stored in the stroke.
+void TakeSizeSettings(Stroke& stroke) {
+  SetWidthRange(stroke, WidthStart, WidthEnd);
+  SetHeightRange(stroke, HeightStart, HeightEnd);
+}
+
 }  // namespace
 
 void AddNode(Stroke& stroke, const Vec4& position) {
@@ -89,8 +95,7 @@ void BuildStroke(Stroke& stroke) {
 void ResizeSelectedStroke() {
   Stroke* stroke = SelectedStrokeRecord();
   if (!stroke) return;
-  SetWidthRange(*stroke, WidthStart, WidthEnd);
-  SetHeightRange(*stroke, HeightStart, HeightEnd);
+  TakeSizeSettings(*stroke);
   BuildPerpendiculars(*stroke);
   BuildMesh(*stroke);
   ChooseRenderType(*stroke);
@@ -99,8 +104,7 @@ void ResizeSelectedStroke() {
 void UpdateSelectedStroke() {
   Stroke* stroke = SelectedStrokeRecord();
   if (!stroke) return;
-  SetWidthRange(*stroke, WidthStart, WidthEnd);
-  SetHeightRange(*stroke, HeightStart, HeightEnd);
+  TakeSizeSettings(*stroke);
   BuildPath(*stroke);
   BuildShape(*stroke, static_cast<float>(ShapeLod));
   BuildPerpendiculars(*stroke);

@@ -493,27 +493,27 @@ void Tick(GLUI* glui, const std::vector<std::string>& path, int value) {
   glui->RunChange(box);
 }
 
-struct ControlSpec {
+struct ExpectedControl {
   std::vector<std::string> path;
   int id;
   const void* live;  // nullptr for buttons
 };
 
-void ExpectControls(GLUI* glui, const std::vector<ControlSpec>& specs) {
+void ExpectControls(GLUI* glui, const std::vector<ExpectedControl>& expectedControls) {
   ASSERT_NE(glui, nullptr);
-  for (const ControlSpec& spec : specs) {
-    SCOPED_TRACE(Joined(spec.path));
-    GLUI_Control* control = Find(glui, spec.path);
+  for (const ExpectedControl& expected : expectedControls) {
+    SCOPED_TRACE(Joined(expected.path));
+    GLUI_Control* control = Find(glui, expected.path);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->get_id(), spec.id);
+    EXPECT_EQ(control->get_id(), expected.id);
     if (auto* spinner = dynamic_cast<GLUI_Spinner*>(control)) {
-      EXPECT_EQ(spinner->live, spec.live);
+      EXPECT_EQ(spinner->live, expected.live);
     }
     if (auto* box = dynamic_cast<GLUI_Checkbox*>(control)) {
-      EXPECT_EQ(box->live, spec.live);
+      EXPECT_EQ(box->live, expected.live);
     }
     if (auto* ball = dynamic_cast<GLUI_Rotation*>(control)) {
-      EXPECT_EQ(ball->live, spec.live);
+      EXPECT_EQ(ball->live, expected.live);
     }
   }
 }
