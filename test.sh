@@ -14,10 +14,12 @@ jobs=$(nproc)
 
 # run_tests DIR TIMEOUT [ctest options]: the whole log goes to DIR/ctest.log;
 # the console gets the output of failed tests and ctest's summary.
+# -noreset: by default the X server resets whenever its last client leaves,
+# and a test process connecting during that reset is refused.
 run_tests() {
   local dir=$1 timeout=$2
   shift 2
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout "$timeout" "$@" >"$dir/ctest.log" 2>&1
   local result=$?
   if [ $result -ne 0 ]; then

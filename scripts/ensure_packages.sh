@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libimgui-dev
+  freeglut3-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri libimgui-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
 )

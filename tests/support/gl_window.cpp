@@ -1,24 +1,43 @@
 #include "tests/support/gl_window.h"
 
 #include <GL/freeglut.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
-int Window = 0;
+int HiddenWindow = 0;
 void DisplayNothing() {}
+
+// A virtual X server busy with other test processes can refuse a connection
+// for a moment; glutInit would end the test on the first refusal, so wait
+// until the display answers (or give up after a few seconds and let glutInit
+// report it).
+void WaitForDisplay() {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) {
+      XCloseDisplay(display);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
 }  // namespace
 
 int EnsureHiddenGlWindow(int width, int height) {
-  if (Window == 0) {
+  if (HiddenWindow == 0) {
     int argc = 1;
     char name[] = "kelvra_tests";
     char* argv[] = {name, nullptr};
+    WaitForDisplay();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
-    Window = glutCreateWindow("kelvra tests");
+    HiddenWindow = glutCreateWindow("kelvra tests");
     glutDisplayFunc(DisplayNothing);
     glutHideWindow();
   }
-  glutSetWindow(Window);
-  return Window;
+  glutSetWindow(HiddenWindow);
+  return HiddenWindow;
 }
