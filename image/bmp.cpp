@@ -23,7 +23,7 @@ void WriteU16(std::uint8_t* p, std::uint16_t v) {
 
 std::uint64_t PaddedRow(std::uint64_t bytes) { return (bytes + 3) & ~std::uint64_t{3}; }
 
-void SwapRedBlue(std::vector<std::uint8_t>& pixels, int step) {
+void SwapRedBlue(LargeArray<std::uint8_t>& pixels, int step) {
   for (std::size_t i = 0; i + 2 < pixels.size(); i += step) std::swap(pixels[i], pixels[i + 2]);
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/large_array.h"
+
 // The GL_RGB enum value, kept here so this header needs no GL header.
 constexpr unsigned int kPixelFormatRgb = 0x1907;
 
@@ -33,7 +35,7 @@ class Image {
   int height_ = 0;
   int bitsPerPixel_ = 0;
   unsigned int pixelFormat_ = kPixelFormatRgb;
-  std::vector<std::uint8_t> pixels_;
+  LargeArray<std::uint8_t> pixels_;
 };
 
 // Uncompressed Windows BMP, 24 and 32 bits per pixel.

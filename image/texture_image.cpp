@@ -140,7 +140,7 @@ int TextureImage::Read(const char* path) {
   width = info.width;
   height = static_cast<int>(h);
   bitCount = info.bitCount;
-  rgbPixels.assign(w * h * 3, 0);
+  rgbPixels.resize(w * h * 3);  // every byte is written below
   // Rows of a zero-width picture hold nothing to convert, however many.
   for (std::uint64_t row = 0; row < h && w > 0; ++row) {
     const std::uint8_t* src = rawPixels.data() + row * stride;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/large_array.h"
+
 struct BmpInfoHeader {
   std::uint32_t headerSize = 0;
   std::int32_t width = 0;
@@ -22,7 +24,7 @@ struct BmpInfoHeader {
 };
 
 struct TextureImage {
-  std::vector<std::uint8_t> rawPixels;  // as stored: bottom-up, rows padded to 4 bytes
+  LargeArray<std::uint8_t> rawPixels;  // as stored: bottom-up, rows padded to 4 bytes
   BmpInfoHeader info;
   std::uint32_t imageByteCount = 0;
   std::uint32_t rowStride = 0;
@@ -31,7 +33,7 @@ struct TextureImage {
   int width = 0;
   int height = 0;
   std::uint32_t bitCount = 0;
-  std::vector<std::uint8_t> rgbPixels;  // width × height × 3, bottom row first
+  LargeArray<std::uint8_t> rgbPixels;  // width × height × 3, bottom row first
 
   // 1 on success, 0 on any failure (silently).
   int Read(const char* path);

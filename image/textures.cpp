@@ -58,7 +58,7 @@ int ScaleToPowerOfTwo(TextureImage& image) {
   const int newWidth = NearestPowerOfTwo(image.width, maximum);
   const int newHeight = NearestPowerOfTwo(image.height, maximum);
   if (newWidth == image.width && newHeight == image.height) return 1;
-  std::vector<std::uint8_t> scaled;
+  LargeArray<std::uint8_t> scaled;
   try {
     scaled.resize(std::size_t(newWidth) * newHeight * 3);
   } catch (const std::bad_alloc&) {

@@ -65,7 +65,7 @@ Mesh SweepGrid(const Stroke& stroke) {
   if (n < 2 || s < 2 || static_cast<int>(stroke.profile.size()) < s ||
       static_cast<int>(stroke.size.startColours.size()) < s)
     return mesh;
-  std::vector<Vec4> positions(std::size_t(n) * s), colours(std::size_t(n) * s);
+  LargeArray<Vec4> positions(std::size_t(n) * s), colours(std::size_t(n) * s);
   const float rows = static_cast<float>(n), columns = static_cast<float>(s);
   for (float i = 0.0f; i < rows; i += 1.0f) {
     const StrokeNode& node = stroke.path[static_cast<int>(i)];

@@ -5,12 +5,12 @@
 #include "image/textures.h"
 #include "stroke/build.h"
 
-std::vector<float> SampleProfile(const std::vector<std::uint8_t>& rgb, int width, int height,
+std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int width, int height,
                                  int s) {
   std::vector<float> profile(s > 0 ? s : 0, 0.0f);
   if (s <= 0) return profile;
   // An unreadable height map leaves the stroke flat rather than undefined.
-  if (width > 0 && height > 0 && rgb.size() >= std::size_t(width) * height * 3) {
+  if (width > 0 && height > 0 && bytes >= std::size_t(width) * height * 3) {
     const int step = width / s;
     const int row = height / 2;
     for (int j = 0; j < s; ++j) {
@@ -39,7 +39,7 @@ void BuildShape(Stroke& stroke, float lod) {
 
   TextureImage heightMap;
   LoadTextureFile(heightMap, MapFile(MAP_HEIGHT), TEX_HEIGHT);
-  stroke.profile = SampleProfile(heightMap.rgbPixels, heightMap.width, heightMap.height, s);
+  stroke.profile = SampleProfile(heightMap.rgbPixels.data(), heightMap.rgbPixels.size(), heightMap.width, heightMap.height, s);
   heightMap.Release();
 }
 

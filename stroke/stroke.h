@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/large_array.h"
 #include "common/vec4.h"
 
 struct StrokeNode {
@@ -34,12 +35,12 @@ struct MeshFace {
 struct Mesh {
   int vertexCount = 0;
   int faceCount = 0;
-  std::vector<Vec4> positions;
-  std::vector<Vec4> normals;
-  std::vector<Vec4> colours;
-  std::vector<Vec4> texCoords;  // s in x, t in y
-  std::vector<int> faceList;    // entry f refers to face f
-  std::vector<MeshFace> faces;
+  LargeArray<Vec4> positions;
+  LargeArray<Vec4> normals;
+  LargeArray<Vec4> colours;
+  LargeArray<Vec4> texCoords;  // s in x, t in y
+  LargeArray<int> faceList;    // entry f refers to face f
+  LargeArray<MeshFace> faces;
 };
 
 // Edge pair: two vertex indices (edges) or two face indices, -1 = no face.
@@ -52,8 +53,8 @@ struct MeshSubdivision {
   // Edge table of the last level's input mesh, numbered in order of first
   // appearance; edges keep the orientation of the face that first named them.
   int edgeCount = 0;
-  std::vector<IndexPair> edges;
-  std::vector<IndexPair> edgeFaces;
+  LargeArray<IndexPair> edges;
+  LargeArray<IndexPair> edgeFaces;
   // Vertex pair (smaller index in the high 32 bits) → edge number, so that
   // FindEdge is a lookup rather than a scan.
   std::unordered_map<std::uint64_t, int> edgeIndex;

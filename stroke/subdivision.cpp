@@ -36,7 +36,7 @@ int WingVertex(const MeshSubdivision& table, const Mesh& mesh, int u, int v, int
 }
 
 // (c + d)/8 − (sum of wings)/16 on the first `components` of a Vec4 attribute.
-void AddStencil(Vec4& out, const std::vector<Vec4>& values, int c, int d, const int wing[4],
+void AddStencil(Vec4& out, const LargeArray<Vec4>& values, int c, int d, const int wing[4],
                 bool withW) {
   const Vec4 near = (values[c] + values[d]) * 0.125f;
   const Vec4 far = (values[wing[0]] + values[wing[1]] + values[wing[2]] + values[wing[3]]) * -0.0625f;

@@ -64,7 +64,7 @@ TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
 // Subdivision written from its definition, with the edge table searched
 // linearly; the real one indexes edges by vertex pair.
 struct PlainTable {
-  std::vector<IndexPair> edges, faces;
+  LargeArray<IndexPair> edges, faces;
   int Find(int a, int b) const {
     for (std::size_t e = 0; e < edges.size(); ++e)
       if ((edges[e][0] == a && edges[e][1] == b) || (edges[e][0] == b && edges[e][1] == a)) return int(e);

@@ -8,23 +8,25 @@
 
 namespace {
 
-// A one-row map whose column x has brightness 10·x in each channel.
-std::vector<std::uint8_t> RampRow(int width) {
+// Profile of S samples from a one-row map whose column x has brightness
+// 10·x in each channel.
+std::vector<float> ProfileOfRamp(int width, int s) {
   std::vector<std::uint8_t> rgb;
   for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), 3, static_cast<std::uint8_t>(10 * x));
-  return rgb;
+  return SampleProfile(rgb.data(), rgb.size(), width, 1, s);
 }
 
 float Sample(int x) { return static_cast<float>(30 * x) * 0.0013227513f; }
 
 TEST(SampleProfile, EndsZeroAndNegativeHalfMirrored) {
-  const std::vector<float> six = SampleProfile(RampRow(6), 6, 1, 6);
-  EXPECT_EQ(six, (std::vector<float>{0, 0, Sample(4), Sample(3), Sample(4), 0}));
-  const std::vector<float> five = SampleProfile(RampRow(5), 5, 1, 5);
-  EXPECT_EQ(five, (std::vector<float>{0, 0, Sample(2), Sample(3), 0}));
-  EXPECT_EQ(SampleProfile(RampRow(2), 2, 1, 5)[2], 0.0f) << "narrow map: every sample reads column 0";
-  EXPECT_EQ(SampleProfile({}, 0, 0, 1), std::vector<float>{0.0f});
-  EXPECT_EQ(SampleProfile({}, 0, 0, 4), std::vector<float>(4, 0.0f)) << "unreadable map: flat";
+  EXPECT_EQ(ProfileOfRamp(6, 6), (std::vector<float>{0, 0, Sample(4), Sample(3), Sample(4), 0}));
+  EXPECT_EQ(ProfileOfRamp(5, 5), (std::vector<float>{0, 0, Sample(2), Sample(3), 0}));
+  EXPECT_EQ(ProfileOfRamp(2, 5)[2], 0.0f) << "narrow map: every sample reads column 0";
+  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 1), std::vector<float>{0.0f});
+  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 4), std::vector<float>(4, 0.0f)) << "unreadable map: flat";
+  const std::uint8_t twoPixels[6] = {};
+  EXPECT_EQ(SampleProfile(twoPixels, 6, 4, 4, 3), std::vector<float>(3, 0.0f))
+      << "a map claiming more pixels than it holds reads as flat";
 }
 
 Stroke StraightPath(int entries) {
