@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "image/image.h"
+#include "image/pixel_rows.h"
 #include "platform/files.h"
 
 namespace {
@@ -22,10 +23,6 @@ void WriteU16(std::uint8_t* p, std::uint16_t v) {
 }
 
 std::uint64_t PaddedRow(std::uint64_t bytes) { return (bytes + 3) & ~std::uint64_t{3}; }
-
-void SwapRedBlue(LargeArray<std::uint8_t>& pixels, int step) {
-  for (std::size_t i = 0; i + 2 < pixels.size(); i += step) std::swap(pixels[i], pixels[i + 2]);
-}
 
 struct FileCloser {
   std::FILE* file;
@@ -108,17 +105,37 @@ bool BmpImage::Load(const std::string& filename) {
       std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0)
     return true;  // rows past the end stay as allocated (zero)
 
-  const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
-  const std::size_t padding = PaddedRow(rowBytes) - rowBytes;
-  // A zero-width picture has no bytes to read, however many rows it claims.
-  for (int row = height - 1; row >= 0 && rowBytes > 0; --row) {
-    // A truncated file keeps the rows it lacks as allocated (zero).
-    if (std::fread(pixels_.data() + std::size_t(row) * rowBytes, 1, rowBytes, file.file) < rowBytes)
-      break;
-    if (padding) std::fseek(file.file, static_cast<long>(padding), SEEK_CUR);
-  }
-  SwapRedBlue(pixels_, bytesPerPixel);
+  ReadRowsBottomUp(file.file, width, height, bytesPerPixel);
   return true;
+}
+
+void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel) {
+  const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
+  const std::size_t paddedRow = PaddedRow(rowBytes);
+  // A zero-width picture has no bytes to read, however many rows it claims.
+  if (rowBytes == 0) return;
+  // Rows arrive about a megabyte at a time, one read call each, and are
+  // converted while still in cache.
+  const int rowsPerChunk =
+      static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / paddedRow));
+  std::vector<std::uint8_t> chunk(std::size_t(rowsPerChunk) * paddedRow);
+  for (int row = height - 1; row >= 0;) {
+    const int wanted = std::min(rowsPerChunk, row + 1);
+    const std::size_t got = std::fread(chunk.data(), 1, std::size_t(wanted) * paddedRow, file);
+    for (std::size_t at = 0; at < got && row >= 0; at += paddedRow, --row) {
+      std::uint8_t* to = pixels_.data() + std::size_t(row) * rowBytes;
+      const std::size_t bytes = std::min(rowBytes, got - at);
+      if (bytes == rowBytes && bytesPerPixel == 3) {
+        CopyBgrToRgb(chunk.data() + at, to, std::size_t(width));
+        continue;
+      }
+      // The row a truncated file ends in keeps the bytes it has; the rest
+      // stays as allocated (zero).
+      std::memcpy(to, chunk.data() + at, bytes);
+      for (std::size_t i = 0; i + 2 < rowBytes; i += bytesPerPixel) std::swap(to[i], to[i + 2]);
+    }
+    if (got < std::size_t(wanted) * paddedRow) return;
+  }
 }
 
 bool BmpImage::Save(const std::string& filename) {

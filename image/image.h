@@ -4,6 +4,7 @@
 // tightly packed, channels R, G, B (R, G, B, A for 32 bits per pixel).
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ class BmpImage : public Image {
   // Writes a 56-byte header then the rows bottom-up, each padded to 4 bytes.
   bool Save(const std::string& filename) override;
   std::string Extension() const override { return "bmp"; }
+
+ private:
+  // Fills the allocated pixels from the file's rows (bottom row first),
+  // red and blue swapped; stops at the end of a truncated file.
+  void ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel);
 };
 
 // Largest picture any reader accepts: 256 MiB of pixels. Real maps are a few

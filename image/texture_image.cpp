@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "image/image.h"
+#include "image/pixel_rows.h"
 #include "platform/files.h"
 
 namespace {
@@ -146,11 +147,7 @@ int TextureImage::Read(const char* path) {
     const std::uint8_t* src = rawPixels.data() + row * stride;
     std::uint8_t* dst = rgbPixels.data() + row * w * 3;
     if (bitCount == 24) {  // the common case, kept free of per-pixel branching
-      for (std::uint64_t x = 0; x < w; ++x, src += 3, dst += 3) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-      }
+      CopyBgrToRgb(src, dst, w);
       continue;
     }
     for (std::uint64_t x = 0; x < w; ++x, dst += 3) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,35 @@ TEST(BmpImage, SaveAndLoadRoundTripWithRowPadding) {
   EXPECT_EQ(loaded.Height(), 2);
   EXPECT_EQ(std::vector<std::uint8_t>(loaded.Data(), loaded.Data() + 18), before);
   EXPECT_EQ(loaded.Extension(), "bmp");
+}
+
+// A picture of several megabytes is read in chunks; cut inside a row, the
+// file must load exactly as reading it row by row would: whole rows
+// converted, the last row with the bytes it has, the missing rows zero.
+TEST(BmpImage, LargeTruncatedFileLoadsLikeRowByRowReading) {
+  const int width = 701, height = 900;  // rows of 2103 bytes padded to 2104
+  BmpImage image;
+  image.Allocate(width, height, 24);
+  for (std::size_t i = 0; i < std::size_t(width) * height * 3; ++i)
+    image.Data()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+  const std::string path = TempPath("large.bmp");
+  ASSERT_TRUE(image.Save(path));
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (std::size_t cut : {file.size(), std::size_t(56 + 700 * 2104 + 1000), std::size_t(56 + 20 * 2104 + 2103)}) {
+    SCOPED_TRACE(cut);
+    WriteFile(path, Truncated(file, cut));
+    BmpImage loaded;
+    ASSERT_TRUE(loaded.Load(path));
+    for (int fileRow = 0; fileRow < height; ++fileRow) {
+      std::vector<std::uint8_t> expected(2103, 0);
+      const std::size_t start = 56 + std::size_t(fileRow) * 2104;
+      for (std::size_t b = 0; b < 2103 && start + b < cut; ++b) expected[b] = file[start + b];
+      for (std::size_t p = 0; p < 2103; p += 3) std::swap(expected[p], expected[p + 2]);
+      const std::uint8_t* row = loaded.Data() + std::size_t(height - 1 - fileRow) * 2103;
+      ASSERT_EQ(std::vector<std::uint8_t>(row, row + 2103), expected) << "file row " << fileRow;
+    }
+  }
 }
 
 TEST(BmpImage, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
