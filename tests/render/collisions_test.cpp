@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/state.h"
 #include "render/collisions.h"
+#include "stroke/mesh.h"
 
 namespace {
 
@@ -99,6 +102,86 @@ TEST(CheckCollisions, CrossingOnTheLastSegmentLeavesTheLastPointFree) {
   EXPECT_EQ(canvas.strokes[1].path[1].locked, 1u);
   EXPECT_EQ(canvas.strokes[1].path[2].locked, 0u);
   EXPECT_FLOAT_EQ(canvas.strokes[1].path[1].position.x, 0.5f);
+}
+
+// The check written straight from its definition: every test divides, and
+// a deflected stroke is re-meshed at each crossing.
+void PlainCheckCollisions(Canvas& canvas) {
+  Vec4 p;
+  for (int i = 0; i < canvas.count; ++i) {
+    const Stroke& under = canvas.strokes[i];
+    if (under.deleted || under.path.size() < 2) continue;
+    for (int j = i + 1; j < canvas.count; ++j) {
+      Stroke& over = canvas.strokes[j];
+      if (over.deleted) continue;
+      for (std::size_t a = 0; a + 1 < under.path.size() && over.path.size() >= 2; ++a)
+        for (std::size_t b = 0; b + 1 < over.path.size(); ++b) {
+          if (!SegmentCrossing(under.path[a].position, under.path[a + 1].position,
+                               over.path[b].position, over.path[b + 1].position, p))
+            continue;
+          if (b > 0) over.path[b - 1].locked = 1;
+          DeflectNode(over.path[b], under.path[a].height, under.path[a].width, p, 0);
+          if (b + 2 < over.path.size())
+            DeflectNode(over.path[b + 1], under.path[a].height, under.path[a].width, p, 1);
+          BuildMesh(over);
+        }
+    }
+  }
+}
+
+// Random strokes on a coarse grid, so that segments often touch at their
+// ends, run along each other or cross exactly at grid points: the cases
+// where skipping the divisions could first disagree with them.
+Canvas RandomGridCanvas(std::mt19937& random) {
+  Canvas canvas;
+  canvas.count = 8 + random() % 6;
+  canvas.strokes.resize(canvas.count);
+  for (int i = 0; i < canvas.count; ++i) {
+    std::vector<Vec4> points;
+    for (int k = 2 + random() % 8; k > 0; --k)
+      points.push_back(Vec4((int(random() % 17) - 8) * 0.25f, (int(random() % 17) - 8) * 0.25f, 0, 0));
+    Stroke& stroke = canvas.strokes[i];
+    stroke = Built(points, 0.01f * (1 + random() % 9), 0.02f * (1 + random() % 5));
+    stroke.shapeResolution = 3;
+    stroke.profile = {0.0f, 0.5f, 0.0f};
+    stroke.size.startColours = stroke.size.endColours = std::vector<Vec4>(3, Vec4(1, 1, 1, 1));
+    stroke.deleted = random() % 10 == 0;
+  }
+  return canvas;
+}
+
+TEST(CheckCollisions, SameDeflectionsAndMeshesAsThePlainCheck) {
+  ResetApplicationStateForTesting();
+  std::mt19937 random(11);
+  for (int trial = 0; trial < 60; ++trial) {
+    SCOPED_TRACE(trial);
+    Canvas fast = RandomGridCanvas(random);
+    Canvas plain = fast;
+    testing::internal::CaptureStdout();
+    CheckCollisions(fast);
+    testing::internal::GetCapturedStdout();
+    PlainCheckCollisions(plain);
+    for (int i = 0; i < fast.count; ++i) {
+      const Stroke &got = fast.strokes[i], &want = plain.strokes[i];
+      ASSERT_EQ(got.path.size(), want.path.size());
+      for (std::size_t k = 0; k < got.path.size(); ++k) {
+        const StrokeNode &g = got.path[k], &w = want.path[k];
+        ASSERT_EQ(g.locked, w.locked) << "stroke " << i << " point " << k;
+        ASSERT_EQ(g.position.x, w.position.x);
+        ASSERT_EQ(g.position.y, w.position.y);
+        ASSERT_EQ(g.height, w.height);
+        ASSERT_EQ(g.width, w.width);
+      }
+      ASSERT_EQ(got.subdivision.baseMesh.has_value(), want.subdivision.baseMesh.has_value());
+      if (!got.subdivision.baseMesh) continue;
+      const Mesh &gm = *got.subdivision.baseMesh, &wm = *want.subdivision.baseMesh;
+      ASSERT_EQ(gm.vertexCount, wm.vertexCount);
+      for (int v = 0; v < gm.vertexCount; ++v) {
+        ASSERT_EQ(gm.positions[v].x, wm.positions[v].x);
+        ASSERT_EQ(gm.positions[v].z, wm.positions[v].z);
+      }
+    }
+  }
 }
 
 TEST(ComputeBounds, EnclosesRaisedVerticesOnly) {
