@@ -37,11 +37,14 @@ void ComputeVertexNormals(Mesh& mesh) {
 void ComputePlanarTexCoords(Mesh& mesh) {
   if (mesh.vertexCount == 0) return;
   float minX = mesh.positions[0].x, maxX = minX, minY = mesh.positions[0].y, maxY = minY;
+  // Plain comparisons rather than fmin/fmax: positions are never NaN, and
+  // the loop then runs in vector registers instead of calling libm twice a
+  // coordinate.
   for (const Vec4& p : mesh.positions) {
-    minX = std::fmin(minX, p.x);
-    maxX = std::fmax(maxX, p.x);
-    minY = std::fmin(minY, p.y);
-    maxY = std::fmax(maxY, p.y);
+    minX = p.x < minX ? p.x : minX;
+    maxX = p.x > maxX ? p.x : maxX;
+    minY = p.y < minY ? p.y : minY;
+    maxY = p.y > maxY ? p.y : maxY;
   }
   const float extentX = maxX - minX, extentY = maxY - minY;
   mesh.texCoords.resize(mesh.vertexCount);
