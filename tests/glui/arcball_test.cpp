@@ -13,14 +13,14 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void ExpectOrthonormal(const float m[16], float tolerance) {
+// Orthonormal columns and determinant +1: a rotation, not a reflection.
+void ExpectRotation(const float m[16], float tolerance) {
   for (int a = 0; a < 3; ++a)
     for (int b = 0; b < 3; ++b) {
       float dot = 0;
       for (int k = 0; k < 3; ++k) dot += m[a * 4 + k] * m[b * 4 + k];
       EXPECT_NEAR(dot, a == b ? 1.0f : 0.0f, tolerance) << "columns " << a << "," << b;
     }
-  // A rotation, not a reflection.
   float det = m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
               m[8] * (m[1] * m[6] - m[5] * m[2]);
   EXPECT_NEAR(det, 1.0f, tolerance);
@@ -32,18 +32,15 @@ TEST(Arcball, OnePixelNearTheCentreTurnsAboutOnePointOneFiveDegrees) {
   struct Case { float dx, dy; };
   for (Case c : {Case{1, 0}, Case{0, 1}, Case{-1, 0}, Case{0.6f, 0.8f}}) {
     SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
-    Quat q = TurnBetween(SpherePoint(0, 0), SpherePoint(c.dx, c.dy));
-    EXPECT_NEAR(AngleDegrees(q), 1.15f, 0.01f);
+    EXPECT_NEAR(AngleDegrees(TurnBetween(SpherePoint(0, 0), SpherePoint(c.dx, c.dy))), 1.15f, 0.01f);
   }
 }
 
-TEST(Arcball, HorizontalDragTurnsAboutTheScreenVerticalWherever) {
-  // From any height on the ball, a horizontal move turns about y only when
-  // it crosses the vertical midline; at the centre row the axis is exactly y.
+TEST(Arcball, RightwardDragAcrossTheCentreTurnsAboutPlusY) {
   Quat q = TurnBetween(SpherePoint(-5, 0), SpherePoint(5, 0));
   EXPECT_NEAR(q.x, 0, 1e-6);
   EXPECT_NEAR(q.z, 0, 1e-6);
-  EXPECT_GT(q.y, 0);  // rightwards drag: counter-clockwise seen from above +y
+  EXPECT_GT(q.y, 0);
 }
 
 TEST(Arcball, PointsOutsideTheBallGoOntoTheRim) {
@@ -53,21 +50,14 @@ TEST(Arcball, PointsOutsideTheBallGoOntoTheRim) {
   EXPECT_EQ(p.z, 0.0f);
 }
 
-TEST(Arcball, MatrixIsColumnMajorForGlMultMatrix) {
-  // 90 degrees about z carries x onto y: the first column is (0, 1, 0).
-  float s = std::sin(kPi / 4);
-  float m[16];
-  ToMatrix({0, 0, s, std::cos(kPi / 4)}, m);
-  const float expected[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 1e-6) << i;
-}
-
-TEST(Arcball, TurnsApplyOnTheViewerSide) {
-  // Start turned 90 degrees about z, then turn 90 degrees about x on the
-  // viewer's side: R_x * R_z sends the model's x axis (now along y) to z.
-  float s = std::sin(kPi / 4), c = std::cos(kPi / 4);
+// 90° about z is column-major (x goes to y in the first column); a further
+// 90° about x applied on the viewer's side sends the model's x axis to z.
+TEST(Arcball, MatrixIsColumnMajorAndTurnsApplyOnTheViewerSide) {
+  const float s = std::sin(kPi / 4), c = std::cos(kPi / 4);
   float m[16];
   ToMatrix({0, 0, s, c}, m);
+  const float quarterAboutZ[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], quarterAboutZ[i], 1e-6) << i;
   TurnOnViewerSide({s, 0, 0, c}, m);
   EXPECT_NEAR(m[0], 0, 1e-6);
   EXPECT_NEAR(m[1], 0, 1e-6);
@@ -80,29 +70,28 @@ TEST(Arcball, ScaleAngleKeepsTheAxis) {
     SCOPED_TRACE(factor);
     Quat scaled = ScaleAngle(q, factor);
     EXPECT_NEAR(AngleDegrees(scaled), AngleDegrees(q) * factor, 1e-3);
-    if (factor > 0) {
-      // Same axis direction: imaginary parts proportional.
+    if (factor > 0) {  // imaginary parts proportional, same direction
       EXPECT_NEAR(scaled.x * q.y - scaled.y * q.x, 0, 1e-6);
       EXPECT_GT(scaled.x * q.x + scaled.y * q.y + scaled.z * q.z, 0);
     }
   }
 }
 
-TEST(Arcball, StaysOrthonormalOverManyRandomDrags) {
+TEST(Arcball, StaysARotationOverManyRandomDrags) {
   std::mt19937 random(7);
   std::uniform_real_distribution<float> step(-15, 15);
   float m[16];
   SetIdentity(m);
   float px = 0, py = 0;
   for (int i = 0; i < 20000; ++i) {
-    float nx = std::fmax(-60, std::fmin(60, px + step(random)));
-    float ny = std::fmax(-60, std::fmin(60, py + step(random)));
+    const float nx = std::fmax(-60, std::fmin(60, px + step(random)));
+    const float ny = std::fmax(-60, std::fmin(60, py + step(random)));
     TurnOnViewerSide(TurnBetween(SpherePoint(px, py), SpherePoint(nx, ny)), m);
     Orthonormalize(m);
     px = nx;
     py = ny;
   }
-  ExpectOrthonormal(m, 1e-5f);
+  ExpectRotation(m, 1e-5f);
   for (int i : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(m[i], 0.0f);
   EXPECT_EQ(m[15], 1.0f);
 }
@@ -114,5 +103,5 @@ TEST(Arcball, OrthonormalizeRepairsDrift) {
   m[5] += 0.02f;
   m[9] -= 0.01f;
   Orthonormalize(m);
-  ExpectOrthonormal(m, 1e-6f);
+  ExpectRotation(m, 1e-6f);
 }

@@ -2,6 +2,8 @@
 // any window: a GLUI that has no subwindow yet only does arithmetic.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "glui/glui.h"
 #include "glui/metrics.h"
 
@@ -66,91 +68,28 @@ TEST(GluiLayout, TitledPanelsMakeRoomForTitleAndContent) {
   EXPECT_EQ(panel->w, 30 * kCharWidth + kTitleMinExtra);
   EXPECT_EQ(box->y, panel->y + kTitledPanelTop);
   EXPECT_EQ(panel->h, kTitledPanelTop + kCheckboxSquare + kMargin);
-  GLUI_Separator* separator = nullptr;
   gui.add_separator_to_panel(panel);
-  separator = static_cast<GLUI_Separator*>(panel->children.back().get());
-  EXPECT_EQ(separator->w, panel->columns[0].width);  // spans its column
+  EXPECT_EQ(panel->children.back()->w, panel->columns[0].width);  // spans its column
 }
 
-// The panels' control sets must fit the windows they live in.
-TEST(GluiLayout, StrokePanelFitsBesideItsPreview) {
-  GLUI curve(0, GLUI_SUBWINDOW_BOTTOM), buttons(0, GLUI_SUBWINDOW_RIGHT);
-  int v = 1;
-  const char* panels[4] = {"Shape Curve", "Path Curve", "Mesh Subdivision", "Stroke Capping"};
-  const char* labels[4] = {"LOD:", "LOD:", "# Subdivisions:", "End node:"};
-  for (int i = 0; i < 4; ++i) {
-    if (i == 2) curve.add_column(true);
-    curve.add_spinner_to_panel(curve.add_panel(panels[i]), labels[i], GLUI_SPINNER_INT, &v);
-  }
-  buttons.add_separator();
-  buttons.add_button("Update");
-  GLUI_Panel* size = buttons.add_panel("Size");
-  buttons.add_button_to_panel(size, "+");
-  buttons.add_button_to_panel(size, "-");
-  buttons.add_separator_to_panel(size);
-  buttons.add_button_to_panel(size, "More Options");
-  for (const char* name : {"Primitives", "Misc"}) {
-    GLUI_Panel* p = buttons.add_panel(name);
-    buttons.add_checkbox_to_panel(p, "N", &v);
-    buttons.add_column_to_panel(p, true);
-    buttons.add_checkbox_to_panel(p, "P", &v);
-  }
-  buttons.add_separator();
-  EXPECT_LE(curve.root.w, 330);
-  EXPECT_LE(curve.root.h + buttons.root.h, 350);
-  EXPECT_GE(330 - buttons.root.w, 150);  // a usable preview remains
-}
-
-TEST(GluiLayout, CameraAndSizePanelsFit) {
-  GLUI camera(0, GLUI_SUBWINDOW_BOTTOM);
-  float ball[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  int v = 1;
-  camera.add_rotation_to_panel(camera.add_panel(""), "Light 1", ball);
-  camera.add_column(true);
-  camera.add_separator();
-  for (const char* name : {"Light ON/OFF", "Paper ON/OFF", "Axes ON/OFF", "Cursor ON/OFF"})
-    camera.add_checkbox(name, &v);
-  camera.add_separator();
-  camera.add_column(true);
-  camera.add_button("Delete Selected");
-  camera.add_button("Delete All");
-  camera.add_separator();
-  EXPECT_LE(camera.root.w, 330);
-  EXPECT_LE(camera.root.h, 300 - 150);
-
-  GLUI size(0, GLUI_SUBWINDOW_BOTTOM);
-  float f = 0;
-  for (const char* group : {"Normal Nodes", "Collision Nodes"}) {
-    GLUI_Panel* outer = size.add_panel(group);
-    for (const char* half : {"Width", "Height"}) {
-      if (half[0] == 'H') size.add_column_to_panel(outer, true);
-      GLUI_Panel* inner = size.add_panel_to_panel(outer, half);
-      size.add_button_to_panel(inner, "+");
-      size.add_button_to_panel(inner, "-");
-      size.add_separator_to_panel(inner);
-      size.add_spinner_to_panel(inner, "Start:", GLUI_SPINNER_FLOAT, &f);
-      size.add_spinner_to_panel(inner, "End:", GLUI_SPINNER_FLOAT, &f);
-    }
-  }
-  EXPECT_LE(size.root.w, 350);
-  EXPECT_LE(size.root.h, 335);
-}
-
-TEST(GluiSpinner, SyncClampsWritesBackAndCallsNoCallback) {
+// Code changes shown by sync never count as user changes.
+TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
-  int level = 3;
-  GLUI_Spinner* spinner =
-      gui.add_spinner("n", GLUI_SPINNER_INT, &level, 7, CountCallback);
+  int level = 3, flag = 0;
+  GLUI_Spinner* spinner = gui.add_spinner("n", GLUI_SPINNER_INT, &level, 7, CountCallback);
   spinner->set_int_limits(0, 5, GLUI_LIMIT_CLAMP);
+  GLUI_Checkbox* box = gui.add_checkbox("flag", &flag, 1, CountCallback);
   callbacks_seen = 0;
   struct Case { int set; int shown; };
   for (Case c : {Case{4, 4}, Case{9, 5}, Case{-2, 0}}) {
     SCOPED_TRACE(c.set);
     level = c.set;
+    flag = c.shown != 0;
     gui.sync_live();
     EXPECT_EQ(spinner->get_int_val(), c.shown);
     EXPECT_EQ(level, c.shown);
     EXPECT_STREQ(spinner->text, std::to_string(c.shown).c_str());
+    EXPECT_EQ(box->get_int_val(), flag);
   }
   EXPECT_EQ(callbacks_seen, 0);
 }
@@ -175,15 +114,4 @@ TEST(GluiSpinner, FloatTextHasSixDigitsAndADecimal) {
     GLUI_Spinner* spinner = gui.add_spinner("f", GLUI_SPINNER_FLOAT, &v);
     EXPECT_STREQ(spinner->text, c.text);
   }
-}
-
-TEST(GluiCheckbox, SyncShowsCodeChanges) {
-  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
-  int flag = 0;
-  GLUI_Checkbox* box = gui.add_checkbox("flag", &flag, 1, CountCallback);
-  callbacks_seen = 0;
-  flag = 1;
-  gui.sync_live();
-  EXPECT_EQ(box->get_int_val(), 1);
-  EXPECT_EQ(callbacks_seen, 0);
 }
