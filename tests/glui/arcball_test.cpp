@@ -32,7 +32,8 @@ TEST(Arcball, OnePixelNearTheCentreTurnsAboutOnePointOneFiveDegrees) {
   struct Case { float dx, dy; };
   for (Case c : {Case{1, 0}, Case{0, 1}, Case{-1, 0}, Case{0.6f, 0.8f}}) {
     SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
-    EXPECT_NEAR(AngleDegrees(TurnBetween(SpherePoint(0, 0), SpherePoint(c.dx, c.dy))), 1.15f, 0.01f);
+    const Quat q = TurnBetween(SpherePoint(0, 0), SpherePoint(c.dx, c.dy));
+    EXPECT_NEAR(AngleDegrees(q), 1.15f, 0.01f);
   }
 }
 

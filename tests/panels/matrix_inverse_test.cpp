@@ -16,11 +16,6 @@ void Multiply(const double a[16], const double b[16], double out[16]) {
     }
 }
 
-void ExpectIdentity(const double m[16], double tolerance) {
-  for (int i = 0; i < 16; ++i)
-    EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0 : 0.0, tolerance) << "element " << i;
-}
-
 struct KnownCase {
   const char* name;
   double matrix[16];
@@ -29,18 +24,9 @@ struct KnownCase {
 
 // Hand-computed inverses, in the column-major layout the main view stores.
 const KnownCase kKnown[] = {
-    {"identity",
-     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
-     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
     {"translation by (2, -3, 5)",
      {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 2, -3, 5, 1},
      {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -2, 3, -5, 1}},
-    {"scale by (2, 4, 0.5)",
-     {2, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 1},
-     {0.5, 0, 0, 0, 0, 0.25, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1}},
-    {"quarter turn about z",
-     {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
-     {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
     // Zero on the diagonal: only row exchanges get past the first column.
     {"swap of x and w",
      {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0},
@@ -85,22 +71,15 @@ TEST(InvertMatrix4, ProductWithInverseIsIdentityOnRandomMatrices) {
     SCOPED_TRACE(trial);
     double m[16];
     for (double& e : m) e = value(random);
-    double inverse[16], product[16];
+    double inverse[16], left[16], right[16];
     ASSERT_TRUE(InvertMatrix4(m, inverse));
-    Multiply(m, inverse, product);
-    ExpectIdentity(product, 1e-9);
-    Multiply(inverse, m, product);
-    ExpectIdentity(product, 1e-9);
+    Multiply(m, inverse, right);
+    Multiply(inverse, m, left);
+    for (int i = 0; i < 16; ++i) {
+      EXPECT_NEAR(right[i], (i % 5 == 0) ? 1.0 : 0.0, 1e-9) << "element " << i;
+      EXPECT_NEAR(left[i], (i % 5 == 0) ? 1.0 : 0.0, 1e-9) << "element " << i;
+    }
   }
-}
-
-TEST(InvertMatrix4, LeavesTheInputAlone) {
-  double m[16] = {4, 1, 0, 0, 1, 3, 0, 0, 0, 0, 2, 0, 1, 2, 3, 1};
-  double copy[16];
-  std::copy(std::begin(m), std::end(m), copy);
-  double inverse[16];
-  ASSERT_TRUE(InvertMatrix4(m, inverse));
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], copy[i]);
 }
 
 }  // namespace

@@ -298,7 +298,8 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
 // Buttons whose effects show only in other windows: their ids are what the
 // rebuild callback switches on.
 TEST_F(PanelsTest, StrokeButtonsCarryTheRebuildIds) {
-  for (const auto& [path, id] : {std::pair<Path, int>{{"Update"}, 7}, {{"Size", "More Options"}, 2}}) {
+  using Case = std::pair<Path, int>;
+  for (const auto& [path, id] : {Case{{"Update"}, 7}, Case{{"Size", "More Options"}, 2}}) {
     SCOPED_TRACE(Joined(path));
     GLUI_Control* control = Find(StrokeButtonsGlui(), path);
     ASSERT_NE(control, nullptr);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,8 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A temporary folder with a.bmp, b.BMP, c.txt, x.bmp.old, Paper.Bmp and a
-// subfolder, removed afterwards.
+// A temporary "papermap" folder with a.bmp, b.BMP, c.txt, x.bmp.old,
+// Paper.Bmp and a subfolder old.bmp.d, removed afterwards.
 class TextureFolderTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -31,7 +30,8 @@ class TextureFolderTest : public testing::Test {
 
   std::string Folder() const { return root_.string() + "/papermap/"; }
 
-  // The listed names in the order the file system gives them.
+  // The listed names in the order the file system gives them; subfolders
+  // pass the same name test as files.
   std::vector<std::string> ExpectedOrder() const {
     std::vector<std::string> names;
     for (const std::string& name : ListDirectory(Folder()).names)
@@ -47,43 +47,32 @@ TEST(IsListedBmpName, CaseSensitiveSubstringTest) {
   const struct {
     const char* name;
     bool listed;
-  } cases[] = {{"a.bmp", true},     {"b.BMP", true}, {"x.bmp.old", true}, {"Paper.Bmp", false},
-               {"c.txt", false},    {"bmp", false},  {".", false},        {"", false},
-               {"name.bmpx", true}, {".BMP", true}};
+  } cases[] = {{"a.bmp", true},    {"b.BMP", true}, {"x.bmp.old", true}, {"name.bmpx", true},
+               {"Paper.Bmp", false}, {"c.txt", false}, {"bmp", false},     {"", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(IsListedBmpName(c.name), c.listed);
   }
 }
 
-TEST_F(TextureFolderTest, EntriesFollowTheListingOrderWithValuesMinusOneDown) {
+// Entry values count down from -1 in listing order, and each names its file.
+TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFile) {
   const auto entries = FolderMenuEntries(Folder());
   ASSERT_TRUE(entries.has_value());
   const std::vector<std::string> expected = ExpectedOrder();
-  // Subfolders pass the same name test as files (the listing has them too).
   ASSERT_EQ(entries->size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(expected[i]);
     EXPECT_EQ((*entries)[i].label, expected[i]);
     EXPECT_EQ((*entries)[i].value, -static_cast<int>(i) - 1);
+    EXPECT_EQ(FolderFileForMenuValue(Folder(), (*entries)[i].value), Folder() + expected[i]);
   }
-}
-
-TEST_F(TextureFolderTest, ChoiceNamesTheFileOfItsEntry) {
-  const auto entries = FolderMenuEntries(Folder());
-  ASSERT_TRUE(entries.has_value());
-  for (const FolderMenuEntry& entry : *entries) {
-    SCOPED_TRACE(entry.label);
-    EXPECT_EQ(FolderFileForMenuValue(Folder(), entry.value), Folder() + entry.label);
-  }
-  const int past = -static_cast<int>(entries->size()) - 1;
-  EXPECT_FALSE(FolderFileForMenuValue(Folder(), past).has_value());
-  EXPECT_FALSE(FolderFileForMenuValue(Folder(), 0).has_value());
-  EXPECT_FALSE(FolderFileForMenuValue(Folder(), 5).has_value());
+  for (int value : {-static_cast<int>(expected.size()) - 1, 0, 5})
+    EXPECT_FALSE(FolderFileForMenuValue(Folder(), value).has_value()) << value;
 }
 
 // A choice counts the folder afresh: removing the first file shifts what
-// the second entry picks.
+// the first entry picks.
 TEST_F(TextureFolderTest, ChoiceCountsTheFolderAsItIsNow) {
   const std::vector<std::string> before = ExpectedOrder();
   ASSERT_GE(before.size(), 3u);
