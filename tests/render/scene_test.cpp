@@ -2,6 +2,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -19,7 +20,7 @@ namespace {
 constexpr int kSize = 128;
 
 // A raised, coloured stroke mesh made without the height-map file.
-Stroke ReliefStroke(float y) {
+Stroke ReliefStroke() {
   Stroke stroke;
   const int s = 6;
   stroke.shapeResolution = s;
@@ -28,10 +29,9 @@ Stroke ReliefStroke(float y) {
   stroke.size.endColours.assign(s, Vec4(0.8f, 0.3f, 0.2f, 1));
   for (int i = 0; i < 20; ++i) {
     StrokeNode node;
-    node.position = Vec4(-0.8f + 0.08f * i, y + 0.1f * std::sin(i * 0.5f), 0, 0);
+    node.position = Vec4(-0.8f + 0.08f * i, 0.1f * std::sin(i * 0.5f), 0, 0);
     node.perpendicular = Vec4(0, -1, 0, 0);
-    node.width = 0.15f;
-    node.height = 0.1f;
+    node.width = 0.15f, node.height = 0.1f;
     stroke.path.push_back(node);
   }
   BuildMesh(stroke);
@@ -51,16 +51,15 @@ class Scene : public ::testing::Test {
       InitMaterial();
       InitLight();
       LoadAllMaps();
-      TheCamera.Init();
       testing::internal::GetCapturedStdout();
       initialised = true;
     }
     ResetApplicationStateForTesting();
+    testing::internal::CaptureStdout();
     TheCamera.Init();
-    LightPosition[0] = -1;
-    LightPosition[1] = -1;
-    LightPosition[2] = -1.7f;
-    LightPosition[3] = 1;
+    testing::internal::GetCapturedStdout();
+    const float light[4] = {-1, -1, -1.7f, 1};
+    std::copy(light, light + 4, LightPosition);
     glViewport(0, 0, kSize, kSize);
   }
 
@@ -79,6 +78,13 @@ class Scene : public ::testing::Test {
     return pixels;
   }
 
+  static Canvas OneStroke() {
+    Canvas canvas;
+    canvas.strokes = {ReliefStroke()};
+    canvas.count = 1;
+    return canvas;
+  }
+
   static int Differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     int count = 0;
     for (std::size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
@@ -87,7 +93,7 @@ class Scene : public ::testing::Test {
 };
 
 TEST_F(Scene, VertexArraysDrawTheSamePictureAsPerTriangleMode) {
-  const Stroke stroke = ReliefStroke(0.0f);
+  const Stroke stroke = ReliefStroke();
   for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
     SCOPED_TRACE(mode);
     glPointSize(5.0f);
@@ -99,10 +105,7 @@ TEST_F(Scene, VertexArraysDrawTheSamePictureAsPerTriangleMode) {
 }
 
 TEST_F(Scene, StrokesShowLitReliefAndDeletedOnesVanish) {
-  Canvas canvas;
-  canvas.strokes.resize(2);
-  canvas.strokes[0] = ReliefStroke(0.0f);
-  canvas.count = 1;
+  Canvas canvas = OneStroke();
   const auto empty = Frame([] {});
   const auto painted = Frame([&] { DrawStrokes(canvas); });
   EXPECT_GT(Differing(empty, painted), 500) << "the stroke covers part of the view";
@@ -113,32 +116,29 @@ TEST_F(Scene, StrokesShowLitReliefAndDeletedOnesVanish) {
   EXPECT_EQ(Differing(empty, Frame([&] { DrawStrokes(canvas); })), 0);
 }
 
+// Filled, wire and point meshes all draw something, and each differently.
 TEST_F(Scene, PrimitiveModeChangesWhatIsDrawn) {
-  Canvas canvas;
-  canvas.strokes.resize(1);
-  canvas.strokes[0] = ReliefStroke(0.0f);
-  canvas.count = 1;
-  PrimitiveMode = kPolygonModeFill;
-  const auto filled = Frame([&] { DrawStrokes(canvas); });
-  PrimitiveMode = kPolygonModeLine;
-  const auto wire = Frame([&] { DrawStrokes(canvas); });
-  EXPECT_GT(Differing(filled, wire), 100);
+  Canvas canvas = OneStroke();
+  const auto empty = Frame([] {});
+  glPointSize(5.0f);
+  std::vector<std::vector<std::uint8_t>> frames;
+  for (unsigned mode : {kPolygonModeFill, kPolygonModeLine, 0u}) {
+    PrimitiveMode = mode;
+    frames.push_back(Frame([&] { DrawStrokes(canvas); }));
+    EXPECT_GT(Differing(empty, frames.back()), 100) << mode;
+  }
+  EXPECT_GT(Differing(frames[0], frames[1]), 100);
+  EXPECT_GT(Differing(frames[1], frames[2]), 100);
   GLint polygonMode[2];
   glGetIntegerv(GL_POLYGON_MODE, polygonMode);
   EXPECT_EQ(polygonMode[0], GL_FILL) << "fill is restored after every mesh";
-  PrimitiveMode = kPolygonModeFill;
 }
 
 TEST_F(Scene, OutlineOnlyForTheSelectedStroke) {
-  Canvas canvas;
-  canvas.strokes.resize(1);
-  canvas.strokes[0] = ReliefStroke(0.0f);
+  Canvas canvas = OneStroke();
   canvas.strokes[0].renderType = 0;
-  canvas.strokes[0].bounds[0] = Vec4(-0.5f, -0.5f, 0, 0);
-  canvas.strokes[0].bounds[1] = Vec4(-0.5f, 0.5f, 0, 0);
-  canvas.strokes[0].bounds[2] = Vec4(0.5f, 0.5f, 0, 0);
-  canvas.strokes[0].bounds[3] = Vec4(0.5f, -0.5f, 0, 0);
-  canvas.count = 1;
+  const float corners[4][2] = {{-0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, -0.5f}};
+  for (int i = 0; i < 4; ++i) canvas.strokes[0].bounds[i] = Vec4(corners[i][0], corners[i][1], 0, 0);
   auto greenPixels = [&](const std::vector<std::uint8_t>& f) {
     int n = 0;
     for (std::size_t i = 0; i < f.size(); i += 3) n += f[i + 1] > 200 && f[i] < 50 && f[i + 2] < 50;
