@@ -172,7 +172,8 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
 }
 
 // A normal size typed in resizes the stroke; a collision factor is only
-// stored for the next collision check ("C" is off here).
+// stored for the next collision check ("C" is off here): a resize would
+// show the pending width set below.
 TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
   const struct {
     Path path;
@@ -190,6 +191,7 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
     SCOPED_TRACE(Joined(c.path));
     ResetState();
     SelectedStroke = 2;
+    WidthStart = TheCanvas.strokes[1].size.widthStart + 0.02f;
     const std::vector<float> before = PathWidths(TheCanvas.strokes[1]);
     Change(SizeGlui(), c.path, 0.07);
     EXPECT_FLOAT_EQ(*c.variable, 0.07f);
