@@ -37,6 +37,8 @@ std::vector<std::uint8_t> Header(int width, int height, int bits, std::uint32_t 
   return b;
 }
 
+std::vector<std::uint8_t> Bytes(const std::uint8_t* data, std::size_t count) { return {data, data + count}; }
+
 std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t size) {
   bytes.resize(size);
   return bytes;
@@ -53,20 +55,16 @@ BmpImage SmallPicture() {
 
 TEST(BmpImage, SaveAndLoadRoundTripWithRowPadding) {
   BmpImage image = SmallPicture();
-  const std::vector<std::uint8_t> before(image.Data(), image.Data() + 18);
+  const std::vector<std::uint8_t> before = Bytes(image.Data(), 18);
   const std::string path = TempPath("round.bmp");
   ASSERT_TRUE(image.Save(path));
-  EXPECT_EQ(std::vector<std::uint8_t>(image.Data(), image.Data() + 18), before) << "save changed pixels";
-
+  EXPECT_EQ(Bytes(image.Data(), 18), before) << "save changed pixels";
   std::ifstream file(path, std::ios::binary | std::ios::ate);
   EXPECT_EQ(file.tellg(), 56 + 2 * 12) << "3 pixels of 3 bytes pad to 12 bytes a row";
-
   BmpImage loaded;
   ASSERT_TRUE(loaded.Load(path));
-  EXPECT_EQ(loaded.Width(), 3);
-  EXPECT_EQ(loaded.Height(), 2);
-  EXPECT_EQ(std::vector<std::uint8_t>(loaded.Data(), loaded.Data() + 18), before);
-  EXPECT_EQ(loaded.Extension(), "bmp");
+  EXPECT_EQ(std::make_pair(loaded.Width(), loaded.Height()), std::make_pair(3, 2));
+  EXPECT_EQ(Bytes(loaded.Data(), 18), before);
 }
 
 // A picture of several megabytes is read in chunks; cut inside a row, the
@@ -93,7 +91,7 @@ TEST(BmpImage, LargeTruncatedFileLoadsLikeRowByRowReading) {
       for (std::size_t b = 0; b < 2103 && start + b < cut; ++b) expected[b] = file[start + b];
       for (std::size_t p = 0; p < 2103; p += 3) std::swap(expected[p], expected[p + 2]);
       const std::uint8_t* row = loaded.Data() + std::size_t(height - 1 - fileRow) * 2103;
-      ASSERT_EQ(std::vector<std::uint8_t>(row, row + 2103), expected) << "file row " << fileRow;
+      ASSERT_EQ(Bytes(row, 2103), expected) << "file row " << fileRow;
     }
   }
 }
@@ -107,10 +105,7 @@ TEST(BmpImage, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
     BmpImage image;
     ASSERT_TRUE(image.Load(TempPath("offset.bmp")));
     EXPECT_EQ(image.BitsPerPixel(), 32);
-    EXPECT_EQ(image.Data()[0], 30);
-    EXPECT_EQ(image.Data()[1], 20);
-    EXPECT_EQ(image.Data()[2], 10);
-    EXPECT_EQ(image.Data()[3], 40);
+    EXPECT_EQ(Bytes(image.Data(), 4), (std::vector<std::uint8_t>{30, 20, 10, 40}));
   }
 }
 
@@ -143,14 +138,10 @@ TEST(TextureImage, ReadsRowsBottomFirstAndDropsFourthByte) {
   ASSERT_TRUE(image.Save(TempPath("tex.bmp")));
   TextureImage texture;
   ASSERT_EQ(texture.Read(TempPath("tex.bmp").c_str()), 1);
-  EXPECT_EQ(texture.width, 3);
-  EXPECT_EQ(texture.height, 2);
-  // Row 0 of the record is the bottom row: white, black, grey.
-  EXPECT_EQ(texture.rgbPixels[0], 255);
-  EXPECT_EQ(texture.rgbPixels[3], 0);
-  EXPECT_EQ(texture.rgbPixels[6], 128);
-  EXPECT_EQ(texture.rgbPixels[9], 255);  // top row starts red
-  EXPECT_EQ(texture.rgbPixels[10], 0);
+  EXPECT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(3, 2));
+  // Row 0 of the record is the bottom row: white, black, grey; then red, green, blue.
+  EXPECT_EQ(Bytes(texture.rgbPixels.data(), 18),
+            (std::vector<std::uint8_t>{255, 255, 255, 0, 0, 0, 128, 128, 128, 255, 0, 0, 0, 255, 0, 0, 0, 255}));
 }
 
 TEST(TextureImage, ConvertsPaletteFiles) {
@@ -161,9 +152,7 @@ TEST(TextureImage, ConvertsPaletteFiles) {
   WriteFile(TempPath("pal8.bmp"), eight);
   TextureImage texture;
   ASSERT_EQ(texture.Read(TempPath("pal8.bmp").c_str()), 1);
-  EXPECT_EQ(texture.rgbPixels[0], 0);
-  EXPECT_EQ(texture.rgbPixels[2], 255);
-  EXPECT_EQ(texture.rgbPixels[5], 0);
+  EXPECT_EQ(Bytes(texture.rgbPixels.data(), 6), (std::vector<std::uint8_t>{0, 0, 255, 0, 0, 0}));
 
   // 4-bit, width 3: the third pixel comes from the high nibble of byte 2.
   std::vector<std::uint8_t> four = Header(3, 1, 4, 54, 16);
@@ -171,9 +160,7 @@ TEST(TextureImage, ConvertsPaletteFiles) {
   four.insert(four.end(), {0x12, 0x30, 0, 0});
   WriteFile(TempPath("pal4.bmp"), four);
   ASSERT_EQ(texture.Read(TempPath("pal4.bmp").c_str()), 1);
-  EXPECT_EQ(texture.rgbPixels[0], 16);
-  EXPECT_EQ(texture.rgbPixels[3], 32);
-  EXPECT_EQ(texture.rgbPixels[6], 48);
+  EXPECT_EQ(Bytes(texture.rgbPixels.data(), 9), (std::vector<std::uint8_t>{16, 0, 0, 32, 0, 0, 48, 0, 0}));
 
   // 8-bit files are refused by the CPU-side reader.
   BmpImage image;

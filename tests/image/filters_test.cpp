@@ -43,8 +43,6 @@ TEST(FilterTable, NamesAndGroupsForTheMenus) {
   EXPECT_STREQ(FilterGroupName(33), "EMBOSSING EFFECTS");
   EXPECT_STREQ(FilterGroupName(37), "SOBEL EDGE DETECTION AND CONTOUR FILTERS");
   EXPECT_EQ(FilterName(38), nullptr);
-  EXPECT_EQ(FilterTable[3].k[4], 12);
-  EXPECT_EQ(FilterTable[3].divisor, 20);
 }
 
 TEST(ApplyFilter, HandComputedCases) {
@@ -58,19 +56,15 @@ TEST(ApplyFilter, HandComputedCases) {
 
   const BmpImage halves = Picture(6, 4, [](int x, int) { return x < 3 ? 255 : 0; });
   ASSERT_EQ(ApplyFilter(halves, result, kFilterVerticalSobel), 1);
-  EXPECT_EQ(At(result, 2, 1), 252) << "1020 wraps to its low 8 bits";
-  EXPECT_EQ(At(result, 3, 1), 252);
-  EXPECT_EQ(At(result, 1, 1), 0);
+  EXPECT_EQ((std::vector<int>{At(result, 1, 1), At(result, 2, 1), At(result, 3, 1)}), (std::vector<int>{0, 252, 252}))
+      << "1020 wraps to its low 8 bits";
   const BmpImage mirrored = Picture(6, 4, [](int x, int) { return x < 3 ? 0 : 255; });
   ASSERT_EQ(ApplyFilter(mirrored, result, kFilterVerticalSobel), 1);
-  EXPECT_EQ(At(result, 2, 1), 0);
-  EXPECT_EQ(At(result, 3, 1), 0);
+  EXPECT_EQ(At(result, 2, 1) + At(result, 3, 1), 0) << "negative sums give 0";
 
   const BmpImage dot = Picture(5, 5, [](int x, int y) { return x == 2 && y == 2 ? 255 : 0; });
   ASSERT_EQ(ApplyFilter(dot, result, 4), 1);
-  EXPECT_EQ(At(result, 2, 2), 63);
-  EXPECT_EQ(At(result, 2, 1), 31);
-  EXPECT_EQ(At(result, 1, 1), 15);
+  EXPECT_EQ((std::vector<int>{At(result, 2, 2), At(result, 2, 1), At(result, 1, 1)}), (std::vector<int>{63, 31, 15}));
 
   const BmpImage tiny = Picture(2, 2, [](int x, int y) { return 10 * x + y; });
   ASSERT_EQ(ApplyFilter(tiny, result, 13), 1);

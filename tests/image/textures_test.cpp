@@ -1,7 +1,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 
 #include "image/filters.h"
@@ -11,16 +11,12 @@
 
 namespace {
 
-std::string SolidMap(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+// A grey map file of the given size; only its size matters to the uploads.
+std::string GreyMap(int width, int height) {
   BmpImage image;
   image.Allocate(width, height, 24);
-  for (int i = 0; i < width * height; ++i) {
-    image.Data()[i * 3] = r;
-    image.Data()[i * 3 + 1] = g;
-    image.Data()[i * 3 + 2] = b;
-  }
-  const std::string path = "/tmp/kelvra_map_" + std::to_string(width) + "x" + std::to_string(height) +
-                           "_" + std::to_string(r) + std::to_string(g) + std::to_string(b) + ".bmp";
+  std::fill(image.Data(), image.Data() + width * height * 3, 9);
+  const std::string path = "/tmp/kelvra_map_" + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
   image.Save(path);
   return path;
 }
@@ -44,7 +40,7 @@ TEST_F(Textures, SidesRoundToTheNearerPowerOfTwo) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
     TextureImage image;
-    ASSERT_EQ(LoadTextureFile(image, SolidMap(c.w, c.h, 9, 9, 9).c_str(), TEX_PAPER), 1);
+    ASSERT_EQ(LoadTextureFile(image, GreyMap(c.w, c.h).c_str(), TEX_PAPER), 1);
     EXPECT_EQ(Level0(TEX_PAPER, GL_TEXTURE_WIDTH), c.expectW);
     EXPECT_EQ(Level0(TEX_PAPER, GL_TEXTURE_HEIGHT), c.expectH);
   }
@@ -52,15 +48,14 @@ TEST_F(Textures, SidesRoundToTheNearerPowerOfTwo) {
 
 TEST_F(Textures, MissingFileKeepsTheTexture) {
   TextureImage image;
-  ASSERT_EQ(LoadTextureFile(image, SolidMap(8, 8, 1, 2, 3).c_str(), TEX_GRID), 1);
+  ASSERT_EQ(LoadTextureFile(image, GreyMap(8, 8).c_str(), TEX_GRID), 1);
   EXPECT_EQ(LoadTextureFile(image, "/tmp/kelvra_no_such_map.bmp", TEX_GRID), 0);
   EXPECT_EQ(Level0(TEX_GRID, GL_TEXTURE_WIDTH), 8);
 }
 
 TEST(AlphaRule, OpaqueFromSum150) {
   TextureImage image;
-  image.width = 2;
-  image.height = 1;
+  image.width = 2, image.height = 1;
   image.rgbPixels = {50, 50, 49, 50, 50, 50};
   const std::vector<std::uint8_t> rgba = RgbaWithAlphaRule(image);
   EXPECT_EQ(rgba, (std::vector<std::uint8_t>{50, 50, 49, 0, 50, 50, 50, 255}));
