@@ -36,16 +36,14 @@ TEST(BSpline, HandComputedPaths) {
   Stroke arc = StrokeThrough({Vec4(-0.5f, 0, 0, 0), Vec4(0, 0.5f, 0, 0), Vec4(0.5f, 0, 0, 0)});
   BuildPath(arc);
   ASSERT_EQ(arc.path.size(), 5u);
-  EXPECT_EQ(arc.path[0].position.x, -0.5f);
-  EXPECT_EQ(arc.path[0].position.y, 0.0f);
-  EXPECT_NEAR(arc.path[1].position.x, -0.393222, 1e-6);
-  EXPECT_NEAR(arc.path[1].position.y, 0.0923834, 1e-6);
-  EXPECT_NEAR(arc.path[4].position.x, -0.0947522, 1e-6);
-  EXPECT_NEAR(arc.path[4].position.y, 0.218659, 1e-6);
+  const struct { int index; double x, y; } expected[] = {{0, -0.5, 0}, {1, -0.393222, 0.0923834}, {4, -0.0947522, 0.218659}};
+  for (const auto& e : expected) {
+    EXPECT_NEAR(arc.path[e.index].position.x, e.x, 1e-6) << e.index;
+    EXPECT_NEAR(arc.path[e.index].position.y, e.y, 1e-6) << e.index;
+  }
 
   PathLod = 1;
-  Stroke line = StrokeThrough({Vec4(0.1f, 0, 0, 0), Vec4(0.2f, 0, 0, 0), Vec4(0.3f, 0, 0, 0),
-                               Vec4(0.4f, 0, 0, 0)});
+  Stroke line = StrokeThrough({Vec4(0.1f, 0, 0, 0), Vec4(0.2f, 0, 0, 0), Vec4(0.3f, 0, 0, 0), Vec4(0.4f, 0, 0, 0)});
   BuildPath(line);
   ASSERT_EQ(line.path.size(), 2u);
   EXPECT_FLOAT_EQ(line.path[0].position.x, 0.1f);
@@ -76,9 +74,8 @@ TEST(BSpline, SkippingZeroBasisFunctionsIsBitExact) {
     const double increment = static_cast<double>(nodes - 2) / (lod * nodes - 1);
     for (int k = 0; k + 1 < lod * nodes; ++k, v += increment) {
       const Vec4 plain = PlainPoint(v, control, knots);
-      ASSERT_EQ(curve[k].x, plain.x) << "trial " << trial << " sample " << k;
-      ASSERT_EQ(curve[k].y, plain.y);
-      ASSERT_EQ(curve[k].z, plain.z);
+      ASSERT_TRUE(curve[k].x == plain.x && curve[k].y == plain.y && curve[k].z == plain.z)
+          << "trial " << trial << " sample " << k;
     }
   }
 }

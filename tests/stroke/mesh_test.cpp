@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "app/state.h"
 #include "stroke/mesh.h"
@@ -19,14 +20,12 @@ Stroke FlatStroke(int entries, int s, float dx, float dy) {
   for (int j = 1; j + 1 < s; ++j) stroke.profile[j] = 1.0f;
   stroke.size.startColours.assign(s, Vec4(1, 0, 0, 1));
   stroke.size.endColours.assign(s, Vec4(0, 0, 1, 1));
+  const float length = std::sqrt(dx * dx + dy * dy);
+  stroke.path.resize(entries);
   for (int i = 0; i < entries; ++i) {
-    StrokeNode node;
-    node.position = Vec4(i * dx, i * dy, 0, 0);
-    const float length = std::sqrt(dx * dx + dy * dy);
-    node.perpendicular = Vec4(dy / length, -dx / length, 0, 0);
-    node.width = 0.04f;
-    node.height = 0.0f;  // flat: every vertex on z = 0
-    stroke.path.push_back(node);
+    stroke.path[i].position = Vec4(i * dx, i * dy, 0, 0);
+    stroke.path[i].perpendicular = Vec4(dy / length, -dx / length, 0, 0);
+    stroke.path[i].width = 0.04f, stroke.path[i].height = 0.0f;  // flat: every vertex on z = 0
   }
   return stroke;
 }
@@ -36,8 +35,7 @@ TEST(BuildMesh, CountsAndColumnPositions) {
   Stroke stroke = FlatStroke(2, 5, 0.1f, 0.0f);
   BuildMesh(stroke);
   const Mesh& mesh = *stroke.subdivision.baseMesh;
-  EXPECT_EQ(mesh.vertexCount, 24);
-  EXPECT_EQ(mesh.faceCount, 8);
+  EXPECT_EQ(std::make_pair(mesh.vertexCount, mesh.faceCount), std::make_pair(24, 8));
   EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
   // Face 0 is (b, a, a + 1): its second corner is grid (0, 0), pushed a
   // full width along −perpendicular.
@@ -52,11 +50,7 @@ TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
     SCOPED_TRACE(testing::Message() << dx << "," << dy);
     Stroke stroke = FlatStroke(6, 5, dx, dy);
     BuildMesh(stroke);
-    for (const Vec4& n : stroke.subdivision.baseMesh->normals) {
-      ASSERT_EQ(n.x, 0.0f);
-      ASSERT_EQ(n.y, 0.0f);
-      ASSERT_LT(n.z, 0.0f);
-    }
+    for (const Vec4& n : stroke.subdivision.baseMesh->normals) ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
     for (const Vec4& t : stroke.subdivision.baseMesh->texCoords) ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
   }
 }
@@ -130,11 +124,9 @@ TEST(Subdivide, EqualsThePlainDefinitionOnSharedMeshes) {
     const Mesh& actual = *subdivision.resultMesh;
     ASSERT_EQ(actual.vertexCount, expected.vertexCount);
     ASSERT_EQ(actual.faceCount, expected.faceCount);
-    for (int v = 0; v < actual.vertexCount; ++v) {
-      ASSERT_EQ(actual.positions[v].x, expected.positions[v].x);
-      ASSERT_EQ(actual.positions[v].z, expected.positions[v].z);
-      ASSERT_EQ(actual.colours[v].x, expected.colours[v].x);
-    }
+    for (int v = 0; v < actual.vertexCount; ++v)
+      ASSERT_EQ(std::make_tuple(actual.positions[v].x, actual.positions[v].z, actual.colours[v].x),
+                std::make_tuple(expected.positions[v].x, expected.positions[v].z, expected.colours[v].x));
     for (int f = 0; f < actual.faceCount; ++f)
       for (int k = 0; k < 3; ++k) ASSERT_EQ(actual.faces[f].vertex[k], expected.faces[f].vertex[k]);
   }
