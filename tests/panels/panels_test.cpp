@@ -502,18 +502,18 @@ int CountCameraPixels(unsigned char r, unsigned char g, unsigned char b) {
   return count;
 }
 
-// Main-view matrices of a camera at z = 3 looking at the origin, 60° field
-// of view, near 1, far 100.
+// The main view's matrices for a camera at z = 3 looking at the origin.
 void PlaceMainCamera() {
   TheCamera.Init();  // the field of view and the light position of start-up
-  for (int i = 0; i < 16; ++i) ModelViewMatrix[i] = ProjectionMatrix[i] = (i % 5 == 0) ? 1 : 0;
-  ModelViewMatrix[14] = -3;
-  const double f = 1.0 / std::tan(30.0 * M_PI / 180.0);
-  ProjectionMatrix[0] = ProjectionMatrix[5] = f;
-  ProjectionMatrix[10] = -101.0 / 99.0;
-  ProjectionMatrix[11] = -1;
-  ProjectionMatrix[14] = -200.0 / 99.0;
-  ProjectionMatrix[15] = 0;
+  glutSetWindow(MainWindow);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(60, 1, 1, 100);
+  glGetDoublev(GL_PROJECTION_MATRIX, ProjectionMatrix);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslated(0, 0, -3);
+  glGetDoublev(GL_MODELVIEW_MATRIX, ModelViewMatrix);
 }
 
 TEST_F(PanelsTest, PreviewDrawsTheCameraOnlyForAnInvertibleViewAndTheLightOnlyWhenOn) {
