@@ -359,7 +359,7 @@ TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
   EXPECT_NEAR(ColourMarkerY, 3.0f, 0.05f);
 }
 
-// A temporary texture root holding a "papermap" folder with fake files.
+// A temporary texture root holding one empty map folder.
 fs::path MakeTextureRoot(const char* tag, const char* folder) {
   const fs::path root = fs::temp_directory_path() / (tag + std::to_string(::getpid()));
   fs::remove_all(root);
@@ -368,33 +368,44 @@ fs::path MakeTextureRoot(const char* tag, const char* folder) {
   return root;
 }
 
-TEST_F(PanelsTest, PaperFolderMenuListsBmpNamesAndAChoiceFillsThePaperSlot) {
+// Each map folder's menu lists its BMP names and a choice fills that folder's
+// own slot and has the main window reload; a value past the listing does
+// nothing.
+TEST_F(PanelsTest, MapFolderMenusListBmpNamesAndAChoiceFillsTheirSlot) {
   const fs::path root = MakeTextureRoot("kelvra_panels_", "papermap");
-  for (const char* name : {"a.bmp", "b.BMP", "c.txt", "x.bmp.old"})
-    std::ofstream(root / "papermap" / name) << "not a picture";
-  const std::string folder = TextureMenuRoot() + "papermap/";
+  const struct {
+    void (*onChoice)(int);
+    const char* folder;
+    MapSlot slot;
+  } cases[] = {{OnPaperMapChoice, "papermap", MAP_PAPER},
+               {OnMeshMapChoice, "meshmap", MAP_MESH},
+               {OnDetailMapChoice, "detailmap", MAP_DETAIL},
+               {OnParticleMapChoice, "partmap", MAP_PARTICLE_BRUSH},
+               {OnHeightMapChoice, "heightmap", MAP_HEIGHT}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    fs::create_directories(root / c.folder);
+    for (const char* name : {"a.bmp", "b.BMP", "c.txt", "x.bmp.old"})
+      std::ofstream(root / c.folder / name) << "not a picture";
+    const std::string folder = TextureMenuRoot() + c.folder + "/";
+    glutSetWindow(StrokePanelWindow);
+    const int menu = CreateFolderMenu(folder, c.onChoice, "");
+    ASSERT_NE(menu, 0);
+    glutSetMenu(menu);
+    EXPECT_EQ(glutGet(GLUT_MENU_NUM_ITEMS), 3);
+    glutDestroyMenu(menu);
 
-  glutSetWindow(StrokePanelWindow);
-  const int menu = CreateFolderMenu(folder, OnPaperMapChoice, "Papermap Directory not Found...");
-  ASSERT_NE(menu, 0);
-  glutSetMenu(menu);
-  EXPECT_EQ(glutGet(GLUT_MENU_NUM_ITEMS), 3);
-  glutDestroyMenu(menu);
-
-  const std::string before = MapFile(MAP_PAPER);
-  OnPaperMapChoice(-4);  // past the listing
-  EXPECT_EQ(std::string(MapFile(MAP_PAPER)), before);
-  EXPECT_EQ(SyncRequested, 0);
-
-  const auto entries = FolderMenuEntries(folder);
-  ASSERT_TRUE(entries.has_value());
-  for (const FolderMenuEntry& entry : *entries) {
-    SCOPED_TRACE(entry.label);
+    const std::string before = MapFile(c.slot);
     SyncRequested = 0;
+    c.onChoice(-4);
+    EXPECT_EQ(std::string(MapFile(c.slot)), before);
+    EXPECT_EQ(SyncRequested, 0);
+    const auto entries = FolderMenuEntries(folder);
+    ASSERT_TRUE(entries.has_value() && !entries->empty());
     testing::internal::CaptureStdout();  // the loader's complaints about the fake files
-    OnPaperMapChoice(entry.value);
+    c.onChoice(entries->back().value);
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::string(MapFile(MAP_PAPER)), folder + entry.label);
+    EXPECT_EQ(std::string(MapFile(c.slot)), folder + entries->back().label);
     EXPECT_EQ(SyncRequested, 1);
   }
   fs::remove_all(root);
