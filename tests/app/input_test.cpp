@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,25 +30,32 @@ std::vector<std::string> UntabbedLines(const std::string& text) {
   return lines;
 }
 
+// What `action` prints to the console.
+std::string Printed(const std::function<void()>& action) {
+  testing::internal::CaptureStdout();
+  action();
+  return testing::internal::GetCapturedStdout();
+}
+
 class MainViewInput : public testing::Test {
  protected:
   void SetUp() override {
     EnsureHiddenGlWindow(kSize, kSize);
     ResetApplicationStateForTesting();
-    testing::internal::CaptureStdout();
-    TheCanvas.DeleteAll();
-    TheCamera.Init();
-    OnReshape(kSize, kSize);
-    testing::internal::GetCapturedStdout();
+    Printed([] {
+      TheCanvas.DeleteAll();
+      TheCamera.Init();
+      OnReshape(kSize, kSize);
+    });
   }
 
   // A left drag through the given pointer positions (GLUT pixels), quietly.
   void Paint(const std::vector<std::pair<int, int>>& points) {
-    testing::internal::CaptureStdout();
-    OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, points.front().first, points.front().second);
-    for (const auto& [x, y] : points) OnMotion(x, y);
-    OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, points.back().first, points.back().second);
-    testing::internal::GetCapturedStdout();
+    Printed([&] {
+      OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, points.front().first, points.front().second);
+      for (const auto& [x, y] : points) OnMotion(x, y);
+      OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, points.back().first, points.back().second);
+    });
   }
 };
 
@@ -57,12 +65,11 @@ TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
     float canvasX, canvasY;
   };
   const Case cases[] = {{0, 0, -1, 1}, {128, 64, 0, 0.5f}, {kSize, kSize, 1, -1}};
-  testing::internal::CaptureStdout();
-  OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
-  for (const Case& c : cases) OnMotion(c.x, c.y);
-  OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
-  const std::string console = testing::internal::GetCapturedStdout();
-
+  const std::string console = Printed([&] {
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
+    for (const Case& c : cases) OnMotion(c.x, c.y);
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
+  });
   EXPECT_NE(console.find("\tBuilding Stroke data....\n"), std::string::npos);
   ASSERT_EQ(TheCanvas.count, 1);
   EXPECT_EQ(Painting, 0);
@@ -78,10 +85,10 @@ TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
 }
 
 TEST_F(MainViewInput, ClickWithoutMotionCommitsAnEmptyStrokePassiveMotionNeverPaints) {
-  testing::internal::CaptureStdout();
-  OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 50, 60);
-  OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, 50, 60);
-  testing::internal::GetCapturedStdout();
+  Printed([] {
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 50, 60);
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, 50, 60);
+  });
   ASSERT_EQ(TheCanvas.count, 1);
   EXPECT_TRUE(TheCanvas.strokes[0].nodes.empty());
   EXPECT_FLOAT_EQ(CursorPosition.x, 2.0f * 50 / kSize - 1);
@@ -97,25 +104,25 @@ TEST_F(MainViewInput, ArrowKeysStepTheSelectionAndTogglepainting) {
   for (int i = 0; i < 3; ++i) Paint({{20 + 50 * i, 20}, {30 + 50 * i, 40}, {40 + 50 * i, 60}});
   ASSERT_EQ(TheCanvas.count, 3);
 
-  testing::internal::CaptureStdout();
-  for (int i = 0; i < 4; ++i) OnSpecialKey(GLUT_KEY_UP, 0, 0);  // 1, 2, 3, then wraps to 0
-  OnSpecialKey(GLUT_KEY_RIGHT, 0, 0);
-  OnSpecialKey(GLUT_KEY_F1, 0, 0);
-  OnSpecialKey(GLUT_KEY_DOWN, 0, 0);  // stays 0, starts painting
-  EXPECT_EQ(Painting, 1);
-  OnMotion(100, 100);
-  OnSpecialKey(GLUT_KEY_LEFT, 0, 0);  // stops painting: commits the one-node stroke
-  const auto lines = UntabbedLines(testing::internal::GetCapturedStdout());
-  EXPECT_EQ(lines, (std::vector<std::string>{"1", "2", "3", "0", "0", "0", "0", "0"}));
+  const std::string console = Printed([] {
+    for (int i = 0; i < 4; ++i) OnSpecialKey(GLUT_KEY_UP, 0, 0);  // 1, 2, 3, then wraps to 0
+    OnSpecialKey(GLUT_KEY_RIGHT, 0, 0);
+    OnSpecialKey(GLUT_KEY_F1, 0, 0);
+    OnSpecialKey(GLUT_KEY_DOWN, 0, 0);  // stays 0, starts painting
+    EXPECT_EQ(Painting, 1);
+    OnMotion(100, 100);
+    OnSpecialKey(GLUT_KEY_LEFT, 0, 0);  // stops painting: commits the one-node stroke
+  });
+  EXPECT_EQ(UntabbedLines(console), (std::vector<std::string>{"1", "2", "3", "0", "0", "0", "0", "0"}));
   EXPECT_EQ(Painting, 0);
   ASSERT_EQ(TheCanvas.count, 4);
   EXPECT_EQ(TheCanvas.strokes[3].nodes.size(), 1u);
 
   SelectedStroke = 3;
-  testing::internal::CaptureStdout();
-  OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
-  OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
-  EXPECT_EQ(UntabbedLines(testing::internal::GetCapturedStdout()),
+  EXPECT_EQ(UntabbedLines(Printed([] {
+              OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
+              OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
+            })),
             (std::vector<std::string>{"2", "1"}));
   EXPECT_EQ(TheCanvas.count, 5);
 }
@@ -165,7 +172,6 @@ TEST_F(MainViewInput, ReshapeStoresTheSizeAndNeverAZero) {
 
 // The one-read frame must match the per-pixel reads the trace was defined on.
 TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
-  glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -199,11 +205,7 @@ TEST_F(MainViewInput, AutoTraceTurnsAWhiteSquareIntoOneStroke) {
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
   glClearColor(0.8f, 0.8f, 0.8f, 1);
-
-  testing::internal::CaptureStdout();
-  OnKeyboard('m', 0, 0);
-  testing::internal::GetCapturedStdout();
-
+  Printed([] { OnKeyboard('m', 0, 0); });
   const int lattice = (kSize + 9) / 10;
   ASSERT_EQ(TheCanvas.count, lattice * lattice);
   int withNodes = 0;
@@ -223,13 +225,12 @@ TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCasesOthersChangeNothing) {
   OnKeyboard('D', 0, 0);
   EXPECT_NEAR(TheCamera.eye.z, 1.65f, 1e-6f);
   EXPECT_NEAR(TheCamera.eye.x, 0.05f, 1e-6f);
-  testing::internal::CaptureStdout();
-  for (unsigned char key : {'0', ' ', 'x', 'Z', '/', '\t'}) OnKeyboard(key, 0, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(Printed([] {
+              for (unsigned char key : {'0', ' ', 'x', 'Z', '/', '\t'}) OnKeyboard(key, 0, 0);
+            }),
+            "");
   EXPECT_EQ(TheCanvas.count, 0);
-  testing::internal::CaptureStdout();
-  OnKeyboard('R', 0, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tCAMERA: Initialising...\n");
+  EXPECT_EQ(Printed([] { OnKeyboard('R', 0, 0); }), "\tCAMERA: Initialising...\n");
   EXPECT_EQ(TheCamera.eye.x, 0.0f);
 }
 

@@ -73,17 +73,6 @@ int NonEmpty(const std::vector<std::vector<LatticePoint>>& regions) {
   return n;
 }
 
-TEST(TraceBrightRegions, WhiteSquareIsOneRegionOfNineLatticePoints) {
-  Frame f(675, 675);
-  f.Fill(100, 100, 129, 129, 1, 1, 1);
-  const auto regions = FastTrace(f);
-  ASSERT_EQ(regions.size(), 68u * 68u);
-  EXPECT_EQ(NonEmpty(regions), 1);
-  const auto& square = regions[10 * 68 + 10];  // started by the lattice point (100, 100)
-  ASSERT_EQ(square.size(), 9u);
-  EXPECT_EQ(square.front(), (LatticePoint{100, 100}));
-}
-
 // A seed needs every channel strictly above 10/255; growing needs only one.
 TEST(TraceBrightRegions, SeedsNeedAllChannelsNeighboursOnlyOne) {
   Frame f(30, 30);
