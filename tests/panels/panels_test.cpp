@@ -297,9 +297,9 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
   EXPECT_EQ(ShowParticles, 0);
 }
 
-// Buttons whose effects show only in other windows: their ids are what the
-// rebuild callback switches on.
-TEST_F(PanelsTest, StrokeButtonsCarryTheRebuildIds) {
+// Controls whose effects show only in other windows: the buttons carry the
+// ids the rebuild callback switches on, the light ball turns the light.
+TEST_F(PanelsTest, ControlsWiredToOtherWindows) {
   using Case = std::pair<Path, int>;
   for (const auto& [path, id] : {Case{{"Update"}, 7}, Case{{"Size", "More Options"}, 2}}) {
     SCOPED_TRACE(Joined(path));
@@ -307,6 +307,9 @@ TEST_F(PanelsTest, StrokeButtonsCarryTheRebuildIds) {
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->get_id(), id);
   }
+  auto* ball = dynamic_cast<GLUI_Rotation*>(Find(CameraGlui(), {"", "Light 1"}));
+  ASSERT_NE(ball, nullptr);
+  EXPECT_EQ(ball->live, LightRotation);
 }
 
 // Draws the preview, then paints one known colour under the pointer.
@@ -489,12 +492,6 @@ TEST_F(PanelsTest, DeleteButtonsMarkTheSelectionOrClearAll) {
   Change(CameraGlui(), {"Delete All"});
   EXPECT_EQ(TheCanvas.count, 0);
   EXPECT_TRUE(TheCanvas.strokes[0].path.empty());
-}
-
-TEST_F(PanelsTest, LightBallTurnsTheLight) {
-  auto* ball = dynamic_cast<GLUI_Rotation*>(Find(CameraGlui(), {"", "Light 1"}));
-  ASSERT_NE(ball, nullptr);
-  EXPECT_EQ(ball->live, LightRotation);
 }
 
 // Counts pixels of the camera preview close to one colour.
