@@ -31,11 +31,8 @@ TEST(SampleProfile, EndsZeroAndNegativeHalfMirrored) {
 
 Stroke StraightPath(int entries) {
   Stroke stroke;
-  for (int i = 0; i < entries; ++i) {
-    StrokeNode node;
-    node.position = Vec4(i * 0.01f, 0, 0, 0);
-    stroke.path.push_back(node);
-  }
+  stroke.path.resize(entries);
+  for (int i = 0; i < entries; ++i) stroke.path[i].position = Vec4(i * 0.01f, 0, 0, 0);
   return stroke;
 }
 
@@ -59,15 +56,10 @@ TEST(BuildPerpendiculars, WidthsTaperAtTheStartAndEndInAPoint) {
 TEST(BuildPerpendiculars, DegeneratePathsNeverProduceNaN) {
   ResetApplicationStateForTesting();
   RandomSize = 1;
-  std::vector<Stroke> cases;
-  cases.push_back(StraightPath(2));
-  Stroke still;
-  still.path.resize(6);
+  Stroke still = StraightPath(6), pause = StraightPath(5);
   for (StrokeNode& node : still.path) node.position = Vec4(0.3f, 0.3f, 0, 0);
-  cases.push_back(still);
-  Stroke pause = StraightPath(5);
   pause.path.insert(pause.path.begin() + 2, pause.path[2]);
-  cases.push_back(pause);
+  std::vector<Stroke> cases = {StraightPath(2), still, pause};
   for (Stroke& stroke : cases) {
     BuildPerpendiculars(stroke);
     for (const StrokeNode& node : stroke.path) {
