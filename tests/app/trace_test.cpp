@@ -1,12 +1,12 @@
 // The auto-trace fill on synthetic frames, against a plain per-pixel
 // rendition of the trace (one read per channel, a visited flag per pixel).
 
+#include "app/trace.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
-
-#include "app/trace.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ std::vector<std::vector<LatticePoint>> ReferenceTrace(const Frame& f) {
   for (int x = 0; x < W; x += 10)
     for (int y = 0; y < H; y += 10) {
       std::vector<LatticePoint> region;
-      if (f.Channel(x, y, 0) > 10 && f.Channel(x, y, 1) > 10 && f.Channel(x, y, 2) > 10 && !seen(x, y)) {
+      if (f.Channel(x, y, 0) > 10 && f.Channel(x, y, 1) > 10 && f.Channel(x, y, 2) > 10 &&
+          !seen(x, y)) {
         seen(x, y) = 1;
         stack.push_back({x, y});
       }

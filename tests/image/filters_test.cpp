@@ -1,9 +1,9 @@
+#include "image/filters.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
-
-#include "image/filters.h"
 
 namespace {
 
@@ -12,7 +12,8 @@ BmpImage Picture(int width, int height, const std::function<int(int x, int y)>& 
   image.Allocate(width, height, 24);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c) image.Data()[(y * width + x) * 3 + c] = static_cast<std::uint8_t>(value(x, y));
+      for (int c = 0; c < 3; ++c)
+        image.Data()[(y * width + x) * 3 + c] = static_cast<std::uint8_t>(value(x, y));
   return image;
 }
 
@@ -31,7 +32,8 @@ BmpImage PlainFilter(const BmpImage& source, int n) {
         for (int dy = -1; dy <= 1; ++dy)
           for (int dx = -1; dx <= 1; ++dx)
             sum += kernel.k[(dy + 1) * 3 + dx + 1] * source.Data()[((y + dy) * w + x + dx) * 3 + c];
-        result.Data()[(y * w + x) * 3 + c] = sum > 0 ? static_cast<std::uint8_t>(sum / kernel.divisor) : 0;
+        result.Data()[(y * w + x) * 3 + c] =
+            sum > 0 ? static_cast<std::uint8_t>(sum / kernel.divisor) : 0;
       }
   return result;
 }
@@ -56,7 +58,8 @@ TEST(ApplyFilter, HandComputedCases) {
 
   const BmpImage halves = Picture(6, 4, [](int x, int) { return x < 3 ? 255 : 0; });
   ASSERT_EQ(ApplyFilter(halves, result, kFilterVerticalSobel), 1);
-  EXPECT_EQ((std::vector<int>{At(result, 1, 1), At(result, 2, 1), At(result, 3, 1)}), (std::vector<int>{0, 252, 252}))
+  EXPECT_EQ((std::vector<int>{At(result, 1, 1), At(result, 2, 1), At(result, 3, 1)}),
+            (std::vector<int>{0, 252, 252}))
       << "1020 wraps to its low 8 bits";
   const BmpImage mirrored = Picture(6, 4, [](int x, int) { return x < 3 ? 0 : 255; });
   ASSERT_EQ(ApplyFilter(mirrored, result, kFilterVerticalSobel), 1);
@@ -64,7 +67,8 @@ TEST(ApplyFilter, HandComputedCases) {
 
   const BmpImage dot = Picture(5, 5, [](int x, int y) { return x == 2 && y == 2 ? 255 : 0; });
   ASSERT_EQ(ApplyFilter(dot, result, 4), 1);
-  EXPECT_EQ((std::vector<int>{At(result, 2, 2), At(result, 2, 1), At(result, 1, 1)}), (std::vector<int>{63, 31, 15}));
+  EXPECT_EQ((std::vector<int>{At(result, 2, 2), At(result, 2, 1), At(result, 1, 1)}),
+            (std::vector<int>{63, 31, 15}));
 
   const BmpImage tiny = Picture(2, 2, [](int x, int y) { return 10 * x + y; });
   ASSERT_EQ(ApplyFilter(tiny, result, 13), 1);

@@ -1,3 +1,5 @@
+#include "image/textures.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -6,7 +8,6 @@
 
 #include "image/filters.h"
 #include "image/gradients.h"
-#include "image/textures.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -16,7 +17,8 @@ std::string GreyMap(int width, int height) {
   BmpImage image;
   image.Allocate(width, height, 24);
   std::fill(image.Data(), image.Data() + width * height * 3, 9);
-  const std::string path = "/tmp/kelvra_map_" + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
+  const std::string path =
+      "/tmp/kelvra_map_" + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
   image.Save(path);
   return path;
 }
@@ -88,8 +90,9 @@ TEST_F(Textures, GradientMapsWithoutSourceSaveOnlyTheCombinedMap) {
   ResetMapFilesForTesting();
   testing::internal::CaptureStdout();
   ComputeGradientMaps();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "\tSaving HORIZONTAL_SOBEL....\n\tSaving VERTICAL_SOBEL....\n\tSaving COMBINED_SOBEL....\n");
+  EXPECT_EQ(
+      testing::internal::GetCapturedStdout(),
+      "\tSaving HORIZONTAL_SOBEL....\n\tSaving VERTICAL_SOBEL....\n\tSaving COMBINED_SOBEL....\n");
   BmpImage saved;
   EXPECT_TRUE(saved.Load("Textures/Sourcemap/Saved/SavedHV.bmp"));
   EXPECT_EQ(saved.Width(), SourceImage.Width());

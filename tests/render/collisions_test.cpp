@@ -1,10 +1,11 @@
+#include "render/collisions.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <tuple>
 
 #include "app/state.h"
-#include "render/collisions.h"
 #include "stroke/mesh.h"
 
 namespace {
@@ -35,8 +36,10 @@ TEST(SegmentCrossing, InclusiveEndsAndParallelNever) {
     bool crosses;
   } cases[] = {
       {Vec4(0, 0, 0, 0), Vec4(2, 2, 0, 0), Vec4(0, 2, 0, 0), Vec4(2, 0, 0, 0), true},
-      {Vec4(0, 0, 0, 0), Vec4(2, 0, 0, 0), Vec4(1, 1, 0, 0), Vec4(1, 0, 0, 0), true},   // ends on the other
-      {Vec4(0, 0, 0, 0), Vec4(2, 0, 0, 0), Vec4(0, 0, 0, 0), Vec4(3, 0, 0, 0), false},  // overlapping parallels
+      {Vec4(0, 0, 0, 0), Vec4(2, 0, 0, 0), Vec4(1, 1, 0, 0), Vec4(1, 0, 0, 0),
+       true},  // ends on the other
+      {Vec4(0, 0, 0, 0), Vec4(2, 0, 0, 0), Vec4(0, 0, 0, 0), Vec4(3, 0, 0, 0),
+       false},  // overlapping parallels
       {Vec4(0, 0, 0, 0), Vec4(1, 0, 0, 0), Vec4(2, 1, 0, 0), Vec4(2, -1, 0, 0), false},
   };
   for (const auto& c : cases) {
@@ -54,7 +57,8 @@ TEST(CheckCollisions, LaterStrokePilesUpOnTheEarlierOneAndLockedPointsStay) {
   Canvas canvas;
   canvas.count = 2;
   canvas.strokes = {Built({Vec4(-1, -1, 0, 0), Vec4(0, 0, 0, 0), Vec4(1, 1, 0, 0)}, 0.2f, 0.1f),
-                    Built({Vec4(-1, 0.5f, 0, 0), Vec4(-0.5f, 0.5f, 0, 0), Vec4(0.5f, -0.5f, 0, 0), Vec4(1, -0.5f, 0, 0)},
+                    Built({Vec4(-1, 0.5f, 0, 0), Vec4(-0.5f, 0.5f, 0, 0), Vec4(0.5f, -0.5f, 0, 0),
+                           Vec4(1, -0.5f, 0, 0)},
                           0.05f, 0.03f)};
   testing::internal::CaptureStdout();
   CheckCollisions(canvas);
@@ -80,7 +84,8 @@ TEST(CheckCollisions, LaterStrokePilesUpOnTheEarlierOneAndLockedPointsStay) {
   canvas.count = 1;
   testing::internal::CaptureStdout();
   CheckCollisions(canvas);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tChecking for Collisions: ") << "one stroke: no progress";
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tChecking for Collisions: ")
+      << "one stroke: no progress";
 }
 
 // The check written straight from its definition: every test divides, and
@@ -118,7 +123,8 @@ Canvas RandomGridCanvas(std::mt19937& random) {
   for (int i = 0; i < canvas.count; ++i) {
     std::vector<Vec4> points;
     for (int k = 2 + random() % 8; k > 0; --k)
-      points.push_back(Vec4((int(random() % 17) - 8) * 0.25f, (int(random() % 17) - 8) * 0.25f, 0, 0));
+      points.push_back(
+          Vec4((int(random() % 17) - 8) * 0.25f, (int(random() % 17) - 8) * 0.25f, 0, 0));
     Stroke& stroke = canvas.strokes[i];
     stroke = Built(points, 0.01f * (1 + random() % 9), 0.02f * (1 + random() % 5));
     stroke.shapeResolution = 3;
@@ -152,7 +158,8 @@ TEST(CheckCollisions, SameDeflectionsAndMeshesAsThePlainCheck) {
       const Mesh &gm = *got.subdivision.baseMesh, &wm = *want.subdivision.baseMesh;
       ASSERT_EQ(gm.vertexCount, wm.vertexCount);
       for (int v = 0; v < gm.vertexCount; ++v)
-        ASSERT_EQ(std::make_pair(gm.positions[v].x, gm.positions[v].z), std::make_pair(wm.positions[v].x, wm.positions[v].z));
+        ASSERT_EQ(std::make_pair(gm.positions[v].x, gm.positions[v].z),
+                  std::make_pair(wm.positions[v].x, wm.positions[v].z));
     }
   }
 }
@@ -161,11 +168,13 @@ TEST(ComputeBounds, EnclosesRaisedVerticesOnly) {
   Stroke stroke;
   Mesh mesh;
   mesh.vertexCount = 4;
-  mesh.positions = {Vec4(5, 5, 0, 0), Vec4(0.1f, 0.2f, 0.3f, 0), Vec4(-0.4f, 0.5f, 0.1f, 0), Vec4(9, 9, 0, 0)};
+  mesh.positions = {Vec4(5, 5, 0, 0), Vec4(0.1f, 0.2f, 0.3f, 0), Vec4(-0.4f, 0.5f, 0.1f, 0),
+                    Vec4(9, 9, 0, 0)};
   stroke.subdivision.baseMesh = mesh;
   ComputeBounds(stroke);
   // Seeded from vertex 0 whatever it is, then the raised vertices only.
-  EXPECT_EQ(std::make_tuple(stroke.bounds[0].x, stroke.bounds[0].y, stroke.bounds[2].x, stroke.bounds[2].y),
+  EXPECT_EQ(std::make_tuple(stroke.bounds[0].x, stroke.bounds[0].y, stroke.bounds[2].x,
+                            stroke.bounds[2].y),
             std::make_tuple(-0.4f, 0.2f, 5.0f, 5.0f));
   Stroke empty;
   empty.bounds[0].x = 7;

@@ -1,3 +1,5 @@
+#include "render/scene.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -11,7 +13,6 @@
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "image/textures.h"
-#include "render/scene.h"
 #include "stroke/mesh.h"
 #include "tests/support/gl_window.h"
 
@@ -97,9 +98,11 @@ TEST_F(Scene, VertexArraysDrawTheSamePictureAsPerTriangleMode) {
   for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
     SCOPED_TRACE(mode);
     glPointSize(5.0f);
-    const auto fast = Frame([&] { DrawTexturedMesh(*stroke.subdivision.baseMesh, mode, TEX_MESH, TEX_DETAIL, true); });
-    const auto plain =
-        Frame([&] { DrawTexturedMeshImmediate(*stroke.subdivision.baseMesh, mode, TEX_MESH, TEX_DETAIL, true); });
+    const auto fast = Frame(
+        [&] { DrawTexturedMesh(*stroke.subdivision.baseMesh, mode, TEX_MESH, TEX_DETAIL, true); });
+    const auto plain = Frame([&] {
+      DrawTexturedMeshImmediate(*stroke.subdivision.baseMesh, mode, TEX_MESH, TEX_DETAIL, true);
+    });
     EXPECT_EQ(Differing(fast, plain), 0);
   }
 }
@@ -138,7 +141,8 @@ TEST_F(Scene, OutlineOnlyForTheSelectedStroke) {
   Canvas canvas = OneStroke();
   canvas.strokes[0].renderType = 0;
   const float corners[4][2] = {{-0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, -0.5f}};
-  for (int i = 0; i < 4; ++i) canvas.strokes[0].bounds[i] = Vec4(corners[i][0], corners[i][1], 0, 0);
+  for (int i = 0; i < 4; ++i)
+    canvas.strokes[0].bounds[i] = Vec4(corners[i][0], corners[i][1], 0, 0);
   auto greenPixels = [&](const std::vector<std::uint8_t>& f) {
     int n = 0;
     for (std::size_t i = 0; i < f.size(); i += 3) n += f[i + 1] > 200 && f[i] < 50 && f[i + 2] < 50;

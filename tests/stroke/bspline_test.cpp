@@ -1,9 +1,10 @@
+#include "stroke/bspline.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "app/state.h"
-#include "stroke/bspline.h"
 #include "stroke/build.h"
 
 namespace {
@@ -36,14 +37,18 @@ TEST(BSpline, HandComputedPaths) {
   Stroke arc = StrokeThrough({Vec4(-0.5f, 0, 0, 0), Vec4(0, 0.5f, 0, 0), Vec4(0.5f, 0, 0, 0)});
   BuildPath(arc);
   ASSERT_EQ(arc.path.size(), 5u);
-  const struct { int index; double x, y; } expected[] = {{0, -0.5, 0}, {1, -0.393222, 0.0923834}, {4, -0.0947522, 0.218659}};
+  const struct {
+    int index;
+    double x, y;
+  } expected[] = {{0, -0.5, 0}, {1, -0.393222, 0.0923834}, {4, -0.0947522, 0.218659}};
   for (const auto& e : expected) {
     EXPECT_NEAR(arc.path[e.index].position.x, e.x, 1e-6) << e.index;
     EXPECT_NEAR(arc.path[e.index].position.y, e.y, 1e-6) << e.index;
   }
 
   PathLod = 1;
-  Stroke line = StrokeThrough({Vec4(0.1f, 0, 0, 0), Vec4(0.2f, 0, 0, 0), Vec4(0.3f, 0, 0, 0), Vec4(0.4f, 0, 0, 0)});
+  Stroke line = StrokeThrough(
+      {Vec4(0.1f, 0, 0, 0), Vec4(0.2f, 0, 0, 0), Vec4(0.3f, 0, 0, 0), Vec4(0.4f, 0, 0, 0)});
   BuildPath(line);
   ASSERT_EQ(line.path.size(), 2u);
   EXPECT_FLOAT_EQ(line.path[0].position.x, 0.1f);
@@ -66,7 +71,8 @@ TEST(BSpline, SkippingZeroBasisFunctionsIsBitExact) {
     const int nodes = 3 + static_cast<int>(random() % 40);
     const int lod = 1 + static_cast<int>(random() % 64);
     std::vector<Vec4> control;
-    for (int i = 0; i < nodes; ++i) control.emplace_back(coordinate(random), coordinate(random), coordinate(random), 0);
+    for (int i = 0; i < nodes; ++i)
+      control.emplace_back(coordinate(random), coordinate(random), coordinate(random), 0);
     control.emplace_back(0, 0, 0, 0);
     const std::vector<int> knots = BSplineKnots(nodes, 4);
     const std::vector<Vec4> curve = BSplineCurve(control, 4, lod * nodes);

@@ -1,3 +1,5 @@
+#include "stroke/mesh.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <tuple>
 
 #include "app/state.h"
-#include "stroke/mesh.h"
 #include "stroke/subdivision.h"
 
 namespace {
@@ -46,12 +47,15 @@ TEST(BuildMesh, CountsAndColumnPositions) {
 }
 
 TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
-  for (const auto& [dx, dy] : {std::pair{0.1f, 0.0f}, {-0.1f, 0.0f}, {0.0f, 0.1f}, {0.07f, -0.07f}}) {
+  for (const auto& [dx, dy] :
+       {std::pair{0.1f, 0.0f}, {-0.1f, 0.0f}, {0.0f, 0.1f}, {0.07f, -0.07f}}) {
     SCOPED_TRACE(testing::Message() << dx << "," << dy);
     Stroke stroke = FlatStroke(6, 5, dx, dy);
     BuildMesh(stroke);
-    for (const Vec4& n : stroke.subdivision.baseMesh->normals) ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
-    for (const Vec4& t : stroke.subdivision.baseMesh->texCoords) ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
+    for (const Vec4& n : stroke.subdivision.baseMesh->normals)
+      ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
+    for (const Vec4& t : stroke.subdivision.baseMesh->texCoords)
+      ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
   }
 }
 
@@ -61,7 +65,8 @@ struct PlainTable {
   LargeArray<IndexPair> edges, faces;
   int Find(int a, int b) const {
     for (std::size_t e = 0; e < edges.size(); ++e)
-      if ((edges[e][0] == a && edges[e][1] == b) || (edges[e][0] == b && edges[e][1] == a)) return int(e);
+      if ((edges[e][0] == a && edges[e][1] == b) || (edges[e][0] == b && edges[e][1] == a))
+        return int(e);
     return -1;
   }
 };
@@ -80,7 +85,8 @@ Mesh PlainLevel(const Mesh& cur) {
       }
     }
   MeshSubdivision table;  // the real functions, fed the plain table
-  for (std::size_t e = 0; e < t.edges.size(); ++e) AddEdge(table, t.edges[e][0], t.edges[e][1], t.faces[e][0]);
+  for (std::size_t e = 0; e < t.edges.size(); ++e)
+    AddEdge(table, t.edges[e][0], t.edges[e][1], t.faces[e][0]);
   for (std::size_t e = 0; e < t.edges.size(); ++e) table.edgeFaces[e] = t.faces[e];
   EXPECT_EQ(table.edges, t.edges) << "numbering in order of first appearance";
   Mesh next;
@@ -125,8 +131,9 @@ TEST(Subdivide, EqualsThePlainDefinitionOnSharedMeshes) {
     ASSERT_EQ(actual.vertexCount, expected.vertexCount);
     ASSERT_EQ(actual.faceCount, expected.faceCount);
     for (int v = 0; v < actual.vertexCount; ++v)
-      ASSERT_EQ(std::make_tuple(actual.positions[v].x, actual.positions[v].z, actual.colours[v].x),
-                std::make_tuple(expected.positions[v].x, expected.positions[v].z, expected.colours[v].x));
+      ASSERT_EQ(
+          std::make_tuple(actual.positions[v].x, actual.positions[v].z, actual.colours[v].x),
+          std::make_tuple(expected.positions[v].x, expected.positions[v].z, expected.colours[v].x));
     for (int f = 0; f < actual.faceCount; ++f)
       for (int k = 0; k < 3; ++k) ASSERT_EQ(actual.faces[f].vertex[k], expected.faces[f].vertex[k]);
   }
@@ -155,7 +162,8 @@ TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
       for (int corner : result.faces[f].vertex) used.insert(corner);
     const int side = 1 << levels;
     EXPECT_EQ(static_cast<int>(used.size()), (side + 1) * (side + 2) / 2);
-    for (int v = 0; v < base.vertexCount; ++v) ASSERT_EQ(result.positions[v].x, base.positions[v].x) << "old vertices stay";
+    for (int v = 0; v < base.vertexCount; ++v)
+      ASSERT_EQ(result.positions[v].x, base.positions[v].x) << "old vertices stay";
     for (const Vec4& p : result.positions) ASSERT_EQ(p.z, 0.0f) << "a flat stroke stays flat";
   }
   ResetApplicationStateForTesting();

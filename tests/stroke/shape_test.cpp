@@ -1,10 +1,11 @@
+#include "stroke/shape.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "app/state.h"
 #include "stroke/build.h"
-#include "stroke/shape.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ TEST(SampleProfile, EndsZeroAndNegativeHalfMirrored) {
   EXPECT_EQ(ProfileOfRamp(5, 5), (std::vector<float>{0, 0, Sample(2), Sample(3), 0}));
   EXPECT_EQ(ProfileOfRamp(2, 5)[2], 0.0f) << "narrow map: every sample reads column 0";
   EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 1), std::vector<float>{0.0f});
-  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 4), std::vector<float>(4, 0.0f)) << "unreadable map: flat";
+  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 4), std::vector<float>(4, 0.0f))
+      << "unreadable map: flat";
   const std::uint8_t twoPixels[6] = {};
   EXPECT_EQ(SampleProfile(twoPixels, 6, 4, 4, 3), std::vector<float>(3, 0.0f))
       << "a map claiming more pixels than it holds reads as flat";
@@ -48,7 +50,8 @@ TEST(BuildPerpendiculars, WidthsTaperAtTheStartAndEndInAPoint) {
     if (i == 99) expected = 0.0f;
     EXPECT_FLOAT_EQ(stroke.path[i].width, expected);
     EXPECT_EQ(stroke.path[i].baseWidth, stroke.path[i].width);
-    EXPECT_FLOAT_EQ(stroke.path[i].height, 0.025f - 0.025f * (i_f / 100.0f)) << "heights never taper";
+    EXPECT_FLOAT_EQ(stroke.path[i].height, 0.025f - 0.025f * (i_f / 100.0f))
+        << "heights never taper";
     EXPECT_FLOAT_EQ(stroke.path[i].perpendicular.y, -1.0f) << "path along +x turns to −y";
   }
 }
