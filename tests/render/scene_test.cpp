@@ -107,20 +107,9 @@ TEST_F(Scene, VertexArraysDrawTheSamePictureAsPerTriangleMode) {
   }
 }
 
-TEST_F(Scene, StrokesShowLitReliefAndDeletedOnesVanish) {
-  Canvas canvas = OneStroke();
-  const auto empty = Frame([] {});
-  const auto painted = Frame([&] { DrawStrokes(canvas); });
-  EXPECT_GT(Differing(empty, painted), 500) << "the stroke covers part of the view";
-  // Centre pixel: red-dominated relief.
-  const std::uint8_t* centre = &painted[(kSize / 2 * kSize + kSize / 2) * 3];
-  EXPECT_GT(centre[0], centre[2]);
-  canvas.strokes[0].deleted = 1;
-  EXPECT_EQ(Differing(empty, Frame([&] { DrawStrokes(canvas); })), 0);
-}
-
-// Filled, wire and point meshes all draw something, and each differently.
-TEST_F(Scene, PrimitiveModeChangesWhatIsDrawn) {
+// Filled, wire and point meshes all draw something, each differently; a
+// deleted stroke draws nothing.
+TEST_F(Scene, PrimitiveModesShowTheStrokeDifferentlyDeletedOnesVanish) {
   Canvas canvas = OneStroke();
   const auto empty = Frame([] {});
   glPointSize(5.0f);
@@ -130,11 +119,16 @@ TEST_F(Scene, PrimitiveModeChangesWhatIsDrawn) {
     frames.push_back(Frame([&] { DrawStrokes(canvas); }));
     EXPECT_GT(Differing(empty, frames.back()), 100) << mode;
   }
+  EXPECT_GT(Differing(empty, frames[0]), 500) << "the filled stroke covers part of the view";
+  const std::uint8_t* centre = &frames[0][(kSize / 2 * kSize + kSize / 2) * 3];
+  EXPECT_GT(centre[0], centre[2]) << "red-dominated lit relief";
   EXPECT_GT(Differing(frames[0], frames[1]), 100);
   EXPECT_GT(Differing(frames[1], frames[2]), 100);
   GLint polygonMode[2];
   glGetIntegerv(GL_POLYGON_MODE, polygonMode);
   EXPECT_EQ(polygonMode[0], GL_FILL) << "fill is restored after every mesh";
+  canvas.strokes[0].deleted = 1;
+  EXPECT_EQ(Differing(empty, Frame([&] { DrawStrokes(canvas); })), 0);
 }
 
 TEST_F(Scene, OutlineOnlyForTheSelectedStroke) {
