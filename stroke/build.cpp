@@ -49,9 +49,9 @@ void ClearStroke(Stroke& stroke) {
   stroke.path.clear();
   stroke.subdivision.baseMesh.reset();
   stroke.subdivision.resultMesh.reset();
-  stroke.subdivision.edges.clear();
-  stroke.subdivision.edgeFaces.clear();
-  stroke.subdivision.edgeIndex.clear();
+  stroke.subdivision.edges = {};  // released, not only emptied
+  stroke.subdivision.edgeFaces = {};
+  stroke.subdivision.edgeIndex = EdgeIndex();
   stroke.subdivision.edgeCount = 0;
   stroke.deleted = 0;
   stroke.renderType = 0;

@@ -119,7 +119,7 @@ void BuildMesh(Stroke& stroke) {
   subdivision.resultMesh.reset();
   subdivision.edges.clear();
   subdivision.edgeFaces.clear();
-  subdivision.edgeIndex.clear();
+  subdivision.edgeIndex.Clear();
   subdivision.edgeCount = 0;
   subdivision.baseMesh = std::move(mesh);
   subdivision.levels = SubdivisionLevels;

@@ -9,11 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "common/large_array.h"
 #include "common/vec4.h"
+#include "stroke/edge_index.h"
 
 struct StrokeNode {
   Vec4 position;       // x, y, z; w = 0. Painted nodes lie on z = 0.
@@ -55,9 +55,9 @@ struct MeshSubdivision {
   int edgeCount = 0;
   LargeArray<IndexPair> edges;
   LargeArray<IndexPair> edgeFaces;
-  // Vertex pair (smaller index in the high 32 bits) → edge number, so that
-  // FindEdge is a lookup rather than a scan.
-  std::unordered_map<std::uint64_t, int> edgeIndex;
+  // Vertex pair → edge number, so that FindEdge is a lookup rather than a
+  // scan.
+  EdgeIndex edgeIndex;
 };
 
 struct ParticleSystem {

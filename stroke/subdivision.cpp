@@ -4,17 +4,11 @@
 
 namespace {
 
-std::uint64_t EdgeKey(int a, int b) {
-  const std::uint32_t low = static_cast<std::uint32_t>(a < b ? a : b);
-  const std::uint32_t high = static_cast<std::uint32_t>(a < b ? b : a);
-  return (std::uint64_t(low) << 32) | high;
-}
-
 void ClearEdgeTable(MeshSubdivision& table) {
   table.edgeCount = 0;
   table.edges.clear();
   table.edgeFaces.clear();
-  table.edgeIndex.clear();
+  table.edgeIndex.Clear();
 }
 
 // First corner of `face` that is neither u nor v, or −1.
@@ -49,14 +43,14 @@ void AddStencil(Vec4& out, const LargeArray<Vec4>& values, int c, int d, const i
 }  // namespace
 
 int FindEdge(const MeshSubdivision& table, int a, int b) {
-  const auto found = table.edgeIndex.find(EdgeKey(a, b));
-  return found == table.edgeIndex.end() ? -1 : found->second;
+  return table.edgeIndex.Find(a, b);
 }
 
 void AddEdge(MeshSubdivision& table, int a, int b, int face) {
-  const auto inserted = table.edgeIndex.emplace(EdgeKey(a, b), table.edgeCount);
-  if (!inserted.second) {
-    table.edgeFaces[inserted.first->second][1] = face;  // a later face overwrites
+  bool inserted = false;
+  const int edge = table.edgeIndex.Insert(a, b, table.edgeCount, inserted);
+  if (!inserted) {
+    table.edgeFaces[edge][1] = face;  // a later face overwrites
     return;
   }
   table.edges.push_back({a, b});
@@ -67,7 +61,7 @@ void AddEdge(MeshSubdivision& table, int a, int b, int face) {
 void BuildEdgeTable(MeshSubdivision& table, const Mesh& mesh) {
   table.edges.reserve(std::size_t(mesh.faceCount) * 3 / 2 + 3);
   table.edgeFaces.reserve(table.edges.capacity());
-  table.edgeIndex.reserve(table.edges.capacity());
+  table.edgeIndex.Reserve(table.edges.capacity());
   for (int f = 0; f < mesh.faceCount; ++f) {
     const MeshFace& face = mesh.faces[f];
     for (int k = 0; k < 3; ++k) AddEdge(table, face.vertex[k], face.vertex[(k + 1) % 3], f);
