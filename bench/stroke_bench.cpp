@@ -2,7 +2,6 @@
 // the collision check over many crossing strokes.
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
-
 #include <sys/resource.h>
 
 #include <chrono>
@@ -75,8 +74,8 @@ void BM_Subdivide(benchmark::State& state) {
   for (auto _ : state) Subdivide(subdivision);
   const double faces = subdivision.resultMesh->faceCount;
   state.counters["faces"] = faces;
-  state.counters["ns/face"] =
-      benchmark::Counter(faces * state.iterations(), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/face"] = benchmark::Counter(
+      faces * state.iterations(), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["peakMiB"] = static_cast<double>(PeakMemoryMiB());
 }
 BENCHMARK(BM_Subdivide)->DenseRange(1, 5)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -11,7 +11,9 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // Smaller blocks come from malloc, whose free lists serve them well.
 constexpr std::size_t kMappedFrom = std::size_t{4} << 20;
 
-std::size_t RoundUp(std::size_t value, std::size_t step) { return (value + step - 1) / step * step; }
+std::size_t RoundUp(std::size_t value, std::size_t step) {
+  return (value + step - 1) / step * step;
+}
 
 }  // namespace
 
@@ -23,8 +25,8 @@ void* AllocateLargeBlock(std::size_t bytes) {
   // One huge page more than needed, so that the block can start on a
   // huge-page boundary; the unaligned head and the spare tail go back.
   const std::size_t length = RoundUp(bytes, kHugePage);
-  char* mapped = static_cast<char*>(
-      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  char* mapped = static_cast<char*>(mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   const auto address = reinterpret_cast<std::uintptr_t>(mapped);
   char* block = mapped + (RoundUp(address, kHugePage) - address);

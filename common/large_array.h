@@ -45,9 +45,13 @@ struct LargeBlockAllocator {
   }
 
   template <class U>
-  bool operator==(const LargeBlockAllocator<U>&) const { return true; }
+  bool operator==(const LargeBlockAllocator<U>&) const {
+    return true;
+  }
   template <class U>
-  bool operator!=(const LargeBlockAllocator<U>&) const { return false; }
+  bool operator!=(const LargeBlockAllocator<U>&) const {
+    return false;
+  }
 };
 
 template <class T>

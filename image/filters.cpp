@@ -55,8 +55,8 @@ void CopyBorder(const std::uint8_t* src, std::uint8_t* dst, int width, int heigh
   }
 }
 
-// A kernel ready for one image: its non-zero taps, and for the vector path
-// the weights broadcast to 16-bit lanes and the divisor as a reciprocal.
+// A kernel ready for one image: its non-zero taps and, for the vector path,
+// its divisor as a reciprocal and whether 16-bit lanes can hold its sums.
 struct PreparedKernel {
   struct Tap {
     int row;     // 0 above, 1 own row, 2 below
@@ -94,7 +94,8 @@ struct PreparedKernel {
   // One interior channel, straight from the definition.
   std::uint8_t Apply(const std::uint8_t* const rows[3], std::ptrdiff_t i) const {
     int sum = 0;
-    for (int t = 0; t < tapCount; ++t) sum += taps[t].weight * rows[taps[t].row][taps[t].offset + i];
+    for (int t = 0; t < tapCount; ++t)
+      sum += taps[t].weight * rows[taps[t].row][taps[t].offset + i];
     // Quotients of 256 and more wrap to their low 8 bits (1020 → 252).
     return static_cast<std::uint8_t>(sum > 0 ? sum / divisor : 0);
   }

@@ -116,8 +116,8 @@ int TextureImage::Read(const char* path) {
     const std::uint32_t maxEntries = 1u << info.bitCount;
     // More entries than the bit count can index would only waste the read;
     // fewer are honoured, and indices past them read as black.
-    paletteEntryCount = info.coloursUsed != 0 && info.coloursUsed < maxEntries ? info.coloursUsed
-                                                                                : maxEntries;
+    paletteEntryCount =
+        info.coloursUsed != 0 && info.coloursUsed < maxEntries ? info.coloursUsed : maxEntries;
     palette.assign(std::size_t(maxEntries) * 4, 0);
     if (std::fread(palette.data(), 4, paletteEntryCount, file.file) != paletteEntryCount) {
       Reset();
@@ -133,7 +133,8 @@ int TextureImage::Read(const char* path) {
     return 0;
   }
   rawPixels.resize(imageByteCount);
-  if (imageByteCount && std::fread(rawPixels.data(), 1, imageByteCount, file.file) != imageByteCount) {
+  if (imageByteCount &&
+      std::fread(rawPixels.data(), 1, imageByteCount, file.file) != imageByteCount) {
     Reset();
     return 0;
   }
@@ -154,7 +155,8 @@ int TextureImage::Read(const char* path) {
       switch (bitCount) {
         case 4:
         case 8: {
-          const unsigned index = bitCount == 8 ? src[x] : (x % 2 == 0 ? src[x / 2] >> 4 : src[x / 2] & 15);
+          const unsigned index =
+              bitCount == 8 ? src[x] : (x % 2 == 0 ? src[x / 2] >> 4 : src[x / 2] & 15);
           const std::uint8_t* entry = palette.data() + index * 4;
           dst[0] = entry[2];
           dst[1] = entry[1];

@@ -136,7 +136,8 @@ bool CollidePair(const Stroke& under, Stroke& over, OverPoints& points, Vec4& p)
     if (!MarkCrossings(a0.position, a1.position, points)) continue;
     for (std::size_t b = 0; b + 1 < overPoints; ++b) {
       if (!points.crossed[b]) continue;
-      SegmentCrossing(a0.position, a1.position, over.path[b].position, over.path[b + 1].position, p);
+      SegmentCrossing(a0.position, a1.position, over.path[b].position, over.path[b + 1].position,
+                      p);
       if (b > 0) over.path[b - 1].locked = 1;
       DeflectNode(over.path[b], a0.height, a0.width, p, 0);
       if (b + 2 < overPoints) DeflectNode(over.path[b + 1], a0.height, a0.width, p, 1);

@@ -39,7 +39,8 @@ void BuildShape(Stroke& stroke, float lod) {
 
   TextureImage heightMap;
   LoadTextureFile(heightMap, MapFile(MAP_HEIGHT), TEX_HEIGHT);
-  stroke.profile = SampleProfile(heightMap.rgbPixels.data(), heightMap.rgbPixels.size(), heightMap.width, heightMap.height, s);
+  stroke.profile = SampleProfile(heightMap.rgbPixels.data(), heightMap.rgbPixels.size(),
+                                 heightMap.width, heightMap.height, s);
   heightMap.Release();
 }
 

@@ -21,9 +21,9 @@ struct StrokeNode {
   Vec4 perpendicular;  // unit, across the path in the canvas plane
   float height = 0.0f;
   float width = 0.0f;
-  float baseHeight = 0.0f;  // height as the PERP step last computed it
-  float baseWidth = 0.0f;   // width as the PERP step last computed it
-  std::uint32_t locked = 0; // 1 once a collision has deflected or frozen it
+  float baseHeight = 0.0f;   // height as the PERP step last computed it
+  float baseWidth = 0.0f;    // width as the PERP step last computed it
+  std::uint32_t locked = 0;  // 1 once a collision has deflected or frozen it
 };
 
 // Vertex references are indices into the four vertex arrays.
@@ -98,11 +98,11 @@ struct Canvas {
 
   // Painting operations (stroke/canvas.cpp). Strokes stop at a count of
   // 19999: beyond it points add no nodes and commits add no strokes.
-  void AddPoint(float x, float y);       // last point := (x, y, 0), node appended
-  void AddGuardedNode(const Vec4& p);    // node appended, last point untouched
-  void CommitStroke();                   // copy into the next slot, build, clear
-  void DeleteStroke(int index);          // 0-based; no longer drawn or picked
-  void DeleteAll();                      // every stroke replaced by an empty one
+  void AddPoint(float x, float y);     // last point := (x, y, 0), node appended
+  void AddGuardedNode(const Vec4& p);  // node appended, last point untouched
+  void CommitStroke();                 // copy into the next slot, build, clear
+  void DeleteStroke(int index);        // 0-based; no longer drawn or picked
+  void DeleteAll();                    // every stroke replaced by an empty one
   // The stroke behind a 1-based number; nullptr for 0 or past the count.
   Stroke* StrokeNumber(int number);
 };

@@ -33,7 +33,8 @@ int WingVertex(const MeshSubdivision& table, const Mesh& mesh, int u, int v, int
 void AddStencil(Vec4& out, const LargeArray<Vec4>& values, int c, int d, const int wing[4],
                 bool withW) {
   const Vec4 near = (values[c] + values[d]) * 0.125f;
-  const Vec4 far = (values[wing[0]] + values[wing[1]] + values[wing[2]] + values[wing[3]]) * -0.0625f;
+  const Vec4 far =
+      (values[wing[0]] + values[wing[1]] + values[wing[2]] + values[wing[3]]) * -0.0625f;
   out.x += near.x + far.x;
   out.y += near.y + far.y;
   out.z += near.z + far.z;
@@ -42,9 +43,7 @@ void AddStencil(Vec4& out, const LargeArray<Vec4>& values, int c, int d, const i
 
 }  // namespace
 
-int FindEdge(const MeshSubdivision& table, int a, int b) {
-  return table.edgeIndex.Find(a, b);
-}
+int FindEdge(const MeshSubdivision& table, int a, int b) { return table.edgeIndex.Find(a, b); }
 
 void AddEdge(MeshSubdivision& table, int a, int b, int face) {
   bool inserted = false;
@@ -91,10 +90,9 @@ void ButterflyEdgeVertices(const MeshSubdivision& table, const Mesh& current, Me
     const int c = OtherCorner(current.faces[f1], a, b);
     const int d = OtherCorner(current.faces[f2], a, b);
     if (c < 0 || d < 0) continue;
-    const int wing[4] = {WingVertex(table, current, a, c, f1, f2),
-                         WingVertex(table, current, a, d, f1, f2),
-                         WingVertex(table, current, b, c, f1, f2),
-                         WingVertex(table, current, b, d, f1, f2)};
+    const int wing[4] = {
+        WingVertex(table, current, a, c, f1, f2), WingVertex(table, current, a, d, f1, f2),
+        WingVertex(table, current, b, c, f1, f2), WingVertex(table, current, b, d, f1, f2)};
     if (wing[0] < 0 || wing[1] < 0 || wing[2] < 0 || wing[3] < 0) continue;
     AddStencil(position, current.positions, c, d, wing, false);
     AddStencil(colour, current.colours, c, d, wing, true);

@@ -21,7 +21,8 @@ TEST(LargeArray, KeepsContentsAcrossHeapAndMappedBlocks) {
 
 TEST(LargeArray, SizedConstructionStillInitialisesClassTypes) {
   LargeArray<Vec4> vectors(1u << 20);  // 20 MiB of Vec4
-  for (std::size_t i = 0; i < vectors.size(); i += 999) ASSERT_EQ(vectors[i].x + vectors[i].w, 0.0f);
+  for (std::size_t i = 0; i < vectors.size(); i += 999)
+    ASSERT_EQ(vectors[i].x + vectors[i].w, 0.0f);
   LargeArray<Vec4> copy = vectors;
   copy[5].Set(2.0f);
   EXPECT_EQ(vectors[5].x, 0.0f);

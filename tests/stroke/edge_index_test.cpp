@@ -21,7 +21,8 @@ TEST(EdgeIndex, AgreesWithAMapThroughGrowthAndClear) {
       const std::pair<int, int> key(std::min(a, b), std::max(a, b));
       const bool isNew = expected.emplace(key, static_cast<int>(expected.size())).second;
       bool inserted = false;
-      const int number = index.Insert(i % 2 ? a : b, i % 2 ? b : a, isNew ? expected[key] : -5, inserted);
+      const int number =
+          index.Insert(i % 2 ? a : b, i % 2 ? b : a, isNew ? expected[key] : -5, inserted);
       ASSERT_EQ(inserted, isNew);
       ASSERT_EQ(number, expected[key]);
     }
