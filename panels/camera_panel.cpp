@@ -104,17 +104,7 @@ void DrawLightDirection() {
 void DrawEasel() {
   glColor3f(1, 1, 1);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TEX_PAPER);
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(0, 0);
-  glVertex3f(-1, -1, 0);
-  glTexCoord2f(1, 0);
-  glVertex3f(1, -1, 0);
-  glTexCoord2f(0, 1);
-  glVertex3f(-1, 1, 0);
-  glTexCoord2f(1, 1);
-  glVertex3f(1, 1, 0);
-  glEnd();
+  DrawTexturedQuad(TEX_PAPER, -1, -1, 1, 1, 0, 0, 1, 1);
   glDisable(GL_TEXTURE_2D);
 
   glLineWidth(3.0f);

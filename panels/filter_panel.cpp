@@ -131,19 +131,9 @@ void DisplayFilterPanel() {
   glLoadIdentity();
   glColor3f(1, 1, 1);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
   // The texture repeats, so the coordinates can run backwards through one
   // copy: the picture is flipped on both axes against a plain 0–1 mapping.
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(0, 0);
-  glVertex3f(0, 0, 0);
-  glTexCoord2f(-1, 0);
-  glVertex3f(1, 0, 0);
-  glTexCoord2f(0, -1);
-  glVertex3f(0, 1, 0);
-  glTexCoord2f(-1, -1);
-  glVertex3f(1, 1, 0);
-  glEnd();
+  DrawTexturedQuad(TEX_FILTERED, 0, 0, 1, 1, 0, 0, -1, -1);
   glDisable(GL_TEXTURE_2D);
   glutSwapBuffers();
 }

@@ -40,6 +40,21 @@ void SetUnitSquareView(int width, int height) {
   glLoadIdentity();
 }
 
+void DrawTexturedQuad(unsigned int texture, float x0, float y0, float x1, float y1, float s0,
+                      float t0, float s1, float t1) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(s0, t0);
+  glVertex3f(x0, y0, 0);
+  glTexCoord2f(s1, t0);
+  glVertex3f(x1, y0, 0);
+  glTexCoord2f(s0, t1);
+  glVertex3f(x0, y1, 0);
+  glTexCoord2f(s1, t1);
+  glVertex3f(x1, y1, 0);
+  glEnd();
+}
+
 void IgnoreMouse(int, int, int, int) {}
 void IgnoreKeyboard(unsigned char, int, int) {}
 void IgnoreSpecialKey(int, int, int) {}

@@ -23,6 +23,12 @@ int StoredExtent(int extent);
 // it: the view of the panels whose preview is one quad.
 void SetUnitSquareView(int width, int height);
 
+// Texture `texture` on the rectangle x0–x1, y0–y1 of the z = 0 plane, with
+// texture coordinates (s0, t0) at (x0, y0) and (s1, t1) at (x1, y1): the
+// previews' one-quad pictures. Texturing is the caller's to enable.
+void DrawTexturedQuad(unsigned int texture, float x0, float y0, float x1, float y1, float s0,
+                      float t0, float s1, float t1);
+
 // Handlers for the events a panel window ignores.
 void IgnoreMouse(int button, int state, int x, int y);
 void IgnoreKeyboard(unsigned char key, int x, int y);

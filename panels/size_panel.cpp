@@ -158,18 +158,8 @@ void DisplaySizePanel() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glColor3f(1, 1, 1);
-  glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
   glEnable(GL_TEXTURE_2D);
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(0, 0);
-  glVertex3f(0, 0, 0);
-  glTexCoord2f(1, 0);
-  glVertex3f(1, 0, 0);
-  glTexCoord2f(0, 1);
-  glVertex3f(0, 1, 0);
-  glTexCoord2f(1, 1);
-  glVertex3f(1, 1, 0);
-  glEnd();
+  DrawTexturedQuad(TEX_FILTERED, 0, 0, 1, 1, 0, 0, 1, 1);
   glDisable(GL_TEXTURE_2D);
   glutSwapBuffers();
 }

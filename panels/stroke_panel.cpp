@@ -146,18 +146,7 @@ void BuildMenu() {
 enum class TopT { kTop, kBottom };
 void DrawMapQuad(unsigned int texture, float x0, float x1, float y0, float y1, TopT t1) {
   const float tBottom = t1 == TopT::kBottom ? 1.0f : 0.0f;
-  const float tTop = 1.0f - tBottom;
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(1, tBottom);
-  glVertex3f(x0, y0, 0);
-  glTexCoord2f(0, tBottom);
-  glVertex3f(x1, y0, 0);
-  glTexCoord2f(1, tTop);
-  glVertex3f(x0, y1, 0);
-  glTexCoord2f(0, tTop);
-  glVertex3f(x1, y1, 0);
-  glEnd();
+  DrawTexturedQuad(texture, x0, y0, x1, y1, 1, tBottom, 0, 1.0f - tBottom);
 }
 
 void DrawColourMarker() {

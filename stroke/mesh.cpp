@@ -116,11 +116,7 @@ void BuildMesh(Stroke& stroke) {
   ComputeVertexNormals(mesh);
   ComputePlanarTexCoords(mesh);
   MeshSubdivision& subdivision = stroke.subdivision;
-  subdivision.resultMesh.reset();
-  subdivision.edges.clear();
-  subdivision.edgeFaces.clear();
-  subdivision.edgeIndex.Clear();
-  subdivision.edgeCount = 0;
+  // Subdivide starts by dropping the previous result mesh and edge table.
   subdivision.baseMesh = std::move(mesh);
   subdivision.levels = SubdivisionLevels;
   Subdivide(subdivision);
