@@ -5,11 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/actions.h"
 #include "app/state.h"
 #include "camera/camera.h"
-#include "render/collisions.h"
 #include "render/scene.h"
-#include "stroke/canvas.h"
 
 namespace {
 
@@ -21,11 +20,24 @@ constexpr unsigned char kEscape = 27;
 constexpr int kPickRegion = 50;
 constexpr int kPickBufferSize = 64;  // 16 hit records of one name each
 
-// Ends the stroke being painted: commit it, then pile it up on the strokes it
-// crosses when the "C" checkbox asks for it.
-void CommitPaintedStroke() {
-  TheCanvas.CommitStroke();
-  if (CollideAfterStroke) CheckCollisions(TheCanvas);
+// freeglut reports modifier and lock keys as special keys. They are not keys
+// of the main view: a Shift press must not print the selection number.
+bool IsModifierKey(int key) {
+  switch (key) {
+    case GLUT_KEY_SHIFT_L:
+    case GLUT_KEY_SHIFT_R:
+    case GLUT_KEY_CTRL_L:
+    case GLUT_KEY_CTRL_R:
+    case GLUT_KEY_ALT_L:
+    case GLUT_KEY_ALT_R:
+    case GLUT_KEY_SUPER_L:
+    case GLUT_KEY_SUPER_R:
+    case GLUT_KEY_NUM_LOCK:
+    case GLUT_KEY_BEGIN:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TogglePainting() {
@@ -51,7 +63,7 @@ void OnMouse(int button, int state, int x, int y) {
 
 void OnMotion(int x, int y) {
   SetCursorPosition(x, y);
-  if (Painting) TheCanvas.AddPoint(CursorPosition.x, CursorPosition.y);
+  if (Painting) AddPaintedPoint(CursorPosition.x, CursorPosition.y);
 }
 
 void OnPassiveMotion(int x, int y) { SetCursorPosition(x, y); }
@@ -81,6 +93,7 @@ void OnKeyboard(unsigned char key, int, int) {
 }
 
 void OnSpecialKey(int key, int, int) {
+  if (IsModifierKey(key)) return;
   switch (key) {
     case GLUT_KEY_LEFT:
       TogglePainting();
@@ -88,10 +101,10 @@ void OnSpecialKey(int key, int, int) {
     case GLUT_KEY_UP:
       // Past the last stroke the selection wraps to "none", so repeated
       // presses cycle 0, 1, …, count, 0.
-      SelectedStroke = SelectedStroke <= TheCanvas.count - 1 ? SelectedStroke + 1 : 0;
+      SelectStroke(SelectedStroke <= TheCanvas.count - 1 ? SelectedStroke + 1 : 0);
       break;
     case GLUT_KEY_DOWN:
-      if (SelectedStroke > 0) --SelectedStroke;
+      if (SelectedStroke > 0) SelectStroke(SelectedStroke - 1);
       TogglePainting();
       break;
     default:
@@ -145,19 +158,5 @@ void PickStroke(int x, int y) {
       nearestName = record[3];
     }
   }
-  SelectedStroke = static_cast<int>(nearestName);
-}
-
-void AutoTrace() {
-  const int width = MainWindowWidth, height = MainWindowHeight;
-  std::vector<float> frame;
-  ReadFrame(width, height, frame);
-  const auto regions = TraceBrightRegions(FrameChannelReader(frame, width, height), width, height);
-  for (const auto& region : regions) {
-    // Traced nodes are not pointer positions: the canvas's last point stays.
-    for (const LatticePoint& point : region)
-      TheCanvas.AddGuardedNode(
-          Vec4(2.0f * point.x / width - 1.0f, 2.0f * point.y / height - 1.0f, 0.0f, 0.0f));
-    TheCanvas.CommitStroke();
-  }
+  SelectStroke(static_cast<int>(nearestName));
 }

@@ -1,15 +1,11 @@
 #pragma once
 // Input of the main view: painting with the left button, picking with the
 // middle button, the arrow keys that step the selection, the keyboard
-// (camera, auto-trace, exit). The pixel read-back and the trace fill it uses
-// are in app/readback.h and app/trace.h.
+// (camera, auto-trace, exit). What they change goes through app/actions.h.
 //
 // Coordinates: GLUT callbacks get pixels with the origin at the top-left;
 // PickStroke, the tracer and the pixel reads use OpenGL window coordinates
 // with the origin at the bottom-left.
-
-#include "app/readback.h"
-#include "app/trace.h"
 
 // ---- GLUT callbacks of the main window ----------------------------------------
 void OnMouse(int button, int state, int x, int y);
@@ -25,7 +21,3 @@ void SetCursorPosition(int x, int y);
 // Selects the nearest stroke drawn within 50 × 50 pixels of (x, y) into
 // SelectedStroke; leaves it unchanged when nothing (or too much) is hit.
 void PickStroke(int x, int y);
-
-// Turns the bright regions of the rendered main view into strokes: one
-// committed stroke per lattice position (see TraceBrightRegions).
-void AutoTrace();

@@ -5,10 +5,14 @@
 // spinners, float for float spinners, 16 floats for the rotation ball).
 //
 // Flags are ints holding 0 or 1. Nothing here is saved between runs.
-// The stroke store (Canvas, stroke/canvas.h), the camera (camera/camera.h)
-// and the image globals (image/) live with the code that owns them.
+// Each start value is written once, in state.cpp. The camera
+// (camera/camera.h) and the image globals (image/) live with the code that
+// owns them.
 
+#include "common/random.h"
 #include "common/vec4.h"
+#include "stroke/settings.h"
+#include "stroke/stroke.h"
 
 // ---- Window ids (0 until glutCreateWindow returns) -------------------------
 extern int MainWindow;
@@ -30,10 +34,10 @@ extern int SizePanelWidth, SizePanelHeight, SizePanelX, SizePanelY;
 extern int StrokePanelViewX, StrokePanelViewY, StrokePanelViewWidth, StrokePanelViewHeight;
 
 // ---- Interaction ----------------------------------------------------------
-extern int Painting;        // a left drag is adding nodes to the current stroke
-extern int SelectedStroke;  // 1-based stroke number; 0 = none
-extern Vec4 CursorPosition; // last pointer position on the canvas plane, z = w = 0
-extern int SyncRequested;   // the idle step must reload maps in the main window
+extern int Painting;         // a left drag is adding nodes to the current stroke
+extern int SelectedStroke;   // 1-based stroke number; 0 = none
+extern Vec4 CursorPosition;  // last pointer position on the canvas plane, z = w = 0
+extern int SyncRequested;    // the idle step must reload maps in the main window
 
 // How stroke meshes are rasterised: 0 = points, otherwise a polygon mode
 // (GL_LINE 0x1B01 or GL_FILL 0x1B02) for triangle strips.
@@ -63,29 +67,25 @@ extern MultiTexCoord2fProc MultiTexCoord2fARB;
 extern ActiveTextureProc ActiveTextureARB;
 extern ActiveTextureProc ClientActiveTextureARB;
 
-// ---- Stroke building (Stroke panel) -------------------------------------------
-extern int PathLod;            // 1..64
-extern int ShapeLod;           // 1..64
-extern int SubdivisionLevels;  // 0..5
-extern int EndNode;            // 0..64
-extern int ShowNodes;
-extern int ShowParticles;
-extern int ShowMesh;
-extern int CollideAfterStroke;
-extern int RandomSize;
+// ---- The painting -----------------------------------------------------------------
+extern Canvas TheCanvas;
+// What every stroke build and rebuild reads: levels of detail, subdivision,
+// end node, the "P", "M" and "R" switches (Stroke panel), widths, heights
+// (Size panel) and the colours picked in the Stroke panel's spectrum. The
+// panels' controls bind to its members.
+extern StrokeSettings TheStrokeSettings;
+// The Size panel's "Collision Nodes" factors.
+extern CollisionFactors TheCollisionFactors;
+// The generator random node sizes and particles draw from, never reseeded.
+extern RandomGenerator TheRandom;
+
+// ---- Stroke panel switches read outside the build ---------------------------------
+extern int ShowNodes;           // "N": path points of every stroke drawn
+extern int CollideAfterStroke;  // "C": crossing check after every commit
 
 // Colour marker of the Stroke panel's spectrum, x in 0..1, y in 0..4.
 extern float ColourMarkerX, ColourMarkerY;
 
-// ---- Stroke sizes (Size panel) ------------------------------------------------
-extern float WidthStart, WidthEnd, HeightStart, HeightEnd;
-extern float CollisionWidthStart, CollisionWidthEnd;
-extern float CollisionHeightStart, CollisionHeightEnd;
-extern Vec4 StartColour, EndColour;
-
-// ---- Capacities ----------------------------------------------------------------
-constexpr int kStrokeCapacity = 20000;
-constexpr int kStrokeCountLimit = 19999;  // painting and committing stop here
-
-// Tests only: every variable back to its start value.
+// Tests only: every variable back to its start value; the canvas keeps its
+// strokes.
 void ResetApplicationStateForTesting();

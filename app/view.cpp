@@ -5,7 +5,6 @@
 #include "app/state.h"
 #include "camera/camera.h"
 #include "render/scene.h"
-#include "stroke/canvas.h"
 
 void OnDisplay() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

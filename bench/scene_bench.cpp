@@ -13,6 +13,7 @@
 #include "render/scene.h"
 #include "stroke/build.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/height_map.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ Stroke DefaultStroke(int index) {
   const float y = -0.9f + 1.8f * static_cast<float>(index % 97) / 97.0f;
   for (int i = 0; i < 20; ++i)
     AddNode(stroke, Vec4(-0.9f + 0.09f * i, y + 0.05f * std::sin(0.7f * i + index), 0, 0));
-  BuildStroke(stroke);
+  RandomGenerator random;
+  BuildStroke(stroke, BuildContext{StrokeSettings(), random, HeadlessBuildHooks()});
   return stroke;
 }
 
@@ -69,7 +71,8 @@ void BM_Frame(benchmark::State& state) {
   const bool immediate = state.range(1) != 0;
   for (auto _ : state) Frame(canvas, strokes, immediate);
   state.SetLabel(immediate ? "per-triangle" : "vertex arrays");
-  state.counters["faces"] = static_cast<double>(strokes * canvas.strokes[0].subdivision.baseMesh->faceCount);
+  state.counters["faces"] =
+      static_cast<double>(strokes * canvas.strokes[0].subdivision.baseMesh->faceCount);
 }
 BENCHMARK(BM_Frame)
     ->ArgsProduct({{10, 100, 1000}, {0, 1}})

@@ -1,6 +1,5 @@
 // The stroke build: whole builds of painted strokes, butterfly levels, and
 // the collision check over many crossing strokes.
-#include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -9,12 +8,11 @@
 #include <cstdio>
 #include <random>
 
-#include "app/state.h"
-#include "render/collisions.h"
 #include "stroke/build.h"
+#include "stroke/collisions.h"
 #include "stroke/mesh.h"
 #include "stroke/subdivision.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/height_map.h"
 
 namespace {
 
@@ -28,34 +26,33 @@ Stroke PaintedStroke(int nodes, float phase) {
 }
 
 // Builds quietly: the console lines are not what is measured.
-void QuietBuild(Stroke& stroke) {
+void QuietBuild(Stroke& stroke, const StrokeSettings& settings = StrokeSettings()) {
   std::FILE* saved = stdout;
   stdout = std::fopen("/dev/null", "w");
-  BuildStroke(stroke);
+  RandomGenerator random;
+  BuildStroke(stroke, BuildContext{settings, random, HeadlessBuildHooks()});
   std::fclose(stdout);
   stdout = saved;
 }
 
 void BM_BuildStroke(benchmark::State& state) {
-  EnsureHiddenGlWindow();
-  PathLod = ShapeLod = static_cast<int>(state.range(1));
-  SubdivisionLevels = 0;
+  StrokeSettings settings;
+  settings.pathLod = settings.shapeLod = static_cast<int>(state.range(1));
   // The first build in a process also pays for the memory the system hands
   // over on first touch (on a virtual machine, up to seconds per GiB); it is
   // reported on its own, apart from the rebuilds timed in the loop.
   const auto start = std::chrono::steady_clock::now();
   {
     Stroke stroke = PaintedStroke(static_cast<int>(state.range(0)), 0.0f);
-    QuietBuild(stroke);
+    QuietBuild(stroke, settings);
   }
   state.counters["firstBuildMs"] =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   for (auto _ : state) {
     Stroke stroke = PaintedStroke(static_cast<int>(state.range(0)), 0.0f);
-    QuietBuild(stroke);
+    QuietBuild(stroke, settings);
     benchmark::DoNotOptimize(stroke.subdivision.baseMesh->faceCount);
   }
-  ResetApplicationStateForTesting();
 }
 BENCHMARK(BM_BuildStroke)->Args({100, 5})->Args({500, 64})->Unit(benchmark::kMillisecond);
 
@@ -66,7 +63,6 @@ long PeakMemoryMiB() {
 }
 
 void BM_Subdivide(benchmark::State& state) {
-  EnsureHiddenGlWindow();
   Stroke stroke = PaintedStroke(100, 0.0f);
   QuietBuild(stroke);
   MeshSubdivision& subdivision = stroke.subdivision;
@@ -81,7 +77,6 @@ void BM_Subdivide(benchmark::State& state) {
 BENCHMARK(BM_Subdivide)->DenseRange(1, 5)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_CheckCollisions(benchmark::State& state) {
-  EnsureHiddenGlWindow();
   std::mt19937 random(9);
   std::uniform_real_distribution<float> phase(0.0f, 6.28f);
   Canvas* canvas = new Canvas;
@@ -97,7 +92,7 @@ void BM_CheckCollisions(benchmark::State& state) {
     std::FILE* saved = stdout;
     stdout = std::fopen("/dev/null", "w");
     state.ResumeTiming();
-    CheckCollisions(fresh);
+    CheckCollisions(fresh, CollisionFactors(), 0);
     state.PauseTiming();
     std::fclose(stdout);
     stdout = saved;

@@ -1,14 +1,21 @@
 #pragma once
-// The process-wide pseudo-random generator. Its state starts at 1 and is
-// never reseeded, so a given sequence of user actions draws the same numbers
-// on every run (random stroke sizes and particles share it).
+// The pseudo-random generator of stroke building: random node sizes and the
+// particle scatter draw from it. Its state starts at 1 and the program never
+// reseeds it, so a given sequence of user actions draws the same numbers on
+// every run.
 
-// Next draw: state = state × 214013 + 2531011 (mod 2^32); returns
-// (state >> 16) & 0x7FFF, from 0 to 32767.
-int RandomNext();
+#include <cstdint>
 
-// RandomNext() × 3.0518509e-05f: a float from 0 to 1.
-float RandomUnit();
+class RandomGenerator {
+ public:
+  // state = state × 214013 + 2531011 (mod 2^32); returns (state >> 16) &
+  // 0x7FFF, from 0 to 32767.
+  int Next();
+  // Next() × 3.0518509e-05f: a float from 0 to 1.
+  float Unit();
 
-// Tests only: put the generator back to its start-up state.
-void RandomResetForTesting();
+  std::uint32_t State() const { return state_; }
+
+ private:
+  std::uint32_t state_ = 1;
+};

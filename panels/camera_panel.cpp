@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/actions.h"
 #include "app/state.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
@@ -11,7 +12,6 @@
 #include "image/textures.h"
 #include "panels/matrix_inverse.h"
 #include "panels/panel_window.h"
-#include "stroke/canvas.h"
 
 namespace {
 
@@ -19,12 +19,6 @@ constexpr const char* kTitle = "Camera Control Panel:";
 
 enum CameraControl { kDeleteSelected = 1, kDeleteAll = 2, kLoad = 3, kSave = 4 };
 constexpr int kToggleId = 1;
-
-void OnCameraPanelIdle() {
-  glutSetWindow(CameraPanelWindow);
-  GLUI_Master.sync_live_all();
-  glutPostRedisplay();
-}
 
 void BuildControls(GLUI* glui) {
   GLUI_Panel* lightPanel = glui->add_panel("", GLUI_PANEL_EMBOSSED);
@@ -200,7 +194,6 @@ void CreateCameraPanel() {
   GLUI_Master.set_glutSpecialFunc(IgnoreSpecialKey);
   GLUI_Master.set_glutMouseFunc(IgnoreMouse);
   GLUI_Master.set_glutReshapeFunc(ReshapeCameraPanel);
-  GLUI_Master.set_glutIdleFunc(OnCameraPanelIdle);
   glutDisplayFunc(DisplayCameraPanel);
 
   for (int i = 0; i < 16; ++i) LightRotation[i] = (i % 5 == 0) ? 1.0f : 0.0f;
@@ -222,10 +215,10 @@ void OnCameraPanelControl(int id) {
     case kDeleteSelected:
       // The stroke keeps its slot (numbers after it stay) and the
       // selection stays as it is.
-      if (SelectedStroke != 0) TheCanvas.DeleteStroke(SelectedStroke - 1);
+      DeleteSelectedStroke();
       break;
     case kDeleteAll:
-      TheCanvas.DeleteAll();
+      DeleteAllStrokes();
       break;
     default:  // "Load" and "Save" have nothing to act on: no strokes are stored.
       break;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/actions.h"
 #include "app/state.h"
 #include "image/filters.h"
 #include "image/textures.h"
@@ -98,28 +99,22 @@ void HideFilterPanel() { HidePanelWindow(FilterPanelWindow); }
 // Every kernel starts from SourceImage, never from the previous result. A
 // failed filter (a source that is not 24-bit) leaves FilteredImage as it was.
 void OnFilterChoice(int value) {
-  if (value >= 0 && value < kFilterCount) ApplyFilter(SourceImage, FilteredImage, value);
-  SyncRequested = 1;
+  ApplyFilterChoice(value);
   Refresh();
 }
 
 // "NONE" is the one entry of the "Filters" menu itself (the kernels sit in
 // its submenus, which call OnFilterChoice).
 void OnFiltersMenu(int value) {
-  if (value == kShowUnfilteredSource) FilteredImage.CopyFrom(SourceImage);
-  SyncRequested = 1;
+  if (value == kShowUnfilteredSource) ShowUnfilteredSource();
   Refresh();
 }
 
 void OnSourceChoice(int value) {
   const auto path = FolderFileForMenuValue(SourceFolder(), value);
   if (!path) return;
-  SetMapFile(MAP_SOURCE, *path);
-  SourceImage.Load(*path);
-  // A new source is shown through the vertical Sobel kernel first.
-  ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);
+  ChooseSourceImage(*path);
   Refresh();
-  SyncRequested = 1;
 }
 
 void OnFilterPanelMenu(int value) {

@@ -2,14 +2,12 @@
 
 #include <GL/freeglut.h>
 
+#include "app/actions.h"
 #include "app/state.h"
 #include "glui/glui.h"
 #include "image/filters.h"
 #include "image/textures.h"
 #include "panels/panel_window.h"
-#include "render/collisions.h"
-#include "stroke/build.h"
-#include "stroke/canvas.h"
 
 namespace {
 
@@ -35,8 +33,6 @@ enum SizeControl {
   kEndFactorChanged = 10,
 };
 
-bool StrokeSelected() { return TheCanvas.count > 0 && SelectedStroke != 0; }
-
 // One "Width" or "Height" block: "+", "-", a separator, "Start:" and "End:".
 void AddSizeBlock(GLUI_Panel* group, const char* name, int growId, int shrinkId, float* start,
                   int startId, float* end, int endId) {
@@ -51,30 +47,43 @@ void AddSizeBlock(GLUI_Panel* group, const char* name, int growId, int shrinkId,
 }
 
 void BuildControls() {
-  WidthStart = 0.04f;
-  WidthEnd = 0.0f;
-  HeightStart = 0.025f;
-  HeightEnd = 0.0f;
+  // The "Normal Nodes" values start over from their defaults when the
+  // controls are built.
+  StrokeSettings& sizes = TheStrokeSettings;
+  const StrokeSettings defaults;
+  sizes.widthStart = defaults.widthStart;
+  sizes.widthEnd = defaults.widthEnd;
+  sizes.heightStart = defaults.heightStart;
+  sizes.heightEnd = defaults.heightEnd;
 
   GLUI_Panel* normal = SizePanelGlui->add_panel("Normal Nodes", GLUI_PANEL_EMBOSSED);
-  AddSizeBlock(normal, "Width", kWidthGrow, kWidthShrink, &WidthStart, kNormalSizeChanged,
-               &WidthEnd, kNormalSizeChanged);
+  AddSizeBlock(normal, "Width", kWidthGrow, kWidthShrink, &sizes.widthStart, kNormalSizeChanged,
+               &sizes.widthEnd, kNormalSizeChanged);
   SizePanelGlui->add_column_to_panel(normal, true);
-  AddSizeBlock(normal, "Height", kHeightGrow, kHeightShrink, &HeightStart, kNormalSizeChanged,
-               &HeightEnd, kNormalSizeChanged);
+  AddSizeBlock(normal, "Height", kHeightGrow, kHeightShrink, &sizes.heightStart, kNormalSizeChanged,
+               &sizes.heightEnd, kNormalSizeChanged);
 
+  CollisionFactors& factors = TheCollisionFactors;
   GLUI_Panel* collision = SizePanelGlui->add_panel("Collision Nodes", GLUI_PANEL_EMBOSSED);
-  AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink, &CollisionWidthStart,
-               kCollisionStartChanged, &CollisionWidthEnd, kEndFactorChanged);
+  AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink, &factors.widthStart,
+               kCollisionStartChanged, &factors.widthEnd, kEndFactorChanged);
   SizePanelGlui->add_column_to_panel(collision, true);
   AddSizeBlock(collision, "Height", kCollisionHeightGrow, kCollisionHeightShrink,
-               &CollisionHeightStart, kCollisionStartChanged, &CollisionHeightEnd,
-               kEndFactorChanged);
+               &factors.heightStart, kCollisionStartChanged, &factors.heightEnd, kEndFactorChanged);
+}
+
+// The collision buttons move the start and end factors apart by `step`.
+// They resize the stroke but do not re-run the crossing check, so the
+// resize undoes the stroke's earlier deflection.
+void ShiftFactors(float& start, float& end, float step) {
+  start += step;
+  end -= step;
+  ResizeSelectedStroke();
 }
 
 }  // namespace
 
-void CreateSizePanel(void (*idle)()) {
+void CreateSizePanel() {
   SizePanelWindow =
       CreatePanelWindow(kTitle, SizePanelWidth, SizePanelHeight, SizePanelX, SizePanelY);
   glutDisplayFunc(DisplaySizePanel);
@@ -82,7 +91,6 @@ void CreateSizePanel(void (*idle)()) {
 
   SizePanelGlui = GLUI_Master.create_glui_subwindow(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Master.set_glutReshapeFunc(ReshapeSizePanel);
-  GLUI_Master.set_glutIdleFunc(idle);
 
   glutSetWindow(SizePanelWindow);
   LoadAllMaps();
@@ -102,52 +110,36 @@ void ShowSizePanel() { ShowPanelWindow(SizePanelWindow); }
 void HideSizePanel() { HidePanelWindow(SizePanelWindow); }
 
 void OnSizePanelControl(int id) {
-  if (!StrokeSelected() || id > kCollisionHeightShrink) return;
+  if (!HasSelectedStroke() || id > kCollisionHeightShrink) return;
+  CollisionFactors& factors = TheCollisionFactors;
   switch (id) {
     case kNormalSizeChanged:
+      ResizeSelectedStroke();
       break;
     case kCollisionStartChanged:
-      if (CollideAfterStroke) CheckCollisions(TheCanvas);
-      return;
-    case kWidthGrow:
-      WidthStart += SIZE_STEP;
-      WidthEnd = 0.0f;
+      if (CollideAfterStroke) CollideStrokes();
       break;
+    case kWidthGrow:
     case kWidthShrink:
-      WidthStart -= SIZE_STEP;
-      WidthEnd = 0.0f;
+      GrowSelectedStroke(SizeAxis::kWidth, id == kWidthGrow ? SIZE_STEP : -SIZE_STEP);
       break;
     case kHeightGrow:
-      HeightStart += SIZE_STEP;
-      HeightEnd = 0.0f;
-      break;
     case kHeightShrink:
-      HeightStart -= SIZE_STEP;
-      HeightEnd = 0.0f;
+      GrowSelectedStroke(SizeAxis::kHeight, id == kHeightGrow ? SIZE_STEP : -SIZE_STEP);
       break;
-    // The collision buttons move the start and end factors apart. They
-    // resize the stroke but do not re-run the collision check, so the
-    // resize undoes the stroke's earlier deflection.
     case kCollisionWidthGrow:
-      CollisionWidthStart += SIZE_STEP;
-      CollisionWidthEnd -= SIZE_STEP;
-      break;
     case kCollisionWidthShrink:
-      CollisionWidthStart -= SIZE_STEP;
-      CollisionWidthEnd += SIZE_STEP;
+      ShiftFactors(factors.widthStart, factors.widthEnd,
+                   id == kCollisionWidthGrow ? SIZE_STEP : -SIZE_STEP);
       break;
     case kCollisionHeightGrow:
-      CollisionHeightStart += SIZE_STEP;
-      CollisionHeightEnd -= SIZE_STEP;
-      break;
     case kCollisionHeightShrink:
-      CollisionHeightStart -= SIZE_STEP;
-      CollisionHeightEnd += SIZE_STEP;
+      ShiftFactors(factors.heightStart, factors.heightEnd,
+                   id == kCollisionHeightGrow ? SIZE_STEP : -SIZE_STEP);
       break;
     default:
-      return;
+      break;
   }
-  ResizeSelectedStroke();
 }
 
 void OnSizePanelMenu(int value) {

@@ -4,12 +4,8 @@
 // pile up crossing strokes ("Collision Nodes"), over a preview of the
 // filtered source image. Created last of the four panels, and hidden.
 
-void OnIdle();  // the program's idle step, defined with the program's entry
-
-// Creates the window, its controls and menu, installs `idle` as the one idle
-// callback (the program's own, so that from then on the heartbeat runs), and
-// hides the window. Tests pass an idle function of their own.
-void CreateSizePanel(void (*idle)() = OnIdle);
+// Creates the window, its controls and menu, and hides the window.
+void CreateSizePanel();
 void ShowSizePanel();
 void HideSizePanel();
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/actions.h"
 #include "app/readback.h"
 #include "app/state.h"
 #include "glui/glui.h"
@@ -11,7 +12,6 @@
 #include "panels/panel_window.h"
 #include "panels/size_panel.h"
 #include "panels/texture_menus.h"
-#include "stroke/build.h"
 
 namespace {
 
@@ -19,8 +19,22 @@ constexpr const char* kTitle = "Stroke Control Panel:";
 
 // The preview's view is x 0–1, y 0–4; the spectrum fills y 2–4.
 constexpr float kViewHeight = 4.0f;
-constexpr float kMarkerStartX = 0.086f;
-constexpr float kMarkerStartY = 2.189f;
+
+// Control ids of the rebuild callback (OnStrokePanelControl), which also
+// serves the right-button menu: 1 is its "Hide" entry.
+enum StrokeControl {
+  kHide = 1,
+  kShowSizePanel = 2,
+  kGrow = 3,
+  kShrink = 4,
+  kParticlesSwitched = 5,
+  kMeshSwitched = 6,
+  kUpdate = 7,
+};
+// Controls read only when strokes are built or drawn report this id, which
+// the rebuild callback ignores when they have one.
+constexpr int kNoAction = 1;
+constexpr float kGrowStep = 0.01f;
 
 // A browsable map folder: its submenu, its directory below the texture
 // root, the map slot its files replace and the line printed when it is
@@ -47,21 +61,14 @@ const MapFolder kPaperFolder{"Paper Maps", "papermap/", MAP_PAPER,
 
 std::string DirectoryOf(const MapFolder& folder) { return TextureMenuRoot() + folder.directory; }
 
-// Stores the chosen file in the folder's slot, reloads the maps here so the
-// preview shows it at once, and has the main window follow on its next idle.
-void ChooseMapFile(const MapFolder& folder, int value) {
+// Stores the chosen file in the folder's slot and reloads the maps here so
+// the preview shows it at once; the main window follows on its next idle.
+void ChooseFolderFile(const MapFolder& folder, int value) {
   const auto path = FolderFileForMenuValue(DirectoryOf(folder), value);
   if (!path) return;
-  SetMapFile(folder.slot, *path);
+  ChooseMapFile(folder.slot, *path);
   glutSetWindow(StrokePanelWindow);
   LoadAllMaps();
-  SyncRequested = 1;
-}
-
-void OnStrokePanelIdle() {
-  glutSetWindow(StrokePanelWindow);
-  GLUI_Master.sync_live_all();
-  glutPostRedisplay();
 }
 
 GLUI_Spinner* AddIntSpinner(GLUI* glui, const char* panelName, const char* label, int* variable,
@@ -74,38 +81,41 @@ GLUI_Spinner* AddIntSpinner(GLUI* glui, const char* panelName, const char* label
 }
 
 void BuildCurveControls(GLUI* curves) {
-  AddIntSpinner(curves, "Shape Curve", "LOD:", &ShapeLod, -1, nullptr, 1, 64);
-  AddIntSpinner(curves, "Path Curve", "LOD:", &PathLod, -1, nullptr, 1, 64);
+  StrokeSettings& settings = TheStrokeSettings;
+  AddIntSpinner(curves, "Shape Curve", "LOD:", &settings.shapeLod, -1, nullptr, 1, 64);
+  AddIntSpinner(curves, "Path Curve", "LOD:", &settings.pathLod, -1, nullptr, 1, 64);
   curves->add_column(true);
-  AddIntSpinner(curves, "Mesh Subdivision", "# Subdivisions:", &SubdivisionLevels, 0,
+  AddIntSpinner(curves, "Mesh Subdivision", "# Subdivisions:", &settings.subdivisionLevels, 0,
                 OnSubdivisionControl, 0, 5);
-  AddIntSpinner(curves, "Stroke Capping", "End node:", &EndNode, 0, OnSubdivisionControl, 0, 64);
+  AddIntSpinner(curves, "Stroke Capping", "End node:", &settings.endNode, 0, OnSubdivisionControl,
+                0, 64);
 }
 
-// Ids as the rebuild callback reads them: 7 rebuilds the selected stroke, 3
-// and 4 grow and shrink it, 2 shows the Size panel, 5 and 6 keep "P" and "M"
-// from being on together. "N", "C" and "R" are read when strokes are built
-// or drawn and need no callback.
+// "N", "C" and "R" are read when strokes are built or drawn and need no
+// callback.
 void BuildButtonControls(GLUI* buttons) {
+  StrokeSettings& settings = TheStrokeSettings;
   buttons->add_separator();
-  buttons->add_button("Update", 7, OnStrokePanelControl);
+  buttons->add_button("Update", kUpdate, OnStrokePanelControl);
   GLUI_Panel* size = buttons->add_panel("Size", GLUI_PANEL_EMBOSSED);
-  buttons->add_button_to_panel(size, "+", 3, OnStrokePanelControl);
-  buttons->add_button_to_panel(size, "-", 4, OnStrokePanelControl);
+  buttons->add_button_to_panel(size, "+", kGrow, OnStrokePanelControl);
+  buttons->add_button_to_panel(size, "-", kShrink, OnStrokePanelControl);
   buttons->add_separator_to_panel(size);
-  buttons->add_button_to_panel(size, "More Options", 2, OnStrokePanelControl);
+  buttons->add_button_to_panel(size, "More Options", kShowSizePanel, OnStrokePanelControl);
 
   GLUI_Panel* primitives = buttons->add_panel("Primitives", GLUI_PANEL_EMBOSSED);
-  buttons->add_checkbox_to_panel(primitives, "N", &ShowNodes, 1, nullptr);
+  buttons->add_checkbox_to_panel(primitives, "N", &ShowNodes, kNoAction, nullptr);
   buttons->add_column_to_panel(primitives, true);
-  buttons->add_checkbox_to_panel(primitives, "P", &ShowParticles, 5, OnStrokePanelControl);
+  buttons->add_checkbox_to_panel(primitives, "P", &settings.showParticles, kParticlesSwitched,
+                                 OnStrokePanelControl);
   buttons->add_column_to_panel(primitives, true);
-  buttons->add_checkbox_to_panel(primitives, "M", &ShowMesh, 6, OnStrokePanelControl);
+  buttons->add_checkbox_to_panel(primitives, "M", &settings.showMesh, kMeshSwitched,
+                                 OnStrokePanelControl);
 
   GLUI_Panel* misc = buttons->add_panel("Misc", GLUI_PANEL_EMBOSSED);
-  buttons->add_checkbox_to_panel(misc, "C", &CollideAfterStroke, 1, nullptr);
+  buttons->add_checkbox_to_panel(misc, "C", &CollideAfterStroke, kNoAction, nullptr);
   buttons->add_column_to_panel(misc, true);
-  buttons->add_checkbox_to_panel(misc, "R", &RandomSize, 1, nullptr);
+  buttons->add_checkbox_to_panel(misc, "R", &settings.randomSize, kNoAction, nullptr);
   buttons->add_separator();
 }
 
@@ -136,7 +146,7 @@ void BuildMenu() {
   AddFolderSubmenu(mesh, kMeshFolder);
   AddFolderSubmenu(detail, kDetailFolder);
   glutAddMenuEntry("", 0);
-  glutAddMenuEntry("Hide", kHideMenuValue);
+  glutAddMenuEntry("Hide", kHide);
   glutAddMenuEntry("", 0);
   glutAttachMenu(GLUT_RIGHT_BUTTON);
 }
@@ -150,14 +160,15 @@ void DrawMapQuad(unsigned int texture, float x0, float x1, float y0, float y1, T
 }
 
 void DrawColourMarker() {
-  const bool light = StartColour.x > 0.5f && StartColour.y > 0.5f && StartColour.z > 0.5f;
+  const Vec4& colour = TheStrokeSettings.startColour;
+  const bool light = colour.x > 0.5f && colour.y > 0.5f && colour.z > 0.5f;
   glPointSize(6.0f);
   glColor3f(light ? 0.0f : 1.0f, light ? 0.0f : 1.0f, light ? 0.0f : 1.0f);
   glBegin(GL_POINTS);
   glVertex3f(ColourMarkerX, ColourMarkerY, 0);
   glEnd();
   glPointSize(4.0f);
-  glColor3f(StartColour.x, StartColour.y, StartColour.z);
+  glColor3f(colour.x, colour.y, colour.z);
   glBegin(GL_POINTS);
   glVertex3f(ColourMarkerX, ColourMarkerY, 0);
   glEnd();
@@ -176,13 +187,7 @@ void CreateStrokePanel() {
   GLUI_Master.set_glutSpecialFunc(IgnoreSpecialKey);
   GLUI_Master.set_glutMouseFunc(PickStrokeColour);
   GLUI_Master.set_glutReshapeFunc(ReshapeStrokePanel);
-  GLUI_Master.set_glutIdleFunc(OnStrokePanelIdle);
   glutDisplayFunc(DisplayStrokePanel);
-
-  // The rebuild callback shows the Size panel (id 2) and hides this one
-  // (id 1) through these hooks.
-  ShowSizePanelWindow = ShowSizePanel;
-  HideStrokePanelWindow = HideStrokePanel;
 
   BuildCurveControls(curves);
   BuildButtonControls(buttons);
@@ -190,8 +195,6 @@ void CreateStrokePanel() {
   BuildMenu();
 
   glClearColor(0, 0, 0, 1);
-  ColourMarkerX = kMarkerStartX;
-  ColourMarkerY = kMarkerStartY;
   LoadAllMaps();
 
   curves->set_main_gfx_window(StrokePanelWindow);
@@ -208,23 +211,46 @@ void PickStrokeColour(int button, int state, int x, int y) {
   const float v = (viewHeight - static_cast<float>(y)) / viewHeight * kViewHeight;
   if (static_cast<int>(v) <= 1.2) return;  // below the spectrum band
 
-  ColourMarkerX = static_cast<float>(x) / static_cast<float>(StrokePanelViewWidth);
-  ColourMarkerY = v;
   Vec4 colour = ReadPixelColour(StrokePanelViewX + x, StrokePanelViewY + StrokePanelViewHeight - y,
                                 StrokePanelViewWidth);
   colour.w = 0.0f;
-  StartColour = colour;
-  EndColour = colour;
+  PickColour(colour, static_cast<float>(x) / static_cast<float>(StrokePanelViewWidth), v);
 }
 
-void OnMeshMapChoice(int value) { ChooseMapFile(kMeshFolder, value); }
-void OnDetailMapChoice(int value) { ChooseMapFile(kDetailFolder, value); }
-void OnParticleMapChoice(int value) { ChooseMapFile(kParticleFolder, value); }
-void OnHeightMapChoice(int value) { ChooseMapFile(kHeightFolder, value); }
-void OnPaperMapChoice(int value) { ChooseMapFile(kPaperFolder, value); }
+void OnStrokePanelControl(int id) {
+  switch (id) {
+    case kHide:
+      HideStrokePanel();
+      break;
+    case kShowSizePanel:
+      ShowSizePanel();
+      break;
+    case kGrow:
+    case kShrink:
+      GrowSelectedStroke(SizeAxis::kBoth, id == kGrow ? kGrowStep : -kGrowStep);
+      break;
+    case kParticlesSwitched:
+      if (TheStrokeSettings.showParticles) TheStrokeSettings.showMesh = 0;
+      break;
+    case kMeshSwitched:
+      if (TheStrokeSettings.showMesh) TheStrokeSettings.showParticles = 0;
+      break;
+    case kUpdate:
+      if (HasSelectedStroke()) UpdateSelectedStroke();
+      break;
+    default:
+      break;
+  }
+}
+
+void OnMeshMapChoice(int value) { ChooseFolderFile(kMeshFolder, value); }
+void OnDetailMapChoice(int value) { ChooseFolderFile(kDetailFolder, value); }
+void OnParticleMapChoice(int value) { ChooseFolderFile(kParticleFolder, value); }
+void OnHeightMapChoice(int value) { ChooseFolderFile(kHeightFolder, value); }
+void OnPaperMapChoice(int value) { ChooseFolderFile(kPaperFolder, value); }
 
 void OnSubdivisionControl(int) {
-  if (SubdivisionLevels != 0) glutSetWindow(MainWindow);
+  if (TheStrokeSettings.subdivisionLevels != 0) glutSetWindow(MainWindow);
 }
 
 void DisplayStrokePanel() {

@@ -10,9 +10,14 @@ void ShowStrokePanel();
 void HideStrokePanel();
 
 // Mouse callback of the drawing area: a left press in the spectrum band
-// (view y ≥ 2 of 0–4) moves the marker there and sets StartColour and
-// EndColour from the pixel under the pointer.
+// (view y ≥ 2 of 0–4) moves the marker there and makes the pixel under the
+// pointer the start and end colour of the next strokes.
 void PickStrokeColour(int button, int state, int x, int y);
+// The callback of the rebuild buttons, the "P" and "M" checkboxes and the
+// right-button menu: 1 hides the window, 2 shows the Size panel, 3 and 4
+// grow and shrink the selected stroke, 5 and 6 keep "P" and "M" from being
+// on together, 7 rebuilds the selected stroke ("Update"); others do nothing.
+void OnStrokePanelControl(int id);
 
 // Selection callbacks of the five map-folder submenus (values −1, −2, …).
 void OnMeshMapChoice(int value);

@@ -1,18 +1,13 @@
 #pragma once
-// Strokes drawn as clouds of textured sprites: five particles around every
-// path point, compiled once into a display list owned by the stroke.
-// Needs the GL context that will draw the list (the main window's).
+// The drawable form of a stroke's particles: one display list per stroke,
+// compiled in the GL context that will draw it (the main window's).
 
 #include "stroke/stroke.h"
 
-constexpr int PARTICLES_PER_POINT = 5;
-constexpr float PARTICLE_SCATTER = 0.025f;
-
-// Does nothing unless ShowParticles is set.
-void GenerateParticles(Stroke& stroke);
-void AddParticle(ParticleSystem& particles, Vec4 centre, Vec4 colour, float size);
-// A new list with every pending particle; the stroke's previous list is
-// deleted first. Pending arrays are emptied.
-void CompileParticles(ParticleSystem& particles);
+// A new list holding a quad for every particle of `particles`; the
+// stroke's previous list is deleted first. Prints nothing: the build has
+// reported the compile. Without a list name (none left, or no context) the
+// stroke keeps list 0 and draws nothing as particles.
+void CompileParticleList(ParticleSystem& particles);
 // One quad of half-extent 2 × size, carrying its own texture and depth state.
 void DrawParticle(unsigned int texture, const Vec4& centre, const Vec4& colour, float size);

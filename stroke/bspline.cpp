@@ -1,7 +1,5 @@
 #include "stroke/bspline.h"
 
-#include "app/state.h"
-
 std::vector<int> BSplineKnots(int n, int t) {
   std::vector<int> knots(n + t + 1);
   for (int j = 0; j <= n + t; ++j) {
@@ -20,9 +18,11 @@ double BSplineBlend(int k, int t, double v, const std::vector<int>& knots) {
   double value = 0.0;
   const int leftSpan = knots[k + t - 1] - knots[k];
   const int rightSpan = knots[k + t] - knots[k + 1];
-  if (leftSpan != 0) value = (v - knots[k]) / static_cast<double>(leftSpan) * BSplineBlend(k, t - 1, v, knots);
+  if (leftSpan != 0)
+    value = (v - knots[k]) / static_cast<double>(leftSpan) * BSplineBlend(k, t - 1, v, knots);
   if (rightSpan != 0)
-    value += (knots[k + t] - v) / static_cast<double>(rightSpan) * BSplineBlend(k + 1, t - 1, v, knots);
+    value +=
+        (knots[k + t] - v) / static_cast<double>(rightSpan) * BSplineBlend(k + 1, t - 1, v, knots);
   return value;
 }
 
@@ -58,17 +58,17 @@ std::vector<Vec4> BSplineCurve(const std::vector<Vec4>& control, int t, int res)
   return samples;
 }
 
-void BuildPath(Stroke& stroke) {
+void BuildPath(Stroke& stroke, int pathLod) {
   const int n = static_cast<int>(stroke.nodes.size());
   stroke.path.clear();
-  if (n < 3) return;
+  if (n < 3 || pathLod < 1) return;
   std::vector<Vec4> control;
   control.reserve(n + 1);
   for (const StrokeNode& node : stroke.nodes)
     control.emplace_back(node.position.x, node.position.y, node.position.z, 0.0f);
   control.emplace_back(0.0f, 0.0f, 0.0f, 0.0f);  // drawn in by the curve only for N = 3
-  const std::vector<Vec4> samples = BSplineCurve(control, 4, PathLod * n);
-  const int kept = PathLod * (n - 2);
+  const std::vector<Vec4> samples = BSplineCurve(control, 4, pathLod * n);
+  const int kept = pathLod * (n - 2);
   stroke.path.resize(kept);
   for (int i = 0; i < kept; ++i) stroke.path[i].position = samples[i];
 }

@@ -19,6 +19,6 @@ Vec4 BSplinePoint(double v, const std::vector<Vec4>& control, const std::vector<
 // the last sample is the last control point.
 std::vector<Vec4> BSplineCurve(const std::vector<Vec4>& control, int t, int res);
 
-// Path := the first PathLod × (N − 2) samples of the curve through `nodes`.
+// Path := the first pathLod × (N − 2) samples of the curve through `nodes`.
 // Fewer than 3 nodes leave the path empty.
-void BuildPath(Stroke& stroke);
+void BuildPath(Stroke& stroke, int pathLod);

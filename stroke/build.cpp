@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
-#include "app/state.h"
-#include "render/collisions.h"
-#include "render/particles.h"
 #include "stroke/bspline.h"
-#include "stroke/canvas.h"
+#include "stroke/collisions.h"
 #include "stroke/mesh.h"
+#include "stroke/particles.h"
 #include "stroke/shape.h"
-
-void (*HideStrokePanelWindow)() = nullptr;
-void (*ShowSizePanelWindow)() = nullptr;
 
 namespace {
 
@@ -20,19 +15,16 @@ void PrintLine(const char* text) {
   std::fflush(stdout);
 }
 
-void ChooseRenderType(Stroke& stroke) {
-  if (ShowMesh)
-    stroke.renderType = 1;
-  else if (ShowParticles)
-    stroke.renderType = 2;
+// Mesh wins over particles; with neither switch on the type stays.
+void ChooseRenderType(Stroke& stroke, const StrokeSettings& settings) {
+  if (settings.showMesh)
+    stroke.renderType = kRenderMesh;
+  else if (settings.showParticles)
+    stroke.renderType = kRenderParticles;
 }
 
-Stroke* SelectedStrokeRecord() { return TheCanvas.StrokeNumber(SelectedStroke); }
-
-// The Size panel's normal-node values, stored in the stroke.
-void TakeSizeSettings(Stroke& stroke) {
-  SetWidthRange(stroke, WidthStart, WidthEnd);
-  SetHeightRange(stroke, HeightStart, HeightEnd);
+HeightMap ReadHeightMap(const BuildHooks& hooks) {
+  return hooks.readHeightMap ? hooks.readHeightMap() : HeightMap();
 }
 
 }  // namespace
@@ -54,7 +46,7 @@ void ClearStroke(Stroke& stroke) {
   stroke.subdivision.edgeIndex = EdgeIndex();
   stroke.subdivision.edgeCount = 0;
   stroke.deleted = 0;
-  stroke.renderType = 0;
+  stroke.renderType = kRenderNothing;
 }
 
 void SetWidthRange(Stroke& stroke, float start, float end) {
@@ -67,81 +59,43 @@ void SetHeightRange(Stroke& stroke, float start, float end) {
   stroke.size.heightEnd = end;
 }
 
-void BuildStroke(Stroke& stroke) {
+void BuildStroke(Stroke& stroke, const BuildContext& build) {
+  const StrokeSettings& settings = build.settings;
   PrintLine("\tBuilding Stroke data....");
   PrintLine("\t------------------------------");
   if (stroke.path.size() < 3) return;
   PrintLine("\tGenerating PATH data....");
-  BuildPath(stroke);
+  BuildPath(stroke, settings.pathLod);
   PrintLine("\tGenerating SHAPE data....");
-  BuildShape(stroke, static_cast<float>(ShapeLod));
+  BuildShape(stroke, static_cast<float>(settings.shapeLod), settings, ReadHeightMap(build.hooks));
   PrintLine("\tGenerating PERP data....");
-  BuildPerpendiculars(stroke);
+  BuildPerpendiculars(stroke, settings, build.random);
   std::printf("\tGenerating MESH data....");
-  BuildMesh(stroke);
+  BuildMesh(stroke, settings.subdivisionLevels);
   const Mesh* base = stroke.subdivision.baseMesh ? &*stroke.subdivision.baseMesh : nullptr;
   std::printf(" (v:%d, f:%d) \n", base ? base->vertexCount : 0, base ? base->faceCount : 0);
   std::fflush(stdout);
   PrintLine("\tGenerating PARTICLE data....");
-  GenerateParticles(stroke);
+  GenerateParticles(stroke, settings, build.random, build.hooks);
   PrintLine("\tGenerating BOUNDINGBOX data....");
   ComputeBounds(stroke);
-  ChooseRenderType(stroke);
+  ChooseRenderType(stroke, settings);
   PrintLine("\t------------------------------");
   PrintLine("\tFinished building Stroke data.");
   PrintLine("");
 }
 
-void ResizeSelectedStroke() {
-  Stroke* stroke = SelectedStrokeRecord();
-  if (!stroke) return;
-  TakeSizeSettings(*stroke);
-  BuildPerpendiculars(*stroke);
-  BuildMesh(*stroke);
-  ChooseRenderType(*stroke);
+void ResizeStroke(Stroke& stroke, const StrokeSettings& settings, RandomGenerator& random) {
+  BuildPerpendiculars(stroke, settings, random);
+  BuildMesh(stroke, settings.subdivisionLevels);
+  ChooseRenderType(stroke, settings);
 }
 
-void UpdateSelectedStroke() {
-  Stroke* stroke = SelectedStrokeRecord();
-  if (!stroke) return;
-  TakeSizeSettings(*stroke);
-  BuildPath(*stroke);
-  BuildShape(*stroke, static_cast<float>(ShapeLod));
-  BuildPerpendiculars(*stroke);
-  BuildMesh(*stroke);
-  ChooseRenderType(*stroke);
-}
-
-void OnStrokePanelControl(int id) {
-  const bool selection = TheCanvas.count > 0 && SelectedStroke != 0;
-  switch (id) {
-    case 1:
-      if (HideStrokePanelWindow) HideStrokePanelWindow();
-      break;
-    case 2:
-      if (ShowSizePanelWindow) ShowSizePanelWindow();
-      break;
-    case 3:
-    case 4: {
-      if (!selection) break;
-      const float step = id == 3 ? 0.01f : -0.01f;
-      WidthStart += step;
-      HeightStart += step;
-      WidthEnd = 0.0f;
-      HeightEnd = 0.0f;
-      ResizeSelectedStroke();
-      break;
-    }
-    case 5:
-      if (ShowParticles) ShowMesh = 0;
-      break;
-    case 6:
-      if (ShowMesh) ShowParticles = 0;
-      break;
-    case 7:
-      if (selection) UpdateSelectedStroke();
-      break;
-    default:
-      break;
-  }
+void UpdateStroke(Stroke& stroke, const BuildContext& build) {
+  const StrokeSettings& settings = build.settings;
+  BuildPath(stroke, settings.pathLod);
+  BuildShape(stroke, static_cast<float>(settings.shapeLod), settings, ReadHeightMap(build.hooks));
+  BuildPerpendiculars(stroke, settings, build.random);
+  BuildMesh(stroke, settings.subdivisionLevels);
+  ChooseRenderType(stroke, settings);
 }

@@ -1,9 +1,4 @@
-#include "stroke/canvas.h"
-
-#include "app/state.h"
 #include "stroke/build.h"
-
-Canvas TheCanvas;
 
 void Canvas::AddGuardedNode(const Vec4& position) {
   if (count >= kStrokeCountLimit) {
@@ -18,21 +13,21 @@ void Canvas::AddPoint(float x, float y) {
   AddGuardedNode(Vec4(x, y, 0.0f, 0.0f));
 }
 
-void Canvas::CommitStroke() {
+int Canvas::CommitStroke(const BuildContext& build) {
   if (count >= kStrokeCountLimit) {
     count = kStrokeCountLimit;
-    return;
+    return -1;
   }
-  Stroke& slot = strokes[count];
-  slot = current;
-  BuildStroke(slot);
+  const int slot = count;
+  strokes[slot] = current;
+  BuildStroke(strokes[slot], build);
   ++count;
   if (!current.nodes.empty()) ClearStroke(current);
+  return slot;
 }
 
 void Canvas::DeleteStroke(int index) {
-  if (index >= 0 && index < static_cast<int>(strokes.size()))
-    strokes[index].deleted = 1;
+  if (index >= 0 && index < static_cast<int>(strokes.size())) strokes[index].deleted = 1;
 }
 
 void Canvas::DeleteAll() {

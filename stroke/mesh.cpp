@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/state.h"
 #include "stroke/subdivision.h"
 
 void AllocateVertices(Mesh& mesh, int count) {
@@ -16,10 +15,7 @@ void AllocateVertices(Mesh& mesh, int count) {
 void AllocateFaces(Mesh& mesh, int count) {
   mesh.faceCount = count;
   mesh.faces.assign(count, MeshFace());
-  mesh.faceList.assign(count, 0);
 }
-
-void ClearMesh(Mesh& mesh) { mesh = Mesh(); }
 
 // Faces refer to vertices by index, so a member-wise copy refers to the
 // copy's own vertices.
@@ -105,19 +101,18 @@ Mesh SweepGrid(const Stroke& stroke) {
       emit(b, a + 1, b + 1);
     }
   }
-  for (int f = 0; f < mesh.faceCount; ++f) mesh.faceList[f] = f;
   return mesh;
 }
 
 }  // namespace
 
-void BuildMesh(Stroke& stroke) {
+void BuildMesh(Stroke& stroke, int subdivisionLevels) {
   Mesh mesh = SweepGrid(stroke);
   ComputeVertexNormals(mesh);
   ComputePlanarTexCoords(mesh);
   MeshSubdivision& subdivision = stroke.subdivision;
   // Subdivide starts by dropping the previous result mesh and edge table.
   subdivision.baseMesh = std::move(mesh);
-  subdivision.levels = SubdivisionLevels;
+  subdivision.levels = subdivisionLevels;
   Subdivide(subdivision);
 }

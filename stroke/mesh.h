@@ -7,7 +7,6 @@
 
 void AllocateVertices(Mesh& mesh, int count);
 void AllocateFaces(Mesh& mesh, int count);
-void ClearMesh(Mesh& mesh);
 Mesh CloneMesh(const Mesh& mesh);
 // Face normal (P1 − P2) × (P0 − P1), added to each corner's normal.
 void ComputeVertexNormals(Mesh& mesh);
@@ -15,5 +14,5 @@ void ComputeVertexNormals(Mesh& mesh);
 // drawn straight along one axis must not produce NaN coordinates).
 void ComputePlanarTexCoords(Mesh& mesh);
 
-// Base mesh from path, profile and sizes, then `SubdivisionLevels` levels.
-void BuildMesh(Stroke& stroke);
+// Base mesh from path, profile and sizes, then `subdivisionLevels` levels.
+void BuildMesh(Stroke& stroke, int subdivisionLevels);

@@ -1,10 +1,5 @@
 #include "stroke/shape.h"
 
-#include "app/state.h"
-#include "common/random.h"
-#include "image/textures.h"
-#include "stroke/build.h"
-
 std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int width, int height,
                                  int s) {
   std::vector<float> profile(s > 0 ? s : 0, 0.0f);
@@ -24,24 +19,18 @@ std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int
   return profile;
 }
 
-void BuildShape(Stroke& stroke, float lod) {
+void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings,
+                const HeightMap& heightMap) {
   const int s = static_cast<int>(lod);
   stroke.shapeResolution = s;
   stroke.size.resolution = s;
-  StartColour.w = 1.0f;
-  EndColour.w = 1.0f;
-  stroke.size.startColours.assign(s > 0 ? s : 0, StartColour);
-  stroke.size.endColours.assign(s > 0 ? s : 0, EndColour);
-  stroke.size.widthStart = WidthStart;
-  stroke.size.widthEnd = WidthEnd;
-  stroke.size.heightStart = HeightStart;
-  stroke.size.heightEnd = HeightEnd;
-
-  TextureImage heightMap;
-  LoadTextureFile(heightMap, MapFile(MAP_HEIGHT), TEX_HEIGHT);
-  stroke.profile = SampleProfile(heightMap.rgbPixels.data(), heightMap.rgbPixels.size(),
-                                 heightMap.width, heightMap.height, s);
-  heightMap.Release();
+  Vec4 start = settings.startColour, end = settings.endColour;
+  start.w = 1.0f;
+  end.w = 1.0f;
+  stroke.size.startColours.assign(s > 0 ? s : 0, start);
+  stroke.size.endColours.assign(s > 0 ? s : 0, end);
+  stroke.profile = SampleProfile(heightMap.rgb.data(), heightMap.rgb.size(), heightMap.width,
+                                 heightMap.height, s);
 }
 
 namespace {
@@ -64,22 +53,22 @@ Vec4 Tangent(const std::vector<StrokeNode>& path, int i, int m) {
 
 }  // namespace
 
-void BuildPerpendiculars(Stroke& stroke) {
-  SetWidthRange(stroke, WidthStart, WidthEnd);
-  SetHeightRange(stroke, HeightStart, HeightEnd);
+void BuildPerpendiculars(Stroke& stroke, const StrokeSettings& settings, RandomGenerator& random) {
+  SetWidthRange(stroke, settings.widthStart, settings.widthEnd);
+  SetHeightRange(stroke, settings.heightStart, settings.heightEnd);
   const int count = static_cast<int>(stroke.path.size());
   const float m = static_cast<float>(count);
   if (count < 2) return;
-  const float taper = static_cast<float>(PathLod * EndNode);
+  const float taper = static_cast<float>(settings.pathLod * settings.endNode);
   const StrokeSize& size = stroke.size;
   Vec4 lastPerpendicular;  // zero until a path entry has a usable tangent
   for (float i = 0.0f; i < m; i += 1.0f) {
     const int k = static_cast<int>(i);
     float w = size.widthStart + (size.widthEnd - size.widthStart) * (i / m);
     float h = size.heightStart + (size.heightEnd - size.heightStart) * (i / m);
-    if (RandomSize) {
-      const float r1 = RandomUnit();
-      const float r2 = RandomUnit();
+    if (settings.randomSize) {
+      const float r1 = random.Unit();
+      const float r2 = random.Unit();
       w = Jitter(w, r1);
       h = Jitter(h, r2);
     }

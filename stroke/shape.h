@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "stroke/stroke.h"
+#include "common/random.h"
+#include "stroke/build.h"
 
 // Profile of S samples from the middle row of an RGB height map (bottom row
 // first, width × height × 3 of its `bytes` bytes): brightness ×
@@ -15,9 +16,11 @@
 std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int width, int height,
                                  int s);
 
-// Resolution, colours, sizes and the profile from the current height map
-// (also re-uploads TEX_HEIGHT into the current GL context).
-void BuildShape(Stroke& stroke, float lod);
-// Widths, heights (with optional random jitter and the start taper),
-// tangents and perpendiculars of every path sample.
-void BuildPerpendiculars(Stroke& stroke);
+// Resolution S = lod, the settings' colours with alpha 1 across all S
+// samples, and the profile from the middle row of `heightMap`.
+void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings,
+                const HeightMap& heightMap);
+// The settings' size ranges, then per path sample: width and height (with
+// the random jitter when randomSize is on, drawn from `random`, and the
+// start taper over pathLod × endNode samples), tangent and perpendicular.
+void BuildPerpendiculars(Stroke& stroke, const StrokeSettings& settings, RandomGenerator& random);

@@ -5,6 +5,8 @@
 // Ownership: every array belongs to exactly one record (std::vector), so a
 // copy is a deep copy and destruction frees everything. Stroke numbers shown
 // to the user are 1-based; indices into Canvas::strokes are 0-based.
+// Nothing here touches GL: a stroke's drawable forms (its particle display
+// list) are made through the build hooks (stroke/build.h).
 
 #include <array>
 #include <cstdint>
@@ -39,7 +41,6 @@ struct Mesh {
   LargeArray<Vec4> normals;
   LargeArray<Vec4> colours;
   LargeArray<Vec4> texCoords;  // s in x, t in y
-  LargeArray<int> faceList;    // entry f refers to face f
   LargeArray<MeshFace> faces;
 };
 
@@ -60,9 +61,12 @@ struct MeshSubdivision {
   EdgeIndex edgeIndex;
 };
 
+// The particles of the stroke's last build: entry i of the three arrays is
+// particle i. They stay after the drawable list is compiled, so that the
+// stroke can be exported and restored as it was drawn.
 struct ParticleSystem {
   unsigned int displayList = 0;  // GL list name; 0 until the first compile
-  std::vector<Vec4> positions;   // pending particles, emptied by the compile
+  std::vector<Vec4> positions;   // centres, z = w = 0
   std::vector<Vec4> colours;
   std::vector<float> sizes;
   unsigned int spriteTexture = 5;  // TEX_PARTICLE_BRUSH
@@ -78,7 +82,7 @@ struct StrokeSize {
 
 struct Stroke {
   int deleted = 0;
-  int renderType = 0;  // 0 nothing, 1 mesh, 2 particles
+  int renderType = 0;  // a RenderType (stroke/settings.h)
   int shapeResolution = 0;
   std::vector<float> profile;
   std::vector<StrokeNode> path;   // working list: nodes until built, then path samples
@@ -89,10 +93,16 @@ struct Stroke {
   ParticleSystem particles;
 };
 
-// The one holder of strokes for the whole run (TheCanvas, stroke/canvas.h).
+constexpr int kStrokeCapacity = 20000;
+constexpr int kStrokeCountLimit = 19999;  // painting and committing stop here
+
+struct BuildContext;
+
+// The holder of a painting's strokes: the one being painted and the
+// committed ones in commit order.
 struct Canvas {
   Stroke current;
-  std::vector<Stroke> strokes = std::vector<Stroke>(20000);
+  std::vector<Stroke> strokes = std::vector<Stroke>(kStrokeCapacity);
   int count = 0;
   Vec4 lastPoint;
 
@@ -100,9 +110,11 @@ struct Canvas {
   // 19999: beyond it points add no nodes and commits add no strokes.
   void AddPoint(float x, float y);     // last point := (x, y, 0), node appended
   void AddGuardedNode(const Vec4& p);  // node appended, last point untouched
-  void CommitStroke();                 // copy into the next slot, build, clear
-  void DeleteStroke(int index);        // 0-based; no longer drawn or picked
-  void DeleteAll();                    // every stroke replaced by an empty one
+  // Copies the current stroke into the next slot, builds it, clears the
+  // current one. Returns the slot filled, or -1 at the limit.
+  int CommitStroke(const BuildContext& build);
+  void DeleteStroke(int index);  // 0-based; no longer drawn or picked
+  void DeleteAll();              // every stroke replaced by an empty one
   // The stroke behind a 1-based number; nullptr for 0 or past the count.
   Stroke* StrokeNumber(int number);
 };

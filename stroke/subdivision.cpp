@@ -116,7 +116,6 @@ void SplitFaces(const MeshSubdivision& table, const Mesh& current, Mesh& next) {
       face.vertex[1] = corners[k][1];
       face.vertex[2] = corners[k][2];
       face.normal = old.normal;
-      next.faceList[4 * i + k] = 4 * i + k;
     }
   }
 }

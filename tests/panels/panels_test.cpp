@@ -16,25 +16,23 @@
 #include <string>
 #include <vector>
 
+#include "app/actions.h"
 #include "app/state.h"
 #include "camera/camera.h"
 #include "glui/glui.h"
 #include "image/filters.h"
 #include "image/textures.h"
 #include "panels/texture_menus.h"
-#include "stroke/canvas.h"
 #include "tests/support/gl_window.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-void NoIdle() {}
-
 // Window ids survive the per-test reset of the application state: the
 // windows are created once for the whole suite.
-int* const kWindowIds[] = {&MainWindow, &CameraPanelWindow, &StrokePanelWindow,
-                           &FilterPanelWindow, &SizePanelWindow};
+int* const kWindowIds[] = {&MainWindow, &CameraPanelWindow, &StrokePanelWindow, &FilterPanelWindow,
+                           &SizePanelWindow};
 int SavedWindowIds[5];
 
 void ResetState() {
@@ -45,7 +43,7 @@ void ResetState() {
 // A committed stroke of nine nodes along a short diagonal.
 void PaintStroke(float x0, float y0) {
   for (int i = 0; i < 9; ++i) TheCanvas.AddPoint(x0 + 0.05f * i, y0 + 0.02f * i);
-  TheCanvas.CommitStroke();
+  TheCanvas.CommitStroke(PainterBuildContext());
 }
 
 std::vector<float> PathWidths(const Stroke& stroke) {
@@ -62,7 +60,7 @@ class PanelsTest : public testing::Test {
     CreateFilterPanel();
     CreateStrokePanel();
     CreateCameraPanel();
-    CreateSizePanel(NoIdle);
+    CreateSizePanel();
     for (int i = 0; i < 5; ++i) SavedWindowIds[i] = *kWindowIds[i];
   }
 
@@ -141,32 +139,78 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
     float* end;
     float startAfter, endAfter;
   } cases[] = {
-      {SizeGlui, {"Normal Nodes", "Width", "+"}, &WidthStart, &WidthEnd, 0.05f, 0.0f},
-      {SizeGlui, {"Normal Nodes", "Width", "-"}, &WidthStart, &WidthEnd, 0.03f, 0.0f},
-      {SizeGlui, {"Normal Nodes", "Height", "+"}, &HeightStart, &HeightEnd, 0.035f, 0.0f},
-      {SizeGlui, {"Normal Nodes", "Height", "-"}, &HeightStart, &HeightEnd, 0.015f, 0.0f},
-      {SizeGlui, {"Collision Nodes", "Width", "+"}, &CollisionWidthStart, &CollisionWidthEnd,
-       1.031f, 1.011f},
-      {SizeGlui, {"Collision Nodes", "Width", "-"}, &CollisionWidthStart, &CollisionWidthEnd,
-       1.011f, 1.031f},
-      {SizeGlui, {"Collision Nodes", "Height", "+"}, &CollisionHeightStart, &CollisionHeightEnd,
-       1.031f, 1.011f},
-      {SizeGlui, {"Collision Nodes", "Height", "-"}, &CollisionHeightStart, &CollisionHeightEnd,
-       1.011f, 1.031f},
-      {StrokeButtonsGlui, {"Size", "+"}, &WidthStart, &WidthEnd, 0.05f, 0.0f},
-      {StrokeButtonsGlui, {"Size", "-"}, &HeightStart, &HeightEnd, 0.015f, 0.0f},
+      {SizeGlui,
+       {"Normal Nodes", "Width", "+"},
+       &TheStrokeSettings.widthStart,
+       &TheStrokeSettings.widthEnd,
+       0.05f,
+       0.0f},
+      {SizeGlui,
+       {"Normal Nodes", "Width", "-"},
+       &TheStrokeSettings.widthStart,
+       &TheStrokeSettings.widthEnd,
+       0.03f,
+       0.0f},
+      {SizeGlui,
+       {"Normal Nodes", "Height", "+"},
+       &TheStrokeSettings.heightStart,
+       &TheStrokeSettings.heightEnd,
+       0.035f,
+       0.0f},
+      {SizeGlui,
+       {"Normal Nodes", "Height", "-"},
+       &TheStrokeSettings.heightStart,
+       &TheStrokeSettings.heightEnd,
+       0.015f,
+       0.0f},
+      {SizeGlui,
+       {"Collision Nodes", "Width", "+"},
+       &TheCollisionFactors.widthStart,
+       &TheCollisionFactors.widthEnd,
+       1.031f,
+       1.011f},
+      {SizeGlui,
+       {"Collision Nodes", "Width", "-"},
+       &TheCollisionFactors.widthStart,
+       &TheCollisionFactors.widthEnd,
+       1.011f,
+       1.031f},
+      {SizeGlui,
+       {"Collision Nodes", "Height", "+"},
+       &TheCollisionFactors.heightStart,
+       &TheCollisionFactors.heightEnd,
+       1.031f,
+       1.011f},
+      {SizeGlui,
+       {"Collision Nodes", "Height", "-"},
+       &TheCollisionFactors.heightStart,
+       &TheCollisionFactors.heightEnd,
+       1.011f,
+       1.031f},
+      {StrokeButtonsGlui,
+       {"Size", "+"},
+       &TheStrokeSettings.widthStart,
+       &TheStrokeSettings.widthEnd,
+       0.05f,
+       0.0f},
+      {StrokeButtonsGlui,
+       {"Size", "-"},
+       &TheStrokeSettings.heightStart,
+       &TheStrokeSettings.heightEnd,
+       0.015f,
+       0.0f},
   };
   const std::vector<float> firstBefore = PathWidths(TheCanvas.strokes[0]);
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
     ResetState();
     SelectedStroke = 2;
-    WidthEnd = HeightEnd = 0.01f;
+    TheStrokeSettings.widthEnd = TheStrokeSettings.heightEnd = 0.01f;
     Change(c.glui(), c.path);
     EXPECT_NEAR(*c.start, c.startAfter, 1e-6);
     EXPECT_NEAR(*c.end, c.endAfter, 1e-6);
-    EXPECT_EQ(TheCanvas.strokes[1].size.widthStart, WidthStart);
-    EXPECT_EQ(TheCanvas.strokes[1].size.heightStart, HeightStart);
+    EXPECT_EQ(TheCanvas.strokes[1].size.widthStart, TheStrokeSettings.widthStart);
+    EXPECT_EQ(TheCanvas.strokes[1].size.heightStart, TheStrokeSettings.heightStart);
     EXPECT_EQ(PathWidths(TheCanvas.strokes[0]), firstBefore);
   }
 }
@@ -180,18 +224,18 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
     float* variable;
     bool resizes;
   } cases[] = {
-      {{"Normal Nodes", "Width", "Start:"}, &WidthStart, true},
-      {{"Normal Nodes", "Height", "End:"}, &HeightEnd, true},
-      {{"Collision Nodes", "Width", "Start:"}, &CollisionWidthStart, false},
-      {{"Collision Nodes", "Width", "End:"}, &CollisionWidthEnd, false},
-      {{"Collision Nodes", "Height", "Start:"}, &CollisionHeightStart, false},
-      {{"Collision Nodes", "Height", "End:"}, &CollisionHeightEnd, false},
+      {{"Normal Nodes", "Width", "Start:"}, &TheStrokeSettings.widthStart, true},
+      {{"Normal Nodes", "Height", "End:"}, &TheStrokeSettings.heightEnd, true},
+      {{"Collision Nodes", "Width", "Start:"}, &TheCollisionFactors.widthStart, false},
+      {{"Collision Nodes", "Width", "End:"}, &TheCollisionFactors.widthEnd, false},
+      {{"Collision Nodes", "Height", "Start:"}, &TheCollisionFactors.heightStart, false},
+      {{"Collision Nodes", "Height", "End:"}, &TheCollisionFactors.heightEnd, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
     ResetState();
     SelectedStroke = 2;
-    WidthStart = TheCanvas.strokes[1].size.widthStart + 0.02f;
+    TheStrokeSettings.widthStart = TheCanvas.strokes[1].size.widthStart + 0.02f;
     const std::vector<float> before = PathWidths(TheCanvas.strokes[1]);
     Change(SizeGlui(), c.path, 0.07);
     EXPECT_FLOAT_EQ(*c.variable, 0.07f);
@@ -204,10 +248,10 @@ TEST_F(PanelsTest, SizeControlsDoNothingWithoutASelection) {
   for (int id = 0; id <= 10; ++id) {
     SCOPED_TRACE(id);
     OnSizePanelControl(id);
-    EXPECT_FLOAT_EQ(WidthStart, 0.04f);
-    EXPECT_FLOAT_EQ(HeightStart, 0.025f);
-    EXPECT_FLOAT_EQ(CollisionWidthStart, 1.021f);
-    EXPECT_FLOAT_EQ(CollisionHeightEnd, 1.021f);
+    EXPECT_FLOAT_EQ(TheStrokeSettings.widthStart, 0.04f);
+    EXPECT_FLOAT_EQ(TheStrokeSettings.heightStart, 0.025f);
+    EXPECT_FLOAT_EQ(TheCollisionFactors.widthStart, 1.021f);
+    EXPECT_FLOAT_EQ(TheCollisionFactors.heightEnd, 1.021f);
     EXPECT_EQ(PathWidths(TheCanvas.strokes[0]), before);
   }
 }
@@ -253,12 +297,12 @@ TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
     const int* variable;
     int stored;
   } cases[] = {
-      {{"Path Curve", "LOD:"}, 80, &PathLod, 64},
-      {{"Shape Curve", "LOD:"}, 0, &ShapeLod, 1},
-      {{"Mesh Subdivision", "# Subdivisions:"}, -1, &SubdivisionLevels, 0},
-      {{"Mesh Subdivision", "# Subdivisions:"}, 9, &SubdivisionLevels, 5},
-      {{"Stroke Capping", "End node:"}, 65, &EndNode, 64},
-      {{"Stroke Capping", "End node:"}, 12, &EndNode, 12},
+      {{"Path Curve", "LOD:"}, 80, &TheStrokeSettings.pathLod, 64},
+      {{"Shape Curve", "LOD:"}, 0, &TheStrokeSettings.shapeLod, 1},
+      {{"Mesh Subdivision", "# Subdivisions:"}, -1, &TheStrokeSettings.subdivisionLevels, 0},
+      {{"Mesh Subdivision", "# Subdivisions:"}, 9, &TheStrokeSettings.subdivisionLevels, 5},
+      {{"Stroke Capping", "End node:"}, 65, &TheStrokeSettings.endNode, 64},
+      {{"Stroke Capping", "End node:"}, 12, &TheStrokeSettings.endNode, 12},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path) + " " + std::to_string(c.typed));
@@ -275,7 +319,7 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
   } cases[] = {
       {StrokeButtonsGlui, {"Primitives", "N"}, &ShowNodes},
       {StrokeButtonsGlui, {"Misc", "C"}, &CollideAfterStroke},
-      {StrokeButtonsGlui, {"Misc", "R"}, &RandomSize},
+      {StrokeButtonsGlui, {"Misc", "R"}, &TheStrokeSettings.randomSize},
       {CameraGlui, {"Light ON/OFF"}, &LightOn},
       {CameraGlui, {"Paper ON/OFF"}, &PaperOn},
       {CameraGlui, {"Axes ON/OFF"}, &AxesOn},
@@ -289,12 +333,12 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
     }
   }
   // "P" and "M" are wired to the rebuild callback, which keeps them apart.
-  ShowMesh = 1;
+  TheStrokeSettings.showMesh = 1;
   Change(StrokeButtonsGlui(), {"Primitives", "P"}, 1);
-  EXPECT_EQ(ShowParticles, 1);
-  EXPECT_EQ(ShowMesh, 0);
+  EXPECT_EQ(TheStrokeSettings.showParticles, 1);
+  EXPECT_EQ(TheStrokeSettings.showMesh, 0);
   Change(StrokeButtonsGlui(), {"Primitives", "M"}, 1);
-  EXPECT_EQ(ShowParticles, 0);
+  EXPECT_EQ(TheStrokeSettings.showParticles, 0);
 }
 
 // Controls whose effects show only in other windows: the buttons carry the
@@ -339,20 +383,20 @@ TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, below);
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_UP, x, h / 4);
   PickStrokeColour(GLUT_MIDDLE_BUTTON, GLUT_DOWN, x, h / 4);
-  EXPECT_EQ(StartColour.x, 0.0f);
-  EXPECT_EQ(EndColour.y, 0.0f);
+  EXPECT_EQ(TheStrokeSettings.startColour.x, 0.0f);
+  EXPECT_EQ(TheStrokeSettings.endColour.y, 0.0f);
   EXPECT_FLOAT_EQ(ColourMarkerX, 0.086f);
   EXPECT_FLOAT_EQ(ColourMarkerY, 2.189f);
 
   if (h % 2 == 0) {  // view y = 2.0 exactly: the first row of the band picks
     DrawPreviewWithColourAt(x, h / 2, 0.9f, 0.1f, 0.1f);
     PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 2);
-    EXPECT_NEAR(StartColour.x, 0.9f, 0.01f);
+    EXPECT_NEAR(TheStrokeSettings.startColour.x, 0.9f, 0.01f);
   }
 
   DrawPreviewWithColourAt(x, h / 4, 0.25f, 0.5f, 0.75f);  // view y = 3
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 4);
-  for (const Vec4* colour : {&StartColour, &EndColour}) {
+  for (const Vec4* colour : {&TheStrokeSettings.startColour, &TheStrokeSettings.endColour}) {
     EXPECT_NEAR(colour->x, 0.25f, 0.01f);
     EXPECT_NEAR(colour->y, 0.5f, 0.01f);
     EXPECT_NEAR(colour->z, 0.75f, 0.01f);
@@ -527,7 +571,7 @@ void PlaceMainCamera() {
 TEST_F(PanelsTest, PreviewDrawsTheCameraOnlyForAnInvertibleViewAndTheLightOnlyWhenOn) {
   PlaceMainCamera();
   LightOn = 1;
-  EXPECT_GT(CountCameraPixels(0, 0, 255), 0);  // the blue arrow
+  EXPECT_GT(CountCameraPixels(0, 0, 255), 0);    // the blue arrow
   EXPECT_GT(CountCameraPixels(255, 255, 0), 0);  // the yellow light line
   LightOn = 0;
   EXPECT_EQ(CountCameraPixels(255, 255, 0), 0);

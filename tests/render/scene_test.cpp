@@ -35,8 +35,8 @@ Stroke ReliefStroke() {
     node.width = 0.15f, node.height = 0.1f;
     stroke.path.push_back(node);
   }
-  BuildMesh(stroke);
-  stroke.renderType = 1;
+  BuildMesh(stroke, 0);
+  stroke.renderType = kRenderMesh;
   return stroke;
 }
 

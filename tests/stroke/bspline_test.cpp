@@ -4,7 +4,6 @@
 
 #include <random>
 
-#include "app/state.h"
 #include "stroke/build.h"
 
 namespace {
@@ -30,9 +29,8 @@ Stroke StrokeThrough(const std::vector<Vec4>& points) {
 
 // Hand values pin the clamped knots, which both curves below share.
 TEST(BSpline, HandComputedPaths) {
-  ResetApplicationStateForTesting();
   Stroke arc = StrokeThrough({Vec4(-0.5f, 0, 0, 0), Vec4(0, 0.5f, 0, 0), Vec4(0.5f, 0, 0, 0)});
-  BuildPath(arc);
+  BuildPath(arc, 5);
   ASSERT_EQ(arc.path.size(), 5u);
   const struct {
     int index;
@@ -43,22 +41,20 @@ TEST(BSpline, HandComputedPaths) {
     EXPECT_NEAR(arc.path[e.index].position.y, e.y, 1e-6) << e.index;
   }
 
-  PathLod = 1;
   Stroke line = StrokeThrough(
       {Vec4(0.1f, 0, 0, 0), Vec4(0.2f, 0, 0, 0), Vec4(0.3f, 0, 0, 0), Vec4(0.4f, 0, 0, 0)});
-  BuildPath(line);
+  BuildPath(line, 1);
   ASSERT_EQ(line.path.size(), 2u);
   EXPECT_FLOAT_EQ(line.path[0].position.x, 0.1f);
   EXPECT_NEAR(line.path[1].position.x, 0.248148, 1e-6);
   EXPECT_EQ(line.path[1].position.y, 0.0f);
   EXPECT_EQ(line.nodes.size(), 4u) << "nodes are never changed by a build";
 
-  BuildPath(line);
+  BuildPath(line, 1);
   EXPECT_EQ(line.path.size(), 2u) << "a rebuild reads the nodes, not the old path";
   Stroke two = StrokeThrough({Vec4(0, 0, 0, 0), Vec4(1, 1, 0, 0)});
-  BuildPath(two);
+  BuildPath(two, 5);
   EXPECT_TRUE(two.path.empty());
-  ResetApplicationStateForTesting();
 }
 
 TEST(BSpline, SkippingZeroBasisFunctionsIsBitExact) {

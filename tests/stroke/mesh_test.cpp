@@ -7,7 +7,6 @@
 #include <set>
 #include <tuple>
 
-#include "app/state.h"
 #include "stroke/subdivision.h"
 
 namespace {
@@ -32,16 +31,15 @@ Stroke FlatStroke(int entries, int s, float dx, float dy) {
 }
 
 TEST(BuildMesh, CountsAndColumnPositions) {
-  ResetApplicationStateForTesting();
   Stroke stroke = FlatStroke(2, 5, 0.1f, 0.0f);
-  BuildMesh(stroke);
+  BuildMesh(stroke, 0);
   const Mesh& mesh = *stroke.subdivision.baseMesh;
   EXPECT_EQ(std::make_pair(mesh.vertexCount, mesh.faceCount), std::make_pair(24, 8));
   // Face 0 is (b, a, a + 1): its second corner is grid (0, 0), pushed a
   // full width along −perpendicular.
   EXPECT_FLOAT_EQ(mesh.positions[mesh.faces[0].vertex[1]].y, 0.04f);
   Stroke one = FlatStroke(4, 1, 0.1f, 0.0f);
-  BuildMesh(one);
+  BuildMesh(one, 0);
   EXPECT_EQ(one.subdivision.baseMesh->faceCount, 0) << "S = 1 makes no faces";
 }
 
@@ -50,7 +48,7 @@ TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
        {std::pair{0.1f, 0.0f}, {-0.1f, 0.0f}, {0.0f, 0.1f}, {0.07f, -0.07f}}) {
     SCOPED_TRACE(testing::Message() << dx << "," << dy);
     Stroke stroke = FlatStroke(6, 5, dx, dy);
-    BuildMesh(stroke);
+    BuildMesh(stroke, 0);
     for (const Vec4& n : stroke.subdivision.baseMesh->normals)
       ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
     for (const Vec4& t : stroke.subdivision.baseMesh->texCoords)
@@ -112,7 +110,6 @@ Mesh SharedGrid(int n, std::mt19937& random) {
       mesh.faces[f++] = MeshFace{{a, a + 1, a + n}, Vec4()};
       mesh.faces[f++] = MeshFace{{a + 1, a + n + 1, a + n}, Vec4()};
     }
-  for (int i = 0; i < f; ++i) mesh.faceList[i] = i;
   ComputeVertexNormals(mesh);
   return mesh;
 }
@@ -142,8 +139,7 @@ TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
   Stroke stroke = FlatStroke(5, 5, 0.1f, 0.02f);
   for (int levels = 0; levels <= 3; ++levels) {
     SCOPED_TRACE(levels);
-    SubdivisionLevels = levels;
-    BuildMesh(stroke);
+    BuildMesh(stroke, levels);
     const Mesh& base = *stroke.subdivision.baseMesh;
     if (levels == 0) {
       EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
@@ -165,7 +161,6 @@ TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
       ASSERT_EQ(result.positions[v].x, base.positions[v].x) << "old vertices stay";
     for (const Vec4& p : result.positions) ASSERT_EQ(p.z, 0.0f) << "a flat stroke stays flat";
   }
-  ResetApplicationStateForTesting();
 }
 
 }  // namespace

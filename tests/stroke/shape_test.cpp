@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "app/state.h"
 #include "stroke/build.h"
 
 namespace {
@@ -39,9 +38,9 @@ Stroke StraightPath(int entries) {
 }
 
 TEST(BuildPerpendiculars, WidthsTaperAtTheStartAndEndInAPoint) {
-  ResetApplicationStateForTesting();
   Stroke stroke = StraightPath(100);
-  BuildPerpendiculars(stroke);
+  RandomGenerator random;
+  BuildPerpendiculars(stroke, StrokeSettings(), random);
   for (int i = 0; i < 100; ++i) {
     SCOPED_TRACE(i);
     const float i_f = static_cast<float>(i);
@@ -57,21 +56,21 @@ TEST(BuildPerpendiculars, WidthsTaperAtTheStartAndEndInAPoint) {
 }
 
 TEST(BuildPerpendiculars, DegeneratePathsNeverProduceNaN) {
-  ResetApplicationStateForTesting();
-  RandomSize = 1;
+  StrokeSettings jittered;
+  jittered.randomSize = 1;
+  RandomGenerator random;
   Stroke still = StraightPath(6), pause = StraightPath(5);
   for (StrokeNode& node : still.path) node.position = Vec4(0.3f, 0.3f, 0, 0);
   pause.path.insert(pause.path.begin() + 2, pause.path[2]);
   std::vector<Stroke> cases = {StraightPath(2), still, pause};
   for (Stroke& stroke : cases) {
-    BuildPerpendiculars(stroke);
+    BuildPerpendiculars(stroke, jittered, random);
     for (const StrokeNode& node : stroke.path) {
       EXPECT_TRUE(std::isfinite(node.perpendicular.x) && std::isfinite(node.perpendicular.y));
       EXPECT_TRUE(std::isfinite(node.width) && std::isfinite(node.height));
     }
   }
   EXPECT_FLOAT_EQ(cases[0].path[1].perpendicular.y, -1.0f) << "two entries: forward difference";
-  ResetApplicationStateForTesting();
 }
 
 }  // namespace

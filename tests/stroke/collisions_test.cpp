@@ -1,11 +1,10 @@
-#include "render/collisions.h"
+#include "stroke/collisions.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <tuple>
 
-#include "app/state.h"
 #include "stroke/mesh.h"
 
 namespace {
@@ -26,7 +25,7 @@ Stroke Built(std::vector<Vec4> points, float height, float width) {
 // Canvases are checked quietly; the console lines have a test of their own.
 void Check(Canvas& canvas) {
   testing::internal::CaptureStdout();
-  CheckCollisions(canvas);
+  CheckCollisions(canvas, CollisionFactors(), 0);
   testing::internal::GetCapturedStdout();
 }
 
@@ -53,7 +52,6 @@ TEST(SegmentCrossing, InclusiveEndsAndParallelNever) {
 }
 
 TEST(CheckCollisions, LaterStrokePilesUpOnTheEarlierOneAndLockedPointsStay) {
-  ResetApplicationStateForTesting();
   Canvas canvas;
   canvas.count = 2;
   canvas.strokes = {Built({Vec4(-1, -1, 0, 0), Vec4(0, 0, 0, 0), Vec4(1, 1, 0, 0)}, 0.2f, 0.1f),
@@ -61,7 +59,7 @@ TEST(CheckCollisions, LaterStrokePilesUpOnTheEarlierOneAndLockedPointsStay) {
                            Vec4(1, -0.5f, 0, 0)},
                           0.05f, 0.03f)};
   testing::internal::CaptureStdout();
-  CheckCollisions(canvas);
+  CheckCollisions(canvas, CollisionFactors(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "\tChecking for Collisions: \r\r\t0.00\r\r\t50.00\tDone!\n");
   const Stroke& over = canvas.strokes[1];
@@ -83,7 +81,7 @@ TEST(CheckCollisions, LaterStrokePilesUpOnTheEarlierOneAndLockedPointsStay) {
   }
   canvas.count = 1;
   testing::internal::CaptureStdout();
-  CheckCollisions(canvas);
+  CheckCollisions(canvas, CollisionFactors(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tChecking for Collisions: ")
       << "one stroke: no progress";
 }
@@ -104,10 +102,12 @@ void PlainCheckCollisions(Canvas& canvas) {
                                over.path[b].position, over.path[b + 1].position, p))
             continue;
           if (b > 0) over.path[b - 1].locked = 1;
-          DeflectNode(over.path[b], under.path[a].height, under.path[a].width, p, 0);
+          DeflectNode(over.path[b], under.path[a].height, under.path[a].width, p, kDeflectCrossing,
+                      CollisionFactors());
           if (b + 2 < over.path.size())
-            DeflectNode(over.path[b + 1], under.path[a].height, under.path[a].width, p, 1);
-          BuildMesh(over);
+            DeflectNode(over.path[b + 1], under.path[a].height, under.path[a].width, p,
+                        kDeflectFollowing, CollisionFactors());
+          BuildMesh(over, 0);
         }
     }
   }
@@ -136,7 +136,6 @@ Canvas RandomGridCanvas(std::mt19937& random) {
 }
 
 TEST(CheckCollisions, SameDeflectionsAndMeshesAsThePlainCheck) {
-  ResetApplicationStateForTesting();
   std::mt19937 random(11);
   for (int trial = 0; trial < 60; ++trial) {
     SCOPED_TRACE(trial);

@@ -1,9 +1,8 @@
-#include "render/collisions.h"
+#include "stroke/collisions.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "app/state.h"
 #include "camera/progress.h"
 #include "stroke/mesh.h"
 
@@ -59,15 +58,16 @@ bool SegmentCrossing(const Vec4& a, const Vec4& b, const Vec4& c, const Vec4& d,
   return InUnitRange(s) && InUnitRange(t);
 }
 
-void DeflectNode(StrokeNode& node, float height, float width, const Vec4& p, int mode) {
+void DeflectNode(StrokeNode& node, float height, float width, const Vec4& p, DeflectMode mode,
+                 const CollisionFactors& factors) {
   if (node.locked) return;
-  if (mode == 0) {
+  if (mode == kDeflectCrossing) {
     node.position = Vec4(p.x, p.y, 0.0f, 0.0f);
-    node.height = CollisionHeightStart * height + node.baseHeight;
-    node.width = CollisionWidthStart * width + node.baseWidth;
+    node.height = factors.heightStart * height + node.baseHeight;
+    node.width = factors.widthStart * width + node.baseWidth;
   } else {
-    node.height = node.baseHeight - CollisionHeightEnd * height;
-    node.width = node.baseWidth - CollisionWidthEnd * width;
+    node.height = node.baseHeight - factors.heightEnd * height;
+    node.width = node.baseWidth - factors.widthEnd * width;
   }
   node.locked = 1;
 }
@@ -124,8 +124,10 @@ bool MarkCrossings(const Vec4& a0, const Vec4& a1, OverPoints& over) {
 // order, deflecting `over` at each crossing. A deflection moves only the
 // point at the start of the crossed segment, which no later test of the same
 // segment of `under` reads, so each row of tests can be made at once.
-// Returns whether any segment crossed.
-bool CollidePair(const Stroke& under, Stroke& over, OverPoints& points, Vec4& p) {
+// Returns whether any segment crossed; `beforeFirstChange` runs before the
+// first crossing changes `over`.
+bool CollidePair(const Stroke& under, Stroke& over, OverPoints& points, Vec4& p,
+                 const CollisionFactors& factors, const std::function<void()>& beforeFirstChange) {
   const std::size_t underPoints = under.path.size(), overPoints = over.path.size();
   if (overPoints < 2) return false;
   points.Load(over);
@@ -136,11 +138,13 @@ bool CollidePair(const Stroke& under, Stroke& over, OverPoints& points, Vec4& p)
     if (!MarkCrossings(a0.position, a1.position, points)) continue;
     for (std::size_t b = 0; b + 1 < overPoints; ++b) {
       if (!points.crossed[b]) continue;
+      if (!deflected) beforeFirstChange();
       SegmentCrossing(a0.position, a1.position, over.path[b].position, over.path[b + 1].position,
                       p);
       if (b > 0) over.path[b - 1].locked = 1;
-      DeflectNode(over.path[b], a0.height, a0.width, p, 0);
-      if (b + 2 < overPoints) DeflectNode(over.path[b + 1], a0.height, a0.width, p, 1);
+      DeflectNode(over.path[b], a0.height, a0.width, p, kDeflectCrossing, factors);
+      if (b + 2 < overPoints)
+        DeflectNode(over.path[b + 1], a0.height, a0.width, p, kDeflectFollowing, factors);
       points.Update(over, b);
       deflected = true;
     }
@@ -150,7 +154,8 @@ bool CollidePair(const Stroke& under, Stroke& over, OverPoints& points, Vec4& p)
 
 }  // namespace
 
-void CheckCollisions(Canvas& canvas) {
+void CheckCollisions(Canvas& canvas, const CollisionFactors& factors, int subdivisionLevels,
+                     const std::function<void(int slot)>& beforeChange) {
   std::printf("\tChecking for Collisions: ");
   std::fflush(stdout);
   if (canvas.count < 2) return;
@@ -166,11 +171,15 @@ void CheckCollisions(Canvas& canvas) {
   for (int i = 0; i < canvas.count; ++i) {
     ReportProgress(static_cast<float>(i), static_cast<float>(canvas.count));
     Stroke& under = canvas.strokes[i];
-    if (deflected[i]) BuildMesh(under);
+    if (deflected[i]) BuildMesh(under, subdivisionLevels);
     if (under.deleted || under.path.size() < 2) continue;
     for (int j = i + 1; j < canvas.count; ++j) {
       Stroke& over = canvas.strokes[j];
-      if (!over.deleted && CollidePair(under, over, points, p)) deflected[j] = true;
+      if (over.deleted) continue;
+      const auto notice = [&] {
+        if (!deflected[j] && beforeChange) beforeChange(j);
+      };
+      if (CollidePair(under, over, points, p, factors, notice)) deflected[j] = true;
     }
   }
   std::printf("\tDone!\n");

@@ -1,0 +1,126 @@
+#pragma once
+// The one door for every change a person makes to the painting, its maps
+// and its colours: keys, mouse, panels and scripts all come through here.
+// Each action bumps the revision and tells the observers what it did, so
+// the undo history, the recorder and the redraw tracking each listen in one
+// place instead of guessing.
+//
+// Actions that rebuild strokes build in the main window's GL context
+// whatever window is current (the build hooks make it current for their GL
+// work and restore the current window afterwards).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/vec4.h"
+#include "image/textures.h"
+#include "stroke/build.h"
+
+enum class ActionKind {
+  kPaintPoint,      // a node added to the stroke being painted
+  kCommit,          // the painted stroke committed (and piled up, with "C")
+  kSelect,          // the selection changed
+  kDeleteSelected,  // "Delete Selected"
+  kDeleteAll,       // "Delete All"
+  kResize,          // the selected stroke resized (Size panel, "+", "-")
+  kUpdate,          // the selected stroke rebuilt ("Update")
+  kCollide,         // the crossing check over all strokes
+  kAutoTrace,       // bright regions of the view turned into strokes
+  kChooseMap,       // a map file chosen for a slot
+  kFilter,          // a kernel applied, the source shown unfiltered, or a new source
+  kPickColour,      // the stroke colour picked in the spectrum
+  kUndo,            // steps taken back or forward by an undo history
+  kRedo,
+};
+
+// What an action changed.
+struct ActionReport {
+  ActionKind kind = ActionKind::kPaintPoint;
+  std::uint64_t revision = 0;
+  std::vector<int> strokes;    // 0-based slots whose records changed, in order of first change
+  bool allStrokes = false;     // every slot replaced (Delete All, undo or redo of it)
+  std::uint32_t textures = 0;  // bit 1 << TEX_x for each texture name redefined
+};
+
+class ActionObserver {
+ public:
+  virtual ~ActionObserver() = default;
+  // Before the action changes anything.
+  virtual void ActionStarting(ActionKind) {}
+  // Before slot `slot`'s record changes: once per action and slot.
+  virtual void StrokeChanging(int /*slot*/) {}
+  // Before every slot is replaced (Delete All).
+  virtual void AllStrokesChanging() {}
+  // Before the stroke being painted changes (other than by painting).
+  virtual void CurrentStrokeChanging() {}
+  virtual void ActionFinished(const ActionReport&) {}
+};
+
+void AddActionObserver(ActionObserver* observer);
+void RemoveActionObserver(ActionObserver* observer);
+// Bumped by every action; 0 before the first.
+std::uint64_t ActionRevision();
+
+// Brackets an action: tells the observers it starts, collects what it
+// changes, and reports it when the scope ends. Actions defined beside the
+// program (undo and redo in kelvra-play) use it too.
+class ActionScope {
+ public:
+  explicit ActionScope(ActionKind kind);
+  ~ActionScope();
+  ActionScope(const ActionScope&) = delete;
+  ActionScope& operator=(const ActionScope&) = delete;
+
+  void StrokeChanging(int slot);
+  void AllStrokesChanging();
+  void CurrentStrokeChanging();
+  void TexturesChanged(std::uint32_t bits) { report_.textures |= bits; }
+
+ private:
+  ActionReport report_;
+};
+
+// The build context of the painter: its settings, its random generator and
+// the hooks that put height maps and particle lists into the main window.
+BuildContext PainterBuildContext();
+
+// True when a committed stroke is selected: what the rebuild buttons need.
+bool HasSelectedStroke();
+
+// ---- The painting ---------------------------------------------------------------------
+void AddPaintedPoint(float x, float y);
+// Commits the painted stroke, then piles it up on the strokes it crosses
+// when "C" is ticked: one step.
+void CommitPaintedStroke();
+// Any number 0 (none) … count; picking and the arrow keys.
+void SelectStroke(int number);
+void DeleteSelectedStroke();
+void DeleteAllStrokes();
+// The selected stroke gets the current size settings, new perpendiculars
+// and a new mesh.
+void ResizeSelectedStroke();
+enum class SizeAxis { kWidth, kHeight, kBoth };
+// "+" and "-": the chosen start sizes move by `step`, their end sizes become
+// 0, then the selected stroke is resized. Nothing without a selection.
+void GrowSelectedStroke(SizeAxis axis, float step);
+// "Update": the selected stroke rebuilt from its nodes.
+void UpdateSelectedStroke();
+// The crossing check over all strokes.
+void CollideStrokes();
+// Turns the bright regions of the rendered main view into strokes.
+void AutoTrace();
+
+// ---- Maps, filters, colour --------------------------------------------------------------
+// The slot takes `path`; the main window reloads its maps on its next idle
+// step (the caller reloads its own window's).
+void ChooseMapFile(MapSlot slot, const std::string& path);
+// FilteredImage := kernel n over SourceImage (a failed filter keeps it).
+void ApplyFilterChoice(int n);
+// FilteredImage := SourceImage, unfiltered.
+void ShowUnfilteredSource();
+// The source slot takes `path`, SourceImage is read from it, and shown
+// through the vertical Sobel kernel.
+void ChooseSourceImage(const std::string& path);
+// StartColour and EndColour := colour; the spectrum marker moves to (x, y).
+void PickColour(const Vec4& colour, float markerX, float markerY);

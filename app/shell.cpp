@@ -1,0 +1,162 @@
+#include "app/shell.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdio>
+
+#include "app/input.h"
+#include "app/state.h"
+#include "app/view.h"
+#include "camera/camera.h"
+#include "camera/environment.h"
+#include "glui/glui.h"
+#include "image/filters.h"
+#include "image/gradients.h"
+#include "image/textures.h"
+#include "panels/panels.h"
+
+namespace {
+
+constexpr const char* kMainWindowTitle = "Kelvra! by Dorvask";
+constexpr float kSpinStep = 0.05f;
+
+// Menu values. The primitive entries store polygon modes (0 = points).
+enum PrimitiveMenuValue { kPointsEntry = 97, kLineStripEntry = 98, kTriangleStripEntry = 99 };
+enum MainMenuValue {
+  kSeparatorEntry = 0,
+  kCameraPanelEntry = 97,
+  kStrokePanelEntry = 98,
+  kFilterPanelEntry = 99,
+  kSizePanelEntry = 100,
+};
+
+void PrintLine(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
+
+// Reloads the maps and the source picture in the main view's context after a
+// panel changed them in its own.
+void SynchroniseTextures() {
+  std::printf("\tSynchronising Windows System:");
+  std::fflush(stdout);
+  LoadAllMaps();
+  SourceImage.Load(MapFile(MAP_SOURCE));
+  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  glutSetWindow(MainWindow);
+  LoadAllMaps();
+  SyncRequested = 0;
+  PrintLine(" Done!");
+}
+
+}  // namespace
+
+void OnPrimitiveMenu(int value) {
+  switch (value) {
+    case kPointsEntry:
+      PrimitiveMode = 0;
+      glPointSize(5.0f);
+      break;
+    case kLineStripEntry:
+      PrimitiveMode = GL_LINE;
+      break;
+    case kTriangleStripEntry:
+      PrimitiveMode = GL_FILL;
+      break;
+    default:
+      break;
+  }
+}
+
+// The labels follow the user's words ("Canvas", "Shader"), not the titles of
+// the windows they open. The current window is left as it is: the next idle
+// step makes the main view current again.
+void OnMainMenu(int value) {
+  switch (value) {
+    case kCameraPanelEntry:
+      ShowCameraPanel();
+      break;
+    case kStrokePanelEntry:
+      ShowStrokePanel();
+      break;
+    case kFilterPanelEntry:
+      ShowFilterPanel();
+      break;
+    case kSizePanelEntry:
+      ShowSizePanel();
+      break;
+    default:
+      break;
+  }
+}
+
+void OnIdle() {
+  for (int panel : {CameraPanelWindow, StrokePanelWindow, FilterPanelWindow}) {
+    if (panel == 0) continue;
+    glutSetWindow(panel);
+    glutPostRedisplay();
+  }
+  if (glutGetWindow() != MainWindow) glutSetWindow(MainWindow);
+  TheCamera.Update(kSpinStep);
+  if (SyncRequested) SynchroniseTextures();
+  glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+  GLUI_Master.sync_live_all();
+  glutPostRedisplay();
+}
+
+void InitScene() {
+  glClearColor(0.8f, 0.8f, 0.8f, 1.0f);
+  ReportGLEnvironment();
+  InitRenderState();
+  InitMaterial();
+  InitLight();
+  ComputeGradientMaps();
+  TheCamera.Init();
+}
+
+void CreateMenusAndPanels() {
+  const int primitiveMenu = glutCreateMenu(OnPrimitiveMenu);
+  glutAddMenuEntry("GL_POINTS", kPointsEntry);
+  glutAddMenuEntry("GL_LINE_STRIP", kLineStripEntry);
+  glutAddMenuEntry("GL_TRIANGLE_STRIP", kTriangleStripEntry);
+
+  glutCreateMenu(OnMainMenu);
+  glutAddSubMenu("Primitives:", primitiveMenu);
+  glutAddMenuEntry("", kSeparatorEntry);
+  glutAddMenuEntry("Canvas Control Panel", kCameraPanelEntry);
+  glutAddMenuEntry("", kSeparatorEntry);
+  glutAddMenuEntry("Stroke Control Panel", kStrokePanelEntry);
+  glutAddMenuEntry("Shader Control Panel", kSizePanelEntry);
+  glutAddMenuEntry("", kSeparatorEntry);
+  glutAddMenuEntry("Filter Control Panel", kFilterPanelEntry);
+  glutAttachMenu(GLUT_RIGHT_BUTTON);
+
+  PrintLine("\tCreating Filter Window....");
+  CreateFilterPanel();
+  PrintLine("\tCreating Stroke Window....");
+  CreateStrokePanel();
+  PrintLine("\tCreating Camera Window....");
+  CreateCameraPanel();
+  PrintLine("\tCreating Size Window....");
+  CreateSizePanel();
+}
+
+void StartPainter(int* argc, char** argv) {
+  glutInit(argc, argv);
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+  glutInitWindowSize(MainWindowWidth, MainWindowHeight);
+  glutInitWindowPosition(MainWindowX, MainWindowY);
+  MainWindow = glutCreateWindow(kMainWindowTitle);
+
+  GLUI_Master.set_glutKeyboardFunc(OnKeyboard);
+  GLUI_Master.set_glutMouseFunc(OnMouse);
+  GLUI_Master.set_glutSpecialFunc(OnSpecialKey);
+  GLUI_Master.set_glutReshapeFunc(OnReshape);
+  GLUI_Master.set_glutIdleFunc(OnIdle);
+  glutPassiveMotionFunc(OnPassiveMotion);
+  glutMotionFunc(OnMotion);
+  glutDisplayFunc(OnDisplay);
+
+  InitScene();
+  CreateMenusAndPanels();
+}

@@ -1,0 +1,111 @@
+// The action layer: what each action changes, what it tells its observers,
+// and the GL work the painter's build hooks do in the main window.
+#include "app/actions.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/state.h"
+#include "tests/support/gl_window.h"
+
+namespace {
+
+// Everything an observer hears, as one line per notice.
+struct Journal : ActionObserver {
+  std::vector<std::string> notices;
+  ActionReport last;
+  void ActionStarting(ActionKind) override { notices.push_back("start"); }
+  void StrokeChanging(int slot) override { notices.push_back("stroke " + std::to_string(slot)); }
+  void AllStrokesChanging() override { notices.push_back("all"); }
+  void CurrentStrokeChanging() override { notices.push_back("current"); }
+  void ActionFinished(const ActionReport& report) override {
+    notices.push_back("end");
+    last = report;
+  }
+};
+
+class Actions : public testing::Test {
+ protected:
+  void SetUp() override {
+    MainWindow = EnsureHiddenGlWindow();
+    ResetApplicationStateForTesting();
+    TheCanvas.DeleteAll();
+    AddActionObserver(&journal_);
+  }
+  void TearDown() override {
+    RemoveActionObserver(&journal_);
+    ResetApplicationStateForTesting();
+    TheCanvas.DeleteAll();
+    MainWindow = 0;
+  }
+
+  // A straight stroke of `nodes` nodes from (x0, y0) by (dx, dy), committed
+  // quietly through the action.
+  void Paint(float x0, float y0, float dx, float dy, int nodes = 8) {
+    for (int i = 0; i < nodes; ++i) AddPaintedPoint(x0 + dx * i, y0 + dy * i);
+    journal_.notices.clear();
+    testing::internal::CaptureStdout();
+    CommitPaintedStroke();
+    testing::internal::GetCapturedStdout();
+  }
+
+  Journal journal_;
+};
+
+TEST_F(Actions, CommitTellsTheNewSlotAndEveryStrokeItPiledUpOn) {
+  Paint(-0.8f, 0.0f, 0.2f, 0.0f);  // across
+  Paint(0.5f, 0.5f, 0.0f, 0.1f);   // beside, crosses nothing
+  EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 1", "end"}));
+  CollideAfterStroke = 1;
+  Paint(0.0f, -0.8f, 0.0f, 0.2f);   // down through the first: only it piles up
+  const std::uint64_t painted = 8;  // one revision per node, then the commit
+  EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 2", "end"}));
+  EXPECT_EQ(journal_.last.kind, ActionKind::kCommit);
+  EXPECT_EQ(journal_.last.strokes, (std::vector<int>{2}));
+  EXPECT_EQ(journal_.last.revision, ActionRevision());
+  EXPECT_GE(ActionRevision(), painted + 1);
+  bool locked = false;
+  for (const StrokeNode& node : TheCanvas.strokes[2].path) locked = locked || node.locked;
+  EXPECT_TRUE(locked) << "the later stroke is the one that piles up";
+}
+
+TEST_F(Actions, RebuildsActOnTheSelectionOnlyAndDeletesTellWhatGoes) {
+  Paint(-0.8f, -0.5f, 0.2f, 0.0f);
+  Paint(-0.8f, 0.5f, 0.2f, 0.0f);
+  const std::vector<StrokeNode> firstPath = TheCanvas.strokes[0].path;
+  GrowSelectedStroke(SizeAxis::kBoth, 0.01f);
+  EXPECT_FLOAT_EQ(TheStrokeSettings.widthStart, 0.04f) << "no selection: nothing changes";
+  SelectStroke(2);
+  journal_.notices.clear();
+  GrowSelectedStroke(SizeAxis::kWidth, 0.01f);
+  EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 1", "end"}));
+  EXPECT_FLOAT_EQ(TheStrokeSettings.widthStart, 0.05f);
+  EXPECT_FLOAT_EQ(TheStrokeSettings.heightStart, 0.025f) << "height left alone";
+  EXPECT_FLOAT_EQ(TheCanvas.strokes[1].size.widthStart, 0.05f);
+  EXPECT_EQ(TheCanvas.strokes[0].path[3].width, firstPath[3].width);
+
+  journal_.notices.clear();
+  DeleteSelectedStroke();
+  EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 1", "end"}));
+  EXPECT_EQ(TheCanvas.strokes[1].deleted, 1);
+  journal_.notices.clear();
+  DeleteAllStrokes();
+  EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "current", "all", "end"}));
+  EXPECT_EQ(TheCanvas.count, 0);
+  EXPECT_EQ(SelectedStroke, 2) << "Delete All leaves the selection number";
+}
+
+TEST_F(Actions, ParticleStrokesGetAListInTheMainWindowAndKeepTheirParticles) {
+  TheStrokeSettings.showParticles = 1;
+  TheStrokeSettings.showMesh = 0;
+  Paint(-0.5f, 0.0f, 0.1f, 0.05f, 4);
+  const Stroke& stroke = TheCanvas.strokes[0];
+  EXPECT_EQ(stroke.renderType, kRenderParticles);
+  EXPECT_TRUE(glIsList(stroke.particles.displayList));
+  EXPECT_EQ(stroke.particles.positions.size(), 50u) << "5 particles for each of 10 path points";
+}
+
+}  // namespace
