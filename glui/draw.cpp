@@ -231,6 +231,7 @@ void GLUI_Rotation::Draw(GluiFrame& frame) {
     // Only a flick spins: a pause before the release leaves the ball still.
     spinning = spin_damping > 0 && frame.time - last_motion_time < kFlickWindow &&
                arcball::AngleDegrees(last) >= kSpinStartDegrees;
+    if (spinning && GLUI_Master.change_listener) GLUI_Master.change_listener(this);
   }
 
   // A shaded ball with the three rotated axes; the near half of each axis

@@ -117,6 +117,7 @@ void GLUI::RequestFrame() {
 }
 
 void GLUI::RunChange(GLUI_Control* control) {
+  if (GLUI_Master.change_listener) GLUI_Master.change_listener(control);
   // GLUI's order: variable, redisplay, then the callback with the main
   // graphics window current.
   control->WriteLive();

@@ -360,6 +360,11 @@ class GLUI_Master_Object {
   std::vector<WindowCallbacks> callbacks;
   void (*user_idle)() = nullptr;
   bool idle_installed = false;
+
+  // Hears every change made to a control before the control writes its
+  // variable, and a rotation ball starting to spin after a flick: the seam
+  // where kelvra-play's recorder listens. Not part of GLUI.
+  void (*change_listener)(GLUI_Control* control) = nullptr;
 };
 
 extern GLUI_Master_Object GLUI_Master;

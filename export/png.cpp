@@ -1,0 +1,116 @@
+#include "export/png.h"
+
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "export/atomic_file.h"
+
+namespace {
+
+struct WriteTarget {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  ~WriteTarget() {
+    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+  }
+};
+
+// Writes rows of `rowBytes` bytes each; `colourType` and `bitDepth` as
+// libpng names them. 16-bit samples are given big-endian, as PNG stores them.
+bool Write(const std::string& path, int width, int height, int colourType, int bitDepth,
+           const std::uint8_t* rows, std::size_t rowBytes, std::string* error) {
+  if (width <= 0 || height <= 0) {
+    if (error) *error = "nothing to write: the picture is empty";
+    return false;
+  }
+  AtomicFile file(path);
+  if (!file.Open(error)) return false;
+  WriteTarget target;
+  target.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (target.png) target.info = png_create_info_struct(target.png);
+  if (!target.png || !target.info) {
+    if (error) *error = "out of memory";
+    return false;
+  }
+  if (setjmp(png_jmpbuf(target.png))) {
+    if (error) *error = "cannot write " + path;
+    return false;
+  }
+  png_init_io(target.png, file.Stream());
+  png_set_compression_level(target.png, 6);
+  png_set_IHDR(target.png, target.info, static_cast<png_uint_32>(width),
+               static_cast<png_uint_32>(height), bitDepth, colourType, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(target.png, target.info);
+  for (int y = 0; y < height; ++y)
+    png_write_row(target.png, const_cast<png_bytep>(rows + static_cast<std::size_t>(y) * rowBytes));
+  png_write_end(target.png, nullptr);
+  return file.Commit(error);
+}
+
+}  // namespace
+
+bool WritePngRgb(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgb, std::string* error) {
+  if (rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+    if (error) *error = "fewer pixels than the picture's size";
+    return false;
+  }
+  return Write(path, width, height, PNG_COLOR_TYPE_RGB, 8, rgb.data(),
+               static_cast<std::size_t>(width) * 3, error);
+}
+
+bool WritePngGrey16(const std::string& path, int width, int height,
+                    const std::vector<std::uint16_t>& grey, std::string* error) {
+  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (width <= 0 || height <= 0 || grey.size() < count) {
+    if (error) *error = "fewer samples than the picture's size";
+    return false;
+  }
+  std::vector<std::uint8_t> bigEndian(count * 2);
+  for (std::size_t i = 0; i < count; ++i) {
+    bigEndian[2 * i] = static_cast<std::uint8_t>(grey[i] >> 8);
+    bigEndian[2 * i + 1] = static_cast<std::uint8_t>(grey[i] & 0xFF);
+  }
+  return Write(path, width, height, PNG_COLOR_TYPE_GRAY, 16, bigEndian.data(),
+               static_cast<std::size_t>(width) * 2, error);
+}
+
+bool ReadPng(const std::string& path, PngPicture* picture) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool read = false;
+  if (png && info && !setjmp(png_jmpbuf(png))) {
+    png_init_io(png, file);
+    png_read_info(png, info);
+    const int width = static_cast<int>(png_get_image_width(png, info));
+    const int height = static_cast<int>(png_get_image_height(png, info));
+    const int depth = png_get_bit_depth(png, info);
+    const int channels = png_get_channels(png, info);
+    if (width > 0 && height > 0 && (depth == 8 || depth == 16) &&
+        png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+      std::vector<std::uint8_t> row(png_get_rowbytes(png, info));
+      picture->width = width;
+      picture->height = height;
+      picture->channels = channels;
+      picture->bitDepth = depth;
+      picture->samples.clear();
+      for (int y = 0; y < height; ++y) {
+        png_read_row(png, row.data(), nullptr);
+        const std::size_t samples = static_cast<std::size_t>(width) * channels;
+        for (std::size_t i = 0; i < samples; ++i)
+          picture->samples.push_back(
+              depth == 16 ? static_cast<std::uint16_t>(row[2 * i] << 8 | row[2 * i + 1]) : row[i]);
+      }
+      read = true;
+    }
+  }
+  png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
+  std::fclose(file);
+  return read;
+}

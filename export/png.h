@@ -1,0 +1,25 @@
+#pragma once
+// PNG files through libpng: screenshots (8-bit RGB) and height maps (16-bit
+// grey). Pixels are given top row first. Files are written under a
+// temporary name beside the target and renamed when complete, so a failed
+// write leaves nothing half-written; the same pixels always give the same
+// bytes (no time stamp or other varying chunk is written).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// width × height × 3 bytes, R, G, B.
+bool WritePngRgb(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgb, std::string* error);
+// width × height samples, 0 black … 65535 white.
+bool WritePngGrey16(const std::string& path, int width, int height,
+                    const std::vector<std::uint16_t>& grey, std::string* error);
+
+// What a PNG file holds, for tests and checks: 8-bit RGB or 16-bit grey
+// samples widened to 16 bits, top row first. False when it cannot be read.
+struct PngPicture {
+  int width = 0, height = 0, channels = 0, bitDepth = 0;
+  std::vector<std::uint16_t> samples;
+};
+bool ReadPng(const std::string& path, PngPicture* picture);

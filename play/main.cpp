@@ -1,0 +1,134 @@
+// kelvra-play: the painter with session scripts. It records a painting as
+// it is made, and replays a script into the same program (headless too,
+// on a virtual display of its own), with undo, redo and export besides.
+
+#include <GL/freeglut.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+#include "common/version.h"
+#include "play/recorder.h"
+#include "play/replayer.h"
+#include "play/script.h"
+#include "play/virtual_display.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  kelvra-play [--realtime] SCRIPT   replay a session script, then exit\n"
+    "  kelvra-play --record FILE         paint as with kelvra, appending every event\n"
+    "                                    to FILE as it happens\n"
+    "  kelvra-play --help | --version\n"
+    "\n"
+    "A replay runs as fast as the program goes and prints the painter's console\n"
+    "output; --realtime honours the script's waits. Without a display, a replay\n"
+    "starts its own virtual X server. Ctrl+Z undoes, Ctrl+Y redoes, x exports the\n"
+    "painting. The script format is described in the README.\n";
+
+struct Options {
+  std::string script;
+  std::string record;
+  bool realtime = false;
+};
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "kelvra-play: %s\n", message.c_str());
+  return 1;
+}
+
+// Reads the arguments; returns -1 to go on, or the exit status.
+int ReadArguments(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--help" || word == "-h") {
+      std::printf("%s", kUsage);
+      return 0;
+    }
+    if (word == "--version") {
+      std::printf("kelvra-play %s\n", KELVRA_VERSION);
+      return 0;
+    }
+    if (word == "--realtime") {
+      options->realtime = true;
+    } else if (word == "--record") {
+      if (i + 1 >= argc) return Fail("--record needs a file name");
+      options->record = argv[++i];
+    } else if (!word.empty() && word[0] == '-') {
+      std::fprintf(stderr, "kelvra-play: unknown option %s\n\n%s", word.c_str(), kUsage);
+      return 2;
+    } else if (options->script.empty()) {
+      options->script = word;
+    } else {
+      std::fprintf(stderr, "kelvra-play: one script at a time\n\n%s", kUsage);
+      return 2;
+    }
+  }
+  if (options->script.empty() == options->record.empty()) {
+    std::fprintf(stderr, "%s", kUsage);
+    return 2;
+  }
+  return -1;
+}
+
+std::string CurrentFolder() {
+  char folder[PATH_MAX];
+  return ::getcwd(folder, sizeof folder) ? folder : "";
+}
+
+int Record(const Options& options, char* program) {
+  std::FILE* journal = std::fopen(options.record.c_str(), "a");
+  if (!journal) return Fail("cannot write " + options.record);
+  int argc = 1;
+  char* argv[] = {program, nullptr};
+  StartPainter(&argc, argv);
+  static Recorder recorder(journal);
+  recorder.Start();
+  glutMainLoop();
+  return 0;
+}
+
+int Replay(const Options& options, char* program) {
+  std::ifstream file(options.script, std::ios::binary);
+  if (!file) return Fail("cannot read " + options.script);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string error;
+  auto events = ParseScript(text, options.script, &error);
+  if (!events) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  if (!EnsureDisplay(&error)) return Fail(error);
+  int argc = 1;
+  char* argv[] = {program, nullptr};
+  StartPainter(&argc, argv);
+  ReplayOptions replay;
+  replay.scriptName = options.script;
+  replay.baseFolder = CurrentFolder();
+  replay.realtime = options.realtime;
+  replay.progress = events->size() >= 2000;
+  Replayer replayer(std::move(*events), replay);
+  return replayer.Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const int status = ReadArguments(argc, argv, &options);
+  if (status >= 0) return status;
+  const int result = options.record.empty() ? Replay(options, argv[0]) : Record(options, argv[0]);
+  std::fflush(stdout);
+  // The GLUT windows go with the process; exit runs the virtual display's
+  // shutdown.
+  std::exit(result);
+}

@@ -1,0 +1,182 @@
+#include "play/recorder.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+
+#include "app/state.h"
+#include "glui/glui.h"
+#include "play/controls.h"
+#include "play/windows.h"
+
+namespace {
+
+Recorder* Active = nullptr;
+
+// Pauses shorter than this are not worth a line.
+constexpr long kShortestWait = 20;
+
+void OnControlChanged(GLUI_Control* control) {
+  if (Active && control->glui) Active->Write(control->glui->parent_window, ControlEvent(*control));
+}
+
+// Events inside a GLUI subwindow are recorded as the control changes they
+// make; only the windows' own events are recorded as they come.
+bool OwnEvents(int window) {
+  const tap::WindowCallbacks* callbacks = tap::Window(window);
+  return callbacks && callbacks->parent == 0 && !NameOfWindow(window).empty();
+}
+
+// The labels leading to `value` of `menu` inside the menu tree under `root`.
+bool MenuPath(int root, int menu, int value, std::string* path, int depth = 0) {
+  const tap::Menu* current = tap::MenuOf(root);
+  if (!current || depth > 8) return false;
+  for (const tap::MenuEntry& entry : current->entries) {
+    if (entry.submenu != 0) {
+      std::string below;
+      if (MenuPath(entry.submenu, menu, value, &below, depth + 1)) {
+        *path = entry.label + "/" + below;
+        return true;
+      }
+    } else if (root == menu && entry.value == value && !entry.label.empty()) {
+      *path = entry.label;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A press in a window whose mouse goes through the control layer takes the
+// focus from the controls first, which commits typed text; that commit is
+// recorded before the press so a replay makes it in the same order.
+bool DropsFocus(int window) {
+  return std::any_of(GLUI_Master.callbacks.begin(), GLUI_Master.callbacks.end(),
+                     [window](const GLUI_Master_Object::WindowCallbacks& c) {
+                       return c.window == window && c.mouse != nullptr;
+                     });
+}
+
+}  // namespace
+
+Recorder::Recorder(std::FILE* journal)
+    : journal_(journal), last_(std::chrono::steady_clock::now()) {}
+
+Recorder::~Recorder() {
+  if (Active == this) {
+    Active = nullptr;
+    GLUI_Master.change_listener = nullptr;
+    tap::SetListener(nullptr);
+  }
+}
+
+void Recorder::Start() {
+  Active = this;
+  GLUI_Master.change_listener = OnControlChanged;
+  tap::SetListener(this);
+  WriteLine("# Kelvra session, recorded by kelvra-play --record");
+}
+
+void Recorder::WriteLine(const std::string& line) {
+  std::fprintf(journal_, "%s\n", line.c_str());
+  std::fflush(journal_);
+}
+
+void Recorder::Write(int window, const Event& event) {
+  const int top = TopLevelWindow(window);
+  if (idleSteps_ > 0) {
+    Event frames;
+    frames.kind = EventKind::kFrames;
+    frames.count = idleSteps_;
+    WriteLine(FormatEvent(frames));
+    idleSteps_ = 0;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  const long gap =
+      static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(now - last_).count());
+  last_ = now;
+  if (gap >= kShortestWait) {
+    Event wait;
+    wait.kind = EventKind::kWait;
+    wait.count = gap;
+    WriteLine(FormatEvent(wait));
+  }
+  if (top != window_ && !NameOfWindow(top).empty()) {
+    window_ = top;
+    Event choice;
+    choice.kind = EventKind::kWindow;
+    choice.text = NameOfWindow(top);
+    WriteLine(FormatEvent(choice));
+  }
+  WriteLine(FormatEvent(event));
+}
+
+void Recorder::Mouse(int window, int button, int state, int x, int y) {
+  if (!OwnEvents(window)) return;
+  if (state == GLUT_DOWN && DropsFocus(window)) GLUI_Master.DropFocus();
+  Event event;
+  event.kind = state == GLUT_DOWN ? EventKind::kPress : EventKind::kRelease;
+  event.button = button;
+  event.x = x;
+  event.y = y;
+  Write(window, event);
+}
+
+void Recorder::Motion(int window, int x, int y, bool) {
+  if (!OwnEvents(window)) return;
+  Event event;
+  event.kind = EventKind::kMove;
+  event.x = x;
+  event.y = y;
+  Write(window, event);
+}
+
+void Recorder::Keyboard(int window, unsigned char key, int modifiers) {
+  if (!OwnEvents(window)) return;
+  // Backspace, Tab, Enter and Esc have names; the other control codes are
+  // what GLUT delivers for Ctrl+letter. Keys beyond ASCII have no script
+  // form, and nothing in the windows reads them.
+  const bool named = key == 8 || key == 9 || key == 13 || key == 27 || key == 127;
+  const bool control = key >= 1 && key <= 26 && !named;
+  if (key >= 128 || (key < 32 && !named && !control)) return;
+  Event event;
+  event.kind = EventKind::kKey;
+  event.key = key;
+  // A letter's case already says whether Shift was held.
+  event.modifiers = (modifiers & (kCtrlKey | kAltKey)) | (control ? kCtrlKey : 0);
+  Write(window, event);
+}
+
+void Recorder::Special(int window, int key, int modifiers) {
+  if (!OwnEvents(window)) return;
+  Event event;
+  event.kind = EventKind::kSpecial;
+  event.key = key;
+  event.modifiers = modifiers;
+  Write(window, event);
+}
+
+void Recorder::Reshape(int window, int width, int height) {
+  // The panels keep their sizes by themselves; only the main view's size
+  // is the person's to choose.
+  if (window != MainWindow) return;
+  if (!mainShown_) {
+    mainShown_ = true;
+    return;
+  }
+  Event event;
+  event.kind = EventKind::kResize;
+  event.x = width;
+  event.y = height;
+  Write(window, event);
+}
+
+void Recorder::MenuChosen(int window, int menu, int value) {
+  const int top = TopLevelWindow(window);
+  const tap::WindowCallbacks* callbacks = tap::Window(top);
+  std::string path;
+  if (!callbacks || !MenuPath(callbacks->rightMenu, menu, value, &path)) return;
+  Event event;
+  event.kind = EventKind::kMenu;
+  event.text = path;
+  Write(top, event);
+}

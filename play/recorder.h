@@ -1,0 +1,43 @@
+#pragma once
+// Records a painting session as it happens: every event a person gives the
+// painter's windows becomes a script line, written and flushed at once, so
+// an Esc or a crash loses nothing. Changes to panel controls are recorded
+// as the change they made (set, toggle, click), not as the clicks and keys
+// inside the control, so a replay does not depend on timing; the idle steps
+// between events are recorded as "frames", pauses as "wait".
+
+#include <chrono>
+#include <cstdio>
+
+#include "play/glut_tap.h"
+#include "play/script.h"
+
+class Recorder : public tap::Listener {
+ public:
+  // Appends to `journal`, which stays open and is flushed per line.
+  explicit Recorder(std::FILE* journal);
+  ~Recorder() override;
+
+  // Starts listening to GLUT and to the panels' controls.
+  void Start();
+
+  void Mouse(int window, int button, int state, int x, int y) override;
+  void Motion(int window, int x, int y, bool dragging) override;
+  void Keyboard(int window, unsigned char key, int modifiers) override;
+  void Special(int window, int key, int modifiers) override;
+  void Reshape(int window, int width, int height) override;
+  void MenuChosen(int window, int menu, int value) override;
+  void Idle() override { ++idleSteps_; }
+
+  // Also for kelvra-play's own keys (undo, redo, export).
+  void Write(int window, const Event& event);
+
+ private:
+  void WriteLine(const std::string& line);
+
+  std::FILE* journal_;
+  int window_ = 0;  // the window of the last `window` line
+  long idleSteps_ = 0;
+  std::chrono::steady_clock::time_point last_;
+  bool mainShown_ = false;  // the main window's first reshape is its opening
+};

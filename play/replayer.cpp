@@ -1,0 +1,346 @@
+#include "play/replayer.h"
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/state.h"
+#include "export/png.h"
+#include "glui/glui.h"
+#include "play/controls.h"
+#include "play/glut_tap.h"
+#include "play/windows.h"
+
+namespace {
+
+// The program's own pace, for realtime replays: idle steps at most this
+// often.
+constexpr double kIdleSeconds = 1.0 / 60.0;
+
+double Now() {
+  using Clock = std::chrono::steady_clock;
+  static const Clock::time_point start = Clock::now();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// GLUT's event processing without its idle step: pending input, window
+// changes and redisplays.
+void Pump() { glutMainLoopEvent(); }
+
+// A GLUI subwindow's place in its parent, GLUT pixels from the top-left.
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool Holds(int px, int py) const {
+    return px >= x && py >= y && px < x + width && py < y + height;
+  }
+};
+
+Rect WindowRect(int window) {
+  Rect rect;
+  const int top = TopLevelWindow(window);
+  const int current = glutGetWindow();
+  glutSetWindow(top);
+  const int parentWidth = glutGet(GLUT_WINDOW_WIDTH), parentHeight = glutGet(GLUT_WINDOW_HEIGHT);
+  glutSetWindow(current);
+  rect.width = parentWidth;
+  rect.height = parentHeight;
+  if (window == top) return rect;
+  if (GLUI* gui = GLUI_Master.FindByWindow(window))
+    gui->SubwindowRect(parentWidth, parentHeight, &rect.x, &rect.y, &rect.width, &rect.height);
+  return rect;
+}
+
+// The subwindows of `top`, in creation order (a later one lies on top).
+std::vector<int> SubwindowsOf(int top) {
+  std::vector<int> subwindows;
+  for (int window : tap::Windows()) {
+    const tap::WindowCallbacks* callbacks = tap::Window(window);
+    if (callbacks && callbacks->parent == top) subwindows.push_back(window);
+  }
+  return subwindows;
+}
+
+// The window under (x, y) of `top`, and the point in its own pixels.
+int WindowAt(int top, int x, int y, int* localX, int* localY) {
+  const std::vector<int> subwindows = SubwindowsOf(top);
+  for (auto sub = subwindows.rbegin(); sub != subwindows.rend(); ++sub) {
+    const Rect rect = WindowRect(*sub);
+    if (rect.Holds(x, y)) {
+      *localX = x - rect.x;
+      *localY = y - rect.y;
+      return *sub;
+    }
+  }
+  *localX = x;
+  *localY = y;
+  return top;
+}
+
+// The entry of `root`'s menu tree at the labels of `parts`; a label may
+// hold slashes ("CONVOLUTION/CORRELATION").
+bool FindMenuEntry(int root, const std::vector<std::string>& parts, std::size_t first, int* menu,
+                   int* value) {
+  const tap::Menu* current = tap::MenuOf(root);
+  if (!current) return false;
+  std::string label;
+  for (std::size_t end = first; end < parts.size(); ++end) {
+    label += (end == first ? "" : "/") + parts[end];
+    for (const tap::MenuEntry& entry : current->entries) {
+      if (entry.label != label) continue;
+      if (entry.submenu != 0) {
+        if (end + 1 < parts.size() && FindMenuEntry(entry.submenu, parts, end + 1, menu, value))
+          return true;
+      } else if (end + 1 == parts.size()) {
+        *menu = root;
+        *value = entry.value;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void ReadPixels(int width, int height, std::vector<std::uint8_t>* rgb) {
+  rgb->assign(static_cast<std::size_t>(width) * height * 3, 0);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb->data());
+  // GL's rows run bottom-up; pictures are top row first.
+  const std::size_t row = static_cast<std::size_t>(width) * 3;
+  for (int y = 0; y < height / 2; ++y)
+    std::swap_ranges(rgb->begin() + y * row, rgb->begin() + (y + 1) * row,
+                     rgb->begin() + (height - 1 - y) * row);
+}
+
+}  // namespace
+
+bool ReadWindowPicture(int window, int* width, int* height, std::vector<std::uint8_t>* rgb) {
+  const Rect whole = WindowRect(window);
+  if (whole.width <= 0 || whole.height <= 0) return false;
+  // The display swaps; on Mesa the back buffer then still holds the frame.
+  tap::InjectDisplay(window);
+  ReadPixels(whole.width, whole.height, rgb);
+  for (int sub : SubwindowsOf(window)) {
+    const Rect rect = WindowRect(sub);
+    std::vector<std::uint8_t> part;
+    if (!tap::InjectDisplay(sub)) continue;
+    ReadPixels(rect.width, rect.height, &part);
+    for (int y = 0; y < rect.height; ++y)
+      for (int x = 0; x < rect.width; ++x) {
+        const int tx = rect.x + x, ty = rect.y + y;
+        if (tx < 0 || ty < 0 || tx >= whole.width || ty >= whole.height) continue;
+        for (int c = 0; c < 3; ++c)
+          (*rgb)[(static_cast<std::size_t>(ty) * whole.width + tx) * 3 + c] =
+              part[(static_cast<std::size_t>(y) * rect.width + x) * 3 + c];
+      }
+  }
+  glutSetWindow(window);
+  *width = whole.width;
+  *height = whole.height;
+  return true;
+}
+
+Replayer::Replayer(std::vector<Event> events, ReplayOptions options, ReplayExtras extras)
+    : events_(std::move(events)), options_(std::move(options)), extras_(std::move(extras)) {}
+
+void Replayer::Settle() {
+  glutSetWindow(MainWindow);
+  Display* display = glXGetCurrentDisplay();
+  for (int round = 0; round < 20; ++round) {
+    if (display) XSync(display, False);
+    Pump();
+    if (display && !XPending(display) && round >= 2) break;
+  }
+}
+
+Replayer::Pointer& Replayer::PointerOf(int window) {
+  for (auto& [id, pointer] : pointers_)
+    if (id == window) return pointer;
+  pointers_.emplace_back(window, Pointer());
+  return pointers_.back().second;
+}
+
+std::string Replayer::Resolve(const std::string& file) const {
+  if (file.empty() || file[0] == '/' || options_.baseFolder.empty()) return file;
+  return options_.baseFolder + "/" + file;
+}
+
+int Replayer::Run() {
+  window_ = MainWindow;
+  Settle();
+  lastEventTime_ = Now();
+  const std::size_t total = events_.size();
+  std::size_t shown = 0;
+  for (std::size_t i = 0; i < total && !stopped_; ++i) {
+    const Event& event = events_[i];
+    const std::string problem = Apply(event);
+    if (!problem.empty()) {
+      if (options_.progress && shown) std::fprintf(stderr, "\n");
+      std::fprintf(stderr, "%s:%d: %s\n", options_.scriptName.c_str(), event.line, problem.c_str());
+      return 1;
+    }
+    if (event.kind != EventKind::kFrames && event.kind != EventKind::kWait) lastEventTime_ = Now();
+    if (options_.progress && (i + 1 == total || (i + 1) % 500 == 0)) {
+      std::fprintf(stderr, "\rkelvra-play: %zu of %zu events", i + 1, total);
+      std::fflush(stderr);
+      shown = i + 1;
+    }
+  }
+  if (options_.progress && shown) std::fprintf(stderr, "\n");
+  Pump();
+  return 0;
+}
+
+std::string Replayer::Apply(const Event& event) {
+  switch (event.kind) {
+    case EventKind::kWindow: {
+      const int window = WindowNamed(event.text);
+      if (window == 0) return "the " + event.text + " window is not open";
+      window_ = window;
+      return {};
+    }
+    case EventKind::kPress:
+    case EventKind::kRelease:
+    case EventKind::kMove:
+      return PointerEvent(event);
+    case EventKind::kKey:
+    case EventKind::kSpecial:
+      return Keys(event);
+    case EventKind::kMenu:
+      return ChooseMenu(event);
+    case EventKind::kSet:
+    case EventKind::kToggle:
+    case EventKind::kClick: {
+      std::string problem;
+      GLUI_Control* control = FindControl(window_, event.text, &problem);
+      return control ? ApplyControlEvent(*control, event) : problem;
+    }
+    case EventKind::kResize:
+      glutSetWindow(window_);
+      glutReshapeWindow(event.x, event.y);
+      Settle();
+      return {};
+    case EventKind::kFrames:
+      IdleSteps(event.count);
+      return {};
+    case EventKind::kWait:
+      Wait(event.count);
+      return {};
+    case EventKind::kScreenshot:
+      return Screenshot(event);
+    case EventKind::kUndo:
+      return extras_.undo ? extras_.undo() : "undo is not available here";
+    case EventKind::kRedo:
+      return extras_.redo ? extras_.redo() : "redo is not available here";
+    case EventKind::kExport:
+      return extras_.exportTo ? extras_.exportTo(Resolve(event.text))
+                              : "export is not available here";
+  }
+  return "an event this kelvra-play does not know";
+}
+
+std::string Replayer::PointerEvent(const Event& event) {
+  Pointer& pointer = PointerOf(window_);
+  pointer.x = event.x;
+  pointer.y = event.y;
+  const bool press = event.kind == EventKind::kPress;
+  if (event.kind != EventKind::kMove) {
+    const tap::WindowCallbacks* callbacks = tap::Window(window_);
+    // The right button opens a window's menu and never reaches the program;
+    // menus are chosen with `menu` lines.
+    if (event.button == GLUT_RIGHT_BUTTON && callbacks && callbacks->rightMenu != 0) return {};
+    const int bit = 1 << (event.button & 31);
+    int target = pointer.grab, x = 0, y = 0;
+    if (press && pointer.buttonsDown == 0) {
+      target = WindowAt(window_, event.x, event.y, &x, &y);
+      pointer.grab = target;
+      const Rect rect = WindowRect(target);
+      pointer.grabX = target == window_ ? 0 : rect.x;
+      pointer.grabY = target == window_ ? 0 : rect.y;
+    }
+    if (target == 0) target = window_;
+    x = event.x - pointer.grabX;
+    y = event.y - pointer.grabY;
+    pointer.buttonsDown = press ? pointer.buttonsDown | bit : pointer.buttonsDown & ~bit;
+    tap::InjectMouse(target, event.button, press ? GLUT_DOWN : GLUT_UP, x, y, 0);
+    if (pointer.buttonsDown == 0) pointer.grab = 0;
+    return {};
+  }
+  // A drag goes to the window the button was pressed in, as GLUT grabs the
+  // pointer; a passive move to the window under it.
+  if (pointer.buttonsDown != 0 && pointer.grab != 0) {
+    tap::InjectMotion(pointer.grab, event.x - pointer.grabX, event.y - pointer.grabY, true);
+    return {};
+  }
+  int x = 0, y = 0;
+  const int target = WindowAt(window_, event.x, event.y, &x, &y);
+  tap::InjectMotion(target, x, y, false);
+  return {};
+}
+
+std::string Replayer::Keys(const Event& event) {
+  constexpr unsigned char kEscape = 27;
+  if (event.kind == EventKind::kKey && event.key == kEscape && window_ == MainWindow) {
+    // Esc ends the painter; a replay ends there, successfully.
+    stopped_ = true;
+    return {};
+  }
+  const Pointer& pointer = PointerOf(window_);
+  int x = 0, y = 0;
+  const int target = WindowAt(window_, pointer.x, pointer.y, &x, &y);
+  if (event.kind == EventKind::kKey)
+    tap::InjectKeyboard(target, static_cast<unsigned char>(event.key), x, y, event.modifiers);
+  else
+    tap::InjectSpecial(target, event.key, x, y, event.modifiers);
+  return {};
+}
+
+std::string Replayer::ChooseMenu(const Event& event) {
+  const tap::WindowCallbacks* callbacks = tap::Window(window_);
+  int menu = 0, value = 0;
+  if (!callbacks || callbacks->rightMenu == 0 ||
+      !FindMenuEntry(callbacks->rightMenu, SplitPath(event.text), 0, &menu, &value))
+    return "no menu entry \"" + event.text + "\" in the " + NameOfWindow(window_) + " window";
+  tap::InjectMenu(window_, menu, value);
+  return {};
+}
+
+std::string Replayer::Screenshot(const Event& event) {
+  Pump();
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+  if (!ReadWindowPicture(window_, &width, &height, &rgb))
+    return "the " + NameOfWindow(window_) + " window has no pixels to read";
+  std::string problem;
+  if (!WritePngRgb(Resolve(event.text), width, height, rgb, &problem)) return problem;
+  return {};
+}
+
+void Replayer::IdleSteps(long count) {
+  void (*idle)() = tap::IdleFunction();
+  for (long step = 0; step < count; ++step) {
+    Pump();
+    if (options_.realtime) {
+      const double now = Now();
+      if (nextIdleSlot_ > now)
+        std::this_thread::sleep_for(std::chrono::duration<double>(nextIdleSlot_ - now));
+      nextIdleSlot_ = std::max(nextIdleSlot_, now) + kIdleSeconds;
+    }
+    if (idle) idle();
+  }
+}
+
+void Replayer::Wait(long milliseconds) {
+  if (!options_.realtime) return;
+  const double until = lastEventTime_ + milliseconds / 1000.0;
+  while (Now() < until) {
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
