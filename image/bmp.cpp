@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "image/image.h"
 #include "image/pixel_rows.h"
@@ -44,29 +45,56 @@ std::uint64_t PixelBytes(std::int64_t width, std::int64_t height, std::int64_t b
 
 }  // namespace
 
+bool Image::HasAllPixels() const {
+  const int width = Width(), height = Height(), bits = BitsPerPixel();
+  if (width < 0 || height < 0 || bits < 0) return false;
+  const std::uint64_t bytes = PixelBytes(width, height, bits / 8);
+  return bytes == 0 || (Data() != nullptr && pixels_.size() >= bytes);
+}
+
 bool Image::Allocate(int width, int height, int bitsPerPixel) {
-  pixels_.clear();
-  width_ = width;
-  height_ = height;
-  bitsPerPixel_ = bitsPerPixel;
   if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
   const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
   if (bytes > kMaxImageBytes) return false;
-  pixels_.assign(bytes, 0);
+  LargeArray<std::uint8_t> pixels;
+  try {
+    pixels.assign(bytes, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  pixels_.swap(pixels);
+  width_ = width;
+  height_ = height;
+  bitsPerPixel_ = bitsPerPixel;
   return true;
 }
 
 void Image::CopyFrom(const Image& other) {
-  width_ = other.Width();
-  height_ = other.Height();
+  if (&other == this) return;
+  const bool whole = other.HasAllPixels();
+  width_ = whole ? other.Width() : 0;
+  height_ = whole ? other.Height() : 0;
   bitsPerPixel_ = other.BitsPerPixel();
   const std::uint8_t* data = other.Data();
-  const std::size_t bytes =
-      std::size_t(width_) * std::size_t(height_) * std::size_t(bitsPerPixel_ / 8);
+  const std::size_t bytes = PixelBytes(width_, height_, bitsPerPixel_ / 8);
   pixels_.assign(data, data ? data + bytes : data);
 }
 
+// Our choice for a failed load: the picture stays exactly as it was (the
+// Filter panel's source keeps its last good picture), never a new size
+// without pixels. So the file is read into a fresh picture, which replaces
+// this one only when the whole read succeeded.
 bool BmpImage::Load(const std::string& filename) {
+  BmpImage fresh;
+  if (!fresh.Read(filename)) return false;
+  pixels_.swap(fresh.pixels_);
+  width_ = fresh.width_;
+  height_ = fresh.height_;
+  bitsPerPixel_ = fresh.bitsPerPixel_;
+  return true;
+}
+
+bool BmpImage::Read(const std::string& filename) {
   FileCloser file{OpenFile(filename, "rb")};
   if (!file.file) return false;
   std::uint8_t header[kHeaderBytes] = {};
@@ -90,17 +118,12 @@ bool BmpImage::Load(const std::string& filename) {
   const int bytesPerPixel = bitCount / 8;
   // A header may claim far more pixels than the file holds. Rows missing at
   // the end of a truncated file stay zero, but a claim beyond 64 times the
-  // file's size is treated like a failed allocation instead of zeroing
-  // hundreds of megabytes for a few bytes of input.
+  // file's size fails like an allocation instead of zeroing hundreds of
+  // megabytes for a few bytes of input.
   std::fseek(file.file, 0, SEEK_END);
   const std::uint64_t fileBytes = static_cast<std::uint64_t>(std::max(0L, std::ftell(file.file)));
   const std::uint64_t claimed = PixelBytes(width, height, bytesPerPixel);
-  if (claimed > 64 * fileBytes + (1u << 20)) {
-    Allocate(0, 0, bitCount);
-    width_ = width;
-    height_ = height;
-    return false;
-  }
+  if (claimed > 64 * fileBytes + (1u << 20)) return false;
   std::fseek(file.file, static_cast<long>(got), SEEK_SET);
   if (!Allocate(width, height, bitCount)) return false;
   if (static_cast<long>(got) != static_cast<long>(dataOffset) &&
@@ -141,10 +164,13 @@ void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int byte
 }
 
 bool BmpImage::Save(const std::string& filename) {
+  // A picture lacking some of its pixels is written as an empty one.
+  const bool whole = HasAllPixels();
+  const int width = whole ? Width() : 0, height = whole ? Height() : 0;
   const int bytesPerPixel = BitsPerPixel() / 8;
-  const std::size_t rowBytes = std::size_t(Width()) * bytesPerPixel;
+  const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
   const std::size_t paddedRow = PaddedRow(rowBytes);
-  const std::uint32_t imageSize = static_cast<std::uint32_t>(paddedRow * Height());
+  const std::uint32_t imageSize = static_cast<std::uint32_t>(paddedRow * height);
   FileCloser file{OpenFile(filename, "wb")};
   if (!file.file) return false;
 
@@ -154,8 +180,8 @@ bool BmpImage::Save(const std::string& filename) {
   WriteU32(header + 2, kHeaderBytes + imageSize);
   WriteU32(header + 10, kHeaderBytes);
   WriteU32(header + 14, 40);
-  WriteU32(header + 18, static_cast<std::uint32_t>(Width()));
-  WriteU32(header + 22, static_cast<std::uint32_t>(Height()));
+  WriteU32(header + 18, static_cast<std::uint32_t>(width));
+  WriteU32(header + 22, static_cast<std::uint32_t>(height));
   WriteU16(header + 26, 1);
   WriteU16(header + 28, static_cast<std::uint16_t>(BitsPerPixel()));
   WriteU32(header + 34, imageSize);
@@ -164,9 +190,9 @@ bool BmpImage::Save(const std::string& filename) {
   std::fwrite(header, 1, kHeaderBytes, file.file);
 
   // Rows go out bottom-up in BGR order through one scratch row, which leaves
-  // the image itself untouched.
+  // the image itself untouched. Zero-width rows hold nothing to write.
   std::vector<std::uint8_t> row(paddedRow, 0);
-  for (int y = Height() - 1; y >= 0; --y) {
+  for (int y = height - 1; y >= 0 && rowBytes > 0; --y) {
     std::memcpy(row.data(), pixels_.data() + std::size_t(y) * rowBytes, rowBytes);
     for (std::size_t i = 0; bytesPerPixel >= 3 && i + 2 < rowBytes; i += bytesPerPixel)
       std::swap(row[i], row[i + 2]);

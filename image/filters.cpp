@@ -203,7 +203,9 @@ const char* FilterGroupName(int n) {
 
 int ApplyFilter(const BmpImage& source, BmpImage& result, int n) {
   if (source.BitsPerPixel() != 24 || n < 0 || n >= kFilterCount) return 0;
-  const int width = source.Width(), height = source.Height();
+  // A source lacking some of its pixels is filtered as an empty picture.
+  const bool whole = source.HasAllPixels();
+  const int width = whole ? source.Width() : 0, height = whole ? source.Height() : 0;
   if (!result.Allocate(width, height, 24)) return 0;
   if (width == 0 || height == 0) return 1;
   const std::uint8_t* src = source.Data();
@@ -220,15 +222,18 @@ int ApplyFilter(const BmpImage& source, BmpImage& result, int n) {
 }
 
 int CombineGradients(const BmpImage& a, const BmpImage& b, BmpImage& result) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return 0;
-  if (!result.Allocate(a.Width(), a.Height(), a.BitsPerPixel())) return 0;
+  // Inputs lacking some of their pixels count as empty pictures.
+  const bool aWhole = a.HasAllPixels(), bWhole = b.HasAllPixels();
+  const int width = aWhole ? a.Width() : 0, height = aWhole ? a.Height() : 0;
+  if (width != (bWhole ? b.Width() : 0) || height != (bWhole ? b.Height() : 0)) return 0;
+  if (!result.Allocate(width, height, a.BitsPerPixel())) return 0;
   // Each input contributes 3 bytes per pixel; an input holding fewer (not
-  // 24-bit, or empty) contributes zeros instead of being read past its end.
-  const std::size_t bytes = std::size_t(a.Width()) * a.Height() * 3;
-  const std::size_t aBytes = a.BitsPerPixel() == 24 && a.Data() ? bytes : 0;
-  const std::size_t bBytes = b.BitsPerPixel() == 24 && b.Data() ? bytes : 0;
+  // 24-bit) contributes zeros instead of being read past its end.
+  const std::size_t bytes = std::size_t(width) * height * 3;
+  const std::size_t aBytes = a.BitsPerPixel() == 24 ? bytes : 0;
+  const std::size_t bBytes = b.BitsPerPixel() == 24 ? bytes : 0;
   std::uint8_t* out = result.Data();
-  const std::size_t outBytes = std::size_t(a.Width()) * a.Height() * (a.BitsPerPixel() / 8);
+  const std::size_t outBytes = std::size_t(width) * height * (a.BitsPerPixel() / 8);
   for (std::size_t i = 0; i < bytes && i < outBytes; ++i) {
     const double va = i < aBytes ? a.Data()[i] : 0.0, vb = i < bBytes ? b.Data()[i] : 0.0;
     out[i] = static_cast<std::uint8_t>(static_cast<int>(std::sqrt(va * va + vb * vb)));

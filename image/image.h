@@ -3,6 +3,7 @@
 // image, filter results and gradient maps. Rows are held TOP ROW FIRST,
 // tightly packed, channels R, G, B (R, G, B, A for 32 bits per pixel).
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -26,9 +27,19 @@ class Image {
   virtual std::string Extension() const = 0;
 
   unsigned int PixelFormat() const { return pixelFormat_; }
+  // Bytes the pixel array holds.
+  std::size_t ByteCount() const { return pixels_.size(); }
+  // True when the pixels hold the Width() × Height() × BitsPerPixel()/8
+  // bytes the size asks for (an empty picture does). Nothing here leaves a
+  // picture without them; consumers still take such a one for an empty
+  // (0 × 0) picture rather than read through missing pixels.
+  bool HasAllPixels() const;
   // Replaces the pixels with width × height × bitsPerPixel/8 zero bytes.
-  // False (and no pixels) when the size is negative or beyond kMaxImageBytes.
+  // False, and the picture left as it was, when the size is negative,
+  // beyond kMaxImageBytes or cannot be allocated.
   bool Allocate(int width, int height, int bitsPerPixel);
+  // A copy of other's size and pixels; an empty picture if other lacks
+  // some of its pixels.
   void CopyFrom(const Image& other);
 
  protected:
@@ -44,13 +55,16 @@ class BmpImage : public Image {
  public:
   // False when the file cannot be opened or read. Prints
   // "ERROR: Unsupported BMP Header" (no "BM" magic) or "ERROR: Unsupported BPP"
-  // (fewer than 24 bits per pixel).
+  // (fewer than 24 bits per pixel). A failed load leaves the picture exactly
+  // as it was.
   bool Load(const std::string& filename) override;
   // Writes a 56-byte header then the rows bottom-up, each padded to 4 bytes.
   bool Save(const std::string& filename) override;
   std::string Extension() const override { return "bmp"; }
 
  private:
+  // Load into this picture, which is fresh.
+  bool Read(const std::string& filename);
   // Fills the allocated pixels from the file's rows (bottom row first),
   // red and blue swapped; stops at the end of a truncated file.
   void ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel);

@@ -59,7 +59,8 @@ void TextureImage::Reset() {
 }
 
 int TextureImage::Read(const char* path) {
-  if (!rawPixels.empty() || !rgbPixels.empty()) Reset();
+  // Whatever happens below, the record holds no size without its pixels.
+  Reset();
   FileCloser file{OpenFile(path ? path : "", "rb")};
   if (!file.file) return 0;
   std::uint8_t fileHeader[14];
@@ -129,6 +130,12 @@ int TextureImage::Read(const char* path) {
   // the palette: files written with a gap (offset 56) read true colours.
   const long dataOffset = static_cast<long>(U32(fileHeader + 10));
   if (dataOffset > position && std::fseek(file.file, dataOffset, SEEK_SET) != 0) {
+    Reset();
+    return 0;
+  }
+  // Nor is anything allocated for a stated image size the file cannot hold.
+  const long start = std::ftell(file.file);
+  if (start < 0 || imageByteCount > fileBytes - std::min<std::uint64_t>(fileBytes, start)) {
     Reset();
     return 0;
   }

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -54,6 +55,12 @@ int ScaleToPowerOfTwo(TextureImage& image) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximum);
   if (maximum <= 0) maximum = 1024;  // no context: a size every GL accepts
   // An empty picture has nothing to rescale; it uploads as an empty texture.
+  // So does a record lacking some of its pixels.
+  if (image.rgbPixels.size() <
+      std::size_t(std::max(image.width, 0)) * std::max(image.height, 0) * 3) {
+    image.rgbPixels.clear();
+    image.width = image.height = 0;
+  }
   if (image.width <= 0 || image.height <= 0) return 1;
   const int newWidth = NearestPowerOfTwo(image.width, maximum);
   const int newHeight = NearestPowerOfTwo(image.height, maximum);
@@ -86,9 +93,12 @@ int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
 }
 
 std::vector<std::uint8_t> RgbaWithAlphaRule(const TextureImage& image) {
+  // An empty record, or one lacking some of its pixels, gives no pixels.
+  if (image.width <= 0 || image.height <= 0) return {};
   const std::size_t pixels = std::size_t(image.width) * image.height;
+  if (image.rgbPixels.size() < pixels * 3) return {};
   std::vector<std::uint8_t> rgba(pixels * 4);
-  for (std::size_t i = 0; i < pixels && i * 3 + 2 < image.rgbPixels.size(); ++i) {
+  for (std::size_t i = 0; i < pixels; ++i) {
     const std::uint8_t* p = &image.rgbPixels[i * 3];
     rgba[i * 4 + 0] = p[0];
     rgba[i * 4 + 1] = p[1];
@@ -103,8 +113,9 @@ void LoadAlphaMap(const char* path, unsigned int name) {
   if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
   const std::vector<std::uint8_t> rgba = RgbaWithAlphaRule(image);
   SetCommonParameters(name, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, 4, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-               rgba.empty() ? nullptr : rgba.data());
+  const bool empty = rgba.empty();
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, empty ? 0 : image.width, empty ? 0 : image.height, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, empty ? nullptr : rgba.data());
   image.Release();
 }
 
@@ -112,8 +123,8 @@ bool UploadImageTexture(const Image& image, unsigned int name) {
   SetCommonParameters(name, GL_LINEAR_MIPMAP_LINEAR);
   // Only 24-bit pixels match the GL_RGB upload; anything else (or an empty
   // picture) defines an empty texture rather than reading past the pixels.
-  const bool usable = image.BitsPerPixel() == 24 && image.Data() && image.Width() > 0 &&
-                      image.Height() > 0;
+  const bool usable =
+      image.BitsPerPixel() == 24 && image.HasAllPixels() && image.Width() > 0 && image.Height() > 0;
   const int width = usable ? image.Width() : 0, height = usable ? image.Height() : 0;
   const void* data = usable ? image.Data() : nullptr;
   glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, data);

@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
-# End to end: starts the painter from the repository root on the current X
-# display, checks its start-up transcript and windows, paints one stroke
-# with the mouse, opens the hidden panels from the menu and leaves with Esc.
+# End to end: starts the painter on the current X display in a scratch folder
+# holding a copy of the repository's textures/ (start-up writes the gradient
+# maps there, never into the repository), checks its start-up transcript,
+# saved maps and windows, paints one stroke with the mouse, opens the hidden
+# panels from the menu and leaves with Esc.
 #   e2e_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
-# Exit 77 (skipped) without a display or without xdotool/xwininfo.
+# Exit 77 (skipped) without a display or without xdotool/xwininfo/xprop.
 set -uo pipefail
 program=$(realpath "$1")
-cd "$2" || exit 1
+root=$(realpath "$2")
 
-if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null; then
-  echo "needs an X display, xdotool and xwininfo"
+if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null ||
+  ! command -v xprop >/dev/null; then
+  echo "needs an X display, xdotool, xwininfo and xprop"
   exit 77
 fi
 
-out=$(mktemp)
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_e2e_XXXXXX") || exit 1
+out="$work/output.txt"
 pid=
+keeper=
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-  rm -f "$out"
+  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
+  rm -rf "$work"
 }
 trap cleanup EXIT
 fail() {
@@ -26,6 +32,24 @@ fail() {
   cat -A "$out" | head -n 80
   exit 1
 }
+
+cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
+# Maps saved by earlier runs in the repository stay behind.
+rm -f "$work"/textures/sourcemap/Saved/*.bmp
+cd "$work" || exit 1
+
+# One connection to the X server stays open for the whole test: a server
+# that resets when its last client leaves (the test before this one, say)
+# refuses connections while it resets, and the program's glutInit would
+# fail on that. A refused keeper ends at once and is started again.
+for attempt in $(seq 50); do
+  xprop -root -spy >/dev/null 2>&1 &
+  keeper=$!
+  sleep 0.1
+  kill -0 "$keeper" 2>/dev/null && break
+  keeper=
+done
+[ -n "$keeper" ] || fail "the X display does not answer"
 
 # wait_for SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds.
 wait_for() {
@@ -55,6 +79,11 @@ for line in $'\t--------------------------------------------' $'\tCAMERA: Initia
   [ -n "$n" ] || fail "missing line: $line"
   [ "$n" -gt "$previous" ] || fail "out of order: $line"
   previous=$n
+done
+
+# The three gradient maps of the default source, saved at start-up.
+for map in SavedH SavedV SavedHV; do
+  [ -s "textures/sourcemap/Saved/$map.bmp" ] || fail "start-up did not save $map.bmp"
 done
 
 # Three windows shown, with their titles and sizes; the Filter and Size panels hidden.

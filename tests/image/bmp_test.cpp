@@ -8,24 +8,24 @@
 
 #include "image/image.h"
 #include "image/texture_image.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
-std::string TempPath(const std::string& name) { return "/tmp/kelvra_bmp_" + name; }
+using Bytes = std::vector<std::uint8_t>;
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-void Put32(std::vector<std::uint8_t>& b, int at, std::uint32_t v) {
+void Put32(Bytes& b, int at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // A BMP with the given header fields; pixel data starts at `offset`.
-std::vector<std::uint8_t> Header(int width, int height, int bits, std::uint32_t offset,
-                                 std::uint32_t coloursUsed = 0) {
-  std::vector<std::uint8_t> b(offset > 54 ? offset : 54, 0);
+Bytes Header(int width, int height, int bits, std::uint32_t offset, std::uint32_t coloursUsed = 0) {
+  Bytes b(offset > 54 ? offset : 54, 0);
   b[0] = 'B';
   b[1] = 'M';
   Put32(b, 10, offset);
@@ -38,24 +38,17 @@ std::vector<std::uint8_t> Header(int width, int height, int bits, std::uint32_t 
   return b;
 }
 
-// Each reader given `bytes` as a file.
-bool Loads(BmpImage& image, const std::vector<std::uint8_t>& bytes) {
-  WriteFile(TempPath("case.bmp"), bytes);
-  return image.Load(TempPath("case.bmp"));
-}
-int Reads(TextureImage& texture, const std::vector<std::uint8_t>& bytes) {
-  WriteFile(TempPath("case.bmp"), bytes);
-  return texture.Read(TempPath("case.bmp").c_str());
+Bytes With(Bytes bytes, const Bytes& more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+  return bytes;
 }
 
-std::vector<std::uint8_t> Bytes(const std::uint8_t* data, std::size_t count) {
-  return {data, data + count};
-}
-
-std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t size) {
+Bytes Truncated(Bytes bytes, std::size_t size) {
   bytes.resize(size);
   return bytes;
 }
+
+Bytes Pixels(const Image& image) { return {image.Data(), image.Data() + image.ByteCount()}; }
 
 // 3 × 2 picture, top row red green blue, bottom row white black grey.
 BmpImage SmallPicture() {
@@ -67,42 +60,60 @@ BmpImage SmallPicture() {
   return image;
 }
 
+// Every test reads and writes its files in a folder of its own.
+class BmpFiles : public ::testing::Test {
+ protected:
+  bool Loads(BmpImage& image, const Bytes& bytes) {
+    WriteFile(scratch_.File("case.bmp"), bytes);
+    return image.Load(scratch_.File("case.bmp"));
+  }
+  int Reads(TextureImage& texture, const Bytes& bytes) {
+    WriteFile(scratch_.File("case.bmp"), bytes);
+    return texture.Read(scratch_.File("case.bmp").c_str());
+  }
+  std::string File(const std::string& name) const { return scratch_.File(name); }
+
+ private:
+  ScratchDir scratch_;
+};
+using BmpImageFile = BmpFiles;
+using TextureImageFile = BmpFiles;
+
 // The saved file reads back through both readers: the BMP image top row
 // first, the texture record bottom row first.
-TEST(BmpImage, SaveAndLoadRoundTripWithRowPaddingAndTextureRowsBottomFirst) {
+TEST_F(BmpImageFile, SaveAndLoadRoundTripWithRowPaddingAndTextureRowsBottomFirst) {
   BmpImage image = SmallPicture();
-  const std::vector<std::uint8_t> before = Bytes(image.Data(), 18);
-  const std::string path = TempPath("round.bmp");
+  const Bytes before = Pixels(image);
+  const std::string path = File("round.bmp");
   ASSERT_TRUE(image.Save(path));
-  EXPECT_EQ(Bytes(image.Data(), 18), before) << "save changed pixels";
+  EXPECT_EQ(Pixels(image), before) << "save changed pixels";
   std::ifstream file(path, std::ios::binary | std::ios::ate);
   EXPECT_EQ(file.tellg(), 56 + 2 * 12) << "3 pixels of 3 bytes pad to 12 bytes a row";
   BmpImage loaded;
   ASSERT_TRUE(loaded.Load(path));
   EXPECT_EQ(std::make_pair(loaded.Width(), loaded.Height()), std::make_pair(3, 2));
-  EXPECT_EQ(Bytes(loaded.Data(), 18), before);
+  EXPECT_EQ(Pixels(loaded), before);
   TextureImage texture;
   ASSERT_EQ(texture.Read(path.c_str()), 1);
   EXPECT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(3, 2));
-  std::vector<std::uint8_t> bottomFirst(before.begin() + 9, before.end());
+  Bytes bottomFirst(before.begin() + 9, before.end());
   bottomFirst.insert(bottomFirst.end(), before.begin(), before.begin() + 9);
-  EXPECT_EQ(Bytes(texture.rgbPixels.data(), 18), bottomFirst);
+  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()), bottomFirst);
 }
 
 // A picture of several megabytes is read in chunks; cut inside a row, the
 // file must load exactly as reading it row by row would: whole rows
 // converted, the last row with the bytes it has, the missing rows zero.
-TEST(BmpImage, LargeTruncatedFileLoadsLikeRowByRowReading) {
+TEST_F(BmpImageFile, LargeTruncatedFileLoadsLikeRowByRowReading) {
   const int width = 701, height = 900;  // rows of 2103 bytes padded to 2104
   BmpImage image;
   image.Allocate(width, height, 24);
   for (std::size_t i = 0; i < std::size_t(width) * height * 3; ++i)
     image.Data()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
-  const std::string path = TempPath("large.bmp");
+  const std::string path = File("large.bmp");
   ASSERT_TRUE(image.Save(path));
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)),
-                                 std::istreambuf_iterator<char>());
+  const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (std::size_t cut :
        {file.size(), std::size_t(56 + 700 * 2104 + 1000), std::size_t(56 + 20 * 2104 + 2103)}) {
     SCOPED_TRACE(cut);
@@ -110,60 +121,145 @@ TEST(BmpImage, LargeTruncatedFileLoadsLikeRowByRowReading) {
     BmpImage loaded;
     ASSERT_TRUE(loaded.Load(path));
     for (int fileRow = 0; fileRow < height; ++fileRow) {
-      std::vector<std::uint8_t> expected(2103, 0);
+      Bytes expected(2103, 0);
       const std::size_t start = 56 + std::size_t(fileRow) * 2104;
       for (std::size_t b = 0; b < 2103 && start + b < cut; ++b) expected[b] = file[start + b];
       for (std::size_t p = 0; p < 2103; p += 3) std::swap(expected[p], expected[p + 2]);
       const std::uint8_t* row = loaded.Data() + std::size_t(height - 1 - fileRow) * 2103;
-      ASSERT_EQ(Bytes(row, 2103), expected) << "file row " << fileRow;
+      ASSERT_EQ(Bytes(row, row + 2103), expected) << "file row " << fileRow;
     }
   }
 }
 
-TEST(BmpImage, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
+TEST_F(BmpImageFile, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
   for (std::uint32_t offset : {54u, 56u}) {
     SCOPED_TRACE(offset);
-    std::vector<std::uint8_t> bytes = Header(1, 1, 32, offset);
-    bytes.insert(bytes.end(), {10, 20, 30, 40});  // B G R A
     BmpImage image;
-    ASSERT_TRUE(Loads(image, bytes));
+    ASSERT_TRUE(Loads(image, With(Header(1, 1, 32, offset), {10, 20, 30, 40})));  // B G R A
     EXPECT_EQ(image.BitsPerPixel(), 32);
-    EXPECT_EQ(Bytes(image.Data(), 4), (std::vector<std::uint8_t>{30, 20, 10, 40}));
+    EXPECT_EQ(Pixels(image), (Bytes{30, 20, 10, 40}));
   }
 }
 
-TEST(BmpImage, BadFilesFailWithTheTwoErrorLinesZeroWidthLoadsEmpty) {
-  BmpImage image;
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(Loads(image, {'X', 'Y', 0, 0}));
-  EXPECT_FALSE(Loads(image, Header(2, 2, 8, 56)));
-  EXPECT_FALSE(image.Load(TempPath("missing.bmp")));
+// A load that fails leaves the picture exactly as it was, whatever the
+// reason; only a bad magic and a low bit count say so on the console.
+TEST_F(BmpImageFile, FailedLoadLeavesThePictureAsItWas) {
+  const struct {
+    const char* what;
+    Bytes file;  // empty: no file at all
+    const char* console;
+  } cases[] = {
+      {"no file", {}, ""},
+      {"bad magic", {'X', 'Y', 0, 0}, "ERROR: Unsupported BMP Header\n"},
+      {"8 bits", Header(2, 2, 8, 56), "ERROR: Unsupported BPP\n"},
+      {"past the size cap", Header(100000, 100000, 24, 56), ""},
+      {"negative height", Header(4, -4, 24, 56), ""},
+      {"negative width", Header(-4, 4, 24, 56), ""},
+      // 36 MB claimed by a file of 62 bytes: refused before allocating.
+      {"truncated, claims far more", With(Header(3000, 4000, 24, 54), {1, 2, 3, 4, 5, 6, 7, 8}),
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpImage image = SmallPicture();
+    testing::internal::CaptureStdout();
+    const bool loaded = c.file.empty() ? image.Load(File("missing.bmp")) : Loads(image, c.file);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.console);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(std::make_pair(image.Width(), image.Height()), std::make_pair(3, 2));
+    EXPECT_EQ(image.BitsPerPixel(), 24);
+    EXPECT_EQ(Pixels(image), Pixels(SmallPicture()));
+  }
+  BmpImage image = SmallPicture();
   EXPECT_FALSE(image.Load(""));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "ERROR: Unsupported BMP Header\nERROR: Unsupported BPP\n");
-  EXPECT_FALSE(Loads(image, Header(100000, 100000, 24, 56)));
-  EXPECT_FALSE(Loads(image, Header(4, -4, 24, 56)));
-  EXPECT_TRUE(Loads(image, Header(0, 5, 24, 56)));
-  EXPECT_EQ(image.Data(), nullptr);
+  EXPECT_EQ(Pixels(image), Pixels(SmallPicture()));
 }
 
-TEST(TextureImage, ConvertsPaletteFiles) {
+// Headers that claim big pictures, still below the size cap, in tiny files.
+// Each reader fails or loads as defined; whatever it does, the result holds
+// exactly the pixels its size asks for.
+TEST_F(BmpImageFile, HostileHeadersBelowTheSizeCapInBothReaders) {
+  const Bytes oneRow = {1, 2, 3, 4, 5, 6, 0, 0};  // two pixels B G R, padded
+  Bytes hugeImageSize = With(Header(2, 1, 24, 54), oneRow);
+  Put32(hugeImageSize, 34, 200u << 20);  // "image size": 200 MiB
+  Bytes farOffset = With(Header(2, 1, 24, 54), oneRow);
+  Put32(farOffset, 10, 0x7FFFFFF0u);  // pixel data far past the end
+
+  const struct {
+    const char* what;
+    Bytes file;
+    bool bmpLoads;
+    int textureReads;
+  } cases[] = {
+      // 48 MB claimed by one row of 8 bytes.
+      {"24 bits 4000 x 4000", With(Header(4000, 4000, 24, 54), oneRow), false, 0},
+      // 750 kB claimed: BmpImage keeps the rows it has and zeroes the rest;
+      // the texture reader wants every row in the file.
+      {"24 bits 500 x 500", With(Header(500, 500, 24, 54), oneRow), true, 0},
+      {"8 bits 8000 x 8000", With(Header(8000, 8000, 8, 54, 2), {0, 0, 0, 0, 9, 9, 9, 0, 1}), false,
+       0},
+      {"16 bits 3000 x 3000", With(Header(3000, 3000, 16, 54), oneRow), false, 0},
+      {"zero width, 2^31 - 1 rows", Header(0, 0x7FFFFFFF, 24, 54), true, 1},
+      {"image size 200 MiB", hugeImageSize, true, 0},
+      {"pixel data past the end", farOffset, true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpImage image = SmallPicture();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Loads(image, c.file), c.bmpLoads);
+    testing::internal::GetCapturedStdout();
+    if (c.bmpLoads) {
+      ASSERT_GE(image.Width(), 0);
+      ASSERT_GE(image.Height(), 0);
+      EXPECT_EQ(image.ByteCount(),
+                std::size_t(image.Width()) * image.Height() * (image.BitsPerPixel() / 8));
+    } else {
+      EXPECT_EQ(Pixels(image), Pixels(SmallPicture()));
+      EXPECT_EQ(image.Width(), 3);
+    }
+    TextureImage texture;
+    EXPECT_EQ(Reads(texture, c.file), c.textureReads);
+    EXPECT_EQ(texture.rgbPixels.size(), std::size_t(texture.width) * texture.height * 3);
+    if (!c.textureReads) {
+      EXPECT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(0, 0));
+    }
+  }
+
+  // The 500 × 500 claim: the one row in the file is the bottom row.
+  BmpImage image;
+  ASSERT_TRUE(Loads(image, With(Header(500, 500, 24, 54), oneRow)));
+  const std::uint8_t* bottom = image.Data() + 499 * 500 * 3;
+  EXPECT_EQ(Bytes(bottom, bottom + 6), (Bytes{3, 2, 1, 6, 5, 4}));
+  EXPECT_EQ(Bytes(bottom + 6, bottom + 9), (Bytes{0, 0, 0}));
+  EXPECT_EQ(Bytes(image.Data(), image.Data() + 3), (Bytes{0, 0, 0}));
+}
+
+TEST_F(BmpImageFile, ZeroWidthLoadsAsAnEmptyPictureAndSavesAsOne) {
+  BmpImage image;
+  ASSERT_TRUE(Loads(image, Header(0, 5, 24, 56)));
+  EXPECT_EQ(std::make_pair(image.Width(), image.Height()), std::make_pair(0, 5));
+  EXPECT_EQ(image.ByteCount(), 0u);
+  ASSERT_TRUE(image.Save(File("empty.bmp")));
+  BmpImage loaded = SmallPicture();
+  ASSERT_TRUE(loaded.Load(File("empty.bmp")));
+  EXPECT_EQ(std::make_pair(loaded.Width(), loaded.Height()), std::make_pair(0, 5));
+  EXPECT_EQ(loaded.ByteCount(), 0u);
+}
+
+TEST_F(TextureImageFile, ConvertsPaletteFiles) {
   // 8-bit: two entries, index 1 = pure blue (B, G, R, reserved).
-  std::vector<std::uint8_t> eight = Header(2, 1, 8, 54, 2);
-  eight.insert(eight.end(), {0, 0, 0, 0, 255, 0, 0, 0});
-  eight.insert(eight.end(), {1, 0, 0, 0});
+  const Bytes eight = With(Header(2, 1, 8, 54, 2), {0, 0, 0, 0, 255, 0, 0, 0, 1, 0, 0, 0});
   TextureImage texture;
   ASSERT_EQ(Reads(texture, eight), 1);
-  EXPECT_EQ(Bytes(texture.rgbPixels.data(), 6), (std::vector<std::uint8_t>{0, 0, 255, 0, 0, 0}));
+  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()), (Bytes{0, 0, 255, 0, 0, 0}));
 
   // 4-bit, width 3: the third pixel comes from the high nibble of byte 2.
-  std::vector<std::uint8_t> four = Header(3, 1, 4, 54, 16);
-  for (int i = 0; i < 16; ++i)
-    four.insert(four.end(), {0, 0, static_cast<std::uint8_t>(i * 16), 0});
-  four.insert(four.end(), {0x12, 0x30, 0, 0});
-  ASSERT_EQ(Reads(texture, four), 1);
-  EXPECT_EQ(Bytes(texture.rgbPixels.data(), 9),
-            (std::vector<std::uint8_t>{16, 0, 0, 32, 0, 0, 48, 0, 0}));
+  Bytes four = Header(3, 1, 4, 54, 16);
+  for (int i = 0; i < 16; ++i) four = With(four, {0, 0, static_cast<std::uint8_t>(i * 16), 0});
+  ASSERT_EQ(Reads(texture, With(four, {0x12, 0x30, 0, 0})), 1);
+  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()),
+            (Bytes{16, 0, 0, 32, 0, 0, 48, 0, 0}));
 
   // 8-bit files are refused by the CPU-side reader.
   BmpImage image;
@@ -172,19 +268,38 @@ TEST(TextureImage, ConvertsPaletteFiles) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: Unsupported BPP\n");
 }
 
-TEST(TextureImage, FailsSilentlyOnBrokenFiles) {
-  const std::vector<std::vector<std::uint8_t>> broken = {
+// 16-bit pixels: red in bits 10-14, green 5-9, blue 0-4, bit 15 unused; each
+// 5-bit value v widens to (v << 3) | (v >> 2), so 0 stays 0 and 31 gives 255.
+TEST_F(TextureImageFile, SixteenBitChannelsComeFromTheirOwnBits) {
+  const Bytes pixels = {
+      0x01, 0xFE,  // 1 11111 10000 00001: bit 15 set, red 31, green 16, blue 1
+      0xEA, 0x03,  // 0 00000 11111 01010: red 0, green 31, blue 10
+      0x1F, 0x14,  // 0 00101 00000 11111: red 5, green 0, blue 31
+      0,    0,     // padding to 8 bytes
+  };
+  TextureImage texture;
+  ASSERT_EQ(Reads(texture, With(Header(3, 1, 16, 54), pixels)), 1);
+  EXPECT_EQ(texture.bitCount, 16u);
+  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()),
+            (Bytes{255, 132, 8, 0, 255, 82, 41, 0, 255}));
+}
+
+TEST_F(TextureImageFile, FailsSilentlyOnBrokenFilesAndHoldsNothing) {
+  const std::vector<Bytes> broken = {
       {'B', 'M', 1},                        // truncated file header
       Truncated(Header(4, 4, 24, 54), 30),  // truncated info header
       Header(4, 4, 24, 54),                 // no pixel data
       Header(4, 4, 1, 54),                  // 1 bit per pixel
       Header(3000000, 3000000, 24, 54),     // absurd size
+      {'X', 'Y', 0, 0},                     // bad magic
   };
   testing::internal::CaptureStdout();
+  TextureImage texture;  // one record for all: a failure leaves nothing behind
   for (std::size_t i = 0; i < broken.size(); ++i) {
     SCOPED_TRACE(i);
-    TextureImage texture;
+    ASSERT_EQ(Reads(texture, With(Header(2, 3, 24, 54), Bytes(24, 7))), 1);
     EXPECT_EQ(Reads(texture, broken[i]), 0);
+    EXPECT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(0, 0));
     EXPECT_TRUE(texture.rgbPixels.empty());
   }
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");

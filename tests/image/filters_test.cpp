@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
+
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -36,15 +39,6 @@ BmpImage PlainFilter(const BmpImage& source, int n) {
             sum > 0 ? static_cast<std::uint8_t>(sum / kernel.divisor) : 0;
       }
   return result;
-}
-
-TEST(FilterTable, NamesAndGroupsForTheMenus) {
-  EXPECT_STREQ(FilterName(0), "AVERAGE");
-  EXPECT_STREQ(FilterName(35), "VERTICALS");
-  EXPECT_STREQ(FilterGroupName(4), "LOW PASS FILTERS");
-  EXPECT_STREQ(FilterGroupName(33), "EMBOSSING EFFECTS");
-  EXPECT_STREQ(FilterGroupName(37), "SOBEL EDGE DETECTION AND CONTOUR FILTERS");
-  EXPECT_EQ(FilterName(38), nullptr);
 }
 
 TEST(ApplyFilter, HandComputedCases) {
@@ -117,6 +111,46 @@ TEST(CombineGradients, MagnitudeWrapsAndSizesMustMatch) {
   BmpImage empty;
   EXPECT_EQ(CombineGradients(BmpImage(), BmpImage(), empty), 1) << "two failed loads still combine";
   EXPECT_EQ(empty.Width(), 0);
+}
+
+// What a failed load once left behind: a size and a bit count, no pixels.
+struct SizeWithoutPixels : BmpImage {
+  SizeWithoutPixels(int width, int height) {
+    width_ = width;
+    height_ = height;
+    bitsPerPixel_ = 24;
+  }
+};
+
+// Every consumer of pixels takes such a picture for an empty one instead
+// of reading through its missing pixels. Widths 1 and 2 have no interior,
+// so only the border copy reads them.
+TEST(PictureWithoutPixels, IsEmptyToFiltersGradientsCopiesAndSaves) {
+  ScratchDir scratch;
+  for (int width : {1, 2, 5, 40}) {
+    SCOPED_TRACE(width);
+    const SizeWithoutPixels hollow(width, 4);
+    BmpImage result = Picture(3, 3, [](int, int) { return 7; });
+    EXPECT_EQ(ApplyFilter(hollow, result, kFilterVerticalSobel), 1);
+    EXPECT_EQ(std::make_pair(result.Width(), result.Height()), std::make_pair(0, 0));
+    EXPECT_EQ(result.ByteCount(), 0u);
+
+    BmpImage combined = Picture(3, 3, [](int, int) { return 7; });
+    EXPECT_EQ(CombineGradients(hollow, hollow, combined), 1);
+    EXPECT_EQ(std::make_pair(combined.Width(), combined.Height()), std::make_pair(0, 0));
+    EXPECT_EQ(CombineGradients(hollow, Picture(width, 4, [](int, int) { return 1; }), combined), 0);
+
+    BmpImage copy = Picture(3, 3, [](int, int) { return 7; });
+    copy.CopyFrom(hollow);
+    EXPECT_EQ(std::make_pair(copy.Width(), copy.Height()), std::make_pair(0, 0));
+    EXPECT_EQ(copy.ByteCount(), 0u);
+
+    SizeWithoutPixels saving(width, 4);
+    ASSERT_TRUE(saving.Save(scratch.File("hollow.bmp")));
+    BmpImage saved = Picture(3, 3, [](int, int) { return 7; });
+    ASSERT_TRUE(saved.Load(scratch.File("hollow.bmp")));
+    EXPECT_EQ(std::make_pair(saved.Width(), saved.Height()), std::make_pair(0, 0));
+  }
 }
 
 }  // namespace

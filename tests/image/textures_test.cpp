@@ -4,21 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "image/filters.h"
 #include "image/gradients.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
-// A grey map file of the given size; only its size matters to the uploads.
-std::string GreyMap(int width, int height) {
+using Bytes = std::vector<std::uint8_t>;
+
+// A grey picture file of the given size in `folder`.
+std::string GreyMap(const ScratchDir& folder, int width, int height) {
   BmpImage image;
   image.Allocate(width, height, 24);
   std::fill(image.Data(), image.Data() + width * height * 3, 9);
   const std::string path =
-      "/tmp/kelvra_map_" + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
+      folder.File("map_" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
   image.Save(path);
   return path;
 }
@@ -30,23 +36,26 @@ GLint Level0(unsigned name, GLenum what) {
   return value;
 }
 
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
 class Textures : public ::testing::Test {
  protected:
   void SetUp() override { EnsureHiddenGlWindow(); }
 };
 
 TEST_F(Textures, SidesRoundToTheNearerPowerOfTwoAMissingFileKeepsTheTexture) {
+  ScratchDir scratch;
   const struct {
     int w, h, expectW, expectH;
   } cases[] = {{300, 200, 256, 256}, {384, 384, 256, 256}, {385, 385, 512, 512}, {64, 32, 64, 32}};
   TextureImage image;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
-    ASSERT_EQ(LoadTextureFile(image, GreyMap(c.w, c.h).c_str(), TEX_PAPER), 1);
+    ASSERT_EQ(LoadTextureFile(image, GreyMap(scratch, c.w, c.h).c_str(), TEX_PAPER), 1);
     EXPECT_EQ(Level0(TEX_PAPER, GL_TEXTURE_WIDTH), c.expectW);
     EXPECT_EQ(Level0(TEX_PAPER, GL_TEXTURE_HEIGHT), c.expectH);
   }
-  EXPECT_EQ(LoadTextureFile(image, "/tmp/kelvra_no_such_map.bmp", TEX_PAPER), 0);
+  EXPECT_EQ(LoadTextureFile(image, scratch.File("no_such_map.bmp").c_str(), TEX_PAPER), 0);
   EXPECT_EQ(Level0(TEX_PAPER, GL_TEXTURE_WIDTH), 64);
 }
 
@@ -54,8 +63,8 @@ TEST(AlphaRule, OpaqueFromSum150) {
   TextureImage image;
   image.width = 2, image.height = 1;
   image.rgbPixels = {50, 50, 49, 50, 50, 50};
-  const std::vector<std::uint8_t> rgba = RgbaWithAlphaRule(image);
-  EXPECT_EQ(rgba, (std::vector<std::uint8_t>{50, 50, 49, 0, 50, 50, 50, 255}));
+  const Bytes rgba = RgbaWithAlphaRule(image);
+  EXPECT_EQ(rgba, (Bytes{50, 50, 49, 0, 50, 50, 50, 255}));
 }
 
 TEST_F(Textures, ImageUploadKeepsTopRowAtTZero) {
@@ -68,6 +77,37 @@ TEST_F(Textures, ImageUploadKeepsTopRowAtTZero) {
   EXPECT_EQ(texels[0], 200);
 }
 
+// What a failed load once left behind: a size and a bit count, no pixels.
+struct SizeWithoutPixels : BmpImage {
+  SizeWithoutPixels(int width, int height) {
+    width_ = width;
+    height_ = height;
+    bitsPerPixel_ = 24;
+  }
+};
+
+// Uploads and rescaling take a picture or record without its pixels for an
+// empty one rather than reading through the missing pixels.
+TEST_F(Textures, PicturesWithoutPixelsUploadAsEmptyTextures) {
+  BmpImage picture;
+  picture.Allocate(4, 4, 24);
+  UploadImageTexture(picture, TEX_FILTERED);
+  ASSERT_EQ(Level0(TEX_FILTERED, GL_TEXTURE_WIDTH), 4);
+  UploadImageTexture(SizeWithoutPixels(300, 200), TEX_FILTERED);
+  EXPECT_EQ(Level0(TEX_FILTERED, GL_TEXTURE_WIDTH), 0);
+
+  TextureImage record;
+  record.width = 300;
+  record.height = 200;
+  EXPECT_EQ(ScaleToPowerOfTwo(record), 1);
+  EXPECT_EQ(std::make_pair(record.width, record.height), std::make_pair(0, 0));
+  EXPECT_TRUE(record.rgbPixels.empty());
+  record.width = 3;
+  record.height = 3;
+  record.rgbPixels.assign(3, 255);
+  EXPECT_TRUE(RgbaWithAlphaRule(record).empty());
+}
+
 TEST_F(Textures, DefaultMapsAllLoadFromTheDataSet) {
   ResetMapFilesForTesting();
   for (int slot = 0; slot < MAP_SLOT_COUNT; ++slot) {
@@ -77,20 +117,127 @@ TEST_F(Textures, DefaultMapsAllLoadFromTheDataSet) {
   }
 }
 
-TEST_F(Textures, GradientMapsWithoutSourceSaveOnlyTheCombinedMap) {
-  SetMapFile(MAP_SOURCE, "/tmp/kelvra_missing_source.bmp");
-  testing::internal::CaptureStdout();
-  ComputeGradientMaps();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tSaving COMBINED_SOBEL....\n");
-  ResetMapFilesForTesting();
-  testing::internal::CaptureStdout();
-  ComputeGradientMaps();
+// The gradient maps are written relative to the working directory, so these
+// tests run in a copy of the texture tree.
+class GradientMaps : public Textures {
+ protected:
+  void SetUp() override {
+    Textures::SetUp();
+    ResetMapFilesForTesting();
+    SourceImage.CopyFrom(BmpImage());  // as at start-up
+  }
+  void TearDown() override { ResetMapFilesForTesting(); }
+
+  // Runs the start-up step and returns what it printed.
+  std::string Compute() {
+    testing::internal::CaptureStdout();
+    ComputeGradientMaps();
+    return testing::internal::GetCapturedStdout();
+  }
+
+  ScratchTextureTree tree_;
+};
+
+const char* const kSavedH = "Textures/Sourcemap/Saved/SavedH.bmp";
+const char* const kSavedV = "Textures/Sourcemap/Saved/SavedV.bmp";
+const char* const kSavedHV = "Textures/Sourcemap/Saved/SavedHV.bmp";
+
+// A source that cannot be read, missing or cut short after a header that
+// claims 3000 × 4000 pixels, gives no Sobel maps, yet the combination of the
+// two empty ones is announced, saved (0 × 0) and uploaded.
+TEST_F(GradientMaps, UnreadableSourceSavesOnlyAnEmptyCombinedMap) {
+  std::vector<std::uint8_t> truncated(64, 0);
+  truncated[0] = 'B', truncated[1] = 'M', truncated[10] = 54, truncated[14] = 40;
+  truncated[18] = 3000 & 255, truncated[19] = 3000 >> 8;
+  truncated[22] = 4000 & 255, truncated[23] = 4000 >> 8;
+  truncated[26] = 1, truncated[28] = 24;
+  std::ofstream("textures/sourcemap/Cut.bmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(truncated.data()), truncated.size());
+
+  for (const char* source : {"Textures/Sourcemap/Missing.bmp", "Textures/Sourcemap/Cut.bmp"}) {
+    SCOPED_TRACE(source);
+    SetMapFile(MAP_SOURCE, source);
+    EXPECT_EQ(Compute(), "\tSaving COMBINED_SOBEL....\n");
+    EXPECT_FALSE(Exists("textures/sourcemap/Saved/SavedH.bmp"));
+    EXPECT_FALSE(Exists("textures/sourcemap/Saved/SavedV.bmp"));
+    // Header only: 0 × 0 pixels (and 0 bits per pixel, those of the empty
+    // vertical map, so neither reader would take it back).
+    std::ifstream saved("textures/sourcemap/Saved/SavedHV.bmp", std::ios::binary);
+    const Bytes header((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(header.size(), 56u);
+    EXPECT_EQ(Bytes(header.begin() + 18, header.begin() + 26), Bytes(8, 0)) << "width, height";
+    EXPECT_EQ(Level0(TEX_FILTERED, GL_TEXTURE_WIDTH), 0);
+  }
+}
+
+// Grey levels of a picture, top row first, every channel the same.
+BmpImage GreyPicture(int width, const std::vector<int>& levels) {
+  BmpImage image;
+  image.Allocate(width, static_cast<int>(levels.size()) / width, 24);
+  for (std::size_t i = 0; i < levels.size() * 3; ++i)
+    image.Data()[i] = static_cast<std::uint8_t>(levels[i / 3]);
+  return image;
+}
+
+std::vector<int> GreyLevels(const BmpImage& image) {
+  std::vector<int> levels;
+  for (std::size_t i = 0; i < image.ByteCount(); i += 3) {
+    EXPECT_EQ(image.Data()[i], image.Data()[i + 1]);
+    EXPECT_EQ(image.Data()[i], image.Data()[i + 2]);
+    levels.push_back(image.Data()[i]);
+  }
+  return levels;
+}
+
+// A 200-grey block in the top-left corner of a black 5 × 4 picture. By hand,
+// interior pixels (x 1..3, rows 1..2):
+//   horizontal (row above minus row below, 1 2 1): 800, 600, 200 on both
+//     rows; 800 and 600 wrap to their low 8 bits, 32 and 88.
+//   vertical (left column minus right, 1 2 1): row 1 gives 0, 600, 600
+//     (88, 88); row 2 gives 0, 200, 200.
+//   combined: the low 8 bits of the integer part of sqrt(h² + v²), e.g.
+//     sqrt(88² + 200²) = 218.5 -> 218 and sqrt(2 × 200²) = 282.8 -> 26.
+// Borders are copied from the source into both Sobel maps.
+TEST_F(GradientMaps, SavedMapsOfAHandMadeSourceHoldTheHandComputedLevels) {
+  // clang-format off
+  BmpImage source = GreyPicture(5, {
+      200, 200, 200, 0, 0,
+      200, 200, 200, 0, 0,
+        0,   0,   0, 0, 0,
+        0,   0,   0, 0, 0});
+  const std::vector<int> horizontal = {
+      200, 200, 200,   0, 0,
+      200,  32,  88, 200, 0,
+        0,  32,  88, 200, 0,
+        0,   0,   0,   0, 0};
+  const std::vector<int> vertical = {
+      200, 200, 200,   0, 0,
+      200,   0,  88,  88, 0,
+        0,   0, 200, 200, 0,
+        0,   0,   0,   0, 0};
+  const std::vector<int> combined = {
+       26,  26,  26,   0, 0,
+       26,  32, 124, 218, 0,
+        0,  32, 218,  26, 0,
+        0,   0,   0,   0, 0};
+  // clang-format on
+  ASSERT_TRUE(source.Save("textures/sourcemap/Corner.bmp"));
+  SetMapFile(MAP_SOURCE, "textures/sourcemap/Corner.bmp");
   EXPECT_EQ(
-      testing::internal::GetCapturedStdout(),
+      Compute(),
       "\tSaving HORIZONTAL_SOBEL....\n\tSaving VERTICAL_SOBEL....\n\tSaving COMBINED_SOBEL....\n");
-  BmpImage saved;
-  EXPECT_TRUE(saved.Load("Textures/Sourcemap/Saved/SavedHV.bmp"));
-  EXPECT_EQ(saved.Width(), SourceImage.Width());
+  const struct {
+    const char* file;
+    const std::vector<int>& levels;
+  } maps[] = {{kSavedH, horizontal}, {kSavedV, vertical}, {kSavedHV, combined}};
+  for (const auto& map : maps) {
+    SCOPED_TRACE(map.file);
+    BmpImage saved;
+    ASSERT_TRUE(saved.Load(map.file));
+    EXPECT_EQ(std::make_pair(saved.Width(), saved.Height()), std::make_pair(5, 4));
+    EXPECT_EQ(GreyLevels(saved), map.levels);
+  }
+  EXPECT_GT(Level0(TEX_FILTERED, GL_TEXTURE_WIDTH), 0) << "the combined map is uploaded";
 }
 
 }  // namespace

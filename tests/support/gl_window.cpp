@@ -13,14 +13,15 @@ void DisplayNothing() {}
 // A virtual X server busy with other test processes can refuse a connection
 // for a moment; glutInit would end the test on the first refusal, so wait
 // until the display answers (or give up after a few seconds and let glutInit
-// report it).
+// report it). The probe connection then stays open for the life of the
+// process: closed before glutInit, it could be the server's last client,
+// and a server that resets when its last client leaves refuses glutInit's
+// connection while it resets.
 void WaitForDisplay() {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (Display* display = XOpenDisplay(nullptr)) {
-      XCloseDisplay(display);
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  static Display* probe = nullptr;
+  for (int attempt = 0; attempt < 50 && !probe; ++attempt) {
+    probe = XOpenDisplay(nullptr);
+    if (!probe) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
 }
 }  // namespace
