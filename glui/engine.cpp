@@ -78,13 +78,18 @@ void ApplyModifiers(ImGuiIO& io, int modifiers) {
 
 // Feeds queued events until one button or key transition has gone in:
 // ImGui 1.86 reads input as state, so a press and release in the same frame
-// would be lost.
+// would be lost. Every key is down for exactly one frame; a key pressed again
+// right after (a fast typist's second Backspace, auto-repeat) waits one frame
+// with every key up, or ImGui would read the two presses as one held key.
 void ApplyQueuedInput(GLUI::Engine& engine, ImGuiIO& io) {
   std::fill(std::begin(io.KeysDown), std::end(io.KeysDown), false);
+  const int released = engine.key_down;
+  engine.key_down = -1;
   while (!engine.queue.empty()) {
     const GluiInputEvent e = engine.queue.front();
-    bool transition = e.kind == GluiInputEvent::kButton ||
-                      e.kind == GluiInputEvent::kKey;
+    if (e.kind == GluiInputEvent::kKey && e.key == released) break;
+    const bool transition = e.kind == GluiInputEvent::kButton ||
+                            e.kind == GluiInputEvent::kKey;
     engine.queue.pop_front();
     switch (e.kind) {
       case GluiInputEvent::kMove:
@@ -100,8 +105,10 @@ void ApplyQueuedInput(GLUI::Engine& engine, ImGuiIO& io) {
         break;
       case GluiInputEvent::kKey:
         ApplyModifiers(io, e.modifiers);
-        if (e.key >= 0 && e.key < static_cast<int>(IM_ARRAYSIZE(io.KeysDown)))
+        if (e.key >= 0 && e.key < static_cast<int>(IM_ARRAYSIZE(io.KeysDown))) {
           io.KeysDown[e.key] = true;
+          engine.key_down = e.key;
+        }
         if (e.character) io.AddInputCharacter(static_cast<unsigned>(e.character));
         break;
     }

@@ -34,6 +34,7 @@ struct GLUI::Engine {
   double last_time = 0;
   bool wants_frames = false;  // an item is active or input is pending
   bool drop_focus = false;    // deactivate ImGui's active item next frame
+  int key_down = -1;          // KeysDown index pressed in the last frame
 };
 
 namespace glui_internal {

@@ -205,28 +205,33 @@ TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
   glEnable(GL_DEPTH_TEST);
 }
 
-TEST_F(MainViewInput, AutoTraceTurnsAWhiteSquareIntoOneStroke) {
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(100, 100, 30, 30);
-  glClearColor(1, 1, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glDisable(GL_SCISSOR_TEST);
-  glClearColor(0.8f, 0.8f, 0.8f, 1);
-  Printed([] { OnKeyboard('m', 0, 0); });
-  const int lattice = (kSize + 9) / 10;
-  ASSERT_EQ(TheCanvas.count, lattice * lattice);
-  int withNodes = 0;
-  for (int i = 0; i < TheCanvas.count; ++i) {
-    const Stroke& stroke = TheCanvas.strokes[i];
-    if (stroke.nodes.empty()) continue;
-    ++withNodes;
-    ASSERT_EQ(stroke.nodes.size(), 9u);
-    EXPECT_FLOAT_EQ(stroke.nodes[0].position.x, 2.0f * 100 / kSize - 1);
-    EXPECT_FLOAT_EQ(stroke.nodes[0].position.y, 2.0f * 100 / kSize - 1);
+// Any of the four trace keys turns a white square on black into one stroke.
+TEST_F(MainViewInput, AutoTraceKeysTurnAWhiteSquareIntoOneStroke) {
+  for (unsigned char key : {'m', 'M', 'n', 'N'}) {
+    SCOPED_TRACE(key);
+    Printed([] { TheCanvas.DeleteAll(); });
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(100, 100, 30, 30);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.8f, 0.8f, 0.8f, 1);
+    Printed([key] { OnKeyboard(key, 0, 0); });
+    const int lattice = (kSize + 9) / 10;
+    ASSERT_EQ(TheCanvas.count, lattice * lattice);
+    int withNodes = 0;
+    for (int i = 0; i < TheCanvas.count; ++i) {
+      const Stroke& stroke = TheCanvas.strokes[i];
+      if (stroke.nodes.empty()) continue;
+      ++withNodes;
+      ASSERT_EQ(stroke.nodes.size(), 9u);
+      EXPECT_FLOAT_EQ(stroke.nodes[0].position.x, 2.0f * 100 / kSize - 1);
+      EXPECT_FLOAT_EQ(stroke.nodes[0].position.y, 2.0f * 100 / kSize - 1);
+    }
+    EXPECT_EQ(withNodes, 1);
   }
-  EXPECT_EQ(withNodes, 1);
 }
 
 TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCasesOthersChangeNothing) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "glui/engine.h"
@@ -104,10 +105,19 @@ int CentreX(const GLUI_Control* c) { return c->x + c->w / 2; }
 int CentreY(const GLUI_Control* c) { return c->y + c->h / 2; }
 int BallCentreY() { return BallControl->y + 25; }
 
-// The text box of a spinner, from the layer's metrics.
-void ClickTextBox(const GLUI_Spinner* s) {
-  ClickAt(s->x + glui_metrics::TextWidth(s->get_name()) + glui_metrics::kSpinnerLabelGap + 20,
-          CentreY(s));
+// A point inside the text box of a spinner, from the layer's metrics.
+int TextBoxX(const GLUI_Spinner* s) {
+  return s->x + glui_metrics::TextWidth(s->get_name()) + glui_metrics::kSpinnerLabelGap + 20;
+}
+void ClickTextBox(const GLUI_Spinner* s) { ClickAt(TextBoxX(s), CentreY(s)); }
+
+// A click on the box and the keys after it, all queued before a frame is
+// drawn, as they arrive from a fast typist.
+void QueueClickAndKeys(const GLUI_Spinner* s, const char* keys) {
+  QueueMotion(*Right, TextBoxX(s), CentreY(s));
+  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, TextBoxX(s), CentreY(s), 0);
+  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, TextBoxX(s), CentreY(s), 0);
+  for (const char* k = keys; *k; ++k) QueueKey(*Right, static_cast<unsigned char>(*k), false, 0);
 }
 
 class GluiInput : public testing::Test {
@@ -152,6 +162,41 @@ TEST_F(GluiInput, TypedValueCommitsWhenTheMainWindowIsClicked) {
   ClickTextBox(FloatSpinner);
   ClickMainWindow();
   EXPECT_TRUE(calls.empty());
+}
+
+// A fast typist: the click on the box and every key of a line are queued
+// before the panel draws its next frame. "\b" is Backspace.
+TEST_F(GluiInput, FastTypingReachesTheTextBoxKeyByKeyInOrder) {
+  struct Case {
+    const char* keys;
+    const char* shown;
+  } const cases[] = {
+      {"0.125", "0.125"},          // the first key right after the click
+      {"0.125\b\b\b", "0."},       // three Backspaces delete three characters
+      {"5555", "5555"},            // the same key again and again
+      {"12\b\b\b\b\b\b34", "34"},  // auto-repeat past the start of the box
+      {"9.\b\b7\b8", "8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    QueueClickAndKeys(FloatSpinner, c.keys);
+    Pump();
+    EXPECT_STREQ(FloatSpinner->text, c.shown);
+    Type("\r");
+    EXPECT_FLOAT_EQ(FloatValue, std::strtof(c.shown, nullptr));
+  }
+
+  // The click that takes the edit from one box to the next, keys right after.
+  ClickTextBox(IntSpinner);
+  Type("42");
+  calls.clear();
+  QueueClickAndKeys(FloatSpinner, "0.75\r");
+  Pump();
+  EXPECT_EQ(IntValue, 42);
+  EXPECT_FLOAT_EQ(FloatValue, 0.75f);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].id, 1);
+  EXPECT_EQ(calls[1].id, 2);
 }
 
 TEST_F(GluiInput, ArrowClickStepsAndDragSlidesWithinLimits) {

@@ -290,24 +290,27 @@ TEST_F(PanelsTest, ControlsFitTheirWindowsBesideThePreview) {
 
 // ---- Stroke panel -------------------------------------------------------------
 
+// Both ends of every range: a value just past a limit is held at it, the
+// limit itself is kept.
 TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
   const struct {
     Path path;
-    double typed;
     const int* variable;
-    int stored;
+    int low, high;
   } cases[] = {
-      {{"Path Curve", "LOD:"}, 80, &TheStrokeSettings.pathLod, 64},
-      {{"Shape Curve", "LOD:"}, 0, &TheStrokeSettings.shapeLod, 1},
-      {{"Mesh Subdivision", "# Subdivisions:"}, -1, &TheStrokeSettings.subdivisionLevels, 0},
-      {{"Mesh Subdivision", "# Subdivisions:"}, 9, &TheStrokeSettings.subdivisionLevels, 5},
-      {{"Stroke Capping", "End node:"}, 65, &TheStrokeSettings.endNode, 64},
-      {{"Stroke Capping", "End node:"}, 12, &TheStrokeSettings.endNode, 12},
+      {{"Shape Curve", "LOD:"}, &TheStrokeSettings.shapeLod, 1, 64},
+      {{"Path Curve", "LOD:"}, &TheStrokeSettings.pathLod, 1, 64},
+      {{"Mesh Subdivision", "# Subdivisions:"}, &TheStrokeSettings.subdivisionLevels, 0, 5},
+      {{"Stroke Capping", "End node:"}, &TheStrokeSettings.endNode, 0, 64},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(Joined(c.path) + " " + std::to_string(c.typed));
-    Change(CurvesGlui(), c.path, c.typed);
-    EXPECT_EQ(*c.variable, c.stored);
+    const std::pair<int, int> typedAndStored[] = {
+        {c.low - 1, c.low}, {c.low, c.low}, {c.high, c.high}, {c.high + 1, c.high}};
+    for (const auto& [typed, stored] : typedAndStored) {
+      SCOPED_TRACE(Joined(c.path) + " " + std::to_string(typed));
+      Change(CurvesGlui(), c.path, typed);
+      EXPECT_EQ(*c.variable, stored);
+    }
   }
 }
 

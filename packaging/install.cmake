@@ -1,0 +1,55 @@
+# Installing Kelvra like a desktop program, and the Debian package:
+#   cmake --install build --prefix /usr         (DESTDIR=... for a scratch root)
+#   (cd build && cpack -G DEB)                   → kelvra_<version>_<arch>.deb
+#
+# <prefix>/bin/kelvra            the launcher (packaging/launcher.sh.in)
+# <prefix>/lib/kelvra/kelvra     the painter, started by the launcher
+# <prefix>/share/kelvra/textures the shipped maps, copied into the person's folder
+# <prefix>/share/applications/kelvra.desktop, share/icons/hicolor/*/apps/kelvra.png
+#
+# Every program of the package goes into lib/kelvra and gets a copy of the
+# launcher under its own name in bin, so all of them share one data folder.
+include(GNUInstallDirs)
+set(KELVRA_PROGRAM_DIR lib/kelvra)
+set(KELVRA_DATA_DIR ${CMAKE_INSTALL_DATADIR}/kelvra)
+file(RELATIVE_PATH KELVRA_BIN_TO_PREFIX /prefix/${CMAKE_INSTALL_BINDIR} /prefix)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/launcher.sh.in ${PROJECT_BINARY_DIR}/packaging/launcher.sh
+  @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kelvra.desktop.in
+  ${PROJECT_BINARY_DIR}/packaging/kelvra.desktop @ONLY)
+
+function(kelvra_install_program target)
+  install(TARGETS ${target} RUNTIME DESTINATION ${KELVRA_PROGRAM_DIR})
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/launcher.sh
+    DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME ${target})
+endfunction()
+
+kelvra_install_program(kelvra)
+if(TARGET kelvra-play)
+  kelvra_install_program(kelvra-play)
+endif()
+
+# The maps without the gradient maps a run from the checkout leaves behind.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/textures/ DESTINATION ${KELVRA_DATA_DIR}/textures
+  REGEX "sourcemap/Saved/[^/]+$" EXCLUDE)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/kelvra.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(DIRECTORY ${KELVRA_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+
+set(CPACK_PACKAGE_NAME kelvra)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Kelvra")
+set(CPACK_PACKAGE_CONTACT "Kelvra developers <kelvra@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D relief painting program")
+set(CPACK_PACKAGE_DESCRIPTION "Paint with the mouse on a canvas in a perspective 3D view: every
+stroke becomes a lit, textured relief mesh or a cloud of particles. Strokes
+can be picked, resized, rebuilt and deleted, and a stroke laid over another
+piles up where they cross. Comes with the texture maps to paint with.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+# The libraries the programs link (GLUT, GLU, GL, stb) come from
+# dpkg-shlibdeps; Dear ImGui is linked statically.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

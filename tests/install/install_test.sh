@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root (DESTDIR, no root needed) and starts
+# the installed launcher as a person would: from an empty folder, with a
+# scratch HOME, on the current X display. Checks the installed files, the
+# person's data folder and what the painter shows; removes everything after.
+#   install_test.sh CMAKE BUILD_DIR
+# Exit 77 (skipped) without a display or without xdotool and ImageMagick.
+set -uo pipefail
+cmake=$1
+build=$(realpath "$2")
+
+if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "needs an X display, xdotool and ImageMagick"
+  exit 77
+fi
+
+tmp=$(mktemp -d)
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+out=$tmp/console.txt
+fail() {
+  echo "FAIL: $*"
+  if [ -f "$out" ]; then
+    echo "---- program output ----"
+    head -n 60 "$out"
+  fi
+  exit 1
+}
+
+DESTDIR=$tmp/root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 ||
+  fail "install failed: $(tail -n 5 "$tmp/install.log")"
+usr=$tmp/root/usr
+
+# ---- What is installed where
+[ -x "$usr/bin/kelvra" ] || fail "no launcher in bin"
+[ -x "$usr/lib/kelvra/kelvra" ] || fail "no painter in lib/kelvra"
+for map in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
+  detailmap/papier1.bmp partmap/Brush.bmp heightmap/Height.bmp sourcemap/Test.bmp; do
+  [ -f "$usr/share/kelvra/textures/$map" ] || fail "shipped map missing: $map"
+done
+[ -z "$(find "$usr/share/kelvra/textures/sourcemap/Saved" -type f 2>/dev/null)" ] ||
+  fail "gradient maps of a checkout run were installed"
+desktop=$usr/share/applications/kelvra.desktop
+[ -f "$desktop" ] || fail "no .desktop entry"
+if command -v desktop-file-validate >/dev/null; then
+  report=$(desktop-file-validate "$desktop" 2>&1) || fail "invalid .desktop entry: $report"
+  [ -z "$report" ] || fail "desktop-file-validate: $report"
+else
+  fail "desktop-file-validate is not installed"
+fi
+grep -qx "Exec=kelvra" "$desktop" && grep -qx "Icon=kelvra" "$desktop" ||
+  fail "the .desktop entry does not start kelvra with its icon"
+# Every icon is a PNG of its folder's size (width and height from the header).
+for size in 16 32 48 64 128 256; do
+  icon=$usr/share/icons/hicolor/${size}x${size}/apps/kelvra.png
+  [ -f "$icon" ] || fail "no ${size}px icon"
+  header=$(od -An -tx1 -N24 "$icon" | tr -d ' \n')
+  [ "${header:0:16}" = 89504e470d0a1a0a ] || fail "${size}px icon is not a PNG"
+  [ $((16#${header:32:8})) -eq "$size" ] && [ $((16#${header:40:8})) -eq "$size" ] ||
+    fail "${size}px icon is $((16#${header:32:8})) x $((16#${header:40:8}))"
+done
+
+# ---- First start: the folder is made, the maps are found, the gradient maps land there
+start=$tmp/start
+home=$tmp/home
+mkdir -p "$start" "$home"
+folder=$home/.local/share/kelvra
+(cd "$start" && exec env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" >"$out" 2>&1) &
+pid=$!
+
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $deadline ] && return 1
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+}
+started() { grep -qxF $'\tCreating Size Window....' "$out"; }
+window() { xdotool search --onlyvisible --pid "$pid" --name "^$1\$" | head -n 1; }
+shown() { [ -n "$(window "$1")" ]; }
+wait_for 60 started || fail "start-up did not finish"
+wait_for 20 shown "Kelvra! by Dorvask" || fail "main window not shown"
+wait_for 20 shown "Stroke Control Panel:" || fail "Stroke panel not shown"
+
+for saved in SavedH.bmp SavedV.bmp SavedHV.bmp; do
+  [ -s "$folder/textures/sourcemap/Saved/$saved" ] || fail "$saved not written into the data folder"
+done
+[ -z "$(ls -A "$start")" ] || fail "files written into the starting folder: $(ls -A "$start")"
+! grep -q "not Found" "$out" || fail "a texture folder was not found"
+
+# The warm paper fills the canvas (a missing paper map leaves it white or
+# black; the grey of the cleared view is not warm) and the colour spectrum
+# tops the Stroke panel's preview (white when missing). The panels and the
+# pointer's brush cursor cover little of the measured areas.
+# Polled: the first frames may still be on their way.
+measure() {
+  import -window "$(window "$1")" "$tmp/shot.png" 2>/dev/null &&
+    convert "$tmp/shot.png" -crop "$2" +repage -format "$3" info:
+}
+paper_shown() {
+  paper=$(measure "Kelvra! by Dorvask" 400x400+100+100 "%[fx:mean.r] %[fx:mean.b]") &&
+    awk -v rb="$paper" 'BEGIN { split(rb, c, " "); r = c[1]; b = c[2]
+      exit !(b > 0.5 && b < 0.95 && r - b > 0.02) }'
+}
+spectrum_shown() {
+  spread=$(measure "Stroke Control Panel:" 150x40+20+20 "%[fx:standard_deviation]") &&
+    awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }'
+}
+paper= spread=
+wait_for 15 paper_shown || fail "no paper on the canvas (mean red, blue: ${paper:-unknown})"
+wait_for 15 spectrum_shown || fail "no colour spectrum (spread ${spread:-unknown})"
+
+kill "$pid"
+wait "$pid" 2>/dev/null
+pid=
+
+# ---- Later starts (without a display: the painter stops at once, after the
+# launcher's folder work, and says so as GLUT does)
+run_without_display() {
+  (cd "$start" && exec env -u DISPLAY "$@" "$usr/bin/kelvra" >"$out" 2>&1)
+  local status=$?
+  [ $status -ne 0 ] || fail "the painter ran without a display"
+  grep -q "failed to open display" "$out" || fail "no display message"
+}
+
+# The person's own maps and edits stay; shipped maps they lack are added,
+# also those a newer package brings.
+printf 'edited' >"$folder/textures/papermap/Cream.bmp"
+cp "$folder/textures/papermap/Paper.bmp" "$folder/textures/papermap/Mine.bmp"
+rm "$folder/textures/detailmap/Linen.bmp"
+shipped=$usr/share/kelvra/textures
+cp "$shipped/papermap/Paper.bmp" "$shipped/papermap/Newer.bmp"
+run_without_display env -u XDG_DATA_HOME HOME="$home"
+[ "$(cat "$folder/textures/papermap/Cream.bmp")" = edited ] ||
+  fail "a person's edit was overwritten"
+[ -f "$folder/textures/papermap/Mine.bmp" ] || fail "a person's own map was removed"
+cmp -s "$folder/textures/papermap/Newer.bmp" "$shipped/papermap/Newer.bmp" ||
+  fail "a newly shipped map was not added"
+[ -f "$folder/textures/detailmap/Linen.bmp" ] || fail "a missing shipped map was not restored"
+
+# XDG_DATA_HOME chooses the folder when it is an absolute path; a relative
+# one is ignored.
+run_without_display HOME="$home" XDG_DATA_HOME="$tmp/xdg"
+[ -f "$tmp/xdg/kelvra/textures/papermap/Paper.bmp" ] || fail "XDG_DATA_HOME was not used"
+[ -d "$tmp/xdg/kelvra/textures/sourcemap/Saved" ] || fail "no Saved folder under XDG_DATA_HOME"
+rm -rf "$folder"
+run_without_display HOME="$home" XDG_DATA_HOME=relative
+[ -f "$folder/textures/papermap/Paper.bmp" ] || fail "a relative XDG_DATA_HOME was not ignored"
+[ -z "$(ls -A "$start")" ] || fail "files written into the starting folder: $(ls -A "$start")"
+echo "PASS"

@@ -1,0 +1,305 @@
+// The panels' right-button menus as GLUT receives them. freeglut cannot list
+// a menu's labels back, so this test program defines the GLUT menu calls the
+// panels make itself: each one is recorded and then passed on to freeglut
+// (found with dlsym(RTLD_NEXT)), so the panels run exactly as in the program.
+// The definitions here take the place of freeglut's for every call linked
+// into this test program; freeglut itself is unchanged.
+
+#include <GL/freeglut.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/state.h"
+#include "image/filters.h"
+#include "image/textures.h"
+#include "panels/panels.h"
+#include "panels/texture_menus.h"
+#include "tests/support/gl_window.h"
+
+namespace {
+
+struct MenuItem {
+  std::string label;
+  int value = 0;    // an entry's value
+  int submenu = 0;  // for a submenu, its menu id
+};
+struct RecordedMenu {
+  void (*callback)(int) = nullptr;
+  std::vector<MenuItem> items;
+};
+std::map<int, RecordedMenu> Menus;
+std::map<std::pair<int, int>, int> AttachedMenus;  // (window, button) → menu
+std::vector<int> HiddenWindows;
+
+template <typename Fn>
+Fn Freeglut(Fn, const char* name) {
+  return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+int glutCreateMenu(void (*callback)(int)) {
+  static const auto real = Freeglut(&glutCreateMenu, "glutCreateMenu");
+  const int menu = real(callback);
+  Menus[menu].callback = callback;
+  return menu;
+}
+
+void glutAddMenuEntry(const char* label, int value) {
+  static const auto real = Freeglut(&glutAddMenuEntry, "glutAddMenuEntry");
+  real(label, value);
+  Menus[glutGetMenu()].items.push_back({label, value, 0});
+}
+
+void glutAddSubMenu(const char* label, int submenu) {
+  static const auto real = Freeglut(&glutAddSubMenu, "glutAddSubMenu");
+  real(label, submenu);
+  Menus[glutGetMenu()].items.push_back({label, 0, submenu});
+}
+
+void glutAttachMenu(int button) {
+  static const auto real = Freeglut(&glutAttachMenu, "glutAttachMenu");
+  real(button);
+  AttachedMenus[{glutGetWindow(), button}] = glutGetMenu();
+}
+
+void glutHideWindow() {
+  static const auto real = Freeglut(&glutHideWindow, "glutHideWindow");
+  real();
+  HiddenWindows.push_back(glutGetWindow());
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One entry of a menu tree, and the menu that holds it.
+struct Line {
+  std::string text;  // the submenu labels above it and its own, "label = value"
+  int menu;
+  int value;
+};
+
+// A menu tree depth first, in menu order.
+void Flatten(int menu, const std::string& prefix, std::vector<Line>& lines) {
+  for (const MenuItem& item : Menus[menu].items) {
+    if (item.submenu != 0)
+      Flatten(item.submenu, prefix + item.label + " > ", lines);
+    else
+      lines.push_back({prefix + item.label + " = " + std::to_string(item.value), menu, item.value});
+  }
+}
+
+std::vector<Line> MenuTree(int window) {
+  std::vector<Line> lines;
+  const auto attached = AttachedMenus.find({window, GLUT_RIGHT_BUTTON});
+  if (attached != AttachedMenus.end()) Flatten(attached->second, "", lines);
+  return lines;
+}
+
+std::vector<std::string> MenuLines(int window) {
+  std::vector<std::string> texts;
+  for (const Line& line : MenuTree(window)) texts.push_back(line.text);
+  return texts;
+}
+
+// Chooses an entry as GLUT does: the callback of the menu holding it, with
+// the entry's value, the menu's window current.
+void Choose(int window, const Line& line) {
+  ASSERT_NE(Menus[line.menu].callback, nullptr) << line.text;
+  glutSetWindow(window);
+  Menus[line.menu].callback(line.value);
+}
+
+const Line* Find(const std::vector<Line>& tree, const std::string& text) {
+  for (const Line& line : tree)
+    if (line.text == text) return &line;
+  return nullptr;
+}
+
+// Every panel made as the program makes them, over a texture root whose
+// browsable folders hold one BMP name each (and a file the menus skip).
+class PanelMenus : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    char pattern[] = "/tmp/kelvra_menus_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    for (const char* folder :
+         {"meshmap", "detailmap", "partmap", "heightmap", "papermap", "sourcemap"}) {
+      fs::create_directories(root / folder);
+      std::ofstream(root / folder / (std::string(folder) + ".bmp")) << "not read";
+      std::ofstream(root / folder / "notes.txt") << "not listed";
+    }
+    SetTextureMenuRoot(root.string());
+    MainWindow = EnsureHiddenGlWindow(MainWindowWidth, MainWindowHeight);
+    testing::internal::CaptureStdout();
+    LoadAllMaps();
+    CreateFilterPanel();
+    CreateStrokePanel();
+    CreateCameraPanel();
+    CreateSizePanel();
+    testing::internal::GetCapturedStdout();
+    SetTextureMenuRoot("textures/");
+    fs::remove_all(root);
+  }
+};
+
+// The whole tree of the Filter panel, written out: which kernel sits under
+// which title, in which order, with which value.
+TEST_F(PanelMenus, FilterMenuGroupsEveryKernelUnderItsTitle) {
+  const std::string conv = "Filters > CONVOLUTION/CORRELATION > ";
+  const std::string edge = "Filters > EDGE ENHANCEMENT AND DETECTION FILTERS > ";
+  const std::string shift = edge + "SHIFT AND DIFFERENCE EDGE ENHANCEMENT > ";
+  const std::string lapl = edge + "LAPLACIAN FILTERS > ";
+  const std::string grad = edge + "GRADIENT DIRECTIONAL FILTERS > ";
+  const std::string emboss = edge + "EMBOSSING EFFECTS > ";
+  const std::string sobel = edge + "SOBEL EDGE DETECTION AND CONTOUR FILTERS > ";
+  const std::vector<std::string> expected = {
+      "Source Image > sourcemap.bmp = -1",
+      "Filters > NONE = 2",
+      conv + "LOW PASS FILTERS > AVERAGE = 0",
+      conv + "LOW PASS FILTERS > LP1 = 1",
+      conv + "LOW PASS FILTERS > LP2 = 2",
+      conv + "LOW PASS FILTERS > LP3 = 3",
+      conv + "LOW PASS FILTERS > GAUSSIAN = 4",
+      conv + "HIGH PASS FILTERS > MEANREMOVAL = 5",
+      conv + "HIGH PASS FILTERS > HP1 = 6",
+      conv + "HIGH PASS FILTERS > HP2 = 7",
+      conv + "HIGH PASS FILTERS > HP3 = 8",
+      shift + "HORIZONTAL1 = 9",
+      shift + "VERTICAL1 = 10",
+      shift + "HORZVERT = 11",
+      lapl + "LAPL1 = 12",
+      lapl + "LAPL2 = 13",
+      lapl + "LAPL3 = 14",
+      lapl + "DIAGONAL = 15",
+      lapl + "HORIZONTAL2 = 16",
+      lapl + "VERTICAL2 = 17",
+      grad + "EAST1 = 18",
+      grad + "SOUTHEAST1 = 19",
+      grad + "SOUTH1 = 20",
+      grad + "SOUTHWEST1 = 21",
+      grad + "WEST1 = 22",
+      grad + "NORTHWEST1 = 23",
+      grad + "NORTH1 = 24",
+      grad + "NORTHEAST1 = 25",
+      emboss + "EAST2 = 26",
+      emboss + "SOUTHEAST2 = 27",
+      emboss + "SOUTH2 = 28",
+      emboss + "SOUTHWEST2 = 29",
+      emboss + "WEST2 = 30",
+      emboss + "NORTHWEST2 = 31",
+      emboss + "NORTH2 = 32",
+      emboss + "NORTHEAST2 = 33",
+      sobel + "HORIZONTALS = 34",
+      sobel + "VERTICALS = 35",
+      sobel + "HORIZONTALP = 36",
+      sobel + "VERTICALP = 37",
+      " = 0",
+      "Hide = 1",
+      " = 0",
+  };
+  EXPECT_EQ(MenuLines(FilterPanelWindow), expected);
+}
+
+// Menus whose entries pick a file list each folder under its title.
+TEST_F(PanelMenus, StrokeMenuGroupsTheMapFolders) {
+  const std::vector<std::string> expected = {
+      " = 0",
+      "Paper Maps > papermap.bmp = -1",
+      " = 0",
+      "Particle Maps > partmap.bmp = -1",
+      "Height Maps > heightmap.bmp = -1",
+      " = 0",
+      "Mesh Maps > meshmap.bmp = -1",
+      "Detail Maps > detailmap.bmp = -1",
+      " = 0",
+      "Hide = 1",
+      " = 0",
+  };
+  EXPECT_EQ(MenuLines(StrokePanelWindow), expected);
+}
+
+// Every panel's own entries, the last three of its menu: the spacers do
+// nothing, "Hide" hides that panel's window and no other.
+TEST_F(PanelMenus, HideEntryHidesItsOwnPanelAndSpacersDoNothing) {
+  const struct {
+    const char* name;
+    const int* window;
+    size_t entries;  // in the whole tree
+  } cases[] = {
+      {"Camera", &CameraPanelWindow, 3},
+      {"Size", &SizePanelWindow, 3},
+      {"Filter", &FilterPanelWindow, 43},
+      {"Stroke", &StrokePanelWindow, 11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<Line> tree = MenuTree(*c.window);
+    ASSERT_EQ(tree.size(), c.entries);
+    const std::vector<Line> own(tree.end() - 3, tree.end());
+    EXPECT_EQ(own[0].text, " = 0");
+    EXPECT_EQ(own[1].text, "Hide = 1");
+    EXPECT_EQ(own[2].text, " = 0");
+    HiddenWindows.clear();
+    Choose(*c.window, own[0]);
+    Choose(*c.window, own[2]);
+    EXPECT_TRUE(HiddenWindows.empty());
+    Choose(*c.window, own[1]);
+    EXPECT_EQ(HiddenWindows, std::vector<int>{*c.window});
+  }
+}
+
+bool SamePixels(const BmpImage& a, const BmpImage& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel())
+    return false;
+  const size_t bytes = static_cast<size_t>(a.Width()) * a.Height() * a.BitsPerPixel() / 8;
+  return std::equal(a.Data(), a.Data() + bytes, b.Data());
+}
+
+// A kernel's entry applies that kernel to the source; "NONE" shows the
+// source as it is.
+TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
+  ASSERT_TRUE(SourceImage.Allocate(16, 12, 24));
+  std::mt19937 random(11);
+  for (int i = 0; i < 16 * 12 * 3; ++i)
+    SourceImage.Data()[i] = static_cast<std::uint8_t>(random() & 0xFF);
+  const std::vector<Line> tree = MenuTree(FilterPanelWindow);
+  const struct {
+    const char* entry;
+    int kernel;  // -1: none
+  } cases[] = {
+      {"Filters > CONVOLUTION/CORRELATION > LOW PASS FILTERS > GAUSSIAN = 4", 4},
+      {"Filters > CONVOLUTION/CORRELATION > HIGH PASS FILTERS > HP3 = 8", 8},
+      {"Filters > EDGE ENHANCEMENT AND DETECTION FILTERS > EMBOSSING EFFECTS > NORTH2 = 32", 32},
+      {"Filters > NONE = 2", -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    const Line* line = Find(tree, c.entry);
+    ASSERT_NE(line, nullptr);
+    BmpImage expected;
+    if (c.kernel >= 0)
+      ASSERT_TRUE(ApplyFilter(SourceImage, expected, c.kernel));
+    else
+      expected.CopyFrom(SourceImage);
+    SyncRequested = 0;
+    Choose(FilterPanelWindow, *line);
+    EXPECT_TRUE(SamePixels(FilteredImage, expected));
+    EXPECT_EQ(SyncRequested, 1);
+  }
+}
+
+}  // namespace
