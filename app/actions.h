@@ -50,7 +50,8 @@ class ActionObserver {
   virtual void ActionStarting(ActionKind) {}
   // Before slot `slot`'s record changes: once per action and slot.
   virtual void StrokeChanging(int /*slot*/) {}
-  // Before every slot is replaced (Delete All).
+  // Before every slot is replaced by an empty stroke (Delete All): an
+  // observer may take the records, leaving empty strokes in their place.
   virtual void AllStrokesChanging() {}
   // Before the stroke being painted changes (other than by painting).
   virtual void CurrentStrokeChanging() {}
@@ -75,6 +76,9 @@ class ActionScope {
   void StrokeChanging(int slot);
   void AllStrokesChanging();
   void CurrentStrokeChanging();
+  // Every slot changes, but not to empty strokes (an undo or redo of
+  // Delete All): reported, with nothing for the observers to take.
+  void AllStrokesReplaced() { report_.allStrokes = true; }
   void TexturesChanged(std::uint32_t bits) { report_.textures |= bits; }
 
  private:
