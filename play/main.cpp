@@ -16,6 +16,8 @@
 
 #include "app/shell.h"
 #include "common/version.h"
+#include "play/painting_history.h"
+#include "play/play_keys.h"
 #include "play/recorder.h"
 #include "play/replayer.h"
 #include "play/script.h"
@@ -80,25 +82,41 @@ int ReadArguments(int argc, char** argv, Options* options) {
   return -1;
 }
 
-std::string CurrentFolder() {
+// The folder the person started kelvra-play in: the installed launcher
+// changes into the person's data folder first and says where it started.
+std::string StartFolder() {
+  if (const char* start = std::getenv("KELVRA_START_DIR"); start && *start) return start;
   char folder[PATH_MAX];
   return ::getcwd(folder, sizeof folder) ? folder : "";
 }
 
+// File names on the command line are the person's, relative to where they
+// started.
+std::string FromStart(const std::string& file) {
+  if (file.empty() || file[0] == '/') return file;
+  return StartFolder() + "/" + file;
+}
+
 int Record(const Options& options, char* program) {
-  std::FILE* journal = std::fopen(options.record.c_str(), "a");
+  std::FILE* journal = std::fopen(FromStart(options.record).c_str(), "a");
   if (!journal) return Fail("cannot write " + options.record);
   int argc = 1;
   char* argv[] = {program, nullptr};
   StartPainter(&argc, argv);
+  // They live as long as the event loop, which ends with the process.
+  static PaintingHistory history;
   static Recorder recorder(journal);
+  static PlayKeys keys;
+  keys.history = &history;
+  keys.recorder = &recorder;
+  InstallPlayKeys(&keys);
   recorder.Start();
   glutMainLoop();
   return 0;
 }
 
 int Replay(const Options& options, char* program) {
-  std::ifstream file(options.script, std::ios::binary);
+  std::ifstream file(FromStart(options.script), std::ios::binary);
   if (!file) return Fail("cannot read " + options.script);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::string error;
@@ -111,12 +129,25 @@ int Replay(const Options& options, char* program) {
   int argc = 1;
   char* argv[] = {program, nullptr};
   StartPainter(&argc, argv);
+  PaintingHistory history;
+  PlayKeys keys;
+  keys.history = &history;
+  InstallPlayKeys(&keys);
+  ReplayExtras extras;
+  extras.undo = [&history] {
+    history.Undo();
+    return std::string();
+  };
+  extras.redo = [&history] {
+    history.Redo();
+    return std::string();
+  };
   ReplayOptions replay;
   replay.scriptName = options.script;
-  replay.baseFolder = CurrentFolder();
+  replay.baseFolder = StartFolder();
   replay.realtime = options.realtime;
   replay.progress = events->size() >= 2000;
-  Replayer replayer(std::move(*events), replay);
+  Replayer replayer(std::move(*events), replay, extras);
   return replayer.Run();
 }
 

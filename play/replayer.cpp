@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <thread>
 
@@ -167,8 +168,12 @@ Replayer::Pointer& Replayer::PointerOf(int window) {
 }
 
 std::string Replayer::Resolve(const std::string& file) const {
-  if (file.empty() || file[0] == '/' || options_.baseFolder.empty()) return file;
-  return options_.baseFolder + "/" + file;
+  std::filesystem::path path = file;
+  if (path.is_relative() && !options_.baseFolder.empty()) path = options_.baseFolder / path;
+  // A picture or export into a folder that is not there yet makes it.
+  std::error_code ignored;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+  return path.string();
 }
 
 int Replayer::Run() {

@@ -192,9 +192,13 @@ std::string FileWord(const std::string& name) {
   return name.find_first_of(" \t\"\\") == std::string::npos ? name : Quote(name);
 }
 
+// The shortest text that reads back as the same number.
 std::string FormatNumber(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", value);
+  char text[40];
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
   return text;
 }
 
@@ -331,7 +335,15 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
       if (error) *error = name + ":" + std::to_string(number) + ": " + what;
       return std::nullopt;
     };
-    const Words words = Split(line);
+    Words words = Split(line);
+    // A key's one character is taken as it stands, a quote included.
+    const std::string_view rest = line.substr(first);
+    if (rest.rfind("key", 0) == 0 && rest.size() > 3 && IsBlank(rest[3])) {
+      std::string_view argument = rest.substr(4);
+      while (!argument.empty() && IsBlank(argument.front())) argument.remove_prefix(1);
+      while (!argument.empty() && IsBlank(argument.back())) argument.remove_suffix(1);
+      words = Words{{"key", std::string(argument)}, {false, false}, {}};
+    }
     if (!words.problem.empty()) return fail(words.problem);
     const auto keyword = Keywords().find(words.items[0]);
     if (keyword == Keywords().end() || words.quoted[0])
