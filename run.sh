@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the painter from the
 # repository root (the program reads textures/ relative to it).
+# With a display, the session is recorded as it is painted into journal/
+# (one file per run); without one, the bundled demo painting is replayed on
+# a virtual display and its pictures are written under out/.
 # It builds into a folder of its own, build-run/, without -Werror: a newer
 # compiler's new warning must not stop the program from starting, and
 # ./test.sh's build/ (warnings as errors) is not rebuilt by every switch
@@ -9,4 +12,18 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure_packages.sh
 scripts/build.sh build-run -DKELVRA_WERROR=OFF -DKELVRA_BENCH=OFF
-exec ./build-run/app/kelvra "$@"
+play=./build-run/play/kelvra-play
+
+if [ -n "${DISPLAY:-}" ]; then
+  mkdir -p journal
+  journal="journal/$(date +%Y-%m-%d_%H-%M-%S).session"
+  echo "Recording this session into $journal (replay it: $play $journal)"
+  exec "$play" --record "$journal" "$@"
+fi
+
+echo "No display: replaying the demo painting (scripts/demo.session) on a virtual display..."
+mkdir -p out
+"$play" scripts/demo.session >out/demo-console.txt
+echo "Pictures of the painting and its panels are in out/:"
+ls out/*.png | sed 's/^/  /'
+echo "The painter's console output is in out/demo-console.txt."

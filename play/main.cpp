@@ -4,6 +4,9 @@
 
 #include <GL/freeglut.h>
 #include <unistd.h>
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <climits>
 #include <cstdio>
@@ -159,6 +162,12 @@ int main(int argc, char** argv) {
   if (status >= 0) return status;
   const int result = options.record.empty() ? Replay(options, argv[0]) : Record(options, argv[0]);
   std::fflush(stdout);
+#ifdef __SANITIZE_ADDRESS__
+  // The leak check runs now, while the GL driver is still loaded: at exit
+  // it is unloaded first, and its lifetime allocations could no longer be
+  // told apart by name.
+  __lsan_do_leak_check();
+#endif
   // The GLUT windows go with the process; exit runs the virtual display's
   // shutdown.
   std::exit(result);

@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# kelvra-play end to end, in a scratch folder holding a copy of textures/:
+#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak
+# demo      the bundled demo replays to its strokes' console lines, twice
+#           to byte-identical pictures, and ends with status 0 at its Esc
+# malformed a script with an unreadable line stops before anything runs:
+#           SCRIPT:LINE on stderr, non-zero status, no picture written
+# record    a session recorded while xdotool paints replays to the same
+#           console output and the same main-view picture
+# soak      a script of over 40 000 events (20 200 clicks, strokes, undo
+#           and redo): painting stops cleanly at 19 999 strokes; under the
+#           sanitizer build with leak checking, nothing is reported
+# Exit 77 (skipped) without a display (record: or without xdotool).
+set -uo pipefail
+play=$(realpath "$1")
+root=$(realpath "$2")
+mode=$3
+
+[ -n "${DISPLAY:-}" ] || { echo "needs an X display"; exit 77; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_play_XXXXXX") || exit 1
+keeper=
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  for log in "$work"/*.err; do [ -s "$log" ] && { echo "---- $log"; head -n 40 "$log"; }; done
+  exit 1
+}
+cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
+rm -f "$work"/textures/sourcemap/Saved/*.bmp
+cd "$work" || exit 1
+
+# One connection stays open so that a server resetting after the previous
+# test's last client cannot refuse the program's.
+for attempt in $(seq 50); do
+  xprop -root -spy >/dev/null 2>&1 &
+  keeper=$!
+  sleep 0.1
+  kill -0 "$keeper" 2>/dev/null && break
+  keeper=
+done
+[ -n "$keeper" ] || fail "the X display does not answer"
+
+count() { grep -cxF -- "$1" "$2"; }
+
+case "$mode" in
+demo)
+  cp "$root/scripts/demo.session" demo.session
+  for run in 1 2; do
+    "$play" demo.session >"run$run.out" 2>"run$run.err" || fail "replay $run ended with status $?"
+    mkdir "pictures$run" && mv out/*.png "pictures$run/" || fail "replay $run wrote no pictures"
+  done
+  [ "$(count $'\tBuilding Stroke data....' run1.out)" -eq 5 ] || fail "not five strokes built"
+  [ "$(count $'\tFinished building Stroke data.' run1.out)" -eq 5 ] || fail "a stroke not finished"
+  # With "C" ticked for the two crossing strokes and the curl, each commit
+  # ran the crossing check; the last stroke is particles.
+  [ "$(grep -c $'\tChecking for Collisions: .*\tDone!$' run1.out)" -eq 3 ] ||
+    fail "not three crossing checks"
+  grep -qxF $'\tBuilding Particles...' run1.out || fail "no particle stroke"
+  grep -qF $'\tSynchronising Windows System: Done!' run1.out || fail "the filter did not reach the main view"
+  cmp -s run1.out run2.out || fail "two replays printed different lines"
+  for picture in pictures1/*.png; do
+    cmp -s "$picture" "pictures2/$(basename "$picture")" || fail "$(basename "$picture") differs"
+  done
+  [ "$(ls pictures1 | wc -l)" -eq 6 ] || fail "not six pictures"
+  ;;
+malformed)
+  printf 'window main\nscreenshot early.png\nmove 10 20\n\n# fine so far\npress left 10 twenty\n' \
+    >bad.session
+  "$play" bad.session >bad.out 2>bad.err && fail "a malformed script replayed"
+  [ "$(cat bad.err)" = "bad.session:6: expected whole pixel numbers X Y" ] ||
+    fail "wrong message: $(cat bad.err)"
+  [ ! -e early.png ] || fail "a picture was written before the script was read"
+  [ ! -s bad.out ] || fail "the painter started"
+  "$play" missing.session 2>missing.err && fail "a missing script replayed"
+  grep -q "cannot read" missing.err || fail "no message for a missing script"
+  # A line that reads but cannot be carried out stops there, with its line.
+  printf 'frames 1\nwindow stroke\nclick "No Such Button"\n' >wrong.session
+  "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
+  grep -qxF 'wrong.session:3: no control "No Such Button"' wrong.err ||
+    fail "wrong message: $(cat wrong.err)"
+  ;;
+record)
+  command -v xdotool >/dev/null && command -v import >/dev/null ||
+    { echo "needs xdotool and ImageMagick's import"; exit 77; }
+  "$play" --record journal.session >record.out 2>record.err &
+  pid=$!
+  for tick in $(seq 600); do
+    grep -qxF $'\tCreating Size Window....' record.out && break
+    kill -0 "$pid" 2>/dev/null || fail "the recording ended early"
+    sleep 0.1
+  done
+  main=$(xdotool search --sync --onlyvisible --name '^Kelvra! by Dorvask$' | head -n 1)
+  [ -n "$main" ] || fail "no main window"
+  drag() {  # drag X0 Y0 X1 Y1: a stroke in ten steps
+    xdotool mousemove --window "$main" "$1" "$2" mousedown 1
+    for step in $(seq 10); do
+      xdotool mousemove --window "$main" $(($1 + ($3 - $1) * step / 10)) $(($2 + ($4 - $2) * step / 10))
+      sleep 0.02
+    done
+    xdotool mouseup 1
+    sleep 0.3
+  }
+  drag 150 150 500 300
+  drag 200 450 450 120
+  xdotool key Up
+  sleep 0.2
+  xdotool key w
+  drag 100 300 550 350
+  xdotool mousemove --window "$main" 600 600
+  sleep 1
+  import -window "$main" live.png || fail "cannot read the live window"
+  xdotool key Escape
+  wait "$pid"
+  pid=
+  # Replayed with a picture taken where the Esc ended the recording.
+  sed 's/^key Esc$/screenshot replay.png\nkey Esc/' journal.session >replay.session
+  grep -qxF 'screenshot replay.png' replay.session || fail "the journal has no Esc"
+  "$play" replay.session >replay.out 2>replay.err || fail "the journal did not replay"
+  cmp -s record.out replay.out || { diff record.out replay.out | head; fail "other console output"; }
+  differing=$(compare -metric AE live.png replay.png null: 2>&1)
+  [ "$differing" = "0" ] || fail "$differing pixels differ from the live main view"
+  ;;
+soak)
+  {
+    echo "window main"
+    for i in $(seq 0 20199); do
+      x=$((20 + i % 600))
+      echo "press left $x 300"
+      echo "release left $x 300"
+      [ $((i % 2000)) -eq 0 ] && echo "frames 1"
+    done
+    # Painting at the limit adds nothing; undo and redo still work.
+    echo "move 100 100"
+    echo "press left 100 100"
+    for x in $(seq 100 10 400); do echo "move $x 120"; done
+    echo "release left 400 120"
+    echo "undo"
+    echo "redo"
+    echo "key Esc"
+  } >soak.session
+  [ "$(wc -l <soak.session)" -gt 40000 ] || fail "the soak script is too short"
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+  "$play" soak.session >soak.out 2>soak.err || fail "the soak replay ended with status $?"
+  [ "$(count $'\tBuilding Stroke data....' soak.out)" -eq 19999 ] ||
+    fail "$(count $'\tBuilding Stroke data....' soak.out) strokes instead of 19999"
+  grep -q "Sanitizer" soak.err && fail "the sanitizers reported"
+  ;;
+*)
+  echo "unknown mode $mode"
+  exit 2
+  ;;
+esac
+echo "ok"
