@@ -4,8 +4,8 @@
 #include <GL/glx.h>
 
 #include <chrono>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "app/state.h"

@@ -326,15 +326,20 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
   for (std::size_t at = 0; at < text.size();) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(at, end - at);
+    std::string_view line = text.substr(at, end - at);
     at = end + 1;
     ++number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF line ends
     const std::size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string_view::npos || line[first] == '#') continue;
     auto fail = [&](const std::string& what) {
       if (error) *error = name + ":" + std::to_string(number) + ": " + what;
       return std::nullopt;
     };
+    // Scripts are text: a control character other than a tab (a NUL, a
+    // lone carriage return) is no part of any event.
+    for (char c : line)
+      if (static_cast<unsigned char>(c) < 32 && c != '\t') return fail("expected printable text");
     Words words = Split(line);
     // A key's one character is taken as it stands, a quote included.
     const std::string_view rest = line.substr(first);

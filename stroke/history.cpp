@@ -36,8 +36,7 @@ void CanvasHistory::Begin(const Canvas& canvas, int selection) {
 }
 
 void CanvasHistory::KeepStroke(const Canvas& canvas, int slot) {
-  if (!open_ || open_->allStrokes || slot < 0 ||
-      slot >= static_cast<int>(canvas.strokes.size()))
+  if (!open_ || open_->allStrokes || slot < 0 || slot >= static_cast<int>(canvas.strokes.size()))
     return;
   for (const auto& kept : open_->strokes)
     if (kept.first == slot) return;

@@ -63,8 +63,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       {EventKind::kSpecial, 13, "", 0, 0, 0, 12, 0, 0},
       {EventKind::kSpecial, 14, "", 0, 0, 0, 100, kShiftKey, 0},
       {EventKind::kSpecial, 15, "", 0, 0, 0, 300, 0, 0},
-      {EventKind::kMenu, 16, "Filters/CONVOLUTION/CORRELATION/LOW PASS FILTERS/GAUSSIAN", 0, 0,
-       0, 0, 0, 0},
+      {EventKind::kMenu, 16, "Filters/CONVOLUTION/CORRELATION/LOW PASS FILTERS/GAUSSIAN", 0, 0, 0,
+       0, 0, 0},
       {EventKind::kSet, 17, "Normal Nodes/Width/Start:", 0, 0, 0, 0, 0, 0},
       {EventKind::kToggle, 18, "Misc/C", 0, 0, 0, 0, 0, 0},
       {EventKind::kClick, 19, "Size/+", 0, 0, 0, 0, 0, 0},
@@ -84,8 +84,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
     EXPECT_EQ(e.line, expected[i].line);
     EXPECT_EQ(e.text, expected[i].text);
     EXPECT_EQ(std::vector<int>({e.button, e.x, e.y, e.key, e.modifiers}),
-              std::vector<int>({expected[i].button, expected[i].x, expected[i].y,
-                                expected[i].key, expected[i].modifiers}));
+              std::vector<int>({expected[i].button, expected[i].x, expected[i].y, expected[i].key,
+                                expected[i].modifiers}));
     EXPECT_EQ(e.count, expected[i].count);
   }
   EXPECT_EQ(events[14].values, std::vector<double>{0.125});
@@ -102,8 +102,9 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"press left 10 ten\n", "s.session:1: expected whole pixel numbers X Y"},
       {"press left 10 1e9\n", "s.session:1: expected whole pixel numbers X Y"},
       {"move 1 2 3\n", "s.session:1: expected a pixel X Y"},
-      {"key ab\n", "s.session:1: expected one printable character or a key name (Esc, Enter, "
-                   "Tab, Backspace, Delete, Space), with Ctrl+, Alt+ or Shift+ in front"},
+      {"key ab\n",
+       "s.session:1: expected one printable character or a key name (Esc, Enter, "
+       "Tab, Backspace, Delete, Space), with Ctrl+, Alt+ or Shift+ in front"},
       {"special hyper\n",
        "s.session:1: expected a special key name (left, right, up, down, f1 … f12, …)"},
       {"menu Filters\n", "s.session:1: expected a quoted menu path \"Label/Entry\""},
@@ -118,6 +119,8 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"wait soon\n", "s.session:1: expected milliseconds"},
       {"screenshot main.jpg\n", "s.session:1: expected a file name ending in .png"},
       {"undo now\n", "s.session:1: expected nothing after the word"},
+      {"wait 5\x01\n", "s.session:1: expected printable text"},
+      {"move 1\r2\r\n", "s.session:1: expected printable text"},
       {"frames 1\npaint it\n",
        "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
        "toggle, click, resize, frames, wait, screenshot, undo, redo, export)"},
