@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/input.h"
+#include "app/redraw.h"
 #include "app/state.h"
 #include "app/view.h"
 #include "camera/camera.h"
@@ -45,6 +46,7 @@ void SynchroniseTextures() {
   UploadImageTexture(FilteredImage, TEX_FILTERED);
   glutSetWindow(MainWindow);
   LoadAllMaps();
+  TexturesReloaded(Picture::kMain);
   SyncRequested = 0;
   PrintLine(" Done!");
 }
@@ -90,18 +92,14 @@ void OnMainMenu(int value) {
   }
 }
 
+// What the step changes is drawn on GLUT's next round (app/redraw.h).
 void OnIdle() {
-  for (int panel : {CameraPanelWindow, StrokePanelWindow, FilterPanelWindow}) {
-    if (panel == 0) continue;
-    glutSetWindow(panel);
-    glutPostRedisplay();
-  }
+  WaitForIdleSlot();
   if (glutGetWindow() != MainWindow) glutSetWindow(MainWindow);
   TheCamera.Update(kSpinStep);
   if (SyncRequested) SynchroniseTextures();
   glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
   GLUI_Master.sync_live_all();
-  glutPostRedisplay();
 }
 
 void InitScene() {
@@ -159,4 +157,5 @@ void StartPainter(int* argc, char** argv) {
 
   InitScene();
   CreateMenusAndPanels();
+  StartRedrawChecks();
 }

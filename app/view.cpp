@@ -2,11 +2,13 @@
 
 #include <GL/freeglut.h>
 
+#include "app/redraw.h"
 #include "app/state.h"
 #include "camera/camera.h"
 #include "render/scene.h"
 
 void OnDisplay() {
+  NoteDrawn(Picture::kMain);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   TheCamera.LookAt();
@@ -36,6 +38,7 @@ void RestorePanelSize(int window, int width, int height) {
 }  // namespace
 
 void OnReshape(int width, int height) {
+  WindowResized(Picture::kMain);
   if (width == 0) width = 1;
   if (height == 0) height = 1;
   MainWindowWidth = TheCamera.width = width;

@@ -15,8 +15,8 @@ using namespace glui_metrics;
 // ---------------------------------------------------------------------------
 // GLUI_Control
 // ---------------------------------------------------------------------------
-GLUI_Control::GLUI_Control(GLUI* owner, const char* label, int id,
-                           GLUI_Update_CB cb, int default_alignment)
+GLUI_Control::GLUI_Control(GLUI* owner, const char* label, int id, GLUI_Update_CB cb,
+                           int default_alignment)
     : glui(owner),
       name(label ? label : ""),
       user_id(id),
@@ -46,8 +46,7 @@ void GLUI_Control::ReportChange() {
 // GLUI_Panel: columns of stacked children
 // ---------------------------------------------------------------------------
 GLUI_Panel::GLUI_Panel(GLUI* owner, const char* label, int panel_type)
-    : GLUI_Control(owner, label, -1, nullptr, GLUI_ALIGN_CENTER),
-      type(panel_type) {}
+    : GLUI_Control(owner, label, -1, nullptr, GLUI_ALIGN_CENTER), type(panel_type) {}
 
 void GLUI_Panel::Measure() {
   const bool titled = type != GLUI_PANEL_NONE && !name.empty();
@@ -135,8 +134,7 @@ void GLUI_Separator::Measure() {
   h = kSeparatorHeight;
 }
 
-GLUI_Button::GLUI_Button(GLUI* owner, const char* label, int id,
-                         GLUI_Update_CB cb)
+GLUI_Button::GLUI_Button(GLUI* owner, const char* label, int id, GLUI_Update_CB cb)
     : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_CENTER) {}
 
 void GLUI_Button::Measure() {
@@ -147,8 +145,8 @@ void GLUI_Button::Measure() {
 // ---------------------------------------------------------------------------
 // GLUI_Checkbox
 // ---------------------------------------------------------------------------
-GLUI_Checkbox::GLUI_Checkbox(GLUI* owner, const char* label, int* live_var,
-                             int id, GLUI_Update_CB cb)
+GLUI_Checkbox::GLUI_Checkbox(GLUI* owner, const char* label, int* live_var, int id,
+                             GLUI_Update_CB cb)
     : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_LEFT),
       live(live_var),
       value(live_var ? *live_var : 0),
@@ -165,10 +163,12 @@ void GLUI_Checkbox::Measure() {
   h = kCheckboxSquare;
 }
 
-void GLUI_Checkbox::SyncLive() {
-  if (!live || held || *live == last_live) return;
+bool GLUI_Checkbox::SyncLive() {
+  if (!live || held || *live == last_live) return false;
+  const bool shown = value != 0;
   value = *live;
   last_live = value;
+  return shown != (value != 0);
 }
 
 void GLUI_Checkbox::WriteLive() {
@@ -189,11 +189,10 @@ double ReadLive(int data_type, const void* live) {
 
 }  // namespace
 
-GLUI_Spinner::GLUI_Spinner(GLUI* owner, const char* label, int type,
-                           void* live_var, int id, GLUI_Update_CB cb)
+GLUI_Spinner::GLUI_Spinner(GLUI* owner, const char* label, int type, void* live_var, int id,
+                           GLUI_Update_CB cb)
     : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_LEFT),
-      data_type(type == GLUI_SPINNER_FLOAT ? GLUI_SPINNER_FLOAT
-                                           : GLUI_SPINNER_INT),
+      data_type(type == GLUI_SPINNER_FLOAT ? GLUI_SPINNER_FLOAT : GLUI_SPINNER_INT),
       live(live_var) {
   value = ReadLive(data_type, live);
   last_live = value;
@@ -202,8 +201,7 @@ GLUI_Spinner::GLUI_Spinner(GLUI* owner, const char* label, int type,
 
 double GLUI_Spinner::Constrain(double candidate) const {
   if (!std::isfinite(candidate)) candidate = 0;
-  if (limit_type == GLUI_LIMIT_CLAMP)
-    candidate = std::min(std::max(candidate, low), high);
+  if (limit_type == GLUI_LIMIT_CLAMP) candidate = std::min(std::max(candidate, low), high);
   if (data_type == GLUI_SPINNER_INT) {
     // Keep the rounded value inside what an int holds.
     candidate = std::min(std::max(candidate, -2147483648.0), 2147483647.0);
@@ -267,18 +265,18 @@ void GLUI_Spinner::set_float_val(float new_value) {
 }
 
 void GLUI_Spinner::Measure() {
-  w = TextWidth(name.c_str()) + kSpinnerLabelGap + kSpinnerBoxWidth +
-      kSpinnerArrowWidth;
+  w = TextWidth(name.c_str()) + kSpinnerLabelGap + kSpinnerBoxWidth + kSpinnerArrowWidth;
   h = kSpinnerHeight;
 }
 
-void GLUI_Spinner::SyncLive() {
-  if (!live || IsHeld()) return;
+bool GLUI_Spinner::SyncLive() {
+  if (!live || IsHeld()) return false;
   double current = ReadLive(data_type, live);
-  if (current == last_live) return;
-  Assign(current);
+  if (current == last_live) return false;
+  const bool changed = Assign(current);
   // The clamped value goes back into the variable.
   WriteLive();
+  return changed;
 }
 
 void GLUI_Spinner::LoseFocus() {
@@ -309,8 +307,8 @@ constexpr float kSpinRestDegrees = 0.16f;
 
 }  // namespace
 
-GLUI_Rotation::GLUI_Rotation(GLUI* owner, const char* label, float* live_var,
-                             int id, GLUI_Update_CB cb)
+GLUI_Rotation::GLUI_Rotation(GLUI* owner, const char* label, float* live_var, int id,
+                             GLUI_Update_CB cb)
     : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_CENTER), live(live_var) {
   if (live)
     std::memcpy(matrix, live, sizeof matrix);
@@ -335,17 +333,18 @@ void GLUI_Rotation::Measure() {
   h = kRotationHeight;
 }
 
-void GLUI_Rotation::SyncLive() {
-  if (!live || held) return;
-  if (std::memcmp(live, last_live, sizeof last_live) == 0) return;
+bool GLUI_Rotation::SyncLive() {
+  if (!live || held) return false;
+  if (std::memcmp(live, last_live, sizeof last_live) == 0) return false;
   std::memcpy(matrix, live, sizeof matrix);
   std::memcpy(last_live, matrix, sizeof matrix);
+  return true;
 }
 
 bool GLUI_Rotation::Tick() {
   if (!spinning) return false;
-  arcball::Quat step = arcball::ScaleAngle(
-      {spin_quat[0], spin_quat[1], spin_quat[2], spin_quat[3]}, spin_damping);
+  arcball::Quat step =
+      arcball::ScaleAngle({spin_quat[0], spin_quat[1], spin_quat[2], spin_quat[3]}, spin_damping);
   if (arcball::AngleDegrees(step) < kSpinRestDegrees) {
     spinning = false;
     return false;

@@ -16,8 +16,7 @@ template <typename Fn>
 void ForEachControl(GLUI_Panel& panel, Fn&& fn) {
   for (auto& child : panel.children) {
     fn(*child);
-    if (auto* inner = dynamic_cast<GLUI_Panel*>(child.get()))
-      ForEachControl(*inner, fn);
+    if (auto* inner = dynamic_cast<GLUI_Panel*>(child.get())) ForEachControl(*inner, fn);
   }
 }
 
@@ -34,8 +33,7 @@ void WithWindow(int window, Fn&& fn) {
 int BottomHeightOf(int parent) {
   int taken = 0;
   for (auto& gui : GLUI_Master.guis)
-    if (gui->parent_window == parent && gui->side == GLUI_SUBWINDOW_BOTTOM)
-      taken += gui->root.h;
+    if (gui->parent_window == parent && gui->side == GLUI_SUBWINDOW_BOTTOM) taken += gui->root.h;
   return taken;
 }
 
@@ -66,16 +64,13 @@ void ParentSize(int parent, int* w, int* h) {
 // GLUI
 // ---------------------------------------------------------------------------
 GLUI::GLUI(int parent, int subwindow_side)
-    : parent_window(parent),
-      side(subwindow_side),
-      root(this, "", GLUI_PANEL_NONE) {
+    : parent_window(parent), side(subwindow_side), root(this, "", GLUI_PANEL_NONE) {
   Relayout();
 }
 
 GLUI::~GLUI() = default;
 
-void GLUI::SubwindowRect(int parent_w, int parent_h, int* sx, int* sy,
-                         int* sw, int* sh) const {
+void GLUI::SubwindowRect(int parent_w, int parent_h, int* sx, int* sy, int* sw, int* sh) const {
   switch (side) {
     case GLUI_SUBWINDOW_RIGHT:
     case GLUI_SUBWINDOW_LEFT: {
@@ -139,68 +134,58 @@ GLUI_Control* GLUI::Adopt(GLUI_Panel* panel, GLUI_Control* control) {
 GLUI_Panel* GLUI::add_panel(const char* name, int type) {
   return add_panel_to_panel(nullptr, name, type);
 }
-GLUI_Panel* GLUI::add_panel_to_panel(GLUI_Panel* panel, const char* name,
-                                     int type) {
-  return static_cast<GLUI_Panel*>(
-      Adopt(panel, new GLUI_Panel(this, name, type)));
+GLUI_Panel* GLUI::add_panel_to_panel(GLUI_Panel* panel, const char* name, int type) {
+  return static_cast<GLUI_Panel*>(Adopt(panel, new GLUI_Panel(this, name, type)));
 }
 GLUI_Button* GLUI::add_button(const char* name, int id, GLUI_Update_CB cb) {
   return add_button_to_panel(nullptr, name, id, cb);
 }
-GLUI_Button* GLUI::add_button_to_panel(GLUI_Panel* panel, const char* name,
-                                       int id, GLUI_Update_CB cb) {
-  return static_cast<GLUI_Button*>(
-      Adopt(panel, new GLUI_Button(this, name, id, cb)));
+GLUI_Button* GLUI::add_button_to_panel(GLUI_Panel* panel, const char* name, int id,
+                                       GLUI_Update_CB cb) {
+  return static_cast<GLUI_Button*>(Adopt(panel, new GLUI_Button(this, name, id, cb)));
 }
 void GLUI::add_separator() { add_separator_to_panel(nullptr); }
-void GLUI::add_separator_to_panel(GLUI_Panel* panel) {
-  Adopt(panel, new GLUI_Separator(this));
-}
+void GLUI::add_separator_to_panel(GLUI_Panel* panel) { Adopt(panel, new GLUI_Separator(this)); }
 void GLUI::add_column(int draw_bar) { add_column_to_panel(nullptr, draw_bar); }
 void GLUI::add_column_to_panel(GLUI_Panel* panel, int draw_bar) {
   Adopt(panel, new GLUI_Column(this, draw_bar));
 }
-GLUI_Checkbox* GLUI::add_checkbox(const char* name, int* live_var, int id,
-                                  GLUI_Update_CB cb) {
+GLUI_Checkbox* GLUI::add_checkbox(const char* name, int* live_var, int id, GLUI_Update_CB cb) {
   return add_checkbox_to_panel(nullptr, name, live_var, id, cb);
 }
-GLUI_Checkbox* GLUI::add_checkbox_to_panel(GLUI_Panel* panel, const char* name,
-                                           int* live_var, int id,
-                                           GLUI_Update_CB cb) {
-  return static_cast<GLUI_Checkbox*>(
-      Adopt(panel, new GLUI_Checkbox(this, name, live_var, id, cb)));
+GLUI_Checkbox* GLUI::add_checkbox_to_panel(GLUI_Panel* panel, const char* name, int* live_var,
+                                           int id, GLUI_Update_CB cb) {
+  return static_cast<GLUI_Checkbox*>(Adopt(panel, new GLUI_Checkbox(this, name, live_var, id, cb)));
 }
-GLUI_Spinner* GLUI::add_spinner(const char* name, int data_type,
-                                void* live_var, int id, GLUI_Update_CB cb) {
+GLUI_Spinner* GLUI::add_spinner(const char* name, int data_type, void* live_var, int id,
+                                GLUI_Update_CB cb) {
   return add_spinner_to_panel(nullptr, name, data_type, live_var, id, cb);
 }
-GLUI_Spinner* GLUI::add_spinner_to_panel(GLUI_Panel* panel, const char* name,
-                                         int data_type, void* live_var, int id,
-                                         GLUI_Update_CB cb) {
+GLUI_Spinner* GLUI::add_spinner_to_panel(GLUI_Panel* panel, const char* name, int data_type,
+                                         void* live_var, int id, GLUI_Update_CB cb) {
   return static_cast<GLUI_Spinner*>(
       Adopt(panel, new GLUI_Spinner(this, name, data_type, live_var, id, cb)));
 }
-GLUI_Rotation* GLUI::add_rotation(const char* name, float* live_var, int id,
-                                  GLUI_Update_CB cb) {
+GLUI_Rotation* GLUI::add_rotation(const char* name, float* live_var, int id, GLUI_Update_CB cb) {
   return add_rotation_to_panel(nullptr, name, live_var, id, cb);
 }
-GLUI_Rotation* GLUI::add_rotation_to_panel(GLUI_Panel* panel, const char* name,
-                                           float* live_var, int id,
-                                           GLUI_Update_CB cb) {
-  return static_cast<GLUI_Rotation*>(
-      Adopt(panel, new GLUI_Rotation(this, name, live_var, id, cb)));
+GLUI_Rotation* GLUI::add_rotation_to_panel(GLUI_Panel* panel, const char* name, float* live_var,
+                                           int id, GLUI_Update_CB cb) {
+  return static_cast<GLUI_Rotation*>(Adopt(panel, new GLUI_Rotation(this, name, live_var, id, cb)));
 }
 
 void GLUI::sync_live() {
-  ForEachControl(root, [](GLUI_Control& control) { control.SyncLive(); });
-  RequestFrame();
+  bool changed = false;
+  ForEachControl(root, [&changed](GLUI_Control& control) {
+    if (control.SyncLive()) changed = true;
+  });
+  if (changed || GLUI_Master.redraw_every_sync) RequestFrame();
 }
 
 // ---------------------------------------------------------------------------
 // GLUI_Master_Object
 // ---------------------------------------------------------------------------
-GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window,
-                                                int position) {
+GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window, int position) {
   if (parent_window <= 0) return nullptr;
   guis.push_back(std::make_unique<GLUI>(parent_window, position));
   GLUI* gui = guis.back().get();
@@ -209,8 +194,7 @@ GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window,
   ParentSize(parent_window, &pw, &ph);
   int sx, sy, sw, sh;
   gui->SubwindowRect(pw, ph, &sx, &sy, &sw, &sh);
-  gui->glut_window = glutCreateSubWindow(parent_window, sx, sy,
-                                         std::max(1, sw), std::max(1, sh));
+  gui->glut_window = glutCreateSubWindow(parent_window, sx, sy, std::max(1, sw), std::max(1, sh));
   glui_internal::InstallSubwindowCallbacks();
   gui->engine = std::make_unique<GLUI::Engine>();
 
@@ -223,8 +207,7 @@ GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window,
   return gui;
 }
 
-GLUI_Master_Object::WindowCallbacks& GLUI_Master_Object::CallbacksOf(
-    int window) {
+GLUI_Master_Object::WindowCallbacks& GLUI_Master_Object::CallbacksOf(int window) {
   for (auto& entry : callbacks)
     if (entry.window == window) return entry;
   callbacks.push_back(WindowCallbacks{});
@@ -238,8 +221,7 @@ GLUI* GLUI_Master_Object::FindByWindow(int window) {
   return nullptr;
 }
 
-void GLUI_Master_Object::set_glutKeyboardFunc(void (*f)(unsigned char, int,
-                                                        int)) {
+void GLUI_Master_Object::set_glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
   CallbacksOf(glutGetWindow()).keyboard = f;
   glutKeyboardFunc(glui_internal::ParentKeyboard);
 }
@@ -366,10 +348,8 @@ void Idle() {
     ForEachControl(gui->root, [&](GLUI_Control& control) {
       if (control.Tick()) turned = true;
     });
-    if (turned && gui->main_gfx_window > 0)
-      glutPostWindowRedisplay(gui->main_gfx_window);
-    if (turned || (gui->engine && gui->engine->wants_frames))
-      gui->RequestFrame();
+    if (turned && gui->main_gfx_window > 0) glutPostWindowRedisplay(gui->main_gfx_window);
+    if (turned || (gui->engine && gui->engine->wants_frames)) gui->RequestFrame();
   }
   if (GLUI_Master.user_idle) GLUI_Master.user_idle();
 }

@@ -76,8 +76,9 @@ class GLUI_Control {
   virtual void Place(int px, int py);
   // Draws the control at its laid-out box and handles its input (ImGui).
   virtual void Draw(GluiFrame& frame) = 0;
-  // Picks up a live variable changed by code. No callback.
-  virtual void SyncLive() {}
+  // Picks up a live variable changed by code. No callback. Returns whether
+  // the control now shows something else.
+  virtual bool SyncLive() { return false; }
   // Idle work (a spinning rotation ball); returns true while more is needed.
   virtual bool Tick() { return false; }
   // Focus moved elsewhere: commit typed text, stop spinning.
@@ -164,7 +165,7 @@ class GLUI_Checkbox : public GLUI_Control {
 
   void Measure() override;
   void Draw(GluiFrame& frame) override;
-  void SyncLive() override;
+  bool SyncLive() override;
   bool IsHeld() const override { return held; }
   void WriteLive() override;
 
@@ -191,7 +192,7 @@ class GLUI_Spinner : public GLUI_Control {
 
   void Measure() override;
   void Draw(GluiFrame& frame) override;
-  void SyncLive() override;
+  bool SyncLive() override;
   void LoseFocus() override;
   bool IsHeld() const override { return held || editing; }
   void WriteLive() override;
@@ -231,7 +232,7 @@ class GLUI_Rotation : public GLUI_Control {
 
   void Measure() override;
   void Draw(GluiFrame& frame) override;
-  void SyncLive() override;
+  bool SyncLive() override;
   bool Tick() override;
   void LoseFocus() override;
   bool IsHeld() const override { return held; }
@@ -365,6 +366,10 @@ class GLUI_Master_Object {
   // variable, and a rotation ball starting to spin after a flick: the seam
   // where kelvra-play's recorder listens. Not part of GLUI.
   void (*change_listener)(GLUI_Control* control) = nullptr;
+  // Sync redraws a subwindow only when one of its controls shows a new
+  // value; true redraws every subwindow at every sync, as GLUI does. Not
+  // part of GLUI.
+  bool redraw_every_sync = false;
 };
 
 extern GLUI_Master_Object GLUI_Master;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/actions.h"
+#include "app/redraw.h"
 #include "app/state.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
@@ -230,6 +231,7 @@ void OnCameraPanelMenu(int value) {
 }
 
 void DisplayCameraPanel() {
+  NoteDrawn(Picture::kCameraPanel);
   const Vec4 eye = TheCamera.eye;
   const Vec4 target = TheCamera.target;
   const float dx = target.x - eye.x, dy = target.y - eye.y, dz = target.z - eye.z;
@@ -260,6 +262,7 @@ void DisplayCameraPanel() {
 }
 
 void ReshapeCameraPanel(int width, int height) {
+  WindowResized(Picture::kCameraPanel);
   CameraPanelWidth = StoredExtent(width);
   CameraPanelHeight = StoredExtent(height);
   int x = 0, y = 0, w = 1, h = 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/actions.h"
+#include "app/redraw.h"
 #include "app/state.h"
 #include "image/filters.h"
 #include "image/textures.h"
@@ -53,6 +54,7 @@ void Refresh() {
   glutSetWindow(FilterPanelWindow);
   UploadImageTexture(FilteredImage, TEX_FILTERED);
   LoadAllMaps();
+  TexturesReloaded(Picture::kFilterPanel);
   RefreshSizePanelPreview();
 }
 
@@ -122,6 +124,7 @@ void OnFilterPanelMenu(int value) {
 }
 
 void DisplayFilterPanel() {
+  NoteDrawn(Picture::kFilterPanel);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glColor3f(1, 1, 1);
@@ -134,6 +137,7 @@ void DisplayFilterPanel() {
 }
 
 void ReshapeFilterPanel(int width, int height) {
+  WindowResized(Picture::kFilterPanel);
   FilterPanelWidth = StoredExtent(width);
   FilterPanelHeight = StoredExtent(height);
   SetUnitSquareView(FilterPanelWidth, FilterPanelHeight);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/actions.h"
+#include "app/redraw.h"
 #include "app/readback.h"
 #include "app/state.h"
 #include "glui/glui.h"
@@ -69,6 +70,7 @@ void ChooseFolderFile(const MapFolder& folder, int value) {
   ChooseMapFile(folder.slot, *path);
   glutSetWindow(StrokePanelWindow);
   LoadAllMaps();
+  TexturesReloaded(Picture::kStrokePanel);
 }
 
 GLUI_Spinner* AddIntSpinner(GLUI* glui, const char* panelName, const char* label, int* variable,
@@ -254,6 +256,7 @@ void OnSubdivisionControl(int) {
 }
 
 void DisplayStrokePanel() {
+  NoteDrawn(Picture::kStrokePanel);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glEnable(GL_TEXTURE_2D);
@@ -269,6 +272,7 @@ void DisplayStrokePanel() {
 }
 
 void ReshapeStrokePanel(int width, int height) {
+  WindowResized(Picture::kStrokePanel);
   StrokePanelWidth = StoredExtent(width);
   StrokePanelHeight = StoredExtent(height);
   GLUI_Master.get_viewport_area(&StrokePanelViewX, &StrokePanelViewY, &StrokePanelViewWidth,

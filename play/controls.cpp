@@ -94,6 +94,9 @@ GLUI_Control* FindControl(int window, const std::string& path, std::string* erro
 
 std::string ApplyControlEvent(GLUI_Control& control, const Event& event) {
   GLUI_Master.DropFocus(control.glui);
+  // The control shows its new state at the subwindow's next frame, as after
+  // a person's click.
+  if (control.glui) control.glui->RequestFrame();
   if (auto* button = dynamic_cast<GLUI_Button*>(&control)) {
     if (event.kind != EventKind::kClick) return "a button is clicked, not set or toggled";
     button->glui->RunChange(button);

@@ -22,6 +22,7 @@ void __real_glutAttachMenu(int);
 int __real_glutGetModifiers();
 int __real_glutCreateWindow(const char*);
 int __real_glutCreateSubWindow(int, int, int, int, int);
+void __real_glutSwapBuffers();
 }
 
 namespace tap {
@@ -42,6 +43,7 @@ std::map<int, Menu>& Menus() {
 void (*Idle)() = nullptr;
 Listener* TheListener = nullptr;
 KeyFilter TheKeyFilter = nullptr;
+SwapListener TheSwapListener = nullptr;
 // While a scripted event is delivered: the modifiers it carries, and no
 // listener (it is not a person's input).
 bool Injecting = false;
@@ -133,6 +135,8 @@ void (*IdleFunction())() { return Idle; }
 void SetListener(Listener* listener) { TheListener = listener; }
 
 void SetKeyFilter(KeyFilter filter) { TheKeyFilter = filter; }
+
+void SetSwapListener(SwapListener listener) { TheSwapListener = listener; }
 
 bool InjectMouse(int window, int button, int state, int x, int y, int modifiers) {
   return Inject(window, modifiers, [&](const WindowCallbacks& w) {
@@ -243,6 +247,10 @@ int __wrap_glutCreateWindow(const char* title) {
   tap::Windows_()[window];
   tap::Order().push_back(window);
   return window;
+}
+void __wrap_glutSwapBuffers() {
+  if (tap::TheSwapListener) tap::TheSwapListener(glutGetWindow());
+  __real_glutSwapBuffers();
 }
 int __wrap_glutCreateSubWindow(int parent, int x, int y, int width, int height) {
   const int window = __real_glutCreateSubWindow(parent, x, y, width, height);

@@ -63,6 +63,12 @@ void SetListener(Listener* listener);
 using KeyFilter = bool (*)(int window, unsigned char key, int modifiers);
 void SetKeyFilter(KeyFilter filter);
 
+// Called just before a window's finished frame is swapped to the screen,
+// with that window current: the frame can be read back as drawn. nullptr
+// stops it.
+using SwapListener = void (*)(int window);
+void SetSwapListener(SwapListener listener);
+
 // Scripted events, delivered to the functions GLUT would call, with
 // `window` current and glutGetModifiers() answering `modifiers`. Each
 // returns false when the window has no such callback.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/redraw.h"
 #include "app/shell.h"
 #include "common/version.h"
 #include "play/painting_history.h"
@@ -30,10 +31,16 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  kelvra-play [--realtime] SCRIPT   replay a session script, then exit\n"
+    "  kelvra-play [OPTIONS] SCRIPT      replay a session script, then exit\n"
     "  kelvra-play --record FILE         paint as with kelvra, appending every event\n"
     "                                    to FILE as it happens\n"
     "  kelvra-play --help | --version\n"
+    "Options of a replay:\n"
+    "  --realtime           honour the script's waits and the program's pace\n"
+    "  --redraw-always      redraw every window at every idle step, as without\n"
+    "                       change tracking\n"
+    "  --picture-log FILE   after every event, a fingerprint of every window's\n"
+    "                       picture (for comparing the two ways of redrawing)\n"
     "\n"
     "A replay runs as fast as the program goes and prints the painter's console\n"
     "output; --realtime honours the script's waits. Without a display, a replay\n"
@@ -44,6 +51,8 @@ struct Options {
   std::string script;
   std::string record;
   bool realtime = false;
+  bool tracking = true;
+  std::string pictureLog;
 };
 
 int Fail(const std::string& message) {
@@ -65,6 +74,11 @@ int ReadArguments(int argc, char** argv, Options* options) {
     }
     if (word == "--realtime") {
       options->realtime = true;
+    } else if (word == "--redraw-always") {
+      options->tracking = false;
+    } else if (word == "--picture-log") {
+      if (i + 1 >= argc) return Fail("--picture-log needs a file name");
+      options->pictureLog = argv[++i];
     } else if (word == "--record") {
       if (i + 1 >= argc) return Fail("--record needs a file name");
       options->record = argv[++i];
@@ -132,6 +146,16 @@ int Replay(const Options& options, char* program) {
   int argc = 1;
   char* argv[] = {program, nullptr};
   StartPainter(&argc, argv);
+  // A replay runs idle steps as fast as the program goes (--realtime paces
+  // them itself), so that `frames N` is N steps on every machine.
+  SetIdlePacing(false);
+  StopRedrawChecks();
+  SetChangeTracking(options.tracking);
+  std::FILE* pictureLog = nullptr;
+  if (!options.pictureLog.empty()) {
+    pictureLog = std::fopen(FromStart(options.pictureLog).c_str(), "w");
+    if (!pictureLog) return Fail("cannot write " + options.pictureLog);
+  }
   PaintingHistory history;
   PlayKeys keys;
   keys.history = &history;
@@ -150,6 +174,7 @@ int Replay(const Options& options, char* program) {
   replay.baseFolder = StartFolder();
   replay.realtime = options.realtime;
   replay.progress = events->size() >= 2000;
+  replay.pictureLog = pictureLog;
   Replayer replayer(std::move(*events), replay, extras);
   return replayer.Run();
 }

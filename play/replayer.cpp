@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/redraw.h"
 #include "app/state.h"
 #include "export/png.h"
 #include "glui/glui.h"
@@ -28,8 +29,13 @@ double Now() {
 }
 
 // GLUT's event processing without its idle step: pending input, window
-// changes and redisplays.
-void Pump() { glutMainLoopEvent(); }
+// changes and redisplays. The redraw check comes first, as GLUT's timer
+// runs it after input in its own loop; here it must not depend on the time
+// a replay takes.
+void Pump() {
+  PostChangedRedisplays();
+  glutMainLoopEvent();
+}
 
 // A GLUI subwindow's place in its parent, GLUT pixels from the top-left.
 struct Rect {
@@ -121,17 +127,44 @@ void ReadPixels(int width, int height, std::vector<std::uint8_t>* rgb) {
 
 }  // namespace
 
+namespace {
+
+// The frame a display draws, read just before it is swapped.
+struct Capture {
+  int window = 0;
+  int width = 0, height = 0;
+  std::vector<std::uint8_t>* rgb = nullptr;
+  bool done = false;
+};
+Capture* Capturing = nullptr;
+
+void CaptureFrame(int window) {
+  if (!Capturing || window != Capturing->window || Capturing->done) return;
+  ReadPixels(Capturing->width, Capturing->height, Capturing->rgb);
+  Capturing->done = true;
+}
+
+// Draws `window` and reads what it drew; false when it has no display.
+bool DrawAndRead(int window, int width, int height, std::vector<std::uint8_t>* rgb) {
+  Capture capture{window, width, height, rgb, false};
+  Capturing = &capture;
+  tap::SetSwapListener(CaptureFrame);
+  tap::InjectDisplay(window);
+  tap::SetSwapListener(nullptr);
+  Capturing = nullptr;
+  return capture.done;
+}
+
+}  // namespace
+
 bool ReadWindowPicture(int window, int* width, int* height, std::vector<std::uint8_t>* rgb) {
   const Rect whole = WindowRect(window);
   if (whole.width <= 0 || whole.height <= 0) return false;
-  // The display swaps; on Mesa the back buffer then still holds the frame.
-  tap::InjectDisplay(window);
-  ReadPixels(whole.width, whole.height, rgb);
+  if (!DrawAndRead(window, whole.width, whole.height, rgb)) return false;
   for (int sub : SubwindowsOf(window)) {
     const Rect rect = WindowRect(sub);
     std::vector<std::uint8_t> part;
-    if (!tap::InjectDisplay(sub)) continue;
-    ReadPixels(rect.width, rect.height, &part);
+    if (!DrawAndRead(sub, rect.width, rect.height, &part)) continue;
     for (int y = 0; y < rect.height; ++y)
       for (int x = 0; x < rect.width; ++x) {
         const int tx = rect.x + x, ty = rect.y + y;
@@ -153,10 +186,15 @@ Replayer::Replayer(std::vector<Event> events, ReplayOptions options, ReplayExtra
 void Replayer::Settle() {
   glutSetWindow(MainWindow);
   Display* display = glXGetCurrentDisplay();
-  for (int round = 0; round < 20; ++round) {
+  // GLUT answers some events with requests of its own (a panel given its
+  // size back, a window mapped), whose answers come later: the windows have
+  // settled once several rounds in a row bring nothing new.
+  int quiet = 0;
+  for (int round = 0; round < 100 && quiet < 3; ++round) {
     if (display) XSync(display, False);
+    const bool pending = display && XPending(display) > 0;
     Pump();
-    if (display && !XPending(display) && round >= 2) break;
+    quiet = pending ? 0 : quiet + 1;
   }
 }
 
@@ -191,6 +229,7 @@ int Replayer::Run() {
       return 1;
     }
     if (event.kind != EventKind::kFrames && event.kind != EventKind::kWait) lastEventTime_ = Now();
+    if (options_.pictureLog) LogPictures(event);
     if (options_.progress && (i + 1 == total || (i + 1) % 500 == 0)) {
       std::fprintf(stderr, "\rkelvra-play: %zu of %zu events", i + 1, total);
       std::fflush(stderr);
@@ -313,6 +352,10 @@ std::string Replayer::ChooseMenu(const Event& event) {
       !FindMenuEntry(callbacks->rightMenu, SplitPath(event.text), 0, &menu, &value))
     return "no menu entry \"" + event.text + "\" in the " + NameOfWindow(window_) + " window";
   tap::InjectMenu(window_, menu, value);
+  // A menu may show or hide windows: the X server's answers (mapping,
+  // exposure) come in before the next event, as they would while a person
+  // moves on, so that what follows does not depend on the server's speed.
+  Settle();
   return {};
 }
 
@@ -325,6 +368,39 @@ std::string Replayer::Screenshot(const Event& event) {
   std::string problem;
   if (!WritePngRgb(Resolve(event.text), width, height, rgb, &problem)) return problem;
   return {};
+}
+
+// What the X server shows of each open top-level window (its control
+// subwindows included), read from the screen without drawing anything.
+void Replayer::LogPictures(const Event& event) {
+  const int current = glutGetWindow();
+  Display* display = glXGetCurrentDisplay();
+  if (!display) return;
+  XSync(display, False);
+  for (int window : tap::Windows()) {
+    const tap::WindowCallbacks* callbacks = tap::Window(window);
+    if (!callbacks || callbacks->parent != 0) continue;
+    glutSetWindow(window);
+    const Window drawable = glXGetCurrentDrawable();
+    XWindowAttributes attributes;
+    if (!drawable || !XGetWindowAttributes(display, drawable, &attributes) ||
+        attributes.map_state != IsViewable)
+      continue;
+    XImage* image =
+        XGetImage(display, drawable, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (!image) continue;
+    std::uint64_t hash = 1469598103934665603ull;
+    for (int y = 0; y < image->height; ++y)
+      for (int x = 0; x < image->width; ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y) & 0xFFFFFF;
+        hash = (hash ^ pixel) * 1099511628211ull;
+      }
+    XDestroyImage(image);
+    std::fprintf(options_.pictureLog, "%d %s %016llx\n", event.line, NameOfWindow(window).c_str(),
+                 static_cast<unsigned long long>(hash));
+  }
+  std::fflush(options_.pictureLog);
+  if (current) glutSetWindow(current);
 }
 
 void Replayer::IdleSteps(long count) {

@@ -6,6 +6,7 @@
 // loop: pending input and redisplays, then one idle step.
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ struct ReplayOptions {
   std::string baseFolder;  // where relative file names of the script point
   bool realtime = false;   // honour waits and run idle steps at the program's pace
   bool progress = false;   // a progress line on stderr
+  // When set, after every event a line per open window with a fingerprint
+  // of what the screen shows of it (its control subwindows included), read
+  // without drawing anything: what comparing redraws with and without
+  // change tracking needs.
+  std::FILE* pictureLog = nullptr;
 };
 
 // kelvra-play's own lines, which the painter itself does not have. Each
@@ -48,6 +54,7 @@ class Replayer {
   void IdleSteps(long count);
   void Wait(long milliseconds);
   std::string Resolve(const std::string& file) const;
+  void LogPictures(const Event& event);
 
   std::vector<Event> events_;
   ReplayOptions options_;
