@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "image/image.h"
 #include "image/pixel_rows.h"
@@ -45,6 +46,12 @@ std::uint64_t PixelBytes(std::int64_t width, std::int64_t height, std::int64_t b
 }  // namespace
 
 bool Image::Allocate(int width, int height, int bitsPerPixel) {
+  if (!AllocateForOverwrite(width, height, bitsPerPixel)) return false;
+  std::fill(pixels_.begin(), pixels_.end(), std::uint8_t{0});
+  return true;
+}
+
+bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
   pixels_.clear();
   width_ = width;
   height_ = height;
@@ -52,7 +59,7 @@ bool Image::Allocate(int width, int height, int bitsPerPixel) {
   if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
   const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
   if (bytes > kMaxImageBytes) return false;
-  pixels_.assign(bytes, 0);
+  pixels_.resize(bytes);  // LargeArray leaves new bytes as they are
   return true;
 }
 
@@ -111,31 +118,74 @@ bool BmpImage::Load(const std::string& filename) {
   return true;
 }
 
+namespace {
+
+// Places `got` bytes of consecutive file rows, the first of them for array
+// row `row` and each next one for the row above it, red and blue swapped.
+// Returns the array row the next file row belongs to. A row cut short (the
+// end of a truncated file) keeps the bytes it has; its other bytes are
+// left as they are.
+int PlaceFileRows(const std::uint8_t* bytes, std::size_t got, std::uint8_t* pixels, int row,
+                  std::size_t rowBytes, std::size_t paddedRow, int bytesPerPixel) {
+  for (std::size_t at = 0; at < got && row >= 0; at += paddedRow, --row) {
+    std::uint8_t* to = pixels + std::size_t(row) * rowBytes;
+    const std::size_t count = std::min(rowBytes, got - at);
+    if (count == rowBytes && bytesPerPixel == 3) {
+      CopyBgrToRgb(bytes + at, to, rowBytes / 3);
+      continue;
+    }
+    std::memcpy(to, bytes + at, count);
+    for (std::size_t i = 0; i + 2 < rowBytes; i += bytesPerPixel) std::swap(to[i], to[i + 2]);
+  }
+  return row;
+}
+
+}  // namespace
+
 void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel) {
   const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
   const std::size_t paddedRow = PaddedRow(rowBytes);
   // A zero-width picture has no bytes to read, however many rows it claims.
   if (rowBytes == 0) return;
-  // Rows arrive about a megabyte at a time, one read call each, and are
-  // converted while still in cache.
-  const int rowsPerChunk =
-      static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / paddedRow));
-  std::vector<std::uint8_t> chunk(std::size_t(rowsPerChunk) * paddedRow);
-  for (int row = height - 1; row >= 0;) {
-    const int wanted = std::min(rowsPerChunk, row + 1);
-    const std::size_t got = std::fread(chunk.data(), 1, std::size_t(wanted) * paddedRow, file);
-    for (std::size_t at = 0; at < got && row >= 0; at += paddedRow, --row) {
-      std::uint8_t* to = pixels_.data() + std::size_t(row) * rowBytes;
-      const std::size_t bytes = std::min(rowBytes, got - at);
-      if (bytes == rowBytes && bytesPerPixel == 3) {
-        CopyBgrToRgb(chunk.data() + at, to, std::size_t(width));
-        continue;
+  // Rows arrive about 128 KiB at a time, one read call each, few enough to
+  // stay in the processor's cache while they are converted.
+  const int rowsPerBlock =
+      static_cast<int>(std::max<std::size_t>(1, (std::size_t{128} << 10) / paddedRow));
+
+  if (bytesPerPixel == 3 && paddedRow == rowBytes) {
+    // Unpadded 24-bit rows (widths that are multiples of 4) are read
+    // straight into the pixels: a block of file rows lands in the array rows
+    // it belongs to but upside down, and is turned over and converted in
+    // place while still in cache.
+    for (int top = height; top > 0;) {
+      const int count = std::min(rowsPerBlock, top);
+      top -= count;
+      std::uint8_t* block = pixels_.data() + std::size_t(top) * rowBytes;
+      const std::size_t wanted = std::size_t(count) * rowBytes;
+      const std::size_t got = std::fread(block, 1, wanted, file);
+      if (got < wanted) {
+        // The end of a truncated file: the rows it has go where they belong,
+        // the rest of the block is zero, as the rows above it still are.
+        std::vector<std::uint8_t> read(block, block + got);
+        std::memset(block, 0, wanted);
+        PlaceFileRows(read.data(), got, pixels_.data(), top + count - 1, rowBytes, rowBytes, 3);
+        return;
       }
-      // The row a truncated file ends in keeps the bytes it has; the rest
-      // stays as allocated (zero).
-      std::memcpy(to, chunk.data() + at, bytes);
-      for (std::size_t i = 0; i + 2 < rowBytes; i += bytesPerPixel) std::swap(to[i], to[i + 2]);
+      for (int a = 0, b = count - 1; a <= b; ++a, --b)
+        ExchangeRowsBgrToRgb(block + std::size_t(a) * rowBytes, block + std::size_t(b) * rowBytes,
+                             std::size_t(width));
     }
+    return;
+  }
+
+  // Padded rows, and 32-bit ones, go through a scratch block. It is not
+  // cleared: only the bytes a read delivered are looked at.
+  const std::unique_ptr<std::uint8_t[]> chunk(
+      new std::uint8_t[std::size_t(rowsPerBlock) * paddedRow]);
+  for (int row = height - 1; row >= 0;) {
+    const int wanted = std::min(rowsPerBlock, row + 1);
+    const std::size_t got = std::fread(chunk.get(), 1, std::size_t(wanted) * paddedRow, file);
+    row = PlaceFileRows(chunk.get(), got, pixels_.data(), row, rowBytes, paddedRow, bytesPerPixel);
     if (got < std::size_t(wanted) * paddedRow) return;
   }
 }

@@ -29,6 +29,9 @@ class Image {
   // Replaces the pixels with width × height × bitsPerPixel/8 zero bytes.
   // False (and no pixels) when the size is negative or beyond kMaxImageBytes.
   bool Allocate(int width, int height, int bitsPerPixel);
+  // As Allocate, but the bytes are left as they happen to be: for callers
+  // that write every one of them.
+  bool AllocateForOverwrite(int width, int height, int bitsPerPixel);
   void CopyFrom(const Image& other);
 
  protected:
