@@ -109,10 +109,13 @@ bool BmpImage::Load(const std::string& filename) {
     return false;
   }
   std::fseek(file.file, static_cast<long>(got), SEEK_SET);
-  if (!Allocate(width, height, bitCount)) return false;
+  // Not cleared: the reading below writes every byte.
+  if (!AllocateForOverwrite(width, height, bitCount)) return false;
   if (static_cast<long>(got) != static_cast<long>(dataOffset) &&
-      std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0)
-    return true;  // rows past the end stay as allocated (zero)
+      std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0) {
+    std::fill(pixels_.begin(), pixels_.end(), std::uint8_t{0});  // no rows: all zero
+    return true;
+  }
 
   ReadRowsBottomUp(file.file, width, height, bytesPerPixel);
   return true;
@@ -123,8 +126,7 @@ namespace {
 // Places `got` bytes of consecutive file rows, the first of them for array
 // row `row` and each next one for the row above it, red and blue swapped.
 // Returns the array row the next file row belongs to. A row cut short (the
-// end of a truncated file) keeps the bytes it has; its other bytes are
-// left as they are.
+// end of a truncated file) keeps the bytes it has, the rest of it zero.
 int PlaceFileRows(const std::uint8_t* bytes, std::size_t got, std::uint8_t* pixels, int row,
                   std::size_t rowBytes, std::size_t paddedRow, int bytesPerPixel) {
   for (std::size_t at = 0; at < got && row >= 0; at += paddedRow, --row) {
@@ -134,6 +136,7 @@ int PlaceFileRows(const std::uint8_t* bytes, std::size_t got, std::uint8_t* pixe
       CopyBgrToRgb(bytes + at, to, rowBytes / 3);
       continue;
     }
+    if (count < rowBytes) std::memset(to + count, 0, rowBytes - count);
     std::memcpy(to, bytes + at, count);
     for (std::size_t i = 0; i + 2 < rowBytes; i += bytesPerPixel) std::swap(to[i], to[i + 2]);
   }
@@ -165,9 +168,9 @@ void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int byte
       const std::size_t got = std::fread(block, 1, wanted, file);
       if (got < wanted) {
         // The end of a truncated file: the rows it has go where they belong,
-        // the rest of the block is zero, as the rows above it still are.
+        // every row above them is zero.
         std::vector<std::uint8_t> read(block, block + got);
-        std::memset(block, 0, wanted);
+        std::memset(pixels_.data(), 0, std::size_t(top) * rowBytes + wanted);
         PlaceFileRows(read.data(), got, pixels_.data(), top + count - 1, rowBytes, rowBytes, 3);
         return;
       }
@@ -186,7 +189,11 @@ void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int byte
     const int wanted = std::min(rowsPerBlock, row + 1);
     const std::size_t got = std::fread(chunk.get(), 1, std::size_t(wanted) * paddedRow, file);
     row = PlaceFileRows(chunk.get(), got, pixels_.data(), row, rowBytes, paddedRow, bytesPerPixel);
-    if (got < std::size_t(wanted) * paddedRow) return;
+    if (got < std::size_t(wanted) * paddedRow) {
+      // The end of a truncated file: every row not reached is zero.
+      std::memset(pixels_.data(), 0, std::size_t(row + 1) * rowBytes);
+      return;
+    }
   }
 }
 

@@ -54,8 +54,8 @@ class BmpImage : public Image {
   std::string Extension() const override { return "bmp"; }
 
  private:
-  // Fills the allocated pixels from the file's rows (bottom row first),
-  // red and blue swapped; stops at the end of a truncated file.
+  // Writes every byte of the allocated pixels: the file's rows (bottom row
+  // first) with red and blue swapped, zeros where a truncated file ends.
   void ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel);
 };
 

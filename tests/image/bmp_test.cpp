@@ -107,11 +107,14 @@ TEST(BmpImage, LargeTruncatedFileLoadsLikeRowByRowReading) {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)),
                                    std::istreambuf_iterator<char>());
+    BmpImage loaded;
     for (std::size_t cut : {file.size(), 56 + 700 * stride + 1000, 56 + 20 * stride + rowBytes,
-                            56 + 899 * stride + 5}) {
+                            56 + 899 * stride + 5, 56 + 10 * stride + 4}) {
       SCOPED_TRACE(testing::Message() << "width " << width << " cut at " << cut);
       WriteFile(path, Truncated(file, cut));
-      BmpImage loaded;
+      // The pixels are reused, not cleared, by the next load.
+      loaded.Allocate(width, height, 24);
+      std::fill(loaded.Data(), loaded.Data() + rowBytes * height, std::uint8_t{0xA5});
       ASSERT_TRUE(loaded.Load(path));
       for (int fileRow = 0; fileRow < height; ++fileRow) {
         std::vector<std::uint8_t> expected(rowBytes, 0);
