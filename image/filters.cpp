@@ -5,7 +5,7 @@
 
 #include "image/vector_paths.h"
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define KELVRA_X86_PATHS 1
 #include <immintrin.h>
 #endif
@@ -64,7 +64,9 @@ struct PreparedKernel {
   // True when every sum of this kernel fits a signed 16-bit lane and the
   // reciprocal gives the exact quotient for every positive sum it can reach:
   // with reciprocal = ceil(2^16 / d) = (2^16 + e) / d, the quotient is exact
-  // while sum × e < 2^16.
+  // while sum × e < 2^16. Partial sums, and the sum of any two taps, lie
+  // between the sums of the negative and of the positive weights, so they
+  // fit too (the byte multiply-add of the AVX2 path would saturate them).
   bool fitsSixteenBits;
   // Taps two by two (the last one paired with itself at weight 0 when the
   // count is odd): for pair p, the bytes at taps[2p] and taps[2p + 1] times

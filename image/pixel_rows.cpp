@@ -2,7 +2,7 @@
 
 #include "image/vector_paths.h"
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define KELVRA_X86_PATHS 1
 #include <immintrin.h>
 #endif

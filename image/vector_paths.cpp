@@ -3,12 +3,12 @@
 namespace {
 
 VectorPath WidestAvailable() {
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
   // Checks the operating system saves the wide registers too, not only
   // that the processor has the instructions.
   if (__builtin_cpu_supports("avx2")) return VectorPath::kAvx2;
 #endif
-#ifdef __SSE2__
+#ifdef __x86_64__
   return VectorPath::kSse2;
 #else
   return VectorPath::kPlain;
