@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <new>
 
 #include "image/image.h"
 #include "image/pixel_rows.h"
@@ -46,12 +46,6 @@ std::uint64_t PixelBytes(std::int64_t width, std::int64_t height, std::int64_t b
 }  // namespace
 
 bool Image::Allocate(int width, int height, int bitsPerPixel) {
-  if (!AllocateForOverwrite(width, height, bitsPerPixel)) return false;
-  std::fill(pixels_.begin(), pixels_.end(), std::uint8_t{0});
-  return true;
-}
-
-bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
   pixels_.clear();
   width_ = width;
   height_ = height;
@@ -59,7 +53,7 @@ bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
   if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
   const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
   if (bytes > kMaxImageBytes) return false;
-  pixels_.resize(bytes);  // LargeArray leaves new bytes as they are
+  pixels_.assign(bytes, 0);
   return true;
 }
 
@@ -71,6 +65,29 @@ void Image::CopyFrom(const Image& other) {
   const std::size_t bytes =
       std::size_t(width_) * std::size_t(height_) * std::size_t(bitsPerPixel_ / 8);
   pixels_.assign(data, data ? data + bytes : data);
+}
+
+bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
+  if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
+  const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
+  if (bytes > kMaxImageBytes) return false;
+  if (bytes <= pixels_.capacity()) {
+    pixels_.resize(bytes);  // in the block it has; LargeArray leaves new bytes as they are
+  } else {
+    // The new block is taken before the old one goes, so that a failed
+    // allocation leaves the picture as it was.
+    LargeArray<std::uint8_t> pixels;
+    try {
+      pixels.resize(bytes);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    pixels_.swap(pixels);
+  }
+  width_ = width;
+  height_ = height;
+  bitsPerPixel_ = bitsPerPixel;
+  return true;
 }
 
 bool BmpImage::Load(const std::string& filename) {
@@ -145,6 +162,8 @@ int PlaceFileRows(const std::uint8_t* bytes, std::size_t got, std::uint8_t* pixe
 
 }  // namespace
 
+// Every byte of the pixels is written: the rows the file holds, zeros for
+// the rows (and the part of a row) a truncated file lacks.
 void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel) {
   const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
   const std::size_t paddedRow = PaddedRow(rowBytes);
@@ -183,12 +202,12 @@ void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int byte
 
   // Padded rows, and 32-bit ones, go through a scratch block. It is not
   // cleared: only the bytes a read delivered are looked at.
-  const std::unique_ptr<std::uint8_t[]> chunk(
-      new std::uint8_t[std::size_t(rowsPerBlock) * paddedRow]);
+  LargeArray<std::uint8_t> chunk;
+  chunk.resize(std::size_t(rowsPerBlock) * paddedRow);
   for (int row = height - 1; row >= 0;) {
     const int wanted = std::min(rowsPerBlock, row + 1);
-    const std::size_t got = std::fread(chunk.get(), 1, std::size_t(wanted) * paddedRow, file);
-    row = PlaceFileRows(chunk.get(), got, pixels_.data(), row, rowBytes, paddedRow, bytesPerPixel);
+    const std::size_t got = std::fread(chunk.data(), 1, std::size_t(wanted) * paddedRow, file);
+    row = PlaceFileRows(chunk.data(), got, pixels_.data(), row, rowBytes, paddedRow, bytesPerPixel);
     if (got < std::size_t(wanted) * paddedRow) {
       // The end of a truncated file: every row not reached is zero.
       std::memset(pixels_.data(), 0, std::size_t(row + 1) * rowBytes);

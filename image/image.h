@@ -29,10 +29,10 @@ class Image {
   // Replaces the pixels with width × height × bitsPerPixel/8 zero bytes.
   // False (and no pixels) when the size is negative or beyond kMaxImageBytes.
   bool Allocate(int width, int height, int bitsPerPixel);
-  // As Allocate, but the bytes are left as they happen to be: for callers
-  // that write every one of them.
-  bool AllocateForOverwrite(int width, int height, int bitsPerPixel);
   void CopyFrom(const Image& other);
+  // As Allocate, but the bytes are left as they happen to be, for callers
+  // that write every one of them; on failure the picture is left as it was.
+  bool AllocateForOverwrite(int width, int height, int bitsPerPixel);
 
  protected:
   int width_ = 0;
@@ -54,8 +54,8 @@ class BmpImage : public Image {
   std::string Extension() const override { return "bmp"; }
 
  private:
-  // Writes every byte of the allocated pixels: the file's rows (bottom row
-  // first) with red and blue swapped, zeros where a truncated file ends.
+  // Fills the allocated pixels from the file's rows (bottom row first),
+  // red and blue swapped; stops at the end of a truncated file.
   void ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel);
 };
 

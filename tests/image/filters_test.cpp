@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <random>
 #include <string>
@@ -112,7 +111,7 @@ TEST(ApplyFilter, EveryVectorPathEqualsThePlainDefinitionOnRandomImages) {
         SCOPED_TRACE(testing::Message() << "path " << static_cast<int>(path) << ", " << width << "x"
                                         << height << ", filter " << n);
         result.Allocate(width, height, 24);
-        std::fill(result.Data(), result.Data() + width * height * 3, std::uint8_t{0xA5});
+        for (int i = 0; i < width * height * 3; ++i) result.Data()[i] = 0xA5;
         ASSERT_EQ(ApplyFilter(source, result, n), 1);
         const BmpImage expected = PlainFilter(source, n);
         ASSERT_EQ(std::vector<std::uint8_t>(result.Data(), result.Data() + width * height * 3),
