@@ -67,29 +67,6 @@ void Image::CopyFrom(const Image& other) {
   pixels_.assign(data, data ? data + bytes : data);
 }
 
-bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
-  if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
-  const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
-  if (bytes > kMaxImageBytes) return false;
-  if (bytes <= pixels_.capacity()) {
-    pixels_.resize(bytes);  // in the block it has; LargeArray leaves new bytes as they are
-  } else {
-    // The new block is taken before the old one goes, so that a failed
-    // allocation leaves the picture as it was.
-    LargeArray<std::uint8_t> pixels;
-    try {
-      pixels.resize(bytes);
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    pixels_.swap(pixels);
-  }
-  width_ = width;
-  height_ = height;
-  bitsPerPixel_ = bitsPerPixel;
-  return true;
-}
-
 bool BmpImage::Load(const std::string& filename) {
   FileCloser file{OpenFile(filename, "rb")};
   if (!file.file) return false;
@@ -248,5 +225,28 @@ bool BmpImage::Save(const std::string& filename) {
       std::swap(row[i], row[i + 2]);
     std::fwrite(row.data(), 1, paddedRow, file.file);
   }
+  return true;
+}
+
+bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
+  if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
+  const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
+  if (bytes > kMaxImageBytes) return false;
+  if (bytes <= pixels_.capacity()) {
+    pixels_.resize(bytes);  // in the block it has; LargeArray leaves new bytes as they are
+  } else {
+    // The new block is taken before the old one goes, so that a failed
+    // allocation leaves the picture as it was.
+    LargeArray<std::uint8_t> pixels;
+    try {
+      pixels.resize(bytes);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    pixels_.swap(pixels);
+  }
+  width_ = width;
+  height_ = height;
+  bitsPerPixel_ = bitsPerPixel;
   return true;
 }
