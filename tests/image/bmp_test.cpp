@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -11,7 +12,18 @@
 
 namespace {
 
-std::string TempPath(const std::string& name) { return "/tmp/kelvra_bmp_" + name; }
+// Per process: ctest runs each test in a process of its own, several at once.
+std::string TempPath(const std::string& name) {
+  return "/tmp/kelvra_bmp_" + std::to_string(getpid()) + "_" + name;
+}
+
+// Removes the files the tests of this process wrote when the process ends.
+const struct TempFiles {
+  ~TempFiles() {
+    for (const char* name : {"case.bmp", "round.bmp", "large.bmp"})
+      std::remove(TempPath(name).c_str());
+  }
+} kTempFiles;
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary)
