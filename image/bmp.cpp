@@ -85,8 +85,16 @@ void Image::CopyFrom(const Image& other) {
 // without pixels. So the file is read into a fresh picture, which replaces
 // this one only when the whole read succeeded.
 bool BmpImage::Load(const std::string& filename) {
+  // The fresh picture borrows this one's pixel block, so that reloading a
+  // picture of the same size reuses its memory instead of mapping new
+  // memory every time. Read changes the block only after its last check
+  // that can fail; a failed read hands it back untouched.
   BmpImage fresh;
-  if (!fresh.Read(filename)) return false;
+  fresh.pixels_.swap(pixels_);
+  if (!fresh.Read(filename)) {
+    pixels_.swap(fresh.pixels_);
+    return false;
+  }
   pixels_.swap(fresh.pixels_);
   width_ = fresh.width_;
   height_ = fresh.height_;
@@ -125,41 +133,93 @@ bool BmpImage::Read(const std::string& filename) {
   const std::uint64_t claimed = PixelBytes(width, height, bytesPerPixel);
   if (claimed > 64 * fileBytes + (1u << 20)) return false;
   std::fseek(file.file, static_cast<long>(got), SEEK_SET);
-  if (!Allocate(width, height, bitCount)) return false;
+  // Not cleared: the reading below writes every byte.
+  if (!AllocateForOverwrite(width, height, bitCount)) return false;
   if (static_cast<long>(got) != static_cast<long>(dataOffset) &&
-      std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0)
-    return true;  // rows past the end stay as allocated (zero)
+      std::fseek(file.file, static_cast<long>(dataOffset), SEEK_SET) != 0) {
+    std::fill(pixels_.begin(), pixels_.end(), std::uint8_t{0});  // no rows: all zero
+    return true;
+  }
 
   ReadRowsBottomUp(file.file, width, height, bytesPerPixel);
   return true;
 }
 
+namespace {
+
+// Places `got` bytes of consecutive file rows, the first of them for array
+// row `row` and each next one for the row above it, red and blue swapped.
+// Returns the array row the next file row belongs to. A row cut short (the
+// end of a truncated file) keeps the bytes it has, the rest of it zero.
+int PlaceFileRows(const std::uint8_t* bytes, std::size_t got, std::uint8_t* pixels, int row,
+                  std::size_t rowBytes, std::size_t paddedRow, int bytesPerPixel) {
+  for (std::size_t at = 0; at < got && row >= 0; at += paddedRow, --row) {
+    std::uint8_t* to = pixels + std::size_t(row) * rowBytes;
+    const std::size_t count = std::min(rowBytes, got - at);
+    if (count == rowBytes && bytesPerPixel == 3) {
+      CopyBgrToRgb(bytes + at, to, rowBytes / 3);
+      continue;
+    }
+    if (count < rowBytes) std::memset(to + count, 0, rowBytes - count);
+    std::memcpy(to, bytes + at, count);
+    for (std::size_t i = 0; i + 2 < rowBytes; i += bytesPerPixel) std::swap(to[i], to[i + 2]);
+  }
+  return row;
+}
+
+}  // namespace
+
+// Every byte of the pixels is written: the rows the file holds, zeros for
+// the rows (and the part of a row) a truncated file lacks.
 void BmpImage::ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel) {
   const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
   const std::size_t paddedRow = PaddedRow(rowBytes);
   // A zero-width picture has no bytes to read, however many rows it claims.
   if (rowBytes == 0) return;
-  // Rows arrive about a megabyte at a time, one read call each, and are
-  // converted while still in cache.
-  const int rowsPerChunk =
-      static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / paddedRow));
-  std::vector<std::uint8_t> chunk(std::size_t(rowsPerChunk) * paddedRow);
-  for (int row = height - 1; row >= 0;) {
-    const int wanted = std::min(rowsPerChunk, row + 1);
-    const std::size_t got = std::fread(chunk.data(), 1, std::size_t(wanted) * paddedRow, file);
-    for (std::size_t at = 0; at < got && row >= 0; at += paddedRow, --row) {
-      std::uint8_t* to = pixels_.data() + std::size_t(row) * rowBytes;
-      const std::size_t bytes = std::min(rowBytes, got - at);
-      if (bytes == rowBytes && bytesPerPixel == 3) {
-        CopyBgrToRgb(chunk.data() + at, to, std::size_t(width));
-        continue;
+  // Rows arrive about 128 KiB at a time, one read call each, few enough to
+  // stay in the processor's cache while they are converted.
+  const int rowsPerBlock =
+      static_cast<int>(std::max<std::size_t>(1, (std::size_t{128} << 10) / paddedRow));
+
+  if (bytesPerPixel == 3 && paddedRow == rowBytes) {
+    // Unpadded 24-bit rows (widths that are multiples of 4) are read
+    // straight into the pixels: a block of file rows lands in the array rows
+    // it belongs to but upside down, and is turned over and converted in
+    // place while still in cache.
+    for (int top = height; top > 0;) {
+      const int count = std::min(rowsPerBlock, top);
+      top -= count;
+      std::uint8_t* block = pixels_.data() + std::size_t(top) * rowBytes;
+      const std::size_t wanted = std::size_t(count) * rowBytes;
+      const std::size_t got = std::fread(block, 1, wanted, file);
+      if (got < wanted) {
+        // The end of a truncated file: the rows it has go where they belong,
+        // every row above them is zero.
+        std::vector<std::uint8_t> read(block, block + got);
+        std::memset(pixels_.data(), 0, std::size_t(top) * rowBytes + wanted);
+        PlaceFileRows(read.data(), got, pixels_.data(), top + count - 1, rowBytes, rowBytes, 3);
+        return;
       }
-      // The row a truncated file ends in keeps the bytes it has; the rest
-      // stays as allocated (zero).
-      std::memcpy(to, chunk.data() + at, bytes);
-      for (std::size_t i = 0; i + 2 < rowBytes; i += bytesPerPixel) std::swap(to[i], to[i + 2]);
+      for (int a = 0, b = count - 1; a <= b; ++a, --b)
+        ExchangeRowsBgrToRgb(block + std::size_t(a) * rowBytes, block + std::size_t(b) * rowBytes,
+                             std::size_t(width));
     }
-    if (got < std::size_t(wanted) * paddedRow) return;
+    return;
+  }
+
+  // Padded rows, and 32-bit ones, go through a scratch block. It is not
+  // cleared: only the bytes a read delivered are looked at.
+  LargeArray<std::uint8_t> chunk;
+  chunk.resize(std::size_t(rowsPerBlock) * paddedRow);
+  for (int row = height - 1; row >= 0;) {
+    const int wanted = std::min(rowsPerBlock, row + 1);
+    const std::size_t got = std::fread(chunk.data(), 1, std::size_t(wanted) * paddedRow, file);
+    row = PlaceFileRows(chunk.data(), got, pixels_.data(), row, rowBytes, paddedRow, bytesPerPixel);
+    if (got < std::size_t(wanted) * paddedRow) {
+      // The end of a truncated file: every row not reached is zero.
+      std::memset(pixels_.data(), 0, std::size_t(row + 1) * rowBytes);
+      return;
+    }
   }
 }
 
@@ -198,5 +258,28 @@ bool BmpImage::Save(const std::string& filename) {
       std::swap(row[i], row[i + 2]);
     std::fwrite(row.data(), 1, paddedRow, file.file);
   }
+  return true;
+}
+
+bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {
+  if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
+  const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
+  if (bytes > kMaxImageBytes) return false;
+  if (bytes <= pixels_.capacity()) {
+    pixels_.resize(bytes);  // in the block it has; LargeArray leaves new bytes as they are
+  } else {
+    // The new block is taken before the old one goes, so that a failed
+    // allocation leaves the picture as it was.
+    LargeArray<std::uint8_t> pixels;
+    try {
+      pixels.resize(bytes);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    pixels_.swap(pixels);
+  }
+  width_ = width;
+  height_ = height;
+  bitsPerPixel_ = bitsPerPixel;
   return true;
 }

@@ -41,6 +41,9 @@ class Image {
   // A copy of other's size and pixels; an empty picture if other lacks
   // some of its pixels.
   void CopyFrom(const Image& other);
+  // As Allocate, but the bytes are left as they happen to be, for callers
+  // that write every one of them; on failure the picture is left as it was.
+  bool AllocateForOverwrite(int width, int height, int bitsPerPixel);
 
  protected:
   int width_ = 0;

@@ -101,32 +101,40 @@ TEST_F(BmpImageFile, SaveAndLoadRoundTripWithRowPaddingAndTextureRowsBottomFirst
   EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()), bottomFirst);
 }
 
-// A picture of several megabytes is read in chunks; cut inside a row, the
-// file must load exactly as reading it row by row would: whole rows
-// converted, the last row with the bytes it has, the missing rows zero.
+// A picture of several megabytes is read in blocks of rows; cut inside a
+// row, the file must load exactly as reading it row by row would: whole
+// rows converted, the last row with the bytes it has, the missing rows zero.
+// Rows of 2103 bytes are padded to 2104 and pass through a scratch block;
+// rows of 2100 bytes have no padding and are read straight into the pixels.
 TEST_F(BmpImageFile, LargeTruncatedFileLoadsLikeRowByRowReading) {
-  const int width = 701, height = 900;  // rows of 2103 bytes padded to 2104
-  BmpImage image;
-  image.Allocate(width, height, 24);
-  for (std::size_t i = 0; i < std::size_t(width) * height * 3; ++i)
-    image.Data()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
-  const std::string path = File("large.bmp");
-  ASSERT_TRUE(image.Save(path));
-  std::ifstream in(path, std::ios::binary);
-  const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (std::size_t cut :
-       {file.size(), std::size_t(56 + 700 * 2104 + 1000), std::size_t(56 + 20 * 2104 + 2103)}) {
-    SCOPED_TRACE(cut);
-    WriteFile(path, Truncated(file, cut));
+  const int height = 901;  // the last block of unpadded rows has a middle row
+  for (const int width : {701, 700}) {
+    const std::size_t rowBytes = std::size_t(width) * 3, stride = (rowBytes + 3) / 4 * 4;
+    BmpImage image;
+    image.Allocate(width, height, 24);
+    for (std::size_t i = 0; i < rowBytes * height; ++i)
+      image.Data()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+    const std::string path = File("large.bmp");
+    ASSERT_TRUE(image.Save(path));
+    std::ifstream in(path, std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     BmpImage loaded;
-    ASSERT_TRUE(loaded.Load(path));
-    for (int fileRow = 0; fileRow < height; ++fileRow) {
-      Bytes expected(2103, 0);
-      const std::size_t start = 56 + std::size_t(fileRow) * 2104;
-      for (std::size_t b = 0; b < 2103 && start + b < cut; ++b) expected[b] = file[start + b];
-      for (std::size_t p = 0; p < 2103; p += 3) std::swap(expected[p], expected[p + 2]);
-      const std::uint8_t* row = loaded.Data() + std::size_t(height - 1 - fileRow) * 2103;
-      ASSERT_EQ(Bytes(row, row + 2103), expected) << "file row " << fileRow;
+    for (std::size_t cut : {file.size(), 56 + 700 * stride + 1000, 56 + 20 * stride + rowBytes,
+                            56 + 899 * stride + 5, 56 + 10 * stride + 4}) {
+      SCOPED_TRACE(testing::Message() << "width " << width << " cut at " << cut);
+      WriteFile(path, Truncated(file, cut));
+      // The pixels are reused, not cleared, by the next load.
+      loaded.Allocate(width, height, 24);
+      std::fill(loaded.Data(), loaded.Data() + rowBytes * height, std::uint8_t{0xA5});
+      ASSERT_TRUE(loaded.Load(path));
+      for (int fileRow = 0; fileRow < height; ++fileRow) {
+        Bytes expected(rowBytes, 0);
+        const std::size_t start = 56 + std::size_t(fileRow) * stride;
+        for (std::size_t b = 0; b < rowBytes && start + b < cut; ++b) expected[b] = file[start + b];
+        for (std::size_t p = 0; p < rowBytes; p += 3) std::swap(expected[p], expected[p + 2]);
+        const std::uint8_t* row = loaded.Data() + std::size_t(height - 1 - fileRow) * rowBytes;
+        ASSERT_EQ(Bytes(row, row + rowBytes), expected) << "file row " << fileRow;
+      }
     }
   }
 }
