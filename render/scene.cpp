@@ -8,6 +8,7 @@
 
 #include "app/state.h"
 #include "image/textures.h"
+#include "render/mesh_buffers.h"
 
 namespace {
 
@@ -109,8 +110,75 @@ void DrawTexturedMeshImmediate(const Mesh& mesh, unsigned int mode, unsigned int
   EndMeshState();
 }
 
+namespace {
+
+// Immediate mode leaves the current colour at the last vertex's colour;
+// arrays leave it undefined, so match what the per-face path leaves.
+void LeaveLastVertexColour(const Mesh& mesh) {
+  const Vec4& c = mesh.colours[mesh.faces[mesh.faceCount - 1].vertex[2]];
+  glColor4f(c.x, c.y, c.z, c.w);
+}
+
+}  // namespace
+
+namespace {
+
+// Meshes drawn one after the other share one set-up: the texture units,
+// combiner, texture matrix and lighting stay set from one mesh to the next
+// until anything else is drawn. Setting them up afresh for every mesh made
+// the GL check its whole pipeline again per stroke.
+struct MeshRun {
+  bool open = false;
+  unsigned int base = 0, detail = 0;
+};
+MeshRun Run;
+
+void OpenMeshRun(unsigned int baseTexture, unsigned int detailTexture) {
+  if (Run.open && Run.base == baseTexture && Run.detail == detailTexture) return;
+  if (Run.open) EndMeshState();
+  BeginMeshState(baseTexture, detailTexture);
+  Run = MeshRun{true, baseTexture, detailTexture};
+}
+
+void CloseMeshRun() {
+  if (!Run.open) return;
+  EndMeshState();
+  Run.open = false;
+}
+
+// One mesh inside an open run: from its buffers, or its arrays when it has
+// none.
+void DrawMeshInRun(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
+                   unsigned int detailTexture, bool colours) {
+  const unsigned units[2] = {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB};
+  const int unitCount = Multitexture() ? 2 : 1;
+  const MeshDraw draw = BindMeshBuffers(mesh, colours, units, unitCount);
+  if (draw.count == 0) {
+    CloseMeshRun();
+    DrawTexturedMeshFromArrays(mesh, mode, baseTexture, detailTexture, colours);
+    return;
+  }
+  if (mode != 0) glPolygonMode(GL_FRONT_AND_BACK, mode);
+  const GLenum primitive = mode != 0 ? GL_TRIANGLES : GL_POINTS;
+  if (draw.indexed)
+    glDrawElements(primitive, draw.count, GL_UNSIGNED_INT, nullptr);
+  else
+    glDrawArrays(primitive, 0, draw.count);
+  UnbindMeshBuffers(colours, units, unitCount);
+  if (colours) LeaveLastVertexColour(mesh);
+}
+
+}  // namespace
+
 void DrawTexturedMesh(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
                       unsigned int detailTexture, bool colours) {
+  OpenMeshRun(baseTexture, detailTexture);
+  DrawMeshInRun(mesh, mode, baseTexture, detailTexture, colours);
+  CloseMeshRun();
+}
+
+void DrawTexturedMeshFromArrays(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
+                                unsigned int detailTexture, bool colours) {
   if (mesh.faceCount == 0 || mesh.vertexCount == 0) {
     BeginMeshState(baseTexture, detailTexture);
     EndMeshState();
@@ -142,12 +210,7 @@ void DrawTexturedMesh(const Mesh& mesh, unsigned int mode, unsigned int baseText
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  // Immediate mode leaves the current colour at the last vertex's colour;
-  // arrays leave it undefined, so match what the per-face path leaves.
-  if (colours) {
-    const Vec4& c = mesh.colours[indices.back()];
-    glColor4f(c.x, c.y, c.z, c.w);
-  }
+  if (colours) LeaveLastVertexColour(mesh);
   EndMeshState();
 }
 
@@ -179,15 +242,28 @@ void DrawBoundsHighlight(const Stroke& stroke, int number) {
   glColor3f(1.0f, 1.0f, 1.0f);
 }
 
+// A mesh stroke leaves the mesh set-up open for the next stroke's mesh
+// (DrawStrokes closes it); anything else drawn closes it first.
 void DrawStroke(const Stroke& stroke, int number) {
-  if (ShowNodes) DrawPathPoints(stroke, 1.0f);
+  if (ShowNodes) {
+    CloseMeshRun();
+    DrawPathPoints(stroke, 1.0f);
+  }
   if (stroke.renderType == 1) {
     const auto& subdivision = stroke.subdivision;
-    const Mesh* mesh = subdivision.resultMesh ? &*subdivision.resultMesh
-                                              : (subdivision.baseMesh ? &*subdivision.baseMesh : nullptr);
-    if (mesh) DrawTexturedMesh(*mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+    const Mesh* mesh = subdivision.resultMesh
+                           ? &*subdivision.resultMesh
+                           : (subdivision.baseMesh ? &*subdivision.baseMesh : nullptr);
+    if (mesh) {
+      OpenMeshRun(TEX_MESH, TEX_DETAIL);
+      DrawMeshInRun(*mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+    }
   }
-  if (stroke.renderType == 2) glCallList(stroke.particles.displayList);
+  if (stroke.renderType == 2) {
+    CloseMeshRun();
+    glCallList(stroke.particles.displayList);
+  }
+  if (number == SelectedStroke) CloseMeshRun();
   DrawBoundsHighlight(stroke, number);
 }
 
@@ -200,6 +276,8 @@ void DrawStrokes(Canvas& canvas) {
     const Stroke& stroke = canvas.strokes[n - 1];
     if (!stroke.deleted) DrawStroke(stroke, n);
   }
+  CloseMeshRun();
+  EndMeshBufferPass();
 }
 
 void DrawEasel() {

@@ -16,11 +16,16 @@ void DrawPathPoints(const Stroke& stroke, float pointSize);
 void DrawBoundsHighlight(const Stroke& stroke, int number);
 // The mesh on two texture units (base map, and the detail map repeated 8×
 // and combined at double scale), lit when LightOn. Mode 0 draws points,
-// otherwise triangles in that polygon mode. Sent with vertex arrays.
+// otherwise triangles in that polygon mode. Drawn from GL buffer objects
+// that hold the mesh since it was built (render/mesh_buffers.h), or from
+// its vertex arrays where there are none.
 void DrawTexturedMesh(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
                       unsigned int detailTexture, bool colours);
+// The same picture sent from the mesh's arrays with every frame.
+void DrawTexturedMeshFromArrays(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
+                                unsigned int detailTexture, bool colours);
 // The same picture sent one glBegin/glEnd per triangle; kept as the
-// reference the fast path is tested and measured against.
+// reference the fast paths are tested and measured against.
 void DrawTexturedMeshImmediate(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
                                unsigned int detailTexture, bool colours);
 void SetMultiTexCoord(float s, float t);

@@ -21,6 +21,11 @@ void AllocateFaces(Mesh& mesh, int count) {
 // copy's own vertices.
 Mesh CloneMesh(const Mesh& mesh) { return mesh; }
 
+std::uint64_t NewMeshId() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
 void ComputeVertexNormals(Mesh& mesh) {
   if (mesh.vertexCount == 0) return;
   for (MeshFace& face : mesh.faces) {
@@ -112,6 +117,7 @@ void BuildMesh(Stroke& stroke, int subdivisionLevels) {
   ComputePlanarTexCoords(mesh);
   MeshSubdivision& subdivision = stroke.subdivision;
   // Subdivide starts by dropping the previous result mesh and edge table.
+  mesh.id = NewMeshId();
   subdivision.baseMesh = std::move(mesh);
   subdivision.levels = subdivisionLevels;
   Subdivide(subdivision);

@@ -8,6 +8,8 @@
 void AllocateVertices(Mesh& mesh, int count);
 void AllocateFaces(Mesh& mesh, int count);
 Mesh CloneMesh(const Mesh& mesh);
+// A new content id for a mesh just made (Mesh::id).
+std::uint64_t NewMeshId();
 // Face normal (P1 − P2) × (P0 − P1), added to each corner's normal.
 void ComputeVertexNormals(Mesh& mesh);
 // s, t = 2 × (x − min) / extent; an axis of zero extent gets 0 (a stroke

@@ -35,6 +35,10 @@ struct MeshFace {
 };
 
 struct Mesh {
+  // Names the mesh's content: a mesh built or subdivided anew gets a new
+  // id, a copy keeps its original's (so whatever was made from the content,
+  // GL buffers say, serves the copy too); 0 for a mesh made by hand.
+  std::uint64_t id = 0;
   int vertexCount = 0;
   int faceCount = 0;
   LargeArray<Vec4> positions;

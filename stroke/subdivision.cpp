@@ -134,5 +134,6 @@ void Subdivide(MeshSubdivision& subdivision) {
     current = std::move(next);
   }
   ComputePlanarTexCoords(current);
+  current.id = NewMeshId();
   subdivision.resultMesh = std::move(current);
 }

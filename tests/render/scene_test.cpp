@@ -13,6 +13,7 @@
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "image/textures.h"
+#include "render/mesh_buffers.h"
 #include "stroke/mesh.h"
 #include "tests/support/gl_window.h"
 
@@ -93,17 +94,42 @@ class Scene : public ::testing::Test {
   }
 };
 
-TEST_F(Scene, VertexArraysDrawTheSamePictureAsPerTriangleMode) {
+// Buffers kept since the build, arrays sent every frame and one glBegin
+// per triangle draw the same picture, in every primitive mode, and leave
+// the same colour current.
+TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
+  ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
   const Stroke stroke = ReliefStroke();
+  const Mesh& mesh = *stroke.subdivision.baseMesh;
+  auto lastColour = [] {
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    return std::vector<float>(colour, colour + 4);
+  };
   for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
     SCOPED_TRACE(mode);
     glPointSize(5.0f);
-    const auto fast = Frame(
-        [&] { DrawTexturedMesh(*stroke.subdivision.baseMesh, mode, TEX_MESH, TEX_DETAIL, true); });
+    std::vector<float> colours[3];
     const auto plain = Frame([&] {
-      DrawTexturedMeshImmediate(*stroke.subdivision.baseMesh, mode, TEX_MESH, TEX_DETAIL, true);
+      DrawTexturedMeshImmediate(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+      colours[0] = lastColour();
     });
-    EXPECT_EQ(Differing(fast, plain), 0);
+    const auto arrays = Frame([&] {
+      DrawTexturedMeshFromArrays(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+      colours[1] = lastColour();
+    });
+    // Twice: uploaded by the first frame, drawn from what it kept by the
+    // second.
+    for (int frame = 0; frame < 2; ++frame) {
+      const auto buffers = Frame([&] {
+        DrawTexturedMesh(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+        colours[2] = lastColour();
+      });
+      EXPECT_EQ(Differing(buffers, plain), 0);
+    }
+    EXPECT_EQ(Differing(arrays, plain), 0);
+    EXPECT_EQ(colours[1], colours[0]);
+    EXPECT_EQ(colours[2], colours[0]);
   }
 }
 

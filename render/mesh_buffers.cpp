@@ -1,0 +1,189 @@
+#include "render/mesh_buffers.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glx.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/state.h"
+#include "platform/extensions.h"
+
+namespace {
+
+struct BufferFunctions {
+  PFNGLGENBUFFERSPROC gen = nullptr;
+  PFNGLBINDBUFFERPROC bind = nullptr;
+  PFNGLBUFFERDATAPROC data = nullptr;
+  PFNGLBUFFERSUBDATAPROC subData = nullptr;
+  PFNGLDELETEBUFFERSPROC remove = nullptr;
+};
+
+// The entry points, looked up once: by their core names from GL 1.5 on, by
+// their ARB names where only the extension is there. The lookup answers
+// even for names a driver lacks, so the version and extension string
+// decide.
+const BufferFunctions* Functions() {
+  static int known = 0;  // 1 available, -1 not
+  static BufferFunctions functions;
+  if (known != 0) return known > 0 ? &functions : nullptr;
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!version) return nullptr;  // no context yet: ask again later
+  int major = 0, minor = 0;
+  std::sscanf(version, "%d.%d", &major, &minor);
+  const bool core = major > 1 || (major == 1 && minor >= 5);
+  const bool arb = extensions && ExtensionListed(extensions, "GL_ARB_vertex_buffer_object");
+  known = -1;
+  if (!core && !arb) return nullptr;
+  const std::string suffix = core ? "" : "ARB";
+  auto lookup = [&suffix](const char* name) {
+    return glutGetProcAddress((std::string(name) + suffix).c_str());
+  };
+  functions.gen = reinterpret_cast<PFNGLGENBUFFERSPROC>(lookup("glGenBuffers"));
+  functions.bind = reinterpret_cast<PFNGLBINDBUFFERPROC>(lookup("glBindBuffer"));
+  functions.data = reinterpret_cast<PFNGLBUFFERDATAPROC>(lookup("glBufferData"));
+  functions.subData = reinterpret_cast<PFNGLBUFFERSUBDATAPROC>(lookup("glBufferSubData"));
+  functions.remove = reinterpret_cast<PFNGLDELETEBUFFERSPROC>(lookup("glDeleteBuffers"));
+  if (functions.gen && functions.bind && functions.data && functions.subData && functions.remove)
+    known = 1;
+  return known > 0 ? &functions : nullptr;
+}
+
+// One vertex as the buffers hold it: only the components drawn, side by
+// side, so the GL reads one stream.
+struct PackedVertex {
+  float position[3];
+  float normal[3];
+  float colour[4];
+  float texCoord[2];
+};
+
+// The buffers of one mesh's content: its vertices, and its faces as
+// indices, unless every face uses the next three vertices in order (a base
+// mesh, which shares none), when the vertices are drawn as they come.
+struct Buffers {
+  GLuint vertices = 0, indices = 0;
+  int count = 0;  // vertices or indices to draw
+  unsigned long lastPass = 0;
+};
+
+std::unordered_map<std::uint64_t, Buffers>& Cache() {
+  static std::unordered_map<std::uint64_t, Buffers> cache;
+  return cache;
+}
+unsigned long Pass = 1;
+// The buffers live in the context of the first window that drew from
+// them; any other context draws from its arrays.
+GLXContext Owner = nullptr;
+
+void ClientUnit(unsigned unit) {
+  if (ClientActiveTextureARB) ClientActiveTextureARB(unit);
+}
+
+bool FacesInVertexOrder(const Mesh& mesh) {
+  if (mesh.vertexCount != 3 * mesh.faceCount) return false;
+  for (int f = 0; f < mesh.faceCount; ++f)
+    for (int k = 0; k < 3; ++k)
+      if (mesh.faces[f].vertex[k] != 3 * f + k) return false;
+  return true;
+}
+
+Buffers Upload(const BufferFunctions& gl, const Mesh& mesh) {
+  Buffers made;
+  std::vector<PackedVertex> packed(static_cast<std::size_t>(mesh.vertexCount));
+  for (std::size_t v = 0; v < packed.size(); ++v) {
+    const Vec4 &p = mesh.positions[v], &n = mesh.normals[v], &c = mesh.colours[v],
+               &t = mesh.texCoords[v];
+    packed[v] = PackedVertex{{p.x, p.y, p.z}, {n.x, n.y, n.z}, {c.x, c.y, c.z, c.w}, {t.x, t.y}};
+  }
+  gl.gen(1, &made.vertices);
+  gl.bind(GL_ARRAY_BUFFER, made.vertices);
+  gl.data(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(packed.size() * sizeof(PackedVertex)),
+          packed.data(), GL_STATIC_DRAW);
+  if (FacesInVertexOrder(mesh)) {
+    made.count = mesh.vertexCount;
+    return made;
+  }
+  // The faces in their order, as one glBegin/glEnd per face would send them.
+  std::vector<GLuint> indices(static_cast<std::size_t>(mesh.faceCount) * 3);
+  for (int f = 0; f < mesh.faceCount; ++f)
+    for (int k = 0; k < 3; ++k) indices[3 * f + k] = static_cast<GLuint>(mesh.faces[f].vertex[k]);
+  gl.gen(1, &made.indices);
+  gl.bind(GL_ELEMENT_ARRAY_BUFFER, made.indices);
+  gl.data(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
+          indices.data(), GL_STATIC_DRAW);
+  made.count = static_cast<int>(indices.size());
+  return made;
+}
+
+const GLvoid* Offset(std::size_t bytes) { return reinterpret_cast<const GLvoid*>(bytes); }
+
+}  // namespace
+
+bool MeshBuffersAvailable() { return Functions() != nullptr; }
+
+MeshDraw BindMeshBuffers(const Mesh& mesh, bool colours, const unsigned* texCoordUnits, int units) {
+  const BufferFunctions* gl = Functions();
+  if (!gl || mesh.id == 0 || mesh.vertexCount == 0 || mesh.faceCount == 0) return MeshDraw();
+  const GLXContext context = glXGetCurrentContext();
+  if (!Owner) Owner = context;
+  if (context != Owner) return MeshDraw();
+  Buffers& buffers = Cache()[mesh.id];
+  if (buffers.vertices == 0) buffers = Upload(*gl, mesh);
+  buffers.lastPass = Pass;
+  constexpr GLsizei kStride = sizeof(PackedVertex);
+  gl->bind(GL_ARRAY_BUFFER, buffers.vertices);
+  gl->bind(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, kStride, Offset(offsetof(PackedVertex, position)));
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, kStride, Offset(offsetof(PackedVertex, normal)));
+  if (colours) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, kStride, Offset(offsetof(PackedVertex, colour)));
+  }
+  for (int u = 0; u < units; ++u) {
+    ClientUnit(texCoordUnits[u]);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kStride, Offset(offsetof(PackedVertex, texCoord)));
+  }
+  return MeshDraw{buffers.count, buffers.indices != 0};
+}
+
+void UnbindMeshBuffers(bool colours, const unsigned* texCoordUnits, int units) {
+  const BufferFunctions* gl = Functions();
+  for (int u = units - 1; u >= 0; --u) {
+    ClientUnit(texCoordUnits[u]);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  if (colours) glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  if (gl) {
+    gl->bind(GL_ARRAY_BUFFER, 0);
+    gl->bind(GL_ELEMENT_ARRAY_BUFFER, 0);
+  }
+}
+
+void EndMeshBufferPass() {
+  const BufferFunctions* gl = Functions();
+  if (!gl || Owner != glXGetCurrentContext()) return;
+  auto& cache = Cache();
+  for (auto entry = cache.begin(); entry != cache.end();) {
+    if (entry->second.lastPass + 1 < Pass) {
+      gl->remove(1, &entry->second.vertices);
+      if (entry->second.indices) gl->remove(1, &entry->second.indices);
+      entry = cache.erase(entry);
+    } else {
+      ++entry;
+    }
+  }
+  ++Pass;
+}
