@@ -38,6 +38,7 @@ usr=$tmp/root/usr
 # ---- What is installed where
 [ -x "$usr/bin/kelvra" ] || fail "no launcher in bin"
 [ -x "$usr/lib/kelvra/kelvra" ] || fail "no painter in lib/kelvra"
+[ -x "$usr/bin/kelvra-play" ] && [ -x "$usr/lib/kelvra/kelvra-play" ] || fail "no kelvra-play"
 for map in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
   detailmap/papier1.bmp partmap/Brush.bmp heightmap/Height.bmp sourcemap/Test.bmp; do
   [ -f "$usr/share/kelvra/textures/$map" ] || fail "shipped map missing: $map"
@@ -153,4 +154,20 @@ rm -rf "$folder"
 run_without_display HOME="$home" XDG_DATA_HOME=relative
 [ -f "$folder/textures/papermap/Paper.bmp" ] || fail "a relative XDG_DATA_HOME was not ignored"
 [ -z "$(ls -A "$start")" ] || fail "files written into the starting folder: $(ls -A "$start")"
+
+# ---- kelvra-play: its version and usage, and a replay started from a folder
+# of the person's: the script and its picture are theirs, relative to where
+# they started it; the painter still works in the data folder.
+version=$(cd "$start" && env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" --version)
+grep -qE '^kelvra-play [0-9]+\.[0-9]+\.[0-9]+$' <<<"$version" || fail "version: $version"
+(cd "$start" && env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" --help) | grep -q "Usage:" ||
+  fail "no usage from --help"
+printf 'frames 2\nscreenshot pictures/main.png\n' >"$start/look.session"
+rm -f "$folder"/textures/sourcemap/Saved/*.bmp
+(cd "$start" && env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" look.session >"$out" 2>&1) ||
+  fail "the installed kelvra-play did not replay a script"
+[ -s "$start/pictures/main.png" ] || fail "the replay's picture is not where the person started it"
+[ -s "$folder/textures/sourcemap/Saved/SavedHV.bmp" ] || fail "kelvra-play did not work in the data folder"
+[ "$(ls -A "$start" | sort | tr '\n' ' ')" = "look.session pictures " ] ||
+  fail "files written into the starting folder: $(ls -A "$start")"
 echo "PASS"
