@@ -148,6 +148,9 @@ void Recorder::Keyboard(int window, unsigned char key, int modifiers) {
 
 void Recorder::Special(int window, int key, int modifiers) {
   if (!OwnEvents(window)) return;
+  // Modifier and lock keys pressed on their own change nothing in any
+  // window; their effect is in the keys recorded with them.
+  if (key >= GLUT_KEY_NUM_LOCK && key <= GLUT_KEY_SUPER_R && key != GLUT_KEY_DELETE) return;
   Event event;
   event.kind = EventKind::kSpecial;
   event.key = key;
@@ -159,10 +162,11 @@ void Recorder::Reshape(int window, int width, int height) {
   // The panels keep their sizes by themselves; only the main view's size
   // is the person's to choose.
   if (window != MainWindow) return;
-  if (!mainShown_) {
-    mainShown_ = true;
-    return;
-  }
+  const bool opening = mainWidth_ == 0;
+  const bool same = width == mainWidth_ && height == mainHeight_;
+  mainWidth_ = width;
+  mainHeight_ = height;
+  if (opening || same) return;
   Event event;
   event.kind = EventKind::kResize;
   event.x = width;

@@ -39,5 +39,7 @@ class Recorder : public tap::Listener {
   int window_ = 0;  // the window of the last `window` line
   long idleSteps_ = 0;
   std::chrono::steady_clock::time_point last_;
-  bool mainShown_ = false;  // the main window's first reshape is its opening
+  // The main view's size as last reshaped: its first reshape is its
+  // opening, and it gives itself its size again after every reshape.
+  int mainWidth_ = 0, mainHeight_ = 0;
 };
