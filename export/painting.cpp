@@ -41,7 +41,7 @@ std::string ExportPainting(const Canvas& canvas, const std::string& path,
   if (kind == "stl" || kind == "png") {
     if (settings.reliefGrid < 2 || settings.reliefGrid > kLargestGrid)
       return "the relief grid must be 2 to " + std::to_string(kLargestGrid) + " samples a side";
-    if (!(settings.reliefSizeMm > 0.0f) || !std::isfinite(settings.reliefSizeMm))
+    if (kind == "stl" && (!(settings.reliefSizeMm > 0.0f) || !std::isfinite(settings.reliefSizeMm)))
       return "the relief size must be a positive number of millimetres";
     const HeightField field = SampleHeightField(canvas, settings.reliefGrid);
     if (kind == "stl") return WriteReliefStl(BuildReliefSolid(field, settings.reliefSizeMm), path);
