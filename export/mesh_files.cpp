@@ -101,18 +101,21 @@ aiVector3D OutwardNormal(const Vec4& n) {
                     static_cast<float>(-n.z / length));
 }
 
-aiMesh* NewMesh(const std::string& name, unsigned vertices, unsigned faces, unsigned material) {
+aiMesh* NewMesh(const char* name, std::size_t vertices, std::size_t faces, unsigned material,
+                bool texCoords) {
   auto* mesh = new aiMesh;
   mesh->mName = name;
   mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
   mesh->mMaterialIndex = material;
-  mesh->mNumVertices = vertices;
+  mesh->mNumVertices = static_cast<unsigned>(vertices);
   mesh->mVertices = new aiVector3D[vertices];
   mesh->mNormals = new aiVector3D[vertices];
   mesh->mColors[0] = new aiColor4D[vertices];
-  mesh->mTextureCoords[0] = new aiVector3D[vertices];
-  mesh->mNumUVComponents[0] = 2;
-  mesh->mNumFaces = faces;
+  if (texCoords) {
+    mesh->mTextureCoords[0] = new aiVector3D[vertices];
+    mesh->mNumUVComponents[0] = 2;
+  }
+  mesh->mNumFaces = static_cast<unsigned>(faces);
   mesh->mFaces = new aiFace[faces];
   return mesh;
 }
@@ -122,43 +125,50 @@ void SetTriangle(aiFace& face, unsigned a, unsigned b, unsigned c) {
   face.mIndices = new unsigned[3]{a, b, c};
 }
 
-aiMesh* StrokeMesh(const Mesh& source, const std::string& name, unsigned material) {
-  aiMesh* mesh = NewMesh(name, static_cast<unsigned>(source.vertexCount),
-                         static_cast<unsigned>(source.faceCount), material);
-  for (int v = 0; v < source.vertexCount; ++v) {
-    const Vec4& p = source.positions[v];
-    mesh->mVertices[v] = aiVector3D(p.x, p.y, p.z);
-    mesh->mNormals[v] = OutwardNormal(source.normals[v]);
-    mesh->mColors[0][v] = ClampedColour(source.colours[v]);
-    mesh->mTextureCoords[0][v] = aiVector3D(source.texCoords[v].x, source.texCoords[v].y, 0);
-  }
-  for (int f = 0; f < source.faceCount; ++f) {
-    const int* corner = source.faces[f].vertex;
-    SetTriangle(mesh->mFaces[f], static_cast<unsigned>(corner[0]), static_cast<unsigned>(corner[1]),
-                static_cast<unsigned>(corner[2]));
-  }
-  return mesh;
-}
+// Fills a mesh stroke by stroke: `vertex` and `face` are where the next
+// stroke's go.
+struct MeshWriter {
+  aiMesh* mesh;
+  unsigned vertex = 0, face = 0;
 
-aiMesh* ParticleMesh(const ParticleSystem& particles, const std::string& name, unsigned material) {
-  const auto count = static_cast<unsigned>(particles.positions.size());
-  aiMesh* mesh = NewMesh(name, 4 * count, 2 * count, material);
-  for (unsigned i = 0; i < count; ++i) {
-    const ParticleQuad quad = QuadOfParticle(particles, i);
-    const aiColor4D colour = ClampedColour(particles.colours[i]);
-    for (unsigned k = 0; k < 4; ++k) {
-      const unsigned v = 4 * i + k;
-      mesh->mVertices[v] = aiVector3D(quad.corner[k][0], quad.corner[k][1], quad.corner[k][2]);
-      mesh->mNormals[v] = aiVector3D(0, 0, 1);
-      mesh->mColors[0][v] = colour;
-      mesh->mTextureCoords[0][v] = aiVector3D(quad.texCoord[k][0], quad.texCoord[k][1], 0);
-    }
-    // The strip's two triangles, both counter-clockwise seen from the front.
-    SetTriangle(mesh->mFaces[2 * i], 4 * i, 4 * i + 1, 4 * i + 2);
-    SetTriangle(mesh->mFaces[2 * i + 1], 4 * i + 2, 4 * i + 1, 4 * i + 3);
+  void Put(const aiVector3D& position, const aiVector3D& normal, const aiColor4D& colour, float s,
+           float t) {
+    mesh->mVertices[vertex] = position;
+    mesh->mNormals[vertex] = normal;
+    mesh->mColors[0][vertex] = colour;
+    if (mesh->mTextureCoords[0]) mesh->mTextureCoords[0][vertex] = aiVector3D(s, t, 0);
+    ++vertex;
   }
-  return mesh;
-}
+
+  void AddStroke(const Mesh& source) {
+    const unsigned first = vertex;
+    for (int v = 0; v < source.vertexCount; ++v) {
+      const Vec4& p = source.positions[v];
+      Put(aiVector3D(p.x, p.y, p.z), OutwardNormal(source.normals[v]),
+          ClampedColour(source.colours[v]), source.texCoords[v].x, source.texCoords[v].y);
+    }
+    for (int f = 0; f < source.faceCount; ++f) {
+      const int* corner = source.faces[f].vertex;
+      SetTriangle(mesh->mFaces[face++], first + static_cast<unsigned>(corner[0]),
+                  first + static_cast<unsigned>(corner[1]),
+                  first + static_cast<unsigned>(corner[2]));
+    }
+  }
+
+  void AddParticles(const ParticleSystem& particles) {
+    for (std::size_t i = 0; i < particles.positions.size(); ++i) {
+      const ParticleQuad quad = QuadOfParticle(particles, i);
+      const aiColor4D colour = ClampedColour(particles.colours[i]);
+      const unsigned first = vertex;
+      for (int k = 0; k < 4; ++k)
+        Put(aiVector3D(quad.corner[k][0], quad.corner[k][1], quad.corner[k][2]),
+            aiVector3D(0, 0, 1), colour, quad.texCoord[k][0], quad.texCoord[k][1]);
+      // The strip's two triangles, both counter-clockwise seen from the front.
+      SetTriangle(mesh->mFaces[face++], first, first + 1, first + 2);
+      SetTriangle(mesh->mFaces[face++], first + 2, first + 1, first + 3);
+    }
+  }
+};
 
 // A scene of `meshes`, each under a node of its own name below the root.
 std::unique_ptr<aiScene> NewScene(std::vector<aiMesh*> meshes, std::vector<aiMaterial*> materials) {
@@ -323,15 +333,41 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
     return error;
   }
 
-  std::vector<aiMesh*> meshes;
+  // One mesh of the painted strokes and one of the particles, each stroke's
+  // triangles in stroke order. (Assimp's glTF writer grows its buffer by
+  // copying it for every mesh, which makes a mesh per stroke take seconds.)
+  std::size_t meshVertices = 0, meshFaces = 0, particleCount = 0;
   for (int i = 0; i < CommittedCount(canvas); ++i) {
     const Stroke& stroke = canvas.strokes[i];
-    const std::string name = "stroke_" + std::to_string(i + 1);
-    if (const Mesh* mesh = DrawnMesh(stroke))
-      meshes.push_back(StrokeMesh(*mesh, name, paintMaterial));
-    else if (DrawsParticles(stroke))
-      meshes.push_back(ParticleMesh(stroke.particles, name, particleMaterial));
+    if (const Mesh* mesh = DrawnMesh(stroke)) {
+      meshVertices += static_cast<std::size_t>(mesh->vertexCount);
+      meshFaces += static_cast<std::size_t>(mesh->faceCount);
+    } else if (DrawsParticles(stroke)) {
+      particleCount += stroke.particles.positions.size();
+    }
   }
+  constexpr std::size_t kLargest = 0xFFFFFFFFu;  // Assimp counts vertices in 32 bits
+  if (meshVertices > kLargest || 4 * particleCount > kLargest) {
+    release();
+    return "the painting has too many vertices for one mesh";
+  }
+  // A PLY file carries no maps, so no coordinates into them either.
+  const bool texCoords = format != MeshFormat::kPly;
+  MeshWriter strokes{anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords)
+                             : nullptr};
+  MeshWriter sprites{anyParticles ? NewMesh("particles", 4 * particleCount, 2 * particleCount,
+                                            particleMaterial, texCoords)
+                                  : nullptr};
+  for (int i = 0; i < CommittedCount(canvas); ++i) {
+    const Stroke& stroke = canvas.strokes[i];
+    if (const Mesh* mesh = DrawnMesh(stroke))
+      strokes.AddStroke(*mesh);
+    else if (DrawsParticles(stroke))
+      sprites.AddParticles(stroke.particles);
+  }
+  std::vector<aiMesh*> meshes;
+  for (aiMesh* mesh : {strokes.mesh, sprites.mesh})
+    if (mesh) meshes.push_back(mesh);
   std::unique_ptr<aiScene> scene = NewScene(std::move(meshes), std::move(materials));
   scene->mNumTextures = static_cast<unsigned>(textures.size());
   if (!textures.empty()) {
