@@ -8,11 +8,13 @@
 #include "stroke/stroke.h"
 
 struct ExportSettings {
-  // The canvas square's side in the printed relief (.stl); the relief's
-  // height keeps the canvas's proportions (see export/relief.h), so the
-  // default strokes stand about 1–3 mm proud of a 2 mm base on 100 mm.
+  // The canvas square's side in the printed relief (.stl). The height keeps
+  // the canvas's proportions (see export/relief.h): a default stroke stands
+  // about 1 mm proud of a 2 mm base on 100 mm, five to ten printed layers,
+  // more where crossings pile paint up; exaggerating it would distort what
+  // was painted.
   float reliefSizeMm = 100.0f;
-  // Height-field samples per side (.stl and .png), 2 to 4096. 512 samples
+  // Height-field samples per side (.stl and .png), 2 to 2048. 512 samples
   // over 100 mm are 0.2 mm apart, half a usual nozzle's width and finer than
   // a CNC cutter: every stroke (4 mm wide at the default width) gets some 20
   // samples across, while the solid stays near half a million triangles.

@@ -35,18 +35,20 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   const Canvas empty;
   // An older export of the same name stays whole when a new one fails.
   std::ofstream(scratch.File("older.glb")) << "older";
-  ExportSettings good;
-  good.meshMap = "Textures/Meshmap/Bump.bmp";
-  ExportSettings missingMap = good;
-  missingMap.meshMap = scratch.File("no-such-map.bmp");
-  ExportSettings coarse;
-  coarse.reliefGrid = 1;
-  ExportSettings fine;
-  fine.reliefGrid = 4097;
-  ExportSettings flat;
-  flat.reliefSizeMm = 0;
-  ExportSettings undefinedSize;
-  undefinedSize.reliefSizeMm = std::nanf("");
+  auto with = [](auto change) {
+    ExportSettings settings;
+    settings.meshMap = "Textures/Meshmap/Bump.bmp";
+    change(settings);
+    return settings;
+  };
+  const ExportSettings good = with([](ExportSettings&) {});
+  const ExportSettings missingMap =
+      with([&](ExportSettings& s) { s.meshMap = scratch.File("no-such-map.bmp"); });
+  const ExportSettings coarse = with([](ExportSettings& s) { s.reliefGrid = 1; });
+  const ExportSettings fine = with([](ExportSettings& s) { s.reliefGrid = 2049; });
+  const ExportSettings flat = with([](ExportSettings& s) { s.reliefSizeMm = 0; });
+  const ExportSettings undefinedSize =
+      with([](ExportSettings& s) { s.reliefSizeMm = std::nanf(""); });
   const std::string formats = "use .glb, .obj, .ply, .stl or .png";
   struct Case {
     const char* name;
@@ -68,9 +70,9 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
       {"map missing", *canvas, scratch.File("older.glb"), missingMap,
        "cannot read the map " + scratch.File("no-such-map.bmp")},
       {"grid of one", *canvas, scratch.File("art.png"), coarse,
-       "the relief grid must be 2 to 4096 samples a side"},
+       "the relief grid must be 2 to 2048 samples a side"},
       {"grid too fine", *canvas, scratch.File("art.stl"), fine,
-       "the relief grid must be 2 to 4096 samples a side"},
+       "the relief grid must be 2 to 2048 samples a side"},
       {"size zero", *canvas, scratch.File("art.stl"), flat,
        "the relief size must be a positive number of millimetres"},
       {"size undefined", *canvas, scratch.File("art.stl"), undefinedSize,
