@@ -102,4 +102,14 @@ TEST(ExportPainting, ObjWhoseFileCannotBeRenamedTakesItsCompanionsBack) {
   EXPECT_EQ(Listing(scratch.Path()), std::vector<std::string>{"art.obj"});
 }
 
+TEST(ExportPainting, AMeshWhoseFacesPointPastItsVerticesIsLeftOut) {
+  ScratchDir scratch;
+  Canvas canvas;
+  AddPyramid(canvas, 0, 0, 0.1f, 0.2f);
+  canvas.strokes[0].subdivision.baseMesh->faces[3].vertex[2] = 12;  // one past the end
+  for (const char* name : {"art.glb", "art.stl"})
+    EXPECT_EQ(ExportPainting(canvas, scratch.File(name), ExportSettings()),
+              "nothing to export: no stroke is drawn");
+}
+
 }  // namespace
