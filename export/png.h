@@ -16,7 +16,13 @@ bool WritePngRgb(const std::string& path, int width, int height,
 bool WritePngGrey16(const std::string& path, int width, int height,
                     const std::vector<std::uint16_t>& grey, std::string* error);
 
-// What a PNG file holds, for tests and checks: 8-bit RGB or 16-bit grey
+// The bytes of a PNG file of 8-bit RGB (channels 3) or RGBA (channels 4)
+// pixels, top row first, for pictures embedded in other files or written
+// beside them. Empty when the size or the pixels do not fit.
+std::vector<std::uint8_t> EncodePng8(int width, int height, int channels,
+                                     const std::vector<std::uint8_t>& pixels);
+
+// What a PNG file holds, for tests and checks: 8-bit RGB(A) or 16-bit grey
 // samples widened to 16 bits, top row first. False when it cannot be read.
 struct PngPicture {
   int width = 0, height = 0, channels = 0, bitDepth = 0;

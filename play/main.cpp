@@ -3,12 +3,14 @@
 // on a virtual display of its own), with undo, redo and export besides.
 
 #include <GL/freeglut.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
 #endif
 
 #include <climits>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,6 +21,9 @@
 
 #include "app/redraw.h"
 #include "app/shell.h"
+#include "app/state.h"
+#include "export/painting.h"
+#include "image/textures.h"
 #include "common/version.h"
 #include "play/painting_history.h"
 #include "play/play_keys.h"
@@ -41,11 +46,15 @@ constexpr const char* kUsage =
     "                       change tracking\n"
     "  --picture-log FILE   after every event, a fingerprint of every window's\n"
     "                       picture (for comparing the two ways of redrawing)\n"
+    "Options of both:\n"
+    "  --relief-size MM     the canvas's side in an exported printable relief\n"
+    "                       (.stl), 100 mm unless given\n"
     "\n"
     "A replay runs as fast as the program goes and prints the painter's console\n"
     "output; --realtime honours the script's waits. Without a display, a replay\n"
-    "starts its own virtual X server. Ctrl+Z undoes, Ctrl+Y redoes, x exports the\n"
-    "painting. The script format is described in the README.\n";
+    "starts its own virtual X server. In the main view Ctrl+Z undoes, Ctrl+Y\n"
+    "redoes, x exports the painting into exports/ (a .glb file). The script\n"
+    "format is described in the README.\n";
 
 struct Options {
   std::string script;
@@ -53,6 +62,7 @@ struct Options {
   bool realtime = false;
   bool tracking = true;
   std::string pictureLog;
+  float reliefSizeMm = ExportSettings().reliefSizeMm;
 };
 
 int Fail(const std::string& message) {
@@ -76,6 +86,13 @@ int ReadArguments(int argc, char** argv, Options* options) {
       options->realtime = true;
     } else if (word == "--redraw-always") {
       options->tracking = false;
+    } else if (word == "--relief-size") {
+      char* end = nullptr;
+      const float size = i + 1 < argc ? std::strtof(argv[i + 1], &end) : 0.0f;
+      if (i + 1 >= argc || *end != '\0' || !(size > 0.0f) || size > 1e5f)
+        return Fail("--relief-size needs a size in millimetres, such as 150");
+      options->reliefSizeMm = size;
+      ++i;
     } else if (word == "--picture-log") {
       if (i + 1 >= argc) return Fail("--picture-log needs a file name");
       options->pictureLog = argv[++i];
@@ -114,6 +131,35 @@ std::string FromStart(const std::string& file) {
   return StartFolder() + "/" + file;
 }
 
+// The painting into `path`, with the maps its strokes are drawn with now.
+std::string ExportInto(const std::string& path, const Options& options) {
+  ExportSettings settings;
+  settings.reliefSizeMm = options.reliefSizeMm;
+  settings.meshMap = MapFile(MAP_MESH);
+  settings.detailMap = MapFile(MAP_DETAIL);
+  settings.particleMap = MapFile(MAP_PARTICLE_BRUSH);
+  return ExportPainting(TheCanvas, path, settings);
+}
+
+// The export key's file: exports/painting-DATE_TIME.glb where kelvra-play
+// was started. Returns its name, or an empty text after saying what went
+// wrong; either way on stderr, which the painter's console does not use.
+std::string ExportByKey(const Options& options) {
+  char stamp[32];
+  const std::time_t now = std::time(nullptr);
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", std::localtime(&now));
+  const std::string file = std::string("exports/painting-") + stamp + ".glb";
+  const std::string folder = FromStart("exports");
+  ::mkdir(folder.c_str(), 0777);
+  const std::string problem = ExportInto(FromStart(file), options);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "kelvra-play: %s\n", problem.c_str());
+    return std::string();
+  }
+  std::fprintf(stderr, "kelvra-play: exported the painting into %s\n", file.c_str());
+  return file;
+}
+
 int Record(const Options& options, char* program) {
   std::FILE* journal = std::fopen(FromStart(options.record).c_str(), "a");
   if (!journal) return Fail("cannot write " + options.record);
@@ -126,6 +172,7 @@ int Record(const Options& options, char* program) {
   static PlayKeys keys;
   keys.history = &history;
   keys.recorder = &recorder;
+  keys.exportPainting = [&options] { return ExportByKey(options); };
   InstallPlayKeys(&keys);
   recorder.Start();
   glutMainLoop();
@@ -159,6 +206,7 @@ int Replay(const Options& options, char* program) {
   PaintingHistory history;
   PlayKeys keys;
   keys.history = &history;
+  keys.exportPainting = [&options] { return ExportByKey(options); };
   InstallPlayKeys(&keys);
   ReplayExtras extras;
   extras.undo = [&history] {
@@ -169,6 +217,7 @@ int Replay(const Options& options, char* program) {
     history.Redo();
     return std::string();
   };
+  extras.exportTo = [&options](const std::string& path) { return ExportInto(path, options); };
   ReplayOptions replay;
   replay.scriptName = options.script;
   replay.baseFolder = StartFolder();

@@ -4,7 +4,9 @@
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc
 # malformed a script with an unreadable line stops before anything runs:
-#           SCRIPT:LINE on stderr, non-zero status, no picture written
+#           SCRIPT:LINE on stderr, non-zero status, no picture written; a
+#           line that cannot be carried out (no such control, an unknown
+#           export format) stops the replay at its line
 # record    a session recorded while xdotool paints replays to the same
 #           console output and the same main-view picture
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
@@ -92,6 +94,14 @@ malformed)
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
   grep -qxF 'wrong.session:3: no control "No Such Button"' wrong.err ||
     fail "wrong message: $(cat wrong.err)"
+  # Export lines: a known extension writes its file, an unknown one stops
+  # the replay there and leaves nothing behind.
+  printf 'frames 1\npress left 100 300\nmove 200 310\nmove 300 330\nmove 400 320\nrelease left 400 320\nexport out/painting.glb\nexport out/painting.xyz\n' >export.session
+  "$play" export.session >export.out 2>export.err && fail "an unknown extension exported"
+  grep -qxF 'export.session:8: unknown extension .xyz: use .glb, .obj, .ply, .stl or .png' export.err ||
+    fail "wrong message: $(cat export.err)"
+  [ -s out/painting.glb ] || fail "no .glb written"
+  [ "$(ls out)" = "painting.glb" ] || fail "other files left in out/: $(ls out)"
   ;;
 record)
   command -v xdotool >/dev/null && command -v import >/dev/null ||

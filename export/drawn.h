@@ -1,0 +1,34 @@
+#pragma once
+// What the main view draws of each committed stroke, as the exporters see
+// it: a stroke that is not deleted is drawn as its mesh (render type 1: the
+// subdivided mesh when there is one, else the base mesh) or as its particle
+// quads (render type 2), or not at all. Only reads the canvas.
+
+#include <cstddef>
+
+#include "stroke/stroke.h"
+
+// The mesh drawn for this stroke, or nullptr: deleted, not drawn as a mesh,
+// no faces, or arrays that do not hold what the counts and face indices
+// promise (such a mesh is left out rather than read out of bounds).
+const Mesh* DrawnMesh(const Stroke& stroke);
+
+// True when the stroke is drawn as particles and has some (a stroke built
+// with "P" off has none: its list draws nothing).
+bool DrawsParticles(const Stroke& stroke);
+
+// True when some committed stroke draws a mesh or particles.
+bool HasDrawnStrokes(const Canvas& canvas);
+
+// The committed strokes to look at: the count, held to the array's size.
+int CommittedCount(const Canvas& canvas);
+
+// One particle as the main view draws it: a square of half-extent twice
+// the particle's size around its centre, in the canvas plane, corners in
+// the order of its triangle strip (the texture coordinates follow the same
+// order, t = 0 at the bottom row of the sprite picture).
+struct ParticleQuad {
+  float corner[4][3];
+  float texCoord[4][2];
+};
+ParticleQuad QuadOfParticle(const ParticleSystem& particles, std::size_t index);

@@ -1,0 +1,402 @@
+#include "export/mesh_files.h"
+
+#include <assimp/GltfMaterial.h>
+#include <assimp/material.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <assimp/Exporter.hpp>
+#include <assimp/IOStream.hpp>
+#include <assimp/IOSystem.hpp>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "export/drawn.h"
+#include "export/file_set.h"
+#include "export/paint_maps.h"
+#include "export/png.h"
+
+namespace {
+
+// ---- Assimp's file output, staged ------------------------------------------
+// Assimp opens its output files through an IOSystem; ours hands out
+// temporary files of an AtomicFileSet, so nothing appears under the real
+// names before the whole export has succeeded.
+
+class StagedStream : public Assimp::IOStream {
+ public:
+  explicit StagedStream(std::FILE* file) : file_(file) {}
+  size_t Read(void*, size_t, size_t) override { return 0; }
+  size_t Write(const void* buffer, size_t size, size_t count) override {
+    return std::fwrite(buffer, size, count, file_);
+  }
+  aiReturn Seek(size_t offset, aiOrigin origin) override {
+    const int whence = origin == aiOrigin_SET   ? SEEK_SET
+                       : origin == aiOrigin_CUR ? SEEK_CUR
+                                                : SEEK_END;
+    return fseeko(file_, static_cast<off_t>(offset), whence) == 0 ? aiReturn_SUCCESS
+                                                                  : aiReturn_FAILURE;
+  }
+  size_t Tell() const override { return static_cast<size_t>(ftello(file_)); }
+  size_t FileSize() const override {
+    const off_t here = ftello(file_);
+    fseeko(file_, 0, SEEK_END);
+    const off_t size = ftello(file_);
+    fseeko(file_, here, SEEK_SET);
+    return static_cast<size_t>(size);
+  }
+  void Flush() override { std::fflush(file_); }
+
+ private:
+  std::FILE* file_;
+};
+
+class StagingIOSystem : public Assimp::IOSystem {
+ public:
+  explicit StagingIOSystem(AtomicFileSet* files) : files_(files) {}
+  using Assimp::IOSystem::Open;
+  bool Exists(const char*) const override { return false; }
+  char getOsSeparator() const override { return '/'; }
+  Assimp::IOStream* Open(const char* path, const char* mode) override {
+    // Exporters only write; nothing of ours is read back through here.
+    if (!mode || std::strchr(mode, 'w') == nullptr) return nullptr;
+    AtomicFile* file = files_->Add(path);
+    return file ? new StagedStream(file->Stream()) : nullptr;
+  }
+  void Close(Assimp::IOStream* stream) override { delete stream; }
+
+ private:
+  AtomicFileSet* files_;
+};
+
+// Writes `scene` as `formatId` to `path` plus whatever companions the
+// format writes (OBJ's material library), and commits them with the files
+// already in `files`, `path` last.
+std::string ExportScene(const aiScene& scene, const char* formatId, const std::string& path,
+                        AtomicFileSet& files) {
+  Assimp::Exporter exporter;
+  exporter.SetIOHandler(new StagingIOSystem(&files));
+  const aiReturn result = exporter.Export(&scene, formatId, path);
+  if (!files.Error().empty()) return files.Error();
+  if (result != aiReturn_SUCCESS) return "cannot write " + path + ": " + exporter.GetErrorString();
+  std::string error;
+  if (!files.CommitAll(path, &error)) return error;
+  return "";
+}
+
+// ---- Scene assembly ---------------------------------------------------------
+
+aiColor4D ClampedColour(const Vec4& c) {
+  auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
+  return aiColor4D(unit(c.x), unit(c.y), unit(c.z), unit(c.w));
+}
+
+// Unit and outwards; a degenerate face's zero normal becomes straight up.
+aiVector3D OutwardNormal(const Vec4& n) {
+  const double length = std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
+  if (!(length > 0.0) || !std::isfinite(length)) return aiVector3D(0, 0, 1);
+  return aiVector3D(static_cast<float>(-n.x / length), static_cast<float>(-n.y / length),
+                    static_cast<float>(-n.z / length));
+}
+
+aiMesh* NewMesh(const char* name, std::size_t vertices, std::size_t faces, unsigned material,
+                bool texCoords) {
+  auto* mesh = new aiMesh;
+  mesh->mName = name;
+  mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
+  mesh->mMaterialIndex = material;
+  mesh->mNumVertices = static_cast<unsigned>(vertices);
+  mesh->mVertices = new aiVector3D[vertices];
+  mesh->mNormals = new aiVector3D[vertices];
+  mesh->mColors[0] = new aiColor4D[vertices];
+  if (texCoords) {
+    mesh->mTextureCoords[0] = new aiVector3D[vertices];
+    mesh->mNumUVComponents[0] = 2;
+  }
+  mesh->mNumFaces = static_cast<unsigned>(faces);
+  mesh->mFaces = new aiFace[faces];
+  return mesh;
+}
+
+void SetTriangle(aiFace& face, unsigned a, unsigned b, unsigned c) {
+  face.mNumIndices = 3;
+  face.mIndices = new unsigned[3]{a, b, c};
+}
+
+// Fills a mesh stroke by stroke: `vertex` and `face` are where the next
+// stroke's go.
+struct MeshWriter {
+  aiMesh* mesh;
+  unsigned vertex = 0, face = 0;
+
+  void Put(const aiVector3D& position, const aiVector3D& normal, const aiColor4D& colour, float s,
+           float t) {
+    mesh->mVertices[vertex] = position;
+    mesh->mNormals[vertex] = normal;
+    mesh->mColors[0][vertex] = colour;
+    if (mesh->mTextureCoords[0]) mesh->mTextureCoords[0][vertex] = aiVector3D(s, t, 0);
+    ++vertex;
+  }
+
+  void AddStroke(const Mesh& source) {
+    const unsigned first = vertex;
+    for (int v = 0; v < source.vertexCount; ++v) {
+      const Vec4& p = source.positions[v];
+      Put(aiVector3D(p.x, p.y, p.z), OutwardNormal(source.normals[v]),
+          ClampedColour(source.colours[v]), source.texCoords[v].x, source.texCoords[v].y);
+    }
+    for (int f = 0; f < source.faceCount; ++f) {
+      const int* corner = source.faces[f].vertex;
+      SetTriangle(mesh->mFaces[face++], first + static_cast<unsigned>(corner[0]),
+                  first + static_cast<unsigned>(corner[1]),
+                  first + static_cast<unsigned>(corner[2]));
+    }
+  }
+
+  void AddParticles(const ParticleSystem& particles) {
+    for (std::size_t i = 0; i < particles.positions.size(); ++i) {
+      const ParticleQuad quad = QuadOfParticle(particles, i);
+      const aiColor4D colour = ClampedColour(particles.colours[i]);
+      const unsigned first = vertex;
+      for (int k = 0; k < 4; ++k)
+        Put(aiVector3D(quad.corner[k][0], quad.corner[k][1], quad.corner[k][2]),
+            aiVector3D(0, 0, 1), colour, quad.texCoord[k][0], quad.texCoord[k][1]);
+      // The strip's two triangles, both counter-clockwise seen from the front.
+      SetTriangle(mesh->mFaces[face++], first, first + 1, first + 2);
+      SetTriangle(mesh->mFaces[face++], first + 2, first + 1, first + 3);
+    }
+  }
+};
+
+// A scene of `meshes`, each under a node of its own name below the root.
+std::unique_ptr<aiScene> NewScene(std::vector<aiMesh*> meshes, std::vector<aiMaterial*> materials) {
+  auto scene = std::make_unique<aiScene>();
+  scene->mRootNode = new aiNode("painting");
+  scene->mNumMeshes = static_cast<unsigned>(meshes.size());
+  scene->mMeshes = new aiMesh*[meshes.size()];
+  scene->mRootNode->mNumChildren = scene->mNumMeshes;
+  scene->mRootNode->mChildren = new aiNode*[meshes.size()];
+  for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
+    scene->mMeshes[i] = meshes[i];
+    auto* node = new aiNode(meshes[i]->mName.C_Str());
+    node->mParent = scene->mRootNode;
+    node->mNumMeshes = 1;
+    node->mMeshes = new unsigned[1]{i};
+    scene->mRootNode->mChildren[i] = node;
+  }
+  scene->mNumMaterials = static_cast<unsigned>(materials.size());
+  scene->mMaterials = new aiMaterial*[materials.size()];
+  std::copy(materials.begin(), materials.end(), scene->mMaterials);
+  return scene;
+}
+
+aiMaterial* NewMaterial(const char* name) {
+  auto* material = new aiMaterial;
+  const aiString label(name);
+  material->AddProperty(&label, AI_MATKEY_NAME);
+  const aiColor3D white(1, 1, 1);
+  material->AddProperty(&white, 1, AI_MATKEY_COLOR_DIFFUSE);
+  return material;
+}
+
+void SetColourMap(aiMaterial* material, const std::string& reference, bool alpha) {
+  const aiString name(reference);
+  material->AddProperty(&name, AI_MATKEY_TEXTURE(aiTextureType_BASE_COLOR, 0));
+  material->AddProperty(&name, AI_MATKEY_TEXTURE(aiTextureType_DIFFUSE, 0));
+  if (alpha) material->AddProperty(&name, AI_MATKEY_TEXTURE(aiTextureType_OPACITY, 0));
+}
+
+// A PNG picture carried inside the scene (glTF's embedded images).
+aiTexture* EmbeddedPng(const std::vector<std::uint8_t>& png, const char* name) {
+  auto* texture = new aiTexture;
+  texture->mWidth = static_cast<unsigned>(png.size());
+  texture->mHeight = 0;  // compressed: mWidth is the byte count
+  std::strncpy(texture->achFormatHint, "png", sizeof texture->achFormatHint - 1);
+  texture->mFilename = name;
+  texture->pcData = new aiTexel[(png.size() + sizeof(aiTexel) - 1) / sizeof(aiTexel)];
+  std::memcpy(texture->pcData, png.data(), png.size());
+  return texture;
+}
+
+std::string FileStem(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string Folder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// The two maps as PNG bytes, read and made only when a stroke needs them.
+struct EncodedMaps {
+  std::vector<std::uint8_t> paint, sprite;
+};
+
+std::string EncodeMaps(bool meshes, bool particles, const StrokeMaps& files, EncodedMaps* maps) {
+  std::string error;
+  if (meshes) {
+    TextureImage mesh, detail;
+    if (!ReadMapFile(files.mesh, &mesh, &error) || !ReadMapFile(files.detail, &detail, &error))
+      return error;
+    const RgbaPicture paint = BakePaintMap(mesh, detail);
+    if (!paint.pixels.empty())
+      maps->paint = EncodePng8(paint.width, paint.height, paint.channels, paint.pixels);
+  }
+  if (particles) {
+    TextureImage sprite;
+    if (!ReadMapFile(files.particle, &sprite, &error)) return error;
+    const RgbaPicture map = SpriteMap(sprite);
+    if (!map.pixels.empty())
+      maps->sprite = EncodePng8(map.width, map.height, map.channels, map.pixels);
+  }
+  return "";
+}
+
+std::string WriteBytes(AtomicFileSet& files, const std::string& path,
+                       const std::vector<std::uint8_t>& bytes) {
+  AtomicFile* file = files.Add(path);
+  if (!file) return files.Error();
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file->Stream()) != bytes.size())
+    return "cannot write " + path;
+  return "";
+}
+
+}  // namespace
+
+std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFormat format,
+                          const StrokeMaps& maps) {
+  bool anyMesh = false, anyParticles = false;
+  for (int i = 0; i < CommittedCount(canvas); ++i) {
+    anyMesh = anyMesh || DrawnMesh(canvas.strokes[i]);
+    anyParticles = anyParticles || DrawsParticles(canvas.strokes[i]);
+  }
+  EncodedMaps encoded;
+  if (format != MeshFormat::kPly) {
+    const std::string error = EncodeMaps(anyMesh, anyParticles, maps, &encoded);
+    if (!error.empty()) return error;
+  }
+
+  // Materials: one for painted meshes, one for particles, each only when
+  // some stroke uses it.
+  std::vector<aiMaterial*> materials;
+  std::vector<aiTexture*> textures;
+  AtomicFileSet files;
+  const std::string stem = FileStem(path), folder = Folder(path);
+  // Where a material's map goes: embedded (glb), a PNG beside the file
+  // (obj), or nowhere (ply).
+  auto attachMap = [&](aiMaterial* material, const std::vector<std::uint8_t>& png,
+                       const char* suffix, bool alpha) -> std::string {
+    if (png.empty() || format == MeshFormat::kPly) return "";
+    if (format == MeshFormat::kGlb) {
+      SetColourMap(material, "*" + std::to_string(textures.size()), alpha);
+      textures.push_back(EmbeddedPng(png, suffix));
+      return "";
+    }
+    const std::string name = stem + "_" + suffix + ".png";
+    SetColourMap(material, name, alpha);
+    return WriteBytes(files, folder + name, png);
+  };
+  // Owned here until the scene takes them.
+  auto release = [&]() {
+    for (aiMaterial* m : materials) delete m;
+    for (aiTexture* t : textures) delete t;
+  };
+  unsigned paintMaterial = 0, particleMaterial = 0;
+  std::string error;
+  if (anyMesh) {
+    aiMaterial* paint = NewMaterial("paint");
+    const float metallic = 0.0f, roughness = 0.9f;  // dry paint: matte, not metal
+    paint->AddProperty(&metallic, 1, AI_MATKEY_METALLIC_FACTOR);
+    paint->AddProperty(&roughness, 1, AI_MATKEY_ROUGHNESS_FACTOR);
+    paintMaterial = static_cast<unsigned>(materials.size());
+    materials.push_back(paint);
+    error = attachMap(paint, encoded.paint, "paint", false);
+  }
+  if (anyParticles && error.empty()) {
+    aiMaterial* sprite = NewMaterial("particles");
+    // Assimp reads the shading model as a raw value, not as an integer.
+    const aiShadingMode unlit = aiShadingMode_Unlit;
+    sprite->AddBinaryProperty(&unlit, sizeof unlit, AI_MATKEY_SHADING_MODEL, aiPTI_Buffer);
+    const aiString blend("BLEND");
+    sprite->AddProperty(&blend, AI_MATKEY_GLTF_ALPHAMODE);
+    particleMaterial = static_cast<unsigned>(materials.size());
+    materials.push_back(sprite);
+    error = attachMap(sprite, encoded.sprite, "particles", true);
+  }
+  if (!error.empty()) {
+    release();
+    return error;
+  }
+
+  // One mesh of the painted strokes and one of the particles, each stroke's
+  // triangles in stroke order. (Assimp's glTF writer grows its buffer by
+  // copying it for every mesh, which makes a mesh per stroke take seconds.)
+  std::size_t meshVertices = 0, meshFaces = 0, particleCount = 0;
+  for (int i = 0; i < CommittedCount(canvas); ++i) {
+    const Stroke& stroke = canvas.strokes[i];
+    if (const Mesh* mesh = DrawnMesh(stroke)) {
+      meshVertices += static_cast<std::size_t>(mesh->vertexCount);
+      meshFaces += static_cast<std::size_t>(mesh->faceCount);
+    } else if (DrawsParticles(stroke)) {
+      particleCount += stroke.particles.positions.size();
+    }
+  }
+  constexpr std::size_t kLargest = 0xFFFFFFFFu;  // Assimp counts vertices in 32 bits
+  if (meshVertices > kLargest || 4 * particleCount > kLargest) {
+    release();
+    return "the painting has too many vertices for one mesh";
+  }
+  // A PLY file carries no maps, so no coordinates into them either.
+  const bool texCoords = format != MeshFormat::kPly;
+  MeshWriter strokes{anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords)
+                             : nullptr};
+  MeshWriter sprites{anyParticles ? NewMesh("particles", 4 * particleCount, 2 * particleCount,
+                                            particleMaterial, texCoords)
+                                  : nullptr};
+  for (int i = 0; i < CommittedCount(canvas); ++i) {
+    const Stroke& stroke = canvas.strokes[i];
+    if (const Mesh* mesh = DrawnMesh(stroke))
+      strokes.AddStroke(*mesh);
+    else if (DrawsParticles(stroke))
+      sprites.AddParticles(stroke.particles);
+  }
+  std::vector<aiMesh*> meshes;
+  for (aiMesh* mesh : {strokes.mesh, sprites.mesh})
+    if (mesh) meshes.push_back(mesh);
+  std::unique_ptr<aiScene> scene = NewScene(std::move(meshes), std::move(materials));
+  scene->mNumTextures = static_cast<unsigned>(textures.size());
+  if (!textures.empty()) {
+    scene->mTextures = new aiTexture*[textures.size()];
+    std::copy(textures.begin(), textures.end(), scene->mTextures);
+  }
+  const char* formatId = format == MeshFormat::kGlb   ? "glb2"
+                         : format == MeshFormat::kObj ? "obj"
+                                                      : "ply";
+  return ExportScene(*scene, formatId, path, files);
+}
+
+std::string WriteReliefStl(const ReliefSolid& solid, const std::string& path) {
+  const auto vertices = static_cast<unsigned>(solid.positions.size() / 3);
+  const auto faces = static_cast<unsigned>(solid.triangles.size() / 3);
+  auto* mesh = new aiMesh;
+  mesh->mName = "relief";
+  mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
+  mesh->mNumVertices = vertices;
+  mesh->mVertices = new aiVector3D[vertices];
+  for (unsigned v = 0; v < vertices; ++v)
+    mesh->mVertices[v] =
+        aiVector3D(solid.positions[3 * v], solid.positions[3 * v + 1], solid.positions[3 * v + 2]);
+  mesh->mNumFaces = faces;
+  mesh->mFaces = new aiFace[faces];
+  for (unsigned f = 0; f < faces; ++f)
+    SetTriangle(mesh->mFaces[f], solid.triangles[3 * f], solid.triangles[3 * f + 1],
+                solid.triangles[3 * f + 2]);
+  std::unique_ptr<aiScene> scene = NewScene({mesh}, {NewMaterial("relief")});
+  AtomicFileSet files;
+  return ExportScene(*scene, "stlb", path, files);
+}

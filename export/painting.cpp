@@ -1,0 +1,59 @@
+#include "export/painting.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "export/drawn.h"
+#include "export/mesh_files.h"
+#include "export/png.h"
+#include "export/relief.h"
+
+namespace {
+
+// A 2048² solid is 8.4 million triangles, a 420 MB STL file and some 2 GB
+// on the way through Assimp: past that a relief only fills memory.
+constexpr int kLargestGrid = 2048;
+
+// The text after the last dot of the file name, or "" when it has none.
+std::string Extension(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot + 1);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+const char kFormats[] = "use .glb, .obj, .ply, .stl or .png";
+
+}  // namespace
+
+std::string ExportPainting(const Canvas& canvas, const std::string& path,
+                           const ExportSettings& settings) {
+  const std::string extension = Extension(path);
+  const std::string kind = Lower(extension);
+  if (kind != "glb" && kind != "obj" && kind != "ply" && kind != "stl" && kind != "png")
+    return extension.empty() ? "no extension in \"" + path + "\": " + kFormats
+                             : "unknown extension ." + extension + ": " + kFormats;
+  if (!HasDrawnStrokes(canvas)) return "nothing to export: no stroke is drawn";
+
+  if (kind == "stl" || kind == "png") {
+    if (settings.reliefGrid < 2 || settings.reliefGrid > kLargestGrid)
+      return "the relief grid must be 2 to " + std::to_string(kLargestGrid) + " samples a side";
+    if (kind == "stl" && (!(settings.reliefSizeMm > 0.0f) || !std::isfinite(settings.reliefSizeMm)))
+      return "the relief size must be a positive number of millimetres";
+    const HeightField field = SampleHeightField(canvas, settings.reliefGrid);
+    if (kind == "stl") return WriteReliefStl(BuildReliefSolid(field, settings.reliefSizeMm), path);
+    std::string error;
+    WritePngGrey16(path, field.size, field.size, HeightMapSamples(field), &error);
+    return error;
+  }
+  const MeshFormat format = kind == "glb"   ? MeshFormat::kGlb
+                            : kind == "obj" ? MeshFormat::kObj
+                                            : MeshFormat::kPly;
+  return WriteMeshFile(canvas, path, format,
+                       StrokeMaps{settings.meshMap, settings.detailMap, settings.particleMap});
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Canvases for the export tests: strokes built headless as the painter
+// builds them, and strokes whose meshes are made by hand so that heights
+// can be worked out on paper.
+
+#include <memory>
+
+#include "stroke/stroke.h"
+
+// Committed strokes, in order: 1 a mesh stroke, 2 a mesh stroke with one
+// subdivision level, 3 a particle stroke, 4 a deleted mesh stroke, 5 a
+// two-node stroke (nothing to draw). Drawn: 1, 2 and 3.
+std::unique_ptr<Canvas> MixedCanvas();
+
+// Only stroke 1, drawn as particles.
+std::unique_ptr<Canvas> ParticleCanvas();
+
+// Appends a stroke drawn as a four-sided pyramid: apex (x, y, z), base the
+// square of half-side `half` around (x, y) at height 0. Four triangles,
+// counter-clockwise from the front, no shared vertices, as the stroke
+// meshes are; normals as the build computes them.
+void AddPyramid(Canvas& canvas, float x, float y, float z, float half);

@@ -1,0 +1,291 @@
+// The mesh formats read back through Assimp's importers and compared with
+// the strokes in memory, corner by corner; the maps they carry compared
+// with maps worked out by hand.
+#include <assimp/material.h>
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+
+#include <assimp/Importer.hpp>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/drawn.h"
+#include "export/painting.h"
+#include "export/png.h"
+#include "image/image.h"
+#include "tests/export/canvases.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+// One triangle corner: position, normal, colour, texture coordinate.
+struct Corner {
+  float p[3], n[3], c[4], t[2];
+};
+
+// The corners the main view draws for a stroke, from the records: mesh
+// faces in order (normals unit and outwards), or each particle's two
+// triangles of its strip (half-extent 2 × size, normal +z).
+std::vector<Corner> DrawnCorners(const Stroke& stroke) {
+  std::vector<Corner> corners;
+  if (const Mesh* mesh = DrawnMesh(stroke)) {
+    for (int f = 0; f < mesh->faceCount; ++f)
+      for (int v : mesh->faces[f].vertex) {
+        const Vec4 &p = mesh->positions[v], &n = mesh->normals[v], &c = mesh->colours[v];
+        // Unit and outwards; a degenerate face's zero normal points up.
+        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        const Vec4 out = length > 0 ? n * (-1 / length) : Vec4(0, 0, 1, 0);
+        corners.push_back({{p.x, p.y, p.z},
+                           {out.x, out.y, out.z},
+                           {c.x, c.y, c.z, c.w},
+                           {mesh->texCoords[v].x, mesh->texCoords[v].y}});
+      }
+  } else if (DrawsParticles(stroke)) {
+    const ParticleSystem& particles = stroke.particles;
+    const float sign[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+    const float tex[4][2] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
+    for (std::size_t i = 0; i < particles.positions.size(); ++i) {
+      const Vec4 &centre = particles.positions[i], &c = particles.colours[i];
+      const float h = 2 * particles.sizes[i];
+      for (int k : {0, 1, 2, 2, 1, 3})
+        corners.push_back({{centre.x + sign[k][0] * h, centre.y + sign[k][1] * h, 0},
+                           {0, 0, 1},
+                           {c.x, c.y, c.z, c.w},
+                           {tex[k][0], tex[k][1]}});
+    }
+  }
+  return corners;
+}
+
+std::vector<Corner> FileCorners(const aiMesh& mesh) {
+  std::vector<Corner> corners;
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f)
+    for (unsigned k = 0; k < mesh.mFaces[f].mNumIndices; ++k) {
+      const unsigned v = mesh.mFaces[f].mIndices[k];
+      Corner corner{};
+      const aiVector3D& p = mesh.mVertices[v];
+      corner.p[0] = p.x, corner.p[1] = p.y, corner.p[2] = p.z;
+      if (mesh.mNormals) {
+        const aiVector3D& n = mesh.mNormals[v];
+        corner.n[0] = n.x, corner.n[1] = n.y, corner.n[2] = n.z;
+      }
+      if (mesh.mColors[0]) {
+        const aiColor4D& c = mesh.mColors[0][v];
+        corner.c[0] = c.r, corner.c[1] = c.g, corner.c[2] = c.b, corner.c[3] = c.a;
+      }
+      if (mesh.mTextureCoords[0])
+        corner.t[0] = mesh.mTextureCoords[0][v].x, corner.t[1] = mesh.mTextureCoords[0][v].y;
+      corners.push_back(corner);
+    }
+  return corners;
+}
+
+struct FormatCase {
+  const char* extension;
+  bool meshPerMaterial;  // false: the format holds one mesh of everything
+  bool texCoords;
+  bool alpha;       // colours carry alpha
+  float tolerance;  // text formats print about six significant digits
+  float colourTolerance;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.extension; }
+
+class MeshFormats : public testing::TestWithParam<FormatCase> {
+ protected:
+  ExportSettings Settings() const {
+    ExportSettings settings;
+    settings.meshMap = "Textures/Meshmap/Bump.bmp";
+    settings.detailMap = "Textures/Detailmap/papier1.bmp";
+    settings.particleMap = "Textures/Partmap/Brush.bmp";
+    return settings;
+  }
+  ScratchDir scratch_;
+};
+
+void ExpectSameCorners(const std::vector<Corner>& file, const std::vector<Corner>& drawn,
+                       const FormatCase& format) {
+  ASSERT_EQ(file.size(), drawn.size());
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    SCOPED_TRACE("corner " + std::to_string(i));
+    for (int a = 0; a < 3; ++a) {
+      ASSERT_NEAR(file[i].p[a], drawn[i].p[a], format.tolerance);
+      ASSERT_NEAR(file[i].n[a], drawn[i].n[a], format.tolerance);
+      ASSERT_NEAR(file[i].c[a], drawn[i].c[a], format.colourTolerance);
+    }
+    if (format.alpha) {
+      ASSERT_NEAR(file[i].c[3], drawn[i].c[3], format.colourTolerance);
+    }
+    for (int a = 0; a < 2 && format.texCoords; ++a)
+      ASSERT_NEAR(file[i].t[a], drawn[i].t[a], format.tolerance);
+  }
+}
+
+TEST_P(MeshFormats, ReadBackGivesTheDrawnCornersOfTheDrawnStrokesInOrder) {
+  const FormatCase format = GetParam();
+  const auto canvas = MixedCanvas();
+  const std::string path = scratch_.File(std::string("painting.") + format.extension);
+  ASSERT_EQ(ExportPainting(*canvas, path, Settings()), "");
+
+  Assimp::Importer importer;
+  const aiScene* scene = importer.ReadFile(path, 0);
+  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+  // Strokes 1 and 2 are painted meshes, stroke 3 particles; 4 and 5 are
+  // not drawn.
+  std::vector<Corner> painted = DrawnCorners(canvas->strokes[0]);
+  const std::vector<Corner> second = DrawnCorners(canvas->strokes[1]);
+  painted.insert(painted.end(), second.begin(), second.end());
+  const std::vector<Corner> particles = DrawnCorners(canvas->strokes[2]);
+  if (format.meshPerMaterial) {
+    ASSERT_EQ(scene->mNumMeshes, 2u);
+    for (unsigned m = 0; m < 2; ++m) {
+      const std::string name = scene->mMeshes[m]->mName.C_Str();
+      SCOPED_TRACE(name);
+      ASSERT_TRUE(name == "strokes" || name == "particles");
+      ExpectSameCorners(FileCorners(*scene->mMeshes[m]), name == "strokes" ? painted : particles,
+                        format);
+    }
+  } else {
+    ASSERT_EQ(scene->mNumMeshes, 1u);
+    painted.insert(painted.end(), particles.begin(), particles.end());
+    ExpectSameCorners(FileCorners(*scene->mMeshes[0]), painted, format);
+  }
+  // A subdivided stroke is written as drawn: its result mesh, four times
+  // the base mesh's faces.
+  EXPECT_EQ(DrawnCorners(canvas->strokes[1]).size(),
+            12u * static_cast<unsigned>(canvas->strokes[1].subdivision.baseMesh->faceCount));
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, MeshFormats,
+                         testing::Values(FormatCase{"glb", true, true, true, 1e-6f, 1e-6f},
+                                         FormatCase{"obj", true, true, false, 2e-5f, 2e-5f},
+                                         FormatCase{"ply", false, false, true, 2e-5f, 1.0f / 255}),
+                         [](const testing::TestParamInfo<FormatCase>& test) {
+                           return std::string(test.param.extension);
+                         });
+
+// ---- The maps --------------------------------------------------------------
+
+std::string WriteBmp(const std::string& path, int width, int height,
+                     const std::vector<std::uint8_t>& rgbTopFirst) {
+  BmpImage image;
+  image.Allocate(width, height, 24);
+  std::copy(rgbTopFirst.begin(), rgbTopFirst.end(), image.Data());
+  EXPECT_TRUE(image.Save(path));
+  return path;
+}
+
+std::vector<std::uint8_t> Solid(int width, int height, std::uint8_t r, std::uint8_t g,
+                                std::uint8_t b) {
+  std::vector<std::uint8_t> rgb;
+  for (int i = 0; i < width * height; ++i) rgb.insert(rgb.end(), {r, g, b});
+  return rgb;
+}
+
+PngPicture EmbeddedPicture(const aiTexture& texture, const std::string& scratchFile) {
+  std::ofstream(scratchFile, std::ios::binary)
+      .write(reinterpret_cast<const char*>(texture.pcData), texture.mWidth);
+  PngPicture picture;
+  EXPECT_TRUE(ReadPng(scratchFile, &picture));
+  return picture;
+}
+
+TEST(ExportMaps, GlbCarriesMeshTimesDetailTimesTwoAndTheSpriteWithItsAlpha) {
+  ScratchDir scratch;
+  ExportSettings settings;
+  // Hand-worked texels: 200·160·2/255² → 251, 100·128·2/255² → 100,
+  // 50·64·2/255² → 25; a full mesh texel times 160 twice over clamps.
+  settings.meshMap = WriteBmp(scratch.File("mesh.bmp"), 10, 6, Solid(10, 6, 200, 100, 50));
+  // Detail columns dark, dark, light, light: repeated 8 times across the
+  // bake, texel centres fall on texel centres, so the pattern comes back
+  // unblurred with a period of 4 columns.
+  std::vector<std::uint8_t> detail;
+  for (int i = 0; i < 4; ++i) {
+    const std::uint8_t v = i < 2 ? 0 : 160;
+    detail.insert(detail.end(), {v, static_cast<std::uint8_t>(i < 2 ? 0 : 128),
+                                 static_cast<std::uint8_t>(i < 2 ? 0 : 64)});
+  }
+  settings.detailMap = WriteBmp(scratch.File("detail.bmp"), 4, 1, detail);
+  // Sprite: one dark pixel (R+G+B = 149) among bright ones.
+  std::vector<std::uint8_t> sprite = Solid(3, 2, 90, 60, 0);
+  sprite[0] = 50, sprite[1] = 50, sprite[2] = 49;
+  settings.particleMap = WriteBmp(scratch.File("sprite.bmp"), 3, 2, sprite);
+
+  const auto canvas = MixedCanvas();
+  const std::string path = scratch.File("painting.GLB");
+  ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
+  Assimp::Importer importer;
+  const aiScene* scene = importer.ReadFile(path, 0);
+  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+  ASSERT_EQ(scene->mNumTextures, 2u);
+
+  const PngPicture paint = EmbeddedPicture(*scene->mTextures[0], scratch.File("paint.png"));
+  ASSERT_EQ(paint.channels, 3);
+  EXPECT_EQ(paint.width, 32) << "8 repeats of a 4-texel detail map";
+  EXPECT_EQ(paint.height, 8) << "8 repeats of a 1-texel detail map";
+  for (int column = 0; column < paint.width; ++column) {
+    SCOPED_TRACE(column);
+    const std::uint16_t* px = &paint.samples[(3 * paint.width + column) * 3];
+    if (column % 4 < 2) {
+      EXPECT_EQ(px[0], 0);
+    } else {
+      EXPECT_EQ(px[0], 251);
+      EXPECT_EQ(px[1], 100);
+      EXPECT_EQ(px[2], 25);
+    }
+  }
+
+  const PngPicture spriteMap = EmbeddedPicture(*scene->mTextures[1], scratch.File("sprite.png"));
+  ASSERT_EQ(spriteMap.channels, 4);
+  ASSERT_EQ(spriteMap.width, 3);
+  // The dark pixel is the first of the file's top row: BMP rows as given.
+  EXPECT_EQ(spriteMap.samples[3], 0) << "R+G+B 149: transparent";
+  EXPECT_EQ(spriteMap.samples[7], 255) << "R+G+B 150: opaque";
+  EXPECT_EQ(spriteMap.samples[4], 90);
+
+  // Materials: the strokes name the paint map, the particles the sprite.
+  for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+    aiString map;
+    scene->mMaterials[scene->mMeshes[m]->mMaterialIndex]->GetTexture(aiTextureType_DIFFUSE, 0,
+                                                                     &map);
+    EXPECT_STREQ(map.C_Str(), scene->mMeshes[m]->mName == aiString("strokes") ? "*0" : "*1");
+  }
+
+  // A full mesh texel saturates.
+  settings.meshMap = WriteBmp(scratch.File("mesh.bmp"), 10, 6, Solid(10, 6, 255, 255, 255));
+  ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
+  const aiScene* saturated = importer.ReadFile(path, 0);
+  ASSERT_NE(saturated, nullptr);
+  const PngPicture full = EmbeddedPicture(*saturated->mTextures[0], scratch.File("full.png"));
+  EXPECT_EQ(full.samples[(3 * full.width + 2) * 3], 255) << "255·160·2/255² clamps to 255";
+}
+
+TEST(ExportMaps, ObjWritesItsLibraryAndMapsBesideItAndNamesThem) {
+  ScratchDir scratch;
+  ExportSettings settings;
+  settings.meshMap = "Textures/Meshmap/Bump.bmp";
+  settings.detailMap = "Textures/Detailmap/papier1.bmp";
+  settings.particleMap = "Textures/Partmap/Brush.bmp";
+  const auto canvas = MixedCanvas();
+  ASSERT_EQ(ExportPainting(*canvas, scratch.File("art.obj"), settings), "");
+
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.Path()))
+    files.push_back(entry.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files,
+            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png", "art_particles.png"}));
+  std::stringstream library;
+  library << std::ifstream(scratch.File("art.mtl")).rdbuf();
+  EXPECT_NE(library.str().find("map_Kd art_paint.png"), std::string::npos) << library.str();
+  EXPECT_NE(library.str().find("map_d art_particles.png"), std::string::npos) << library.str();
+
+  // The default maps: mesh and detail 256 × 256, the detail repeated 8 times.
+  PngPicture paint;
+  ASSERT_TRUE(ReadPng(scratch.File("art_paint.png"), &paint));
+  EXPECT_EQ(paint.width, 1024) << "8 repeats of 256 texels, held to 1024";
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// The relief: heights worked out by hand on pyramids, the STL read back
+// through Assimp and checked for a closed, outward-facing solid, and the
+// height map's extremes against the strokes' highest and lowest points.
+#include "export/relief.h"
+
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+
+#include <assimp/Importer.hpp>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "export/drawn.h"
+#include "export/painting.h"
+#include "export/png.h"
+#include "tests/export/canvases.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+// 101 samples a side: 0.02 canvas units apart, so x = 0.2 is column 60
+// and y = 0.2 row 40.
+constexpr int kGrid = 101;
+
+int Column(float x) { return static_cast<int>(std::lround((x + 1) * (kGrid - 1) / 2)); }
+int Row(float y) { return static_cast<int>(std::lround((1 - y) * (kGrid - 1) / 2)); }
+
+TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
+  ScratchDir scratch;
+  Canvas canvas;
+  // A peak of 0.1 right of and above the centre, a dent of −0.05 at the
+  // left: the bare canvas lies a third of the way up.
+  AddPyramid(canvas, 0.2f, 0.2f, 0.1f, 0.4f);
+  AddPyramid(canvas, -0.6f, -0.4f, -0.05f, 0.2f);
+  ExportSettings settings;
+  settings.reliefGrid = kGrid;
+  const std::string path = scratch.File("relief.png");
+  ASSERT_EQ(ExportPainting(canvas, path, settings), "");
+  PngPicture map;
+  ASSERT_TRUE(ReadPng(path, &map));
+  ASSERT_EQ(map.width, kGrid);
+  ASSERT_EQ(map.height, kGrid);
+  ASSERT_EQ(map.bitDepth, 16);
+  auto at = [&](float x, float y) { return int(map.samples[Row(y) * kGrid + Column(x)]); };
+  struct Probe {
+    float x, y;
+    int level;  // (height + 0.05) / 0.15 × 65535
+  } probes[] = {
+      {0.2f, 0.2f, 65535},    // the apex
+      {-0.6f, -0.4f, 0},      // the dent's bottom
+      {0.9f, -0.9f, 21845},   // bare canvas: 0.05 / 0.15
+      {0.4f, 0.2f, 43690},    // halfway down the peak's right face: 0.1 / 0.15
+      {-0.5f, -0.4f, 10923},  // halfway up the dent: 0.025 / 0.15
+      {0.6f, 0.6f, 21845},    // the peak's corner: on its edge, height 0
+  };
+  for (const Probe& probe : probes) {
+    SCOPED_TRACE(testing::Message() << probe.x << ", " << probe.y);
+    EXPECT_NEAR(at(probe.x, probe.y), probe.level, 1);
+  }
+  int highest = 0, lowest = 65535;
+  for (std::uint16_t level : map.samples)
+    highest = std::max<int>(highest, level), lowest = std::min<int>(lowest, level);
+  EXPECT_EQ(highest, 65535);
+  EXPECT_EQ(lowest, 0);
+}
+
+TEST(HeightMap, OverlappingStrokesShowTheHigherAndTheEdgesOfTheCanvasCutThemOff) {
+  Canvas canvas;
+  AddPyramid(canvas, 0.0f, 0.0f, 0.1f, 0.4f);
+  AddPyramid(canvas, 0.1f, 0.0f, 0.3f, 0.2f);  // pokes out of the first one's face
+  AddPyramid(canvas, 1.0f, 1.0f, 0.2f, 0.2f);  // a quarter lies on the canvas
+  const HeightField field = SampleHeightField(canvas, kGrid);
+  EXPECT_FLOAT_EQ(field.At(Column(0.1f), Row(0.0f)), 0.3f);
+  EXPECT_NEAR(field.At(Column(-0.2f), Row(0.0f)), 0.05f, 1e-6) << "only the first covers it";
+  // x = 0.2: the first pyramid 0.05 high, the second 0.3 × (1 − 0.1 / 0.2).
+  EXPECT_NEAR(field.At(Column(0.2f), Row(0.0f)), 0.15f, 1e-6);
+  EXPECT_FLOAT_EQ(field.At(kGrid - 1, 0), 0.2f) << "apex on the top right corner";
+  EXPECT_FLOAT_EQ(field.highest, 0.3f);
+  EXPECT_FLOAT_EQ(field.lowest, 0.0f);
+}
+
+TEST(HeightMap, ExtremesOfBuiltStrokesAreWhereTheirHighestPointsAre) {
+  const auto canvas = MixedCanvas();
+  // The highest point of any drawn mesh.
+  Vec4 top(0, 0, -1, 0);
+  for (int i = 0; i < CommittedCount(*canvas); ++i)
+    if (const Mesh* mesh = DrawnMesh(canvas->strokes[i]))
+      for (int v = 0; v < mesh->vertexCount; ++v)
+        if (mesh->positions[v].z > top.z) top = mesh->positions[v];
+  const int grid = 512;
+  const HeightField field = SampleHeightField(*canvas, grid);
+  EXPECT_LE(field.highest, top.z);
+  EXPECT_GT(field.highest, 0.9f * top.z) << "samples lie 0.004 apart, strokes are 0.08 wide";
+  EXPECT_EQ(field.lowest, 0.0f) << "strokes stand on the canvas plane";
+  const std::vector<std::uint16_t> levels = HeightMapSamples(field);
+  const auto peak = std::max_element(levels.begin(), levels.end()) - levels.begin();
+  EXPECT_EQ(levels[peak], 65535);
+  const float x = -1 + 2.0f * (peak % grid) / (grid - 1), y = 1 - 2.0f * (peak / grid) / (grid - 1);
+  EXPECT_NEAR(x, top.x, 0.05f);
+  EXPECT_NEAR(y, top.y, 0.05f);
+}
+
+// ---- The solid -----------------------------------------------------------
+
+using Point = std::tuple<float, float, float>;
+
+struct SolidCheck {
+  std::size_t vertices = 0, edges = 0, faces = 0;
+  bool closed = true;  // every edge in two faces, once each way
+  double volume = 0;   // divergence theorem: positive when faces face out
+  aiVector3D low, high;
+};
+
+// Triangle soup as an STL reader gives it, joined by exact position.
+SolidCheck Check(const aiMesh& mesh) {
+  SolidCheck check;
+  std::map<Point, int> ids;
+  std::map<std::pair<int, int>, int> directed;
+  check.low = check.high = mesh.mVertices[0];
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+    int corner[3];
+    aiVector3D p[3];
+    for (int k = 0; k < 3; ++k) {
+      p[k] = mesh.mVertices[mesh.mFaces[f].mIndices[k]];
+      corner[k] = ids.emplace(Point{p[k].x, p[k].y, p[k].z}, int(ids.size())).first->second;
+      check.low = aiVector3D(std::min(check.low.x, p[k].x), std::min(check.low.y, p[k].y),
+                             std::min(check.low.z, p[k].z));
+      check.high = aiVector3D(std::max(check.high.x, p[k].x), std::max(check.high.y, p[k].y),
+                              std::max(check.high.z, p[k].z));
+    }
+    for (int k = 0; k < 3; ++k) ++directed[{corner[k], corner[(k + 1) % 3]}];
+    check.volume += double(p[0].x) * (double(p[1].y) * p[2].z - double(p[2].y) * p[1].z) -
+                    double(p[1].x) * (double(p[0].y) * p[2].z - double(p[2].y) * p[0].z) +
+                    double(p[2].x) * (double(p[0].y) * p[1].z - double(p[1].y) * p[0].z);
+  }
+  check.volume /= 6;
+  for (const auto& [edge, uses] : directed) {
+    const auto back = directed.find({edge.second, edge.first});
+    if (uses != 1 || back == directed.end() || back->second != 1) check.closed = false;
+  }
+  check.vertices = ids.size();
+  check.edges = directed.size() / 2;
+  check.faces = mesh.mNumFaces;
+  return check;
+}
+
+struct SolidCase {
+  const char* name;
+  bool pyramid;  // else only particles: the base plate alone
+  float sizeMm;
+  int grid;
+};
+
+void PrintTo(const SolidCase& c, std::ostream* os) { *os << c.name; }
+
+class ReliefSolids : public testing::TestWithParam<SolidCase> {};
+
+TEST_P(ReliefSolids, StlIsOneClosedOutwardSolidOfTheRightSizeAndVolume) {
+  const SolidCase solid = GetParam();
+  ScratchDir scratch;
+  auto canvas = ParticleCanvas();
+  // Apex 0.2 high at (0.2, 0.2) on a base of side 0.8: volume 0.8² × 0.2 / 3
+  // canvas units, (side / 2)³ mm³ each.
+  if (solid.pyramid) AddPyramid(*canvas, 0.2f, 0.2f, 0.2f, 0.4f);
+  ExportSettings settings;
+  settings.reliefSizeMm = solid.sizeMm;
+  settings.reliefGrid = solid.grid;
+  const std::string path = scratch.File("relief.Stl");
+  ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
+  Assimp::Importer importer;
+  const aiScene* scene = importer.ReadFile(path, 0);
+  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+  ASSERT_EQ(scene->mNumMeshes, 1u);
+  const SolidCheck check = Check(*scene->mMeshes[0]);
+
+  EXPECT_TRUE(check.closed);
+  EXPECT_EQ(int(check.vertices) - int(check.edges) + int(check.faces), 2)
+      << "a sphere's Euler number";
+  const std::size_t n = solid.grid;
+  EXPECT_EQ(check.vertices, n * n + 4 * (n - 1) + 1) << "grid, feet of the walls, centre";
+  const float base = std::max(1.0f, 0.02f * solid.sizeMm);
+  const float apex = solid.pyramid ? 0.2f * solid.sizeMm / 2 : 0.0f;
+  EXPECT_FLOAT_EQ(check.low.x, 0);
+  EXPECT_FLOAT_EQ(check.low.y, 0);
+  EXPECT_FLOAT_EQ(check.low.z, 0);
+  EXPECT_FLOAT_EQ(check.high.x, solid.sizeMm);
+  EXPECT_FLOAT_EQ(check.high.y, solid.sizeMm);
+  EXPECT_FLOAT_EQ(check.high.z, base + apex);
+  const double half = solid.sizeMm / 2.0;
+  const double plate = double(solid.sizeMm) * solid.sizeMm * base;
+  const double pyramid = solid.pyramid ? 0.8 * 0.8 * 0.2 / 3 * half * half * half : 0;
+  // The grid cuts across one of the pyramid's creases: its volume is
+  // right to within the cells along it.
+  EXPECT_NEAR(check.volume, plate + pyramid, 1e-5 * plate + 0.01 * pyramid);
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, ReliefSolids,
+                         testing::Values(SolidCase{"PlateOnly", false, 100, 2},
+                                         SolidCase{"Pyramid100mm", true, 100, 101},
+                                         SolidCase{"Pyramid30mmThinBase", true, 30, 51}),
+                         [](const testing::TestParamInfo<SolidCase>& test) {
+                           return std::string(test.param.name);
+                         });
+
+}  // namespace
