@@ -50,18 +50,15 @@ void PaintingHistory::ActionFinished(const ActionReport&) {
   history_.End(TheCanvas, SelectedStroke);
 }
 
-bool PaintingHistory::Undo() {
-  if (Painting || history_.UndoSteps() == 0) return false;
-  ActionScope scope(ActionKind::kUndo);
-  if (history_.UndoReplacesAll()) scope.AllStrokesReplaced();
-  for (int slot : history_.UndoSlots()) scope.StrokeChanging(slot);
-  return history_.Undo(TheCanvas, SelectedStroke);
-}
+bool PaintingHistory::Undo() { return Step(ActionKind::kUndo); }
 
-bool PaintingHistory::Redo() {
-  if (Painting || history_.RedoSteps() == 0) return false;
-  ActionScope scope(ActionKind::kRedo);
-  if (history_.RedoReplacesAll()) scope.AllStrokesReplaced();
-  for (int slot : history_.RedoSlots()) scope.StrokeChanging(slot);
-  return history_.Redo(TheCanvas, SelectedStroke);
+bool PaintingHistory::Redo() { return Step(ActionKind::kRedo); }
+
+bool PaintingHistory::Step(ActionKind kind) {
+  const bool undo = kind == ActionKind::kUndo;
+  if (Painting || (undo ? history_.UndoSteps() : history_.RedoSteps()) == 0) return false;
+  ActionScope scope(kind);
+  if (undo ? history_.UndoReplacesAll() : history_.RedoReplacesAll()) scope.AllStrokesReplaced();
+  for (int slot : undo ? history_.UndoSlots() : history_.RedoSlots()) scope.StrokeChanging(slot);
+  return undo ? history_.Undo(TheCanvas, SelectedStroke) : history_.Redo(TheCanvas, SelectedStroke);
 }

@@ -29,6 +29,9 @@ class PaintingHistory : public ActionObserver {
   void ActionFinished(const ActionReport& report) override;
 
  private:
+  // Undo and redo alike, as one action of `kind` the observers hear.
+  bool Step(ActionKind kind);
+
   CanvasHistory history_;
   bool recording_ = false;
 };

@@ -115,29 +115,26 @@ std::vector<int> CanvasHistory::RedoSlots() const { return SlotsOf(redo_, true);
 bool CanvasHistory::UndoReplacesAll() const { return !undo_.empty() && undo_.back().allStrokes; }
 bool CanvasHistory::RedoReplacesAll() const { return !redo_.empty() && redo_.back().allStrokes; }
 
-bool CanvasHistory::Undo(Canvas& canvas, int& selection) {
-  if (undo_.empty()) return false;
-  Step step = std::move(undo_.back());
-  undo_.pop_back();
+bool CanvasHistory::Move(std::deque<Step>& from, std::deque<Step>& to, Canvas& canvas,
+                         int& selection) {
+  if (from.empty()) return false;
+  Step step = std::move(from.back());
+  from.pop_back();
   bytes_ -= step.bytes;
   Swap(step, canvas, selection);
   step.bytes = Measure(step);
   bytes_ += step.bytes;
-  redo_.push_back(std::move(step));
+  to.push_back(std::move(step));
+  Trim();
   return true;
 }
 
+bool CanvasHistory::Undo(Canvas& canvas, int& selection) {
+  return Move(undo_, redo_, canvas, selection);
+}
+
 bool CanvasHistory::Redo(Canvas& canvas, int& selection) {
-  if (redo_.empty()) return false;
-  Step step = std::move(redo_.back());
-  redo_.pop_back();
-  bytes_ -= step.bytes;
-  Swap(step, canvas, selection);
-  step.bytes = Measure(step);
-  bytes_ += step.bytes;
-  undo_.push_back(std::move(step));
-  Trim();
-  return true;
+  return Move(redo_, undo_, canvas, selection);
 }
 
 void CanvasHistory::Clear() {

@@ -65,11 +65,14 @@ class CanvasHistory {
   };
   static void Swap(Step& step, Canvas& canvas, int& selection);
   static std::size_t Measure(const Step& step);
+  // Undo and redo alike: the last step of `from` swapped into the canvas
+  // and kept at the end of `to`.
+  bool Move(std::deque<Step>& from, std::deque<Step>& to, Canvas& canvas, int& selection);
   void Trim();
 
   HistoryLimits limits_;
   std::deque<Step> undo_;
-  std::vector<Step> redo_;
+  std::deque<Step> redo_;
   std::optional<Step> open_;
   std::size_t bytes_ = 0;
 };
