@@ -240,12 +240,13 @@ void CollisionRun::Prepare() {
     if (!TakesPart(s) || everyPair_[s]) continue;
     const std::vector<StrokeNode>& path = canvas_.strokes[s].path;
     trees_[s].Build(path);
-    for (std::size_t k = 0; k + 1 < path.size(); ++k) {
-      partners_.clear();
-      index_.Add(s, static_cast<int>(k), path[k].position, path[k + 1].position, partners_);
-      for (const SegmentRef& r : partners_)  // all of earlier strokes
-        firstPairs_.push_back({r.stroke, s, r.segment, static_cast<int>(k)});
-    }
+    for (std::size_t k = 0; k + 1 < path.size(); ++k)
+      index_.File(s, static_cast<int>(k), path[k].position, path[k + 1].position);
+  }
+  std::vector<std::pair<SegmentRef, SegmentRef>> pairs;
+  index_.PairFiled(pairs);
+  for (const auto& [p, q] : pairs) {  // p's stroke is the earlier
+    firstPairs_.push_back({p.stroke, q.stroke, p.segment, q.segment});
   }
   std::sort(firstPairs_.begin(), firstPairs_.end());
 }

@@ -54,9 +54,14 @@ bool Partners(const Segment& s, const Segment& t, double scale) {
                       scale / std::max(std::fabs(tx), std::fabs(ty)) + slack;
 }
 
+bool Earlier(const Segment& p, const Segment& q) {
+  return std::tie(p.stroke, p.segment) < std::tie(q.stroke, q.segment);
+}
+
 // Random segments, many nearly parallel (around +x, where the pseudo-angle
 // wraps, and elsewhere), some along an axis, some of zero length, some so
-// short that their windows span many cells or all of them.
+// short that their windows span many cells or all of them; added one by
+// one, or the first half filed and paired at once and the rest added.
 TEST(ParallelIndex, ReportsExactlyThePairsWhoseWindowsOverlap) {
   std::mt19937 random(9);
   std::uniform_real_distribution<float> any(-1.0f, 1.0f), jitter(-1e-6f, 1e-6f);
@@ -66,6 +71,8 @@ TEST(ParallelIndex, ReportsExactlyThePairsWhoseWindowsOverlap) {
     ParallelIndex index;
     index.Reset(scale);
     std::vector<Segment> added;
+    // In odd trials the first half is filed and paired at once.
+    const int filed = trial % 2 ? 200 : 0;
     for (int n = 0; n < 400; ++n) {
       Segment s{int(random() % 8), n, Vec4(any(random), any(random), 0, 0), Vec4()};
       const float length = std::pow(10.0f, -8.0f * float(random() % 1000) / 1000);
@@ -75,6 +82,25 @@ TEST(ParallelIndex, ReportsExactlyThePairsWhoseWindowsOverlap) {
       const float dy = pick < 5 ? directions[pick][1] : any(random);
       s.b = Vec4(s.a.x + length * dx, s.a.y + length * dy + (pick == 4 ? jitter(random) : 0), 0, 0);
       if (random() % 20 == 0) s.b = s.a;
+      if (n < filed) {
+        index.File(s.stroke, s.segment, s.a, s.b);
+        added.push_back(s);
+        if (n + 1 < filed) continue;
+        std::vector<std::pair<SegmentRef, SegmentRef>> got;
+        index.PairFiled(got);
+        std::vector<std::tuple<int, int, int, int>> gotPairs, wantPairs;
+        for (const auto& [p, q] : got) gotPairs.emplace_back(p.stroke, p.segment, q.stroke, q.segment);
+        for (std::size_t i = 0; i < added.size(); ++i)
+          for (std::size_t j = i + 1; j < added.size(); ++j)
+            if (Partners(added[i], added[j], scale)) {
+              const Segment &p = std::min(added[i], added[j], Earlier), &q = std::max(added[i], added[j], Earlier);
+              wantPairs.emplace_back(p.stroke, p.segment, q.stroke, q.segment);
+            }
+        std::sort(gotPairs.begin(), gotPairs.end());
+        std::sort(wantPairs.begin(), wantPairs.end());
+        ASSERT_EQ(gotPairs, wantPairs) << "filed at once";
+        continue;
+      }
       std::vector<SegmentRef> got;
       index.Add(s.stroke, s.segment, s.a, s.b, got);
       std::vector<std::tuple<int, int>> gotPairs, wantPairs;
