@@ -43,6 +43,7 @@ void ClearStroke(Stroke& stroke) {
   stroke.subdivision.resultMesh.reset();
   stroke.subdivision.edges = {};  // released, not only emptied
   stroke.subdivision.edgeFaces = {};
+  stroke.subdivision.faceEdges = {};
   stroke.subdivision.edgeIndex = EdgeIndex();
   stroke.subdivision.edgeCount = 0;
   stroke.deleted = 0;

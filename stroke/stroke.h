@@ -60,6 +60,10 @@ struct MeshSubdivision {
   int edgeCount = 0;
   LargeArray<IndexPair> edges;
   LargeArray<IndexPair> edgeFaces;
+  // Per face of that mesh, the numbers of its three edges: entry k joins
+  // corner k to corner (k + 1) mod 3. Filled with the table, so that the
+  // steps after it read a face's edges instead of looking them up.
+  LargeArray<std::array<int, 3>> faceEdges;
   // Vertex pair → edge number, so that FindEdge is a lookup rather than a
   // scan.
   EdgeIndex edgeIndex;

@@ -8,6 +8,7 @@ void ClearEdgeTable(MeshSubdivision& table) {
   table.edgeCount = 0;
   table.edges.clear();
   table.edgeFaces.clear();
+  table.faceEdges.clear();
   table.edgeIndex.Clear();
 }
 
@@ -18,9 +19,31 @@ int OtherCorner(const MeshFace& face, int u, int v) {
   return -1;
 }
 
-// The wing vertex beyond edge (u, v) seen from the butterfly's faces f1, f2.
-int WingVertex(const MeshSubdivision& table, const Mesh& mesh, int u, int v, int f1, int f2) {
-  const int edge = FindEdge(table, u, v);
+// Whether the table's per-face edge numbers belong to `mesh`: BuildEdgeTable
+// fills them; a table assembled edge by edge with AddEdge has none.
+bool HasFaceEdges(const MeshSubdivision& table, const Mesh& mesh) {
+  return table.faceEdges.size() == static_cast<std::size_t>(mesh.faceCount);
+}
+
+// The number of the edge joining u and v, two different corners of face f.
+// Every two corners of a triangle are joined by one of its edges, and that
+// edge got the pair's one number in the table, so this is what FindEdge
+// answers, read from the face instead of looked up.
+int FaceEdge(const MeshSubdivision& table, const Mesh& mesh, int f, int u, int v) {
+  if (!HasFaceEdges(table, mesh)) return FindEdge(table, u, v);
+  const int* corner = mesh.faces[f].vertex;
+  for (int k = 0; k < 3; ++k) {
+    const int p = corner[k], q = corner[(k + 1) % 3];
+    if ((p == u && q == v) || (p == v && q == u)) return table.faceEdges[f][k];
+  }
+  return FindEdge(table, u, v);
+}
+
+// The wing vertex beyond edge (u, v) of face `inner` seen from the
+// butterfly's faces f1, f2.
+int WingVertex(const MeshSubdivision& table, const Mesh& mesh, int inner, int u, int v, int f1,
+               int f2) {
+  const int edge = FaceEdge(table, mesh, inner, u, v);
   if (edge < 0) return -1;
   const IndexPair& faces = table.edgeFaces[edge];
   const int outer = (faces[0] == f1 || faces[0] == f2) ? faces[1] : faces[0];
@@ -45,26 +68,56 @@ void AddStencil(Vec4& out, const LargeArray<Vec4>& values, int c, int d, const i
 
 int FindEdge(const MeshSubdivision& table, int a, int b) { return table.edgeIndex.Find(a, b); }
 
-void AddEdge(MeshSubdivision& table, int a, int b, int face) {
+int AddEdge(MeshSubdivision& table, int a, int b, int face) {
   bool inserted = false;
   const int edge = table.edgeIndex.Insert(a, b, table.edgeCount, inserted);
   if (!inserted) {
-    table.edgeFaces[edge][1] = face;  // a later face overwrites
-    return;
+    if (edge >= 0) table.edgeFaces[edge][1] = face;  // a later face overwrites
+    return edge;
   }
   table.edges.push_back({a, b});
   table.edgeFaces.push_back({face, -1});
-  ++table.edgeCount;
+  return table.edgeCount++;
 }
 
 void BuildEdgeTable(MeshSubdivision& table, const Mesh& mesh) {
-  table.edges.reserve(std::size_t(mesh.faceCount) * 3 / 2 + 3);
-  table.edgeFaces.reserve(table.edges.capacity());
-  table.edgeIndex.Reserve(table.edges.capacity());
+  // AddEdge for every face and corner, with the arrays written by index
+  // rather than appended to: a face brings at most three new edges, room
+  // that stays unused is never touched (so costs no memory), and the count
+  // lives in a register instead of the arrays' ends in memory.
+  const std::size_t room = std::size_t(table.edgeCount) + std::size_t(mesh.faceCount) * 3;
+  table.edges.resize(room);
+  table.edgeFaces.resize(room);
+  table.edgeIndex.Reserve(std::size_t(mesh.faceCount) * 3 / 2 + 3);  // grows if need be
+  table.faceEdges.resize(mesh.faceCount);
+  int count = table.edgeCount;
+  // Each edge's slot in the index is a random place in a table far larger
+  // than the caches; asking for the slots of a face a little ahead lets
+  // those memory reads overlap instead of waiting for each in turn.
+  constexpr int kAhead = 16;
   for (int f = 0; f < mesh.faceCount; ++f) {
-    const MeshFace& face = mesh.faces[f];
-    for (int k = 0; k < 3; ++k) AddEdge(table, face.vertex[k], face.vertex[(k + 1) % 3], f);
+    if (f + kAhead < mesh.faceCount) {
+      const int* ahead = mesh.faces[f + kAhead].vertex;
+      for (int k = 0; k < 3; ++k) table.edgeIndex.Prefetch(ahead[k], ahead[(k + 1) % 3]);
+    }
+    const int* corner = mesh.faces[f].vertex;
+    for (int k = 0; k < 3; ++k) {
+      const int a = corner[k], b = corner[(k + 1) % 3];
+      bool inserted = false;
+      const int edge = table.edgeIndex.Insert(a, b, count, inserted);
+      if (inserted) {
+        table.edges[count] = {a, b};
+        table.edgeFaces[count] = {f, -1};
+        ++count;
+      } else if (edge >= 0) {
+        table.edgeFaces[edge][1] = f;  // a later face overwrites
+      }
+      table.faceEdges[f][k] = edge;
+    }
   }
+  table.edgeCount = count;
+  table.edges.resize(count);
+  table.edgeFaces.resize(count);
 }
 
 void ButterflyEdgeVertices(const MeshSubdivision& table, const Mesh& current, Mesh& next) {
@@ -90,9 +143,11 @@ void ButterflyEdgeVertices(const MeshSubdivision& table, const Mesh& current, Me
     const int c = OtherCorner(current.faces[f1], a, b);
     const int d = OtherCorner(current.faces[f2], a, b);
     if (c < 0 || d < 0) continue;
-    const int wing[4] = {
-        WingVertex(table, current, a, c, f1, f2), WingVertex(table, current, a, d, f1, f2),
-        WingVertex(table, current, b, c, f1, f2), WingVertex(table, current, b, d, f1, f2)};
+    // (a, c) and (b, c) are edges of f1, (a, d) and (b, d) edges of f2.
+    const int wing[4] = {WingVertex(table, current, f1, a, c, f1, f2),
+                         WingVertex(table, current, f2, a, d, f1, f2),
+                         WingVertex(table, current, f1, b, c, f1, f2),
+                         WingVertex(table, current, f2, b, d, f1, f2)};
     if (wing[0] < 0 || wing[1] < 0 || wing[2] < 0 || wing[3] < 0) continue;
     AddStencil(position, current.positions, c, d, wing, false);
     AddStencil(colour, current.colours, c, d, wing, true);
@@ -103,12 +158,20 @@ void ButterflyEdgeVertices(const MeshSubdivision& table, const Mesh& current, Me
 void SplitFaces(const MeshSubdivision& table, const Mesh& current, Mesh& next) {
   const int v = current.vertexCount;
   AllocateFaces(next, 4 * current.faceCount);
+  const bool withFaceEdges = HasFaceEdges(table, current);
   for (int i = 0; i < current.faceCount; ++i) {
     const MeshFace& old = current.faces[i];
     const int q0 = old.vertex[0], q1 = old.vertex[1], q2 = old.vertex[2];
-    const int m01 = v + FindEdge(table, q0, q1);
-    const int m12 = v + FindEdge(table, q1, q2);
-    const int m20 = v + FindEdge(table, q2, q0);
+    int m01, m12, m20;
+    if (withFaceEdges) {
+      m01 = v + table.faceEdges[i][0];
+      m12 = v + table.faceEdges[i][1];
+      m20 = v + table.faceEdges[i][2];
+    } else {
+      m01 = v + FindEdge(table, q0, q1);
+      m12 = v + FindEdge(table, q1, q2);
+      m20 = v + FindEdge(table, q2, q0);
+    }
     const int corners[4][3] = {{q0, m01, m20}, {m01, q1, m12}, {m20, m12, q2}, {m01, m12, m20}};
     for (int k = 0; k < 4; ++k) {
       MeshFace& face = next.faces[4 * i + k];

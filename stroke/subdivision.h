@@ -11,16 +11,22 @@
 //          w3 ---- d ---- w4
 //
 // Edges are numbered in order of first appearance; the table is indexed by
-// vertex pair, so finding an edge is a lookup, not a scan.
+// vertex pair, so finding an edge is a lookup, not a scan, and it keeps each
+// face's three edge numbers, so the steps after it need no lookup at all.
 
 #include "stroke/stroke.h"
 
 // Runs `levels` levels from the base mesh into the result mesh.
 void Subdivide(MeshSubdivision& subdivision);
 
+// Every face's edges in face order, with the per-face edge numbers.
 void BuildEdgeTable(MeshSubdivision& table, const Mesh& mesh);
-void AddEdge(MeshSubdivision& table, int a, int b, int face);
+// Appends edge (a, b) of `face`, or makes `face` its second face; returns
+// its number.
+int AddEdge(MeshSubdivision& table, int a, int b, int face);
 // Number of the edge joining a and b in either orientation, or −1.
 int FindEdge(const MeshSubdivision& table, int a, int b);
+// Both read the per-face edge numbers when the table has them for
+// `current`, and look edges up by vertex pair otherwise.
 void ButterflyEdgeVertices(const MeshSubdivision& table, const Mesh& current, Mesh& next);
 void SplitFaces(const MeshSubdivision& table, const Mesh& current, Mesh& next);

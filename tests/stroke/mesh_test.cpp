@@ -135,6 +135,42 @@ TEST(Subdivide, EqualsThePlainDefinitionOnSharedMeshes) {
   }
 }
 
+// The per-face edge numbers that the butterfly and the split read instead
+// of looking edges up: each is what FindEdge gives for the corner pair, also
+// on faces with a repeated corner; a level through them equals one through
+// lookups.
+TEST(Subdivide, FaceEdgesAreTheEdgesFindEdgeFinds) {
+  std::mt19937 random(4);
+  Mesh mesh = SharedGrid(4, random);
+  Mesh withDegenerate;
+  AllocateVertices(withDegenerate, mesh.vertexCount);
+  withDegenerate.positions = mesh.positions;
+  withDegenerate.colours = mesh.colours;
+  AllocateFaces(withDegenerate, mesh.faceCount + 2);
+  for (int f = 0; f < mesh.faceCount; ++f) withDegenerate.faces[f] = mesh.faces[f];
+  withDegenerate.faces[mesh.faceCount] = MeshFace{{5, 5, 6}, Vec4()};
+  withDegenerate.faces[mesh.faceCount + 1] = MeshFace{{9, 10, 9}, Vec4()};
+  for (const Mesh* m : {&mesh, &withDegenerate}) {
+    MeshSubdivision table;
+    BuildEdgeTable(table, *m);
+    ASSERT_EQ(table.faceEdges.size(), static_cast<std::size_t>(m->faceCount));
+    for (int f = 0; f < m->faceCount; ++f)
+      for (int k = 0; k < 3; ++k)
+        ASSERT_EQ(table.faceEdges[f][k],
+                  FindEdge(table, m->faces[f].vertex[k], m->faces[f].vertex[(k + 1) % 3]));
+    MeshSubdivision subdivision;
+    subdivision.baseMesh = *m;
+    subdivision.levels = 1;
+    Subdivide(subdivision);
+    const Mesh expected = PlainLevel(*m);
+    for (int v = 0; v < expected.vertexCount; ++v)
+      ASSERT_EQ(subdivision.resultMesh->positions[v].y, expected.positions[v].y) << v;
+    for (int f = 0; f < expected.faceCount; ++f)
+      for (int k = 0; k < 3; ++k)
+        ASSERT_EQ(subdivision.resultMesh->faces[f].vertex[k], expected.faces[f].vertex[k]);
+  }
+}
+
 TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
   Stroke stroke = FlatStroke(5, 5, 0.1f, 0.02f);
   for (int levels = 0; levels <= 3; ++levels) {

@@ -1,0 +1,118 @@
+#include "stroke/parallel_index.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <tuple>
+
+namespace {
+
+// The angle between the lines of two directions, in [0, pi/2].
+double LineAngle(double ax, double ay, double bx, double by) {
+  const double d = std::fabs(std::atan2(ay, ax) - std::atan2(by, bx));
+  const double folded = std::fmod(d, M_PI);
+  return std::min(folded, M_PI - folded);
+}
+
+// The pseudo-angles of two directions differ, the short way round, by no
+// more than the angle between their lines: the window argument needs it.
+TEST(ParallelIndex, PseudoAnglesDifferByNoMoreThanTheAngle) {
+  std::mt19937 random(2);
+  std::uniform_real_distribution<double> any(-1.0, 1.0);
+  for (int i = 0; i < 100000; ++i) {
+    const double ax = any(random), ay = any(random);
+    // Half the pairs nearly parallel, where the rounding of both matters.
+    const double bx = i % 2 ? any(random) : ax * (1 + 1e-9 * any(random)) + 1e-12 * any(random);
+    const double by = i % 2 ? any(random) : ay * (1 - 1e-9 * any(random));
+    const double p = ParallelIndex::PseudoAngle(ax, ay), q = ParallelIndex::PseudoAngle(bx, by);
+    ASSERT_TRUE(p >= 0.0 && p < 2.0);
+    const double apart = std::min(std::fabs(p - q), 2.0 - std::fabs(p - q));
+    ASSERT_LE(apart, LineAngle(ax, ay, bx, by) * (1 + 1e-9) + 1e-15) << ax << " " << ay;
+  }
+  EXPECT_EQ(ParallelIndex::PseudoAngle(1, 0), 0.0);
+  EXPECT_EQ(ParallelIndex::PseudoAngle(-1, 0), 0.0) << "a line has no direction";
+  EXPECT_EQ(ParallelIndex::PseudoAngle(0, -1), 1.0);
+}
+
+struct Segment {
+  int stroke, segment;
+  Vec4 a, b;
+};
+
+// The rule the index answers, applied to every earlier segment in turn.
+bool Partners(const Segment& s, const Segment& t, double scale) {
+  const double sx = double(s.b.x) - s.a.x, sy = double(s.b.y) - s.a.y;
+  const double tx = double(t.b.x) - t.a.x, ty = double(t.b.y) - t.a.y;
+  if ((sx == 0 && sy == 0) || (tx == 0 && ty == 0) || s.stroke == t.stroke) return false;
+  if ((sy == 0 && ty == 0) || (sx == 0 && tx == 0)) return false;
+  const double p = ParallelIndex::PseudoAngle(sx, sy), q = ParallelIndex::PseudoAngle(tx, ty);
+  const double apart = std::min(std::fabs(p - q), 2.0 - std::fabs(p - q));
+  const double slack = 0x1p-40;
+  return apart <= scale / std::max(std::fabs(sx), std::fabs(sy)) + slack +
+                      scale / std::max(std::fabs(tx), std::fabs(ty)) + slack;
+}
+
+bool Earlier(const Segment& p, const Segment& q) {
+  return std::tie(p.stroke, p.segment) < std::tie(q.stroke, q.segment);
+}
+
+// Random segments, many nearly parallel (around +x, where the pseudo-angle
+// wraps, and elsewhere), some along an axis, some of zero length, some so
+// short that their windows span many cells or all of them; added one by
+// one, or the first half filed and paired at once and the rest added.
+TEST(ParallelIndex, ReportsExactlyThePairsWhoseWindowsOverlap) {
+  std::mt19937 random(9);
+  std::uniform_real_distribution<float> any(-1.0f, 1.0f), jitter(-1e-6f, 1e-6f);
+  for (int trial = 0; trial < 20; ++trial) {
+    SCOPED_TRACE(trial);
+    const double scale = trial % 2 ? 1e-7 : 1e-10;
+    ParallelIndex index;
+    index.Reset(scale);
+    std::vector<Segment> added;
+    // In odd trials the first half is filed and paired at once.
+    const int filed = trial % 2 ? 200 : 0;
+    for (int n = 0; n < 400; ++n) {
+      Segment s{int(random() % 8), n, Vec4(any(random), any(random), 0, 0), Vec4()};
+      const float length = std::pow(10.0f, -8.0f * float(random() % 1000) / 1000);
+      const float directions[][2] = {{1, 0}, {1, 1e-6f}, {1, -1e-6f}, {0, 1}, {0.6f, 0.8f}};
+      const int pick = random() % 6;
+      const float dx = pick < 5 ? directions[pick][0] : any(random);
+      const float dy = pick < 5 ? directions[pick][1] : any(random);
+      s.b = Vec4(s.a.x + length * dx, s.a.y + length * dy + (pick == 4 ? jitter(random) : 0), 0, 0);
+      if (random() % 20 == 0) s.b = s.a;
+      if (n < filed) {
+        index.File(s.stroke, s.segment, s.a, s.b);
+        added.push_back(s);
+        if (n + 1 < filed) continue;
+        std::vector<std::pair<SegmentRef, SegmentRef>> got;
+        index.PairFiled(got);
+        std::vector<std::tuple<int, int, int, int>> gotPairs, wantPairs;
+        for (const auto& [p, q] : got) gotPairs.emplace_back(p.stroke, p.segment, q.stroke, q.segment);
+        for (std::size_t i = 0; i < added.size(); ++i)
+          for (std::size_t j = i + 1; j < added.size(); ++j)
+            if (Partners(added[i], added[j], scale)) {
+              const Segment &p = std::min(added[i], added[j], Earlier), &q = std::max(added[i], added[j], Earlier);
+              wantPairs.emplace_back(p.stroke, p.segment, q.stroke, q.segment);
+            }
+        std::sort(gotPairs.begin(), gotPairs.end());
+        std::sort(wantPairs.begin(), wantPairs.end());
+        ASSERT_EQ(gotPairs, wantPairs) << "filed at once";
+        continue;
+      }
+      std::vector<SegmentRef> got;
+      index.Add(s.stroke, s.segment, s.a, s.b, got);
+      std::vector<std::tuple<int, int>> gotPairs, wantPairs;
+      for (const SegmentRef& r : got) gotPairs.emplace_back(r.stroke, r.segment);
+      for (const Segment& t : added)
+        if (Partners(s, t, scale)) wantPairs.emplace_back(t.stroke, t.segment);
+      std::sort(gotPairs.begin(), gotPairs.end());
+      std::sort(wantPairs.begin(), wantPairs.end());
+      ASSERT_EQ(gotPairs, wantPairs) << "segment " << n;
+      added.push_back(s);
+    }
+  }
+}
+
+}  // namespace
