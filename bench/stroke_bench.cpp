@@ -118,8 +118,8 @@ BENCHMARK(BM_CheckCollisions)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // What a release of the mouse costs with "C" ticked on a canvas of 200
 // crossing strokes that piled up before: the new stroke's build and the
-// check over all 201. Most crossings meet locked points by now, but every
-// stroke crossed is re-meshed.
+// check over all 201. Most crossings meet locked points by now: only the
+// strokes whose points moved are re-meshed.
 void BM_CommitWithCollisions(benchmark::State& state) {
   Canvas* canvas = CrossingCanvas();
   Silently([&] { CheckCollisions(*canvas, CollisionFactors(), 0); });

@@ -178,8 +178,13 @@ struct SegmentPair {
 class CollisionRun {
  public:
   CollisionRun(Canvas& canvas, const CollisionFactors& factors,
-               const std::function<void(int slot)>& beforeChange, std::vector<bool>& deflected)
-      : canvas_(canvas), factors_(factors), beforeChange_(beforeChange), deflected_(deflected) {
+               const std::function<void(int slot)>& beforeChange, std::vector<bool>& deflected,
+               std::vector<bool>& reshaped)
+      : canvas_(canvas),
+        factors_(factors),
+        beforeChange_(beforeChange),
+        deflected_(deflected),
+        reshaped_(reshaped) {
     Prepare();
   }
 
@@ -198,7 +203,8 @@ class CollisionRun {
   Canvas& canvas_;
   const CollisionFactors& factors_;
   const std::function<void(int slot)>& beforeChange_;
-  std::vector<bool>& deflected_;
+  std::vector<bool>& deflected_;  // crossed: announced, and re-meshed
+  std::vector<bool>& reshaped_;   // a point moved, rose or sank
   Vec4 p_;  // the crossing of the last test
 
   double bound_ = 1.0;  // M
@@ -312,9 +318,10 @@ void CollisionRun::TestAndDeflect(int i, int j, int a, int c,
   const StrokeNode& at = under.path[a];
   if (c > 0) over.path[c - 1].locked = 1;
   const bool moves = !over.path[c].locked;
+  const bool follows = static_cast<std::size_t>(c) + 2 < over.path.size();
+  if (moves || (follows && !over.path[c + 1].locked)) reshaped_[j] = true;
   DeflectNode(over.path[c], at.height, at.width, p_, kDeflectCrossing, factors_);
-  if (static_cast<std::size_t>(c) + 2 < over.path.size())
-    DeflectNode(over.path[c + 1], at.height, at.width, p_, kDeflectFollowing, factors_);
+  if (follows) DeflectNode(over.path[c + 1], at.height, at.width, p_, kDeflectFollowing, factors_);
   if (moves) PointMoved(i, j, c, a, later);
 }
 
@@ -367,12 +374,17 @@ void CheckCollisions(Canvas& canvas, const CollisionFactors& factors, int subdiv
   // result is the same at a fraction of the cost. Stroke j's last crossing
   // comes while stroke i < j is the earlier one, so stroke j is complete
   // when i reaches j.
-  std::vector<bool> deflected(canvas.count, false);
-  CollisionRun run(canvas, factors, beforeChange, deflected);
+  // A crossed stroke whose points were all locked already is re-meshed
+  // only when that could change its mesh: without one yet, or with other
+  // subdivision levels; otherwise the mesh would come out the same.
+  std::vector<bool> deflected(canvas.count, false), reshaped(canvas.count, false);
+  CollisionRun run(canvas, factors, beforeChange, deflected, reshaped);
   for (int i = 0; i < canvas.count; ++i) {
     ReportProgress(static_cast<float>(i), static_cast<float>(canvas.count));
     Stroke& under = canvas.strokes[i];
-    if (deflected[i]) BuildMesh(under, subdivisionLevels);
+    const bool meshCurrent =
+        under.subdivision.baseMesh && under.subdivision.levels == subdivisionLevels;
+    if (deflected[i] && (reshaped[i] || !meshCurrent)) BuildMesh(under, subdivisionLevels);
     if (under.deleted || under.path.size() < 2) continue;
     for (int j = i + 1; j < canvas.count; ++j) {
       if (canvas.strokes[j].deleted) continue;

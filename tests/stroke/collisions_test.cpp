@@ -83,6 +83,15 @@ TEST(CheckCollisions, LaterStrokePilesUpOnTheEarlierOneAndLockedPointsStay) {
     EXPECT_EQ(over.path[i].height, afterFirstRun.path[i].height) << "locked points stay";
     EXPECT_EQ(over.path[i].position.x, afterFirstRun.path[i].position.x);
   }
+  EXPECT_EQ(over.subdivision.baseMesh->id, afterFirstRun.subdivision.baseMesh->id)
+      << "nothing moved: the mesh stays as it was built";
+  // With other subdivision levels, a crossing re-meshes even a stroke whose
+  // points are all locked, as every crossing re-meshes in the definition.
+  testing::internal::CaptureStdout();
+  CheckCollisions(canvas, CollisionFactors(), 1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(over.subdivision.levels, 1);
+  EXPECT_TRUE(over.subdivision.resultMesh.has_value());
   canvas.count = 1;
   testing::internal::CaptureStdout();
   CheckCollisions(canvas, CollisionFactors(), 0);
