@@ -160,8 +160,8 @@ TEST_F(Scene, PrimitiveModesShowTheStrokeDifferentlyDeletedOnesVanish) {
 // maps to pixel (x + 1) × 64, so pixel p has its centre at x = (p + 0.5)/64 − 1.
 // Lighting is off, so every colour is the vertex colour times the textures.
 
-constexpr float kVertex[3] = {0.8f, 0.6f, 1.0f};  // every mesh vertex
-constexpr int kBase[3] = {200, 160, 120};          // TEX_MESH, one texel
+constexpr float kVertex[3] = {0.8f, 0.6f, 1.0f};                 // every mesh vertex
+constexpr int kBase[3] = {200, 160, 120};                        // TEX_MESH, one texel
 constexpr int kDetail[2][3] = {{160, 80, 240}, {80, 200, 120}};  // TEX_DETAIL, 2 × 1 texels
 constexpr int kPaper[3] = {60, 120, 180};
 constexpr int kFiltered[3] = {220, 40, 90};
@@ -202,9 +202,10 @@ Stroke QuadStroke() {
   stroke.subdivision.baseMesh = std::move(mesh);
   stroke.renderType = kRenderMesh;
   // The selection outline, through the centres of pixels 48 and 79.
-  const float outline[4][2] = {
-      {-0.2421875f, -0.2421875f}, {-0.2421875f, 0.2421875f}, {0.2421875f, 0.2421875f},
-      {0.2421875f, -0.2421875f}};
+  const float outline[4][2] = {{-0.2421875f, -0.2421875f},
+                               {-0.2421875f, 0.2421875f},
+                               {0.2421875f, 0.2421875f},
+                               {0.2421875f, -0.2421875f}};
   for (int i = 0; i < 4; ++i) stroke.bounds[i] = Vec4(outline[i][0], outline[i][1], 0, 0);
   return stroke;
 }
@@ -294,19 +295,15 @@ TEST_F(ScenePixels, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
     int x;
     Pixel colour;
   } probes[] = {{38, {100, 151, 113}}, {42, {201, 60, 226}}};
+  const Mesh& quad = *canvas_.strokes[0].subdivision.baseMesh;
+  const unsigned fill = kPolygonModeFill;
   const struct {
     const char* path;
     std::function<void()> draw;
   } paths[] = {
       {"strokes (buffers)", [&] { DrawStrokes(canvas_); }},
-      {"arrays", [&] {
-         DrawTexturedMeshFromArrays(*canvas_.strokes[0].subdivision.baseMesh, kPolygonModeFill, TEX_MESH,
-                                    TEX_DETAIL, true);
-       }},
-      {"per triangle", [&] {
-         DrawTexturedMeshImmediate(*canvas_.strokes[0].subdivision.baseMesh, kPolygonModeFill, TEX_MESH,
-                                   TEX_DETAIL, true);
-       }},
+      {"arrays", [&] { DrawTexturedMeshFromArrays(quad, fill, TEX_MESH, TEX_DETAIL, true); }},
+      {"per triangle", [&] { DrawTexturedMeshImmediate(quad, fill, TEX_MESH, TEX_DETAIL, true); }},
   };
   for (const auto& path : paths) {
     SCOPED_TRACE(path.path);
@@ -319,7 +316,7 @@ TEST_F(ScenePixels, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
 // top. Tolerance 1 for flat colours (one rounding of a texel or colour).
 TEST_F(ScenePixels, BackdropOutlineParticlesAndCursorOnTop) {
   CursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
-  const Pixel particle = {51, 102, 204};       // 0.2, 0.4, 0.8 × 255 × a white sprite
+  const Pixel particle = {51, 102, 204};      // 0.2, 0.4, 0.8 × 255 × a white sprite
   for (int paper : {0, 1}) {
     SCOPED_TRACE(paper);
     PaperOn = paper;

@@ -21,7 +21,7 @@ namespace {
 // 6 w1-a, 7 b-w2, 8 w2-c, 9 a-w3, 10 w3-d, 11 d-w4, 12 w4-b. Only edge ab
 // has a complete stencil (near vertices c, d; wings w1, w2, w3, w4); every
 // other edge lies on the rim or next to it.
-constexpr float kPosition[8][3] = {{0, 0, 0.1f},      {1, 0, 0.2f},    {0.5f, 1, 0.4f},
+constexpr float kPosition[8][3] = {{0, 0, 0.1f},      {1, 0, 0.2f},     {0.5f, 1, 0.4f},
                                    {0.5f, -1, -0.3f}, {-0.5f, 1, 0.8f}, {1.5f, 1, -0.6f},
                                    {-0.5f, -1, 0.5f}, {1.5f, -1, 1.0f}};
 constexpr float kRed[8] = {0.2f, 0.6f, 0.9f, 0.1f, 0.3f, 0.8f, 0.4f, 0.0f};

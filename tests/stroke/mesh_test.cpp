@@ -101,9 +101,9 @@ TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
 
   Stroke wide = FlatStroke(2, 5, 0.1f, 0.0f);
   BuildMesh(wide, 0);
-  EXPECT_EQ(std::make_pair(wide.subdivision.baseMesh->vertexCount,
-                           wide.subdivision.baseMesh->faceCount),
-            std::make_pair(24, 8));
+  EXPECT_EQ(
+      std::make_pair(wide.subdivision.baseMesh->vertexCount, wide.subdivision.baseMesh->faceCount),
+      std::make_pair(24, 8));
   Stroke one = FlatStroke(4, 1, 0.1f, 0.0f);
   BuildMesh(one, 0);
   EXPECT_EQ(one.subdivision.baseMesh->faceCount, 0) << "S = 1 makes no faces";
