@@ -35,6 +35,8 @@ fault() {
 }
 
 # ---- The faults -----------------------------------------------------------------
+# Left out as harmless: the vector filters' divisor reciprocal rounded down
+# (the kernel then fails the 16-bit exactness test and takes the exact path).
 fault common/random.cpp 'state_ >> 16' 'state_ >> 15' \
   "random: draws taken from the wrong bits of the state"
 fault common/vec4.cpp 'Cross(p1 - p2, p0 - p1)' 'Cross(p0 - p1, p1 - p2)' \
@@ -55,10 +57,18 @@ fault image/bmp.cpp 'return (bytes + 3) & ~std::uint64_t{3};' 'return (bytes + 2
 fault image/texture_image.cpp 'return static_cast<std::uint8_t>((v << 3) | (v >> 2));' \
   'return static_cast<std::uint8_t>(v << 3);' \
   "16-bit BMP channels widened without their low bits"
+fault image/filters.cpp '{{ 1,  2,  1,   2,  4,  2,   1,  2,  1}, 16},  // GAUSSIAN' \
+  '{{ 1,  2,  1,   2,  2,  2,   1,  2,  1}, 16},  // GAUSSIAN' \
+  "filters: Gaussian kernel with a centre weight of 2"
+fault image/pixel_rows.cpp $'    b[i] = a2;\n' $'    b[i] = a0;\n' \
+  "row exchange: the plain tail writes blue where red goes"
 fault image/gradients.cpp 'ApplyFilter(SourceImage, horizontal, kFilterHorizontalSobel)' \
   'ApplyFilter(SourceImage, horizontal, kFilterVerticalSobel)' \
   "gradient maps: the horizontal map made with the vertical kernel"
 
+fault stroke/edge_index.cpp $'const std::uint32_t low = static_cast<std::uint32_t>(a < b ? a : b);\n  const std::uint32_t high = static_cast<std::uint32_t>(a < b ? b : a);' \
+  $'const std::uint32_t low = static_cast<std::uint32_t>(a);\n  const std::uint32_t high = static_cast<std::uint32_t>(b);' \
+  "edge index: (a, b) and (b, a) taken for two edges"
 fault stroke/bspline.cpp 'knots[j] = j - t + 1;' 'knots[j] = j - t;' \
   "B-spline: inner knots one lower"
 fault stroke/shape.cpp 'const float a = value * 0.125f;' 'const float a = value * 0.25f;' \
@@ -142,6 +152,8 @@ fault render/particles.cpp 'const float h = size + size;' 'const float h = size;
 fault camera/camera.cpp 'const float d = std::sqrt(ay * ay + az * az);' \
   'const float d = std::sqrt(ax * ax + az * az);' \
   "camera: rotation matrix from the wrong axis components"
+fault camera/camera.cpp "camera.fovy += key == '7' ? 1.0f : -1.0f;" "camera.fovy += key == '7' ? -1.0f : 1.0f;" \
+  "keys 7 and 9 change the field of view the wrong way"
 fault camera/environment.cpp '"\tTEXUNITS: "' '"\tTEXUNITS:"' \
   "console: the texture-unit line loses its blank"
 fault camera/environment.cpp 'glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);' \
@@ -174,10 +186,16 @@ fault app/actions.cpp 'ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSo
   'ApplyFilter(SourceImage, FilteredImage, kFilterHorizontalSobel);' \
   "filter panel: a new source shown through the horizontal kernel"
 
+fault app/redraw.cpp 'key.Add(ActionRevision()).Add(TextureRevisions[static_cast<int>(Picture::kMain)]);' \
+  'key.Add(TextureRevisions[static_cast<int>(Picture::kMain)]);' \
+  "redraw tracking: the main view does not redraw after an action"
 fault play/script.cpp "if (errno != 0 || *end != '\\0' || v < low || v > high) return false;" \
   "if (errno != 0 || *end != '\\0' || v < low || v >= high) return false;" \
   "scripts: the top of a number's range refused"
 
+fault play/replayer.cpp 'for (long step = 0; step < count; ++step) {' \
+  'for (long step = 1; step < count; ++step) {' \
+  "replay: one idle step fewer than a frames line asks"
 fault export/png.cpp 'rows + static_cast<std::size_t>(y) * rowBytes' \
   'rows + static_cast<std::size_t>(height - 1 - y) * rowBytes' \
   "PNG: rows written bottom first"
