@@ -242,7 +242,7 @@ class ScenePixels : public Scene {
   Canvas canvas_;
 };
 
-// Within `tolerance` steps of 255 in every channel.
+// Within `tolerance` steps of 1/255 in every channel.
 testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int tolerance) {
   for (int c = 0; c < 3; ++c)
     if (std::abs(actual[c] - expected[c]) > tolerance)
