@@ -1,8 +1,10 @@
 #include "camera/camera.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "app/state.h"
 #include "camera/environment.h"
@@ -57,6 +59,17 @@ TEST(Camera, MovesInCameraAxesAndSpinKeys) {
   EXPECT_TRUE(HandleCameraKey('5'));
   EXPECT_EQ(TheCamera.spin[0] + TheCamera.spin[1] + TheCamera.spin[2], 0);
   EXPECT_FALSE(HandleCameraKey('x'));
+
+  // 7 widens the view by a degree, 9 narrows it; the projection follows at
+  // once: its y scale is cot(fovy / 2), cot(30.5°) = 1.6976631 at 61°,
+  // cot(29.5°) = 1.7674940 at 59°.
+  for (const auto& [key, presses, scale] : {std::tuple{'7', 1, 1.6976631}, {'9', 2, 1.7674940}}) {
+    SCOPED_TRACE(key);
+    for (int i = 0; i < presses; ++i) HandleCameraKey(key);
+    GLdouble projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5], scale, 1e-6);
+  }
 }
 
 TEST(Environment, ReportOrderAndExactExtensionTokens) {

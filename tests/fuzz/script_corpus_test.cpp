@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,35 @@ TEST(ScriptCorpus, EveryFileStopsAtALineOrReadsBackAsItself) {
       EXPECT_TRUE((*reread)[0] == event) << FormatEvent(event);
     }
   }
+}
+
+// The seeds are written as the writer writes: each reads as events that
+// write back as its own lines, comments and blank lines left out; the bad
+// one stops at its line with what was expected.
+TEST(ScriptCorpus, SeedsReadAsTheLinesTheyHold) {
+  auto read = [](const char* seed) {
+    std::ifstream in(std::string(KELVRA_CORPUS_DIR) + "/script/" + seed);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  for (const char* seed :
+       {"seed_comments", "seed_controls", "seed_keys", "seed_misc", "seed_paint"}) {
+    SCOPED_TRACE(seed);
+    const std::string text = read(seed);
+    std::istringstream lines(text);
+    std::string expected, line;
+    while (std::getline(lines, line))
+      if (line.find_first_not_of(" \t") != std::string::npos && line[0] != '#')
+        expected += line + "\n";
+    std::string error;
+    const auto events = ParseScript(text, "f", &error);
+    ASSERT_TRUE(events.has_value()) << error;
+    std::string written;
+    for (const Event& event : *events) written += FormatEvent(event) + "\n";
+    EXPECT_EQ(written, expected);
+  }
+  std::string error;
+  EXPECT_FALSE(ParseScript(read("seed_bad"), "f", &error).has_value());
+  EXPECT_EQ(error, "f:1: expected a window name (main, stroke, camera, filter or size)");
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
 #   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak
 # demo      the bundled demo replays to its strokes' console lines, twice
-#           to byte-identical pictures, and ends with status 0 at its Esc
+#           to byte-identical pictures, and ends with status 0 at its Esc;
+#           frames lines add up to as many idle steps as they say
 # malformed a script with an unreadable line stops before anything runs:
 #           SCRIPT:LINE on stderr, non-zero status, no picture written; a
 #           line that cannot be carried out (no such control, an unknown
@@ -78,6 +79,16 @@ demo)
     cmp -s "$picture" "pictures2/$(basename "$picture")" || fail "$(basename "$picture") differs"
   done
   [ "$(ls pictures1 | wc -l)" -eq 6 ] || fail "not six pictures"
+  # A frames line runs as many idle steps as it says: ten at once, or four
+  # then six, turn the spinning camera as far, and nine not as far.
+  for steps in 10 "4\nframes 6" 9; do
+    name=$(echo "$steps" | head -c 1)
+    printf "window main\nkey 8\nframes $steps\nscreenshot spin$name.png\n" >"spin$name.session"
+    alone "$play" "spin$name.session" >"spin$name.out" 2>"spin$name.err" ||
+      fail "spin$name.session ended with status $?"
+  done
+  cmp -s spin1.png spin4.png || fail "frames 10 and frames 4 then 6 differ"
+  cmp -s spin1.png spin9.png && fail "frames 9 turned the camera as far as frames 10"
   ;;
 malformed)
   printf 'window main\nscreenshot early.png\nmove 10 20\n\n# fine so far\npress left 10 twenty\n' \

@@ -152,6 +152,7 @@ TEST(Script, WrittenEventsReadBackAsThemselves) {
       "click \"Delete All\"",
       "toggle \"Primitives/N\"",
       "resize 640 480",
+      "resize 16384 1",  // both ends of the range
       "frames 0",
       "wait 20",
       "screenshot \"my pictures/a.png\"",

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -12,14 +13,18 @@
 #include "app/state.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
+#include "image/image.h"
 #include "image/textures.h"
 #include "render/mesh_buffers.h"
+#include "render/particles.h"
 #include "stroke/mesh.h"
+#include "stroke/particles.h"
 #include "tests/support/gl_window.h"
 
 namespace {
 
 constexpr int kSize = 128;
+using Pixel = std::array<int, 3>;
 
 // A raised, coloured stroke mesh made without the height-map file.
 Stroke ReliefStroke() {
@@ -80,13 +85,6 @@ class Scene : public ::testing::Test {
     return pixels;
   }
 
-  static Canvas OneStroke() {
-    Canvas canvas;
-    canvas.strokes = {ReliefStroke()};
-    canvas.count = 1;
-    return canvas;
-  }
-
   static int Differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     int count = 0;
     for (std::size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
@@ -133,44 +131,222 @@ TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
   }
 }
 
-// Filled, wire and point meshes all draw something, each differently; a
-// deleted stroke draws nothing.
-TEST_F(Scene, PrimitiveModesShowTheStrokeDifferentlyDeletedOnesVanish) {
-  Canvas canvas = OneStroke();
-  const auto empty = Frame([] {});
-  glPointSize(5.0f);
-  std::vector<std::vector<std::uint8_t>> frames;
-  for (unsigned mode : {kPolygonModeFill, kPolygonModeLine, 0u}) {
-    PrimitiveMode = mode;
-    frames.push_back(Frame([&] { DrawStrokes(canvas); }));
-    EXPECT_GT(Differing(empty, frames.back()), 100) << mode;
-  }
-  EXPECT_GT(Differing(empty, frames[0]), 500) << "the filled stroke covers part of the view";
-  const std::uint8_t* centre = &frames[0][(kSize / 2 * kSize + kSize / 2) * 3];
-  EXPECT_GT(centre[0], centre[2]) << "red-dominated lit relief";
-  EXPECT_GT(Differing(frames[0], frames[1]), 100);
-  EXPECT_GT(Differing(frames[1], frames[2]), 100);
-  GLint polygonMode[2];
-  glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-  EXPECT_EQ(polygonMode[0], GL_FILL) << "fill is restored after every mesh";
-  canvas.strokes[0].deleted = 1;
-  EXPECT_EQ(Differing(empty, Frame([&] { DrawStrokes(canvas); })), 0);
+// ---- Probe pixels of a hand-made scene ------------------------------------------
+//
+// The view is glOrtho(−1, 1, −1, 1, −1, 1) on 128 × 128 pixels: x (or y)
+// maps to pixel (x + 1) × 64, so pixel p has its centre at x = (p + 0.5)/64 − 1.
+// Lighting is off, so every colour is the vertex colour times the textures.
+
+constexpr float kVertex[3] = {0.8f, 0.6f, 1.0f};                 // every mesh vertex
+constexpr int kBase[3] = {200, 160, 120};                        // TEX_MESH, one texel
+constexpr int kDetail[2][3] = {{160, 80, 240}, {80, 200, 120}};  // TEX_DETAIL, 2 × 1 texels
+constexpr int kPaper[3] = {60, 120, 180};
+constexpr int kFiltered[3] = {220, 40, 90};
+constexpr float kParticle[3] = {0.2f, 0.4f, 0.8f};
+
+// The program's upload of a picture of our own, then sampled texel by texel
+// so that a probe reads one texel, not a blend of neighbours.
+void Upload(unsigned int name, int width, const std::vector<std::array<int, 3>>& texels) {
+  BmpImage image;
+  ASSERT_TRUE(image.Allocate(width, 1, 24));
+  for (int i = 0; i < width; ++i)
+    for (int c = 0; c < 3; ++c) image.Data()[3 * i + c] = static_cast<std::uint8_t>(texels[i][c]);
+  UploadImageTexture(image, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
-TEST_F(Scene, OutlineOnlyForTheSelectedStroke) {
-  Canvas canvas = OneStroke();
-  canvas.strokes[0].renderType = 0;
-  const float corners[4][2] = {{-0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, -0.5f}};
-  for (int i = 0; i < 4; ++i)
-    canvas.strokes[0].bounds[i] = Vec4(corners[i][0], corners[i][1], 0, 0);
-  auto greenPixels = [&](const std::vector<std::uint8_t>& f) {
-    int n = 0;
-    for (std::size_t i = 0; i < f.size(); i += 3) n += f[i + 1] > 200 && f[i] < 50 && f[i + 2] < 50;
-    return n;
+std::array<int, 3> Texel(const int (&c)[3]) { return {c[0], c[1], c[2]}; }
+
+// A quad facing the viewer, x and y from −0.5 to 0.5 (pixels 32 to 95),
+// as two triangles of its own vertices; texture coordinates s = x + 0.5,
+// t = y + 0.5. Its id sends it through the buffers a built stroke uses.
+Stroke QuadStroke() {
+  Mesh mesh;
+  AllocateVertices(mesh, 6);
+  AllocateFaces(mesh, 2);
+  const float corners[6][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {0.5f, 0.5f},
+                               {-0.5f, -0.5f}, {0.5f, 0.5f},  {-0.5f, 0.5f}};
+  for (int v = 0; v < 6; ++v) {
+    mesh.positions[v] = Vec4(corners[v][0], corners[v][1], 0, 0);
+    mesh.normals[v] = Vec4(0, 0, 1, 0);
+    mesh.colours[v] = Vec4(kVertex[0], kVertex[1], kVertex[2], 1);
+    mesh.texCoords[v] = Vec4(corners[v][0] + 0.5f, corners[v][1] + 0.5f, 0, 0);
+    mesh.faces[v / 3].vertex[v % 3] = v;
+  }
+  mesh.id = NewMeshId();
+  Stroke stroke;
+  stroke.subdivision.baseMesh = std::move(mesh);
+  stroke.renderType = kRenderMesh;
+  // The selection outline, through the centres of pixels 48 and 79.
+  const float outline[4][2] = {{-0.2421875f, -0.2421875f},
+                               {-0.2421875f, 0.2421875f},
+                               {0.2421875f, 0.2421875f},
+                               {0.2421875f, -0.2421875f}};
+  for (int i = 0; i < 4; ++i) stroke.bounds[i] = Vec4(outline[i][0], outline[i][1], 0, 0);
+  return stroke;
+}
+
+// One particle of size 0.05 at (0.6, 0.6): a quad of half-extent 0.1,
+// pixels 96 to 108.
+Stroke ParticleStroke() {
+  Stroke stroke;
+  AddParticle(stroke.particles, Vec4(0.6f, 0.6f, 0, 0),
+              Vec4(kParticle[0], kParticle[1], kParticle[2], 1), 0.05f);
+  CompileParticleList(stroke.particles);
+  stroke.renderType = kRenderParticles;
+  return stroke;
+}
+
+class ScenePixels : public Scene {
+ protected:
+  void SetUp() override {
+    Scene::SetUp();
+    Upload(TEX_MESH, 1, {Texel(kBase)});
+    Upload(TEX_DETAIL, 2, {Texel(kDetail[0]), Texel(kDetail[1])});
+    Upload(TEX_PAPER, 1, {Texel(kPaper)});
+    Upload(TEX_FILTERED, 1, {Texel(kFiltered)});
+    Upload(TEX_BRUSH, 1, {{255, 255, 255}});
+    Upload(TEX_PARTICLE_BRUSH, 1, {{255, 255, 255}});
+    LightOn = 0;
+    canvas_.strokes = {QuadStroke(), ParticleStroke()};
+    canvas_.count = 2;
+  }
+  // The maps again, for the tests that run after this one in the process.
+  void TearDown() override {
+    testing::internal::CaptureStdout();
+    LoadAllMaps();
+    testing::internal::GetCapturedStdout();
+  }
+
+  void DrawOrtho(const std::function<void()>& draw) {
+    glClearColor(0.8f, 0.8f, 0.8f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    draw();
+    glFinish();
+  }
+
+  static Pixel At(int x, int y) {
+    std::uint8_t rgb[3];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return {rgb[0], rgb[1], rgb[2]};
+  }
+
+  Canvas canvas_;
+};
+
+// Within `tolerance` steps of 1/255 in every channel.
+testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int tolerance) {
+  for (int c = 0; c < 3; ++c)
+    if (std::abs(actual[c] - expected[c]) > tolerance)
+      return testing::AssertionFailure()
+             << "(" << actual[0] << ", " << actual[1] << ", " << actual[2] << ") instead of ("
+             << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
+  return testing::AssertionSuccess();
+}
+
+// Unit 0 modulates the vertex colour by the base map; unit 1 combines that
+// with the detail map (modulate, RGB × 2, clamped to 1), and its texture
+// matrix repeats the detail 8 times across the base map's once. The detail
+// texel under s is texel floor(2 × frac(8 s)). By hand, colour = 2 × vertex
+// × base × detail:
+//   pixel 38: s = 6.5/64 = 0.1016, 8 s = 0.8125 → detail texel 1 (80, 200, 120)
+//     2 × 0.8 × 200 × 80 / 255² = 0.3937 → 100;   2 × 0.6 × 160 × 200 / 255² → 151;
+//     2 × 1.0 × 120 × 120 / 255² → 113
+//   pixel 42: s = 10.5/64 = 0.1641, 8 s = 1.3125 → detail texel 0 (160, 80, 240), repeated
+//     2 × 0.8 × 200 × 160 / 255² → 201;  2 × 0.6 × 160 × 80 / 255² → 60;
+//     2 × 1.0 × 120 × 240 / 255² → 226
+// A repeat of 4 or 1 reads texel 0 at pixel 38, a clamped map texel 1 at
+// pixel 42; the base map alone gives (160, 96, 120), no ×2 half the values.
+// Tolerance 3: texels, the vertex colour and each product are rounded to 8
+// bits on the way (half a step each, the ×2 doubles the earlier ones).
+TEST_F(ScenePixels, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
+  const struct {
+    int x;
+    Pixel colour;
+  } probes[] = {{38, {100, 151, 113}}, {42, {201, 60, 226}}};
+  const Mesh& quad = *canvas_.strokes[0].subdivision.baseMesh;
+  const unsigned fill = kPolygonModeFill;
+  const struct {
+    const char* path;
+    std::function<void()> draw;
+  } paths[] = {
+      {"strokes (buffers)", [&] { DrawStrokes(canvas_); }},
+      {"arrays", [&] { DrawTexturedMeshFromArrays(quad, fill, TEX_MESH, TEX_DETAIL, true); }},
+      {"per triangle", [&] { DrawTexturedMeshImmediate(quad, fill, TEX_MESH, TEX_DETAIL, true); }},
   };
-  EXPECT_EQ(greenPixels(Frame([&] { DrawStrokes(canvas); })), 0);
-  SelectedStroke = 1;
-  EXPECT_GT(greenPixels(Frame([&] { DrawStrokes(canvas); })), 50);
+  for (const auto& path : paths) {
+    SCOPED_TRACE(path.path);
+    DrawOrtho(path.draw);
+    for (const auto& probe : probes) EXPECT_TRUE(Near(At(probe.x, 64), probe.colour, 3)) << probe.x;
+  }
+}
+
+// The whole pass: backdrop, strokes, the selection outline, the cursor on
+// top. Tolerance 1 for flat colours (one rounding of a texel or colour).
+TEST_F(ScenePixels, BackdropOutlineParticlesAndCursorOnTop) {
+  CursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
+  const Pixel particle = {51, 102, 204};      // 0.2, 0.4, 0.8 × 255 × a white sprite
+  for (int paper : {0, 1}) {
+    SCOPED_TRACE(paper);
+    PaperOn = paper;
+    SelectedStroke = 0;
+    DrawOrtho([&] { DrawScene(canvas_); });
+    // Paper off: the paper map on the easel; on: the filtered image.
+    EXPECT_TRUE(Near(At(10, 10), paper ? Texel(kFiltered) : Texel(kPaper), 1));
+    // The cursor over the quad stroke: black on the paper, white on the
+    // filtered image, drawn over the stroke.
+    EXPECT_TRUE(Near(At(49, 49), paper ? Pixel{255, 255, 255} : Pixel{0, 0, 0}, 1));
+    EXPECT_TRUE(Near(At(56, 49), {201, 60, 226}, 3)) << "the stroke beside the cursor";
+    // The particle quad reaches 0.1 from its centre (pixel 97 is inside,
+    // half the size would end at pixel 99).
+    EXPECT_TRUE(Near(At(102, 102), particle, 1));
+    EXPECT_TRUE(Near(At(97, 102), particle, 1));
+    EXPECT_TRUE(Near(At(102, 110), paper ? Texel(kFiltered) : Texel(kPaper), 1));
+
+    // No outline unless selected; selected, pure green, above the stroke.
+    EXPECT_TRUE(Near(At(48, 64), {201, 60, 226}, 3));
+    SelectedStroke = 1;
+    DrawOrtho([&] { DrawScene(canvas_); });
+    EXPECT_TRUE(Near(At(48, 64), {0, 255, 0}, 1));
+    EXPECT_TRUE(Near(At(64, 79), {0, 255, 0}, 1));
+  }
+}
+
+// Wire and point meshes leave the quad's inside empty: a wire runs along
+// the diagonal through the centres of pixels (p, p); a 5-pixel point covers
+// pixel (31, 31) beside the corner at pixel 32. Fill is back after every
+// mesh. A deleted stroke draws nothing. Detail texel 0 at both probes.
+TEST_F(ScenePixels, WireAndPointMeshesDeletedStrokesNone) {
+  const Pixel mesh = {201, 60, 226}, empty = {204, 204, 204};  // the clear colour, 0.8
+  glPointSize(5.0f);
+  const struct {
+    unsigned mode;
+    Pixel inside, diagonal, corner;
+  } cases[] = {{kPolygonModeFill, {100, 151, 113}, mesh, empty},
+               {kPolygonModeLine, empty, mesh, empty},
+               {0, empty, empty, mesh}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    PrimitiveMode = c.mode;
+    DrawOrtho([&] { DrawStrokes(canvas_); });
+    EXPECT_TRUE(Near(At(38, 64), c.inside, 3));
+    EXPECT_TRUE(Near(At(40, 40), c.diagonal, 3));
+    EXPECT_TRUE(Near(At(31, 31), c.corner, 3));
+    GLint polygonMode[2];
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    EXPECT_EQ(polygonMode[0], GL_FILL);
+  }
+  canvas_.strokes[0].deleted = 1;
+  DrawOrtho([&] { DrawStrokes(canvas_); });
+  EXPECT_TRUE(Near(At(38, 64), empty, 0));
 }
 
 }  // namespace

@@ -30,14 +30,82 @@ Stroke FlatStroke(int entries, int s, float dx, float dy) {
   return stroke;
 }
 
-TEST(BuildMesh, CountsAndColumnPositions) {
-  Stroke stroke = FlatStroke(2, 5, 0.1f, 0.0f);
+// Two path entries, (0.2, 0.1, 0.05) and (0.4, 0.1, 0.05), perpendicular
+// (0.6, 0.8), width 0.1, height 0.5, S = 4 with profile 0, 0.3, 0.7, 0.
+// Column j lies c_j × width along the perpendicular, c_j = cos(π + jπ/4) =
+// −1, −0.7071068, 0, 0.7071068, and profile_j × height above the path.
+// Worked out by hand:
+struct GridVertex {
+  int row, column;
+  float x, y, z;  // position
+  float s, t;     // 2 × (x − 0.14) / 0.3024264, 2 × (y − 0.02) / 0.1365685
+};
+constexpr GridVertex kGrid[] = {
+    {0, 0, 0.1400000f, 0.0200000f, 0.05f, 0.000000f, 0.000000f},
+    {0, 1, 0.1575736f, 0.0434315f, 0.20f, 0.116217f, 0.343146f},
+    {0, 2, 0.2000000f, 0.1000000f, 0.40f, 0.396791f, 1.171573f},
+    {0, 3, 0.2424264f, 0.1565685f, 0.05f, 0.677364f, 2.000000f},
+    {1, 0, 0.3400000f, 0.0200000f, 0.05f, 1.322636f, 0.000000f},
+    {1, 1, 0.3575736f, 0.0434315f, 0.20f, 1.438853f, 0.343146f},
+    {1, 2, 0.4000000f, 0.1000000f, 0.40f, 1.719427f, 1.171573f},
+    {1, 3, 0.4424264f, 0.1565685f, 0.05f, 2.000000f, 2.000000f},
+};
+
+Stroke HandStroke() {
+  Stroke stroke;
+  stroke.shapeResolution = 4;
+  stroke.profile = {0.0f, 0.3f, 0.7f, 0.0f};
+  stroke.size.startColours.assign(4, Vec4(1.0f, 0.2f, 0.0f, 1.0f));
+  stroke.size.endColours.assign(4, Vec4(0.0f, 0.6f, 1.0f, 1.0f));
+  for (float x : {0.2f, 0.4f}) {
+    StrokeNode node;
+    node.position = Vec4(x, 0.1f, 0.05f, 0);
+    node.perpendicular = Vec4(0.6f, 0.8f, 0, 0);
+    node.width = 0.1f, node.height = 0.5f;
+    stroke.path.push_back(node);
+  }
+  return stroke;
+}
+
+// The mesh vertex that stands for grid vertex (row, column): cell j's first
+// triangle is (row 1 col j, row 0 col j, row 0 col j + 1), its second
+// (row 1 col j, row 0 col j + 1, row 1 col j + 1), cells in column order.
+int MeshVertexOf(const Mesh& mesh, int row, int column) {
+  const int cell = column < 3 ? column : 2;
+  const MeshFace& first = mesh.faces[2 * cell];
+  const MeshFace& second = mesh.faces[2 * cell + 1];
+  if (column == 3) return row == 0 ? second.vertex[1] : second.vertex[2];
+  return row == 0 ? first.vertex[1] : first.vertex[0];
+}
+
+TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
+  Stroke stroke = HandStroke();
   BuildMesh(stroke, 0);
   const Mesh& mesh = *stroke.subdivision.baseMesh;
-  EXPECT_EQ(std::make_pair(mesh.vertexCount, mesh.faceCount), std::make_pair(24, 8));
-  // Face 0 is (b, a, a + 1): its second corner is grid (0, 0), pushed a
-  // full width along −perpendicular.
-  EXPECT_FLOAT_EQ(mesh.positions[mesh.faces[0].vertex[1]].y, 0.04f);
+  ASSERT_EQ(mesh.faceCount, 6);
+  ASSERT_EQ(mesh.vertexCount, 18);
+  // 1e-6: the hand values are rounded to 7 digits; float rounding of the
+  // sums and the cosines stays below 1e-7.
+  for (const GridVertex& g : kGrid) {
+    SCOPED_TRACE(testing::Message() << "row " << g.row << ", column " << g.column);
+    const int v = MeshVertexOf(mesh, g.row, g.column);
+    EXPECT_NEAR(mesh.positions[v].x, g.x, 1e-6);
+    EXPECT_NEAR(mesh.positions[v].y, g.y, 1e-6);
+    EXPECT_NEAR(mesh.positions[v].z, g.z, 1e-6);
+    EXPECT_NEAR(mesh.texCoords[v].x, g.s, 1e-5);
+    EXPECT_NEAR(mesh.texCoords[v].y, g.t, 1e-5);
+    // Row i of N = 2 has the colour start + (end − start) × i / 2.
+    const float along = g.row == 0 ? 0.0f : 0.5f;
+    EXPECT_FLOAT_EQ(mesh.colours[v].x, 1.0f - along);
+    EXPECT_FLOAT_EQ(mesh.colours[v].y, 0.2f + 0.4f * along);
+    EXPECT_FLOAT_EQ(mesh.colours[v].z, along);
+  }
+
+  Stroke wide = FlatStroke(2, 5, 0.1f, 0.0f);
+  BuildMesh(wide, 0);
+  EXPECT_EQ(
+      std::make_pair(wide.subdivision.baseMesh->vertexCount, wide.subdivision.baseMesh->faceCount),
+      std::make_pair(24, 8));
   Stroke one = FlatStroke(4, 1, 0.1f, 0.0f);
   BuildMesh(one, 0);
   EXPECT_EQ(one.subdivision.baseMesh->faceCount, 0) << "S = 1 makes no faces";

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "stroke/build.h"
+#include "stroke/particles.h"
 
 namespace {
 
@@ -30,6 +31,67 @@ TEST(SampleProfile, EndsZeroAndNegativeHalfMirrored) {
       << "a map claiming more pixels than it holds reads as flat";
 }
 
+// A 6 × 4 map, bottom row first: every pixel (250, 250, 250) but the middle
+// row (row 2) whose columns 3 and 4 hold (10, 20, 40) and (1, 2, 200). With
+// S = 6 the samples read columns 0 to 5 of row 2; brightness is the sum of
+// the channels × 0.0013227513: 70 → 0.09259259, 203 → 0.26851852.
+TEST(SampleProfile, MiddleRowChannelSumsOfAHandMadeMap) {
+  std::vector<std::uint8_t> rgb(6 * 4 * 3, 250);
+  auto set = [&rgb](int column, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    std::uint8_t* pixel = &rgb[3 * (2 * 6 + column)];
+    pixel[0] = r, pixel[1] = g, pixel[2] = b;
+  };
+  for (int column = 0; column < 6; ++column) set(column, 0, 0, 0);
+  set(3, 10, 20, 40);
+  set(4, 1, 2, 200);
+  const std::vector<float> profile = SampleProfile(rgb.data(), rgb.size(), 6, 4, 6);
+  const float expected[6] = {0, 0, 0.26851852f, 0.09259259f, 0.26851852f, 0};
+  for (int j = 0; j < 6; ++j) EXPECT_NEAR(profile[j], expected[j], 1e-7) << j;
+}
+
+// Particles of a two-point path from a fresh generator, whose draws are
+// 41, 18467, 6334, 26500, 19169, 15724, …, 9961, 491, 2995, 11942 (× 3.0518509e-05
+// each). Particle k of a point (x, y, width w) draws r1, r2, r3:
+//   centre (x + (2 r1 − 1) × 0.025 x, y + (2 r2 − 1) × 0.025 y, 0), size w (0.5 + r3).
+TEST(GenerateParticles, CentresAndSizesFromTheFirstDraws) {
+  Stroke stroke;
+  stroke.path.resize(2);
+  stroke.path[0].position = Vec4(0.4f, -0.8f, 0.3f, 0);
+  stroke.path[0].width = 0.04f;
+  stroke.path[1].position = Vec4(0.0f, 0.5f, 0.0f, 0);
+  stroke.path[1].width = 0.1f;
+  StrokeSettings settings;
+  settings.showParticles = 1;
+  RandomGenerator random;
+  testing::internal::CaptureStdout();
+  GenerateParticles(stroke, settings, random, BuildHooks());
+  testing::internal::GetCapturedStdout();
+  const ParticleSystem& particles = stroke.particles;
+  ASSERT_EQ(particles.positions.size(), 10u);
+  const struct {
+    int particle;
+    float x, y, size;
+  } cases[] = {
+      {0, 0.39002503f, -0.80254341f, 0.02773217f},  // draws 41, 18467, 6334
+      {1, 0.40617481f, -0.80340037f, 0.03919492f},  // draws 26500, 19169, 15724
+      {5, 0.0f, 0.48978507f, 0.08644520f},          // draws 491, 2995, 11942; x = 0 stays 0
+  };
+  // 1e-6: the hand values are rounded to 8 digits, float rounding is below 1e-7.
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.particle);
+    const Vec4& centre = particles.positions[c.particle];
+    EXPECT_NEAR(centre.x, c.x, 1e-6);
+    EXPECT_NEAR(centre.y, c.y, 1e-6);
+    EXPECT_EQ(centre.z, 0.0f) << "whatever the point's z";
+    EXPECT_NEAR(particles.sizes[c.particle], c.size, 1e-6);
+  }
+  EXPECT_EQ(random.State(), [] {
+    RandomGenerator thirty;
+    for (int i = 0; i < 30; ++i) thirty.Next();
+    return thirty.State();
+  }()) << "three draws per particle, no more";
+}
+
 Stroke StraightPath(int entries) {
   Stroke stroke;
   stroke.path.resize(entries);
@@ -52,6 +114,26 @@ TEST(BuildPerpendiculars, WidthsTaperAtTheStartAndEndInAPoint) {
     EXPECT_FLOAT_EQ(stroke.path[i].height, 0.025f - 0.025f * (i_f / 100.0f))
         << "heights never taper";
     EXPECT_FLOAT_EQ(stroke.path[i].perpendicular.y, -1.0f) << "path along +x turns to −y";
+  }
+}
+
+// With "R" on, entry i of m = 4 draws r1, r2 and its width and height
+// become w (0.875 + 0.25 r1) and h (0.875 + 0.25 r2): ±12.5 % around the
+// straight-line sizes w = 0.04 (1 − i/4), h = 0.025 (1 − i/4). No taper
+// (end node 0); the last entry's width is 0 all the same. Draws 41, 18467,
+// 6334, 26500, 19169, 15724, 11478, 29358 (× 3.0518509e-05).
+TEST(BuildPerpendiculars, RandomSizesByHand) {
+  Stroke stroke = StraightPath(4);
+  StrokeSettings settings;
+  settings.randomSize = 1;
+  settings.endNode = 0;
+  RandomGenerator random;
+  BuildPerpendiculars(stroke, settings, random);
+  const float widths[4] = {0.03501251f, 0.02769978f, 0.02042505f, 0.0f};
+  const float heights[4] = {0.02539741f, 0.02019722f, 0.01243710f, 0.00686869f};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(stroke.path[i].width, widths[i], 1e-7) << i;
+    EXPECT_NEAR(stroke.path[i].height, heights[i], 1e-7) << i;
   }
 }
 

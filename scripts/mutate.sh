@@ -1,0 +1,337 @@
+#!/usr/bin/env bash
+# mutate.sh [--list | --check] [NUMBER...]: puts realistic faults into a
+# copy of the tree one at a time, rebuilds, runs the tests and reports how
+# many faults the tests catch.
+#
+# The checkout is never changed: the tracked and new files are copied into
+# build-mutate/src (only files whose content differs are copied, so the
+# build there stays incremental), configured once into build-mutate/build,
+# and each fault is put into that copy, built, tested with
+#   xvfb-run -a ctest -j2 --stop-on-failure --timeout 120
+# and taken out again. A fault counts as caught when a test fails (or times
+# out); a fault whose text is not found exactly once in its file, or that
+# does not build, is an error of this list, reported and not counted.
+#
+#   --list   prints the numbered faults and exits
+#   --check  checks that every fault's text is found once, builds nothing
+#   NUMBER   runs only the faults with these numbers (default: all)
+#
+# The report goes to the console and to build-mutate/report.txt; the exit
+# status is 0 when every fault ran and was caught.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+work=$root/build-mutate
+src=$work/src
+build=$work/build
+
+files=() olds=() news=() notes=()
+# fault FILE OLD NEW DESCRIPTION: OLD is literal text that must occur once.
+fault() {
+  files+=("$1")
+  olds+=("$2")
+  news+=("$3")
+  notes+=("$4")
+}
+
+# ---- The faults -----------------------------------------------------------------
+# Left out as harmless: the vector filters' divisor reciprocal rounded down
+# (the kernel then fails the 16-bit exactness test and takes the exact path).
+fault common/random.cpp 'state_ >> 16' 'state_ >> 15' \
+  "random: draws taken from the wrong bits of the state"
+fault common/vec4.cpp 'Cross(p1 - p2, p0 - p1)' 'Cross(p0 - p1, p1 - p2)' \
+  "triangle normal: cross product operands swapped"
+
+fault platform/files.cpp 'if (matching && !Exists(candidate))' 'if (matching && Exists(candidate))' \
+  "path resolver: case folding tried only where the exact name exists"
+fault platform/extensions.cpp 'if (token == name) return true;' \
+  'if (token.compare(0, name.size(), name) == 0) return true;' \
+  "extension lookup: a prefix of a token counts as the extension"
+
+fault image/textures.cpp '< 150) ? 0 : 255' '<= 150) ? 0 : 255' \
+  "alpha rule: a sum of exactly 150 turns transparent"
+fault image/textures.cpp 'GL_TEXTURE_WRAP_S, GL_REPEAT' 'GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE' \
+  "textures clamped along s instead of repeating"
+fault image/bmp.cpp 'return (bytes + 3) & ~std::uint64_t{3};' 'return (bytes + 2) & ~std::uint64_t{3};' \
+  "BMP rows padded one byte short of a multiple of 4"
+fault image/texture_image.cpp 'return static_cast<std::uint8_t>((v << 3) | (v >> 2));' \
+  'return static_cast<std::uint8_t>(v << 3);' \
+  "16-bit BMP channels widened without their low bits"
+fault image/filters.cpp '{{ 1,  2,  1,   2,  4,  2,   1,  2,  1}, 16},  // GAUSSIAN' \
+  '{{ 1,  2,  1,   2,  2,  2,   1,  2,  1}, 16},  // GAUSSIAN' \
+  "filters: Gaussian kernel with a centre weight of 2"
+fault image/pixel_rows.cpp $'    b[i] = a2;\n' $'    b[i] = a0;\n' \
+  "row exchange: the plain tail writes blue where red goes"
+fault image/gradients.cpp 'ApplyFilter(SourceImage, horizontal, kFilterHorizontalSobel)' \
+  'ApplyFilter(SourceImage, horizontal, kFilterVerticalSobel)' \
+  "gradient maps: the horizontal map made with the vertical kernel"
+
+fault stroke/edge_index.cpp $'const std::uint32_t low = static_cast<std::uint32_t>(a < b ? a : b);\n  const std::uint32_t high = static_cast<std::uint32_t>(a < b ? b : a);' \
+  $'const std::uint32_t low = static_cast<std::uint32_t>(a);\n  const std::uint32_t high = static_cast<std::uint32_t>(b);' \
+  "edge index: (a, b) and (b, a) taken for two edges"
+fault stroke/bspline.cpp 'knots[j] = j - t + 1;' 'knots[j] = j - t;' \
+  "B-spline: inner knots one lower"
+fault stroke/shape.cpp 'const float a = value * 0.125f;' 'const float a = value * 0.25f;' \
+  "size jitter of 25 % instead of 12.5 %"
+fault stroke/shape.cpp 'profile[c] = profile[s - c];' 'profile[c] = profile[s - c - 1];' \
+  "profile: the mirrored half taken one sample off"
+fault stroke/shape.cpp 'rgb[at] + rgb[at + 1] + rgb[at + 2]' 'rgb[at] + rgb[at] + rgb[at]' \
+  "profile: brightness from the red channel alone"
+fault stroke/shape.cpp 'const int row = height / 2;' 'const int row = (height - 1) / 2;' \
+  "profile: the row below the middle of an even height map"
+fault stroke/shape.cpp 'if (k == count - 1) w = 0.0f;' 'if (k == count - 2) w = 0.0f;' \
+  "widths: the point before the last ends the stroke"
+fault stroke/mesh.cpp 'const float angle = kPi + j * kPi / columns;' \
+  'const float angle = kPi + j * kPi / (columns - 1.0f);' \
+  "mesh: cross-section angle step π/(S − 1)"
+fault stroke/mesh.cpp '2.0f * (p.x - minX) / extentX' '(p.x - minX) / extentX' \
+  "mesh: planar texture coordinate s scaled by 1 instead of 2"
+fault stroke/mesh.cpp 'colours[at] = start + (end - start) * (i / rows);' \
+  'colours[at] = start + (end - start) * (i / (rows - 1.0f));' \
+  "mesh: colours reach the end colour on the last row"
+fault stroke/mesh.cpp 'emit(b, a + 1, b + 1);' 'emit(b, b + 1, a + 1);' \
+  "mesh: second triangle of each cell wound the other way"
+fault stroke/subdivision.cpp '(values[c] + values[d]) * 0.125f' '(values[c] + values[d]) * 0.25f' \
+  "butterfly: weight 1/4 for the two near vertices"
+fault stroke/subdivision.cpp '* -0.0625f' '* -0.125f' \
+  "butterfly: weight −1/8 for the wing vertices"
+fault stroke/subdivision.cpp 'WingVertex(table, current, b, d, f1, f2)' \
+  'WingVertex(table, current, b, c, f1, f2)' \
+  "butterfly: wing beyond (b, c) counted instead of the one beyond (b, d)"
+fault stroke/subdivision.cpp 'const int outer = (faces[0] == f1 || faces[0] == f2) ? faces[1] : faces[0];' \
+  'const int outer = faces[0] == f1 ? faces[1] : faces[0];' \
+  "butterfly: a wing taken from the butterfly's own second face"
+fault stroke/subdivision.cpp '{m01, m12, m20}}' '{m01, m20, m12}}' \
+  "subdivision: centre face of a split wound the other way"
+fault stroke/particles.cpp 'const float b = PARTICLE_SCATTER * point.position.y;' \
+  'const float b = PARTICLE_SCATTER * point.position.x;' \
+  "particles: y scatter proportional to x"
+fault stroke/particles.cpp '* 0.5f * w;' '* 0.25f * w;' \
+  "particles: sizes spread ±25 % instead of ±50 %"
+fault stroke/collisions.cpp 'node.height = factors.heightStart * height + node.baseHeight;' \
+  'node.height = factors.heightEnd * height + node.baseHeight;' \
+  "collision: crossing point raised with the end factor"
+fault stroke/canvas.cpp 'if (number < 1 || number > count) return nullptr;' \
+  'if (number < 1 || number >= count) return nullptr;' \
+  "canvas: the last stroke's number is refused"
+fault stroke/build.cpp '"\tGenerating PERP data...."' '"\tGenerating PERP data..."' \
+  "console: the PERP line loses a dot"
+fault stroke/history.cpp 'undo_.size() > limits_.steps' 'undo_.size() >= limits_.steps' \
+  "undo history keeps one step fewer than its limit"
+
+fault render/scene.cpp $'ActiveUnit(GL_TEXTURE1_ARB);\n  glEnable(GL_TEXTURE_2D);' \
+  $'ActiveUnit(GL_TEXTURE0_ARB);\n  glEnable(GL_TEXTURE_2D);' \
+  "mesh: detail map set up on texture unit 0 instead of 1"
+fault render/scene.cpp 'return ActiveTextureARB != nullptr && MultiTexCoord2fARB != nullptr;' \
+  'return ActiveTextureARB == nullptr && MultiTexCoord2fARB != nullptr;' \
+  "mesh: multitexturing off where the extension is present"
+fault render/scene.cpp 'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);' \
+  'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);' \
+  "mesh: detail combined without the ×2 scale"
+fault render/scene.cpp 'glScalef(8.0f, 8.0f, 1.0f);' 'glScalef(4.0f, 4.0f, 1.0f);' \
+  "mesh: detail map repeated 4 times instead of 8"
+fault render/scene.cpp $'  glMatrixMode(GL_TEXTURE);\n  glLoadIdentity();' \
+  $'  ActiveUnit(GL_TEXTURE0_ARB);\n  glMatrixMode(GL_TEXTURE);\n  glLoadIdentity();' \
+  "mesh: texture matrix scaled on the base unit"
+fault render/scene.cpp $'  DrawStrokes(canvas);\n  if (AxesOn) DrawAxes();\n  if (CursorOn) DrawCursor();' \
+  $'  if (CursorOn) DrawCursor();\n  DrawStrokes(canvas);\n  if (AxesOn) DrawAxes();' \
+  "scene: cursor drawn before the strokes"
+fault render/scene.cpp $'glColor3f(0.0f, 1.0f, 0.0f);\n  glBegin(GL_LINE_LOOP);' \
+  $'glColor3f(0.0f, 0.8f, 0.0f);\n  glBegin(GL_LINE_LOOP);' \
+  "scene: selection outline in a darker green"
+fault render/scene.cpp 'glVertex3f(corner.x, corner.y, 0.01f);' 'glVertex3f(corner.x, corner.y, 0.0f);' \
+  "scene: selection outline in the canvas plane, under the strokes"
+fault render/scene.cpp $'void DrawScene(Canvas& canvas) {\n  if (PaperOn)' \
+  $'void DrawScene(Canvas& canvas) {\n  if (!PaperOn)' \
+  "scene: paper and filtered-image backdrops swapped"
+fault render/mesh_buffers.cpp 'for (int u = 0; u < units; ++u) {' 'for (int u = 0; u < 1; ++u) {' \
+  "mesh buffers: texture coordinates for unit 0 only"
+fault render/particles.cpp 'const float h = size + size;' 'const float h = size;' \
+  "particles: quads half their size"
+
+fault camera/camera.cpp 'const float d = std::sqrt(ay * ay + az * az);' \
+  'const float d = std::sqrt(ax * ax + az * az);' \
+  "camera: rotation matrix from the wrong axis components"
+fault camera/camera.cpp "camera.fovy += key == '7' ? 1.0f : -1.0f;" "camera.fovy += key == '7' ? -1.0f : 1.0f;" \
+  "keys 7 and 9 change the field of view the wrong way"
+fault camera/environment.cpp '"\tTEXUNITS: "' '"\tTEXUNITS:"' \
+  "console: the texture-unit line loses its blank"
+fault camera/environment.cpp 'glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);' \
+  'glBlendFunc(GL_SRC_ALPHA, GL_ONE);' \
+  "render state: blending adds instead of mixing"
+
+fault glui/controls.cpp 'candidate = std::min(std::max(candidate, low), high);' \
+  'candidate = std::max(candidate, low);' \
+  "spinner: limits held at the low end only"
+fault glui/arcball.cpp $'float x = dx / radius;\n  float y = dy / radius;' \
+  $'float x = dx / radius;\n  float y = dx / radius;' \
+  "arcball: y of the sphere point from the x offset"
+
+fault panels/size_panel.cpp $'  start += step;\n  end -= step;' $'  start += step;\n  end += step;' \
+  "size panel: collision factors move together instead of apart"
+fault panels/matrix_inverse.cpp '> std::fabs(At(work, pivotRow, column))) pivotRow = row;' \
+  '< std::fabs(At(work, pivotRow, column))) pivotRow = row;' \
+  "matrix inverse: the smallest pivot chosen"
+
+fault app/input.cpp '1.0f - 2.0f * y / height' '2.0f * y / height - 1.0f' \
+  "main view: pointer y not flipped onto the canvas"
+fault app/input.cpp 'SelectedStroke <= TheCanvas.count - 1 ?' 'SelectedStroke < TheCanvas.count - 1 ?' \
+  "Up arrow: the selection wraps one stroke early"
+fault app/input.cpp 'if (record[1] < nearestDepth) {' 'if (record[1] > nearestDepth) {' \
+  "picking: the farthest hit wins"
+fault app/trace.cpp 'return red > kBrightLevel && green > kBrightLevel && blue > kBrightLevel;' \
+  'return red > kBrightLevel || green > kBrightLevel || blue > kBrightLevel;' \
+  "auto-trace: regions start at pixels bright in any channel"
+fault app/actions.cpp 'ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);' \
+  'ApplyFilter(SourceImage, FilteredImage, kFilterHorizontalSobel);' \
+  "filter panel: a new source shown through the horizontal kernel"
+
+fault app/redraw.cpp 'key.Add(ActionRevision()).Add(TextureRevisions[static_cast<int>(Picture::kMain)]);' \
+  'key.Add(TextureRevisions[static_cast<int>(Picture::kMain)]);' \
+  "redraw tracking: the main view does not redraw after an action"
+fault play/script.cpp "if (errno != 0 || *end != '\\0' || v < low || v > high) return false;" \
+  "if (errno != 0 || *end != '\\0' || v < low || v >= high) return false;" \
+  "scripts: the top of a number's range refused"
+
+fault play/replayer.cpp 'for (long step = 0; step < count; ++step) {' \
+  'for (long step = 1; step < count; ++step) {' \
+  "replay: one idle step fewer than a frames line asks"
+fault export/png.cpp 'rows + static_cast<std::size_t>(y) * rowBytes' \
+  'rows + static_cast<std::size_t>(height - 1 - y) * rowBytes' \
+  "PNG: rows written bottom first"
+
+# ---- Running them ---------------------------------------------------------------
+count=${#files[@]}
+mode=run
+selected=()
+for arg in "$@"; do
+  case $arg in
+    --list) mode=list ;;
+    --check) mode=check ;;
+    *[!0-9]* | '') echo "usage: $0 [--list | --check] [NUMBER...]" >&2; exit 2 ;;
+    *)
+      if [ "$arg" -lt 1 ] || [ "$arg" -gt "$count" ]; then
+        echo "no fault $arg (1 to $count)" >&2
+        exit 2
+      fi
+      selected+=("$arg") ;;
+  esac
+done
+[ ${#selected[@]} -gt 0 ] || selected=($(seq "$count"))
+
+if [ $mode = list ]; then
+  for n in "${selected[@]}"; do printf '%2d  %-28s %s\n' "$n" "${files[n-1]}" "${notes[n-1]}"; done
+  exit 0
+fi
+
+# apply N DIR: puts fault N into DIR's copy of its file; fails unless its
+# text occurs exactly once.
+apply() {
+  OLD=${olds[$1-1]} NEW=${news[$1-1]} perl -0777 -i -pe '
+    BEGIN { $found = 0 }
+    $found += s/\Q$ENV{OLD}\E/$ENV{NEW}/g;
+    END { exit($found == 1 ? 0 : 3) }' "$2/${files[$1-1]}"
+}
+
+if [ $mode = check ]; then
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_mutate_check_XXXXXX") || exit 1
+  trap 'rm -rf "$scratch"' EXIT
+  status=0
+  for n in "${selected[@]}"; do
+    mkdir -p "$scratch/$(dirname "${files[n-1]}")"
+    cp "${files[n-1]}" "$scratch/${files[n-1]}"
+    if ! apply "$n" "$scratch"; then
+      echo "fault $n: its text is not found exactly once in ${files[n-1]}"
+      status=1
+    fi
+    rm -f "$scratch/${files[n-1]}"
+  done
+  [ $status = 0 ] && echo "all ${#selected[@]} faults apply"
+  exit $status
+fi
+
+# The copy: the checkout's tracked and new files, content-compared, so an
+# unchanged file keeps the time stamp the build last saw. Copied files get
+# the current time, so whatever was built from an older content rebuilds.
+mkdir -p "$src" "$build"
+listing=$(mktemp) || exit 1
+trap 'rm -f "$listing"' EXIT
+git ls-files -z --cached --others --exclude-standard | sort -z >"$listing"
+while IFS= read -r -d '' file; do
+  [ -f "$file" ] || continue
+  if ! cmp -s "$file" "$src/$file"; then
+    mkdir -p "$src/$(dirname "$file")" && cp "$file" "$src/$file" || exit 1
+  fi
+done <"$listing"
+# Files gone from the checkout go from the copy too.
+(cd "$src" && find . -type f ! -path './.git/*' -printf '%P\0' | sort -z) |
+  comm -z -23 - "$listing" | (cd "$src" && xargs -0 -r rm -f)
+
+log=$work/log
+mkdir -p "$log"
+report=$work/report.txt
+
+build_copy() {
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$src" -B "$build" -G Ninja -DKELVRA_BENCH=OFF >"$1" 2>&1 || return 1
+  fi
+  nice ninja -C "$build" -j2 >>"$1" 2>&1
+}
+
+run_tests() {
+  (cd "$build" && nice xvfb-run -a ctest -j2 --stop-on-failure --timeout 120 >"$1" 2>&1)
+}
+
+echo "== Building and testing the unchanged copy"
+if ! build_copy "$log/unchanged.build"; then
+  tail -n 40 "$log/unchanged.build"
+  echo "the unchanged tree does not build"
+  exit 1
+fi
+if ! run_tests "$log/unchanged.test"; then
+  grep -E '\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception' "$log/unchanged.test"
+  echo "the tests fail on the unchanged tree"
+  exit 1
+fi
+
+caught=0 ran=0
+missed=() broken=()
+: >"$report"
+for n in "${selected[@]}"; do
+  file=${files[n-1]}
+  label=$(printf '%2d %s' "$n" "${notes[n-1]}")
+  if ! apply "$n" "$src"; then
+    cp "$file" "$src/$file"
+    broken+=("$label (text not found once in $file)")
+    echo "ERROR   $label: text not found once in $file" | tee -a "$report"
+    continue
+  fi
+  if ! build_copy "$log/$n.build"; then
+    outcome="ERROR   $label: does not build"
+    broken+=("$label (does not build)")
+  elif run_tests "$log/$n.test"; then
+    outcome="MISSED  $label"
+    missed+=("$label")
+    ran=$((ran + 1))
+  else
+    first=$(grep -m1 -oE 'Test +#[0-9]+: [^ ]+' "$log/$n.test" | sed -E 's/Test +#[0-9]+: //')
+    failed=$(grep -m1 -E '\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception|\(Failed\)' "$log/$n.test" |
+      sed -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+).*/\1/')
+    outcome="caught  $label  [${failed:-$first}]"
+    caught=$((caught + 1))
+    ran=$((ran + 1))
+  fi
+  echo "$outcome" | tee -a "$report"
+  # Back to the checkout's content, with a new time stamp so it rebuilds.
+  cp "$file" "$src/$file"
+done
+
+{
+  echo
+  if [ $ran -gt 0 ]; then
+    echo "caught $caught of $ran ($((100 * caught / ran)) %)"
+  fi
+  [ ${#missed[@]} -eq 0 ] || printf 'missed: %s\n' "${missed[@]}"
+  [ ${#broken[@]} -eq 0 ] || printf 'not run: %s\n' "${broken[@]}"
+} | tee -a "$report"
+[ ${#missed[@]} -eq 0 ] && [ ${#broken[@]} -eq 0 ]
