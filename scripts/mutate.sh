@@ -95,8 +95,8 @@ fault stroke/subdivision.cpp '(values[c] + values[d]) * 0.125f' '(values[c] + va
   "butterfly: weight 1/4 for the two near vertices"
 fault stroke/subdivision.cpp '* -0.0625f' '* -0.125f' \
   "butterfly: weight −1/8 for the wing vertices"
-fault stroke/subdivision.cpp 'WingVertex(table, current, b, d, f1, f2)' \
-  'WingVertex(table, current, b, c, f1, f2)' \
+fault stroke/subdivision.cpp 'WingVertex(table, current, f2, b, d, f1, f2)' \
+  'WingVertex(table, current, f1, b, c, f1, f2)' \
   "butterfly: wing beyond (b, c) counted instead of the one beyond (b, d)"
 fault stroke/subdivision.cpp 'const int outer = (faces[0] == f1 || faces[0] == f2) ? faces[1] : faces[0];' \
   'const int outer = faces[0] == f1 ? faces[1] : faces[0];' \
