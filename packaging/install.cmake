@@ -52,4 +52,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries the programs link (GLUT, GLU, GL, stb) come from
 # dpkg-shlibdeps; Dear ImGui is linked statically.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# kelvra-play starts its own Xvfb where there is no display, and Mesa's
+# drivers draw where no other GL driver is installed.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xvfb, libgl1-mesa-dri")
 include(CPack)
