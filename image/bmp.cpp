@@ -53,19 +53,8 @@ bool Image::HasAllPixels() const {
 }
 
 bool Image::Allocate(int width, int height, int bitsPerPixel) {
-  if (width < 0 || height < 0 || bitsPerPixel < 0) return false;
-  const std::uint64_t bytes = PixelBytes(width, height, bitsPerPixel / 8);
-  if (bytes > kMaxImageBytes) return false;
-  LargeArray<std::uint8_t> pixels;
-  try {
-    pixels.assign(bytes, 0);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  pixels_.swap(pixels);
-  width_ = width;
-  height_ = height;
-  bitsPerPixel_ = bitsPerPixel;
+  if (!AllocateForOverwrite(width, height, bitsPerPixel)) return false;
+  std::fill(pixels_.begin(), pixels_.end(), 0);
   return true;
 }
 
