@@ -100,19 +100,19 @@ void CanvasHistory::Swap(Step& step, Canvas& canvas, int& selection) {
 
 namespace {
 
+// The slots the newest step of `steps` keeps.
 template <typename Steps>
-std::vector<int> SlotsOf(const Steps& steps, bool last) {
+std::vector<int> SlotsOf(const Steps& steps) {
   std::vector<int> slots;
   if (steps.empty()) return slots;
-  const auto& step = last ? steps.back() : steps.front();
-  for (const auto& kept : step.strokes) slots.push_back(kept.first);
+  for (const auto& kept : steps.back().strokes) slots.push_back(kept.first);
   return slots;
 }
 
 }  // namespace
 
-std::vector<int> CanvasHistory::UndoSlots() const { return SlotsOf(undo_, true); }
-std::vector<int> CanvasHistory::RedoSlots() const { return SlotsOf(redo_, true); }
+std::vector<int> CanvasHistory::UndoSlots() const { return SlotsOf(undo_); }
+std::vector<int> CanvasHistory::RedoSlots() const { return SlotsOf(redo_); }
 bool CanvasHistory::UndoReplacesAll() const { return !undo_.empty() && undo_.back().allStrokes; }
 bool CanvasHistory::RedoReplacesAll() const { return !redo_.empty() && redo_.back().allStrokes; }
 
