@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +48,7 @@ constexpr const char* kUsage =
     "Options of both:\n"
     "  --relief-size MM     the canvas's side in an exported printable relief\n"
     "                       (.stl), 100 mm unless given\n"
+    "  -display, -geometry and GLUT's other X options, as for kelvra\n"
     "\n"
     "A replay runs as fast as the program goes and prints the painter's console\n"
     "output; --realtime honours the script's waits. Without a display, a replay\n"
@@ -63,6 +63,7 @@ struct Options {
   bool tracking = true;
   std::string pictureLog;
   float reliefSizeMm = ExportSettings().reliefSizeMm;
+  std::vector<char*> glutArguments;  // the program's name, then GLUT's own options
 };
 
 int Fail(const std::string& message) {
@@ -70,8 +71,19 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+// How many words a GLUT option takes (the options glutInit reads from an
+// X program's command line, as kelvra passes them on), or 0 for any other.
+int GlutOptionWords(const std::string& word) {
+  if (word == "-display" || word == "-geometry") return 2;
+  if (word == "-iconic" || word == "-direct" || word == "-indirect" || word == "-gldebug" ||
+      word == "-sync")
+    return 1;
+  return 0;
+}
+
 // Reads the arguments; returns -1 to go on, or the exit status.
 int ReadArguments(int argc, char** argv, Options* options) {
+  options->glutArguments.push_back(argv[0]);
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (word == "--help" || word == "-h") {
@@ -99,6 +111,10 @@ int ReadArguments(int argc, char** argv, Options* options) {
     } else if (word == "--record") {
       if (i + 1 >= argc) return Fail("--record needs a file name");
       options->record = argv[++i];
+    } else if (const int words = GlutOptionWords(word); words > 0) {
+      if (i + words > argc) return Fail(word + " needs a value");
+      for (int k = 0; k < words; ++k) options->glutArguments.push_back(argv[i + k]);
+      i += words - 1;
     } else if (!word.empty() && word[0] == '-') {
       std::fprintf(stderr, "kelvra-play: unknown option %s\n\n%s", word.c_str(), kUsage);
       return 2;
@@ -113,7 +129,14 @@ int ReadArguments(int argc, char** argv, Options* options) {
     std::fprintf(stderr, "%s", kUsage);
     return 2;
   }
+  options->glutArguments.push_back(nullptr);
   return -1;
+}
+
+// Starts the painter with GLUT's options from the command line.
+void Start(Options& options) {
+  int argc = static_cast<int>(options.glutArguments.size()) - 1;
+  StartPainter(&argc, options.glutArguments.data());
 }
 
 // The folder the person started kelvra-play in: the installed launcher
@@ -142,15 +165,19 @@ std::string ExportInto(const std::string& path, const Options& options) {
 }
 
 // The export key's file: exports/painting-DATE_TIME.glb where kelvra-play
-// was started. Returns its name, or an empty text after saying what went
-// wrong; either way on stderr, which the painter's console does not use.
+// was started, with -2, -3 … added when that second has a file already, so
+// that a quick second export keeps the first. Returns its name, or an empty
+// text after saying what went wrong; either way on stderr, which the
+// painter's console does not use.
 std::string ExportByKey(const Options& options) {
   char stamp[32];
   const std::time_t now = std::time(nullptr);
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", std::localtime(&now));
-  const std::string file = std::string("exports/painting-") + stamp + ".glb";
   const std::string folder = FromStart("exports");
   ::mkdir(folder.c_str(), 0777);
+  std::string file = std::string("exports/painting-") + stamp + ".glb";
+  for (int copy = 2; ::access(FromStart(file).c_str(), F_OK) == 0; ++copy)
+    file = std::string("exports/painting-") + stamp + "-" + std::to_string(copy) + ".glb";
   const std::string problem = ExportInto(FromStart(file), options);
   if (!problem.empty()) {
     std::fprintf(stderr, "kelvra-play: %s\n", problem.c_str());
@@ -160,12 +187,10 @@ std::string ExportByKey(const Options& options) {
   return file;
 }
 
-int Record(const Options& options, char* program) {
+int Record(Options& options) {
   std::FILE* journal = std::fopen(FromStart(options.record).c_str(), "a");
   if (!journal) return Fail("cannot write " + options.record);
-  int argc = 1;
-  char* argv[] = {program, nullptr};
-  StartPainter(&argc, argv);
+  Start(options);
   // They live as long as the event loop, which ends with the process.
   static PaintingHistory history;
   static Recorder recorder(journal);
@@ -179,7 +204,7 @@ int Record(const Options& options, char* program) {
   return 0;
 }
 
-int Replay(const Options& options, char* program) {
+int Replay(Options& options) {
   std::ifstream file(FromStart(options.script), std::ios::binary);
   if (!file) return Fail("cannot read " + options.script);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -190,9 +215,7 @@ int Replay(const Options& options, char* program) {
     return 1;
   }
   if (!EnsureDisplay(&error)) return Fail(error);
-  int argc = 1;
-  char* argv[] = {program, nullptr};
-  StartPainter(&argc, argv);
+  Start(options);
   // A replay runs idle steps as fast as the program goes (--realtime paces
   // them itself), so that `frames N` is N steps on every machine.
   SetIdlePacing(false);
@@ -234,7 +257,7 @@ int main(int argc, char** argv) {
   Options options;
   const int status = ReadArguments(argc, argv, &options);
   if (status >= 0) return status;
-  const int result = options.record.empty() ? Replay(options, argv[0]) : Record(options, argv[0]);
+  const int result = options.record.empty() ? Replay(options) : Record(options);
   std::fflush(stdout);
 #ifdef __SANITIZE_ADDRESS__
   // The leak check runs now, while the GL driver is still loaded: at exit
