@@ -25,6 +25,8 @@ class EdgeIndex {
   // Find or Insert of it a little later. Changes nothing.
   void Prefetch(int a, int b) const;
   std::size_t Size() const { return size_; }
+  // The memory the table holds, room included.
+  std::size_t Bytes() const { return entries_.capacity() * sizeof(Entry); }
 
  private:
   // 12 bytes: the pair as two halves keeps the entry free of padding.

@@ -23,7 +23,7 @@ std::size_t StrokeBytes(const Stroke& s) {
          ArrayBytes(s.size.startColours) + ArrayBytes(s.size.endColours) +
          MeshBytes(s.subdivision.baseMesh) + MeshBytes(s.subdivision.resultMesh) +
          ArrayBytes(s.subdivision.edges) + ArrayBytes(s.subdivision.edgeFaces) +
-         ArrayBytes(s.subdivision.faceEdges) +
+         ArrayBytes(s.subdivision.faceEdges) + s.subdivision.edgeIndex.Bytes() +
          ArrayBytes(s.particles.positions) + ArrayBytes(s.particles.colours) +
          ArrayBytes(s.particles.sizes);
 }
