@@ -20,8 +20,13 @@ constexpr unsigned char kEscape = 27;
 constexpr int kPickRegion = 50;
 constexpr int kPickBufferSize = 64;  // 16 hit records of one name each
 
-// freeglut reports modifier and lock keys as special keys. They are not keys
-// of the main view: a Shift press must not print the selection number.
+void TogglePainting() {
+  Painting = Painting ? 0 : 1;
+  if (!Painting) CommitPaintedStroke();
+}
+
+}  // namespace
+
 bool IsModifierKey(int key) {
   switch (key) {
     case GLUT_KEY_SHIFT_L:
@@ -39,13 +44,6 @@ bool IsModifierKey(int key) {
       return false;
   }
 }
-
-void TogglePainting() {
-  Painting = Painting ? 0 : 1;
-  if (!Painting) CommitPaintedStroke();
-}
-
-}  // namespace
 
 // ---- Mouse -----------------------------------------------------------------------
 

@@ -14,6 +14,11 @@ void OnPassiveMotion(int x, int y);
 void OnKeyboard(unsigned char key, int x, int y);
 void OnSpecialKey(int key, int x, int y);
 
+// freeglut reports modifier and lock keys (Shift, Ctrl, Alt, Super, Num
+// Lock, Begin) as special keys. They are not keys of the main view: a Shift
+// press must not print the selection number.
+bool IsModifierKey(int key);
+
 // Hides the system cursor over the main view and stores the pointer on the
 // canvas plane: (2·x/W − 1, 1 − 2·y/H, 0, 0), W × H the main window size.
 void SetCursorPosition(int x, int y);

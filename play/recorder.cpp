@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/input.h"
 #include "app/state.h"
 #include "glui/glui.h"
 #include "play/controls.h"
@@ -150,7 +151,7 @@ void Recorder::Special(int window, int key, int modifiers) {
   if (!OwnEvents(window)) return;
   // Modifier and lock keys pressed on their own change nothing in any
   // window; their effect is in the keys recorded with them.
-  if (key >= GLUT_KEY_NUM_LOCK && key <= GLUT_KEY_SUPER_R && key != GLUT_KEY_DELETE) return;
+  if (IsModifierKey(key)) return;
   Event event;
   event.kind = EventKind::kSpecial;
   event.key = key;
