@@ -2,8 +2,9 @@
 // The one door for every change a person makes to the painting, its maps
 // and its colours: keys, mouse, panels and scripts all come through here.
 // Each action bumps the revision and tells the observers what it did, so
-// the undo history, the recorder and the redraw tracking each listen in one
-// place instead of guessing.
+// the undo history (an observer) and the redraw tracking (the revision)
+// each listen in one place instead of guessing. The recorder listens a step
+// earlier, to the window callbacks and controls that lead here.
 //
 // Actions that rebuild strokes build in the main window's GL context
 // whatever window is current (the build hooks make it current for their GL
@@ -53,7 +54,9 @@ class ActionObserver {
   // Before every slot is replaced by an empty stroke (Delete All): an
   // observer may take the records, leaving empty strokes in their place.
   virtual void AllStrokesChanging() {}
-  // Before the stroke being painted changes (other than by painting).
+  // Before the stroke being painted changes, other than by painting or by
+  // its commit, which empties it: undoing a commit takes the stroke away,
+  // it does not hand it back to the brush.
   virtual void CurrentStrokeChanging() {}
   virtual void ActionFinished(const ActionReport&) {}
 };
