@@ -49,7 +49,7 @@ int PaperOn = start::kPaperOn;
 int AxesOn = start::kAxesOn;
 int CursorOn = start::kCursorOn;
 
-float LightRotation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+float LightRotation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // start::kIdentity
 float LightPosition[4] = {0, 0, 0, 0};
 
 double ModelViewMatrix[16] = {};

@@ -43,14 +43,20 @@ bool AtomicFile::Commit(std::string* error) {
     if (error) *error = "cannot write " + path_;
     return false;
   }
-  bool written = true;
+  // The reason is taken where the failure shows: a write that failed
+  // earlier leaves only the stream's error flag, and errno may since have
+  // been set by something else (EIO stands in then).
+  int failure = 0;
   if (stream_) {
-    written = std::fflush(stream_) == 0 && !std::ferror(stream_);
-    written = std::fclose(stream_) == 0 && written;
+    errno = 0;
+    if (std::fflush(stream_) != 0 || std::ferror(stream_)) failure = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(stream_) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
     stream_ = nullptr;
   }
-  if (!written || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-    if (error) *error = "cannot write " + path_ + ": " + std::strerror(errno);
+  if (failure == 0 && std::rename(temporary_.c_str(), path_.c_str()) != 0) failure = errno;
+  if (failure != 0) {
+    if (error) *error = "cannot write " + path_ + ": " + std::strerror(failure);
     return false;
   }
   committed_ = true;

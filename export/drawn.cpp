@@ -6,10 +6,7 @@
 
 const Mesh* DrawnMesh(const Stroke& stroke) {
   if (stroke.deleted != 0 || stroke.renderType != kRenderMesh) return nullptr;
-  const auto& subdivision = stroke.subdivision;
-  const Mesh* mesh = subdivision.resultMesh ? &*subdivision.resultMesh
-                     : subdivision.baseMesh ? &*subdivision.baseMesh
-                                            : nullptr;
+  const Mesh* mesh = stroke.subdivision.Shown();
   if (!mesh || mesh->faceCount <= 0 || mesh->vertexCount <= 0) return nullptr;
   const auto vertices = static_cast<std::size_t>(mesh->vertexCount);
   if (mesh->positions.size() < vertices || mesh->normals.size() < vertices ||

@@ -1,8 +1,8 @@
 #pragma once
 // What the main view draws of each committed stroke, as the exporters see
-// it: a stroke that is not deleted is drawn as its mesh (render type 1: the
+// it: a stroke that is not deleted is drawn as its mesh (kRenderMesh: the
 // subdivided mesh when there is one, else the base mesh) or as its particle
-// quads (render type 2), or not at all. Only reads the canvas.
+// quads (kRenderParticles), or not at all. Only reads the canvas.
 
 #include <cstddef>
 

@@ -197,7 +197,6 @@ void CreateCameraPanel() {
   GLUI_Master.set_glutReshapeFunc(ReshapeCameraPanel);
   glutDisplayFunc(DisplayCameraPanel);
 
-  for (int i = 0; i < 16; ++i) LightRotation[i] = (i % 5 == 0) ? 1.0f : 0.0f;
   BuildControls(glui);
 
   glutSetWindow(CameraPanelWindow);

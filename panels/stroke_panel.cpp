@@ -22,9 +22,9 @@ constexpr const char* kTitle = "Stroke Control Panel:";
 constexpr float kViewHeight = 4.0f;
 
 // Control ids of the rebuild callback (OnStrokePanelControl), which also
-// serves the right-button menu: 1 is its "Hide" entry.
+// serves the right-button menu with its "Hide" entry.
 enum StrokeControl {
-  kHide = 1,
+  kHide = kHideMenuValue,
   kShowSizePanel = 2,
   kGrow = 3,
   kShrink = 4,
@@ -32,8 +32,8 @@ enum StrokeControl {
   kMeshSwitched = 6,
   kUpdate = 7,
 };
-// Controls read only when strokes are built or drawn report this id, which
-// the rebuild callback ignores when they have one.
+// The id of the controls read only when strokes are built or drawn: they
+// have no callback, so it is never reported.
 constexpr int kNoAction = 1;
 constexpr float kGrowStep = 0.01f;
 

@@ -2,25 +2,20 @@
 
 #include "app/state.h"
 #include "play/glut_tap.h"
+#include "play/script.h"
 
 namespace {
 
-struct NamedWindow {
-  const char* name;
-  const int* id;
-};
-
-const NamedWindow kWindows[] = {{"main", &MainWindow},
-                                {"stroke", &StrokePanelWindow},
-                                {"camera", &CameraPanelWindow},
-                                {"filter", &FilterPanelWindow},
-                                {"size", &SizePanelWindow}};
+// The windows' ids, in the order of their script names.
+const int* const kWindowIds[] = {&MainWindow, &StrokePanelWindow, &CameraPanelWindow,
+                                 &FilterPanelWindow, &SizePanelWindow};
 
 }  // namespace
 
 int WindowNamed(const std::string& name) {
-  for (const NamedWindow& window : kWindows)
-    if (name == window.name) return *window.id;
+  const auto& names = ScriptWindowNames();
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (name == names[i]) return *kWindowIds[i];
   return 0;
 }
 
@@ -35,7 +30,8 @@ int TopLevelWindow(int window) {
 
 std::string NameOfWindow(int window) {
   const int top = TopLevelWindow(window);
-  for (const NamedWindow& w : kWindows)
-    if (top != 0 && top == *w.id) return w.name;
+  const auto& names = ScriptWindowNames();
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (top != 0 && top == *kWindowIds[i]) return names[i];
   return std::string();
 }

@@ -9,6 +9,7 @@
 #include "app/state.h"
 #include "image/textures.h"
 #include "render/mesh_buffers.h"
+#include "stroke/settings.h"
 
 namespace {
 
@@ -214,6 +215,8 @@ void DrawTexturedMeshFromArrays(const Mesh& mesh, unsigned int mode, unsigned in
   EndMeshState();
 }
 
+namespace {
+
 void DrawPathPoints(const Stroke& stroke, float pointSize) {
   glColor3f(1.0f, 0.0f, 0.0f);
   glBegin(GL_LINE_STRIP);
@@ -249,23 +252,21 @@ void DrawStroke(const Stroke& stroke, int number) {
     CloseMeshRun();
     DrawPathPoints(stroke, 1.0f);
   }
-  if (stroke.renderType == 1) {
-    const auto& subdivision = stroke.subdivision;
-    const Mesh* mesh = subdivision.resultMesh
-                           ? &*subdivision.resultMesh
-                           : (subdivision.baseMesh ? &*subdivision.baseMesh : nullptr);
-    if (mesh) {
+  if (stroke.renderType == kRenderMesh) {
+    if (const Mesh* mesh = stroke.subdivision.Shown()) {
       OpenMeshRun(TEX_MESH, TEX_DETAIL);
       DrawMeshInRun(*mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
     }
   }
-  if (stroke.renderType == 2) {
+  if (stroke.renderType == kRenderParticles) {
     CloseMeshRun();
     glCallList(stroke.particles.displayList);
   }
   if (number == SelectedStroke) CloseMeshRun();
   DrawBoundsHighlight(stroke, number);
 }
+
+}  // namespace
 
 void DrawStrokes(Canvas& canvas) {
   glInitNames();

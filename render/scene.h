@@ -10,10 +10,6 @@ void DrawScene(Canvas& canvas);
 // Name stack for picking: 0 for the stroke under construction, the 1-based
 // number for each committed stroke.
 void DrawStrokes(Canvas& canvas);
-void DrawStrokeUnderConstruction(const Stroke& stroke);
-void DrawStroke(const Stroke& stroke, int number);
-void DrawPathPoints(const Stroke& stroke, float pointSize);
-void DrawBoundsHighlight(const Stroke& stroke, int number);
 // The mesh on two texture units (base map, and the detail map repeated 8×
 // and combined at double scale), lit when LightOn. Mode 0 draws points,
 // otherwise triangles in that polygon mode. Drawn from GL buffer objects

@@ -55,6 +55,11 @@ struct MeshSubdivision {
   int levels = 0;
   std::optional<Mesh> baseMesh;    // as BuildMesh generated it
   std::optional<Mesh> resultMesh;  // after `levels` levels; none when 0
+  // The mesh a stroke drawn as a mesh shows: the subdivided one when there
+  // is one, else the base mesh; nullptr before the first build.
+  const Mesh* Shown() const {
+    return resultMesh ? &*resultMesh : baseMesh ? &*baseMesh : nullptr;
+  }
   // Edge table of the last level's input mesh, numbered in order of first
   // appearance; edges keep the orientation of the face that first named them.
   int edgeCount = 0;
