@@ -2,9 +2,9 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -199,8 +199,6 @@ void SetChangeTracking(bool on) {
   Tracking = on;
   GLUI_Master.redraw_every_sync = !on;
 }
-
-bool ChangeTracking() { return Tracking; }
 
 void SetIdlePacing(bool on) { Pacing = on; }
 

@@ -43,7 +43,6 @@ void StopRedrawChecks();
 // On by default; off redraws every window at every idle step (and every
 // control subwindow at every sync), as comparisons of the two need.
 void SetChangeTracking(bool on);
-bool ChangeTracking();
 
 // On by default; off runs idle steps as fast as they come (replays).
 void SetIdlePacing(bool on);

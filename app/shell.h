@@ -15,8 +15,9 @@ void InitScene();
 // The main window's right-button menu, then the panels in the order Filter,
 // Stroke, Camera, Size.
 void CreateMenusAndPanels();
-// The heartbeat: panel redisplays, camera spin, texture synchronisation,
-// light position, control sync, main redisplay.
+// The heartbeat, at most 60 times a second: camera spin, texture
+// synchronisation, light position, control sync. What changed is drawn by
+// the redraw checks (app/redraw.h), not here.
 void OnIdle();
 void OnPrimitiveMenu(int value);
 void OnMainMenu(int value);
