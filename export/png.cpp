@@ -76,14 +76,19 @@ void NoFlush(png_structp) {}
 
 }  // namespace
 
-bool WritePngRgb(const std::string& path, int width, int height,
-                 const std::vector<std::uint8_t>& rgb, std::string* error) {
-  if (rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+bool WritePng8(const std::string& path, int width, int height, int channels,
+               const std::vector<std::uint8_t>& pixels, std::string* error) {
+  if (channels != 3 && channels != 4) {
+    if (error) *error = "a picture has 3 or 4 channels";
+    return false;
+  }
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
+  if (pixels.size() < rowBytes * static_cast<std::size_t>(height)) {
     if (error) *error = "fewer pixels than the picture's size";
     return false;
   }
-  return Write(path, width, height, PNG_COLOR_TYPE_RGB, 8, rgb.data(),
-               static_cast<std::size_t>(width) * 3, error);
+  return Write(path, width, height, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+               8, pixels.data(), rowBytes, error);
 }
 
 bool WritePngGrey16(const std::string& path, int width, int height,

@@ -1,6 +1,6 @@
 #pragma once
-// PNG files through libpng: screenshots (8-bit RGB) and height maps (16-bit
-// grey). Pixels are given top row first. Files are written under a
+// PNG files through libpng: screenshots (8-bit RGB), the icon (8-bit RGBA)
+// and height maps (16-bit grey). Pixels are given top row first. Files are written under a
 // temporary name beside the target and renamed when complete, so a failed
 // write leaves nothing half-written; the same pixels always give the same
 // bytes (no time stamp or other varying chunk is written).
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-// width × height × 3 bytes, R, G, B.
-bool WritePngRgb(const std::string& path, int width, int height,
-                 const std::vector<std::uint8_t>& rgb, std::string* error);
+// width × height × channels bytes: R, G, B (channels 3) or R, G, B, A (4).
+bool WritePng8(const std::string& path, int width, int height, int channels,
+               const std::vector<std::uint8_t>& pixels, std::string* error);
 // width × height samples, 0 black … 65535 white.
 bool WritePngGrey16(const std::string& path, int width, int height,
                     const std::vector<std::uint16_t>& grey, std::string* error);

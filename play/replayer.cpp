@@ -366,7 +366,7 @@ std::string Replayer::Screenshot(const Event& event) {
   if (!ReadWindowPicture(window_, &width, &height, &rgb))
     return "the " + NameOfWindow(window_) + " window has no pixels to read";
   std::string problem;
-  if (!WritePngRgb(Resolve(event.text), width, height, rgb, &problem)) return problem;
+  if (!WritePng8(Resolve(event.text), width, height, 3, rgb, &problem)) return problem;
   return {};
 }
 

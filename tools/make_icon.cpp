@@ -5,8 +5,6 @@
 // Every size is drawn at its own resolution (4 × 4 samples per pixel), not
 // scaled down from the largest, so the small ones stay sharp. Deterministic.
 
-#include <png.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -15,6 +13,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "export/png.h"
 
 namespace {
 
@@ -158,26 +158,6 @@ std::vector<std::uint8_t> Render(int size) {
   return rgba;
 }
 
-bool WritePng(const std::string& path, int size, const std::vector<std::uint8_t>& rgba) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = png && info;
-  if (ok && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < size; ++y) png_write_row(png, &rgba[static_cast<size_t>(y) * size * 4]);
-    png_write_end(png, nullptr);
-  } else {
-    ok = false;
-  }
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0 && ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,8 +172,9 @@ int main(int argc, char** argv) {
     std::error_code error;
     fs::create_directories(folder, error);
     const std::string path = (folder / "kelvra.png").string();
-    if (error || !WritePng(path, size, Render(size))) {
-      std::fprintf(stderr, "make_icon: cannot write %s\n", path.c_str());
+    std::string problem = error.message();
+    if (error || !WritePng8(path, size, size, 4, Render(size), &problem)) {
+      std::fprintf(stderr, "make_icon: cannot write %s: %s\n", path.c_str(), problem.c_str());
       return 1;
     }
   }
