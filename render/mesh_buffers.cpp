@@ -72,6 +72,7 @@ struct Buffers {
   GLuint vertices = 0, indices = 0;
   int count = 0;  // vertices or indices to draw
   unsigned long lastPass = 0;
+  bool refused = false;  // the driver had no room: drawn from the arrays
 };
 
 std::unordered_map<std::uint64_t, Buffers>& Cache() {
@@ -123,6 +124,18 @@ Buffers Upload(const BufferFunctions& gl, const Mesh& mesh) {
   return made;
 }
 
+// Upload, or, when the driver has no room for the mesh, no buffers and a
+// note not to ask again: the mesh is drawn from its arrays instead.
+Buffers UploadOrRefuse(const BufferFunctions& gl, const Mesh& mesh) {
+  Buffers made = Upload(gl, mesh);
+  if (made.vertices != 0 && glGetError() != GL_OUT_OF_MEMORY) return made;
+  if (made.vertices) gl.remove(1, &made.vertices);
+  if (made.indices) gl.remove(1, &made.indices);
+  Buffers refused;
+  refused.refused = true;
+  return refused;
+}
+
 const GLvoid* Offset(std::size_t bytes) { return reinterpret_cast<const GLvoid*>(bytes); }
 
 }  // namespace
@@ -136,8 +149,9 @@ MeshDraw BindMeshBuffers(const Mesh& mesh, bool colours, const unsigned* texCoor
   if (!Owner) Owner = context;
   if (context != Owner) return MeshDraw();
   Buffers& buffers = Cache()[mesh.id];
-  if (buffers.vertices == 0) buffers = Upload(*gl, mesh);
+  if (buffers.vertices == 0 && !buffers.refused) buffers = UploadOrRefuse(*gl, mesh);
   buffers.lastPass = Pass;
+  if (buffers.refused) return MeshDraw();
   constexpr GLsizei kStride = sizeof(PackedVertex);
   gl->bind(GL_ARRAY_BUFFER, buffers.vertices);
   gl->bind(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
@@ -178,7 +192,7 @@ void EndMeshBufferPass() {
   auto& cache = Cache();
   for (auto entry = cache.begin(); entry != cache.end();) {
     if (entry->second.lastPass + 1 < Pass) {
-      gl->remove(1, &entry->second.vertices);
+      if (entry->second.vertices) gl->remove(1, &entry->second.vertices);
       if (entry->second.indices) gl->remove(1, &entry->second.indices);
       entry = cache.erase(entry);
     } else {

@@ -20,7 +20,8 @@ struct MeshDraw {
 // Binds the buffers of `mesh` (uploading it first if they do not hold it
 // yet) and points the vertex, normal, colour and texture-coordinate arrays
 // into them, the texture coordinates on each unit in `texCoordUnits`.
-// Nothing is bound for a mesh without an id, or without buffer objects.
+// Nothing is bound for a mesh without an id, without buffer objects, or
+// one the driver had no room for (it is not offered again).
 MeshDraw BindMeshBuffers(const Mesh& mesh, bool colours, const unsigned* texCoordUnits, int units);
 // Unbinds the buffers and disables the arrays BindMeshBuffers enabled.
 void UnbindMeshBuffers(bool colours, const unsigned* texCoordUnits, int units);
