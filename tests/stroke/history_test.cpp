@@ -11,6 +11,7 @@
 
 #include "stroke/build.h"
 #include "stroke/collisions.h"
+#include "tests/support/console.h"
 #include "tests/support/fingerprint.h"
 
 namespace {
@@ -81,20 +82,17 @@ class Session {
           });
         break;
       case 5:
-        Step([&] {
-          if (Stroke* stroke = Selected()) {
-            history.KeepStroke(canvas, selection_ - 1);
-            settings_.widthStart += 0.01f;
-            ResizeStroke(*stroke, settings_, random_);
-          }
-        });
-        break;
       case 6:
         Step([&] {
           if (Stroke* stroke = Selected()) {
             history.KeepStroke(canvas, selection_ - 1);
-            settings_.pathLod = 1 + Roll(6);
-            UpdateStroke(*stroke, Context());
+            if (Roll(2)) {
+              settings_.widthStart += 0.01f;
+              ResizeStroke(*stroke, settings_, random_);
+            } else {
+              settings_.pathLod = 1 + Roll(6);
+              UpdateStroke(*stroke, Context());
+            }
           }
         });
         break;
@@ -143,13 +141,13 @@ class Session {
     const float x = Place(), y = Place(), dx = 0.3f * Place(), dy = 0.3f * Place();
     for (int i = 0; i < nodes; ++i) canvas.AddPoint(x + dx * i, y + dy * i * (i % 2 ? 1 : -1));
     Step([&] {
-      testing::internal::CaptureStdout();
       if (canvas.count < kStrokeCountLimit) history.KeepStroke(canvas, canvas.count);
-      canvas.CommitStroke(Context());
+      Quietly([&] { canvas.CommitStroke(Context()); });
       if (collide)
-        CheckCollisions(canvas, factors_, settings_.subdivisionLevels,
-                        [&](int slot) { history.KeepStroke(canvas, slot); });
-      testing::internal::GetCapturedStdout();
+        Quietly([&] {
+          CheckCollisions(canvas, factors_, settings_.subdivisionLevels,
+                          [&](int slot) { history.KeepStroke(canvas, slot); });
+        });
     });
   }
 
@@ -189,16 +187,14 @@ TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
   Canvas canvas;
   int selection = 0;
   CanvasHistory history(HistoryLimits{3, 1u << 30});
+  StrokeSettings settings;
+  RandomGenerator random;
+  BuildHooks hooks;
   auto paint = [&](float y) {
     for (int i = 0; i < 4; ++i) canvas.AddPoint(0.1f * i, y);
     history.Begin(canvas, selection);
     history.KeepStroke(canvas, canvas.count);
-    testing::internal::CaptureStdout();
-    StrokeSettings settings;
-    RandomGenerator random;
-    BuildHooks hooks;
-    canvas.CommitStroke(BuildContext{settings, random, hooks});
-    testing::internal::GetCapturedStdout();
+    Quietly([&] { canvas.CommitStroke(BuildContext{settings, random, hooks}); });
     history.End(canvas, selection);
   };
   for (int i = 0; i < 5; ++i) paint(0.1f * i);
