@@ -133,7 +133,8 @@ TEST(PictureWithoutPixels, IsEmptyToFiltersGradientsCopiesAndSaves) {
     BmpImage combined = GreyPicture(3, 3, [](int, int) { return 7; });
     EXPECT_EQ(CombineGradients(hollow, hollow, combined), 1);
     EXPECT_EQ(std::make_pair(combined.Width(), combined.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(CombineGradients(hollow, GreyPicture(width, 4, [](int, int) { return 1; }), combined), 0);
+    EXPECT_EQ(CombineGradients(hollow, GreyPicture(width, 4, [](int, int) { return 1; }), combined),
+              0);
 
     BmpImage copy = GreyPicture(3, 3, [](int, int) { return 7; });
     copy.CopyFrom(hollow);

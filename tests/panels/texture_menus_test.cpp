@@ -44,8 +44,8 @@ TEST(IsListedBmpName, CaseSensitiveSubstringTest) {
   const struct {
     const char* name;
     bool listed;
-  } cases[] = {{"a.bmp", true},    {"b.BMP", true}, {"x.bmp.old", true}, {"name.bmpx", true},
-               {"Paper.Bmp", false}, {"c.txt", false}, {"bmp", false},     {"", false}};
+  } cases[] = {{"a.bmp", true},      {"b.BMP", true},  {"x.bmp.old", true}, {"name.bmpx", true},
+               {"Paper.Bmp", false}, {"c.txt", false}, {"bmp", false},      {"", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(IsListedBmpName(c.name), c.listed);
@@ -83,7 +83,9 @@ TEST_F(TextureFolderTest, MissingFolderHasNoEntriesAndPrintsItsLine) {
   EXPECT_FALSE(FolderFileForMenuValue(missing, -1).has_value());
 
   int menu = -1;
-  EXPECT_EQ(Printed([&] { menu = CreateFolderMenu(missing, nullptr, "Papermap Directory not Found..."); }),
+  EXPECT_EQ(Printed([&] {
+              menu = CreateFolderMenu(missing, nullptr, "Papermap Directory not Found...");
+            }),
             "Papermap Directory not Found...\n");
   EXPECT_EQ(menu, 0);
 }

@@ -102,8 +102,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
     EXPECT_EQ(events[i].line, expected[i].first);
-    EXPECT_TRUE(events[i] == expected[i].second) << "line " << expected[i].first << " read as "
-                                                 << FormatEvent(events[i]);
+    EXPECT_TRUE(events[i] == expected[i].second)
+        << "line " << expected[i].first << " read as " << FormatEvent(events[i]);
   }
 }
 

@@ -46,7 +46,8 @@ Bytes Joined(Bytes bytes, const Bytes& more) {
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes ReadBytes(const std::string& path) {
