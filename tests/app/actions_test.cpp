@@ -2,14 +2,13 @@
 // and the GL work the painter's build hooks do in the main window.
 #include "app/actions.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/state.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/painter.h"
 
 namespace {
 
@@ -27,29 +26,22 @@ struct Journal : ActionObserver {
   }
 };
 
-class Actions : public testing::Test {
+class Actions : public PainterTest {
  protected:
   void SetUp() override {
-    MainWindow = EnsureHiddenGlWindow();
-    ResetApplicationStateForTesting();
-    TheCanvas.DeleteAll();
+    PainterTest::SetUp();
     AddActionObserver(&journal_);
   }
   void TearDown() override {
     RemoveActionObserver(&journal_);
-    ResetApplicationStateForTesting();
-    TheCanvas.DeleteAll();
-    MainWindow = 0;
+    PainterTest::TearDown();
   }
 
-  // A straight stroke of `nodes` nodes from (x0, y0) by (dx, dy), committed
-  // quietly through the action.
+  // A stroke painted and committed; the journal holds what the commit told.
   void Paint(float x0, float y0, float dx, float dy, int nodes = 8) {
-    for (int i = 0; i < nodes; ++i) AddPaintedPoint(x0 + dx * i, y0 + dy * i);
+    AddPoints(x0, y0, dx, dy, nodes);
     journal_.notices.clear();
-    testing::internal::CaptureStdout();
-    CommitPaintedStroke();
-    testing::internal::GetCapturedStdout();
+    Quietly(CommitPaintedStroke);
   }
 
   Journal journal_;

@@ -5,32 +5,21 @@
 
 #include <gtest/gtest.h>
 
-#include "app/state.h"
-#include "tests/support/gl_window.h"
+#include <optional>
+
+#include "tests/support/painter.h"
 
 namespace {
 
-class PaintingSteps : public testing::Test {
+class PaintingSteps : public PainterTest {
  protected:
   void SetUp() override {
-    MainWindow = EnsureHiddenGlWindow();
-    ResetApplicationStateForTesting();
-    TheCanvas.DeleteAll();
+    PainterTest::SetUp();
     history_.emplace();
   }
   void TearDown() override {
     history_.reset();
-    ResetApplicationStateForTesting();
-    TheCanvas.DeleteAll();
-    MainWindow = 0;
-  }
-
-  // Paints a straight stroke of eight nodes and commits it, quietly.
-  static void Paint(float x0, float y0, float dx, float dy) {
-    for (int i = 0; i < 8; ++i) AddPaintedPoint(x0 + dx * i, y0 + dy * i);
-    testing::internal::CaptureStdout();
-    CommitPaintedStroke();
-    testing::internal::GetCapturedStdout();
+    PainterTest::TearDown();
   }
 
   static float Height(int slot, int node) { return TheCanvas.strokes[slot].path[node].height; }
