@@ -10,6 +10,7 @@
 #include "camera/environment.h"
 #include "camera/progress.h"
 #include "platform/extensions.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -23,9 +24,7 @@ void ExpectPoint(const Vec4& p, float x, float y, float z) {
 Camera Initialised(std::string* output = nullptr) {
   EnsureHiddenGlWindow();
   Camera camera;
-  testing::internal::CaptureStdout();
-  camera.Init();
-  const std::string printed = testing::internal::GetCapturedStdout();
+  const std::string printed = Printed([&] { camera.Init(); });
   if (output) *output = printed;
   return camera;
 }
@@ -52,9 +51,7 @@ TEST(Camera, MovesInCameraAxesAndSpinKeys) {
   EXPECT_TRUE(HandleCameraKey('8'));
   EXPECT_TRUE(HandleCameraKey('4'));
   EXPECT_EQ(TheCamera.spin[0], 1);
-  testing::internal::CaptureStdout();
-  EXPECT_TRUE(HandleCameraKey('R'));
-  testing::internal::GetCapturedStdout();
+  Quietly([] { EXPECT_TRUE(HandleCameraKey('R')); });
   EXPECT_EQ(TheCamera.spin[1], 1) << "a reset keeps the spin";
   EXPECT_TRUE(HandleCameraKey('5'));
   EXPECT_EQ(TheCamera.spin[0] + TheCamera.spin[1] + TheCamera.spin[2], 0);
@@ -74,9 +71,7 @@ TEST(Camera, MovesInCameraAxesAndSpinKeys) {
 
 TEST(Environment, ReportOrderAndExactExtensionTokens) {
   EnsureHiddenGlWindow();
-  testing::internal::CaptureStdout();
-  ReportGLEnvironment();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = Printed(ReportGLEnvironment);
   const std::string dashes = "\t--------------------------------------------\n";
   EXPECT_EQ(out.rfind(dashes, 0), 0u);
   std::size_t at = 0;
@@ -93,10 +88,11 @@ TEST(Environment, ReportOrderAndExactExtensionTokens) {
 }
 
 TEST(Progress, PercentWithoutNewlineAndNothingForZeroTotal) {
-  testing::internal::CaptureStdout();
-  ReportProgress(5, 20);
-  ReportProgress(3, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\r\r\t25.00");
+  EXPECT_EQ(Printed([] {
+              ReportProgress(5, 20);
+              ReportProgress(3, 0);
+            }),
+            "\r\r\t25.00");
 }
 
 }  // namespace
