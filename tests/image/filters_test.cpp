@@ -122,30 +122,24 @@ TEST(CombineGradients, MagnitudeWrapsAndSizesMustMatch) {
 // the border copy reads it.
 TEST(PictureWithoutPixels, IsEmptyToFiltersGradientsCopiesAndSaves) {
   ScratchDir scratch;
+  const auto seven = [](int, int) { return 7; };
+  const auto empty = [](const BmpImage& image) {
+    return image.Width() == 0 && image.Height() == 0 && image.ByteCount() == 0;
+  };
   for (int width : {2, 40}) {
     SCOPED_TRACE(width);
     const SizeWithoutPixels hollow(width, 4);
-    BmpImage result = GreyPicture(3, 3, [](int, int) { return 7; });
+    BmpImage result = GreyPicture(3, 3, seven), combined = result, copy = result, saved = result;
     EXPECT_EQ(ApplyFilter(hollow, result, kFilterVerticalSobel), 1);
-    EXPECT_EQ(std::make_pair(result.Width(), result.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(result.ByteCount(), 0u);
-
-    BmpImage combined = GreyPicture(3, 3, [](int, int) { return 7; });
     EXPECT_EQ(CombineGradients(hollow, hollow, combined), 1);
-    EXPECT_EQ(std::make_pair(combined.Width(), combined.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(CombineGradients(hollow, GreyPicture(width, 4, [](int, int) { return 1; }), combined),
-              0);
-
-    BmpImage copy = GreyPicture(3, 3, [](int, int) { return 7; });
     copy.CopyFrom(hollow);
-    EXPECT_EQ(std::make_pair(copy.Width(), copy.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(copy.ByteCount(), 0u);
-
-    SizeWithoutPixels saving(width, 4);
-    ASSERT_TRUE(saving.Save(scratch.File("hollow.bmp")));
-    BmpImage saved = GreyPicture(3, 3, [](int, int) { return 7; });
+    ASSERT_TRUE(SizeWithoutPixels(width, 4).Save(scratch.File("hollow.bmp")));
     ASSERT_TRUE(saved.Load(scratch.File("hollow.bmp")));
-    EXPECT_EQ(std::make_pair(saved.Width(), saved.Height()), std::make_pair(0, 0));
+    EXPECT_TRUE(empty(result));
+    EXPECT_TRUE(empty(combined));
+    EXPECT_TRUE(empty(copy));
+    EXPECT_TRUE(empty(saved));
+    EXPECT_EQ(CombineGradients(hollow, GreyPicture(width, 4, seven), combined), 0);
   }
 }
 

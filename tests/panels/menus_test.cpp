@@ -215,7 +215,6 @@ TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
     int kernel;  // -1: none
   } cases[] = {
       {"Filters > CONVOLUTION/CORRELATION > LOW PASS FILTERS > GAUSSIAN = 4", 4},
-      {"Filters > CONVOLUTION/CORRELATION > HIGH PASS FILTERS > HP3 = 8", 8},
       {"Filters > EDGE ENHANCEMENT AND DETECTION FILTERS > EMBOSSING EFFECTS > NORTH2 = 32", 32},
       {"Filters > NONE = 2", -1},
   };
