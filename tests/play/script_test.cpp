@@ -188,7 +188,7 @@ TEST(ScriptCorpus, EveryFileStopsAtALineOrReadsBackAsItself) {
       written += FormatEvent(event) + "\n";
     }
     if (!seed) continue;
-    for (std::istringstream seed(text); std::getline(seed, line);)
+    for (std::istringstream seedLines(text); std::getline(seedLines, line);)
       if (line.find_first_not_of(" \t") != std::string::npos && line[0] != '#')
         lines += line + "\n";
     EXPECT_EQ(written, lines);
