@@ -8,7 +8,6 @@
 
 #include "app/state.h"
 #include "camera/environment.h"
-#include "camera/progress.h"
 #include "platform/extensions.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
@@ -85,14 +84,6 @@ TEST(Environment, ReportOrderAndExactExtensionTokens) {
   EXPECT_NE(MultiTexCoord2fARB, nullptr);
   EXPECT_TRUE(ExtensionListed("GL_A GL_ARB_multitexture GL_B", "GL_ARB_multitexture"));
   EXPECT_FALSE(ExtensionListed("GL_ARB_multitexture_x", "GL_ARB_multitexture"));
-}
-
-TEST(Progress, PercentWithoutNewlineAndNothingForZeroTotal) {
-  EXPECT_EQ(Printed([] {
-              ReportProgress(5, 20);
-              ReportProgress(3, 0);
-            }),
-            "\r\r\t25.00");
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A scratch "papermap" folder with a.bmp, b.BMP, c.txt, x.bmp.old, Paper.Bmp
-// and a subfolder old.bmp.d.
+// and a subfolder old.bmp.d: the menus list the names that hold ".bmp" or
+// ".BMP", subfolders too.
 class TextureFolderTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -39,18 +40,6 @@ class TextureFolderTest : public testing::Test {
 
   ScratchDir scratch_;
 };
-
-TEST(IsListedBmpName, CaseSensitiveSubstringTest) {
-  const struct {
-    const char* name;
-    bool listed;
-  } cases[] = {{"a.bmp", true},      {"b.BMP", true},  {"x.bmp.old", true}, {"name.bmpx", true},
-               {"Paper.Bmp", false}, {"c.txt", false}, {"bmp", false},      {"", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(IsListedBmpName(c.name), c.listed);
-  }
-}
 
 // Entry values count down from -1 in listing order, and each names its file.
 TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFile) {
