@@ -73,6 +73,8 @@ TEST(Arcball, ScaleAngleKeepsTheAxis) {
   }
 }
 
+// Orthonormalize after every turn keeps the float matrix a rotation (the
+// drift of 20000 turns without it is well past the tolerance).
 TEST(Arcball, StaysARotationOverManyRandomDrags) {
   std::mt19937 random(7);
   std::uniform_real_distribution<float> step(-15, 15);
@@ -90,14 +92,4 @@ TEST(Arcball, StaysARotationOverManyRandomDrags) {
   ExpectRotation(m, 1e-5f);
   for (int i : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(m[i], 0.0f);
   EXPECT_EQ(m[15], 1.0f);
-}
-
-TEST(Arcball, OrthonormalizeRepairsDrift) {
-  float m[16];
-  ToMatrix(TurnBetween(SpherePoint(0, 0), SpherePoint(30, -12)), m);
-  m[0] *= 1.01f;
-  m[5] += 0.02f;
-  m[9] -= 0.01f;
-  Orthonormalize(m);
-  ExpectRotation(m, 1e-6f);
 }

@@ -73,23 +73,16 @@ void Pump() {
   DrawFrame(*Right);
 }
 
-void MoveTo(int x, int y) {
+// The pointer moved to (x, y) and, unless `button` is -1, the left button
+// pressed (GLUT_DOWN) or released (GLUT_UP) there.
+void PointerAt(int x, int y, int button = -1) {
   QueueMotion(*Right, x, y);
-  Pump();
-}
-void PressAt(int x, int y) {
-  QueueMotion(*Right, x, y);
-  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, x, y, 0);
-  Pump();
-}
-void ReleaseAt(int x, int y) {
-  QueueMotion(*Right, x, y);
-  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, x, y, 0);
+  if (button >= 0) QueueMouse(*Right, GLUT_LEFT_BUTTON, button, x, y, 0);
   Pump();
 }
 void ClickAt(int x, int y) {
-  PressAt(x, y);
-  ReleaseAt(x, y);
+  PointerAt(x, y, GLUT_DOWN);
+  PointerAt(x, y, GLUT_UP);
 }
 void ClickMainWindow() {
   glutSetWindow(MainWindowId);
@@ -205,12 +198,12 @@ TEST_F(GluiInput, ArrowClickStepsAndDragSlidesWithinLimits) {
   EXPECT_EQ(calls.back().value, 11);
 
   // Press the arrow, drag 400 px up: (100 - 0) / 800 per pixel = +50.
-  PressAt(ax, ay);
-  for (int step = 1; step <= 40; ++step) MoveTo(ax, ay - 10 * step);
+  PointerAt(ax, ay, GLUT_DOWN);
+  for (int step = 1; step <= 40; ++step) PointerAt(ax, ay - 10 * step);
   EXPECT_NEAR(IntValue, 62, 1);
   EXPECT_EQ(calls.back().value, IntValue) << "callback sees the written value";
-  for (int step = 41; step <= 200; ++step) MoveTo(ax, ay - 10 * step);  // pinned at the top
-  ReleaseAt(ax, ay - 2000);
+  for (int step = 41; step <= 200; ++step) PointerAt(ax, ay - 10 * step);  // pinned at the top
+  PointerAt(ax, ay - 2000, GLUT_UP);
   EXPECT_EQ(IntValue, 100);
   EXPECT_EQ(calls.back().value, 100);
 }
@@ -228,9 +221,9 @@ TEST_F(GluiInput, CheckboxTogglesBetweenZeroAndOneButtonFiresOnReleaseInside) {
   }
   calls.clear();
   const int x = CentreX(Button), y = CentreY(Button);
-  PressAt(x, y);
+  PointerAt(x, y, GLUT_DOWN);
   EXPECT_TRUE(Button->IsHeld());
-  ReleaseAt(x + 300, y);
+  PointerAt(x + 300, y, GLUT_UP);
   EXPECT_TRUE(calls.empty()) << "nothing on press, and a release outside cancels";
   ClickAt(x, y);
   ASSERT_EQ(calls.size(), 1u);
@@ -249,8 +242,8 @@ TEST_F(GluiInput, ViewportAreaLeavesOutBottomAndRightSubwindows) {
 
 // Press on the ball, move 10 px and release in the same moment: a flick.
 void Flick() {
-  PressAt(CentreX(BallControl), BallCentreY());
-  ReleaseAt(CentreX(BallControl) + 10, BallCentreY());
+  PointerAt(CentreX(BallControl), BallCentreY(), GLUT_DOWN);
+  PointerAt(CentreX(BallControl) + 10, BallCentreY(), GLUT_UP);
 }
 
 void ExpectOrthonormalBall() {
@@ -265,13 +258,13 @@ void ExpectOrthonormalBall() {
 TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
   const int cx = CentreX(BallControl), cy = BallCentreY();
   for (int drag = 0; drag < 3; ++drag) {  // circles around the ball
-    PressAt(cx, cy);
+    PointerAt(cx, cy, GLUT_DOWN);
     int mx = cx, my = cy;
     for (int t = 0; t < 30; ++t) {
       const double a = (drag * 30 + t) * 0.3;
       mx = cx + static_cast<int>(18 * std::cos(a));
       my = cy + static_cast<int>(18 * std::sin(a));
-      MoveTo(mx, my);
+      PointerAt(mx, my);
     }
     // Pause, then release where the pointer rests: no flick, no spin.
     QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, mx, my, 0);
