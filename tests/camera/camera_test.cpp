@@ -11,14 +11,9 @@
 #include "platform/extensions.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/near.h"
 
 namespace {
-
-void ExpectPoint(const Vec4& p, float x, float y, float z) {
-  EXPECT_NEAR(p.x, x, 1e-5);
-  EXPECT_NEAR(p.y, y, 1e-5);
-  EXPECT_NEAR(p.z, z, 1e-5);
-}
 
 Camera Initialised(std::string* output = nullptr) {
   EnsureHiddenGlWindow();
@@ -33,19 +28,19 @@ TEST(Camera, RotationsFromTheInitialPoseAboutSideAndUpAxes) {
   Camera camera = Initialised(&output);
   EXPECT_EQ(output, "\tCAMERA: Initialising...\n");
   camera.RotatePoints(90, 1);  // from eye (0, 0, 1.7) looking down -z with y up
-  ExpectPoint(camera.eye, 0, 0, 1.7f);
-  ExpectPoint(camera.sidePoint, 1, 0, 1.7f);
-  ExpectPoint(camera.target, 0, 1, 1.7f);
-  ExpectPoint(camera.upPoint, 0, 0, 2.7f);
+  EXPECT_TRUE(Near(camera.eye, Vec4(0, 0, 1.7f, 0), 1e-5));
+  EXPECT_TRUE(Near(camera.sidePoint, Vec4(1, 0, 1.7f, 0), 1e-5));
+  EXPECT_TRUE(Near(camera.target, Vec4(0, 1, 1.7f, 0), 1e-5));
+  EXPECT_TRUE(Near(camera.upPoint, Vec4(0, 0, 2.7f, 0), 1e-5));
   Camera other = Initialised();
   other.RotatePoints(90, 2);
-  ExpectPoint(other.target, -1, 0, 1.7f);
+  EXPECT_TRUE(Near(other.target, Vec4(-1, 0, 1.7f, 0), 1e-5));
 }
 
 TEST(Camera, MovesInCameraAxesAndSpinKeys) {
   Camera camera = Initialised();
   for (int i = 0; i < 20; ++i) camera.MovePoints(0, 0, -0.05f);
-  ExpectPoint(camera.eye, 0, 0, 0.7f);
+  EXPECT_TRUE(Near(camera.eye, Vec4(0, 0, 0.7f, 0), 1e-5));
   TheCamera = camera;
   EXPECT_TRUE(HandleCameraKey('8'));
   EXPECT_TRUE(HandleCameraKey('4'));

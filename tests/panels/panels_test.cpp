@@ -25,6 +25,7 @@
 #include "panels/texture_menus.h"
 #include "tests/panels/panel_setup.h"
 #include "tests/support/console.h"
+#include "tests/support/near.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -303,12 +304,8 @@ TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
 
   DrawPreviewWithColourAt(x, h / 4, 0.25f, 0.5f, 0.75f);  // view y = 3
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 4);
-  for (const Vec4* colour : {&TheStrokeSettings.startColour, &TheStrokeSettings.endColour}) {
-    EXPECT_NEAR(colour->x, 0.25f, 0.01f);
-    EXPECT_NEAR(colour->y, 0.5f, 0.01f);
-    EXPECT_NEAR(colour->z, 0.75f, 0.01f);
-    EXPECT_EQ(colour->w, 0.0f);
-  }
+  for (const Vec4* colour : {&TheStrokeSettings.startColour, &TheStrokeSettings.endColour})
+    EXPECT_TRUE(Near(*colour, Vec4(0.25f, 0.5f, 0.75f, 0), 0.01f));
   EXPECT_FLOAT_EQ(ColourMarkerX, static_cast<float>(x) / StrokePanelViewWidth);
   EXPECT_NEAR(ColourMarkerY, 3.0f, 0.05f);
 }

@@ -9,6 +9,7 @@
 
 #include "stroke/subdivision.h"
 #include "tests/support/fingerprint.h"
+#include "tests/support/near.h"
 
 namespace {
 
@@ -90,16 +91,11 @@ TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
   for (const GridVertex& g : kGrid) {
     SCOPED_TRACE(testing::Message() << "row " << g.row << ", column " << g.column);
     const int v = MeshVertexOf(mesh, g.row, g.column);
-    EXPECT_NEAR(mesh.positions[v].x, g.x, 1e-6);
-    EXPECT_NEAR(mesh.positions[v].y, g.y, 1e-6);
-    EXPECT_NEAR(mesh.positions[v].z, g.z, 1e-6);
-    EXPECT_NEAR(mesh.texCoords[v].x, g.s, 1e-5);
-    EXPECT_NEAR(mesh.texCoords[v].y, g.t, 1e-5);
+    EXPECT_TRUE(Near(mesh.positions[v], Vec4(g.x, g.y, g.z, 0), 1e-6));
+    EXPECT_TRUE(Near(mesh.texCoords[v], Vec4(g.s, g.t, 0, 0), 1e-5));
     // Row i of N = 2 has the colour start + (end − start) × i / 2.
     const float along = g.row == 0 ? 0.0f : 0.5f;
-    EXPECT_FLOAT_EQ(mesh.colours[v].x, 1.0f - along);
-    EXPECT_FLOAT_EQ(mesh.colours[v].y, 0.2f + 0.4f * along);
-    EXPECT_FLOAT_EQ(mesh.colours[v].z, along);
+    EXPECT_TRUE(Near(mesh.colours[v], Vec4(1.0f - along, 0.2f + 0.4f * along, along, 1), 1e-6));
   }
 
   Stroke wide = FlatStroke(2, 5, 0.1f, 0.0f);
@@ -317,12 +313,8 @@ TEST(Butterfly, NewVerticesByHand) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.edge);
     const Vec4 &p = mesh.positions[c.vertex], &colour = mesh.colours[c.vertex];
-    EXPECT_NEAR(p.x, c.x, 1e-6);
-    EXPECT_NEAR(p.y, c.y, 1e-6);
-    EXPECT_NEAR(p.z, c.z, 1e-6);
-    EXPECT_NEAR(colour.x, c.red, 1e-6);
-    EXPECT_NEAR(colour.y, 0.5f, 1e-6);
-    EXPECT_NEAR(colour.w, c.alpha, 1e-6);
+    EXPECT_TRUE(Near(p, Vec4(c.x, c.y, c.z, 0), 1e-6));
+    EXPECT_TRUE(Near(colour, Vec4(c.red, 0.5f, 0.5f, c.alpha), 1e-6));
     EXPECT_NEAR(mesh.normals[c.vertex].z, c.normalZ, 1e-6);
   }
   for (int v = 0; v < 8; ++v) {
