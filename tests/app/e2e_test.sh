@@ -16,13 +16,11 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwin
   exit 77
 fi
 
+source "$root/tests/support/x_session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_e2e_XXXXXX") || exit 1
 out="$work/output.txt"
-pid=
-keeper=
 cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
+  end_session
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -38,29 +36,8 @@ cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
 rm -f "$work"/textures/sourcemap/Saved/*.bmp
 cd "$work" || exit 1
 
-# One connection to the X server stays open for the whole test: a server
-# that resets when its last client leaves (the test before this one, say)
-# refuses connections while it resets, and the program's glutInit would
-# fail on that. A refused keeper ends at once and is started again.
-for attempt in $(seq 50); do
-  xprop -root -spy >/dev/null 2>&1 &
-  keeper=$!
-  sleep 0.1
-  kill -0 "$keeper" 2>/dev/null && break
-  keeper=
-done
-[ -n "$keeper" ] || fail "the X display does not answer"
+keep_x_connection || fail "the X display does not answer"
 
-# wait_for SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -ge $deadline ] && return 1
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-}
 has_line() { grep -qxF -- "$1" "$out"; }
 visible() { xdotool search --onlyvisible --name "^$1\$"; }
 

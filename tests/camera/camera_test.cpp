@@ -8,24 +8,17 @@
 
 #include "app/state.h"
 #include "camera/environment.h"
-#include "camera/progress.h"
 #include "platform/extensions.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/near.h"
 
 namespace {
-
-void ExpectPoint(const Vec4& p, float x, float y, float z) {
-  EXPECT_NEAR(p.x, x, 1e-5);
-  EXPECT_NEAR(p.y, y, 1e-5);
-  EXPECT_NEAR(p.z, z, 1e-5);
-}
 
 Camera Initialised(std::string* output = nullptr) {
   EnsureHiddenGlWindow();
   Camera camera;
-  testing::internal::CaptureStdout();
-  camera.Init();
-  const std::string printed = testing::internal::GetCapturedStdout();
+  const std::string printed = Printed([&] { camera.Init(); });
   if (output) *output = printed;
   return camera;
 }
@@ -35,26 +28,24 @@ TEST(Camera, RotationsFromTheInitialPoseAboutSideAndUpAxes) {
   Camera camera = Initialised(&output);
   EXPECT_EQ(output, "\tCAMERA: Initialising...\n");
   camera.RotatePoints(90, 1);  // from eye (0, 0, 1.7) looking down -z with y up
-  ExpectPoint(camera.eye, 0, 0, 1.7f);
-  ExpectPoint(camera.sidePoint, 1, 0, 1.7f);
-  ExpectPoint(camera.target, 0, 1, 1.7f);
-  ExpectPoint(camera.upPoint, 0, 0, 2.7f);
+  EXPECT_TRUE(Near(camera.eye, Vec4(0, 0, 1.7f, 0), 1e-5));
+  EXPECT_TRUE(Near(camera.sidePoint, Vec4(1, 0, 1.7f, 0), 1e-5));
+  EXPECT_TRUE(Near(camera.target, Vec4(0, 1, 1.7f, 0), 1e-5));
+  EXPECT_TRUE(Near(camera.upPoint, Vec4(0, 0, 2.7f, 0), 1e-5));
   Camera other = Initialised();
   other.RotatePoints(90, 2);
-  ExpectPoint(other.target, -1, 0, 1.7f);
+  EXPECT_TRUE(Near(other.target, Vec4(-1, 0, 1.7f, 0), 1e-5));
 }
 
 TEST(Camera, MovesInCameraAxesAndSpinKeys) {
   Camera camera = Initialised();
   for (int i = 0; i < 20; ++i) camera.MovePoints(0, 0, -0.05f);
-  ExpectPoint(camera.eye, 0, 0, 0.7f);
+  EXPECT_TRUE(Near(camera.eye, Vec4(0, 0, 0.7f, 0), 1e-5));
   TheCamera = camera;
   EXPECT_TRUE(HandleCameraKey('8'));
   EXPECT_TRUE(HandleCameraKey('4'));
   EXPECT_EQ(TheCamera.spin[0], 1);
-  testing::internal::CaptureStdout();
-  EXPECT_TRUE(HandleCameraKey('R'));
-  testing::internal::GetCapturedStdout();
+  Quietly([] { EXPECT_TRUE(HandleCameraKey('R')); });
   EXPECT_EQ(TheCamera.spin[1], 1) << "a reset keeps the spin";
   EXPECT_TRUE(HandleCameraKey('5'));
   EXPECT_EQ(TheCamera.spin[0] + TheCamera.spin[1] + TheCamera.spin[2], 0);
@@ -74,9 +65,7 @@ TEST(Camera, MovesInCameraAxesAndSpinKeys) {
 
 TEST(Environment, ReportOrderAndExactExtensionTokens) {
   EnsureHiddenGlWindow();
-  testing::internal::CaptureStdout();
-  ReportGLEnvironment();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = Printed(ReportGLEnvironment);
   const std::string dashes = "\t--------------------------------------------\n";
   EXPECT_EQ(out.rfind(dashes, 0), 0u);
   std::size_t at = 0;
@@ -90,13 +79,6 @@ TEST(Environment, ReportOrderAndExactExtensionTokens) {
   EXPECT_NE(MultiTexCoord2fARB, nullptr);
   EXPECT_TRUE(ExtensionListed("GL_A GL_ARB_multitexture GL_B", "GL_ARB_multitexture"));
   EXPECT_FALSE(ExtensionListed("GL_ARB_multitexture_x", "GL_ARB_multitexture"));
-}
-
-TEST(Progress, PercentWithoutNewlineAndNothingForZeroTotal) {
-  testing::internal::CaptureStdout();
-  ReportProgress(5, 20);
-  ReportProgress(3, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\r\r\t25.00");
 }
 
 }  // namespace

@@ -10,12 +10,3 @@ TEST(Vec4, LerpTreatsZeroStepsAsOne) {
   EXPECT_FLOAT_EQ(whole.w, 8.0f);
   EXPECT_FLOAT_EQ(Lerp(1.0f, 3.0f, 1.0f, 0.0f), 3.0f);
 }
-
-// (P1 − P2) × (P0 − P1): for (0, 0, 0), (1, 0, 0), (0, 2, 0), counter-clockwise
-// seen from +z, (1, −2, 0) × (−1, 0, 0) = (0, 0, −2).
-TEST(Vec4, TriangleNormalOfCounterClockwiseTriangleInCanvasPlane) {
-  Vec4 n = TriangleNormal(Vec4(0, 0, 0, 0), Vec4(1, 0, 0, 0), Vec4(0, 2, 0, 0));
-  EXPECT_EQ(n.x, 0.0f);
-  EXPECT_EQ(n.y, 0.0f);
-  EXPECT_EQ(n.z, -2.0f);
-}

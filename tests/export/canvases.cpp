@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "stroke/build.h"
 #include "stroke/mesh.h"
+#include "tests/support/console.h"
 #include "tests/support/height_map.h"
 
 namespace {
@@ -11,9 +15,7 @@ namespace {
 void Paint(Canvas& canvas, const StrokeSettings& settings, RandomGenerator& random, float y,
            int nodes) {
   for (int i = 0; i < nodes; ++i) canvas.AddPoint(-0.6f + 0.15f * i, y + 0.04f * (i % 2));
-  testing::internal::CaptureStdout();
-  canvas.CommitStroke(BuildContext{settings, random, HeadlessBuildHooks()});
-  testing::internal::GetCapturedStdout();
+  Quietly([&] { canvas.CommitStroke(BuildContext{settings, random, HeadlessBuildHooks()}); });
 }
 
 }  // namespace
@@ -70,4 +72,20 @@ void AddPyramid(Canvas& canvas, float x, float y, float z, float half) {
   ComputeVertexNormals(mesh);
   ComputePlanarTexCoords(mesh);
   stroke.subdivision.baseMesh = std::move(mesh);
+}
+
+ExportSettings ExportSettingsWithDefaultMaps() {
+  ExportSettings settings;
+  settings.meshMap = "Textures/Meshmap/Bump.bmp";
+  settings.detailMap = "Textures/Detailmap/papier1.bmp";
+  settings.particleMap = "Textures/Partmap/Brush.bmp";
+  return settings;
+}
+
+std::vector<std::string> FolderListing(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }

@@ -1,10 +1,14 @@
 #pragma once
 // Canvases for the export tests: strokes built headless as the painter
 // builds them, and strokes whose meshes are made by hand so that heights
-// can be worked out on paper.
+// can be worked out on paper; the settings and folder listings the tests
+// share.
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "export/painting.h"
 #include "stroke/stroke.h"
 
 // Committed strokes, in order: 1 a mesh stroke, 2 a mesh stroke with one
@@ -20,3 +24,9 @@ std::unique_ptr<Canvas> ParticleCanvas();
 // counter-clockwise from the front, no shared vertices, as the stroke
 // meshes are; normals as the build computes them.
 void AddPyramid(Canvas& canvas, float x, float y, float z, float half);
+
+// The painter's default mesh, detail and particle maps.
+ExportSettings ExportSettingsWithDefaultMaps();
+
+// The names in `folder`, sorted.
+std::vector<std::string> FolderListing(const std::string& folder);

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -14,14 +13,6 @@
 #include "tests/support/scratch_dir.h"
 
 namespace {
-
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Contents(const std::string& path) {
   std::stringstream text;
@@ -36,8 +27,7 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   // An older export of the same name stays whole when a new one fails.
   std::ofstream(scratch.File("older.glb")) << "older";
   auto with = [](auto change) {
-    ExportSettings settings;
-    settings.meshMap = "Textures/Meshmap/Bump.bmp";
+    ExportSettings settings = ExportSettingsWithDefaultMaps();
     change(settings);
     return settings;
   };
@@ -81,7 +71,7 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(ExportPainting(c.canvas, c.path, c.settings), c.message);
-    EXPECT_EQ(Listing(scratch.Path()), std::vector<std::string>{"older.glb"});
+    EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{"older.glb"});
     EXPECT_EQ(Contents(scratch.File("older.glb")), "older");
   }
   // The relief size means nothing to the height map.
@@ -91,15 +81,13 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
 TEST(ExportPainting, ObjWhoseFileCannotBeRenamedTakesItsCompanionsBack) {
   ScratchDir scratch;
   const auto canvas = MixedCanvas();
-  ExportSettings settings;
-  settings.meshMap = "Textures/Meshmap/Bump.bmp";
-  settings.particleMap = "Textures/Partmap/Brush.bmp";
+  const ExportSettings settings = ExportSettingsWithDefaultMaps();
   // A folder of the OBJ's name: the library and maps are renamed into
   // place first, then the OBJ cannot be.
   ASSERT_EQ(::mkdir(scratch.File("art.obj").c_str(), 0755), 0);
   const std::string error = ExportPainting(*canvas, scratch.File("art.obj"), settings);
   EXPECT_EQ(error, "cannot write " + scratch.File("art.obj") + ": Is a directory");
-  EXPECT_EQ(Listing(scratch.Path()), std::vector<std::string>{"art.obj"});
+  EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{"art.obj"});
 }
 
 TEST(ExportPainting, AMeshWhoseFacesPointPastItsVerticesIsLeftOut) {

@@ -39,9 +39,8 @@ TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
   ASSERT_EQ(ExportPainting(canvas, path, settings), "");
   PngPicture map;
   ASSERT_TRUE(ReadPng(path, &map));
-  ASSERT_EQ(map.width, kGrid);
-  ASSERT_EQ(map.height, kGrid);
-  ASSERT_EQ(map.bitDepth, 16);
+  ASSERT_EQ(std::make_tuple(map.width, map.height, map.bitDepth),
+            std::make_tuple(kGrid, kGrid, 16));
   auto at = [&](float x, float y) { return int(map.samples[Row(y) * kGrid + Column(x)]); };
   struct Probe {
     float x, y;
@@ -58,11 +57,8 @@ TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
     SCOPED_TRACE(testing::Message() << probe.x << ", " << probe.y);
     EXPECT_NEAR(at(probe.x, probe.y), probe.level, 1);
   }
-  int highest = 0, lowest = 65535;
-  for (std::uint16_t level : map.samples)
-    highest = std::max<int>(highest, level), lowest = std::min<int>(lowest, level);
-  EXPECT_EQ(highest, 65535);
-  EXPECT_EQ(lowest, 0);
+  EXPECT_EQ(*std::max_element(map.samples.begin(), map.samples.end()), 65535);
+  EXPECT_EQ(*std::min_element(map.samples.begin(), map.samples.end()), 0);
 }
 
 TEST(HeightMap, OverlappingStrokesShowTheHigherAndTheEdgesOfTheCanvasCutThemOff) {
@@ -124,10 +120,10 @@ SolidCheck Check(const aiMesh& mesh) {
     for (int k = 0; k < 3; ++k) {
       p[k] = mesh.mVertices[mesh.mFaces[f].mIndices[k]];
       corner[k] = ids.emplace(Point{p[k].x, p[k].y, p[k].z}, int(ids.size())).first->second;
-      check.low = aiVector3D(std::min(check.low.x, p[k].x), std::min(check.low.y, p[k].y),
-                             std::min(check.low.z, p[k].z));
-      check.high = aiVector3D(std::max(check.high.x, p[k].x), std::max(check.high.y, p[k].y),
-                              std::max(check.high.z, p[k].z));
+      for (int a = 0; a < 3; ++a) {
+        check.low[a] = std::min(check.low[a], p[k][a]);
+        check.high[a] = std::max(check.high[a], p[k][a]);
+      }
     }
     for (int k = 0; k < 3; ++k) ++directed[{corner[k], corner[(k + 1) % 3]}];
     check.volume += double(p[0].x) * (double(p[1].y) * p[2].z - double(p[2].y) * p[1].z) -
@@ -181,11 +177,10 @@ TEST_P(ReliefSolids, StlIsOneClosedOutwardSolidOfTheRightSizeAndVolume) {
   EXPECT_EQ(check.vertices, n * n + 4 * (n - 1) + 1) << "grid, feet of the walls, centre";
   const float base = std::max(1.0f, 0.02f * solid.sizeMm);
   const float apex = solid.pyramid ? 0.2f * solid.sizeMm / 2 : 0.0f;
-  EXPECT_FLOAT_EQ(check.low.x, 0);
-  EXPECT_FLOAT_EQ(check.low.y, 0);
-  EXPECT_FLOAT_EQ(check.low.z, 0);
-  EXPECT_FLOAT_EQ(check.high.x, solid.sizeMm);
-  EXPECT_FLOAT_EQ(check.high.y, solid.sizeMm);
+  EXPECT_EQ(std::make_tuple(check.low.x, check.low.y, check.low.z),
+            std::make_tuple(0.0f, 0.0f, 0.0f));
+  EXPECT_EQ(std::make_tuple(check.high.x, check.high.y),
+            std::make_tuple(solid.sizeMm, solid.sizeMm));
   EXPECT_FLOAT_EQ(check.high.z, base + apex);
   const double half = solid.sizeMm / 2.0;
   const double plate = double(solid.sizeMm) * solid.sizeMm * base;

@@ -9,17 +9,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "image/image.h"
 #include "image/texture_image.h"
+#include "tests/support/console.h"
+#include "tests/support/pictures.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> files;
@@ -32,11 +29,6 @@ std::vector<std::string> CorpusFiles() {
     }
   }
   return files;
-}
-
-Bytes FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 std::uint32_t U32At(const Bytes& file, std::size_t at) {
@@ -62,8 +54,6 @@ BmpImage Previous() {
   return image;
 }
 
-Bytes Pixels(const Image& image) { return {image.Data(), image.Data() + image.ByteCount()}; }
-
 TEST(FuzzCorpus, EachReaderFailsCleanlyOrHoldsExactlyItsPixelsAndBothAgree) {
   const std::vector<std::string> files = CorpusFiles();
   ASSERT_GE(files.size(), 5u);
@@ -71,37 +61,30 @@ TEST(FuzzCorpus, EachReaderFailsCleanlyOrHoldsExactlyItsPixelsAndBothAgree) {
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     BmpImage image = Previous();
-    testing::internal::CaptureStdout();  // the loader's complaints
-    const bool loaded = image.Load(file);
-    testing::internal::GetCapturedStdout();
+    bool loaded = false;
+    Quietly([&] { loaded = image.Load(file); });  // the loader's complaints
     if (loaded) {
-      ASSERT_GE(image.Width(), 0);
-      ASSERT_GE(image.Height(), 0);
-      ASSERT_GE(image.BitsPerPixel(), 24);
+      ASSERT_TRUE(image.Width() >= 0 && image.Height() >= 0 && image.BitsPerPixel() >= 24);
       ASSERT_EQ(image.ByteCount(), std::uint64_t(image.Width()) * std::uint64_t(image.Height()) *
                                        std::uint64_t(image.BitsPerPixel() / 8));
     } else {
-      ASSERT_EQ(std::make_pair(image.Width(), image.Height()), std::make_pair(2, 1));
-      ASSERT_EQ(image.BitsPerPixel(), 24);
-      ASSERT_EQ(Pixels(image), Pixels(Previous()));
+      ASSERT_TRUE(SamePixels(image, Previous()));
     }
 
     TextureImage texture;
     const int read = texture.Read(file.c_str());
     if (read) {
-      ASSERT_GE(texture.width, 0);
-      ASSERT_GE(texture.height, 0);
+      ASSERT_TRUE(texture.width >= 0 && texture.height >= 0);
       ASSERT_EQ(texture.rgbPixels.size(),
                 std::uint64_t(texture.width) * std::uint64_t(texture.height) * 3);
     } else {
       ASSERT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(0, 0));
-      ASSERT_TRUE(texture.rgbPixels.empty());
-      ASSERT_TRUE(texture.rawPixels.empty());
+      ASSERT_TRUE(texture.rgbPixels.empty() && texture.rawPixels.empty());
     }
 
     // 24- and 32-bit pixels are stored blue, green, red (and a fourth byte),
     // rows bottom-up: the image's top row is the record's last.
-    const Bytes bytes = FileBytes(file);
+    const Bytes bytes = ReadBytes(file);
     if (!loaded || !read || image.BitsPerPixel() != int(texture.bitCount) ||
         (texture.bitCount != 24 && texture.bitCount != 32) ||
         !PixelDataOffsetIsPastTheHeaders(bytes))

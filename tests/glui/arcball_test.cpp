@@ -28,24 +28,19 @@ void ExpectRotation(const float m[16], float tolerance) {
 
 }  // namespace
 
-TEST(Arcball, OnePixelNearTheCentreTurnsAboutOnePointOneFiveDegrees) {
-  struct Case { float dx, dy; };
-  for (Case c : {Case{1, 0}, Case{0, 1}, Case{-1, 0}, Case{0.6f, 0.8f}}) {
-    SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
-    const Quat q = TurnBetween(SpherePoint(0, 0), SpherePoint(c.dx, c.dy));
-    EXPECT_NEAR(AngleDegrees(q), 1.15f, 0.01f);
+// One pixel from the centre turns about 1.15 degrees whichever way; a drag
+// to the right across the centre turns about +y; a point outside the ball
+// goes onto its rim (radius 500 here).
+TEST(Arcball, SpherePointsAndTurnsBetweenThem) {
+  for (const auto& [dx, dy] : {std::pair{1.0f, 0.0f}, {0.0f, 1.0f}, {-1.0f, 0.0f}, {0.6f, 0.8f}}) {
+    SCOPED_TRACE(testing::Message() << dx << "," << dy);
+    EXPECT_NEAR(AngleDegrees(TurnBetween(SpherePoint(0, 0), SpherePoint(dx, dy))), 1.15f, 0.01f);
   }
-}
-
-TEST(Arcball, RightwardDragAcrossTheCentreTurnsAboutPlusY) {
-  Quat q = TurnBetween(SpherePoint(-5, 0), SpherePoint(5, 0));
+  const Quat q = TurnBetween(SpherePoint(-5, 0), SpherePoint(5, 0));
   EXPECT_NEAR(q.x, 0, 1e-6);
   EXPECT_NEAR(q.z, 0, 1e-6);
   EXPECT_GT(q.y, 0);
-}
-
-TEST(Arcball, PointsOutsideTheBallGoOntoTheRim) {
-  Vec3 p = SpherePoint(300, 400);
+  const Vec3 p = SpherePoint(300, 400);
   EXPECT_NEAR(p.x, 0.6f, 1e-6);
   EXPECT_NEAR(p.y, 0.8f, 1e-6);
   EXPECT_EQ(p.z, 0.0f);
@@ -78,6 +73,8 @@ TEST(Arcball, ScaleAngleKeepsTheAxis) {
   }
 }
 
+// Orthonormalize after every turn keeps the float matrix a rotation (the
+// drift of 20000 turns without it is well past the tolerance).
 TEST(Arcball, StaysARotationOverManyRandomDrags) {
   std::mt19937 random(7);
   std::uniform_real_distribution<float> step(-15, 15);
@@ -95,14 +92,4 @@ TEST(Arcball, StaysARotationOverManyRandomDrags) {
   ExpectRotation(m, 1e-5f);
   for (int i : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(m[i], 0.0f);
   EXPECT_EQ(m[15], 1.0f);
-}
-
-TEST(Arcball, OrthonormalizeRepairsDrift) {
-  float m[16];
-  ToMatrix(TurnBetween(SpherePoint(0, 0), SpherePoint(30, -12)), m);
-  m[0] *= 1.01f;
-  m[5] += 0.02f;
-  m[9] -= 0.01f;
-  Orthonormalize(m);
-  ExpectRotation(m, 1e-6f);
 }

@@ -14,64 +14,57 @@ namespace {
 int callbacks_seen = 0;
 void CountCallback(int) { ++callbacks_seen; }
 
-}  // namespace
-
-TEST(GluiLayout, ButtonsAreAtLeastAHundredWide) {
+// Buttons are at least a hundred wide and stack in a column as wide as the
+// widest; a column starts past the widest control of the one before, with
+// an etched bar between them if asked for, all columns top-aligned.
+TEST(GluiLayout, ButtonsStackAndColumnsStartPastTheWidest) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Button* small = gui.add_button("+");
   GLUI_Button* wide = gui.add_button("A rather long button label");
-  EXPECT_EQ(small->w, 100);
-  EXPECT_EQ(small->h, 20);
+  EXPECT_EQ(std::make_pair(small->w, small->h), std::make_pair(100, 20));
   EXPECT_EQ(wide->w, 26 * kCharWidth + kButtonTextExtra);
-  // Single column: widest + both margins.
-  EXPECT_EQ(gui.root.w, wide->w + 2 * kMargin);
   EXPECT_EQ(wide->y, kMargin + 20 + kItemGap);
-  EXPECT_EQ(gui.root.h, kMargin + 20 + kItemGap + 20 + kMargin);
-}
-
-TEST(GluiLayout, ColumnsStartPastTheWidestControlWithOptionalBar) {
-  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
-  gui.add_button("first");                       // 100 wide
   gui.add_column(true);
   GLUI_Button* second = gui.add_button("second");
   gui.add_column(false);
   GLUI_Checkbox* third = gui.add_checkbox("third");
-  const int second_x = kMargin + 100 + kColumnGap + kBarWidth + kColumnGap;
-  EXPECT_EQ(second->x, second_x);
-  EXPECT_EQ(second->y, kMargin);  // columns are top-aligned
-  ASSERT_EQ(gui.root.bar_x.size(), 2u);
-  EXPECT_EQ(gui.root.bar_x[0], kMargin + 100 + kColumnGap);
-  EXPECT_EQ(gui.root.bar_x[1], -1);
-  EXPECT_EQ(third->x, second_x + 100 + kColumnGap);
+  const int secondX = kMargin + wide->w + kColumnGap + kBarWidth + kColumnGap;
+  EXPECT_EQ(std::make_pair(second->x, second->y), std::make_pair(secondX, kMargin));
+  EXPECT_EQ(gui.root.bar_x, (std::vector<int>{kMargin + wide->w + kColumnGap, -1}));
+  EXPECT_EQ(third->x, secondX + 100 + kColumnGap);
   EXPECT_EQ(gui.root.w, third->x + third->w + kMargin);
+  EXPECT_EQ(gui.root.h, kMargin + 20 + kItemGap + 20 + kMargin);
 }
 
-TEST(GluiLayout, AlignmentWithinTheColumn) {
+// A control narrower than its column sits left, right or centred in it; a
+// titled panel is wide enough for its title and tall enough for it and its
+// content; a separator spans its column.
+TEST(GluiLayout, AlignmentInTheColumnAndTitledPanels) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
   gui.add_button("A label wider than a hundred px");
   GLUI_Button* b = gui.add_button("b");
   const int column = gui.root.columns[0].width;
-  struct Case { int alignment; int x; };
-  for (Case c : {Case{GLUI_ALIGN_LEFT, kMargin}, Case{GLUI_ALIGN_RIGHT, kMargin + column - 100},
-                 Case{GLUI_ALIGN_CENTER, kMargin + (column - 100) / 2}}) {
-    SCOPED_TRACE(c.alignment);
+  const struct {
+    int alignment, x;
+  } cases[] = {{GLUI_ALIGN_LEFT, kMargin},
+               {GLUI_ALIGN_RIGHT, kMargin + column - 100},
+               {GLUI_ALIGN_CENTER, kMargin + (column - 100) / 2}};
+  for (const auto& c : cases) {
     b->set_alignment(c.alignment);
-    EXPECT_EQ(b->x, c.x);
+    EXPECT_EQ(b->x, c.x) << c.alignment;
   }
-}
-
-TEST(GluiLayout, TitledPanelsMakeRoomForTitleAndContent) {
-  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Panel* panel = gui.add_panel("A very long panel title indeed");
   GLUI_Checkbox* box = gui.add_checkbox_to_panel(panel, "x");
   EXPECT_EQ(panel->w, 30 * kCharWidth + kTitleMinExtra);
   EXPECT_EQ(box->y, panel->y + kTitledPanelTop);
   EXPECT_EQ(panel->h, kTitledPanelTop + kCheckboxSquare + kMargin);
   gui.add_separator_to_panel(panel);
-  EXPECT_EQ(panel->children.back()->w, panel->columns[0].width);  // spans its column
+  EXPECT_EQ(panel->children.back()->w, panel->columns[0].width);
 }
 
-// Code changes shown by sync never count as user changes.
+// Code changes shown by sync never count as user changes; a spinner's
+// limits pin the value at once, an out-of-range one to the low end when
+// they are set.
 TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
   int level = 3, flag = 0;
@@ -79,38 +72,33 @@ TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
   spinner->set_int_limits(0, 5, GLUI_LIMIT_CLAMP);
   GLUI_Checkbox* box = gui.add_checkbox("flag", &flag, 1, CountCallback);
   callbacks_seen = 0;
-  struct Case { int set; int shown; };
-  for (Case c : {Case{4, 4}, Case{9, 5}, Case{-2, 0}}) {
-    SCOPED_TRACE(c.set);
-    level = c.set;
-    flag = c.shown != 0;
+  for (const auto& [set, shown] : {std::pair{4, 4}, {9, 5}, {-2, 0}}) {
+    SCOPED_TRACE(set);
+    level = set;
+    flag = shown != 0;
     gui.sync_live();
-    EXPECT_EQ(spinner->get_int_val(), c.shown);
-    EXPECT_EQ(level, c.shown);
-    EXPECT_STREQ(spinner->text, std::to_string(c.shown).c_str());
+    EXPECT_EQ(std::make_pair(spinner->get_int_val(), level), std::make_pair(shown, shown));
+    EXPECT_STREQ(spinner->text, std::to_string(shown).c_str());
     EXPECT_EQ(box->get_int_val(), flag);
   }
   EXPECT_EQ(callbacks_seen, 0);
-}
-
-TEST(GluiSpinner, LimitsPinAnOutOfRangeValueToLow) {
-  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
-  int lod = 0;
+  int lod = 0, inside = 30;
   gui.add_spinner("LOD:", GLUI_SPINNER_INT, &lod)->set_int_limits(1, 64);
-  EXPECT_EQ(lod, 1);
-  int inside = 30;
   gui.add_spinner("LOD:", GLUI_SPINNER_INT, &inside)->set_int_limits(1, 64);
-  EXPECT_EQ(inside, 30);
+  EXPECT_EQ(std::make_pair(lod, inside), std::make_pair(1, 30));
 }
 
 TEST(GluiSpinner, FloatTextHasSixDigitsAndADecimal) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
-  struct Case { float value; const char* text; };
-  for (Case c : {Case{1.0f, "1.0"}, Case{0.5f, "0.5"}, Case{0.025f, "0.025"},
-                 Case{123456.7f, "123457.0"}, Case{-2.0f, "-2.0"}}) {
-    SCOPED_TRACE(c.text);
+  const struct {
+    float value;
+    const char* text;
+  } cases[] = {
+      {1.0f, "1.0"}, {0.5f, "0.5"}, {0.025f, "0.025"}, {123456.7f, "123457.0"}, {-2.0f, "-2.0"}};
+  for (const auto& c : cases) {
     float v = c.value;
-    GLUI_Spinner* spinner = gui.add_spinner("f", GLUI_SPINNER_FLOAT, &v);
-    EXPECT_STREQ(spinner->text, c.text);
+    EXPECT_STREQ(gui.add_spinner("f", GLUI_SPINNER_FLOAT, &v)->text, c.text);
   }
 }
+
+}  // namespace

@@ -1,54 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
-#include "image/image.h"
 #include "image/texture_image.h"
+#include "tests/support/console.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-void Put32(Bytes& b, int at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// A BMP with the given header fields; pixel data starts at `offset`.
-Bytes Header(int width, int height, int bits, std::uint32_t offset, std::uint32_t coloursUsed = 0) {
-  Bytes b(offset > 54 ? offset : 54, 0);
-  b[0] = 'B';
-  b[1] = 'M';
-  Put32(b, 10, offset);
-  Put32(b, 14, 40);
-  Put32(b, 18, static_cast<std::uint32_t>(width));
-  Put32(b, 22, static_cast<std::uint32_t>(height));
-  b[26] = 1;
-  b[28] = static_cast<std::uint8_t>(bits);
-  Put32(b, 46, coloursUsed);
-  return b;
-}
-
-Bytes With(Bytes bytes, const Bytes& more) {
-  bytes.insert(bytes.end(), more.begin(), more.end());
-  return bytes;
-}
 
 Bytes Truncated(Bytes bytes, std::size_t size) {
   bytes.resize(size);
   return bytes;
 }
-
-Bytes Pixels(const Image& image) { return {image.Data(), image.Data() + image.ByteCount()}; }
 
 // 3 × 2 picture, top row red green blue, bottom row white black grey.
 BmpImage SmallPicture() {
@@ -64,11 +29,11 @@ BmpImage SmallPicture() {
 class BmpFiles : public ::testing::Test {
  protected:
   bool Loads(BmpImage& image, const Bytes& bytes) {
-    WriteFile(scratch_.File("case.bmp"), bytes);
+    WriteBytes(scratch_.File("case.bmp"), bytes);
     return image.Load(scratch_.File("case.bmp"));
   }
   int Reads(TextureImage& texture, const Bytes& bytes) {
-    WriteFile(scratch_.File("case.bmp"), bytes);
+    WriteBytes(scratch_.File("case.bmp"), bytes);
     return texture.Read(scratch_.File("case.bmp").c_str());
   }
   std::string File(const std::string& name) const { return scratch_.File(name); }
@@ -116,13 +81,12 @@ TEST_F(BmpImageFile, LargeTruncatedFileLoadsLikeRowByRowReading) {
       image.Data()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
     const std::string path = File("large.bmp");
     ASSERT_TRUE(image.Save(path));
-    std::ifstream in(path, std::ios::binary);
-    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Bytes file = ReadBytes(path);
     BmpImage loaded;
     for (std::size_t cut : {file.size(), 56 + 700 * stride + 1000, 56 + 20 * stride + rowBytes,
                             56 + 899 * stride + 5, 56 + 10 * stride + 4}) {
       SCOPED_TRACE(testing::Message() << "width " << width << " cut at " << cut);
-      WriteFile(path, Truncated(file, cut));
+      WriteBytes(path, Truncated(file, cut));
       // The pixels are reused, not cleared, by the next load.
       loaded.Allocate(width, height, 24);
       std::fill(loaded.Data(), loaded.Data() + rowBytes * height, std::uint8_t{0xA5});
@@ -139,16 +103,6 @@ TEST_F(BmpImageFile, LargeTruncatedFileLoadsLikeRowByRowReading) {
   }
 }
 
-TEST_F(BmpImageFile, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
-  for (std::uint32_t offset : {54u, 56u}) {
-    SCOPED_TRACE(offset);
-    BmpImage image;
-    ASSERT_TRUE(Loads(image, With(Header(1, 1, 32, offset), {10, 20, 30, 40})));  // B G R A
-    EXPECT_EQ(image.BitsPerPixel(), 32);
-    EXPECT_EQ(Pixels(image), (Bytes{30, 20, 10, 40}));
-  }
-}
-
 // Broken and hostile files through both readers. A BmpImage load that fails
 // leaves the picture exactly as it was, and only a bad magic and a bit count
 // below 24 say so on the console; a texture read that fails holds nothing
@@ -157,9 +111,9 @@ TEST_F(BmpImageFile, LoadsPixelDataAtOffset54Or56AndKeepsFourthByte) {
 // except that BmpImage keeps the rows a moderately truncated file has.
 TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
   const Bytes oneRow = {1, 2, 3, 4, 5, 6, 0, 0};  // two pixels B G R, padded
-  Bytes hugeImageSize = With(Header(2, 1, 24, 54), oneRow);
+  Bytes hugeImageSize = Joined(BmpHeader(2, 1, 24, 54), oneRow);
   Put32(hugeImageSize, 34, 200u << 20);  // "image size": 200 MiB
-  Bytes farOffset = With(Header(2, 1, 24, 54), oneRow);
+  Bytes farOffset = Joined(BmpHeader(2, 1, 24, 54), oneRow);
   Put32(farOffset, 10, 0x7FFFFFF0u);  // pixel data far past the end
   const char* const kHeader = "ERROR: Unsupported BMP Header\n";
   const char* const kBits = "ERROR: Unsupported BPP\n";
@@ -173,20 +127,21 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
       {"no file", {}, false, "", 0},
       {"bad magic", {'X', 'Y', 0, 0}, false, kHeader, 0},
       {"cut in the file header", {'B', 'M', 1}, false, kBits, 0},
-      {"cut in the info header", Truncated(Header(4, 4, 24, 54), 30), true, "", 0},
-      {"no pixel data", Header(4, 4, 24, 54), true, "", 0},
-      {"1 bit", Header(4, 4, 1, 54), false, kBits, 0},
-      {"8 bits without its palette", Header(2, 2, 8, 56), false, kBits, 0},
-      {"past the size cap", Header(100000, 100000, 24, 56), false, "", 0},
-      {"negative height", Header(4, -4, 24, 56), false, "", -1},
-      {"negative width", Header(-4, 4, 24, 56), false, "", 0},
-      {"36 MB claimed by 62 bytes", With(Header(3000, 4000, 24, 54), Bytes(8, 1)), false, "", 0},
-      {"48 MB claimed by one row", With(Header(4000, 4000, 24, 54), oneRow), false, "", 0},
-      {"750 kB claimed by one row", With(Header(500, 500, 24, 54), oneRow), true, "", 0},
-      {"8 bits 8000 x 8000", With(Header(8000, 8000, 8, 54, 2), {0, 0, 0, 0, 9, 9, 9, 0, 1}), false,
-       kBits, 0},
-      {"16 bits 3000 x 3000", With(Header(3000, 3000, 16, 54), oneRow), false, kBits, 0},
-      {"zero width, 2^31 - 1 rows", Header(0, 0x7FFFFFFF, 24, 54), true, "", 1},
+      {"cut in the info header", Truncated(BmpHeader(4, 4, 24, 54), 30), true, "", 0},
+      {"no pixel data", BmpHeader(4, 4, 24, 54), true, "", 0},
+      {"1 bit", BmpHeader(4, 4, 1, 54), false, kBits, 0},
+      {"8 bits without its palette", BmpHeader(2, 2, 8, 56), false, kBits, 0},
+      {"past the size cap", BmpHeader(100000, 100000, 24, 56), false, "", 0},
+      {"negative height", BmpHeader(4, -4, 24, 56), false, "", -1},
+      {"negative width", BmpHeader(-4, 4, 24, 56), false, "", 0},
+      {"36 MB claimed by 62 bytes", Joined(BmpHeader(3000, 4000, 24, 54), Bytes(8, 1)), false, "",
+       0},
+      {"48 MB claimed by one row", Joined(BmpHeader(4000, 4000, 24, 54), oneRow), false, "", 0},
+      {"750 kB claimed by one row", Joined(BmpHeader(500, 500, 24, 54), oneRow), true, "", 0},
+      {"8 bits 8000 x 8000", Joined(BmpHeader(8000, 8000, 8, 54, 2), {0, 0, 0, 0, 9, 9, 9, 0, 1}),
+       false, kBits, 0},
+      {"16 bits 3000 x 3000", Joined(BmpHeader(3000, 3000, 16, 54), oneRow), false, kBits, 0},
+      {"zero width, 2^31 - 1 rows", BmpHeader(0, 0x7FFFFFFF, 24, 54), true, "", 1},
       {"image size 200 MiB", hugeImageSize, true, "", 0},
       {"pixel data past the end", farOffset, true, "", 0},
   };
@@ -206,7 +161,7 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
     }
 
     TextureImage texture;  // holding a picture: a failure leaves nothing behind
-    ASSERT_EQ(Reads(texture, With(Header(2, 3, 24, 54), Bytes(24, 7))), 1);
+    ASSERT_EQ(Reads(texture, Joined(BmpHeader(2, 3, 24, 54), Bytes(24, 7))), 1);
     testing::internal::CaptureStdout();
     const int read =
         c.file.empty() ? texture.Read(File("missing.bmp").c_str()) : Reads(texture, c.file);
@@ -224,7 +179,7 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
   EXPECT_EQ(Pixels(image), Pixels(SmallPicture()));
 
   // The 500 × 500 claim: the one row in the file is the bottom row.
-  ASSERT_TRUE(Loads(image, With(Header(500, 500, 24, 54), oneRow)));
+  ASSERT_TRUE(Loads(image, Joined(BmpHeader(500, 500, 24, 54), oneRow)));
   const std::uint8_t* bottom = image.Data() + 499 * 500 * 3;
   EXPECT_EQ(Bytes(bottom, bottom + 6), (Bytes{3, 2, 1, 6, 5, 4}));
   EXPECT_EQ(Bytes(bottom + 6, bottom + 9), (Bytes{0, 0, 0}));
@@ -233,7 +188,7 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
 
 TEST_F(BmpImageFile, ZeroWidthLoadsAsAnEmptyPictureAndSavesAsOne) {
   BmpImage image;
-  ASSERT_TRUE(Loads(image, Header(0, 5, 24, 56)));
+  ASSERT_TRUE(Loads(image, BmpHeader(0, 5, 24, 56)));
   EXPECT_EQ(std::make_pair(image.Width(), image.Height()), std::make_pair(0, 5));
   EXPECT_EQ(image.ByteCount(), 0u);
   ASSERT_TRUE(image.Save(File("empty.bmp")));
@@ -243,41 +198,61 @@ TEST_F(BmpImageFile, ZeroWidthLoadsAsAnEmptyPictureAndSavesAsOne) {
   EXPECT_EQ(loaded.ByteCount(), 0u);
 }
 
-TEST_F(TextureImageFile, ConvertsPaletteFiles) {
-  // 8-bit: two entries, index 1 = pure blue (B, G, R, reserved).
-  const Bytes eight = With(Header(2, 1, 8, 54, 2), {0, 0, 0, 0, 255, 0, 0, 0, 1, 0, 0, 0});
-  TextureImage texture;
-  ASSERT_EQ(Reads(texture, eight), 1);
-  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()), (Bytes{0, 0, 255, 0, 0, 0}));
-
-  // 4-bit, width 3: the third pixel comes from the high nibble of byte 2.
-  Bytes four = Header(3, 1, 4, 54, 16);
-  for (int i = 0; i < 16; ++i) four = With(four, {0, 0, static_cast<std::uint8_t>(i * 16), 0});
-  ASSERT_EQ(Reads(texture, With(four, {0x12, 0x30, 0, 0})), 1);
-  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()),
-            (Bytes{16, 0, 0, 32, 0, 0, 48, 0, 0}));
-
-  // 8-bit files are refused by the CPU-side reader.
-  BmpImage image;
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(Loads(image, eight));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: Unsupported BPP\n");
-}
-
-// 16-bit pixels: red in bits 10-14, green 5-9, blue 0-4, bit 15 unused; each
-// 5-bit value v widens to (v << 3) | (v >> 2), so 0 stays 0 and 31 gives 255.
-TEST_F(TextureImageFile, SixteenBitChannelsComeFromTheirOwnBits) {
-  const Bytes pixels = {
-      0x01, 0xFE,  // 1 11111 10000 00001: bit 15 set, red 31, green 16, blue 1
-      0xEA, 0x03,  // 0 00000 11111 01010: red 0, green 31, blue 10
-      0x1F, 0x14,  // 0 00101 00000 11111: red 5, green 0, blue 31
-      0,    0,     // padding to 8 bytes
+// Small files read by hand through both readers (the BMP image keeps its
+// fourth byte and refuses fewer than 24 bits; the texture record keeps R, G,
+// B, bottom row first). 16-bit pixels: red in bits 10-14, green 5-9, blue
+// 0-4, bit 15 unused; each 5-bit value v widens to (v << 3) | (v >> 2), so
+// 0 stays 0 and 31 gives 255. A 4-bit row's third pixel comes from the
+// high nibble of its second byte.
+TEST_F(BmpFiles, HandMadeFilesReadAsTheirPixelsInBothReaders) {
+  Bytes sixteenGreys = BmpHeader(3, 1, 4, 54, 16);
+  for (int i = 0; i < 16; ++i)
+    sixteenGreys = Joined(sixteenGreys, {0, 0, static_cast<std::uint8_t>(i * 16), 0});
+  const struct {
+    const char* what;
+    Bytes file;
+    Bytes image;    // the BMP image's pixels; empty: refused as "Unsupported BPP"
+    Bytes texture;  // the texture record's
+  } cases[] = {
+      {"32 bits at offset 54",
+       Joined(BmpHeader(1, 1, 32, 54), {10, 20, 30, 40}),
+       {30, 20, 10, 40},
+       {30, 20, 10}},
+      {"32 bits at offset 56",
+       Joined(BmpHeader(1, 1, 32, 56), {10, 20, 30, 40}),
+       {30, 20, 10, 40},
+       {30, 20, 10}},
+      {"8 bits, index 1 pure blue",
+       Joined(BmpHeader(2, 1, 8, 54, 2), {0, 0, 0, 0, 255, 0, 0, 0, 1, 0, 0, 0}),
+       {},
+       {0, 0, 255, 0, 0, 0}},
+      {"4 bits, width 3",
+       Joined(sixteenGreys, {0x12, 0x30, 0, 0}),
+       {},
+       {16, 0, 0, 32, 0, 0, 48, 0, 0}},
+      {"16 bits",
+       Joined(BmpHeader(3, 1, 16, 54),
+              {0x01, 0xFE,  // 1 11111 10000 00001: bit 15 set, red 31, green 16, blue 1
+               0xEA, 0x03,  // 0 00000 11111 01010: red 0, green 31, blue 10
+               0x1F, 0x14,  // 0 00101 00000 11111: red 5, green 0, blue 31
+               0, 0}),      // padding to 8 bytes
+       {},
+       {255, 132, 8, 0, 255, 82, 41, 0, 255}},
   };
-  TextureImage texture;
-  ASSERT_EQ(Reads(texture, With(Header(3, 1, 16, 54), pixels)), 1);
-  EXPECT_EQ(texture.bitCount, 16u);
-  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()),
-            (Bytes{255, 132, 8, 0, 255, 82, 41, 0, 255}));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpImage image;
+    bool loaded = false;
+    EXPECT_EQ(Printed([&] { loaded = Loads(image, c.file); }),
+              c.image.empty() ? "ERROR: Unsupported BPP\n" : "");
+    EXPECT_EQ(loaded, !c.image.empty());
+    if (loaded) {
+      EXPECT_EQ(Pixels(image), c.image);
+    }
+    TextureImage texture;
+    ASSERT_EQ(Reads(texture, c.file), 1);
+    EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()), c.texture);
+  }
 }
 
 }  // namespace

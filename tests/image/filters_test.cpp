@@ -2,24 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <string>
 
 #include "image/vector_paths.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
-
-BmpImage Picture(int width, int height, const std::function<int(int x, int y)>& value) {
-  BmpImage image;
-  image.Allocate(width, height, 24);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        image.Data()[(y * width + x) * 3 + c] = static_cast<std::uint8_t>(value(x, y));
-  return image;
-}
 
 int At(const BmpImage& image, int x, int y) { return image.Data()[(y * image.Width() + x) * 3]; }
 
@@ -44,35 +34,35 @@ BmpImage PlainFilter(const BmpImage& source, int n) {
 
 TEST(ApplyFilter, HandComputedCases) {
   BmpImage result;
-  const BmpImage grey = Picture(6, 5, [](int, int) { return 100; });
+  const BmpImage grey = GreyPicture(6, 5, [](int, int) { return 100; });
   ASSERT_EQ(ApplyFilter(grey, result, kFilterHorizontalSobel), 1);
   EXPECT_EQ(At(result, 2, 2), 0);
   EXPECT_EQ(At(result, 0, 2), 100) << "border copied";
   ASSERT_EQ(ApplyFilter(grey, result, 0), 1);
   EXPECT_EQ(At(result, 2, 2), 100);
 
-  const BmpImage halves = Picture(6, 4, [](int x, int) { return x < 3 ? 255 : 0; });
+  const BmpImage halves = GreyPicture(6, 4, [](int x, int) { return x < 3 ? 255 : 0; });
   ASSERT_EQ(ApplyFilter(halves, result, kFilterVerticalSobel), 1);
   EXPECT_EQ((std::vector<int>{At(result, 1, 1), At(result, 2, 1), At(result, 3, 1)}),
             (std::vector<int>{0, 252, 252}))
       << "1020 wraps to its low 8 bits";
-  const BmpImage mirrored = Picture(6, 4, [](int x, int) { return x < 3 ? 0 : 255; });
+  const BmpImage mirrored = GreyPicture(6, 4, [](int x, int) { return x < 3 ? 0 : 255; });
   ASSERT_EQ(ApplyFilter(mirrored, result, kFilterVerticalSobel), 1);
   EXPECT_EQ(At(result, 2, 1) + At(result, 3, 1), 0) << "negative sums give 0";
 
-  const BmpImage dot = Picture(5, 5, [](int x, int y) { return x == 2 && y == 2 ? 255 : 0; });
+  const BmpImage dot = GreyPicture(5, 5, [](int x, int y) { return x == 2 && y == 2 ? 255 : 0; });
   ASSERT_EQ(ApplyFilter(dot, result, 4), 1);
   EXPECT_EQ((std::vector<int>{At(result, 2, 2), At(result, 2, 1), At(result, 1, 1)}),
             (std::vector<int>{63, 31, 15}));
 
-  const BmpImage tiny = Picture(2, 2, [](int x, int y) { return 10 * x + y; });
+  const BmpImage tiny = GreyPicture(2, 2, [](int x, int y) { return 10 * x + y; });
   ASSERT_EQ(ApplyFilter(tiny, result, 13), 1);
   EXPECT_EQ(std::vector<std::uint8_t>(result.Data(), result.Data() + 12),
             std::vector<std::uint8_t>(tiny.Data(), tiny.Data() + 12));
 }
 
 TEST(ApplyFilter, RefusesNon24BitSourcesAndLeavesResultAlone) {
-  BmpImage source, result = Picture(3, 3, [](int, int) { return 7; });
+  BmpImage source, result = GreyPicture(3, 3, [](int, int) { return 7; });
   source.Allocate(4, 4, 32);
   EXPECT_EQ(ApplyFilter(source, result, 0), 0);
   EXPECT_EQ(result.Width(), 3);
@@ -115,55 +105,41 @@ TEST(ApplyFilter, EveryVectorPathEqualsThePlainDefinitionOnRandomImages) {
 }
 
 TEST(CombineGradients, MagnitudeWrapsAndSizesMustMatch) {
-  const BmpImage a = Picture(2, 1, [](int x, int) { return x ? 255 : 3; });
-  const BmpImage b = Picture(2, 1, [](int x, int) { return x ? 255 : 4; });
+  const BmpImage a = GreyPicture(2, 1, [](int x, int) { return x ? 255 : 3; });
+  const BmpImage b = GreyPicture(2, 1, [](int x, int) { return x ? 255 : 4; });
   BmpImage result;
   ASSERT_EQ(CombineGradients(a, b, result), 1);
   EXPECT_EQ(result.Data()[0], 5);
   EXPECT_EQ(result.Data()[3], 360 % 256);
-  EXPECT_EQ(CombineGradients(a, Picture(3, 1, [](int, int) { return 0; }), result), 0);
+  EXPECT_EQ(CombineGradients(a, GreyPicture(3, 1, [](int, int) { return 0; }), result), 0);
   BmpImage empty;
   EXPECT_EQ(CombineGradients(BmpImage(), BmpImage(), empty), 1) << "two failed loads still combine";
   EXPECT_EQ(empty.Width(), 0);
 }
 
-// What a failed load once left behind: a size and a bit count, no pixels.
-struct SizeWithoutPixels : BmpImage {
-  SizeWithoutPixels(int width, int height) {
-    width_ = width;
-    height_ = height;
-    bitsPerPixel_ = 24;
-  }
-};
-
-// Every consumer of pixels takes such a picture for an empty one instead
-// of reading through its missing pixels. Widths 1 and 2 have no interior,
-// so only the border copy reads them.
+// Every consumer of pixels takes a picture without its pixels for an empty
+// one instead of reading through them. Width 2 has no interior, so only
+// the border copy reads it.
 TEST(PictureWithoutPixels, IsEmptyToFiltersGradientsCopiesAndSaves) {
   ScratchDir scratch;
-  for (int width : {1, 2, 5, 40}) {
+  const auto seven = [](int, int) { return 7; };
+  const auto empty = [](const BmpImage& image) {
+    return image.Width() == 0 && image.Height() == 0 && image.ByteCount() == 0;
+  };
+  for (int width : {2, 40}) {
     SCOPED_TRACE(width);
     const SizeWithoutPixels hollow(width, 4);
-    BmpImage result = Picture(3, 3, [](int, int) { return 7; });
+    BmpImage result = GreyPicture(3, 3, seven), combined = result, copy = result, saved = result;
     EXPECT_EQ(ApplyFilter(hollow, result, kFilterVerticalSobel), 1);
-    EXPECT_EQ(std::make_pair(result.Width(), result.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(result.ByteCount(), 0u);
-
-    BmpImage combined = Picture(3, 3, [](int, int) { return 7; });
     EXPECT_EQ(CombineGradients(hollow, hollow, combined), 1);
-    EXPECT_EQ(std::make_pair(combined.Width(), combined.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(CombineGradients(hollow, Picture(width, 4, [](int, int) { return 1; }), combined), 0);
-
-    BmpImage copy = Picture(3, 3, [](int, int) { return 7; });
     copy.CopyFrom(hollow);
-    EXPECT_EQ(std::make_pair(copy.Width(), copy.Height()), std::make_pair(0, 0));
-    EXPECT_EQ(copy.ByteCount(), 0u);
-
-    SizeWithoutPixels saving(width, 4);
-    ASSERT_TRUE(saving.Save(scratch.File("hollow.bmp")));
-    BmpImage saved = Picture(3, 3, [](int, int) { return 7; });
+    ASSERT_TRUE(SizeWithoutPixels(width, 4).Save(scratch.File("hollow.bmp")));
     ASSERT_TRUE(saved.Load(scratch.File("hollow.bmp")));
-    EXPECT_EQ(std::make_pair(saved.Width(), saved.Height()), std::make_pair(0, 0));
+    EXPECT_TRUE(empty(result));
+    EXPECT_TRUE(empty(combined));
+    EXPECT_TRUE(empty(copy));
+    EXPECT_TRUE(empty(saved));
+    EXPECT_EQ(CombineGradients(hollow, GreyPicture(width, 4, seven), combined), 0);
   }
 }
 

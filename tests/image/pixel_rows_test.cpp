@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/vector_paths.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
@@ -21,22 +22,16 @@ void OnEveryPath(Check check) {
   UseVectorPathForTesting(VectorPath::kAvx2);  // back to the widest
 }
 
-std::vector<std::uint8_t> Swapped(std::vector<std::uint8_t> bytes) {
-  for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) std::swap(bytes[i], bytes[i + 2]);
-  return bytes;
-}
-
-TEST(PixelRows, HandComputedPixels) {
-  OnEveryPath([] {
-    const std::vector<std::uint8_t> bgr = {1, 2, 3, 4, 5, 6};
-    std::vector<std::uint8_t> rgb(6, 0);
-    CopyBgrToRgb(bgr.data(), rgb.data(), 2);
-    EXPECT_EQ(rgb, (std::vector<std::uint8_t>{3, 2, 1, 6, 5, 4}));
-    std::vector<std::uint8_t> a = {1, 2, 3}, b = {7, 8, 9};
-    ExchangeRowsBgrToRgb(a.data(), b.data(), 1);
-    EXPECT_EQ(a, (std::vector<std::uint8_t>{9, 8, 7}));
-    EXPECT_EQ(b, (std::vector<std::uint8_t>{3, 2, 1}));
-  });
+// `row`'s first `bytes` bytes with each pixel's first and third swapped,
+// then `guard`'s bytes past them.
+Bytes Converted(const Bytes& row, const Bytes& guard, std::size_t bytes) {
+  Bytes out = guard;
+  for (std::size_t i = 0; i < bytes; i += 3) {
+    out[i] = row[i + 2];
+    out[i + 1] = row[i + 1];
+    out[i + 2] = row[i];
+  }
+  return out;
 }
 
 // Row lengths around the 16-pixel vector steps, each conversion checked
@@ -46,32 +41,21 @@ TEST(PixelRows, EveryLengthEqualsThePlainSwap) {
     std::mt19937 random(11);
     for (std::size_t pixels = 0; pixels <= 53; ++pixels) {
       SCOPED_TRACE(pixels);
-      const std::size_t bytes = 3 * pixels, guard = 5;
-      std::vector<std::uint8_t> a(bytes + guard), b(bytes + guard);
-      for (auto& v : a) v = static_cast<std::uint8_t>(random());
-      for (auto& v : b) v = static_cast<std::uint8_t>(random());
-      const std::vector<std::uint8_t> rowA(a.begin(), a.begin() + bytes);
-      const std::vector<std::uint8_t> rowB(b.begin(), b.begin() + bytes);
-      const std::vector<std::uint8_t> guardA(a.begin() + bytes, a.end());
-      const std::vector<std::uint8_t> guardB(b.begin() + bytes, b.end());
-
-      std::vector<std::uint8_t> copy = b;
+      const std::size_t bytes = 3 * pixels;
+      Bytes a(bytes + 5), b(bytes + 5);
+      for (Bytes* row : {&a, &b})
+        for (auto& v : *row) v = static_cast<std::uint8_t>(random());
+      const Bytes oldA = a, oldB = b;
+      Bytes copy = b;
       CopyBgrToRgb(a.data(), copy.data(), pixels);
-      EXPECT_EQ(std::vector<std::uint8_t>(copy.begin(), copy.begin() + bytes), Swapped(rowA));
-      EXPECT_EQ(std::vector<std::uint8_t>(copy.begin() + bytes, copy.end()), guardB);
-
+      EXPECT_EQ(copy, Converted(oldA, oldB, bytes));
       ExchangeRowsBgrToRgb(a.data(), b.data(), pixels);
-      EXPECT_EQ(a, [&] {
-        std::vector<std::uint8_t> expected = Swapped(rowB);
-        expected.insert(expected.end(), guardA.begin(), guardA.end());
-        return expected;
-      }());
-      EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + bytes), Swapped(rowA));
-
+      EXPECT_EQ(a, Converted(oldB, oldA, bytes));
+      EXPECT_EQ(b, Converted(oldA, oldB, bytes));
       // One row exchanged with itself is converted in place.
+      const Bytes before = b;
       ExchangeRowsBgrToRgb(b.data(), b.data(), pixels);
-      EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + bytes), rowA);
-      EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + bytes, b.end()), guardB);
+      EXPECT_EQ(b, Converted(before, before, bytes));
     }
   });
 }

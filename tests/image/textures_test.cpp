@@ -5,27 +5,22 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "image/filters.h"
 #include "image/gradients.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // A grey picture file of the given size in `folder`.
 std::string GreyMap(const ScratchDir& folder, int width, int height) {
-  BmpImage image;
-  image.Allocate(width, height, 24);
-  std::fill(image.Data(), image.Data() + width * height * 3, 9);
   const std::string path =
       folder.File("map_" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
-  image.Save(path);
+  GreyPicture(width, height, [](int, int) { return 9; }).Save(path);
   return path;
 }
 
@@ -76,15 +71,6 @@ TEST_F(Textures, ImageUploadKeepsTopRowAtTZero) {
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
   EXPECT_EQ(texels[0], 200);
 }
-
-// What a failed load once left behind: a size and a bit count, no pixels.
-struct SizeWithoutPixels : BmpImage {
-  SizeWithoutPixels(int width, int height) {
-    width_ = width;
-    height_ = height;
-    bitsPerPixel_ = 24;
-  }
-};
 
 // Uploads and rescaling take a picture or record without its pixels for an
 // empty one rather than reading through the missing pixels.
@@ -146,13 +132,7 @@ const char* const kSavedHV = "Textures/Sourcemap/Saved/SavedHV.bmp";
 // claims 3000 × 4000 pixels, gives no Sobel maps, yet the combination of the
 // two empty ones is announced, saved (0 × 0) and uploaded.
 TEST_F(GradientMaps, UnreadableSourceSavesOnlyAnEmptyCombinedMap) {
-  std::vector<std::uint8_t> truncated(64, 0);
-  truncated[0] = 'B', truncated[1] = 'M', truncated[10] = 54, truncated[14] = 40;
-  truncated[18] = 3000 & 255, truncated[19] = 3000 >> 8;
-  truncated[22] = 4000 & 255, truncated[23] = 4000 >> 8;
-  truncated[26] = 1, truncated[28] = 24;
-  std::ofstream("textures/sourcemap/Cut.bmp", std::ios::binary)
-      .write(reinterpret_cast<const char*>(truncated.data()), truncated.size());
+  WriteBytes("textures/sourcemap/Cut.bmp", Joined(BmpHeader(3000, 4000, 24, 54), Bytes(10, 0)));
 
   for (const char* source : {"Textures/Sourcemap/Missing.bmp", "Textures/Sourcemap/Cut.bmp"}) {
     SCOPED_TRACE(source);
@@ -162,21 +142,11 @@ TEST_F(GradientMaps, UnreadableSourceSavesOnlyAnEmptyCombinedMap) {
     EXPECT_FALSE(Exists("textures/sourcemap/Saved/SavedV.bmp"));
     // Header only: 0 × 0 pixels (and 0 bits per pixel, those of the empty
     // vertical map, so neither reader would take it back).
-    std::ifstream saved("textures/sourcemap/Saved/SavedHV.bmp", std::ios::binary);
-    const Bytes header((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    const Bytes header = ReadBytes("textures/sourcemap/Saved/SavedHV.bmp");
     ASSERT_EQ(header.size(), 56u);
     EXPECT_EQ(Bytes(header.begin() + 18, header.begin() + 26), Bytes(8, 0)) << "width, height";
     EXPECT_EQ(Level0(TEX_FILTERED, GL_TEXTURE_WIDTH), 0);
   }
-}
-
-// Grey levels of a picture, top row first, every channel the same.
-BmpImage GreyPicture(int width, const std::vector<int>& levels) {
-  BmpImage image;
-  image.Allocate(width, static_cast<int>(levels.size()) / width, 24);
-  for (std::size_t i = 0; i < levels.size() * 3; ++i)
-    image.Data()[i] = static_cast<std::uint8_t>(levels[i / 3]);
-  return image;
 }
 
 std::vector<int> GreyLevels(const BmpImage& image) {
@@ -200,11 +170,7 @@ std::vector<int> GreyLevels(const BmpImage& image) {
 // Borders are copied from the source into both Sobel maps.
 TEST_F(GradientMaps, SavedMapsOfAHandMadeSourceHoldTheHandComputedLevels) {
   // clang-format off
-  BmpImage source = GreyPicture(5, {
-      200, 200, 200, 0, 0,
-      200, 200, 200, 0, 0,
-        0,   0,   0, 0, 0,
-        0,   0,   0, 0, 0});
+  BmpImage source = GreyPicture(5, 4, [](int x, int y) { return x < 3 && y < 2 ? 200 : 0; });
   const std::vector<int> horizontal = {
       200, 200, 200,   0, 0,
       200,  32,  88, 200, 0,

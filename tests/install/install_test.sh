@@ -14,10 +14,10 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v impo
   exit 77
 fi
 
+source "$(dirname "$0")/../support/x_session.sh"
 tmp=$(mktemp -d)
-pid=
 cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+  end_session
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -73,15 +73,6 @@ folder=$home/.local/share/kelvra
 (cd "$start" && exec env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" >"$out" 2>&1) &
 pid=$!
 
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -ge $deadline ] && return 1
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-}
 started() { grep -qxF $'\tCreating Size Window....' "$out"; }
 window() { xdotool search --onlyvisible --pid "$pid" --name "^$1\$" | head -n 1; }
 shown() { [ -n "$(window "$1")" ]; }

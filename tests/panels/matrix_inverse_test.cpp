@@ -16,51 +16,42 @@ void Multiply(const double a[16], const double b[16], double out[16]) {
     }
 }
 
-struct KnownCase {
-  const char* name;
-  double matrix[16];
-  double inverse[16];
-};
-
-// Hand-computed inverses, in the column-major layout the main view stores.
-const KnownCase kKnown[] = {
-    {"translation by (2, -3, 5)",
-     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 2, -3, 5, 1},
-     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -2, 3, -5, 1}},
-    // Zero on the diagonal: only row exchanges get past the first column.
-    {"swap of x and w",
-     {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0},
-     {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0}},
-    // gluPerspective(90, 1, 1, 3): a = -(3+1)/(3-1) = -2, b = -2·3·1/(3-1) = -3.
-    {"perspective",
-     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0},
-     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, -1.0 / 3, 0, 0, -1, 2.0 / 3}},
-};
-
-TEST(InvertMatrix4, KnownInverses) {
-  for (const KnownCase& known : kKnown) {
-    SCOPED_TRACE(known.name);
-    double inverse[16];
-    ASSERT_TRUE(InvertMatrix4(known.matrix, inverse));
-    for (int i = 0; i < 16; ++i)
-      EXPECT_NEAR(inverse[i], known.inverse[i], 1e-12) << "element " << i;
-  }
-}
-
-TEST(InvertMatrix4, SingularMatricesReportFailure) {
+// Hand-computed inverses, in the column-major layout the main view stores,
+// and singular matrices, which have none.
+TEST(InvertMatrix4, KnownInversesAndSingularMatrices) {
   const struct {
     const char* name;
     double matrix[16];
-  } singular[] = {
-      {"zero", {}},
-      {"zero column", {1, 2, 3, 4, 0, 0, 0, 0, 5, 6, 7, 8, 9, 1, 2, 3}},
-      {"two equal rows", {1, 2, 1, 4, 5, 6, 5, 8, 9, 1, 9, 3, 4, 5, 4, 7}},
-      {"rank 3 (third column = first + second)", {1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1}},
+    bool invertible;
+    double inverse[16];
+  } cases[] = {
+      {"translation by (2, -3, 5)",
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 2, -3, 5, 1},
+       true,
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -2, 3, -5, 1}},
+      // Zero on the diagonal: only row exchanges get past the first column.
+      {"swap of x and w",
+       {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0},
+       true,
+       {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0}},
+      // gluPerspective(90, 1, 1, 3): a = -(3+1)/(3-1) = -2, b = -2·3·1/(3-1) = -3.
+      {"perspective",
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0},
+       true,
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, -1.0 / 3, 0, 0, -1, 2.0 / 3}},
+      {"zero", {}, false, {}},
+      {"two equal rows", {1, 2, 1, 4, 5, 6, 5, 8, 9, 1, 9, 3, 4, 5, 4, 7}, false, {}},
+      {"rank 3 (third column = first + second)",
+       {1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1},
+       false,
+       {}},
   };
-  for (const auto& c : singular) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     double inverse[16];
-    EXPECT_FALSE(InvertMatrix4(c.matrix, inverse));
+    ASSERT_EQ(InvertMatrix4(c.matrix, inverse), c.invertible);
+    for (int i = 0; i < 16 && c.invertible; ++i)
+      EXPECT_NEAR(inverse[i], c.inverse[i], 1e-12) << "element " << i;
   }
 }
 

@@ -3,17 +3,15 @@
 // panels make itself: each one is recorded and then passed on to freeglut
 // (found with dlsym(RTLD_NEXT)), so the panels run exactly as in the program.
 // The definitions here take the place of freeglut's for every call linked
-// into this test program; freeglut itself is unchanged.
+// into this test program (the other panel tests' too); freeglut itself is
+// unchanged.
 
 #include <GL/freeglut.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -25,7 +23,7 @@
 #include "image/textures.h"
 #include "panels/panels.h"
 #include "panels/texture_menus.h"
-#include "tests/support/gl_window.h"
+#include "tests/panels/panel_setup.h"
 
 namespace {
 
@@ -82,8 +80,6 @@ void glutHideWindow() {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // One entry of a menu tree, and the menu that holds it.
 struct Line {
   std::string text;  // the submenu labels above it and its own, "label = value"
@@ -128,32 +124,9 @@ const Line* Find(const std::vector<Line>& tree, const std::string& text) {
   return nullptr;
 }
 
-// Every panel made as the program makes them, over a texture root whose
-// browsable folders hold one BMP name each (and a file the menus skip).
 class PanelMenus : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    char pattern[] = "/tmp/kelvra_menus_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
-    for (const char* folder :
-         {"meshmap", "detailmap", "partmap", "heightmap", "papermap", "sourcemap"}) {
-      fs::create_directories(root / folder);
-      std::ofstream(root / folder / (std::string(folder) + ".bmp")) << "not read";
-      std::ofstream(root / folder / "notes.txt") << "not listed";
-    }
-    SetTextureMenuRoot(root.string());
-    MainWindow = EnsureHiddenGlWindow(MainWindowWidth, MainWindowHeight);
-    testing::internal::CaptureStdout();
-    LoadAllMaps();
-    CreateFilterPanel();
-    CreateStrokePanel();
-    CreateCameraPanel();
-    CreateSizePanel();
-    testing::internal::GetCapturedStdout();
-    SetTextureMenuRoot("textures/");
-    fs::remove_all(root);
-  }
+  static void SetUpTestSuite() { CreatePanelsOnce(); }
 };
 
 // The Filter panel's tree: the source pictures, "NONE", then the 38 kernels
@@ -229,13 +202,6 @@ TEST_F(PanelMenus, HideEntryHidesItsOwnPanelAndSpacersDoNothing) {
   }
 }
 
-bool SamePixels(const BmpImage& a, const BmpImage& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel())
-    return false;
-  const size_t bytes = static_cast<size_t>(a.Width()) * a.Height() * a.BitsPerPixel() / 8;
-  return std::equal(a.Data(), a.Data() + bytes, b.Data());
-}
-
 // A kernel's entry applies that kernel to the source; "NONE" shows the
 // source as it is.
 TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
@@ -249,7 +215,6 @@ TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
     int kernel;  // -1: none
   } cases[] = {
       {"Filters > CONVOLUTION/CORRELATION > LOW PASS FILTERS > GAUSSIAN = 4", 4},
-      {"Filters > CONVOLUTION/CORRELATION > HIGH PASS FILTERS > HP3 = 8", 8},
       {"Filters > EDGE ENHANCEMENT AND DETECTION FILTERS > EMBOSSING EFFECTS > NORTH2 = 32", 32},
       {"Filters > NONE = 2", -1},
   };

@@ -6,7 +6,6 @@
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +13,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/actions.h"
@@ -23,22 +23,14 @@
 #include "image/filters.h"
 #include "image/textures.h"
 #include "panels/texture_menus.h"
-#include "tests/support/gl_window.h"
+#include "tests/panels/panel_setup.h"
+#include "tests/support/console.h"
+#include "tests/support/near.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Window ids survive the per-test reset of the application state: the
-// windows are created once for the whole suite.
-int* const kWindowIds[] = {&MainWindow, &CameraPanelWindow, &StrokePanelWindow, &FilterPanelWindow,
-                           &SizePanelWindow};
-int SavedWindowIds[5];
-
-void ResetState() {
-  ResetApplicationStateForTesting();
-  for (int i = 0; i < 5; ++i) *kWindowIds[i] = SavedWindowIds[i];
-}
 
 // A committed stroke of nine nodes along a short diagonal.
 void PaintStroke(float x0, float y0) {
@@ -54,25 +46,17 @@ std::vector<float> PathWidths(const Stroke& stroke) {
 
 class PanelsTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    MainWindow = EnsureHiddenGlWindow(MainWindowWidth, MainWindowHeight);
-    LoadAllMaps();
-    CreateFilterPanel();
-    CreateStrokePanel();
-    CreateCameraPanel();
-    CreateSizePanel();
-    for (int i = 0; i < 5; ++i) SavedWindowIds[i] = *kWindowIds[i];
-  }
+  static void SetUpTestSuite() { CreatePanelsOnce(); }
 
   void SetUp() override {
-    ResetState();
+    ResetPanelState();
     ResetMapFilesForTesting();
     TheCanvas.DeleteAll();
     glutSetWindow(MainWindow);
-    testing::internal::CaptureStdout();  // the stroke builds' console lines
-    PaintStroke(-0.6f, -0.2f);
-    PaintStroke(-0.3f, 0.3f);
-    testing::internal::GetCapturedStdout();
+    Quietly([] {
+      PaintStroke(-0.6f, -0.2f);
+      PaintStroke(-0.3f, 0.3f);
+    });
   }
 
   void TearDown() override {
@@ -153,7 +137,7 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
   const std::vector<float> firstBefore = PathWidths(TheCanvas.strokes[0]);
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
-    ResetState();
+    ResetPanelState();
     SelectedStroke = 2;
     s.widthEnd = s.heightEnd = 0.01f;
     Change(c.glui(), c.path);
@@ -183,7 +167,7 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
-    ResetState();
+    ResetPanelState();
     SelectedStroke = 2;
     TheStrokeSettings.widthStart = TheCanvas.strokes[1].size.widthStart + 0.02f;
     const std::vector<float> before = PathWidths(TheCanvas.strokes[1]);
@@ -196,35 +180,21 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
 TEST_F(PanelsTest, SizeControlsDoNothingWithoutASelection) {
   const std::vector<float> before = PathWidths(TheCanvas.strokes[0]);
   for (int id = 0; id <= 10; ++id) {
-    SCOPED_TRACE(id);
     OnSizePanelControl(id);
-    EXPECT_FLOAT_EQ(TheStrokeSettings.widthStart, 0.04f);
-    EXPECT_FLOAT_EQ(TheStrokeSettings.heightStart, 0.025f);
-    EXPECT_FLOAT_EQ(TheCollisionFactors.widthStart, 1.021f);
-    EXPECT_FLOAT_EQ(TheCollisionFactors.heightEnd, 1.021f);
-    EXPECT_EQ(PathWidths(TheCanvas.strokes[0]), before);
+    EXPECT_EQ(std::make_tuple(TheStrokeSettings.widthStart, TheStrokeSettings.heightStart,
+                              TheCollisionFactors.widthStart, TheCollisionFactors.heightEnd),
+              std::make_tuple(0.04f, 0.025f, 1.021f, 1.021f))
+        << id;
+    EXPECT_EQ(PathWidths(TheCanvas.strokes[0]), before) << id;
   }
 }
 
-TEST_F(PanelsTest, ReshapesStoreAtLeastOnePixel) {
-  const struct {
-    int window;
-    void (*reshape)(int, int);
-    const int* width;
-    const int* height;
-  } cases[] = {
-      {SizePanelWindow, ReshapeSizePanel, &SizePanelWidth, &SizePanelHeight},
-      {FilterPanelWindow, ReshapeFilterPanel, &FilterPanelWidth, &FilterPanelHeight},
-      {StrokePanelWindow, ReshapeStrokePanel, &StrokePanelWidth, &StrokePanelHeight},
-      {CameraPanelWindow, ReshapeCameraPanel, &CameraPanelWidth, &CameraPanelHeight},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.window);
-    glutSetWindow(c.window);
-    c.reshape(0, 0);
-    EXPECT_EQ(*c.width, 1);
-    EXPECT_EQ(*c.height, 1);
-  }
+// A panel shrunk to nothing keeps one pixel a side: the previews divide by
+// their sides (every panel stores its size the same way).
+TEST_F(PanelsTest, ReshapeToNothingKeepsOnePixel) {
+  glutSetWindow(CameraPanelWindow);
+  ReshapeCameraPanel(0, 0);
+  EXPECT_EQ(std::make_pair(CameraPanelWidth, CameraPanelHeight), std::make_pair(1, 1));
 }
 
 // Each panel's controls must fit its window and leave room for the preview.
@@ -334,30 +304,17 @@ TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
 
   DrawPreviewWithColourAt(x, h / 4, 0.25f, 0.5f, 0.75f);  // view y = 3
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 4);
-  for (const Vec4* colour : {&TheStrokeSettings.startColour, &TheStrokeSettings.endColour}) {
-    EXPECT_NEAR(colour->x, 0.25f, 0.01f);
-    EXPECT_NEAR(colour->y, 0.5f, 0.01f);
-    EXPECT_NEAR(colour->z, 0.75f, 0.01f);
-    EXPECT_EQ(colour->w, 0.0f);
-  }
+  for (const Vec4* colour : {&TheStrokeSettings.startColour, &TheStrokeSettings.endColour})
+    EXPECT_TRUE(Near(*colour, Vec4(0.25f, 0.5f, 0.75f, 0), 0.01f));
   EXPECT_FLOAT_EQ(ColourMarkerX, static_cast<float>(x) / StrokePanelViewWidth);
   EXPECT_NEAR(ColourMarkerY, 3.0f, 0.05f);
 }
 
-// A temporary texture root holding one empty map folder.
-fs::path MakeTextureRoot(const char* tag, const char* folder) {
-  const fs::path root = fs::temp_directory_path() / (tag + std::to_string(::getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root / folder);
-  SetTextureMenuRoot(root.string());
-  return root;
-}
-
-// Each map folder's menu lists its BMP names and a choice fills that folder's
-// own slot and has the main window reload; a value past the listing does
-// nothing.
-TEST_F(PanelsTest, MapFolderMenusListBmpNamesAndAChoiceFillsTheirSlot) {
-  const fs::path root = MakeTextureRoot("kelvra_panels_", "papermap");
+// A choice in a map folder's menu fills that folder's own slot and has the
+// main window reload; a value past the listing does nothing.
+TEST_F(PanelsTest, MapFolderChoicesFillTheirOwnSlot) {
+  ScratchDir root;
+  SetTextureMenuRoot(root.Path());
   const struct {
     void (*onChoice)(int);
     const char* folder;
@@ -369,41 +326,20 @@ TEST_F(PanelsTest, MapFolderMenusListBmpNamesAndAChoiceFillsTheirSlot) {
                {OnHeightMapChoice, "heightmap", MAP_HEIGHT}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.folder);
-    fs::create_directories(root / c.folder);
-    for (const char* name : {"a.bmp", "b.BMP", "c.txt", "x.bmp.old"})
-      std::ofstream(root / c.folder / name) << "not a picture";
-    const std::string folder = TextureMenuRoot() + c.folder + "/";
-    glutSetWindow(StrokePanelWindow);
-    const int menu = CreateFolderMenu(folder, c.onChoice, "");
-    ASSERT_NE(menu, 0);
-    glutSetMenu(menu);
-    EXPECT_EQ(glutGet(GLUT_MENU_NUM_ITEMS), 3);
-    glutDestroyMenu(menu);
-
+    fs::create_directories(root.File(c.folder));
+    std::ofstream(root.File(c.folder) + "/a.bmp") << "not a picture";
     const std::string before = MapFile(c.slot);
     SyncRequested = 0;
-    c.onChoice(-4);
+    c.onChoice(-2);
     EXPECT_EQ(std::string(MapFile(c.slot)), before);
     EXPECT_EQ(SyncRequested, 0);
-    const auto entries = FolderMenuEntries(folder);
-    ASSERT_TRUE(entries.has_value() && !entries->empty());
-    testing::internal::CaptureStdout();  // the loader's complaints about the fake files
-    c.onChoice(entries->back().value);
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::string(MapFile(c.slot)), folder + entries->back().label);
+    Quietly([&] { c.onChoice(-1); });  // the loader complains about the fake file
+    EXPECT_EQ(std::string(MapFile(c.slot)), TextureMenuRoot() + c.folder + "/a.bmp");
     EXPECT_EQ(SyncRequested, 1);
   }
-  fs::remove_all(root);
 }
 
 // ---- Filter panel ----------------------------------------------------------------
-
-bool SamePixels(const BmpImage& a, const BmpImage& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel())
-    return false;
-  const size_t bytes = static_cast<size_t>(a.Width()) * a.Height() * a.BitsPerPixel() / 8;
-  return std::equal(a.Data(), a.Data() + bytes, b.Data());
-}
 
 void FillRandomSource(unsigned seed) {
   ASSERT_TRUE(SourceImage.Allocate(32, 24, 24));
@@ -413,8 +349,10 @@ void FillRandomSource(unsigned seed) {
 }
 
 TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
-  const fs::path root = MakeTextureRoot("kelvra_sources_", "sourcemap");
-  const std::string file = (root / "sourcemap" / "only.bmp").string();
+  ScratchDir root;
+  SetTextureMenuRoot(root.Path());
+  fs::create_directories(root.File("sourcemap"));
+  const std::string file = root.File("sourcemap/only.bmp");
   FillRandomSource(3);
   ASSERT_TRUE(SourceImage.Save(file));
   BmpImage saved, expected;
@@ -424,31 +362,24 @@ TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
   ASSERT_TRUE(SourceImage.Allocate(4, 4, 24));
   OnSourceChoice(-1);
 
-  EXPECT_EQ(std::string(MapFile(MAP_SOURCE)), root.string() + "/sourcemap/only.bmp");
+  EXPECT_EQ(std::string(MapFile(MAP_SOURCE)), file);
   EXPECT_TRUE(SamePixels(SourceImage, saved));
   EXPECT_TRUE(SamePixels(FilteredImage, expected));
   EXPECT_EQ(SyncRequested, 1);
-  fs::remove_all(root);
 }
 
 // ---- Camera panel ----------------------------------------------------------------
 
+// "Delete Selected" marks the selected stroke deleted and keeps the count
+// and selection; "Load" and "Save" do nothing; "Delete All" clears.
 TEST_F(PanelsTest, DeleteButtonsMarkTheSelectionOrClearAll) {
-  Change(CameraGlui(), {"Delete Selected"});  // nothing selected
-  EXPECT_EQ(TheCanvas.strokes[0].deleted + TheCanvas.strokes[1].deleted, 0);
-
   SelectedStroke = 2;
   Change(CameraGlui(), {"Delete Selected"});
-  EXPECT_EQ(TheCanvas.strokes[0].deleted, 0);
-  EXPECT_EQ(TheCanvas.strokes[1].deleted, 1);
-  EXPECT_EQ(TheCanvas.count, 2);
-  EXPECT_EQ(SelectedStroke, 2);
-
   Change(CameraGlui(), {"Load"});
   Change(CameraGlui(), {"Save"});
-  EXPECT_EQ(TheCanvas.count, 2);
-  EXPECT_EQ(TheCanvas.strokes[0].deleted, 0);
-
+  EXPECT_EQ(std::make_tuple(TheCanvas.strokes[0].deleted, TheCanvas.strokes[1].deleted,
+                            TheCanvas.count, SelectedStroke),
+            std::make_tuple(0, 1, 2, 2));
   Change(CameraGlui(), {"Delete All"});
   EXPECT_EQ(TheCanvas.count, 0);
   EXPECT_TRUE(TheCanvas.strokes[0].path.empty());
@@ -472,7 +403,7 @@ int CountCameraPixels(unsigned char r, unsigned char g, unsigned char b) {
 
 // The main view's matrices for a camera at z = 3 looking at the origin.
 void PlaceMainCamera() {
-  TheCamera.Init();  // the field of view and the light position of start-up
+  Quietly([] { TheCamera.Init(); });  // the field of view and the light position of start-up
   glutSetWindow(MainWindow);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

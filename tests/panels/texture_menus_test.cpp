@@ -8,27 +8,25 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "tests/support/console.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A temporary "papermap" folder with a.bmp, b.BMP, c.txt, x.bmp.old,
-// Paper.Bmp and a subfolder old.bmp.d, removed afterwards.
+// A scratch "papermap" folder with a.bmp, b.BMP, c.txt, x.bmp.old, Paper.Bmp
+// and a subfolder old.bmp.d: the menus list the names that hold ".bmp" or
+// ".BMP", subfolders too.
 class TextureFolderTest : public testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("kelvra_menus_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "papermap" / "old.bmp.d");
+    fs::create_directories(Folder() + "old.bmp.d");
     for (const char* name : {"a.bmp", "b.BMP", "c.txt", "x.bmp.old", "Paper.Bmp"})
-      std::ofstream(root_ / "papermap" / name) << "x";
+      std::ofstream(Folder() + name) << "x";
   }
-  void TearDown() override { fs::remove_all(root_); }
 
-  std::string Folder() const { return root_.string() + "/papermap/"; }
+  std::string Folder() const { return scratch_.File("papermap/"); }
 
   // The listed names in the order the file system gives them; subfolders
   // pass the same name test as files.
@@ -40,20 +38,8 @@ class TextureFolderTest : public testing::Test {
     return names;
   }
 
-  fs::path root_;
+  ScratchDir scratch_;
 };
-
-TEST(IsListedBmpName, CaseSensitiveSubstringTest) {
-  const struct {
-    const char* name;
-    bool listed;
-  } cases[] = {{"a.bmp", true},    {"b.BMP", true}, {"x.bmp.old", true}, {"name.bmpx", true},
-               {"Paper.Bmp", false}, {"c.txt", false}, {"bmp", false},     {"", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(IsListedBmpName(c.name), c.listed);
-  }
-}
 
 // Entry values count down from -1 in listing order, and each names its file.
 TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFile) {
@@ -76,26 +62,21 @@ TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFile) {
 TEST_F(TextureFolderTest, ChoiceCountsTheFolderAsItIsNow) {
   const std::vector<std::string> before = ExpectedOrder();
   ASSERT_GE(before.size(), 3u);
-  fs::remove_all(root_ / "papermap" / before[0]);
+  fs::remove_all(Folder() + before[0]);
   EXPECT_EQ(FolderFileForMenuValue(Folder(), -1), Folder() + before[1]);
 }
 
 TEST_F(TextureFolderTest, MissingFolderHasNoEntriesAndPrintsItsLine) {
-  const std::string missing = root_.string() + "/nowhere/";
+  const std::string missing = scratch_.File("nowhere/");
   EXPECT_FALSE(FolderMenuEntries(missing).has_value());
   EXPECT_FALSE(FolderFileForMenuValue(missing, -1).has_value());
 
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(CreateFolderMenu(missing, nullptr, "Papermap Directory not Found..."), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Papermap Directory not Found...\n");
-}
-
-TEST(TextureMenuRoot, DefaultsToTexturesAndAlwaysEndsWithASlash) {
-  EXPECT_EQ(TextureMenuRoot(), "textures/");
-  SetTextureMenuRoot("/tmp/elsewhere");
-  EXPECT_EQ(TextureMenuRoot(), "/tmp/elsewhere/");
-  SetTextureMenuRoot("textures/");
-  EXPECT_EQ(TextureMenuRoot(), "textures/");
+  int menu = -1;
+  EXPECT_EQ(Printed([&] {
+              menu = CreateFolderMenu(missing, nullptr, "Papermap Directory not Found...");
+            }),
+            "Papermap Directory not Found...\n");
+  EXPECT_EQ(menu, 0);
 }
 
 }  // namespace

@@ -1,58 +1,53 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "tests/support/scratch_dir.h"
+
 namespace {
 
-class TempTree : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kelvra_files_XXXXXX";
-    root_ = ::mkdtemp(pattern);
-    ::mkdir((root_ + "/textures").c_str(), 0755);
-    ::mkdir((root_ + "/textures/meshmap").c_str(), 0755);
-    std::ofstream(root_ + "/textures/meshmap/Bump.bmp") << "x";
-    std::ofstream(root_ + "/textures/meshmap/bump.bmp") << "y";
-  }
-  void TearDown() override { std::system(("rm -rf " + root_).c_str()); }
-  std::string root_;
-};
-
-TEST_F(TempTree, FoldsCaseOneComponentAtATime) {
-  EXPECT_EQ(ResolvePath(root_ + "/Textures/Meshmap/BUMP.BMP").rfind(root_ + "/textures/meshmap/", 0),
-            0u);
-  EXPECT_EQ(ResolvePath(root_ + "/TEXTURES/meshmap/"), root_ + "/textures/meshmap/");
-}
-
-TEST_F(TempTree, ExactMatchWinsOverFoldedOne) {
-  EXPECT_EQ(ResolvePath(root_ + "/Textures/Meshmap/Bump.bmp"), root_ + "/textures/meshmap/Bump.bmp");
-  EXPECT_EQ(ResolvePath(root_ + "/textures/meshmap/bump.bmp"), root_ + "/textures/meshmap/bump.bmp");
-}
-
-TEST_F(TempTree, NewFileKeepsItsNameInsideResolvedFolder) {
-  EXPECT_EQ(ResolvePath(root_ + "/Textures/MeshMap/New.bmp"), root_ + "/textures/meshmap/New.bmp");
-  EXPECT_EQ(ResolvePath(root_ + "/Textures/Missing/Deeper/a.bmp"),
-            root_ + "/textures/Missing/Deeper/a.bmp");
-}
-
-TEST_F(TempTree, ListingHasEveryEntryOrSaysItCouldNotOpen) {
-  DirectoryListing listing = ListDirectory(root_ + "/Textures/MESHMAP/");
-  ASSERT_TRUE(listing.opened);
-  auto has = [&](const char* n) {
-    return std::find(listing.names.begin(), listing.names.end(), n) != listing.names.end();
+// A tree holding textures/meshmap/Bump.bmp and textures/meshmap/bump.bmp.
+// Paths resolve one component at a time: an exact match wins, otherwise a
+// name that differs only in letter case; a component found neither way
+// keeps its name, and so does everything after it.
+TEST(ResolvePath, FoldsCaseOneComponentAtATimeExactMatchesFirst) {
+  ScratchDir scratch;
+  const std::string root = scratch.Path();
+  std::filesystem::create_directories(root + "/textures/meshmap");
+  std::ofstream(root + "/textures/meshmap/Bump.bmp") << "x";
+  std::ofstream(root + "/textures/meshmap/bump.bmp") << "y";
+  const struct {
+    const char* given;
+    const char* resolved;  // empty: one of the two Bump files
+  } cases[] = {
+      {"/Textures/Meshmap/BUMP.BMP", ""},
+      {"/TEXTURES/meshmap/", "/textures/meshmap/"},
+      {"/Textures/Meshmap/Bump.bmp", "/textures/meshmap/Bump.bmp"},
+      {"/textures/meshmap/bump.bmp", "/textures/meshmap/bump.bmp"},
+      {"/Textures/MeshMap/New.bmp", "/textures/meshmap/New.bmp"},
+      {"/Textures/Missing/Deeper/a.bmp", "/textures/Missing/Deeper/a.bmp"},
   };
-  EXPECT_TRUE(has("."));
-  EXPECT_TRUE(has(".."));
-  EXPECT_TRUE(has("Bump.bmp"));
-  EXPECT_TRUE(has("bump.bmp"));
-  EXPECT_FALSE(ListDirectory(root_ + "/nowhere").opened);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.given);
+    const std::string resolved = ResolvePath(root + c.given);
+    if (*c.resolved) {
+      EXPECT_EQ(resolved, root + c.resolved);
+    } else {
+      EXPECT_EQ(resolved.rfind(root + "/textures/meshmap/", 0), 0u) << resolved;
+    }
+  }
+  // A listing holds every entry, "." and ".." included, or says it could
+  // not open the folder.
+  DirectoryListing listing = ListDirectory(root + "/Textures/MESHMAP/");
+  ASSERT_TRUE(listing.opened);
+  std::sort(listing.names.begin(), listing.names.end());
+  EXPECT_EQ(listing.names, (std::vector<std::string>{".", "..", "Bump.bmp", "bump.bmp"}));
+  EXPECT_FALSE(ListDirectory(root + "/nowhere").opened);
 }
 
 }  // namespace

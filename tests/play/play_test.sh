@@ -24,12 +24,10 @@ mode=$3
 
 [ -n "${DISPLAY:-}" ] || { echo "needs an X display"; exit 77; }
 
+source "$root/tests/support/x_session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_play_XXXXXX") || exit 1
-keeper=
-pid=
 cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
+  end_session
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,16 +40,7 @@ cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
 rm -f "$work"/textures/sourcemap/Saved/*.bmp
 cd "$work" || exit 1
 
-# One connection stays open so that a server resetting after the previous
-# test's last client cannot refuse the program's.
-for attempt in $(seq 50); do
-  xprop -root -spy >/dev/null 2>&1 &
-  keeper=$!
-  sleep 0.1
-  kill -0 "$keeper" 2>/dev/null && break
-  keeper=
-done
-[ -n "$keeper" ] || fail "the X display does not answer"
+keep_x_connection || fail "the X display does not answer"
 
 count() { grep -cxF -- "$1" "$2"; }
 # Replays whose pictures are compared run on a virtual display of their own
@@ -119,11 +108,8 @@ record)
     { echo "needs xdotool and ImageMagick's import"; exit 77; }
   "$play" --record journal.session >record.out 2>record.err &
   pid=$!
-  for tick in $(seq 600); do
-    grep -qxF $'\tCreating Size Window....' record.out && break
-    kill -0 "$pid" 2>/dev/null || fail "the recording ended early"
-    sleep 0.1
-  done
+  wait_for 60 grep -qxF $'\tCreating Size Window....' record.out ||
+    fail "the recording did not start"
   main=$(xdotool search --sync --onlyvisible --name '^Kelvra! by Dorvask$' | head -n 1)
   [ -n "$main" ] || fail "no main window"
   drag() {  # drag X0 Y0 X1 Y1: a stroke in ten steps

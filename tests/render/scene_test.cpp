@@ -19,6 +19,7 @@
 #include "render/particles.h"
 #include "stroke/mesh.h"
 #include "stroke/particles.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -44,91 +45,6 @@ Stroke ReliefStroke() {
   BuildMesh(stroke, 0);
   stroke.renderType = kRenderMesh;
   return stroke;
-}
-
-class Scene : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EnsureHiddenGlWindow(kSize, kSize);
-    static bool initialised = false;
-    if (!initialised) {
-      testing::internal::CaptureStdout();
-      ReportGLEnvironment();
-      InitRenderState();
-      InitMaterial();
-      InitLight();
-      LoadAllMaps();
-      testing::internal::GetCapturedStdout();
-      initialised = true;
-    }
-    ResetApplicationStateForTesting();
-    testing::internal::CaptureStdout();
-    TheCamera.Init();
-    testing::internal::GetCapturedStdout();
-    const float light[4] = {-1, -1, -1.7f, 1};
-    std::copy(light, light + 4, LightPosition);
-    glViewport(0, 0, kSize, kSize);
-  }
-
-  std::vector<std::uint8_t> Frame(const std::function<void()>& draw) {
-    glClearColor(0.8f, 0.8f, 0.8f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    TheCamera.LookAt();
-    glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
-    draw();
-    glFinish();
-    std::vector<std::uint8_t> pixels(kSize * kSize * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-  }
-
-  static int Differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    int count = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
-    return count;
-  }
-};
-
-// Buffers kept since the build, arrays sent every frame and one glBegin
-// per triangle draw the same picture, in every primitive mode, and leave
-// the same colour current.
-TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
-  ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
-  const Stroke stroke = ReliefStroke();
-  const Mesh& mesh = *stroke.subdivision.baseMesh;
-  auto lastColour = [] {
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    return std::vector<float>(colour, colour + 4);
-  };
-  for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
-    SCOPED_TRACE(mode);
-    glPointSize(5.0f);
-    std::vector<float> colours[3];
-    const auto plain = Frame([&] {
-      DrawTexturedMeshImmediate(mesh, mode, TEX_MESH, TEX_DETAIL, true);
-      colours[0] = lastColour();
-    });
-    const auto arrays = Frame([&] {
-      DrawTexturedMeshFromArrays(mesh, mode, TEX_MESH, TEX_DETAIL, true);
-      colours[1] = lastColour();
-    });
-    // Twice: uploaded by the first frame, drawn from what it kept by the
-    // second.
-    for (int frame = 0; frame < 2; ++frame) {
-      const auto buffers = Frame([&] {
-        DrawTexturedMesh(mesh, mode, TEX_MESH, TEX_DETAIL, true);
-        colours[2] = lastColour();
-      });
-      EXPECT_EQ(Differing(buffers, plain), 0);
-    }
-    EXPECT_EQ(Differing(arrays, plain), 0);
-    EXPECT_EQ(colours[1], colours[0]);
-    EXPECT_EQ(colours[2], colours[0]);
-  }
 }
 
 // ---- Probe pixels of a hand-made scene ------------------------------------------
@@ -198,10 +114,25 @@ Stroke ParticleStroke() {
   return stroke;
 }
 
-class ScenePixels : public Scene {
+class Scene : public ::testing::Test {
  protected:
   void SetUp() override {
-    Scene::SetUp();
+    EnsureHiddenGlWindow(kSize, kSize);
+    static bool initialised = false;
+    if (!initialised) {
+      Quietly([] {
+        ReportGLEnvironment();
+        InitRenderState();
+        InitMaterial();
+        InitLight();
+      });
+      initialised = true;
+    }
+    ResetApplicationStateForTesting();
+    Quietly([] { TheCamera.Init(); });
+    const float light[4] = {-1, -1, -1.7f, 1};
+    std::copy(light, light + 4, LightPosition);
+    glViewport(0, 0, kSize, kSize);
     Upload(TEX_MESH, 1, {Texel(kBase)});
     Upload(TEX_DETAIL, 2, {Texel(kDetail[0]), Texel(kDetail[1])});
     Upload(TEX_PAPER, 1, {Texel(kPaper)});
@@ -212,13 +143,9 @@ class ScenePixels : public Scene {
     canvas_.strokes = {QuadStroke(), ParticleStroke()};
     canvas_.count = 2;
   }
-  // The maps again, for the tests that run after this one in the process.
-  void TearDown() override {
-    testing::internal::CaptureStdout();
-    LoadAllMaps();
-    testing::internal::GetCapturedStdout();
-  }
 
+  // Clears to the main view's grey and draws in the view glOrtho(−1, 1, −1,
+  // 1, −1, 1), the light at LightPosition.
   void DrawOrtho(const std::function<void()>& draw) {
     glClearColor(0.8f, 0.8f, 0.8f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -227,8 +154,19 @@ class ScenePixels : public Scene {
     glOrtho(-1, 1, -1, 1, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
     draw();
     glFinish();
+  }
+
+  // Every pixel of the frame `draw` draws.
+  std::vector<std::uint8_t> Frame(const std::function<void()>& draw) {
+    DrawOrtho(draw);
+    std::vector<std::uint8_t> pixels(kSize * kSize * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
   }
 
   static Pixel At(int x, int y) {
@@ -241,6 +179,48 @@ class ScenePixels : public Scene {
 
   Canvas canvas_;
 };
+
+// Buffers kept since the build, arrays sent every frame and one glBegin
+// per triangle draw the same picture of a lit relief stroke with both
+// maps, in every primitive mode, and leave the same colour current; the
+// probes below then need only one of them.
+TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
+  ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
+  LightOn = 1;
+  const Stroke stroke = ReliefStroke();
+  const Mesh& mesh = *stroke.subdivision.baseMesh;
+  auto lastColour = [] {
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    return std::vector<float>(colour, colour + 4);
+  };
+  for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
+    SCOPED_TRACE(mode);
+    glPointSize(5.0f);
+    std::vector<float> colours[3];
+    const auto plain = Frame([&] {
+      DrawTexturedMeshImmediate(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+      colours[0] = lastColour();
+    });
+    const auto arrays = Frame([&] {
+      DrawTexturedMeshFromArrays(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+      colours[1] = lastColour();
+    });
+    // Twice: uploaded by the first frame, drawn from what it kept by the
+    // second.
+    for (int frame = 0; frame < 2; ++frame) {
+      const auto buffers = Frame([&] {
+        DrawTexturedMesh(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+        colours[2] = lastColour();
+      });
+      EXPECT_TRUE(buffers == plain);
+    }
+    EXPECT_TRUE(arrays == plain);
+    EXPECT_FALSE(plain == Frame([] {})) << "the stroke is in view";
+    EXPECT_EQ(colours[1], colours[0]);
+    EXPECT_EQ(colours[2], colours[0]);
+  }
+}
 
 // Within `tolerance` steps of 1/255 in every channel.
 testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int tolerance) {
@@ -267,31 +247,15 @@ testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int to
 // pixel 42; the base map alone gives (160, 96, 120), no ×2 half the values.
 // Tolerance 3: texels, the vertex colour and each product are rounded to 8
 // bits on the way (half a step each, the ×2 doubles the earlier ones).
-TEST_F(ScenePixels, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
-  const struct {
-    int x;
-    Pixel colour;
-  } probes[] = {{38, {100, 151, 113}}, {42, {201, 60, 226}}};
-  const Mesh& quad = *canvas_.strokes[0].subdivision.baseMesh;
-  const unsigned fill = kPolygonModeFill;
-  const struct {
-    const char* path;
-    std::function<void()> draw;
-  } paths[] = {
-      {"strokes (buffers)", [&] { DrawStrokes(canvas_); }},
-      {"arrays", [&] { DrawTexturedMeshFromArrays(quad, fill, TEX_MESH, TEX_DETAIL, true); }},
-      {"per triangle", [&] { DrawTexturedMeshImmediate(quad, fill, TEX_MESH, TEX_DETAIL, true); }},
-  };
-  for (const auto& path : paths) {
-    SCOPED_TRACE(path.path);
-    DrawOrtho(path.draw);
-    for (const auto& probe : probes) EXPECT_TRUE(Near(At(probe.x, 64), probe.colour, 3)) << probe.x;
-  }
+TEST_F(Scene, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
+  DrawOrtho([&] { DrawStrokes(canvas_); });
+  EXPECT_TRUE(Near(At(38, 64), {100, 151, 113}, 3));
+  EXPECT_TRUE(Near(At(42, 64), {201, 60, 226}, 3));
 }
 
 // The whole pass: backdrop, strokes, the selection outline, the cursor on
 // top. Tolerance 1 for flat colours (one rounding of a texel or colour).
-TEST_F(ScenePixels, BackdropOutlineParticlesAndCursorOnTop) {
+TEST_F(Scene, BackdropOutlineParticlesAndCursorOnTop) {
   CursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
   const Pixel particle = {51, 102, 204};      // 0.2, 0.4, 0.8 × 255 × a white sprite
   for (int paper : {0, 1}) {
@@ -324,7 +288,7 @@ TEST_F(ScenePixels, BackdropOutlineParticlesAndCursorOnTop) {
 // the diagonal through the centres of pixels (p, p); a 5-pixel point covers
 // pixel (31, 31) beside the corner at pixel 32. Fill is back after every
 // mesh. A deleted stroke draws nothing. Detail texel 0 at both probes.
-TEST_F(ScenePixels, WireAndPointMeshesDeletedStrokesNone) {
+TEST_F(Scene, WireAndPointMeshesDeletedStrokesNone) {
   const Pixel mesh = {201, 60, 226}, empty = {204, 204, 204};  // the clear colour, 0.8
   glPointSize(5.0f);
   const struct {

@@ -4,18 +4,19 @@
 
 #include <string>
 
+#include "tests/support/console.h"
+
 namespace {
 
 class Build : public ::testing::Test {
  protected:
   BuildContext Context() { return BuildContext{settings_, random_, hooks_}; }
 
-  // Paints and commits a stroke, returning what the build printed.
-  std::string PaintAndCommit(int nodes) {
-    for (int i = 0; i < nodes; ++i) canvas_.AddPoint(-0.5f + 0.1f * i, 0.05f * (i % 3));
-    testing::internal::CaptureStdout();
-    canvas_.CommitStroke(Context());
-    return testing::internal::GetCapturedStdout();
+  // Paints a wavy stroke of `nodes` nodes and commits it, returning what
+  // the build printed.
+  std::string Paint(int nodes) {
+    for (int i = 0; i < nodes; ++i) canvas_.AddPoint(-0.5f + 0.1f * i, 0.04f * ((i * 7) % 5 - 2));
+    return Printed([this] { canvas_.CommitStroke(Context()); });
   }
 
   Canvas canvas_;
@@ -25,7 +26,7 @@ class Build : public ::testing::Test {
 };
 
 TEST_F(Build, ShortStrokePrintsOnlyTheHeader) {
-  EXPECT_EQ(PaintAndCommit(2), "\tBuilding Stroke data....\n\t------------------------------\n");
+  EXPECT_EQ(Paint(2), "\tBuilding Stroke data....\n\t------------------------------\n");
   EXPECT_EQ(canvas_.count, 1);
   EXPECT_EQ(canvas_.strokes[0].renderType, kRenderNothing);
   EXPECT_TRUE(canvas_.current.nodes.empty());
@@ -33,7 +34,7 @@ TEST_F(Build, ShortStrokePrintsOnlyTheHeader) {
 
 TEST_F(Build, FullTranscriptWithMeshCounts) {
   // 5 path entries × 5 columns: 4 × 4 cells, 32 faces, 96 vertices.
-  EXPECT_EQ(PaintAndCommit(3),
+  EXPECT_EQ(Paint(3),
             "\tBuilding Stroke data....\n"
             "\t------------------------------\n"
             "\tGenerating PATH data....\n"
@@ -59,7 +60,7 @@ TEST_F(Build, ParticlesFiveAPointReportedAndHandedToTheHook) {
   hooks_.compileParticles = [&compiled](ParticleSystem& particles) {
     compiled = static_cast<int>(particles.positions.size());
   };
-  const std::string out = PaintAndCommit(4);
+  const std::string out = Paint(4);
   const Stroke& stroke = canvas_.strokes[0];
   EXPECT_NE(out.find("\tBuilding Particles...\n\t#particles: 50\n\r\r\t0.00"), std::string::npos);
   EXPECT_NE(out.find("\r\r\t98.00\tGenerating BOUNDINGBOX data....\n"), std::string::npos);
@@ -81,6 +82,29 @@ TEST_F(Build, CapacityStopsAt19999) {
   EXPECT_EQ(canvas_.count, 0);
   EXPECT_EQ(canvas_.strokes.size(), static_cast<std::size_t>(kStrokeCapacity))
       << "room kept for new strokes";
+}
+
+// "+" and "Update" on a built stroke: a resize takes the settings' sizes
+// onto the same path; an update rebuilds the path from the painted nodes
+// with the new level of detail, and the particles stay as they were.
+TEST_F(Build, ResizeKeepsThePathUpdateRebuildsItFromTheNodes) {
+  settings_.showParticles = 1;
+  Paint(6);
+  Stroke& stroke = canvas_.strokes[0];
+  const Stroke built = stroke;
+  settings_.widthStart = 0.08f;
+  ResizeStroke(stroke, settings_, random_);
+  ASSERT_EQ(stroke.path.size(), built.path.size());
+  EXPECT_EQ(stroke.path[3].position.x, built.path[3].position.x);
+  EXPECT_GT(stroke.path[3].width, built.path[3].width);
+  EXPECT_FLOAT_EQ(stroke.size.widthStart, 0.08f);
+
+  settings_.pathLod = 2 * built.path.size() / built.nodes.size();
+  Quietly([&] { UpdateStroke(stroke, Context()); });
+  EXPECT_GT(stroke.path.size(), built.path.size());
+  EXPECT_EQ(stroke.path.front().position.x, built.path.front().position.x) << "from the same nodes";
+  EXPECT_EQ(stroke.particles.positions.size(), built.particles.positions.size());
+  EXPECT_EQ(stroke.particles.positions[7].x, built.particles.positions[7].x);
 }
 
 }  // namespace

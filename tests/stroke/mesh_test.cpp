@@ -5,9 +5,11 @@
 #include <cmath>
 #include <random>
 #include <set>
-#include <tuple>
+#include <string>
 
 #include "stroke/subdivision.h"
+#include "tests/support/fingerprint.h"
+#include "tests/support/near.h"
 
 namespace {
 
@@ -89,16 +91,11 @@ TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
   for (const GridVertex& g : kGrid) {
     SCOPED_TRACE(testing::Message() << "row " << g.row << ", column " << g.column);
     const int v = MeshVertexOf(mesh, g.row, g.column);
-    EXPECT_NEAR(mesh.positions[v].x, g.x, 1e-6);
-    EXPECT_NEAR(mesh.positions[v].y, g.y, 1e-6);
-    EXPECT_NEAR(mesh.positions[v].z, g.z, 1e-6);
-    EXPECT_NEAR(mesh.texCoords[v].x, g.s, 1e-5);
-    EXPECT_NEAR(mesh.texCoords[v].y, g.t, 1e-5);
+    EXPECT_TRUE(Near(mesh.positions[v], Vec4(g.x, g.y, g.z, 0), 1e-6));
+    EXPECT_TRUE(Near(mesh.texCoords[v], Vec4(g.s, g.t, 0, 0), 1e-5));
     // Row i of N = 2 has the colour start + (end − start) × i / 2.
     const float along = g.row == 0 ? 0.0f : 0.5f;
-    EXPECT_FLOAT_EQ(mesh.colours[v].x, 1.0f - along);
-    EXPECT_FLOAT_EQ(mesh.colours[v].y, 0.2f + 0.4f * along);
-    EXPECT_FLOAT_EQ(mesh.colours[v].z, along);
+    EXPECT_TRUE(Near(mesh.colours[v], Vec4(1.0f - along, 0.2f + 0.4f * along, along, 1), 1e-6));
   }
 
   Stroke wide = FlatStroke(2, 5, 0.1f, 0.0f);
@@ -170,100 +167,173 @@ Mesh SharedGrid(int n, std::mt19937& random) {
       mesh.positions[y * n + x] = Vec4(x + jitter(random), y + jitter(random), jitter(random), 0);
       mesh.colours[y * n + x] = Vec4(jitter(random), 0.5f, 0.5f, 1);
     }
-  AllocateFaces(mesh, 2 * (n - 1) * (n - 1));
-  int f = 0;
   for (int y = 0; y + 1 < n; ++y)
     for (int x = 0; x + 1 < n; ++x) {
       const int a = y * n + x;
-      mesh.faces[f++] = MeshFace{{a, a + 1, a + n}, Vec4()};
-      mesh.faces[f++] = MeshFace{{a + 1, a + n + 1, a + n}, Vec4()};
+      mesh.faces.push_back(MeshFace{{a, a + 1, a + n}, Vec4()});
+      mesh.faces.push_back(MeshFace{{a + 1, a + n + 1, a + n}, Vec4()});
     }
+  mesh.faceCount = static_cast<int>(mesh.faces.size());
   ComputeVertexNormals(mesh);
   return mesh;
 }
 
-TEST(Subdivide, EqualsThePlainDefinitionOnSharedMeshes) {
-  std::mt19937 random(3);
-  for (int n : {3, 5, 7}) {
-    SCOPED_TRACE(n);
-    MeshSubdivision subdivision;
-    subdivision.baseMesh = SharedGrid(n, random);
-    subdivision.levels = 2;
-    Subdivide(subdivision);
-    const Mesh expected = PlainLevel(PlainLevel(*subdivision.baseMesh));
-    const Mesh& actual = *subdivision.resultMesh;
-    ASSERT_EQ(actual.vertexCount, expected.vertexCount);
-    ASSERT_EQ(actual.faceCount, expected.faceCount);
-    for (int v = 0; v < actual.vertexCount; ++v)
-      ASSERT_EQ(
-          std::make_tuple(actual.positions[v].x, actual.positions[v].z, actual.colours[v].x),
-          std::make_tuple(expected.positions[v].x, expected.positions[v].z, expected.colours[v].x));
-    for (int f = 0; f < actual.faceCount; ++f)
-      for (int k = 0; k < 3; ++k) ASSERT_EQ(actual.faces[f].vertex[k], expected.faces[f].vertex[k]);
-  }
+std::string MeshPrint(const Mesh& mesh) {
+  Fingerprint f;
+  f.MeshData(mesh);
+  return Hex(f.hash);
 }
 
-// The per-face edge numbers that the butterfly and the split read instead
-// of looking edges up: each is what FindEdge gives for the corner pair, also
-// on faces with a repeated corner; a level through them equals one through
-// lookups.
-TEST(Subdivide, FaceEdgesAreTheEdgesFindEdgeFinds) {
-  std::mt19937 random(4);
-  Mesh mesh = SharedGrid(4, random);
-  Mesh withDegenerate;
-  AllocateVertices(withDegenerate, mesh.vertexCount);
-  withDegenerate.positions = mesh.positions;
-  withDegenerate.colours = mesh.colours;
-  AllocateFaces(withDegenerate, mesh.faceCount + 2);
-  for (int f = 0; f < mesh.faceCount; ++f) withDegenerate.faces[f] = mesh.faces[f];
-  withDegenerate.faces[mesh.faceCount] = MeshFace{{5, 5, 6}, Vec4()};
-  withDegenerate.faces[mesh.faceCount + 1] = MeshFace{{9, 10, 9}, Vec4()};
-  for (const Mesh* m : {&mesh, &withDegenerate}) {
+// The real subdivision reads per-face edge numbers instead of looking edges
+// up: each is what FindEdge gives for the corner pair, also on faces with a
+// repeated corner, and the levels made through them equal the plain ones.
+TEST(Subdivide, EqualsThePlainDefinition) {
+  std::mt19937 random(3);
+  Mesh withDegenerate = SharedGrid(4, random);
+  withDegenerate.faces.push_back(MeshFace{{5, 5, 6}, Vec4()});
+  withDegenerate.faces.push_back(MeshFace{{9, 10, 9}, Vec4()});
+  withDegenerate.faceCount += 2;
+  const struct {
+    Mesh mesh;
+    int levels;
+  } cases[] = {{SharedGrid(3, random), 2}, {SharedGrid(7, random), 2}, {withDegenerate, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mesh.vertexCount);
     MeshSubdivision table;
-    BuildEdgeTable(table, *m);
-    ASSERT_EQ(table.faceEdges.size(), static_cast<std::size_t>(m->faceCount));
-    for (int f = 0; f < m->faceCount; ++f)
+    BuildEdgeTable(table, c.mesh);
+    ASSERT_EQ(table.faceEdges.size(), static_cast<std::size_t>(c.mesh.faceCount));
+    for (int f = 0; f < c.mesh.faceCount; ++f)
       for (int k = 0; k < 3; ++k)
         ASSERT_EQ(table.faceEdges[f][k],
-                  FindEdge(table, m->faces[f].vertex[k], m->faces[f].vertex[(k + 1) % 3]));
+                  FindEdge(table, c.mesh.faces[f].vertex[k], c.mesh.faces[f].vertex[(k + 1) % 3]));
     MeshSubdivision subdivision;
-    subdivision.baseMesh = *m;
-    subdivision.levels = 1;
+    subdivision.baseMesh = c.mesh;
+    subdivision.levels = c.levels;
     Subdivide(subdivision);
-    const Mesh expected = PlainLevel(*m);
-    for (int v = 0; v < expected.vertexCount; ++v)
-      ASSERT_EQ(subdivision.resultMesh->positions[v].y, expected.positions[v].y) << v;
-    for (int f = 0; f < expected.faceCount; ++f)
-      for (int k = 0; k < 3; ++k)
-        ASSERT_EQ(subdivision.resultMesh->faces[f].vertex[k], expected.faces[f].vertex[k]);
+    Mesh expected = c.mesh;
+    for (int level = 0; level < c.levels; ++level) expected = PlainLevel(expected);
+    ComputePlanarTexCoords(expected);
+    EXPECT_EQ(MeshPrint(*subdivision.resultMesh), MeshPrint(expected));
   }
 }
 
+// Each level splits every face in four; the faces grown from one base
+// triangle share the (2^L + 1)(2^L + 2)/2 vertices of a triangular grid. A
+// flat stroke stays flat and old vertices stay where they were.
 TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
   Stroke stroke = FlatStroke(5, 5, 0.1f, 0.02f);
-  for (int levels = 0; levels <= 3; ++levels) {
+  BuildMesh(stroke, 0);
+  EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
+  for (int levels = 1; levels <= 3; ++levels) {
     SCOPED_TRACE(levels);
     BuildMesh(stroke, levels);
-    const Mesh& base = *stroke.subdivision.baseMesh;
-    if (levels == 0) {
-      EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
-      continue;
-    }
-    const Mesh& result = *stroke.subdivision.resultMesh;
+    const Mesh &base = *stroke.subdivision.baseMesh, &result = *stroke.subdivision.resultMesh;
     EXPECT_EQ(result.faceCount, base.faceCount << (2 * levels));
-    if (levels == 1) {
-      EXPECT_EQ(result.vertexCount, base.vertexCount + 3 * base.faceCount);
-    }
-    // Vertices used by the faces grown from base triangle 0.
     std::set<int> used;
-    const int per = 1 << (2 * levels);
-    for (int f = 0; f < per; ++f)
+    for (int f = 0; f < 1 << (2 * levels); ++f)
       for (int corner : result.faces[f].vertex) used.insert(corner);
     const int side = 1 << levels;
     EXPECT_EQ(static_cast<int>(used.size()), (side + 1) * (side + 2) / 2);
     for (int v = 0; v < base.vertexCount; ++v)
       ASSERT_EQ(result.positions[v].x, base.positions[v].x) << "old vertices stay";
     for (const Vec4& p : result.positions) ASSERT_EQ(p.z, 0.0f) << "a flat stroke stays flat";
+  }
+}
+
+// ---- One level of butterfly subdivision on a small bent mesh whose every
+// value is worked out by hand --------------------------------------------------
+
+// Eight vertices, six faces, counter-clockwise from +z:
+//
+//        w1 ------ c ------ w2          0 a ( 0,    0,  0.1)   4 w1 (−0.5,  1,  0.8)
+//          \  f2  / \  f3  /            1 b ( 1,    0,  0.2)   5 w2 ( 1.5,  1, −0.6)
+//           \    / f0\    /             2 c ( 0.5,  1,  0.4)   6 w3 (−0.5, −1,  0.5)
+//            a ---------- b             3 d ( 0.5, −1, −0.3)   7 w4 ( 1.5, −1,  1.0)
+//           /    \ f1/    \             f0 (a, b, c)   f1 (b, a, d)   f2 (a, c, w1)
+//          /  f4  \ /  f5  \            f3 (c, b, w2)  f4 (a, w3, d)  f5 (d, w4, b)
+//        w3 ------ d ------ w4
+//
+// Edges in order of first appearance: 0 ab, 1 bc, 2 ca, 3 ad, 4 db, 5 c-w1,
+// 6 w1-a, 7 b-w2, 8 w2-c, 9 a-w3, 10 w3-d, 11 d-w4, 12 w4-b. Only edge ab
+// has a complete stencil (near vertices c, d; wings w1, w2, w3, w4); every
+// other edge lies on the rim or next to it.
+constexpr float kPosition[8][3] = {{0, 0, 0.1f},      {1, 0, 0.2f},     {0.5f, 1, 0.4f},
+                                   {0.5f, -1, -0.3f}, {-0.5f, 1, 0.8f}, {1.5f, 1, -0.6f},
+                                   {-0.5f, -1, 0.5f}, {1.5f, -1, 1.0f}};
+constexpr float kRed[8] = {0.2f, 0.6f, 0.9f, 0.1f, 0.3f, 0.8f, 0.4f, 0.0f};
+constexpr float kAlpha[8] = {1.0f, 0.5f, 0.3f, 0.7f, 0.2f, 0.9f, 0.6f, 0.4f};
+constexpr int kFaces[6][3] = {{0, 1, 2}, {1, 0, 3}, {0, 2, 4}, {2, 1, 5}, {0, 6, 3}, {3, 7, 1}};
+
+Mesh Butterfly() {
+  Mesh mesh;
+  AllocateVertices(mesh, 8);
+  for (int v = 0; v < 8; ++v) {
+    mesh.positions[v] = Vec4(kPosition[v][0], kPosition[v][1], kPosition[v][2], 0);
+    mesh.colours[v] = Vec4(kRed[v], 0.5f, 0.5f, kAlpha[v]);
+    mesh.normals[v] = Vec4(0, 0, static_cast<float>(v + 1), 0);
+  }
+  AllocateFaces(mesh, 6);
+  for (int f = 0; f < 6; ++f)
+    mesh.faces[f] = MeshFace{{kFaces[f][0], kFaces[f][1], kFaces[f][2]}, Vec4(0, 0, f + 10.0f, 0)};
+  return mesh;
+}
+
+Mesh OneLevel() {
+  MeshSubdivision subdivision;
+  subdivision.baseMesh = Butterfly();
+  subdivision.levels = 1;
+  Subdivide(subdivision);
+  return *subdivision.resultMesh;
+}
+
+TEST(Butterfly, NewVerticesByHand) {
+  const Mesh mesh = OneLevel();
+  ASSERT_EQ(mesh.vertexCount, 8 + 13);
+  ASSERT_EQ(mesh.faceCount, 24);
+  // New vertex of edge e is vertex 8 + e.
+  const struct {
+    const char* edge;
+    int vertex;
+    float x, y, z, red, alpha, normalZ;
+  } cases[] = {
+      // ab, the full stencil: (a + b)/2 + (c + d)/8 − (w1 + w2 + w3 + w4)/16.
+      //   x: 0.5 + 0.125 − 2/16 = 0.5        y: 0 + 0 − 0 = 0
+      //   z: 0.15 + 0.1/8 − 1.7/16 = 0.05625
+      //   red: 0.4 + 1.0/8 − 1.5/16 = 0.43125   alpha: 0.75 + 1.0/8 − 2.1/16 = 0.74375
+      //   normal z: 1.5 + 7/8 − 26/16 = 0.75
+      {"ab", 8, 0.5f, 0.0f, 0.05625f, 0.43125f, 0.74375f, 0.75f},
+      // bc: its wing beyond b–w2 has no outer face, so the plain midpoint.
+      {"bc", 9, 0.75f, 0.5f, 0.3f, 0.75f, 0.4f, 2.5f},
+      // ca: the same beyond c–w1.
+      {"ca", 10, 0.25f, 0.5f, 0.25f, 0.55f, 0.65f, 2.0f},
+      // c–w1: a rim edge with one face, the midpoint.
+      {"c-w1", 13, 0.0f, 1.0f, 0.6f, 0.6f, 0.25f, 4.0f},
+  };
+  // 1e-6: a few float additions of values below 2.
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edge);
+    const Vec4 &p = mesh.positions[c.vertex], &colour = mesh.colours[c.vertex];
+    EXPECT_TRUE(Near(p, Vec4(c.x, c.y, c.z, 0), 1e-6));
+    EXPECT_TRUE(Near(colour, Vec4(c.red, 0.5f, 0.5f, c.alpha), 1e-6));
+    EXPECT_NEAR(mesh.normals[c.vertex].z, c.normalZ, 1e-6);
+  }
+  for (int v = 0; v < 8; ++v) {
+    EXPECT_EQ(mesh.positions[v].z, kPosition[v][2]) << "old vertex " << v << " stays";
+    EXPECT_EQ(mesh.colours[v].w, kAlpha[v]);
+  }
+}
+
+TEST(Butterfly, FacesSplitInOrderAroundTheirEdgeVertices) {
+  const Mesh mesh = OneLevel();
+  // Face 0 (a, b, c) = (0, 1, 2): m01 = 8 + ab = 8, m12 = 8 + bc = 9,
+  // m20 = 8 + ca = 10. Face 1 (b, a, d) = (1, 0, 3): m01 = 8 + ab = 8,
+  // m12 = 8 + ad = 11, m20 = 8 + db = 12.
+  const int expected[8][3] = {{0, 8, 10}, {8, 1, 9},  {10, 9, 2},  {8, 9, 10},
+                              {1, 8, 12}, {8, 0, 11}, {12, 11, 3}, {8, 11, 12}};
+  for (int f = 0; f < 8; ++f) {
+    SCOPED_TRACE(f);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(mesh.faces[f].vertex[k], expected[f][k]);
+    EXPECT_EQ(mesh.faces[f].normal.z, f / 4 + 10.0f) << "the old face's normal";
   }
 }
 

@@ -6,36 +6,17 @@
 
 #include "stroke/build.h"
 #include "stroke/particles.h"
+#include "tests/support/console.h"
+#include "tests/support/near.h"
 
 namespace {
 
-// Profile of S samples from a one-row map whose column x has brightness
-// 10·x in each channel.
-std::vector<float> ProfileOfRamp(int width, int s) {
-  std::vector<std::uint8_t> rgb;
-  for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), 3, static_cast<std::uint8_t>(10 * x));
-  return SampleProfile(rgb.data(), rgb.size(), width, 1, s);
-}
-
-float Sample(int x) { return static_cast<float>(30 * x) * 0.0013227513f; }
-
-TEST(SampleProfile, EndsZeroAndNegativeHalfMirrored) {
-  EXPECT_EQ(ProfileOfRamp(6, 6), (std::vector<float>{0, 0, Sample(4), Sample(3), Sample(4), 0}));
-  EXPECT_EQ(ProfileOfRamp(5, 5), (std::vector<float>{0, 0, Sample(2), Sample(3), 0}));
-  EXPECT_EQ(ProfileOfRamp(2, 5)[2], 0.0f) << "narrow map: every sample reads column 0";
-  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 1), std::vector<float>{0.0f});
-  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 4), std::vector<float>(4, 0.0f))
-      << "unreadable map: flat";
-  const std::uint8_t twoPixels[6] = {};
-  EXPECT_EQ(SampleProfile(twoPixels, 6, 4, 4, 3), std::vector<float>(3, 0.0f))
-      << "a map claiming more pixels than it holds reads as flat";
-}
-
 // A 6 × 4 map, bottom row first: every pixel (250, 250, 250) but the middle
 // row (row 2) whose columns 3 and 4 hold (10, 20, 40) and (1, 2, 200). With
-// S = 6 the samples read columns 0 to 5 of row 2; brightness is the sum of
-// the channels × 0.0013227513: 70 → 0.09259259, 203 → 0.26851852.
-TEST(SampleProfile, MiddleRowChannelSumsOfAHandMadeMap) {
+// S = 6 the samples read columns 0 to 5 of row 2, the ends are 0 and the
+// negative half mirrors the positive one; brightness is the sum of the
+// channels × 0.0013227513: 70 → 0.09259259, 203 → 0.26851852.
+TEST(SampleProfile, MiddleRowChannelSumsMirroredWithZeroEnds) {
   std::vector<std::uint8_t> rgb(6 * 4 * 3, 250);
   auto set = [&rgb](int column, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     std::uint8_t* pixel = &rgb[3 * (2 * 6 + column)];
@@ -47,6 +28,15 @@ TEST(SampleProfile, MiddleRowChannelSumsOfAHandMadeMap) {
   const std::vector<float> profile = SampleProfile(rgb.data(), rgb.size(), 6, 4, 6);
   const float expected[6] = {0, 0, 0.26851852f, 0.09259259f, 0.26851852f, 0};
   for (int j = 0; j < 6; ++j) EXPECT_NEAR(profile[j], expected[j], 1e-7) << j;
+
+  const std::uint8_t darkThenBright[6] = {0, 0, 0, 90, 90, 90};
+  EXPECT_EQ(SampleProfile(darkThenBright, 6, 2, 1, 5), std::vector<float>(5, 0.0f))
+      << "narrow map: every sample reads column 0";
+  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 1), std::vector<float>{0.0f});
+  EXPECT_EQ(SampleProfile(nullptr, 0, 0, 0, 4), std::vector<float>(4, 0.0f))
+      << "unreadable map: flat";
+  EXPECT_EQ(SampleProfile(rgb.data(), 6, 4, 4, 3), std::vector<float>(3, 0.0f))
+      << "a map claiming more pixels than it holds reads as flat";
 }
 
 // Particles of a two-point path from a fresh generator, whose draws are
@@ -63,9 +53,7 @@ TEST(GenerateParticles, CentresAndSizesFromTheFirstDraws) {
   StrokeSettings settings;
   settings.showParticles = 1;
   RandomGenerator random;
-  testing::internal::CaptureStdout();
-  GenerateParticles(stroke, settings, random, BuildHooks());
-  testing::internal::GetCapturedStdout();
+  Quietly([&] { GenerateParticles(stroke, settings, random, BuildHooks()); });
   const ParticleSystem& particles = stroke.particles;
   ASSERT_EQ(particles.positions.size(), 10u);
   const struct {
@@ -80,9 +68,7 @@ TEST(GenerateParticles, CentresAndSizesFromTheFirstDraws) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.particle);
     const Vec4& centre = particles.positions[c.particle];
-    EXPECT_NEAR(centre.x, c.x, 1e-6);
-    EXPECT_NEAR(centre.y, c.y, 1e-6);
-    EXPECT_EQ(centre.z, 0.0f) << "whatever the point's z";
+    EXPECT_TRUE(Near(centre, Vec4(c.x, c.y, 0, 0), 1e-6)) << "z is 0 whatever the point's";
     EXPECT_NEAR(particles.sizes[c.particle], c.size, 1e-6);
   }
   EXPECT_EQ(random.State(), [] {

@@ -75,3 +75,10 @@ inline std::string Hex(std::uint64_t v) {
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(v));
   return text;
 }
+
+// The fingerprint of one record, as text.
+inline std::string StrokePrint(const Stroke& stroke) {
+  Fingerprint f;
+  f.StrokeData(stroke);
+  return Hex(f.hash);
+}

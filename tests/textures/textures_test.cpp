@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "image/image.h"
@@ -15,100 +14,69 @@
 
 namespace {
 
-const char* const kBrowsableFolders[] = {"textures/meshmap",  "textures/detailmap",
-                                         "textures/partmap",  "textures/heightmap",
-                                         "textures/papermap", "textures/sourcemap"};
-
-bool EndsWithBmp(const std::string& name) {
-  return name.size() > 4 && (name.compare(name.size() - 4, 4, ".bmp") == 0 ||
-                             name.compare(name.size() - 4, 4, ".BMP") == 0);
-}
-
-bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
-
-std::vector<std::string> BmpFilesIn(const std::string& folder) {
-  std::vector<std::string> files;
+// The BMP files of a folder, each read as the program's texture upload reads
+// it (a failure shows on its own).
+std::vector<TextureImage> MapsIn(const std::string& folder) {
+  std::vector<TextureImage> maps;
   for (const std::string& name : ListDirectory(folder).names) {
-    if (EndsWithBmp(name)) files.push_back(folder + "/" + name);
+    if (name.size() < 5 ||
+        (name.substr(name.size() - 4) != ".bmp" && name.substr(name.size() - 4) != ".BMP"))
+      continue;
+    maps.emplace_back();
+    EXPECT_EQ(maps.back().Read((folder + "/" + name).c_str()), 1) << name;
   }
-  return files;
+  return maps;
 }
 
 // Sum of R, G and B at (x, row) where row 0 is the bottom row.
 int Brightness(const TextureImage& image, int x, int row) {
-  const std::size_t at = (static_cast<std::size_t>(row) * image.width + x) * 3;
-  return image.rgbPixels[at] + image.rgbPixels[at + 1] + image.rgbPixels[at + 2];
+  const std::uint8_t* p = &image.rgbPixels[(static_cast<std::size_t>(row) * image.width + x) * 3];
+  return p[0] + p[1] + p[2];
 }
 
-TEST(TextureDataSet, DefaultSourceImageIsFilterable24Bit) {
+// Every browsable folder offers at least three maps, one of a size that is
+// not a power of two (for the rescaling on upload); one map somewhere has a
+// palette; the source image is a 24-bit picture the filters take.
+TEST(TextureDataSet, BrowsableFoldersOfferReadableMapsOfEveryKind) {
+  int paletteMaps = 0;
+  for (const char* folder : {"textures/meshmap", "textures/detailmap", "textures/partmap",
+                             "textures/heightmap", "textures/papermap", "textures/sourcemap"}) {
+    SCOPED_TRACE(folder);
+    const std::vector<TextureImage> maps = MapsIn(folder);
+    EXPECT_GE(maps.size(), 3u);
+    EXPECT_TRUE(std::any_of(maps.begin(), maps.end(), [](const TextureImage& map) {
+      return (map.width & (map.width - 1)) != 0 || (map.height & (map.height - 1)) != 0;
+    }));
+    for (const TextureImage& map : maps) paletteMaps += map.bitCount == 8;
+  }
+  EXPECT_GE(paletteMaps, 1);
   BmpImage source;
   ASSERT_TRUE(source.Load("Textures/Sourcemap/Test.bmp"));
   EXPECT_EQ(source.BitsPerPixel(), 24);
-  EXPECT_GE(source.Width(), 128);
-  EXPECT_GE(source.Height(), 128);
+  EXPECT_GE(std::min(source.Width(), source.Height()), 128);
 }
 
-TEST(TextureDataSet, EveryBrowsableFolderOffersThreeReadableMapsOneNotPowerOfTwo) {
-  for (const char* folder : kBrowsableFolders) {
-    SCOPED_TRACE(folder);
-    const std::vector<std::string> files = BmpFilesIn(folder);
-    EXPECT_GE(files.size(), 3u);
-    bool anyNonPowerOfTwo = false;
-    for (const std::string& file : files) {
-      SCOPED_TRACE(file);
-      TextureImage image;
-      ASSERT_EQ(image.Read(file.c_str()), 1);
-      anyNonPowerOfTwo |= !IsPowerOfTwo(image.width) || !IsPowerOfTwo(image.height);
-    }
-    EXPECT_TRUE(anyNonPowerOfTwo);
+// Height maps are read along their middle row as a stroke's profile: dark
+// at both ends, bright in the middle. Sprites are bright on a background
+// that turns transparent (R + G + B below 150 at the corners); a halo is a
+// ring with a dark centre, so the bright part is looked for anywhere.
+TEST(TextureDataSet, HeightMapsAreProfilesAndSpritesBrightOnATransparentBackground) {
+  for (const TextureImage& map : MapsIn("textures/heightmap")) {
+    const int row = map.height / 2;
+    EXPECT_LT(Brightness(map, 0, row), 3 * 40);
+    EXPECT_LT(Brightness(map, map.width - 1, row), 3 * 40);
+    EXPECT_GT(Brightness(map, map.width / 2, row), 3 * 200);
   }
-}
-
-TEST(TextureDataSet, OnePaletteMapAmongTheMaps) {
-  int paletteMaps = 0;
-  for (const char* folder : kBrowsableFolders) {
-    for (const std::string& file : BmpFilesIn(folder)) {
-      TextureImage image;
-      if (image.Read(file.c_str()) == 1 && image.bitCount == 8) ++paletteMaps;
-    }
-  }
-  EXPECT_GE(paletteMaps, 1);
-}
-
-TEST(TextureDataSet, HeightMapMiddleRowsAreStrokeProfiles) {
-  for (const std::string& file : BmpFilesIn("textures/heightmap")) {
-    SCOPED_TRACE(file);
-    TextureImage image;
-    ASSERT_EQ(image.Read(file.c_str()), 1);
-    const int row = image.height / 2;
-    const int left = Brightness(image, 0, row);
-    const int right = Brightness(image, image.width - 1, row);
-    const int middle = Brightness(image, image.width / 2, row);
-    EXPECT_LT(left, 3 * 40);
-    EXPECT_LT(right, 3 * 40);
-    EXPECT_GT(middle, 3 * 200);
-  }
-}
-
-TEST(TextureDataSet, SpritesAreBrightOnABackgroundThatTurnsTransparent) {
-  const int kTransparentBelow = 150;
-  std::vector<std::string> sprites = BmpFilesIn("textures/partmap");
-  sprites.push_back("Textures/Brush.bmp");
-  for (const std::string& file : sprites) {
-    SCOPED_TRACE(file);
-    TextureImage image;
-    ASSERT_EQ(image.Read(file.c_str()), 1);
-    const int w = image.width - 1;
-    const int h = image.height - 1;
-    for (const auto& corner : {std::pair<int, int>{0, 0}, {w, 0}, {0, h}, {w, h}}) {
-      EXPECT_LT(Brightness(image, corner.first, corner.second), kTransparentBelow);
-    }
-    // A halo is a ring with a dark centre, so look for the sprite anywhere.
+  std::vector<TextureImage> sprites = MapsIn("textures/partmap");
+  sprites.emplace_back();
+  ASSERT_EQ(sprites.back().Read("Textures/Brush.bmp"), 1);
+  for (const TextureImage& sprite : sprites) {
+    const int w = sprite.width - 1, h = sprite.height - 1;
+    for (const auto& [x, row] : {std::pair{0, 0}, {w, 0}, {0, h}, {w, h}})
+      EXPECT_LT(Brightness(sprite, x, row), 150);
     int brightest = 0;
-    for (int row = 0; row < image.height; ++row) {
-      for (int x = 0; x < image.width; ++x)
-        brightest = std::max(brightest, Brightness(image, x, row));
-    }
+    for (int row = 0; row <= h; ++row)
+      for (int x = 0; x <= w; ++x) brightest = std::max(brightest, Brightness(sprite, x, row));
     EXPECT_GE(brightest, 3 * 200);
   }
 }

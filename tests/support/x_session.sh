@@ -1,0 +1,43 @@
+# Sourced by the end-to-end scripts that run a program on the current X
+# display. The program under test runs as $pid, the connection keeper as
+# $keeper; end_session stops both (call it from the script's cleanup).
+pid=
+keeper=
+
+end_session() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
+}
+
+# keep_x_connection: one connection to the X server stays open for the whole
+# test. A server that resets when its last client leaves (the test before
+# this one, say) refuses connections while it resets, and the program's
+# glutInit would fail on that. A refused keeper ends at once and is started
+# again; fails when the display never answers.
+keep_x_connection() {
+  local attempt
+  for attempt in $(seq 50); do
+    xprop -root -spy >/dev/null 2>&1 &
+    keeper=$!
+    sleep 0.1
+    kill -0 "$keeper" 2>/dev/null && return 0
+    keeper=
+  done
+  return 1
+}
+
+# wait_for SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds;
+# fails after SECONDS. Once the program ($pid, if set) has ended, COMMAND
+# is tried one last time and its result is the answer.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $deadline ] && return 1
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+      "$@" >/dev/null 2>&1
+      return
+    fi
+    sleep 0.1
+  done
+}
