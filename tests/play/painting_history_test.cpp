@@ -114,7 +114,7 @@ void RandomAction(std::mt19937& dice) {
 // undoing every step gives back the canvas the first step found and redoing
 // every step the final one.
 TEST_F(PaintingSteps, UndoingEverythingGivesTheStartRedoingEverythingTheEnd) {
-  for (unsigned seed = 1; seed <= 100; ++seed) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
     SCOPED_TRACE(seed);
     history_.reset();
     PainterTest::SetUp();
