@@ -216,9 +216,9 @@ int Replay(Options& options) {
   }
   if (!EnsureDisplay(&error)) return Fail(error);
   Start(options);
-  // A replay runs idle steps as fast as the program goes (--realtime paces
-  // them itself), so that `frames N` is N steps on every machine.
-  SetIdlePacing(false);
+  // A replay runs idle steps as fast as the program goes, so that `frames N`
+  // is N steps on every machine; --realtime keeps the program's own pace.
+  SetIdlePacing(options.realtime);
   StopRedrawChecks();
   SetChangeTracking(options.tracking);
   std::FILE* pictureLog = nullptr;

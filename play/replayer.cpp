@@ -18,10 +18,6 @@
 
 namespace {
 
-// The program's own pace, for realtime replays: idle steps at most this
-// often.
-constexpr double kIdleSeconds = 1.0 / 60.0;
-
 double Now() {
   using Clock = std::chrono::steady_clock;
   static const Clock::time_point start = Clock::now();
@@ -124,10 +120,6 @@ void ReadPixels(int width, int height, std::vector<std::uint8_t>* rgb) {
     std::swap_ranges(rgb->begin() + y * row, rgb->begin() + (y + 1) * row,
                      rgb->begin() + (height - 1 - y) * row);
 }
-
-}  // namespace
-
-namespace {
 
 // The frame a display draws, read just before it is swapped.
 struct Capture {
@@ -407,12 +399,6 @@ void Replayer::IdleSteps(long count) {
   void (*idle)() = tap::IdleFunction();
   for (long step = 0; step < count; ++step) {
     Pump();
-    if (options_.realtime) {
-      const double now = Now();
-      if (nextIdleSlot_ > now)
-        std::this_thread::sleep_for(std::chrono::duration<double>(nextIdleSlot_ - now));
-      nextIdleSlot_ = std::max(nextIdleSlot_, now) + kIdleSeconds;
-    }
     if (idle) idle();
   }
 }

@@ -16,7 +16,7 @@
 struct ReplayOptions {
   std::string scriptName;  // for "SCRIPT:LINE: problem" messages
   std::string baseFolder;  // where relative file names of the script point
-  bool realtime = false;   // honour waits and run idle steps at the program's pace
+  bool realtime = false;   // honour the script's waits
   bool progress = false;   // a progress line on stderr
   // When set, after every event a line per open window with a fingerprint
   // of what the screen shows of it (its control subwindows included), read
@@ -70,7 +70,6 @@ class Replayer {
   std::vector<std::pair<int, Pointer>> pointers_;
   Pointer& PointerOf(int window);
   double lastEventTime_ = 0;
-  double nextIdleSlot_ = 0;
 };
 
 // The picture of a window as a person sees it: the window with its control
