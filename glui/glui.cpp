@@ -12,14 +12,6 @@ GLUI_Master_Object GLUI_Master;
 
 namespace {
 
-template <typename Fn>
-void ForEachControl(GLUI_Panel& panel, Fn&& fn) {
-  for (auto& child : panel.children) {
-    fn(*child);
-    if (auto* inner = dynamic_cast<GLUI_Panel*>(child.get())) ForEachControl(*inner, fn);
-  }
-}
-
 // Runs fn with `window` current, then restores the window that was current.
 template <typename Fn>
 void WithWindow(int window, Fn&& fn) {

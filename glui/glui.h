@@ -127,6 +127,16 @@ class GLUI_Panel : public GLUI_Control {
   int inner_bottom = 0;    // last row of content + 1
 };
 
+// Every control inside `panel`, nested panels' contents included, in
+// creation order; not the panel itself.
+template <typename Fn>
+void ForEachControl(GLUI_Panel& panel, Fn&& fn) {
+  for (auto& child : panel.children) {
+    fn(*child);
+    if (auto* inner = dynamic_cast<GLUI_Panel*>(child.get())) ForEachControl(*inner, fn);
+  }
+}
+
 // Starts a new column in its panel; draws a vertical bar when asked.
 class GLUI_Column : public GLUI_Control {
  public:

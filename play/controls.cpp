@@ -1,18 +1,11 @@
 #include "play/controls.h"
 
 #include <cmath>
-#include <functional>
 #include <vector>
 
 #include "glui/arcball.h"
 
 namespace {
-
-void ForEachControl(GLUI_Control& control, const std::function<void(GLUI_Control&)>& visit) {
-  visit(control);
-  if (auto* panel = dynamic_cast<GLUI_Panel*>(&control))
-    for (auto& child : panel->children) ForEachControl(*child, visit);
-}
 
 // The labels of the named panels around `control`, outermost first.
 std::vector<std::string> EnclosingLabels(const GLUI_Control& control) {
@@ -63,8 +56,8 @@ std::vector<GLUI_Control*> Candidates(int window, const std::vector<std::string>
   for (auto& gui : GLUI_Master.guis) {
     if (window != 0 && gui->parent_window != window) continue;
     ForEachControl(gui->root, [&](GLUI_Control& control) {
-      if (&control != &gui->root && !dynamic_cast<GLUI_Column*>(&control) &&
-          !dynamic_cast<GLUI_Separator*>(&control) && Matches(control, parts))
+      if (!dynamic_cast<GLUI_Column*>(&control) && !dynamic_cast<GLUI_Separator*>(&control) &&
+          Matches(control, parts))
         found.push_back(&control);
     });
   }
