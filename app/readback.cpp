@@ -5,10 +5,12 @@
 #include <cstddef>
 
 #include "app/state.h"
+#include "image/pixel_store.h"
 
 namespace {
 
-// The pixel-store settings every main-view read uses.
+// The pixel-store settings every main-view read uses, inside a scope that
+// gives the context its own settings back afterwards.
 void SetPackState(int rowLength) {
   glDrawBuffer(GL_BACK);
   glPixelStoref(GL_PACK_ROW_LENGTH, static_cast<float>(rowLength));
@@ -26,6 +28,7 @@ bool InsideMainView(int x, int y) {
 
 float ReadPixelChannel(int x, int y, int channel) {
   if (!InsideMainView(x, y)) return -1.0f;
+  const PixelStoreScope restored;
   SetPackState(MainWindowWidth);
   static const GLenum kChannelFormat[3] = {GL_RED, GL_GREEN, GL_BLUE};
   float value = 0.0f;
@@ -36,6 +39,7 @@ float ReadPixelChannel(int x, int y, int channel) {
 
 Vec4 ReadPixelColour(int x, int y, int rowLength) {
   if (!InsideMainView(x, y)) return Vec4(-1.0f, -1.0f, -1.0f, -1.0f);
+  const PixelStoreScope restored;
   SetPackState(rowLength);
   float red = 0.0f, green = 0.0f, blue = 0.0f;
   glReadPixels(x, y, 1, 1, GL_RED, GL_FLOAT, &red);
@@ -47,6 +51,7 @@ Vec4 ReadPixelColour(int x, int y, int rowLength) {
 
 void ReadFrame(int width, int height, std::vector<float>& rgb) {
   rgb.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0.0f);
+  const PixelStoreScope restored;
   SetPackState(width);
   glReadPixels(0, 0, width, height, GL_RGB, GL_FLOAT, rgb.data());
   glFinish();

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include "image/pixel_store.h"
+
 namespace {
 
 const char* const kDefaultMapFiles[MAP_SLOT_COUNT] = {
@@ -71,6 +73,7 @@ int ScaleToPowerOfTwo(TextureImage& image) {
   } catch (const std::bad_alloc&) {
     return 0;
   }
+  const PixelStoreScope tightRows;
   gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE, image.rgbPixels.data(),
                 newWidth, newHeight, GL_UNSIGNED_BYTE, scaled.data());
   image.rgbPixels.swap(scaled);
@@ -84,6 +87,7 @@ int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
     image.Release();
     return 0;
   }
+  const PixelStoreScope tightRows;
   SetCommonParameters(name, GL_LINEAR_MIPMAP_NEAREST);
   glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                image.rgbPixels.data());
@@ -112,6 +116,7 @@ void LoadAlphaMap(const char* path, unsigned int name) {
   TextureImage image;
   if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
   const std::vector<std::uint8_t> rgba = RgbaWithAlphaRule(image);
+  const PixelStoreScope tightRows;
   SetCommonParameters(name, GL_LINEAR);
   const bool empty = rgba.empty();
   glTexImage2D(GL_TEXTURE_2D, 0, 4, empty ? 0 : image.width, empty ? 0 : image.height, 0, GL_RGBA,
@@ -120,6 +125,7 @@ void LoadAlphaMap(const char* path, unsigned int name) {
 }
 
 bool UploadImageTexture(const Image& image, unsigned int name) {
+  const PixelStoreScope tightRows;
   SetCommonParameters(name, GL_LINEAR_MIPMAP_LINEAR);
   // Only 24-bit pixels match the GL_RGB upload; anything else (or an empty
   // picture) defines an empty texture rather than reading past the pixels.

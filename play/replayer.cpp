@@ -11,6 +11,7 @@
 #include "app/redraw.h"
 #include "app/state.h"
 #include "export/png.h"
+#include "image/pixel_store.h"
 #include "glui/glui.h"
 #include "play/controls.h"
 #include "play/glut_tap.h"
@@ -108,10 +109,7 @@ bool FindMenuEntry(int root, const std::vector<std::string>& parts, std::size_t 
 
 void ReadPixels(int width, int height, std::vector<std::uint8_t>* rgb) {
   rgb->assign(static_cast<std::size_t>(width) * height * 3, 0);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+  const PixelStoreScope tightRows;
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb->data());
   // GL's rows run bottom-up; pictures are top row first.

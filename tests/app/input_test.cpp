@@ -196,6 +196,13 @@ TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
   EXPECT_FLOAT_EQ(colour.x * 255, ReadPixelChannel(128, 60, 0));
   EXPECT_EQ(ReadPixelColour(kSize, 0, kSize).x, -1.0f);
   glEnable(GL_DEPTH_TEST);
+  // The reads set the pack state they need and give the context its own
+  // back: a view-wide row length left behind wrecks the next map upload.
+  GLint packRowLength = -1, packAlignment = -1;
+  glGetIntegerv(GL_PACK_ROW_LENGTH, &packRowLength);
+  glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+  EXPECT_EQ(packRowLength, 0);
+  EXPECT_EQ(packAlignment, 4);
 }
 
 // Any of the four trace keys turns a white square on black into one stroke.

@@ -21,6 +21,7 @@
 #include "camera/camera.h"
 #include "glui/glui.h"
 #include "image/filters.h"
+#include "image/pixel_store.h"
 #include "image/textures.h"
 #include "panels/texture_menus.h"
 #include "tests/panels/panel_setup.h"
@@ -391,7 +392,7 @@ int CountCameraPixels(unsigned char r, unsigned char g, unsigned char b) {
   ReshapeCameraPanel(CameraPanelWidth, CameraPanelHeight);
   DisplayCameraPanel();
   std::vector<unsigned char> rgb(static_cast<size_t>(CameraPanelWidth) * CameraPanelHeight * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  const PixelStoreScope tightRows;
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, CameraPanelWidth, CameraPanelHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   int count = 0;

@@ -16,6 +16,9 @@
 # redraws   the demo and a script that changes every kind of picture state
 #           replay with change tracking and with every window redrawn at
 #           every step: after every line, every open window shows the same
+# hit       every script of tests/play/hit/ (sequences of actions that once
+#           crashed or broke the program) replays to its end with status 0
+#           and no sanitizer report
 # Exit 77 (skipped) without a display (record: or without xdotool).
 set -uo pipefail
 play=$(realpath "$1")
@@ -179,6 +182,13 @@ redraws)
       diff "$name.tracked" "$name.always" | head -n 6
       fail "$name: windows differ with and without change tracking"
     fi
+  done
+  ;;
+hit)
+  for script in "$root"/tests/play/hit/*.session; do
+    name=$(basename "$script" .session)
+    alone "$play" "$script" >"$name.out" 2>"$name.err" || fail "$name: status $?"
+    grep -q "Sanitizer" "$name.err" && fail "$name: the sanitizers reported"
   done
   ;;
 *)

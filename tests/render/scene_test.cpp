@@ -14,6 +14,7 @@
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "image/image.h"
+#include "image/pixel_store.h"
 #include "image/textures.h"
 #include "render/mesh_buffers.h"
 #include "render/particles.h"
@@ -163,7 +164,7 @@ class Scene : public ::testing::Test {
   std::vector<std::uint8_t> Frame(const std::function<void()>& draw) {
     DrawOrtho(draw);
     std::vector<std::uint8_t> pixels(kSize * kSize * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    const PixelStoreScope tightRows;
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
@@ -171,7 +172,7 @@ class Scene : public ::testing::Test {
 
   static Pixel At(int x, int y) {
     std::uint8_t rgb[3];
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    const PixelStoreScope tightRows;
     glReadBuffer(GL_BACK);
     glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return {rgb[0], rgb[1], rgb[2]};
