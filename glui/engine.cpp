@@ -303,7 +303,12 @@ void DrawFrame(GLUI& gui) {
   gui.root.Draw(frame);
   ImGui::End();
   ImGui::Render();
-  engine.wants_frames = ImGui::IsAnyItemActive() || !engine.queue.empty();
+  // The frame in which an item lets go (Esc restoring a text box's old
+  // value, say) still draws it as it was while active: one more frame shows
+  // what it holds now.
+  const bool active = ImGui::IsAnyItemActive();
+  engine.wants_frames = active || engine.was_active || !engine.queue.empty();
+  engine.was_active = active;
 
   const int units = SaveGlState();
   glViewport(0, 0, width, height);

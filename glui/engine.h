@@ -33,6 +33,7 @@ struct GLUI::Engine {
   std::deque<GluiInputEvent> queue;
   double last_time = 0;
   bool wants_frames = false;  // an item is active or input is pending
+  bool was_active = false;    // an item was active in the last frame
   bool drop_focus = false;    // deactivate ImGui's active item next frame
   int key_down = -1;          // KeysDown index pressed in the last frame
 };

@@ -304,7 +304,7 @@ class GLUI {
   void sync_live();
 
   // --- Used by the layer itself. ---
-  struct Engine;  // ImGui context, input queue, timing (glui_engine.cpp)
+  struct Engine;  // ImGui context, input queue, timing (glui/engine.h)
 
   GLUI(int parent, int side);
   // Lays the tree out again and, once the subwindow exists, resizes and

@@ -12,6 +12,7 @@
 #include "glui/engine.h"
 #include "glui/glui.h"
 #include "glui/metrics.h"
+#include "image/pixel_store.h"
 #include "tests/support/gl_window.h"
 
 using namespace glui_internal;
@@ -63,14 +64,36 @@ void BuildScene() {
   BallControl->set_spin(0.9f);
   Bottom = GLUI_Master.create_glui_subwindow(MainWindowId, GLUI_SUBWINDOW_BOTTOM);
   Bottom->add_checkbox("Unused", &NotUsed);
+  glutMainLoopEvent();  // GLUT gives the subwindows their laid-out sizes
 }
 
-// Draws frames until every queued event has been applied, plus a settling
-// frame, as the GLUT loop would.
+// Draws frames as the GLUT loop would: one for the input, more while
+// events are queued, and then as long as the layer asks for them (a few
+// at most: an active text box asks for frames all the time).
 void Pump() {
   glutSetWindow(Right->get_glut_window_id());
-  for (int i = 0; i < 200 && !Right->engine->queue.empty(); ++i) DrawFrame(*Right);
   DrawFrame(*Right);
+  for (int i = 0; i < 200 && !Right->engine->queue.empty(); ++i) DrawFrame(*Right);
+  for (int i = 0; i < 3 && Right->engine->wants_frames; ++i) DrawFrame(*Right);
+}
+
+// The subwindow's pixels as the last frame left them.
+std::vector<unsigned char> Shown() {
+  glutSetWindow(Right->get_glut_window_id());
+  const int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
+  std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+  const PixelStoreScope tightRows;
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+// When the layer stops asking for frames, the screen shows what the
+// controls hold: one more frame would draw the same pixels.
+bool ScreenIsSettled() {
+  const std::vector<unsigned char> before = Shown();
+  DrawFrame(*Right);
+  return Shown() == before;
 }
 
 // The pointer moved to (x, y) and, unless `button` is -1, the left button
@@ -153,6 +176,22 @@ TEST_F(GluiInput, TypedValueCommitsOnEnterOrAClickInTheMainWindow) {
   EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].value, calls[0].window),
             std::make_tuple(1, 100.0, MainWindowId));
   EXPECT_EQ(std::make_pair(calls[1].id, calls[1].value), std::make_pair(2, 0.25));
+}
+
+// Esc while typing gives the old value back at once and leaves the box, as
+// a person expects of one press: nothing is written, nothing is called, and
+// a click elsewhere afterwards commits nothing either.
+TEST_F(GluiInput, OneEscRestoresTheOldValue) {
+  ClickTextBox(IntSpinner);
+  Type("77");
+  Type("\x1b");
+  EXPECT_STREQ(IntSpinner->text, "10");
+  EXPECT_FALSE(IntSpinner->IsHeld());
+  EXPECT_TRUE(ScreenIsSettled());
+  ClickMainWindow();
+  EXPECT_EQ(IntValue, 10);
+  EXPECT_STREQ(IntSpinner->text, "10");
+  EXPECT_TRUE(calls.empty());
 }
 
 // A fast typist: the click on the box and every key of a line are queued
