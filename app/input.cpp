@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/actions.h"
-#include "app/state.h"
+#include "actions/actions.h"
 #include "camera/camera.h"
 #include "render/scene.h"
+#include "state/state.h"
+#include "stroke/canvas_plane.h"
 
 namespace {
 
@@ -21,8 +22,9 @@ constexpr int kPickRegion = 50;
 constexpr int kPickBufferSize = 64;  // 16 hit records of one name each
 
 void TogglePainting() {
-  Painting = Painting ? 0 : 1;
-  if (!Painting) CommitPaintedStroke();
+  int& painting = AppState().interaction.painting;
+  painting = painting ? 0 : 1;
+  if (!painting) CommitPaintedStroke();
 }
 
 }  // namespace
@@ -49,28 +51,30 @@ bool IsModifierKey(int key) {
 
 void OnMouse(int button, int state, int x, int y) {
   if (button == kLeftButton && state == kPressed) {
-    Painting = 1;
+    AppState().interaction.painting = 1;
     SetCursorPosition(x, y);
   } else if (button == kLeftButton && state == kReleased) {
-    Painting = 0;
+    AppState().interaction.painting = 0;
     CommitPaintedStroke();
   } else if (button == kMiddleButton && state == kPressed) {
-    PickStroke(x, TheCamera.height - y);
+    PickStroke(x, AppState().camera.height - y);
   }
 }
 
 void OnMotion(int x, int y) {
   SetCursorPosition(x, y);
-  if (Painting) AddPaintedPoint(CursorPosition.x, CursorPosition.y);
+  const Interaction& interaction = AppState().interaction;
+  if (interaction.painting)
+    AddPaintedPoint(interaction.cursorPosition.x, interaction.cursorPosition.y);
 }
 
 void OnPassiveMotion(int x, int y) { SetCursorPosition(x, y); }
 
 void SetCursorPosition(int x, int y) {
   glutSetCursor(GLUT_CURSOR_NONE);
-  const float width = static_cast<float>(MainWindowWidth);
-  const float height = static_cast<float>(MainWindowHeight);
-  CursorPosition = Vec4(2.0f * x / width - 1.0f, 1.0f - 2.0f * y / height, 0.0f, 0.0f);
+  ApplicationState& state = AppState();
+  state.interaction.cursorPosition =
+      CanvasPointOfPixel(x, y, state.windows.main.width, state.windows.main.height);
 }
 
 // ---- Keys ------------------------------------------------------------------------
@@ -86,12 +90,13 @@ void OnKeyboard(unsigned char key, int, int) {
       AutoTrace();
       return;
     default:
-      HandleCameraKey(key);
+      HandleCameraKey(AppState().camera, AppState().light, key);
   }
 }
 
 void OnSpecialKey(int key, int, int) {
   if (IsModifierKey(key)) return;
+  const int selected = AppState().interaction.selectedStroke;
   switch (key) {
     case GLUT_KEY_LEFT:
       TogglePainting();
@@ -99,16 +104,16 @@ void OnSpecialKey(int key, int, int) {
     case GLUT_KEY_UP:
       // Past the last stroke the selection wraps to "none", so repeated
       // presses cycle 0, 1, …, count, 0.
-      SelectStroke(SelectedStroke <= TheCanvas.count - 1 ? SelectedStroke + 1 : 0);
+      SelectStroke(selected <= AppState().canvas.count - 1 ? selected + 1 : 0);
       break;
     case GLUT_KEY_DOWN:
-      if (SelectedStroke > 0) SelectStroke(SelectedStroke - 1);
+      if (selected > 0) SelectStroke(selected - 1);
       TogglePainting();
       break;
     default:
       break;
   }
-  std::printf("%d\n", SelectedStroke);
+  std::printf("%d\n", AppState().interaction.selectedStroke);
   std::fflush(stdout);
 }
 
@@ -125,7 +130,7 @@ void PickStroke(int x, int y) {
   glRenderMode(GL_SELECT);
   glLoadIdentity();
   gluPickMatrix(x, y, kPickRegion, kPickRegion, viewport);
-  TheCamera.ApplyProjection();
+  AppState().camera.ApplyProjection();
 
   // The strokes are picked through the camera alone, as the display draws
   // them: the model-view the last frame left also holds the light rotation
@@ -134,8 +139,8 @@ void PickStroke(int x, int y) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  TheCamera.LookAt();
-  DrawStrokes(TheCanvas);
+  AppState().camera.LookAt();
+  DrawStrokes(MainSceneView(AppState()));
   glPopMatrix();
 
   const GLint hits = glRenderMode(GL_RENDER);

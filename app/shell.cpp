@@ -5,8 +5,6 @@
 #include <cstdio>
 
 #include "app/input.h"
-#include "app/redraw.h"
-#include "app/state.h"
 #include "app/view.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
@@ -15,6 +13,8 @@
 #include "image/gradients.h"
 #include "image/textures.h"
 #include "panels/panels.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 namespace {
 
@@ -41,13 +41,14 @@ void PrintLine(const char* line) {
 void SynchroniseTextures() {
   std::printf("\tSynchronising Windows System:");
   std::fflush(stdout);
-  LoadAllMaps();
-  SourceImage.Load(MapFile(MAP_SOURCE));
+  ApplicationState& state = AppState();
+  LoadAllMaps(state.maps);
+  SourceImage.Load(state.maps[MAP_SOURCE]);
   UploadImageTexture(FilteredImage, TEX_FILTERED);
-  glutSetWindow(MainWindow);
-  LoadAllMaps();
+  glutSetWindow(state.windows.main.id);
+  LoadAllMaps(state.maps);
   TexturesReloaded(Picture::kMain);
-  SyncRequested = 0;
+  state.interaction.syncRequested = 0;
   PrintLine(" Done!");
 }
 
@@ -56,14 +57,14 @@ void SynchroniseTextures() {
 void OnPrimitiveMenu(int value) {
   switch (value) {
     case kPointsEntry:
-      PrimitiveMode = 0;
+      AppState().interaction.primitiveMode = 0;
       glPointSize(5.0f);
       break;
     case kLineStripEntry:
-      PrimitiveMode = GL_LINE;
+      AppState().interaction.primitiveMode = GL_LINE;
       break;
     case kTriangleStripEntry:
-      PrimitiveMode = GL_FILL;
+      AppState().interaction.primitiveMode = GL_FILL;
       break;
     default:
       break;
@@ -95,10 +96,11 @@ void OnMainMenu(int value) {
 // What the step changes is drawn on GLUT's next round (app/redraw.h).
 void OnIdle() {
   WaitForIdleSlot();
-  if (glutGetWindow() != MainWindow) glutSetWindow(MainWindow);
-  TheCamera.Update(kSpinStep);
-  if (SyncRequested) SynchroniseTextures();
-  glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+  ApplicationState& state = AppState();
+  if (glutGetWindow() != state.windows.main.id) glutSetWindow(state.windows.main.id);
+  state.camera.Update(kSpinStep);
+  if (state.interaction.syncRequested) SynchroniseTextures();
+  glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();
 }
 
@@ -107,9 +109,10 @@ void InitScene() {
   ReportGLEnvironment();
   InitRenderState();
   InitMaterial();
-  InitLight();
-  ComputeGradientMaps();
-  TheCamera.Init();
+  ApplicationState& state = AppState();
+  InitLight(state.light);
+  ComputeGradientMaps(state.maps);
+  state.camera.Init(state.light);
 }
 
 void CreateMenusAndPanels() {
@@ -142,9 +145,10 @@ void CreateMenusAndPanels() {
 void StartPainter(int* argc, char** argv) {
   glutInit(argc, argv);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutInitWindowSize(MainWindowWidth, MainWindowHeight);
-  glutInitWindowPosition(MainWindowX, MainWindowY);
-  MainWindow = glutCreateWindow(kMainWindowTitle);
+  WindowPlace& main = AppState().windows.main;
+  glutInitWindowSize(main.width, main.height);
+  glutInitWindowPosition(main.x, main.y);
+  main.id = glutCreateWindow(kMainWindowTitle);
 
   GLUI_Master.set_glutKeyboardFunc(OnKeyboard);
   GLUI_Master.set_glutMouseFunc(OnMouse);

@@ -2,36 +2,38 @@
 
 #include <GL/freeglut.h>
 
-#include "app/redraw.h"
-#include "app/state.h"
 #include "camera/camera.h"
 #include "render/scene.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 void OnDisplay() {
   NoteDrawn(Picture::kMain);
+  ApplicationState& state = AppState();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  TheCamera.LookAt();
-  glGetDoublev(GL_MODELVIEW_MATRIX, ModelViewMatrix);
-  DrawScene(TheCanvas);
+  state.camera.LookAt();
+  glGetDoublev(GL_MODELVIEW_MATRIX, state.views.modelView);
+  DrawScene(MainSceneView(state));
   UpdateLight();
   glutSwapBuffers();
 }
 
 void UpdateLight() {
   // Given after the scene is drawn, the position lights the next frame.
-  glMultMatrixf(LightRotation);
-  glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+  const Light& light = AppState().light;
+  glMultMatrixf(light.rotation);
+  glLightfv(GL_LIGHT0, GL_POSITION, light.position);
 }
 
 namespace {
 
 // Panels are laid out for a fixed size; a window manager resizing them along
 // with the main view gets them back.
-void RestorePanelSize(int window, int width, int height) {
-  if (window == 0) return;
-  glutSetWindow(window);
-  glutReshapeWindow(width, height);
+void RestorePanelSize(const WindowPlace& panel) {
+  if (panel.id == 0) return;
+  glutSetWindow(panel.id);
+  glutReshapeWindow(panel.width, panel.height);
   glutPostRedisplay();
 }
 
@@ -39,24 +41,26 @@ void RestorePanelSize(int window, int width, int height) {
 
 void OnReshape(int width, int height) {
   WindowResized(Picture::kMain);
+  ApplicationState& state = AppState();
   if (width == 0) width = 1;
   if (height == 0) height = 1;
-  MainWindowWidth = TheCamera.width = width;
-  MainWindowHeight = TheCamera.height = height;
+  WindowPlace& main = state.windows.main;
+  main.width = state.camera.width = width;
+  main.height = state.camera.height = height;
 
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  TheCamera.ApplyProjection();
-  glGetDoublev(GL_PROJECTION_MATRIX, ProjectionMatrix);
+  state.camera.ApplyProjection();
+  glGetDoublev(GL_PROJECTION_MATRIX, state.views.projection);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  RestorePanelSize(CameraPanelWindow, CameraPanelWidth, CameraPanelHeight);
-  RestorePanelSize(StrokePanelWindow, StrokePanelWidth, StrokePanelHeight);
-  RestorePanelSize(FilterPanelWindow, FilterPanelWidth, FilterPanelHeight);
-  if (MainWindow == 0) return;
-  glutSetWindow(MainWindow);
-  glutReshapeWindow(MainWindowWidth, MainWindowHeight);
+  RestorePanelSize(state.windows.cameraPanel);
+  RestorePanelSize(state.windows.strokePanel);
+  RestorePanelSize(state.windows.filterPanel);
+  if (main.id == 0) return;
+  glutSetWindow(main.id);
+  glutReshapeWindow(main.width, main.height);
   glutPostRedisplay();
 }

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "app/readback.h"
-#include "app/trace.h"
-#include "app/state.h"
+#include "actions/readback.h"
+#include "actions/trace.h"
+#include "state/state.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -20,7 +20,7 @@ constexpr int kViewSize = 675;
 // visits the whole lattice) crossed by a few dark bands.
 void DrawTypicalView() {
   EnsureHiddenGlWindow(kViewSize, kViewSize);
-  MainWindowWidth = MainWindowHeight = kViewSize;
+  AppState().windows.main.width = AppState().windows.main.height = kViewSize;
   glViewport(0, 0, kViewSize, kViewSize);
   glClearColor(0.8f, 0.8f, 0.8f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

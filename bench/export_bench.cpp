@@ -74,9 +74,10 @@ const std::string& Folder() {
 ExportSettings Settings(int grid) {
   ExportSettings settings;
   settings.reliefGrid = grid;
-  settings.meshMap = MapFile(MAP_MESH);
-  settings.detailMap = MapFile(MAP_DETAIL);
-  settings.particleMap = MapFile(MAP_PARTICLE_BRUSH);
+  const MapFileTable maps;
+  settings.meshMap = maps[MAP_MESH];
+  settings.detailMap = maps[MAP_DETAIL];
+  settings.particleMap = maps[MAP_PARTICLE_BRUSH];
   return settings;
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "app/shell.h"
 #include "play/replayer.h"
 #include "play/script.h"

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/state.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "image/textures.h"
@@ -30,6 +29,12 @@ Stroke DefaultStroke(int index) {
   return stroke;
 }
 
+// The start-up camera on a 675 × 675 view.
+Camera& ViewCamera() {
+  static Camera camera;
+  return camera;
+}
+
 Canvas& SharedCanvas() {
   static Canvas* canvas = [] {
     EnsureHiddenGlWindow(675, 675);
@@ -38,10 +43,11 @@ Canvas& SharedCanvas() {
     ReportGLEnvironment();
     InitRenderState();
     InitMaterial();
-    InitLight();
-    LoadAllMaps();
-    TheCamera.width = TheCamera.height = 675;
-    TheCamera.Init();
+    Light light;
+    InitLight(light);
+    LoadAllMaps(MapFileTable());
+    ViewCamera().width = ViewCamera().height = 675;
+    ViewCamera().Init(light);
     auto* built = new Canvas;
     for (int i = 0; i < 1000; ++i) built->strokes[i] = DefaultStroke(i);
     std::fclose(stdout);
@@ -58,23 +64,24 @@ const char* const kPathNames[] = {"buffers", "vertex arrays", "per-triangle"};
 void Frame(Canvas& canvas, int strokes, Path path) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  TheCamera.LookAt();
+  ViewCamera().LookAt();
   DrawEasel();
   if (path == kBuffers) {
     // The scene pass itself: meshes from their buffers, one set-up for all.
     canvas.count = strokes;
-    DrawStrokes(canvas);
+    SceneView view;
+    view.canvas = &canvas;
+    DrawStrokes(view);
     glFinish();
     return;
   }
+  const MeshLook look{kPolygonModeFill, TEX_MESH, TEX_DETAIL, true, true};
   for (int n = 0; n < strokes; ++n) {
     const Mesh& mesh = *canvas.strokes[n].subdivision.baseMesh;
     if (path == kPerTriangle)
-      DrawTexturedMeshImmediate(mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
-    else if (path == kArrays)
-      DrawTexturedMeshFromArrays(mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+      DrawTexturedMeshImmediate(mesh, look);
     else
-      DrawTexturedMesh(mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+      DrawTexturedMeshFromArrays(mesh, look);
   }
   glFinish();
 }

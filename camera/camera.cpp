@@ -6,10 +6,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/state.h"
-
-Camera TheCamera;
-
 namespace {
 
 constexpr float kDegreesToRadians = 0.017453293f;
@@ -59,7 +55,13 @@ void CameraRotationMatrix(float degrees, int axis, float ax, float ay, float az,
   Multiply3(abzbt, at, r);
 }
 
-void Camera::Init() {
+void PlaceLightAtStart(Light& light) {
+  light = Light();
+  const float start[4] = {-1.0f, -1.0f, -1.7f, 1.0f};
+  for (int i = 0; i < 4; ++i) light.position[i] = start[i];
+}
+
+void Camera::Init(Light& light) {
   std::printf("\tCAMERA: Initialising...\n");
   std::fflush(stdout);
   eye = Vec4(0, 0, 0, 0);
@@ -70,11 +72,7 @@ void Camera::Init() {
   zNear = 0.1f;
   zFar = 1000.0;
   Move(0.0f, 0.0f, 1.7f);
-  LightPosition[0] = -1.0f;
-  LightPosition[1] = -1.0f;
-  LightPosition[2] = -1.7f;
-  LightPosition[3] = 1.0f;
-  for (int i = 0; i < 16; ++i) LightRotation[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+  PlaceLightAtStart(light);
   ResetProjection(*this);
 }
 
@@ -128,8 +126,9 @@ void Camera::ApplyProjection() const {
   gluPerspective(fovy, static_cast<double>(width) / static_cast<double>(height), zNear, zFar);
 }
 
-bool HandleCameraKey(unsigned char key) {
-  Camera& camera = TheCamera;
+// One line a key reads as the key table it is.
+// clang-format off
+bool HandleCameraKey(Camera& camera, Light& light, unsigned char key) {
   switch (key) {
     case '8': ++camera.spin[0]; return true;
     case '2': --camera.spin[0]; return true;
@@ -149,7 +148,8 @@ bool HandleCameraKey(unsigned char key) {
     case 'e': case 'E': camera.Move(0.0f, -0.05f, 0.0f); return true;
     case 'w': case 'W': camera.Move(0.0f, 0.0f, -0.05f); return true;
     case 's': case 'S': camera.Move(0.0f, 0.0f, 0.05f); return true;
-    case 'r': case 'R': camera.Init(); return true;
+    case 'r': case 'R': camera.Init(light); return true;
     default: return false;
   }
 }
+// clang-format on

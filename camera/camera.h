@@ -5,6 +5,7 @@
 // Every change ends with a gluLookAt multiplied onto the current matrix.
 // Angles are degrees.
 
+#include "camera/light.h"
 #include "common/vec4.h"
 
 struct Camera {
@@ -19,8 +20,9 @@ struct Camera {
   int height = 1;
   int spin[3] = {0, 0, 0};  // side, up, view: units of 0.05° per idle step
 
-  // Start pose: eye (0, 0, 1.7) looking down −z; also resets the light.
-  void Init();
+  // Start pose: eye (0, 0, 1.7) looking down −z; also puts the light back
+  // where it starts.
+  void Init(Light& light);
   // gluLookAt(eye, target, up) onto the current matrix (no identity first).
   void LookAt() const;
   // Translate by x along the side axis, y along up, z backwards.
@@ -38,13 +40,11 @@ struct Camera {
   void RotatePoints(float degrees, int axis);
 };
 
-extern Camera TheCamera;
-
 // 3 × 3 rotation (row-major, column vectors) by `degrees` about the unit
 // axis (ax, ay, az), single precision; `axis` picks the fixed matrix used
 // when the axis lies along world x.
 void CameraRotationMatrix(float degrees, int axis, float ax, float ay, float az, float r[9]);
 
-// Keys 1–9 (spin rates, field of view) and a/d/q/e/w/s/r in either case.
-// True when the key was a camera key.
-bool HandleCameraKey(unsigned char key);
+// Keys 1–9 (spin rates, field of view) and a/d/q/e/w/s/r in either case;
+// r resets the light with the camera. True when the key was a camera key.
+bool HandleCameraKey(Camera& camera, Light& light, unsigned char key);

@@ -8,10 +8,16 @@
 #include <cstdio>
 #include <string>
 
-#include "app/state.h"
 #include "platform/extensions.h"
 
 namespace {
+
+MultitextureEntryPoints EntryPoints;
+
+template <typename Proc>
+Proc Lookup(const char* name) {
+  return reinterpret_cast<Proc>(glutGetProcAddress(name));
+}
 
 void PrintLine(const std::string& text) {
   std::printf("%s\n", text.c_str());
@@ -24,6 +30,8 @@ std::string GlString(GLenum name) {
 }
 
 }  // namespace
+
+const MultitextureEntryPoints& Multitexture() { return EntryPoints; }
 
 void ReportGLEnvironment() {
   PrintLine("\t--------------------------------------------");
@@ -40,15 +48,14 @@ void ReportGLEnvironment() {
   // is decided by the extension string alone.
   if (ExtensionListed(extensions, "GL_ARB_multitexture")) {
     PrintLine("\tEXT: GL_ARB_multitexture SUPPORTED");
-    MultiTexCoord2fARB = reinterpret_cast<MultiTexCoord2fProc>(glutGetProcAddress("glMultiTexCoord2fARB"));
-    ActiveTextureARB = reinterpret_cast<ActiveTextureProc>(glutGetProcAddress("glActiveTextureARB"));
-    ClientActiveTextureARB =
-        reinterpret_cast<ActiveTextureProc>(glutGetProcAddress("glClientActiveTextureARB"));
+    using Points = MultitextureEntryPoints;
+    EntryPoints.multiTexCoord2f = Lookup<decltype(Points::multiTexCoord2f)>("glMultiTexCoord2fARB");
+    EntryPoints.activeTexture = Lookup<decltype(Points::activeTexture)>("glActiveTextureARB");
+    EntryPoints.clientActiveTexture =
+        Lookup<decltype(Points::clientActiveTexture)>("glClientActiveTextureARB");
   } else {
     PrintLine("\tEXT: GL_ARB_multitexture NOT SUPPORTED!");
-    MultiTexCoord2fARB = nullptr;
-    ActiveTextureARB = nullptr;
-    ClientActiveTextureARB = nullptr;
+    EntryPoints = MultitextureEntryPoints();
   }
   PrintLine(ExtensionListed(extensions, "GL_EXT_texture_env_combine")
                 ? "\tEXT: GL_Combine_ARB SUPPORTED"
@@ -75,12 +82,12 @@ void InitMaterial() {
   glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
 }
 
-void InitLight() {
+void InitLight(const Light& light) {
   glEnable(GL_NORMALIZE);
   // Alpha 1: it has no effect on the lit colour, 1 is the neutral value.
   const GLfloat diffuse[4] = {0.5f, 0.5f, 0.5f, 1.0f};
   glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-  glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+  glLightfv(GL_LIGHT0, GL_POSITION, light.position);
   // The 0.5 ambient level is deliberately not applied: OpenGL's defaults
   // (0.2 grey scene ambient) keep the relief's shading contrast, which is
   // what makes strokes read as raised paint.

@@ -12,9 +12,9 @@ void PrintLine(const char* text) {
 }
 }  // namespace
 
-void ComputeGradientMaps() {
-  LoadAllMaps();
-  SourceImage.Load(MapFile(MAP_SOURCE));
+void ComputeGradientMaps(const MapFileTable& maps) {
+  LoadAllMaps(maps);
+  SourceImage.Load(maps[MAP_SOURCE]);
   BmpImage horizontal, vertical;
   if (ApplyFilter(SourceImage, horizontal, kFilterHorizontalSobel)) {
     PrintLine("\tSaving HORIZONTAL_SOBEL....");

@@ -19,12 +19,6 @@ const char* const kDefaultMapFiles[MAP_SLOT_COUNT] = {
     "Textures/Grid.bmp",             "Textures/Sourcemap/Test.bmp",
 };
 
-std::string MapFiles[MAP_SLOT_COUNT] = {
-    kDefaultMapFiles[0], kDefaultMapFiles[1], kDefaultMapFiles[2], kDefaultMapFiles[3],
-    kDefaultMapFiles[4], kDefaultMapFiles[5], kDefaultMapFiles[6], kDefaultMapFiles[7],
-    kDefaultMapFiles[8], kDefaultMapFiles[9],
-};
-
 int NearestPowerOfTwo(int side, int maximum) {
   const int s = side < maximum ? side : maximum;
   if (s <= 1) return 1;
@@ -46,10 +40,8 @@ void SetCommonParameters(unsigned int name, GLint minFilter) {
 
 }  // namespace
 
-const char* MapFile(MapSlot slot) { return MapFiles[slot].c_str(); }
-void SetMapFile(MapSlot slot, const std::string& path) { MapFiles[slot] = path; }
-void ResetMapFilesForTesting() {
-  for (int i = 0; i < MAP_SLOT_COUNT; ++i) MapFiles[i] = kDefaultMapFiles[i];
+MapFileTable::MapFileTable() {
+  for (int i = 0; i < MAP_SLOT_COUNT; ++i) files[i] = kDefaultMapFiles[i];
 }
 
 int ScaleToPowerOfTwo(TextureImage& image) {
@@ -138,7 +130,7 @@ bool UploadImageTexture(const Image& image, unsigned int name) {
   return true;
 }
 
-void LoadAllMaps() {
+void LoadAllMaps(const MapFileTable& maps) {
   const struct {
     MapSlot slot;
     unsigned int name;
@@ -146,10 +138,10 @@ void LoadAllMaps() {
                {MAP_MESH, TEX_MESH},         {MAP_HEIGHT, TEX_HEIGHT}, {MAP_DETAIL, TEX_DETAIL}};
   for (const auto& file : files) {
     TextureImage image;
-    LoadTextureFile(image, MapFile(file.slot), file.name);
+    LoadTextureFile(image, maps[file.slot], file.name);
     image.Release();
   }
-  LoadAlphaMap(MapFile(MAP_BRUSH), TEX_BRUSH);
-  LoadAlphaMap(MapFile(MAP_PARTICLE_BRUSH), TEX_PARTICLE_BRUSH);
-  LoadAlphaMap(MapFile(MAP_PARTICLE_HALO), TEX_PARTICLE_HALO);
+  LoadAlphaMap(maps[MAP_BRUSH], TEX_BRUSH);
+  LoadAlphaMap(maps[MAP_PARTICLE_BRUSH], TEX_PARTICLE_BRUSH);
+  LoadAlphaMap(maps[MAP_PARTICLE_HALO], TEX_PARTICLE_HALO);
 }

@@ -36,12 +36,14 @@ enum MapSlot {
   MAP_SLOT_COUNT
 };
 
-// The current path of a slot (relative to the working directory; letter case
-// is folded when the file is opened).
-const char* MapFile(MapSlot slot);
-void SetMapFile(MapSlot slot, const std::string& path);
-// Tests only: all slots back to their start-up paths.
-void ResetMapFilesForTesting();
+// The map file of every slot: paths relative to the working directory
+// (letter case is folded when a file is opened), at first the start-up
+// maps of the data set.
+struct MapFileTable {
+  MapFileTable();
+  const char* operator[](MapSlot slot) const { return files[slot].c_str(); }
+  std::string files[MAP_SLOT_COUNT];
+};
 
 // Rounds each side to the nearer power of two (ties to the smaller), capped
 // at GL_MAX_TEXTURE_SIZE, rescaling with gluScaleImage. 0 if out of memory.
@@ -57,4 +59,4 @@ std::vector<std::uint8_t> RgbaWithAlphaRule(const TextureImage& image);
 // Uploads a 24-bit Image (top row first) with mipmaps; always true.
 bool UploadImageTexture(const Image& image, unsigned int name);
 // Loads textures 4 to 12 from the table into the current context.
-void LoadAllMaps();
+void LoadAllMaps(const MapFileTable& maps);

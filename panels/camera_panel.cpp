@@ -4,15 +4,15 @@
 
 #include <cmath>
 
-#include "app/actions.h"
-#include "app/redraw.h"
-#include "app/state.h"
+#include "actions/actions.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "glui/glui.h"
 #include "image/textures.h"
 #include "panels/matrix_inverse.h"
 #include "panels/panel_window.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 namespace {
 
@@ -25,14 +25,15 @@ void BuildControls(GLUI* glui) {
   GLUI_Panel* lightPanel = glui->add_panel("", GLUI_PANEL_EMBOSSED);
   lightPanel->set_alignment(GLUI_ALIGN_CENTER);
   GLUI_Rotation* light =
-      glui->add_rotation_to_panel(lightPanel, "Light 1", LightRotation, -1, nullptr);
+      glui->add_rotation_to_panel(lightPanel, "Light 1", AppState().light.rotation, -1, nullptr);
   light->set_spin(0.5f);
   glui->add_column(true);
   glui->add_separator();
-  glui->add_checkbox("Light ON/OFF", &LightOn, kToggleId, nullptr);
-  glui->add_checkbox("Paper ON/OFF", &PaperOn, kToggleId, nullptr);
-  glui->add_checkbox("Axes ON/OFF", &AxesOn, kToggleId, nullptr);
-  glui->add_checkbox("Cursor ON/OFF", &CursorOn, kToggleId, nullptr);
+  DisplayToggles& display = AppState().display;
+  glui->add_checkbox("Light ON/OFF", &display.lightOn, kToggleId, nullptr);
+  glui->add_checkbox("Paper ON/OFF", &display.paperOn, kToggleId, nullptr);
+  glui->add_checkbox("Axes ON/OFF", &display.axesOn, kToggleId, nullptr);
+  glui->add_checkbox("Cursor ON/OFF", &display.cursorOn, kToggleId, nullptr);
   glui->add_separator();
   glui->add_column(true);
   glui->add_button("Delete Selected", kDeleteSelected, OnCameraPanelControl);
@@ -81,15 +82,15 @@ void DrawAxesGlyph() {
   DrawText(0, 0, 1.1f, "Z");
 }
 
-void DrawLightDirection() {
+void DrawLightDirection(const Light& light) {
   glPushMatrix();
-  glMultMatrixf(LightRotation);
-  glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+  glMultMatrixf(light.rotation);
+  glLightfv(GL_LIGHT0, GL_POSITION, light.position);
   glColor3ub(255, 255, 0);
   glLineWidth(2.0f);
   glBegin(GL_LINE_STRIP);
   glVertex3f(0, 0, 0);
-  glVertex3f(-LightPosition[0], -LightPosition[1], -LightPosition[2]);
+  glVertex3f(-light.position[0], -light.position[1], -light.position[2]);
   glEnd();
   glLineWidth(1.0f);
   glPopMatrix();
@@ -188,9 +189,9 @@ void DrawFrustum() {
 }  // namespace
 
 void CreateCameraPanel() {
-  CameraPanelWindow =
-      CreatePanelWindow(kTitle, CameraPanelWidth, CameraPanelHeight, CameraPanelX, CameraPanelY);
-  GLUI* glui = GLUI_Master.create_glui_subwindow(CameraPanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  WindowPlace& place = AppState().windows.cameraPanel;
+  CreatePanelWindow(kTitle, place);
+  GLUI* glui = GLUI_Master.create_glui_subwindow(place.id, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Master.set_glutKeyboardFunc(IgnoreKeyboard);
   GLUI_Master.set_glutSpecialFunc(IgnoreSpecialKey);
   GLUI_Master.set_glutMouseFunc(IgnoreMouse);
@@ -199,16 +200,16 @@ void CreateCameraPanel() {
 
   BuildControls(glui);
 
-  glutSetWindow(CameraPanelWindow);
+  glutSetWindow(place.id);
   AttachHideMenu(OnCameraPanelMenu);
   InitRenderState();
-  InitLight();
-  LoadAllMaps();
-  glui->set_main_gfx_window(CameraPanelWindow);
+  InitLight(AppState().light);
+  LoadAllMaps(AppState().maps);
+  glui->set_main_gfx_window(place.id);
 }
 
-void ShowCameraPanel() { ShowPanelWindow(CameraPanelWindow); }
-void HideCameraPanel() { HidePanelWindow(CameraPanelWindow); }
+void ShowCameraPanel() { ShowPanelWindow(AppState().windows.cameraPanel.id); }
+void HideCameraPanel() { HidePanelWindow(AppState().windows.cameraPanel.id); }
 
 void OnCameraPanelControl(int id) {
   switch (id) {
@@ -231,17 +232,18 @@ void OnCameraPanelMenu(int value) {
 
 void DisplayCameraPanel() {
   NoteDrawn(Picture::kCameraPanel);
-  const Vec4 eye = TheCamera.eye;
-  const Vec4 target = TheCamera.target;
+  const ApplicationState& state = AppState();
+  const Vec4 eye = state.camera.eye;
+  const Vec4 target = state.camera.target;
   const float dx = target.x - eye.x, dy = target.y - eye.y, dz = target.z - eye.z;
   const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
 
   double inverseModelView[16];
-  const bool cameraPlaced = InvertMatrix4(ModelViewMatrix, inverseModelView);
+  const bool cameraPlaced = InvertMatrix4(state.views.modelView, inverseModelView);
 
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClearColor(0.8f, 0.8f, 0.8f, 1.0f);
-  if (LightOn) DrawLightDirection();
+  if (state.display.lightOn) DrawLightDirection(state.light);
   DrawEasel();
 
   // A matrix that cannot be inverted has no camera to show: the glyph (and
@@ -251,7 +253,7 @@ void DisplayCameraPanel() {
     glMultMatrixd(inverseModelView);
     DrawCameraGlyph(length);
     double inverseProjection[16];
-    if (InvertMatrix4(ProjectionMatrix, inverseProjection)) {
+    if (InvertMatrix4(state.views.projection, inverseProjection)) {
       glMultMatrixd(inverseProjection);
       DrawFrustum();
     }
@@ -262,8 +264,9 @@ void DisplayCameraPanel() {
 
 void ReshapeCameraPanel(int width, int height) {
   WindowResized(Picture::kCameraPanel);
-  CameraPanelWidth = StoredExtent(width);
-  CameraPanelHeight = StoredExtent(height);
+  WindowPlace& place = AppState().windows.cameraPanel;
+  place.width = StoredExtent(width);
+  place.height = StoredExtent(height);
   int x = 0, y = 0, w = 1, h = 1;
   GLUI_Master.get_viewport_area(&x, &y, &w, &h);
   glViewport(x, y, w, h);
@@ -271,7 +274,7 @@ void ReshapeCameraPanel(int width, int height) {
   glLoadIdentity();
   // The aspect ratio is the whole window's, so a wide window stretches the
   // view of the scene.
-  gluPerspective(TheCamera.fovy, static_cast<double>(CameraPanelWidth) / CameraPanelHeight, 1.0,
+  gluPerspective(AppState().camera.fovy, static_cast<double>(place.width) / place.height, 1.0,
                  256.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "app/actions.h"
-#include "app/redraw.h"
-#include "app/state.h"
+#include "actions/actions.h"
 #include "image/filters.h"
 #include "image/textures.h"
 #include "panels/panel_window.h"
 #include "panels/size_panel.h"
 #include "panels/texture_menus.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 namespace {
 
@@ -51,9 +51,9 @@ int CreateSubmenuHolder(const std::vector<GroupMenu>& groups, size_t first, size
 // Puts FilteredImage and the map set into this window's context, and into
 // the Size panel's, whose preview shows the same picture.
 void Refresh() {
-  glutSetWindow(FilterPanelWindow);
+  glutSetWindow(AppState().windows.filterPanel.id);
   UploadImageTexture(FilteredImage, TEX_FILTERED);
-  LoadAllMaps();
+  LoadAllMaps(AppState().maps);
   TexturesReloaded(Picture::kFilterPanel);
   RefreshSizePanelPreview();
 }
@@ -84,19 +84,19 @@ void BuildMenus() {
 }  // namespace
 
 void CreateFilterPanel() {
-  FilterPanelWindow =
-      CreatePanelWindow(kTitle, FilterPanelWidth, FilterPanelHeight, FilterPanelX, FilterPanelY);
+  WindowPlace& place = AppState().windows.filterPanel;
+  CreatePanelWindow(kTitle, place);
   glutDisplayFunc(DisplayFilterPanel);
   glutReshapeFunc(ReshapeFilterPanel);
   glutMouseFunc(IgnoreMouse);
   Refresh();
-  glutSetWindow(FilterPanelWindow);
+  glutSetWindow(place.id);
   BuildMenus();
   HideFilterPanel();
 }
 
-void ShowFilterPanel() { ShowPanelWindow(FilterPanelWindow); }
-void HideFilterPanel() { HidePanelWindow(FilterPanelWindow); }
+void ShowFilterPanel() { ShowPanelWindow(AppState().windows.filterPanel.id); }
+void HideFilterPanel() { HidePanelWindow(AppState().windows.filterPanel.id); }
 
 // Every kernel starts from SourceImage, never from the previous result. A
 // failed filter (a source that is not 24-bit) leaves FilteredImage as it was.
@@ -138,7 +138,8 @@ void DisplayFilterPanel() {
 
 void ReshapeFilterPanel(int width, int height) {
   WindowResized(Picture::kFilterPanel);
-  FilterPanelWidth = StoredExtent(width);
-  FilterPanelHeight = StoredExtent(height);
-  SetUnitSquareView(FilterPanelWidth, FilterPanelHeight);
+  WindowPlace& place = AppState().windows.filterPanel;
+  place.width = StoredExtent(width);
+  place.height = StoredExtent(height);
+  SetUnitSquareView(place.width, place.height);
 }

@@ -2,11 +2,11 @@
 
 #include <GL/freeglut.h>
 
-int CreatePanelWindow(const char* title, int width, int height, int x, int y) {
+void CreatePanelWindow(const char* title, WindowPlace& place) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutInitWindowSize(width, height);
-  glutInitWindowPosition(x, y);
-  return glutCreateWindow(title);
+  glutInitWindowSize(place.width, place.height);
+  glutInitWindowPosition(place.x, place.y);
+  place.id = glutCreateWindow(title);
 }
 
 void ShowPanelWindow(int window) {

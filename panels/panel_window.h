@@ -3,9 +3,11 @@
 // showing and hiding, the "Hide" right-button menu, and handlers for the
 // events a panel ignores.
 
-// Creates a double-buffered RGB window with depth at (x, y), width × height,
-// and returns its GLUT id; the new window is current.
-int CreatePanelWindow(const char* title, int width, int height, int x, int y);
+#include "state/state.h"
+
+// Creates a double-buffered RGB window with depth where `place` says and
+// stores its GLUT id there; the new window is current.
+void CreatePanelWindow(const char* title, WindowPlace& place);
 
 // Show or hide a panel window; an id of 0 (not created yet) is ignored.
 void ShowPanelWindow(int window);

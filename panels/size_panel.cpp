@@ -2,12 +2,12 @@
 
 #include <GL/freeglut.h>
 
-#include "app/actions.h"
-#include "app/state.h"
+#include "actions/actions.h"
 #include "glui/glui.h"
 #include "image/filters.h"
 #include "image/textures.h"
 #include "panels/panel_window.h"
+#include "state/state.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void AddSizeBlock(GLUI_Panel* group, const char* name, int growId, int shrinkId,
 void BuildControls() {
   // The "Normal Nodes" values start over from their defaults when the
   // controls are built.
-  StrokeSettings& sizes = TheStrokeSettings;
+  StrokeSettings& sizes = AppState().strokeSettings;
   const StrokeSettings defaults;
   sizes.widthStart = defaults.widthStart;
   sizes.widthEnd = defaults.widthEnd;
@@ -63,7 +63,7 @@ void BuildControls() {
   AddSizeBlock(normal, "Height", kHeightGrow, kHeightShrink, &sizes.heightStart, kNormalSizeChanged,
                &sizes.heightEnd, kNormalSizeChanged);
 
-  CollisionFactors& factors = TheCollisionFactors;
+  CollisionFactors& factors = AppState().collisions.factors;
   GLUI_Panel* collision = SizePanelGlui->add_panel("Collision Nodes", GLUI_PANEL_EMBOSSED);
   AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink, &factors.widthStart,
                kCollisionStartChanged, &factors.widthEnd, kEndFactorChanged);
@@ -84,40 +84,40 @@ void ShiftFactors(float& start, float& end, float step) {
 }  // namespace
 
 void CreateSizePanel() {
-  SizePanelWindow =
-      CreatePanelWindow(kTitle, SizePanelWidth, SizePanelHeight, SizePanelX, SizePanelY);
+  WindowPlace& place = AppState().windows.sizePanel;
+  CreatePanelWindow(kTitle, place);
   glutDisplayFunc(DisplaySizePanel);
   glutMouseFunc(IgnoreMouse);
 
-  SizePanelGlui = GLUI_Master.create_glui_subwindow(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM);
+  SizePanelGlui = GLUI_Master.create_glui_subwindow(place.id, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Master.set_glutReshapeFunc(ReshapeSizePanel);
 
-  glutSetWindow(SizePanelWindow);
-  LoadAllMaps();
+  glutSetWindow(place.id);
+  LoadAllMaps(AppState().maps);
   // The filtered image is otherwise uploaded only in the main and Filter
   // windows; this window's context needs its own copy for the preview.
   UploadImageTexture(FilteredImage, TEX_FILTERED);
 
   BuildControls();
-  glutSetWindow(SizePanelWindow);
+  glutSetWindow(place.id);
   AttachHideMenu(OnSizePanelMenu);
 
-  SizePanelGlui->set_main_gfx_window(MainWindow);
+  SizePanelGlui->set_main_gfx_window(AppState().windows.main.id);
   HideSizePanel();
 }
 
-void ShowSizePanel() { ShowPanelWindow(SizePanelWindow); }
-void HideSizePanel() { HidePanelWindow(SizePanelWindow); }
+void ShowSizePanel() { ShowPanelWindow(AppState().windows.sizePanel.id); }
+void HideSizePanel() { HidePanelWindow(AppState().windows.sizePanel.id); }
 
 void OnSizePanelControl(int id) {
   if (!HasSelectedStroke() || id > kCollisionHeightShrink) return;
-  CollisionFactors& factors = TheCollisionFactors;
+  CollisionFactors& factors = AppState().collisions.factors;
   switch (id) {
     case kNormalSizeChanged:
       ResizeSelectedStroke();
       break;
     case kCollisionStartChanged:
-      if (CollideAfterStroke) CollideStrokes();
+      if (AppState().collisions.afterStroke) CollideStrokes();
       break;
     case kWidthGrow:
     case kWidthShrink:
@@ -157,14 +157,16 @@ void DisplaySizePanel() {
 }
 
 void ReshapeSizePanel(int width, int height) {
-  SizePanelWidth = StoredExtent(width);
-  SizePanelHeight = StoredExtent(height);
-  SetUnitSquareView(SizePanelWidth, SizePanelHeight);
+  WindowPlace& place = AppState().windows.sizePanel;
+  place.width = StoredExtent(width);
+  place.height = StoredExtent(height);
+  SetUnitSquareView(place.width, place.height);
 }
 
 void RefreshSizePanelPreview() {
-  if (SizePanelWindow == 0) return;
-  glutSetWindow(SizePanelWindow);
+  const int window = AppState().windows.sizePanel.id;
+  if (window == 0) return;
+  glutSetWindow(window);
   UploadImageTexture(FilteredImage, TEX_FILTERED);
   glutPostRedisplay();
 }

@@ -4,15 +4,15 @@
 
 #include <string>
 
-#include "app/actions.h"
-#include "app/redraw.h"
-#include "app/readback.h"
-#include "app/state.h"
+#include "actions/actions.h"
+#include "actions/readback.h"
 #include "glui/glui.h"
 #include "image/textures.h"
 #include "panels/panel_window.h"
 #include "panels/size_panel.h"
 #include "panels/texture_menus.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ void ChooseFolderFile(const MapFolder& folder, int value) {
   const auto path = FolderFileForMenuValue(DirectoryOf(folder), value);
   if (!path) return;
   ChooseMapFile(folder.slot, *path);
-  glutSetWindow(StrokePanelWindow);
-  LoadAllMaps();
+  glutSetWindow(AppState().windows.strokePanel.id);
+  LoadAllMaps(AppState().maps);
   TexturesReloaded(Picture::kStrokePanel);
 }
 
@@ -83,7 +83,7 @@ GLUI_Spinner* AddIntSpinner(GLUI* glui, const char* panelName, const char* label
 }
 
 void BuildCurveControls(GLUI* curves) {
-  StrokeSettings& settings = TheStrokeSettings;
+  StrokeSettings& settings = AppState().strokeSettings;
   AddIntSpinner(curves, "Shape Curve", "LOD:", &settings.shapeLod, -1, nullptr, 1, 64);
   AddIntSpinner(curves, "Path Curve", "LOD:", &settings.pathLod, -1, nullptr, 1, 64);
   curves->add_column(true);
@@ -96,7 +96,7 @@ void BuildCurveControls(GLUI* curves) {
 // "N", "C" and "R" are read when strokes are built or drawn and need no
 // callback.
 void BuildButtonControls(GLUI* buttons) {
-  StrokeSettings& settings = TheStrokeSettings;
+  StrokeSettings& settings = AppState().strokeSettings;
   buttons->add_separator();
   buttons->add_button("Update", kUpdate, OnStrokePanelControl);
   GLUI_Panel* size = buttons->add_panel("Size", GLUI_PANEL_EMBOSSED);
@@ -106,7 +106,8 @@ void BuildButtonControls(GLUI* buttons) {
   buttons->add_button_to_panel(size, "More Options", kShowSizePanel, OnStrokePanelControl);
 
   GLUI_Panel* primitives = buttons->add_panel("Primitives", GLUI_PANEL_EMBOSSED);
-  buttons->add_checkbox_to_panel(primitives, "N", &ShowNodes, kNoAction, nullptr);
+  buttons->add_checkbox_to_panel(primitives, "N", &AppState().display.showNodes, kNoAction,
+                                 nullptr);
   buttons->add_column_to_panel(primitives, true);
   buttons->add_checkbox_to_panel(primitives, "P", &settings.showParticles, kParticlesSwitched,
                                  OnStrokePanelControl);
@@ -115,7 +116,7 @@ void BuildButtonControls(GLUI* buttons) {
                                  OnStrokePanelControl);
 
   GLUI_Panel* misc = buttons->add_panel("Misc", GLUI_PANEL_EMBOSSED);
-  buttons->add_checkbox_to_panel(misc, "C", &CollideAfterStroke, kNoAction, nullptr);
+  buttons->add_checkbox_to_panel(misc, "C", &AppState().collisions.afterStroke, kNoAction, nullptr);
   buttons->add_column_to_panel(misc, true);
   buttons->add_checkbox_to_panel(misc, "R", &settings.randomSize, kNoAction, nullptr);
   buttons->add_separator();
@@ -162,17 +163,18 @@ void DrawMapQuad(unsigned int texture, float x0, float x1, float y0, float y1, T
 }
 
 void DrawColourMarker() {
-  const Vec4& colour = TheStrokeSettings.startColour;
+  const Vec4& colour = AppState().strokeSettings.startColour;
   const bool light = colour.x > 0.5f && colour.y > 0.5f && colour.z > 0.5f;
   glPointSize(6.0f);
   glColor3f(light ? 0.0f : 1.0f, light ? 0.0f : 1.0f, light ? 0.0f : 1.0f);
+  const ColourMarker& marker = AppState().colourMarker;
   glBegin(GL_POINTS);
-  glVertex3f(ColourMarkerX, ColourMarkerY, 0);
+  glVertex3f(marker.x, marker.y, 0);
   glEnd();
   glPointSize(4.0f);
   glColor3f(colour.x, colour.y, colour.z);
   glBegin(GL_POINTS);
-  glVertex3f(ColourMarkerX, ColourMarkerY, 0);
+  glVertex3f(marker.x, marker.y, 0);
   glEnd();
   glColor3f(1, 1, 1);
 }
@@ -180,10 +182,10 @@ void DrawColourMarker() {
 }  // namespace
 
 void CreateStrokePanel() {
-  StrokePanelWindow =
-      CreatePanelWindow(kTitle, StrokePanelWidth, StrokePanelHeight, StrokePanelX, StrokePanelY);
-  GLUI* curves = GLUI_Master.create_glui_subwindow(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM);
-  GLUI* buttons = GLUI_Master.create_glui_subwindow(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT);
+  WindowPlace& place = AppState().windows.strokePanel;
+  CreatePanelWindow(kTitle, place);
+  GLUI* curves = GLUI_Master.create_glui_subwindow(place.id, GLUI_SUBWINDOW_BOTTOM);
+  GLUI* buttons = GLUI_Master.create_glui_subwindow(place.id, GLUI_SUBWINDOW_RIGHT);
 
   GLUI_Master.set_glutKeyboardFunc(IgnoreKeyboard);
   GLUI_Master.set_glutSpecialFunc(IgnoreSpecialKey);
@@ -193,33 +195,34 @@ void CreateStrokePanel() {
 
   BuildCurveControls(curves);
   BuildButtonControls(buttons);
-  glutSetWindow(StrokePanelWindow);
+  glutSetWindow(place.id);
   BuildMenu();
 
   glClearColor(0, 0, 0, 1);
-  LoadAllMaps();
+  LoadAllMaps(AppState().maps);
 
-  curves->set_main_gfx_window(StrokePanelWindow);
-  buttons->set_main_gfx_window(StrokePanelWindow);
+  curves->set_main_gfx_window(place.id);
+  buttons->set_main_gfx_window(place.id);
 }
 
-void ShowStrokePanel() { ShowPanelWindow(StrokePanelWindow); }
-void HideStrokePanel() { HidePanelWindow(StrokePanelWindow); }
+void ShowStrokePanel() { ShowPanelWindow(AppState().windows.strokePanel.id); }
+void HideStrokePanel() { HidePanelWindow(AppState().windows.strokePanel.id); }
 
 void PickStrokeColour(int button, int state, int x, int y) {
   if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) return;
-  if (StrokePanelViewWidth <= 0 || StrokePanelViewHeight <= 0) return;
-  const float viewHeight = static_cast<float>(StrokePanelViewHeight);
+  const ViewArea& view = AppState().windows.strokePanelView;
+  if (view.width <= 0 || view.height <= 0) return;
+  const float viewHeight = static_cast<float>(view.height);
   const float v = (viewHeight - static_cast<float>(y)) / viewHeight * kViewHeight;
   if (static_cast<int>(v) <= 1.2) return;  // below the spectrum band
 
-  Vec4 colour = ReadPixelColour(StrokePanelViewX + x, StrokePanelViewY + StrokePanelViewHeight - y,
-                                StrokePanelViewWidth);
+  Vec4 colour = ReadPixelColour(view.x + x, view.y + view.height - y, view.width);
   colour.w = 0.0f;
-  PickColour(colour, static_cast<float>(x) / static_cast<float>(StrokePanelViewWidth), v);
+  PickColour(colour, static_cast<float>(x) / static_cast<float>(view.width), v);
 }
 
 void OnStrokePanelControl(int id) {
+  StrokeSettings& settings = AppState().strokeSettings;
   switch (id) {
     case kHide:
       HideStrokePanel();
@@ -232,10 +235,10 @@ void OnStrokePanelControl(int id) {
       GrowSelectedStroke(SizeAxis::kBoth, id == kGrow ? kGrowStep : -kGrowStep);
       break;
     case kParticlesSwitched:
-      if (TheStrokeSettings.showParticles) TheStrokeSettings.showMesh = 0;
+      if (settings.showParticles) settings.showMesh = 0;
       break;
     case kMeshSwitched:
-      if (TheStrokeSettings.showMesh) TheStrokeSettings.showParticles = 0;
+      if (settings.showMesh) settings.showParticles = 0;
       break;
     case kUpdate:
       if (HasSelectedStroke()) UpdateSelectedStroke();
@@ -252,7 +255,8 @@ void OnHeightMapChoice(int value) { ChooseFolderFile(kHeightFolder, value); }
 void OnPaperMapChoice(int value) { ChooseFolderFile(kPaperFolder, value); }
 
 void OnSubdivisionControl(int) {
-  if (TheStrokeSettings.subdivisionLevels != 0) glutSetWindow(MainWindow);
+  const ApplicationState& state = AppState();
+  if (state.strokeSettings.subdivisionLevels != 0) glutSetWindow(state.windows.main.id);
 }
 
 void DisplayStrokePanel() {
@@ -273,11 +277,12 @@ void DisplayStrokePanel() {
 
 void ReshapeStrokePanel(int width, int height) {
   WindowResized(Picture::kStrokePanel);
-  StrokePanelWidth = StoredExtent(width);
-  StrokePanelHeight = StoredExtent(height);
-  GLUI_Master.get_viewport_area(&StrokePanelViewX, &StrokePanelViewY, &StrokePanelViewWidth,
-                                &StrokePanelViewHeight);
-  glViewport(StrokePanelViewX, StrokePanelViewY, StrokePanelViewWidth, StrokePanelViewHeight);
+  Windows& windows = AppState().windows;
+  windows.strokePanel.width = StoredExtent(width);
+  windows.strokePanel.height = StoredExtent(height);
+  ViewArea& view = windows.strokePanelView;
+  GLUI_Master.get_viewport_area(&view.x, &view.y, &view.width, &view.height);
+  glViewport(view.x, view.y, view.width, view.height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluOrtho2D(0, 1, 0, kViewHeight);

@@ -10,26 +10,26 @@
 #endif
 
 #include <climits>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "app/redraw.h"
 #include "app/shell.h"
-#include "app/state.h"
+#include "common/version.h"
 #include "export/painting.h"
 #include "image/textures.h"
-#include "common/version.h"
 #include "play/painting_history.h"
 #include "play/play_keys.h"
 #include "play/recorder.h"
 #include "play/replayer.h"
 #include "play/script.h"
 #include "play/virtual_display.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 namespace {
 
@@ -158,10 +158,10 @@ std::string FromStart(const std::string& file) {
 std::string ExportInto(const std::string& path, const Options& options) {
   ExportSettings settings;
   settings.reliefSizeMm = options.reliefSizeMm;
-  settings.meshMap = MapFile(MAP_MESH);
-  settings.detailMap = MapFile(MAP_DETAIL);
-  settings.particleMap = MapFile(MAP_PARTICLE_BRUSH);
-  return ExportPainting(TheCanvas, path, settings);
+  settings.meshMap = AppState().maps[MAP_MESH];
+  settings.detailMap = AppState().maps[MAP_DETAIL];
+  settings.particleMap = AppState().maps[MAP_PARTICLE_BRUSH];
+  return ExportPainting(AppState().canvas, path, settings);
 }
 
 // The export key's file: exports/painting-DATE_TIME.glb where kelvra-play

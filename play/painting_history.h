@@ -4,7 +4,7 @@
 // a resize or rebuild of the selected stroke, the crossing check, an
 // auto-trace), kept as the strokes it changed were before it.
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "stroke/history.h"
 
 class PaintingHistory : public ActionObserver {

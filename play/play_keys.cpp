@@ -1,7 +1,7 @@
 #include "play/play_keys.h"
 
-#include "app/state.h"
 #include "play/glut_tap.h"
+#include "state/state.h"
 
 namespace {
 
@@ -14,11 +14,11 @@ void Note(EventKind kind, const std::string& file = std::string()) {
   Event event;
   event.kind = kind;
   event.text = file;
-  Keys->recorder->Write(MainWindow, event);
+  Keys->recorder->Write(AppState().windows.main.id, event);
 }
 
 bool TakeKey(int window, unsigned char key, int modifiers) {
-  if (!Keys || window != MainWindow) return false;
+  if (!Keys || window != AppState().windows.main.id) return false;
   const bool shift = (modifiers & kShiftKey) != 0;
   if (key == kCtrlZ && !shift) {
     Note(EventKind::kUndo);

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "app/input.h"
-#include "app/state.h"
 #include "glui/glui.h"
 #include "play/controls.h"
 #include "play/windows.h"
+#include "state/state.h"
 
 namespace {
 
@@ -162,7 +162,7 @@ void Recorder::Special(int window, int key, int modifiers) {
 void Recorder::Reshape(int window, int width, int height) {
   // The panels keep their sizes by themselves; only the main view's size
   // is the person's to choose.
-  if (window != MainWindow) return;
+  if (window != AppState().windows.main.id) return;
   const bool opening = mainWidth_ == 0;
   const bool same = width == mainWidth_ && height == mainHeight_;
   mainWidth_ = width;

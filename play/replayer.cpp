@@ -8,14 +8,14 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/redraw.h"
-#include "app/state.h"
 #include "export/png.h"
-#include "image/pixel_store.h"
 #include "glui/glui.h"
+#include "image/pixel_store.h"
 #include "play/controls.h"
 #include "play/glut_tap.h"
 #include "play/windows.h"
+#include "state/redraw.h"
+#include "state/state.h"
 
 namespace {
 
@@ -174,7 +174,7 @@ Replayer::Replayer(std::vector<Event> events, ReplayOptions options, ReplayExtra
     : events_(std::move(events)), options_(std::move(options)), extras_(std::move(extras)) {}
 
 void Replayer::Settle() {
-  glutSetWindow(MainWindow);
+  glutSetWindow(AppState().windows.main.id);
   Display* display = glXGetCurrentDisplay();
   // GLUT answers some events with requests of its own (a panel given its
   // size back, a window mapped), whose answers come later: the windows have
@@ -205,7 +205,7 @@ std::string Replayer::Resolve(const std::string& file) const {
 }
 
 int Replayer::Run() {
-  window_ = MainWindow;
+  window_ = AppState().windows.main.id;
   Settle();
   lastEventTime_ = Now();
   const std::size_t total = events_.size();
@@ -320,7 +320,8 @@ std::string Replayer::PointerEvent(const Event& event) {
 
 std::string Replayer::Keys(const Event& event) {
   constexpr unsigned char kEscape = 27;
-  if (event.kind == EventKind::kKey && event.key == kEscape && window_ == MainWindow) {
+  if (event.kind == EventKind::kKey && event.key == kEscape &&
+      window_ == AppState().windows.main.id) {
     // Esc ends the painter; a replay ends there, successfully.
     stopped_ = true;
     return {};

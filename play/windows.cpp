@@ -1,21 +1,28 @@
 #include "play/windows.h"
 
-#include "app/state.h"
+#include <iterator>
+
 #include "play/glut_tap.h"
 #include "play/script.h"
+#include "state/state.h"
 
 namespace {
 
-// The windows' ids, in the order of their script names.
-const int* const kWindowIds[] = {&MainWindow, &StrokePanelWindow, &CameraPanelWindow,
-                                 &FilterPanelWindow, &SizePanelWindow};
+// The id of the window with the script name `index` (in the order of the
+// names).
+int WindowId(std::size_t index) {
+  const Windows& windows = AppState().windows;
+  const int ids[] = {windows.main.id, windows.strokePanel.id, windows.cameraPanel.id,
+                     windows.filterPanel.id, windows.sizePanel.id};
+  return index < std::size(ids) ? ids[index] : 0;
+}
 
 }  // namespace
 
 int WindowNamed(const std::string& name) {
   const auto& names = ScriptWindowNames();
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (name == names[i]) return *kWindowIds[i];
+    if (name == names[i]) return WindowId(i);
   return 0;
 }
 
@@ -32,6 +39,6 @@ std::string NameOfWindow(int window) {
   const int top = TopLevelWindow(window);
   const auto& names = ScriptWindowNames();
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (top != 0 && top == *kWindowIds[i]) return names[i];
+    if (top != 0 && top == WindowId(i)) return names[i];
   return std::string();
 }

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/state.h"
+#include "camera/environment.h"
 #include "platform/extensions.h"
 
 namespace {
@@ -85,7 +85,7 @@ unsigned long Pass = 1;
 GLXContext Owner = nullptr;
 
 void ClientUnit(unsigned unit) {
-  if (ClientActiveTextureARB) ClientActiveTextureARB(unit);
+  if (Multitexture().clientActiveTexture) Multitexture().clientActiveTexture(unit);
 }
 
 bool FacesInVertexOrder(const Mesh& mesh) {

@@ -6,17 +6,17 @@
 
 #include <vector>
 
-#include "app/state.h"
+#include "camera/environment.h"
 #include "image/textures.h"
 #include "render/mesh_buffers.h"
 #include "stroke/settings.h"
 
 namespace {
 
-bool Multitexture() { return ActiveTextureARB != nullptr && MultiTexCoord2fARB != nullptr; }
+bool TwoUnits() { return Multitexture().Available(); }
 
 void ActiveUnit(GLenum unit) {
-  if (ActiveTextureARB) ActiveTextureARB(unit);
+  if (Multitexture().activeTexture) Multitexture().activeTexture(unit);
 }
 
 // A textured quad as a four-vertex strip: texture coordinate then vertex.
@@ -40,66 +40,69 @@ void Line(float x0, float y0, float z0, float x1, float y1, float z1) {
 
 // Texture units, combiner and texture matrix for a mesh. Without
 // multitexturing the mesh is drawn with its base map alone on the one unit.
-void BeginMeshState(unsigned int baseTexture, unsigned int detailTexture) {
-  if (LightOn) glEnable(GL_LIGHTING);
+void BeginMeshState(const MeshLook& look) {
+  if (look.lit) glEnable(GL_LIGHTING);
   ActiveUnit(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, baseTexture);
-  if (!Multitexture()) return;
+  glBindTexture(GL_TEXTURE_2D, look.baseTexture);
+  if (!TwoUnits()) return;
   ActiveUnit(GL_TEXTURE1_ARB);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
   glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);
-  glBindTexture(GL_TEXTURE_2D, detailTexture);
+  glBindTexture(GL_TEXTURE_2D, look.detailTexture);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glScalef(8.0f, 8.0f, 1.0f);
   glMatrixMode(GL_MODELVIEW);
 }
 
-void EndMeshState() {
+void EndMeshState(const MeshLook& look) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  if (Multitexture()) {
+  if (TwoUnits()) {
     ActiveUnit(GL_TEXTURE1_ARB);
     glDisable(GL_TEXTURE_2D);
     ActiveUnit(GL_TEXTURE0_ARB);
   }
   glDisable(GL_TEXTURE_2D);
-  if (LightOn) glDisable(GL_LIGHTING);
+  if (look.lit) glDisable(GL_LIGHTING);
+}
+
+void ClientUnit(GLenum unit) {
+  if (Multitexture().clientActiveTexture) Multitexture().clientActiveTexture(unit);
 }
 
 void TexCoordArray(GLenum unit, const Mesh& mesh) {
-  if (ClientActiveTextureARB) ClientActiveTextureARB(unit);
+  ClientUnit(unit);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glTexCoordPointer(2, GL_FLOAT, sizeof(Vec4), &mesh.texCoords[0].x);
 }
 
 void DisableTexCoordArray(GLenum unit) {
-  if (ClientActiveTextureARB) ClientActiveTextureARB(unit);
+  ClientUnit(unit);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
 }  // namespace
 
 void SetMultiTexCoord(float s, float t) {
-  if (!Multitexture()) {
+  if (!TwoUnits()) {
     glTexCoord2f(s, t);
     return;
   }
-  MultiTexCoord2fARB(GL_TEXTURE0_ARB, s, t);
-  MultiTexCoord2fARB(GL_TEXTURE1_ARB, s, t);
+  Multitexture().multiTexCoord2f(GL_TEXTURE0_ARB, s, t);
+  Multitexture().multiTexCoord2f(GL_TEXTURE1_ARB, s, t);
 }
 
-void DrawTexturedMeshImmediate(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                               unsigned int detailTexture, bool colours) {
-  BeginMeshState(baseTexture, detailTexture);
+void DrawTexturedMeshImmediate(const Mesh& mesh, const MeshLook& look) {
+  BeginMeshState(look);
   for (int f = 0; f < mesh.faceCount; ++f) {
-    if (mode != 0) glPolygonMode(GL_FRONT_AND_BACK, mode);
-    glBegin(mode != 0 ? GL_TRIANGLE_STRIP : GL_POINTS);
+    if (look.mode != 0) glPolygonMode(GL_FRONT_AND_BACK, look.mode);
+    glBegin(look.mode != 0 ? GL_TRIANGLE_STRIP : GL_POINTS);
     for (int v : mesh.faces[f].vertex) {
       glNormal3f(mesh.normals[v].x, mesh.normals[v].y, mesh.normals[v].z);
       SetMultiTexCoord(mesh.texCoords[v].x, mesh.texCoords[v].y);
-      if (colours) {
+      if (look.colours) {
         const Vec4& c = mesh.colours[v];
         const float rgba[4] = {c.x, c.y, c.z, c.w};
         glColor4fv(rgba);
@@ -108,7 +111,7 @@ void DrawTexturedMeshImmediate(const Mesh& mesh, unsigned int mode, unsigned int
     }
     glEnd();
   }
-  EndMeshState();
+  EndMeshState(look);
 }
 
 namespace {
@@ -130,59 +133,60 @@ namespace {
 // the GL check its whole pipeline again per stroke.
 struct MeshRun {
   bool open = false;
-  unsigned int base = 0, detail = 0;
+  MeshLook look;
 };
 MeshRun Run;
 
-void OpenMeshRun(unsigned int baseTexture, unsigned int detailTexture) {
-  if (Run.open && Run.base == baseTexture && Run.detail == detailTexture) return;
-  if (Run.open) EndMeshState();
-  BeginMeshState(baseTexture, detailTexture);
-  Run = MeshRun{true, baseTexture, detailTexture};
+bool SameSetUp(const MeshLook& a, const MeshLook& b) {
+  return a.baseTexture == b.baseTexture && a.detailTexture == b.detailTexture && a.lit == b.lit;
+}
+
+void OpenMeshRun(const MeshLook& look) {
+  if (Run.open && SameSetUp(Run.look, look)) return;
+  if (Run.open) EndMeshState(Run.look);
+  BeginMeshState(look);
+  Run = MeshRun{true, look};
 }
 
 void CloseMeshRun() {
   if (!Run.open) return;
-  EndMeshState();
+  EndMeshState(Run.look);
   Run.open = false;
 }
 
 // One mesh inside an open run: from its buffers, or its arrays when it has
 // none.
-void DrawMeshInRun(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                   unsigned int detailTexture, bool colours) {
+void DrawMeshInRun(const Mesh& mesh, const MeshLook& look) {
   const unsigned units[2] = {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB};
-  const int unitCount = Multitexture() ? 2 : 1;
-  const MeshDraw draw = BindMeshBuffers(mesh, colours, units, unitCount);
+  const int unitCount = TwoUnits() ? 2 : 1;
+  const MeshDraw draw = BindMeshBuffers(mesh, look.colours, units, unitCount);
   if (draw.count == 0) {
     CloseMeshRun();
-    DrawTexturedMeshFromArrays(mesh, mode, baseTexture, detailTexture, colours);
+    DrawTexturedMeshFromArrays(mesh, look);
     return;
   }
-  if (mode != 0) glPolygonMode(GL_FRONT_AND_BACK, mode);
-  const GLenum primitive = mode != 0 ? GL_TRIANGLES : GL_POINTS;
+  if (look.mode != 0) glPolygonMode(GL_FRONT_AND_BACK, look.mode);
+  const GLenum primitive = look.mode != 0 ? GL_TRIANGLES : GL_POINTS;
   if (draw.indexed)
     glDrawElements(primitive, draw.count, GL_UNSIGNED_INT, nullptr);
   else
     glDrawArrays(primitive, 0, draw.count);
-  UnbindMeshBuffers(colours, units, unitCount);
-  if (colours) LeaveLastVertexColour(mesh);
+  UnbindMeshBuffers(look.colours, units, unitCount);
+  if (look.colours) LeaveLastVertexColour(mesh);
 }
 
 }  // namespace
 
-void DrawTexturedMesh(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                      unsigned int detailTexture, bool colours) {
-  OpenMeshRun(baseTexture, detailTexture);
-  DrawMeshInRun(mesh, mode, baseTexture, detailTexture, colours);
+void DrawTexturedMesh(const Mesh& mesh, const MeshLook& look) {
+  OpenMeshRun(look);
+  DrawMeshInRun(mesh, look);
   CloseMeshRun();
 }
 
-void DrawTexturedMeshFromArrays(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                                unsigned int detailTexture, bool colours) {
+void DrawTexturedMeshFromArrays(const Mesh& mesh, const MeshLook& look) {
   if (mesh.faceCount == 0 || mesh.vertexCount == 0) {
-    BeginMeshState(baseTexture, detailTexture);
-    EndMeshState();
+    BeginMeshState(look);
+    EndMeshState(look);
     return;
   }
   // Faces become one index list: the same triangles, in the same order, as
@@ -192,27 +196,27 @@ void DrawTexturedMeshFromArrays(const Mesh& mesh, unsigned int mode, unsigned in
   for (int f = 0; f < mesh.faceCount; ++f)
     for (int k = 0; k < 3; ++k) indices[3 * f + k] = static_cast<GLuint>(mesh.faces[f].vertex[k]);
 
-  BeginMeshState(baseTexture, detailTexture);
-  if (mode != 0) glPolygonMode(GL_FRONT_AND_BACK, mode);
+  BeginMeshState(look);
+  if (look.mode != 0) glPolygonMode(GL_FRONT_AND_BACK, look.mode);
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Vec4), &mesh.positions[0].x);
   glEnableClientState(GL_NORMAL_ARRAY);
   glNormalPointer(GL_FLOAT, sizeof(Vec4), &mesh.normals[0].x);
-  if (colours) {
+  if (look.colours) {
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_FLOAT, sizeof(Vec4), &mesh.colours[0].x);
   }
   TexCoordArray(GL_TEXTURE0_ARB, mesh);
-  if (Multitexture()) TexCoordArray(GL_TEXTURE1_ARB, mesh);
-  glDrawElements(mode != 0 ? GL_TRIANGLES : GL_POINTS, static_cast<GLsizei>(indices.size()),
+  if (TwoUnits()) TexCoordArray(GL_TEXTURE1_ARB, mesh);
+  glDrawElements(look.mode != 0 ? GL_TRIANGLES : GL_POINTS, static_cast<GLsizei>(indices.size()),
                  GL_UNSIGNED_INT, indices.data());
-  if (Multitexture()) DisableTexCoordArray(GL_TEXTURE1_ARB);
+  if (TwoUnits()) DisableTexCoordArray(GL_TEXTURE1_ARB);
   DisableTexCoordArray(GL_TEXTURE0_ARB);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  if (colours) LeaveLastVertexColour(mesh);
-  EndMeshState();
+  if (look.colours) LeaveLastVertexColour(mesh);
+  EndMeshState(look);
 }
 
 namespace {
@@ -236,8 +240,8 @@ void DrawStrokeUnderConstruction(const Stroke& stroke) {
   glColor3f(1.0f, 1.0f, 1.0f);
 }
 
-void DrawBoundsHighlight(const Stroke& stroke, int number) {
-  if (number != SelectedStroke) return;
+void DrawBoundsHighlight(const Stroke& stroke, int number, int selectedStroke) {
+  if (number != selectedStroke) return;
   glColor3f(0.0f, 1.0f, 0.0f);
   glBegin(GL_LINE_LOOP);
   for (const Vec4& corner : stroke.bounds) glVertex3f(corner.x, corner.y, 0.01f);
@@ -245,37 +249,49 @@ void DrawBoundsHighlight(const Stroke& stroke, int number) {
   glColor3f(1.0f, 1.0f, 1.0f);
 }
 
+// How every stroke mesh of a view is drawn.
+MeshLook StrokeMeshLook(const SceneView& view) {
+  MeshLook look;
+  look.mode = view.primitiveMode;
+  look.baseTexture = TEX_MESH;
+  look.detailTexture = TEX_DETAIL;
+  look.lit = view.display.lightOn != 0;
+  return look;
+}
+
 // A mesh stroke leaves the mesh set-up open for the next stroke's mesh
 // (DrawStrokes closes it); anything else drawn closes it first.
-void DrawStroke(const Stroke& stroke, int number) {
-  if (ShowNodes) {
+void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
+  if (view.display.showNodes) {
     CloseMeshRun();
     DrawPathPoints(stroke, 1.0f);
   }
   if (stroke.renderType == kRenderMesh) {
     if (const Mesh* mesh = stroke.subdivision.Shown()) {
-      OpenMeshRun(TEX_MESH, TEX_DETAIL);
-      DrawMeshInRun(*mesh, PrimitiveMode, TEX_MESH, TEX_DETAIL, true);
+      const MeshLook look = StrokeMeshLook(view);
+      OpenMeshRun(look);
+      DrawMeshInRun(*mesh, look);
     }
   }
   if (stroke.renderType == kRenderParticles) {
     CloseMeshRun();
     glCallList(stroke.particles.displayList);
   }
-  if (number == SelectedStroke) CloseMeshRun();
-  DrawBoundsHighlight(stroke, number);
+  if (number == view.selectedStroke) CloseMeshRun();
+  DrawBoundsHighlight(stroke, number, view.selectedStroke);
 }
 
 }  // namespace
 
-void DrawStrokes(Canvas& canvas) {
+void DrawStrokes(const SceneView& view) {
+  const Canvas& canvas = *view.canvas;
   glInitNames();
   glPushName(0);
   if (!canvas.current.path.empty()) DrawStrokeUnderConstruction(canvas.current);
   for (int n = 1; n <= canvas.count; ++n) {
     glLoadName(n);
     const Stroke& stroke = canvas.strokes[n - 1];
-    if (!stroke.deleted) DrawStroke(stroke, n);
+    if (!stroke.deleted) DrawStroke(stroke, n, view);
   }
   CloseMeshRun();
   EndMeshBufferPass();
@@ -332,11 +348,11 @@ void DrawAxes() {
   }
 }
 
-void DrawCursor() {
+void DrawCursor(const Vec4& position, bool paperOn) {
   glPushMatrix();
   glDisable(GL_DEPTH_TEST);
-  glTranslatef(CursorPosition.x, CursorPosition.y, CursorPosition.z);
-  if (PaperOn)
+  glTranslatef(position.x, position.y, position.z);
+  if (paperOn)
     glColor3f(1.0f, 1.0f, 1.0f);
   else
     glColor3f(0.0f, 0.0f, 0.0f);
@@ -352,12 +368,12 @@ void DrawCursor() {
   glPopMatrix();
 }
 
-void DrawScene(Canvas& canvas) {
-  if (PaperOn)
+void DrawScene(const SceneView& view) {
+  if (view.display.paperOn)
     DrawSourceCanvas();
   else
     DrawEasel();
-  DrawStrokes(canvas);
-  if (AxesOn) DrawAxes();
-  if (CursorOn) DrawCursor();
+  DrawStrokes(view);
+  if (view.display.axesOn) DrawAxes();
+  if (view.display.cursorOn) DrawCursor(view.cursorPosition, view.display.paperOn != 0);
 }

@@ -4,28 +4,38 @@
 // cursor. Expects the model-view matrix to hold the camera transform and
 // the main window's context to be current.
 
+#include "render/scene_view.h"
 #include "stroke/stroke.h"
 
-void DrawScene(Canvas& canvas);
+void DrawScene(const SceneView& view);
 // Name stack for picking: 0 for the stroke under construction, the 1-based
 // number for each committed stroke.
-void DrawStrokes(Canvas& canvas);
-// The mesh on two texture units (base map, and the detail map repeated 8×
-// and combined at double scale), lit when LightOn. Mode 0 draws points,
-// otherwise triangles in that polygon mode. Drawn from GL buffer objects
-// that hold the mesh since it was built (render/mesh_buffers.h), or from
-// its vertex arrays where there are none.
-void DrawTexturedMesh(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                      unsigned int detailTexture, bool colours);
+void DrawStrokes(const SceneView& view);
+
+// How a mesh is drawn: the polygon mode (0 for points), the base and detail
+// textures, whether its vertex colours are sent, whether it is lit.
+struct MeshLook {
+  unsigned int mode = kPolygonModeFill;
+  unsigned int baseTexture = 0;
+  unsigned int detailTexture = 0;
+  bool colours = true;
+  bool lit = true;
+};
+// The mesh on two texture units (base map, and the detail map repeated and
+// combined at double scale as stroke/drawn_form.h says), lit when asked.
+// Mode 0 draws points, otherwise triangles in that polygon mode. Drawn from
+// GL buffer objects that hold the mesh since it was built
+// (render/mesh_buffers.h), or from its vertex arrays where there are none.
+void DrawTexturedMesh(const Mesh& mesh, const MeshLook& look);
 // The same picture sent from the mesh's arrays with every frame.
-void DrawTexturedMeshFromArrays(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                                unsigned int detailTexture, bool colours);
+void DrawTexturedMeshFromArrays(const Mesh& mesh, const MeshLook& look);
 // The same picture sent one glBegin/glEnd per triangle; kept as the
 // reference the fast paths are tested and measured against.
-void DrawTexturedMeshImmediate(const Mesh& mesh, unsigned int mode, unsigned int baseTexture,
-                               unsigned int detailTexture, bool colours);
+void DrawTexturedMeshImmediate(const Mesh& mesh, const MeshLook& look);
 void SetMultiTexCoord(float s, float t);
 void DrawEasel();
 void DrawSourceCanvas();
 void DrawAxes();
-void DrawCursor();
+// The brush cursor square with one corner at `position`: white over the
+// source image (paperOn), black over the paper.
+void DrawCursor(const Vec4& position, bool paperOn);

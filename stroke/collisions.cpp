@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "camera/progress.h"
+#include "common/progress.h"
 #include "stroke/mesh.h"
 #include "stroke/parallel_index.h"
 #include "stroke/segment_tree.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "camera/progress.h"
+#include "common/progress.h"
 
 void AddParticle(ParticleSystem& particles, Vec4 centre, Vec4 colour, float size) {
   particles.positions.push_back(centre);

@@ -1,6 +1,6 @@
 // The action layer: what each action changes, what it tells its observers,
 // and the GL work the painter's build hooks do in the main window.
-#include "app/actions.h"
+#include "actions/actions.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ TEST_F(Actions, CommitTellsTheNewSlotAndEveryStrokeItPiledUpOn) {
   Paint(-0.8f, 0.0f, 0.2f, 0.0f);  // across
   Paint(0.5f, 0.5f, 0.0f, 0.1f);   // beside, crosses nothing
   EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 1", "end"}));
-  CollideAfterStroke = 1;
+  AppState().collisions.afterStroke = 1;
   Paint(0.0f, -0.8f, 0.0f, 0.2f);   // down through the first: only it piles up
   const std::uint64_t painted = 8;  // one revision per node, then the commit
   EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 2", "end"}));
@@ -60,7 +60,7 @@ TEST_F(Actions, CommitTellsTheNewSlotAndEveryStrokeItPiledUpOn) {
   EXPECT_EQ(journal_.last.revision, ActionRevision());
   EXPECT_GE(ActionRevision(), painted + 1);
   bool locked = false;
-  for (const StrokeNode& node : TheCanvas.strokes[2].path) locked = locked || node.locked;
+  for (const StrokeNode& node : AppState().canvas.strokes[2].path) locked = locked || node.locked;
   EXPECT_TRUE(locked) << "the later stroke is the one that piles up";
 }
 
@@ -70,7 +70,7 @@ TEST_F(Actions, RebuildsActOnTheSelectionOnlyAndDeletesTellWhatGoes) {
   Paint(-0.8f, -0.5f, 0.2f, 0.0f);
   Paint(-0.8f, 0.5f, 0.2f, 0.0f);
   GrowSelectedStroke(SizeAxis::kBoth, 0.01f);
-  EXPECT_FLOAT_EQ(TheStrokeSettings.widthStart, 0.04f) << "no selection: nothing changes";
+  EXPECT_FLOAT_EQ(AppState().strokeSettings.widthStart, 0.04f) << "no selection: nothing changes";
   SelectStroke(2);
   const std::vector<std::string> selected = {"start", "stroke 1", "end"};
   for (void (*action)() :
@@ -82,14 +82,14 @@ TEST_F(Actions, RebuildsActOnTheSelectionOnlyAndDeletesTellWhatGoes) {
   journal_.notices.clear();
   DeleteAllStrokes();
   EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "current", "all", "end"}));
-  EXPECT_EQ(SelectedStroke, 2) << "Delete All leaves the selection number";
+  EXPECT_EQ(AppState().interaction.selectedStroke, 2) << "Delete All leaves the selection number";
 }
 
 TEST_F(Actions, ParticleStrokesGetAListInTheMainWindowAndKeepTheirParticles) {
-  TheStrokeSettings.showParticles = 1;
-  TheStrokeSettings.showMesh = 0;
+  AppState().strokeSettings.showParticles = 1;
+  AppState().strokeSettings.showMesh = 0;
   Paint(-0.5f, 0.0f, 0.1f, 0.05f, 4);
-  const Stroke& stroke = TheCanvas.strokes[0];
+  const Stroke& stroke = AppState().canvas.strokes[0];
   EXPECT_EQ(stroke.renderType, kRenderParticles);
   EXPECT_TRUE(glIsList(stroke.particles.displayList));
   EXPECT_EQ(stroke.particles.positions.size(), 50u) << "5 particles for each of 10 path points";

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/actions.h"
-#include "app/readback.h"
-#include "app/state.h"
-#include "app/trace.h"
+#include "actions/actions.h"
+#include "actions/readback.h"
+#include "actions/trace.h"
 #include "app/view.h"
 #include "camera/camera.h"
+#include "state/state.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 
@@ -39,8 +39,8 @@ class MainViewInput : public testing::Test {
     EnsureHiddenGlWindow(kSize, kSize);
     ResetApplicationStateForTesting();
     Printed([] {
-      TheCanvas.DeleteAll();
-      TheCamera.Init();
+      AppState().canvas.DeleteAll();
+      AppState().camera.Init(AppState().light);
       OnReshape(kSize, kSize);
     });
   }
@@ -69,10 +69,10 @@ TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
     OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
   });
   EXPECT_NE(console.find("\tBuilding Stroke data....\n"), std::string::npos);
-  ASSERT_EQ(TheCanvas.count, 1);
-  EXPECT_EQ(Painting, 0);
-  EXPECT_TRUE(TheCanvas.current.nodes.empty());
-  const Stroke& stroke = TheCanvas.strokes[0];
+  ASSERT_EQ(AppState().canvas.count, 1);
+  EXPECT_EQ(AppState().interaction.painting, 0);
+  EXPECT_TRUE(AppState().canvas.current.nodes.empty());
+  const Stroke& stroke = AppState().canvas.strokes[0];
   ASSERT_EQ(stroke.nodes.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
@@ -85,19 +85,21 @@ TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
 // position moves the cursor, and passive motion never paints.
 TEST_F(MainViewInput, ClickWithoutMotionCommitsAnEmptyStrokePassiveMotionNeverPaints) {
   Paint({{50, 60}});
-  ASSERT_EQ(TheCanvas.count, 1);
-  EXPECT_TRUE(TheCanvas.strokes[0].nodes.empty());
-  EXPECT_FLOAT_EQ(CursorPosition.x, 2.0f * 50 / kSize - 1);
-  EXPECT_FLOAT_EQ(CursorPosition.y, 1 - 2.0f * 60 / kSize);
-  Painting = 1;
+  ASSERT_EQ(AppState().canvas.count, 1);
+  EXPECT_TRUE(AppState().canvas.strokes[0].nodes.empty());
+  EXPECT_FLOAT_EQ(AppState().interaction.cursorPosition.x, 2.0f * 50 / kSize - 1);
+  EXPECT_FLOAT_EQ(AppState().interaction.cursorPosition.y, 1 - 2.0f * 60 / kSize);
+  AppState().interaction.painting = 1;
   OnPassiveMotion(64, 192);
-  EXPECT_EQ(std::make_pair(CursorPosition.x, CursorPosition.y), std::make_pair(-0.5f, -0.5f));
-  EXPECT_TRUE(TheCanvas.current.nodes.empty());
+  EXPECT_EQ(std::make_pair(AppState().interaction.cursorPosition.x,
+                           AppState().interaction.cursorPosition.y),
+            std::make_pair(-0.5f, -0.5f));
+  EXPECT_TRUE(AppState().canvas.current.nodes.empty());
 }
 
 TEST_F(MainViewInput, ArrowKeysStepTheSelectionAndTogglepainting) {
   for (int i = 0; i < 3; ++i) Paint({{20 + 50 * i, 20}, {30 + 50 * i, 40}, {40 + 50 * i, 60}});
-  ASSERT_EQ(TheCanvas.count, 3);
+  ASSERT_EQ(AppState().canvas.count, 3);
 
   const std::string console = Printed([] {
     for (int i = 0; i < 4; ++i) OnSpecialKey(GLUT_KEY_UP, 0, 0);  // 1, 2, 3, then wraps to 0
@@ -108,23 +110,23 @@ TEST_F(MainViewInput, ArrowKeysStepTheSelectionAndTogglepainting) {
                     GLUT_KEY_SUPER_L, GLUT_KEY_NUM_LOCK, GLUT_KEY_BEGIN})
       OnSpecialKey(key, 0, 0);
     OnSpecialKey(GLUT_KEY_DOWN, 0, 0);  // stays 0, starts painting
-    EXPECT_EQ(Painting, 1);
+    EXPECT_EQ(AppState().interaction.painting, 1);
     OnMotion(100, 100);
     OnSpecialKey(GLUT_KEY_LEFT, 0, 0);  // stops painting: commits the one-node stroke
   });
   EXPECT_EQ(UntabbedLines(console),
             (std::vector<std::string>{"1", "2", "3", "0", "0", "0", "0", "0"}));
-  EXPECT_EQ(Painting, 0);
-  ASSERT_EQ(TheCanvas.count, 4);
-  EXPECT_EQ(TheCanvas.strokes[3].nodes.size(), 1u);
+  EXPECT_EQ(AppState().interaction.painting, 0);
+  ASSERT_EQ(AppState().canvas.count, 4);
+  EXPECT_EQ(AppState().canvas.strokes[3].nodes.size(), 1u);
 
-  SelectedStroke = 3;
+  AppState().interaction.selectedStroke = 3;
   EXPECT_EQ(UntabbedLines(Printed([] {
               OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
               OnSpecialKey(GLUT_KEY_DOWN, 0, 0);
             })),
             (std::vector<std::string>{"2", "1"}));
-  EXPECT_EQ(TheCanvas.count, 5);
+  EXPECT_EQ(AppState().canvas.count, 5);
 }
 
 // Moves a stroke's path and meshes towards the camera (which looks down −z).
@@ -136,38 +138,40 @@ void Lift(Stroke& stroke, float dz) {
 }
 
 TEST_F(MainViewInput, MiddleClickPicksTheNearerOfTwoCrossingStrokes) {
-  ShowNodes = 1;  // the path lines are pickable even where a mesh is thin
+  AppState().display.showNodes = 1;  // the path lines are pickable even where a mesh is thin
   Paint({{40, 128}, {90, 128}, {128, 128}, {170, 128}, {216, 128}});  // horizontal
   Paint({{128, 40}, {128, 90}, {128, 128}, {128, 170}, {128, 216}});  // vertical
-  ASSERT_EQ(TheCanvas.count, 2);
+  ASSERT_EQ(AppState().canvas.count, 2);
 
-  Lift(TheCanvas.strokes[1], 0.2f);
+  Lift(AppState().canvas.strokes[1], 0.2f);
   OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 128, 128);
-  EXPECT_EQ(SelectedStroke, 2);
+  EXPECT_EQ(AppState().interaction.selectedStroke, 2);
 
-  Lift(TheCanvas.strokes[0], 0.4f);
+  Lift(AppState().canvas.strokes[0], 0.4f);
   // Picking goes through the camera alone, whatever the model-view holds.
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(5, 5, 0);
   OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 128, 128);
-  EXPECT_EQ(SelectedStroke, 1);
+  EXPECT_EQ(AppState().interaction.selectedStroke, 1);
 
   OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 5, 5);  // empty canvas corner
-  EXPECT_EQ(SelectedStroke, 1);
+  EXPECT_EQ(AppState().interaction.selectedStroke, 1);
   OnMouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 128, 128);
-  EXPECT_EQ(SelectedStroke, 1);
+  EXPECT_EQ(AppState().interaction.selectedStroke, 1);
 }
 
 TEST_F(MainViewInput, ReshapeStoresTheSizeAndNeverAZero) {
   OnReshape(800, 600);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ((std::vector<int>{MainWindowWidth, MainWindowHeight, viewport[2], viewport[3]}),
+  EXPECT_EQ((std::vector<int>{AppState().windows.main.width, AppState().windows.main.height,
+                              viewport[2], viewport[3]}),
             (std::vector<int>{800, 600, 800, 600}));
-  EXPECT_NEAR(ProjectionMatrix[5] / ProjectionMatrix[0], 800.0 / 600.0, 1e-6);
+  EXPECT_NEAR(AppState().views.projection[5] / AppState().views.projection[0], 800.0 / 600.0, 1e-6);
   OnReshape(0, 0);
-  EXPECT_EQ((std::vector<int>{MainWindowWidth, MainWindowHeight, TheCamera.width}),
+  EXPECT_EQ((std::vector<int>{AppState().windows.main.width, AppState().windows.main.height,
+                              AppState().camera.width}),
             (std::vector<int>{1, 1, 1}));
 }
 
@@ -209,7 +213,7 @@ TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
 TEST_F(MainViewInput, AutoTraceKeysTurnAWhiteSquareIntoOneStroke) {
   for (unsigned char key : {'m', 'M', 'n', 'N'}) {
     SCOPED_TRACE(key);
-    Printed([] { TheCanvas.DeleteAll(); });
+    Printed([] { AppState().canvas.DeleteAll(); });
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
@@ -220,10 +224,10 @@ TEST_F(MainViewInput, AutoTraceKeysTurnAWhiteSquareIntoOneStroke) {
     glClearColor(0.8f, 0.8f, 0.8f, 1);
     Printed([key] { OnKeyboard(key, 0, 0); });
     const int lattice = (kSize + 9) / 10;
-    ASSERT_EQ(TheCanvas.count, lattice * lattice);
+    ASSERT_EQ(AppState().canvas.count, lattice * lattice);
     int withNodes = 0;
-    for (int i = 0; i < TheCanvas.count; ++i) {
-      const Stroke& stroke = TheCanvas.strokes[i];
+    for (int i = 0; i < AppState().canvas.count; ++i) {
+      const Stroke& stroke = AppState().canvas.strokes[i];
       if (stroke.nodes.empty()) continue;
       ++withNodes;
       ASSERT_EQ(stroke.nodes.size(), 9u);
@@ -237,15 +241,15 @@ TEST_F(MainViewInput, AutoTraceKeysTurnAWhiteSquareIntoOneStroke) {
 TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCasesOthersChangeNothing) {
   OnKeyboard('w', 0, 0);
   OnKeyboard('D', 0, 0);
-  EXPECT_NEAR(TheCamera.eye.z, 1.65f, 1e-6f);
-  EXPECT_NEAR(TheCamera.eye.x, 0.05f, 1e-6f);
+  EXPECT_NEAR(AppState().camera.eye.z, 1.65f, 1e-6f);
+  EXPECT_NEAR(AppState().camera.eye.x, 0.05f, 1e-6f);
   EXPECT_EQ(Printed([] {
               for (unsigned char key : {'0', ' ', 'x', 'Z', '/', '\t'}) OnKeyboard(key, 0, 0);
             }),
             "");
-  EXPECT_EQ(TheCanvas.count, 0);
+  EXPECT_EQ(AppState().canvas.count, 0);
   EXPECT_EQ(Printed([] { OnKeyboard('R', 0, 0); }), "\tCAMERA: Initialising...\n");
-  EXPECT_EQ(TheCamera.eye.x, 0.0f);
+  EXPECT_EQ(AppState().camera.eye.x, 0.0f);
 }
 
 }  // namespace

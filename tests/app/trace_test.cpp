@@ -1,7 +1,7 @@
 // The auto-trace fill on synthetic frames, against a plain per-pixel
 // rendition of the trace (one read per channel, a visited flag per pixel).
 
-#include "app/trace.h"
+#include "actions/trace.h"
 
 #include <gtest/gtest.h>
 

@@ -131,11 +131,11 @@ TEST_F(Textures, PicturesWithoutPixelsUploadAsEmptyTextures) {
 }
 
 TEST_F(Textures, DefaultMapsAllLoadFromTheDataSet) {
-  ResetMapFilesForTesting();
+  const MapFileTable maps;
   for (int slot = 0; slot < MAP_SLOT_COUNT; ++slot) {
-    SCOPED_TRACE(MapFile(static_cast<MapSlot>(slot)));
+    SCOPED_TRACE(maps[static_cast<MapSlot>(slot)]);
     TextureImage image;
-    EXPECT_EQ(image.Read(MapFile(static_cast<MapSlot>(slot))), 1);
+    EXPECT_EQ(image.Read(maps[static_cast<MapSlot>(slot)]), 1);
   }
 }
 
@@ -145,19 +145,18 @@ class GradientMaps : public Textures {
  protected:
   void SetUp() override {
     Textures::SetUp();
-    ResetMapFilesForTesting();
     SourceImage.CopyFrom(BmpImage());  // as at start-up
   }
-  void TearDown() override { ResetMapFilesForTesting(); }
 
   // Runs the start-up step and returns what it printed.
   std::string Compute() {
     testing::internal::CaptureStdout();
-    ComputeGradientMaps();
+    ComputeGradientMaps(maps_);
     return testing::internal::GetCapturedStdout();
   }
 
   ScratchTextureTree tree_;
+  MapFileTable maps_;
 };
 
 const char* const kSavedH = "Textures/Sourcemap/Saved/SavedH.bmp";
@@ -172,7 +171,7 @@ TEST_F(GradientMaps, UnreadableSourceSavesOnlyAnEmptyCombinedMap) {
 
   for (const char* source : {"Textures/Sourcemap/Missing.bmp", "Textures/Sourcemap/Cut.bmp"}) {
     SCOPED_TRACE(source);
-    SetMapFile(MAP_SOURCE, source);
+    maps_.files[MAP_SOURCE] = source;
     EXPECT_EQ(Compute(), "\tSaving COMBINED_SOBEL....\n");
     EXPECT_FALSE(Exists("textures/sourcemap/Saved/SavedH.bmp"));
     EXPECT_FALSE(Exists("textures/sourcemap/Saved/SavedV.bmp"));
@@ -224,7 +223,7 @@ TEST_F(GradientMaps, SavedMapsOfAHandMadeSourceHoldTheHandComputedLevels) {
         0,   0,   0,   0, 0};
   // clang-format on
   ASSERT_TRUE(source.Save("textures/sourcemap/Corner.bmp"));
-  SetMapFile(MAP_SOURCE, "textures/sourcemap/Corner.bmp");
+  maps_.files[MAP_SOURCE] = "textures/sourcemap/Corner.bmp";
   EXPECT_EQ(
       Compute(),
       "\tSaving HORIZONTAL_SOBEL....\n\tSaving VERTICAL_SOBEL....\n\tSaving COMBINED_SOBEL....\n");

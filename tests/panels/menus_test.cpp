@@ -18,11 +18,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/state.h"
 #include "image/filters.h"
 #include "image/textures.h"
 #include "panels/panels.h"
 #include "panels/texture_menus.h"
+#include "state/state.h"
 #include "tests/panels/panel_setup.h"
 
 namespace {
@@ -145,7 +145,7 @@ TEST_F(PanelMenus, FilterMenuGroupsEveryKernelUnderItsTitle) {
                 {edge + "GRADIENT DIRECTIONAL FILTERS", 18, 25},
                 {edge + "EMBOSSING EFFECTS", 26, 33},
                 {edge + "SOBEL EDGE DETECTION AND CONTOUR FILTERS", 34, 37}};
-  const std::vector<std::string> lines = MenuLines(FilterPanelWindow);
+  const std::vector<std::string> lines = MenuLines(AppState().windows.filterPanel.id);
   ASSERT_EQ(lines.size(), 43u);
   EXPECT_EQ(lines[0], "Source Image > sourcemap.bmp = -1");
   EXPECT_EQ(lines[1], "Filters > NONE = 2");
@@ -169,7 +169,7 @@ TEST_F(PanelMenus, StrokeMenuGroupsTheMapFolders) {
       "Hide = 1",
       " = 0",
   };
-  EXPECT_EQ(MenuLines(StrokePanelWindow), expected);
+  EXPECT_EQ(MenuLines(AppState().windows.strokePanel.id), expected);
 }
 
 // Every panel's own entries, the last three of its menu: the spacers do
@@ -180,10 +180,10 @@ TEST_F(PanelMenus, HideEntryHidesItsOwnPanelAndSpacersDoNothing) {
     const int* window;
     size_t entries;  // in the whole tree
   } cases[] = {
-      {"Camera", &CameraPanelWindow, 3},
-      {"Size", &SizePanelWindow, 3},
-      {"Filter", &FilterPanelWindow, 43},
-      {"Stroke", &StrokePanelWindow, 11},
+      {"Camera", &AppState().windows.cameraPanel.id, 3},
+      {"Size", &AppState().windows.sizePanel.id, 3},
+      {"Filter", &AppState().windows.filterPanel.id, 43},
+      {"Stroke", &AppState().windows.strokePanel.id, 11},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,7 +209,7 @@ TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
   std::mt19937 random(11);
   for (int i = 0; i < 16 * 12 * 3; ++i)
     SourceImage.Data()[i] = static_cast<std::uint8_t>(random() & 0xFF);
-  const std::vector<Line> tree = MenuTree(FilterPanelWindow);
+  const std::vector<Line> tree = MenuTree(AppState().windows.filterPanel.id);
   const struct {
     const char* entry;
     int kernel;  // -1: none
@@ -227,10 +227,10 @@ TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
       ASSERT_TRUE(ApplyFilter(SourceImage, expected, c.kernel));
     else
       expected.CopyFrom(SourceImage);
-    SyncRequested = 0;
-    Choose(FilterPanelWindow, *line);
+    AppState().interaction.syncRequested = 0;
+    Choose(AppState().windows.filterPanel.id, *line);
     EXPECT_TRUE(SamePixels(FilteredImage, expected));
-    EXPECT_EQ(SyncRequested, 1);
+    EXPECT_EQ(AppState().interaction.syncRequested, 1);
   }
 }
 

@@ -5,19 +5,19 @@
 #include <fstream>
 #include <string>
 
-#include "app/state.h"
 #include "image/textures.h"
 #include "panels/panels.h"
 #include "panels/texture_menus.h"
+#include "state/state.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
 
-int* const kWindowIds[] = {&MainWindow, &CameraPanelWindow, &StrokePanelWindow, &FilterPanelWindow,
-                           &SizePanelWindow};
-int SavedWindowIds[5];
+// The windows the panels were created with: a reset of the state forgets
+// them, the tests go on using them.
+Windows CreatedWindows;
 
 }  // namespace
 
@@ -33,21 +33,22 @@ void CreatePanelsOnce() {
     std::ofstream(root.File(folder) + "/notes.txt") << "not listed";
   }
   SetTextureMenuRoot(root.Path());
-  MainWindow = EnsureHiddenGlWindow(MainWindowWidth, MainWindowHeight);
+  AppState().windows.main.id =
+      EnsureHiddenGlWindow(AppState().windows.main.width, AppState().windows.main.height);
   Quietly([] {
-    LoadAllMaps();
+    LoadAllMaps(AppState().maps);
     CreateFilterPanel();
     CreateStrokePanel();
     CreateCameraPanel();
     CreateSizePanel();
   });
   SetTextureMenuRoot("textures/");
-  for (int i = 0; i < 5; ++i) SavedWindowIds[i] = *kWindowIds[i];
+  CreatedWindows = AppState().windows;
 }
 
 void ResetPanelState() {
   ResetApplicationStateForTesting();
-  for (int i = 0; i < 5; ++i) *kWindowIds[i] = SavedWindowIds[i];
+  AppState().windows = CreatedWindows;
 }
 
 bool SamePixels(const BmpImage& a, const BmpImage& b) {

@@ -16,14 +16,14 @@
 #include <tuple>
 #include <vector>
 
-#include "app/actions.h"
-#include "app/state.h"
+#include "actions/actions.h"
 #include "camera/camera.h"
 #include "glui/glui.h"
 #include "image/filters.h"
 #include "image/pixel_store.h"
 #include "image/textures.h"
 #include "panels/texture_menus.h"
+#include "state/state.h"
 #include "tests/panels/panel_setup.h"
 #include "tests/support/console.h"
 #include "tests/support/near.h"
@@ -35,8 +35,8 @@ namespace fs = std::filesystem;
 
 // A committed stroke of nine nodes along a short diagonal.
 void PaintStroke(float x0, float y0) {
-  for (int i = 0; i < 9; ++i) TheCanvas.AddPoint(x0 + 0.05f * i, y0 + 0.02f * i);
-  TheCanvas.CommitStroke(PainterBuildContext());
+  for (int i = 0; i < 9; ++i) AppState().canvas.AddPoint(x0 + 0.05f * i, y0 + 0.02f * i);
+  AppState().canvas.CommitStroke(PainterBuildContext());
 }
 
 std::vector<float> PathWidths(const Stroke& stroke) {
@@ -51,9 +51,8 @@ class PanelsTest : public testing::Test {
 
   void SetUp() override {
     ResetPanelState();
-    ResetMapFilesForTesting();
-    TheCanvas.DeleteAll();
-    glutSetWindow(MainWindow);
+    AppState().canvas.DeleteAll();
+    glutSetWindow(AppState().windows.main.id);
     Quietly([] {
       PaintStroke(-0.6f, -0.2f);
       PaintStroke(-0.3f, 0.3f);
@@ -62,7 +61,7 @@ class PanelsTest : public testing::Test {
 
   void TearDown() override {
     SetTextureMenuRoot("textures/");
-    TheCanvas.DeleteAll();
+    AppState().canvas.DeleteAll();
   }
 };
 
@@ -73,10 +72,12 @@ GLUI* GluiOf(int window, int side) {
     if (glui->parent_window == window && glui->side == side) return glui.get();
   return nullptr;
 }
-GLUI* SizeGlui() { return GluiOf(SizePanelWindow, GLUI_SUBWINDOW_BOTTOM); }
-GLUI* CurvesGlui() { return GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_BOTTOM); }
-GLUI* StrokeButtonsGlui() { return GluiOf(StrokePanelWindow, GLUI_SUBWINDOW_RIGHT); }
-GLUI* CameraGlui() { return GluiOf(CameraPanelWindow, GLUI_SUBWINDOW_BOTTOM); }
+GLUI* SizeGlui() { return GluiOf(AppState().windows.sizePanel.id, GLUI_SUBWINDOW_BOTTOM); }
+GLUI* CurvesGlui() { return GluiOf(AppState().windows.strokePanel.id, GLUI_SUBWINDOW_BOTTOM); }
+GLUI* StrokeButtonsGlui() {
+  return GluiOf(AppState().windows.strokePanel.id, GLUI_SUBWINDOW_RIGHT);
+}
+GLUI* CameraGlui() { return GluiOf(AppState().windows.cameraPanel.id, GLUI_SUBWINDOW_BOTTOM); }
 
 using Path = std::vector<std::string>;
 
@@ -116,9 +117,15 @@ void Change(GLUI* glui, const Path& path, double value = 0) {
 
 // ---- Size panel and the stroke panel's size buttons --------------------------------
 
+// The sizes and factors back to their start values; the strokes stay.
+void ResetSizes() {
+  AppState().strokeSettings = StrokeSettings();
+  AppState().collisions = Collisions();
+}
+
 TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
-  StrokeSettings& s = TheStrokeSettings;
-  CollisionFactors& f = TheCollisionFactors;
+  StrokeSettings& s = AppState().strokeSettings;
+  CollisionFactors& f = AppState().collisions.factors;
   // Normal sizes (0.04 wide, 0.025 high) step their start by 0.01 and end
   // at 0; collision factors (1.021 each) step start and end 0.01 apart.
   const struct {
@@ -135,18 +142,18 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
       {StrokeButtonsGlui, {"Size", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
       {StrokeButtonsGlui, {"Size", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
   };
-  const std::vector<float> firstBefore = PathWidths(TheCanvas.strokes[0]);
+  const std::vector<float> firstBefore = PathWidths(AppState().canvas.strokes[0]);
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
-    ResetPanelState();
-    SelectedStroke = 2;
+    ResetSizes();
+    AppState().interaction.selectedStroke = 2;
     s.widthEnd = s.heightEnd = 0.01f;
     Change(c.glui(), c.path);
     EXPECT_NEAR(*c.start, c.startAfter, 1e-6);
     EXPECT_NEAR(*c.end, c.endAfter, 1e-6);
-    EXPECT_EQ(TheCanvas.strokes[1].size.widthStart, s.widthStart);
-    EXPECT_EQ(TheCanvas.strokes[1].size.heightStart, s.heightStart);
-    EXPECT_EQ(PathWidths(TheCanvas.strokes[0]), firstBefore);
+    EXPECT_EQ(AppState().canvas.strokes[1].size.widthStart, s.widthStart);
+    EXPECT_EQ(AppState().canvas.strokes[1].size.heightStart, s.heightStart);
+    EXPECT_EQ(PathWidths(AppState().canvas.strokes[0]), firstBefore);
   }
 }
 
@@ -159,54 +166,59 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
     float* variable;
     bool resizes;
   } cases[] = {
-      {{"Normal Nodes", "Width", "Start:"}, &TheStrokeSettings.widthStart, true},
-      {{"Normal Nodes", "Height", "End:"}, &TheStrokeSettings.heightEnd, true},
-      {{"Collision Nodes", "Width", "Start:"}, &TheCollisionFactors.widthStart, false},
-      {{"Collision Nodes", "Width", "End:"}, &TheCollisionFactors.widthEnd, false},
-      {{"Collision Nodes", "Height", "Start:"}, &TheCollisionFactors.heightStart, false},
-      {{"Collision Nodes", "Height", "End:"}, &TheCollisionFactors.heightEnd, false},
+      {{"Normal Nodes", "Width", "Start:"}, &AppState().strokeSettings.widthStart, true},
+      {{"Normal Nodes", "Height", "End:"}, &AppState().strokeSettings.heightEnd, true},
+      {{"Collision Nodes", "Width", "Start:"}, &AppState().collisions.factors.widthStart, false},
+      {{"Collision Nodes", "Width", "End:"}, &AppState().collisions.factors.widthEnd, false},
+      {{"Collision Nodes", "Height", "Start:"}, &AppState().collisions.factors.heightStart, false},
+      {{"Collision Nodes", "Height", "End:"}, &AppState().collisions.factors.heightEnd, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
-    ResetPanelState();
-    SelectedStroke = 2;
-    TheStrokeSettings.widthStart = TheCanvas.strokes[1].size.widthStart + 0.02f;
-    const std::vector<float> before = PathWidths(TheCanvas.strokes[1]);
+    ResetSizes();
+    AppState().interaction.selectedStroke = 2;
+    AppState().strokeSettings.widthStart = AppState().canvas.strokes[1].size.widthStart + 0.02f;
+    const std::vector<float> before = PathWidths(AppState().canvas.strokes[1]);
     Change(SizeGlui(), c.path, 0.07);
     EXPECT_FLOAT_EQ(*c.variable, 0.07f);
-    EXPECT_EQ(PathWidths(TheCanvas.strokes[1]) != before, c.resizes);
+    EXPECT_EQ(PathWidths(AppState().canvas.strokes[1]) != before, c.resizes);
   }
 }
 
 TEST_F(PanelsTest, SizeControlsDoNothingWithoutASelection) {
-  const std::vector<float> before = PathWidths(TheCanvas.strokes[0]);
+  const std::vector<float> before = PathWidths(AppState().canvas.strokes[0]);
   for (int id = 0; id <= 10; ++id) {
     OnSizePanelControl(id);
-    EXPECT_EQ(std::make_tuple(TheStrokeSettings.widthStart, TheStrokeSettings.heightStart,
-                              TheCollisionFactors.widthStart, TheCollisionFactors.heightEnd),
-              std::make_tuple(0.04f, 0.025f, 1.021f, 1.021f))
+    EXPECT_EQ(
+        std::make_tuple(AppState().strokeSettings.widthStart, AppState().strokeSettings.heightStart,
+                        AppState().collisions.factors.widthStart,
+                        AppState().collisions.factors.heightEnd),
+        std::make_tuple(0.04f, 0.025f, 1.021f, 1.021f))
         << id;
-    EXPECT_EQ(PathWidths(TheCanvas.strokes[0]), before) << id;
+    EXPECT_EQ(PathWidths(AppState().canvas.strokes[0]), before) << id;
   }
 }
 
 // A panel shrunk to nothing keeps one pixel a side: the previews divide by
 // their sides (every panel stores its size the same way).
 TEST_F(PanelsTest, ReshapeToNothingKeepsOnePixel) {
-  glutSetWindow(CameraPanelWindow);
+  glutSetWindow(AppState().windows.cameraPanel.id);
   ReshapeCameraPanel(0, 0);
-  EXPECT_EQ(std::make_pair(CameraPanelWidth, CameraPanelHeight), std::make_pair(1, 1));
+  EXPECT_EQ(
+      std::make_pair(AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height),
+      std::make_pair(1, 1));
 }
 
 // Each panel's controls must fit its window and leave room for the preview.
 TEST_F(PanelsTest, ControlsFitTheirWindowsBesideThePreview) {
-  EXPECT_LE(CurvesGlui()->root.w, StrokePanelWidth);
-  EXPECT_LE(CurvesGlui()->root.h + StrokeButtonsGlui()->root.h, StrokePanelHeight);
-  EXPECT_GE(StrokePanelWidth - StrokeButtonsGlui()->root.w, 150);
-  EXPECT_LE(CameraGlui()->root.w, CameraPanelWidth);
-  EXPECT_LE(CameraGlui()->root.h, CameraPanelHeight - 150);
-  EXPECT_LE(SizeGlui()->root.w, SizePanelWidth);
-  EXPECT_LE(SizeGlui()->root.h, SizePanelHeight);
+  EXPECT_LE(CurvesGlui()->root.w, AppState().windows.strokePanel.width);
+  EXPECT_LE(CurvesGlui()->root.h + StrokeButtonsGlui()->root.h,
+            AppState().windows.strokePanel.height);
+  EXPECT_GE(AppState().windows.strokePanel.width - StrokeButtonsGlui()->root.w, 150);
+  EXPECT_LE(CameraGlui()->root.w, AppState().windows.cameraPanel.width);
+  EXPECT_LE(CameraGlui()->root.h, AppState().windows.cameraPanel.height - 150);
+  EXPECT_LE(SizeGlui()->root.w, AppState().windows.sizePanel.width);
+  EXPECT_LE(SizeGlui()->root.h, AppState().windows.sizePanel.height);
 }
 
 // ---- Stroke panel -------------------------------------------------------------
@@ -219,10 +231,10 @@ TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
     const int* variable;
     int low, high;
   } cases[] = {
-      {{"Shape Curve", "LOD:"}, &TheStrokeSettings.shapeLod, 1, 64},
-      {{"Path Curve", "LOD:"}, &TheStrokeSettings.pathLod, 1, 64},
-      {{"Mesh Subdivision", "# Subdivisions:"}, &TheStrokeSettings.subdivisionLevels, 0, 5},
-      {{"Stroke Capping", "End node:"}, &TheStrokeSettings.endNode, 0, 64},
+      {{"Shape Curve", "LOD:"}, &AppState().strokeSettings.shapeLod, 1, 64},
+      {{"Path Curve", "LOD:"}, &AppState().strokeSettings.pathLod, 1, 64},
+      {{"Mesh Subdivision", "# Subdivisions:"}, &AppState().strokeSettings.subdivisionLevels, 0, 5},
+      {{"Stroke Capping", "End node:"}, &AppState().strokeSettings.endNode, 0, 64},
   };
   for (const auto& c : cases) {
     const std::pair<int, int> typedAndStored[] = {
@@ -241,13 +253,13 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
     Path path;
     const int* variable;
   } cases[] = {
-      {StrokeButtonsGlui, {"Primitives", "N"}, &ShowNodes},
-      {StrokeButtonsGlui, {"Misc", "C"}, &CollideAfterStroke},
-      {StrokeButtonsGlui, {"Misc", "R"}, &TheStrokeSettings.randomSize},
-      {CameraGlui, {"Light ON/OFF"}, &LightOn},
-      {CameraGlui, {"Paper ON/OFF"}, &PaperOn},
-      {CameraGlui, {"Axes ON/OFF"}, &AxesOn},
-      {CameraGlui, {"Cursor ON/OFF"}, &CursorOn},
+      {StrokeButtonsGlui, {"Primitives", "N"}, &AppState().display.showNodes},
+      {StrokeButtonsGlui, {"Misc", "C"}, &AppState().collisions.afterStroke},
+      {StrokeButtonsGlui, {"Misc", "R"}, &AppState().strokeSettings.randomSize},
+      {CameraGlui, {"Light ON/OFF"}, &AppState().display.lightOn},
+      {CameraGlui, {"Paper ON/OFF"}, &AppState().display.paperOn},
+      {CameraGlui, {"Axes ON/OFF"}, &AppState().display.axesOn},
+      {CameraGlui, {"Cursor ON/OFF"}, &AppState().display.cursorOn},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
@@ -257,22 +269,23 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
     }
   }
   // "P" and "M" are wired to the rebuild callback, which keeps them apart.
-  TheStrokeSettings.showMesh = 1;
+  AppState().strokeSettings.showMesh = 1;
   Change(StrokeButtonsGlui(), {"Primitives", "P"}, 1);
-  EXPECT_EQ(TheStrokeSettings.showParticles, 1);
-  EXPECT_EQ(TheStrokeSettings.showMesh, 0);
+  EXPECT_EQ(AppState().strokeSettings.showParticles, 1);
+  EXPECT_EQ(AppState().strokeSettings.showMesh, 0);
   Change(StrokeButtonsGlui(), {"Primitives", "M"}, 1);
-  EXPECT_EQ(TheStrokeSettings.showParticles, 0);
+  EXPECT_EQ(AppState().strokeSettings.showParticles, 0);
 }
 
 // Draws the preview, then paints one known colour under the pointer.
 void DrawPreviewWithColourAt(int x, int yFromTop, float r, float g, float b) {
-  glutSetWindow(StrokePanelWindow);
-  ReshapeStrokePanel(StrokePanelWidth, StrokePanelHeight);
+  glutSetWindow(AppState().windows.strokePanel.id);
+  ReshapeStrokePanel(AppState().windows.strokePanel.width, AppState().windows.strokePanel.height);
   DisplayStrokePanel();
-  const int glY = StrokePanelViewY + StrokePanelViewHeight - yFromTop;
+  const int glY =
+      AppState().windows.strokePanelView.y + AppState().windows.strokePanelView.height - yFromTop;
   glEnable(GL_SCISSOR_TEST);
-  glScissor(StrokePanelViewX + x - 2, glY - 2, 5, 5);
+  glScissor(AppState().windows.strokePanelView.x + x - 2, glY - 2, 5, 5);
   glClearColor(r, g, b, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
@@ -282,33 +295,35 @@ void DrawPreviewWithColourAt(int x, int yFromTop, float r, float g, float b) {
 // Only a left press inside the spectrum band (view y 2–4) picks, and it
 // reads the pixel under the pointer.
 TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
-  glutSetWindow(StrokePanelWindow);
-  ReshapeStrokePanel(StrokePanelWidth, StrokePanelHeight);
-  const int h = StrokePanelViewHeight;
+  glutSetWindow(AppState().windows.strokePanel.id);
+  ReshapeStrokePanel(AppState().windows.strokePanel.width, AppState().windows.strokePanel.height);
+  const int h = AppState().windows.strokePanelView.height;
   ASSERT_GT(h, 40);
-  const int x = StrokePanelViewWidth / 3;
+  const int x = AppState().windows.strokePanelView.width / 3;
   const int below = static_cast<int>(std::ceil(h - 1.9 * h / 4.0));  // view y = 1.9
   DrawPreviewWithColourAt(x, below, 0.9f, 0.1f, 0.1f);
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, below);
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_UP, x, h / 4);
   PickStrokeColour(GLUT_MIDDLE_BUTTON, GLUT_DOWN, x, h / 4);
-  EXPECT_EQ(TheStrokeSettings.startColour.x, 0.0f);
-  EXPECT_EQ(TheStrokeSettings.endColour.y, 0.0f);
-  EXPECT_FLOAT_EQ(ColourMarkerX, 0.086f);
-  EXPECT_FLOAT_EQ(ColourMarkerY, 2.189f);
+  EXPECT_EQ(AppState().strokeSettings.startColour.x, 0.0f);
+  EXPECT_EQ(AppState().strokeSettings.endColour.y, 0.0f);
+  EXPECT_FLOAT_EQ(AppState().colourMarker.x, 0.086f);
+  EXPECT_FLOAT_EQ(AppState().colourMarker.y, 2.189f);
 
   if (h % 2 == 0) {  // view y = 2.0 exactly: the first row of the band picks
     DrawPreviewWithColourAt(x, h / 2, 0.9f, 0.1f, 0.1f);
     PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 2);
-    EXPECT_NEAR(TheStrokeSettings.startColour.x, 0.9f, 0.01f);
+    EXPECT_NEAR(AppState().strokeSettings.startColour.x, 0.9f, 0.01f);
   }
 
   DrawPreviewWithColourAt(x, h / 4, 0.25f, 0.5f, 0.75f);  // view y = 3
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 4);
-  for (const Vec4* colour : {&TheStrokeSettings.startColour, &TheStrokeSettings.endColour})
+  for (const Vec4* colour :
+       {&AppState().strokeSettings.startColour, &AppState().strokeSettings.endColour})
     EXPECT_TRUE(Near(*colour, Vec4(0.25f, 0.5f, 0.75f, 0), 0.01f));
-  EXPECT_FLOAT_EQ(ColourMarkerX, static_cast<float>(x) / StrokePanelViewWidth);
-  EXPECT_NEAR(ColourMarkerY, 3.0f, 0.05f);
+  EXPECT_FLOAT_EQ(AppState().colourMarker.x,
+                  static_cast<float>(x) / AppState().windows.strokePanelView.width);
+  EXPECT_NEAR(AppState().colourMarker.y, 3.0f, 0.05f);
 }
 
 // A choice in a map folder's menu fills that folder's own slot and has the
@@ -329,14 +344,14 @@ TEST_F(PanelsTest, MapFolderChoicesFillTheirOwnSlot) {
     SCOPED_TRACE(c.folder);
     fs::create_directories(root.File(c.folder));
     std::ofstream(root.File(c.folder) + "/a.bmp") << "not a picture";
-    const std::string before = MapFile(c.slot);
-    SyncRequested = 0;
+    const std::string before = AppState().maps[c.slot];
+    AppState().interaction.syncRequested = 0;
     c.onChoice(-2);
-    EXPECT_EQ(std::string(MapFile(c.slot)), before);
-    EXPECT_EQ(SyncRequested, 0);
+    EXPECT_EQ(std::string(AppState().maps[c.slot]), before);
+    EXPECT_EQ(AppState().interaction.syncRequested, 0);
     Quietly([&] { c.onChoice(-1); });  // the loader complains about the fake file
-    EXPECT_EQ(std::string(MapFile(c.slot)), TextureMenuRoot() + c.folder + "/a.bmp");
-    EXPECT_EQ(SyncRequested, 1);
+    EXPECT_EQ(std::string(AppState().maps[c.slot]), TextureMenuRoot() + c.folder + "/a.bmp");
+    EXPECT_EQ(AppState().interaction.syncRequested, 1);
   }
 }
 
@@ -363,10 +378,10 @@ TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
   ASSERT_TRUE(SourceImage.Allocate(4, 4, 24));
   OnSourceChoice(-1);
 
-  EXPECT_EQ(std::string(MapFile(MAP_SOURCE)), file);
+  EXPECT_EQ(std::string(AppState().maps[MAP_SOURCE]), file);
   EXPECT_TRUE(SamePixels(SourceImage, saved));
   EXPECT_TRUE(SamePixels(FilteredImage, expected));
-  EXPECT_EQ(SyncRequested, 1);
+  EXPECT_EQ(AppState().interaction.syncRequested, 1);
 }
 
 // ---- Camera panel ----------------------------------------------------------------
@@ -374,27 +389,30 @@ TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
 // "Delete Selected" marks the selected stroke deleted and keeps the count
 // and selection; "Load" and "Save" do nothing; "Delete All" clears.
 TEST_F(PanelsTest, DeleteButtonsMarkTheSelectionOrClearAll) {
-  SelectedStroke = 2;
+  AppState().interaction.selectedStroke = 2;
   Change(CameraGlui(), {"Delete Selected"});
   Change(CameraGlui(), {"Load"});
   Change(CameraGlui(), {"Save"});
-  EXPECT_EQ(std::make_tuple(TheCanvas.strokes[0].deleted, TheCanvas.strokes[1].deleted,
-                            TheCanvas.count, SelectedStroke),
-            std::make_tuple(0, 1, 2, 2));
+  EXPECT_EQ(
+      std::make_tuple(AppState().canvas.strokes[0].deleted, AppState().canvas.strokes[1].deleted,
+                      AppState().canvas.count, AppState().interaction.selectedStroke),
+      std::make_tuple(0, 1, 2, 2));
   Change(CameraGlui(), {"Delete All"});
-  EXPECT_EQ(TheCanvas.count, 0);
-  EXPECT_TRUE(TheCanvas.strokes[0].path.empty());
+  EXPECT_EQ(AppState().canvas.count, 0);
+  EXPECT_TRUE(AppState().canvas.strokes[0].path.empty());
 }
 
 // Counts pixels of the camera preview close to one colour.
 int CountCameraPixels(unsigned char r, unsigned char g, unsigned char b) {
-  glutSetWindow(CameraPanelWindow);
-  ReshapeCameraPanel(CameraPanelWidth, CameraPanelHeight);
+  glutSetWindow(AppState().windows.cameraPanel.id);
+  ReshapeCameraPanel(AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height);
   DisplayCameraPanel();
-  std::vector<unsigned char> rgb(static_cast<size_t>(CameraPanelWidth) * CameraPanelHeight * 3);
+  std::vector<unsigned char> rgb(static_cast<size_t>(AppState().windows.cameraPanel.width) *
+                                 AppState().windows.cameraPanel.height * 3);
   const PixelStoreScope tightRows;
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, CameraPanelWidth, CameraPanelHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glReadPixels(0, 0, AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height,
+               GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   int count = 0;
   for (size_t i = 0; i < rgb.size(); i += 3)
     if (std::abs(rgb[i] - r) < 8 && std::abs(rgb[i + 1] - g) < 8 && std::abs(rgb[i + 2] - b) < 8)
@@ -404,27 +422,28 @@ int CountCameraPixels(unsigned char r, unsigned char g, unsigned char b) {
 
 // The main view's matrices for a camera at z = 3 looking at the origin.
 void PlaceMainCamera() {
-  Quietly([] { TheCamera.Init(); });  // the field of view and the light position of start-up
-  glutSetWindow(MainWindow);
+  // The field of view and the light position of start-up.
+  Quietly([] { AppState().camera.Init(AppState().light); });
+  glutSetWindow(AppState().windows.main.id);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(60, 1, 1, 100);
-  glGetDoublev(GL_PROJECTION_MATRIX, ProjectionMatrix);
+  glGetDoublev(GL_PROJECTION_MATRIX, AppState().views.projection);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslated(0, 0, -3);
-  glGetDoublev(GL_MODELVIEW_MATRIX, ModelViewMatrix);
+  glGetDoublev(GL_MODELVIEW_MATRIX, AppState().views.modelView);
 }
 
 TEST_F(PanelsTest, PreviewDrawsTheCameraOnlyForAnInvertibleViewAndTheLightOnlyWhenOn) {
   PlaceMainCamera();
-  LightOn = 1;
+  AppState().display.lightOn = 1;
   EXPECT_GT(CountCameraPixels(0, 0, 255), 0);    // the blue arrow
   EXPECT_GT(CountCameraPixels(255, 255, 0), 0);  // the yellow light line
-  LightOn = 0;
+  AppState().display.lightOn = 0;
   EXPECT_EQ(CountCameraPixels(255, 255, 0), 0);
 
-  for (double& m : ModelViewMatrix) m = 0;  // no camera can be read from this
+  for (double& m : AppState().views.modelView) m = 0;  // no camera can be read from this
   EXPECT_EQ(CountCameraPixels(0, 0, 255), 0);
 }
 

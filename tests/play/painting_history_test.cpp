@@ -31,7 +31,7 @@ class PaintingSteps : public PainterTest {
 TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   Paint(-0.8f, 0.0f, 0.2f, 0.0f);
   Paint(-0.8f, 0.4f, 0.2f, 0.0f);
-  CollideAfterStroke = 1;
+  AppState().collisions.afterStroke = 1;
   Paint(0.0f, -0.8f, 0.0f, 0.2f);  // down across both: it piles up where it crosses
   SelectStroke(2);
   DeleteSelectedStroke();
@@ -40,19 +40,20 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   ASSERT_TRUE(history_->Undo());
   ASSERT_TRUE(history_->Undo());
   ASSERT_TRUE(history_->Undo());
-  EXPECT_EQ(TheCanvas.count, 2) << "the crossing stroke and its pile-ups go together";
-  EXPECT_EQ(SelectedStroke, 0) << "the selection the commit found";
+  EXPECT_EQ(AppState().canvas.count, 2) << "the crossing stroke and its pile-ups go together";
+  EXPECT_EQ(AppState().interaction.selectedStroke, 0) << "the selection the commit found";
   ASSERT_TRUE(history_->Redo());
-  EXPECT_EQ(SelectedStroke, 2) << "redo gives back the selection undo took away";
+  EXPECT_EQ(AppState().interaction.selectedStroke, 2)
+      << "redo gives back the selection undo took away";
 
   // A new action drops what could be redone; painting blocks both ways.
   Paint(0.5f, -0.5f, 0.0f, 0.1f);
   EXPECT_FALSE(history_->Redo());
-  Painting = 1;
+  AppState().interaction.painting = 1;
   EXPECT_FALSE(history_->Undo());
-  Painting = 0;
+  AppState().interaction.painting = 0;
   EXPECT_TRUE(history_->Undo());
-  EXPECT_EQ(TheCanvas.count, 3);
+  EXPECT_EQ(AppState().canvas.count, 3);
 }
 
 // What the canvas shows: the count, the selection and every field a person
@@ -61,10 +62,10 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
 // session of a few dozen actions can reach.
 std::string CanvasPrint() {
   Fingerprint f;
-  f.Int(TheCanvas.count);
-  f.Int(SelectedStroke);
+  f.Int(AppState().canvas.count);
+  f.Int(AppState().interaction.selectedStroke);
   for (int i = -1; i < 64; ++i) {
-    const Stroke& stroke = i < 0 ? TheCanvas.current : TheCanvas.strokes[i];
+    const Stroke& stroke = i < 0 ? AppState().canvas.current : AppState().canvas.strokes[i];
     f.StrokeData(stroke);
     for (const StrokeNode& node : stroke.nodes) f.Vec(node.position);
     for (const Vec4& p : stroke.particles.positions) f.Vec(p);
@@ -83,10 +84,10 @@ void RandomAction(std::mt19937& dice) {
     case 0:
     case 1:
     case 2:
-      CollideAfterStroke = roll(3) == 0;
-      TheStrokeSettings.subdivisionLevels = roll(2);
-      TheStrokeSettings.showParticles = roll(2);
-      TheStrokeSettings.randomSize = roll(2);
+      AppState().collisions.afterStroke = roll(3) == 0;
+      AppState().strokeSettings.subdivisionLevels = roll(2);
+      AppState().strokeSettings.showParticles = roll(2);
+      AppState().strokeSettings.randomSize = roll(2);
       PainterTest::Paint(place(), place(), 0.3f * place(), 0.3f * place(), roll(7));
       break;
     case 3:
@@ -99,14 +100,14 @@ void RandomAction(std::mt19937& dice) {
       GrowSelectedStroke(SizeAxis::kWidth, 0.01f);
       break;
     case 6:
-      TheStrokeSettings.pathLod = 1 + roll(6);
+      AppState().strokeSettings.pathLod = 1 + roll(6);
       UpdateSelectedStroke();
       break;
     case 7:
       Quietly(CollideStrokes);
       break;
     default:
-      SelectStroke(roll(TheCanvas.count + 1));
+      SelectStroke(roll(AppState().canvas.count + 1));
   }
 }
 

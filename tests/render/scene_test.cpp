@@ -10,9 +10,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/state.h"
-#include "camera/camera.h"
 #include "camera/environment.h"
+#include "camera/light.h"
 #include "image/image.h"
 #include "image/pixel_store.h"
 #include "image/textures.h"
@@ -125,14 +124,11 @@ class Scene : public ::testing::Test {
         ReportGLEnvironment();
         InitRenderState();
         InitMaterial();
-        InitLight();
+        InitLight(Light());
       });
       initialised = true;
     }
-    ResetApplicationStateForTesting();
-    Quietly([] { TheCamera.Init(); });
-    const float light[4] = {-1, -1, -1.7f, 1};
-    std::copy(light, light + 4, LightPosition);
+    PlaceLightAtStart(light_);
     glViewport(0, 0, kSize, kSize);
     Upload(TEX_MESH, 1, {Texel(kBase)});
     Upload(TEX_DETAIL, 2, {Texel(kDetail[0]), Texel(kDetail[1])});
@@ -140,13 +136,14 @@ class Scene : public ::testing::Test {
     Upload(TEX_FILTERED, 1, {Texel(kFiltered)});
     Upload(TEX_BRUSH, 1, {{255, 255, 255}});
     Upload(TEX_PARTICLE_BRUSH, 1, {{255, 255, 255}});
-    LightOn = 0;
     canvas_.strokes = {QuadStroke(), ParticleStroke()};
     canvas_.count = 2;
+    view_.canvas = &canvas_;
+    view_.display.lightOn = 0;
   }
 
   // Clears to the main view's grey and draws in the view glOrtho(−1, 1, −1,
-  // 1, −1, 1), the light at LightPosition.
+  // 1, −1, 1), the light where the camera's initialisation puts it.
   void DrawOrtho(const std::function<void()>& draw) {
     glClearColor(0.8f, 0.8f, 0.8f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -155,7 +152,7 @@ class Scene : public ::testing::Test {
     glOrtho(-1, 1, -1, 1, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+    glLightfv(GL_LIGHT0, GL_POSITION, light_.position);
     draw();
     glFinish();
   }
@@ -179,6 +176,8 @@ class Scene : public ::testing::Test {
   }
 
   Canvas canvas_;
+  SceneView view_;
+  Light light_;
 };
 
 // Buffers kept since the build, arrays sent every frame and one glBegin
@@ -187,7 +186,6 @@ class Scene : public ::testing::Test {
 // probes below then need only one of them.
 TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
   ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
-  LightOn = 1;
   const Stroke stroke = ReliefStroke();
   const Mesh& mesh = *stroke.subdivision.baseMesh;
   auto lastColour = [] {
@@ -197,21 +195,22 @@ TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
   };
   for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
     SCOPED_TRACE(mode);
+    const MeshLook look{mode, TEX_MESH, TEX_DETAIL, true, true};
     glPointSize(5.0f);
     std::vector<float> colours[3];
     const auto plain = Frame([&] {
-      DrawTexturedMeshImmediate(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+      DrawTexturedMeshImmediate(mesh, look);
       colours[0] = lastColour();
     });
     const auto arrays = Frame([&] {
-      DrawTexturedMeshFromArrays(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+      DrawTexturedMeshFromArrays(mesh, look);
       colours[1] = lastColour();
     });
     // Twice: uploaded by the first frame, drawn from what it kept by the
     // second.
     for (int frame = 0; frame < 2; ++frame) {
       const auto buffers = Frame([&] {
-        DrawTexturedMesh(mesh, mode, TEX_MESH, TEX_DETAIL, true);
+        DrawTexturedMesh(mesh, look);
         colours[2] = lastColour();
       });
       EXPECT_TRUE(buffers == plain);
@@ -249,7 +248,7 @@ testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int to
 // Tolerance 3: texels, the vertex colour and each product are rounded to 8
 // bits on the way (half a step each, the ×2 doubles the earlier ones).
 TEST_F(Scene, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
-  DrawOrtho([&] { DrawStrokes(canvas_); });
+  DrawOrtho([&] { DrawStrokes(view_); });
   EXPECT_TRUE(Near(At(38, 64), {100, 151, 113}, 3));
   EXPECT_TRUE(Near(At(42, 64), {201, 60, 226}, 3));
 }
@@ -257,13 +256,13 @@ TEST_F(Scene, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
 // The whole pass: backdrop, strokes, the selection outline, the cursor on
 // top. Tolerance 1 for flat colours (one rounding of a texel or colour).
 TEST_F(Scene, BackdropOutlineParticlesAndCursorOnTop) {
-  CursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
+  view_.cursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
   const Pixel particle = {51, 102, 204};      // 0.2, 0.4, 0.8 × 255 × a white sprite
   for (int paper : {0, 1}) {
     SCOPED_TRACE(paper);
-    PaperOn = paper;
-    SelectedStroke = 0;
-    DrawOrtho([&] { DrawScene(canvas_); });
+    view_.display.paperOn = paper;
+    view_.selectedStroke = 0;
+    DrawOrtho([&] { DrawScene(view_); });
     // Paper off: the paper map on the easel; on: the filtered image.
     EXPECT_TRUE(Near(At(10, 10), paper ? Texel(kFiltered) : Texel(kPaper), 1));
     // The cursor over the quad stroke: black on the paper, white on the
@@ -278,8 +277,8 @@ TEST_F(Scene, BackdropOutlineParticlesAndCursorOnTop) {
 
     // No outline unless selected; selected, pure green, above the stroke.
     EXPECT_TRUE(Near(At(48, 64), {201, 60, 226}, 3));
-    SelectedStroke = 1;
-    DrawOrtho([&] { DrawScene(canvas_); });
+    view_.selectedStroke = 1;
+    DrawOrtho([&] { DrawScene(view_); });
     EXPECT_TRUE(Near(At(48, 64), {0, 255, 0}, 1));
     EXPECT_TRUE(Near(At(64, 79), {0, 255, 0}, 1));
   }
@@ -300,8 +299,8 @@ TEST_F(Scene, WireAndPointMeshesDeletedStrokesNone) {
                {0, empty, empty, mesh}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
-    PrimitiveMode = c.mode;
-    DrawOrtho([&] { DrawStrokes(canvas_); });
+    view_.primitiveMode = c.mode;
+    DrawOrtho([&] { DrawStrokes(view_); });
     EXPECT_TRUE(Near(At(38, 64), c.inside, 3));
     EXPECT_TRUE(Near(At(40, 40), c.diagonal, 3));
     EXPECT_TRUE(Near(At(31, 31), c.corner, 3));
@@ -310,7 +309,7 @@ TEST_F(Scene, WireAndPointMeshesDeletedStrokesNone) {
     EXPECT_EQ(polygonMode[0], GL_FILL);
   }
   canvas_.strokes[0].deleted = 1;
-  DrawOrtho([&] { DrawStrokes(canvas_); });
+  DrawOrtho([&] { DrawStrokes(view_); });
   EXPECT_TRUE(Near(At(38, 64), empty, 0));
 }
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/actions.h"
-#include "app/state.h"
+#include "actions/actions.h"
+#include "state/state.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 
@@ -24,13 +24,13 @@ class PainterTest : public testing::Test {
 
  protected:
   void SetUp() override {
-    MainWindow = EnsureHiddenGlWindow();
+    AppState().windows.main.id = EnsureHiddenGlWindow();
     ResetApplicationStateForTesting();
-    TheCanvas.DeleteAll();
+    AppState().canvas.DeleteAll();
   }
   void TearDown() override {
     ResetApplicationStateForTesting();
-    TheCanvas.DeleteAll();
-    MainWindow = 0;
+    AppState().canvas.DeleteAll();
+    AppState().windows.main.id = 0;
   }
 };

@@ -1,11 +1,11 @@
-#include "app/readback.h"
+#include "actions/readback.h"
 
 #include <GL/gl.h>
 
 #include <cstddef>
 
-#include "app/state.h"
 #include "image/pixel_store.h"
+#include "state/state.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ void SetPackState(int rowLength) {
 }
 
 bool InsideMainView(int x, int y) {
-  return x >= 0 && y >= 0 && x < MainWindowWidth && y < MainWindowHeight;
+  return x >= 0 && y >= 0 && x < AppState().windows.main.width &&
+         y < AppState().windows.main.height;
 }
 
 }  // namespace
@@ -29,10 +30,11 @@ bool InsideMainView(int x, int y) {
 float ReadPixelChannel(int x, int y, int channel) {
   if (!InsideMainView(x, y)) return -1.0f;
   const PixelStoreScope restored;
-  SetPackState(MainWindowWidth);
+  SetPackState(AppState().windows.main.width);
   static const GLenum kChannelFormat[3] = {GL_RED, GL_GREEN, GL_BLUE};
   float value = 0.0f;
-  if (channel >= 0 && channel < 3) glReadPixels(x, y, 1, 1, kChannelFormat[channel], GL_FLOAT, &value);
+  if (channel >= 0 && channel < 3)
+    glReadPixels(x, y, 1, 1, kChannelFormat[channel], GL_FLOAT, &value);
   glFinish();
   return value * 255;
 }
@@ -56,4 +58,3 @@ void ReadFrame(int width, int height, std::vector<float>& rgb) {
   glReadPixels(0, 0, width, height, GL_RGB, GL_FLOAT, rgb.data());
   glFinish();
 }
-

@@ -25,8 +25,8 @@ constexpr int kTraceStep = 10;
 // lattice (neighbours up, down, right, left; one channel above 10 is enough).
 // Returns one list per lattice position, in scan order: the region it started,
 // in visiting order, or an empty list.
-std::vector<std::vector<LatticePoint>> TraceBrightRegions(const PixelChannelReader& read,
-                                                          int width, int height);
+std::vector<std::vector<LatticePoint>> TraceBrightRegions(const PixelChannelReader& read, int width,
+                                                          int height);
 
 // A reader over a whole frame read back at once: `rgb` holds width × height
 // pixels of three floats in 0..1, rows bottom-up (glReadPixels GL_RGB,

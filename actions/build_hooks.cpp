@@ -1,10 +1,10 @@
-#include "app/build_hooks.h"
+#include "actions/build_hooks.h"
 
 #include <GL/freeglut.h>
 
-#include "app/state.h"
 #include "image/textures.h"
 #include "render/particles.h"
+#include "state/state.h"
 
 namespace {
 
@@ -12,16 +12,17 @@ namespace {
 // current already, and restores the window that was.
 class MainWindowScope {
  public:
-  MainWindowScope() {
-    if (MainWindow == 0) return;
+  MainWindowScope() : main_(AppState().windows.main.id) {
+    if (main_ == 0) return;
     previous_ = glutGetWindow();
-    if (previous_ != MainWindow) glutSetWindow(MainWindow);
+    if (previous_ != main_) glutSetWindow(main_);
   }
   ~MainWindowScope() {
-    if (previous_ != 0 && previous_ != MainWindow) glutSetWindow(previous_);
+    if (previous_ != 0 && previous_ != main_) glutSetWindow(previous_);
   }
 
  private:
+  int main_ = 0;
   int previous_ = 0;
 };
 
@@ -29,7 +30,7 @@ HeightMap ReadHeightMap() {
   MainWindowScope scope;
   TextureImage image;
   HeightMap map;
-  if (!LoadTextureFile(image, MapFile(MAP_HEIGHT), TEX_HEIGHT)) return map;
+  if (!LoadTextureFile(image, AppState().maps[MAP_HEIGHT], TEX_HEIGHT)) return map;
   map.width = image.width;
   map.height = image.height;
   map.rgb.swap(image.rgbPixels);

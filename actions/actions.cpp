@@ -1,12 +1,13 @@
-#include "app/actions.h"
+#include "actions/actions.h"
 
 #include <algorithm>
 
-#include "app/build_hooks.h"
-#include "app/readback.h"
-#include "app/state.h"
-#include "app/trace.h"
+#include "actions/build_hooks.h"
+#include "actions/readback.h"
+#include "actions/trace.h"
 #include "image/filters.h"
+#include "state/state.h"
+#include "stroke/canvas_plane.h"
 #include "stroke/collisions.h"
 
 namespace {
@@ -15,8 +16,6 @@ std::vector<ActionObserver*>& Observers() {
   static std::vector<ActionObserver*> observers;
   return observers;
 }
-
-std::uint64_t Revision = 0;
 
 template <typename Notify>
 void Tell(Notify notify) {
@@ -32,12 +31,14 @@ constexpr std::uint32_t kMapTextures =
 // Commits the painted stroke and, with "C" ticked, piles it up: the part a
 // released button, an arrow key and every traced region share.
 void Commit(ActionScope& scope) {
-  if (TheCanvas.count < kStrokeCountLimit) scope.StrokeChanging(TheCanvas.count);
-  TheCanvas.CommitStroke(PainterBuildContext());
+  Canvas& canvas = AppState().canvas;
+  if (canvas.count < kStrokeCountLimit) scope.StrokeChanging(canvas.count);
+  canvas.CommitStroke(PainterBuildContext());
 }
 
 void Collide(ActionScope& scope) {
-  CheckCollisions(TheCanvas, TheCollisionFactors, TheStrokeSettings.subdivisionLevels,
+  ApplicationState& state = AppState();
+  CheckCollisions(state.canvas, state.collisions.factors, state.strokeSettings.subdivisionLevels,
                   [&scope](int slot) { scope.StrokeChanging(slot); });
 }
 
@@ -45,8 +46,9 @@ void Collide(ActionScope& scope) {
 // announced as changing; nullptr otherwise.
 Stroke* SelectedForChange(ActionScope& scope) {
   if (!HasSelectedStroke()) return nullptr;
-  Stroke* stroke = TheCanvas.StrokeNumber(SelectedStroke);
-  if (stroke) scope.StrokeChanging(SelectedStroke - 1);
+  const int selected = AppState().interaction.selectedStroke;
+  Stroke* stroke = AppState().canvas.StrokeNumber(selected);
+  if (stroke) scope.StrokeChanging(selected - 1);
   return stroke;
 }
 
@@ -59,7 +61,7 @@ void RemoveActionObserver(ActionObserver* observer) {
   observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
 }
 
-std::uint64_t ActionRevision() { return Revision; }
+std::uint64_t ActionRevision() { return AppState().canvasRevision; }
 
 ActionScope::ActionScope(ActionKind kind) {
   report_.kind = kind;
@@ -67,7 +69,7 @@ ActionScope::ActionScope(ActionKind kind) {
 }
 
 ActionScope::~ActionScope() {
-  report_.revision = ++Revision;
+  report_.revision = ++AppState().canvasRevision;
   Tell([this](ActionObserver& o) { o.ActionFinished(report_); });
 }
 
@@ -90,52 +92,56 @@ void ActionScope::CurrentStrokeChanging() {
 }
 
 BuildContext PainterBuildContext() {
-  return BuildContext{TheStrokeSettings, TheRandom, PainterBuildHooks()};
+  ApplicationState& state = AppState();
+  return BuildContext{state.strokeSettings, state.random, PainterBuildHooks()};
 }
 
-bool HasSelectedStroke() { return TheCanvas.count > 0 && SelectedStroke != 0; }
+bool HasSelectedStroke() {
+  return AppState().canvas.count > 0 && AppState().interaction.selectedStroke != 0;
+}
 
 void AddPaintedPoint(float x, float y) {
   ActionScope scope(ActionKind::kPaintPoint);
-  TheCanvas.AddPoint(x, y);
+  AppState().canvas.AddPoint(x, y);
 }
 
 void CommitPaintedStroke() {
   ActionScope scope(ActionKind::kCommit);
   Commit(scope);
-  if (CollideAfterStroke) Collide(scope);
+  if (AppState().collisions.afterStroke) Collide(scope);
 }
 
 void SelectStroke(int number) {
   ActionScope scope(ActionKind::kSelect);
-  SelectedStroke = number;
+  AppState().interaction.selectedStroke = number;
 }
 
 void DeleteSelectedStroke() {
   ActionScope scope(ActionKind::kDeleteSelected);
   // The slot and the numbers of the strokes after it stay; the selection
   // keeps pointing at the deleted stroke, which draws no outline.
-  if (SelectedStroke == 0) return;
-  scope.StrokeChanging(SelectedStroke - 1);
-  TheCanvas.DeleteStroke(SelectedStroke - 1);
+  const int selected = AppState().interaction.selectedStroke;
+  if (selected == 0) return;
+  scope.StrokeChanging(selected - 1);
+  AppState().canvas.DeleteStroke(selected - 1);
 }
 
 void DeleteAllStrokes() {
   ActionScope scope(ActionKind::kDeleteAll);
   scope.CurrentStrokeChanging();
   scope.AllStrokesChanging();
-  TheCanvas.DeleteAll();
+  AppState().canvas.DeleteAll();
 }
 
 void ResizeSelectedStroke() {
   ActionScope scope(ActionKind::kResize);
   if (Stroke* stroke = SelectedForChange(scope))
-    ResizeStroke(*stroke, TheStrokeSettings, TheRandom);
+    ResizeStroke(*stroke, AppState().strokeSettings, AppState().random);
 }
 
 void GrowSelectedStroke(SizeAxis axis, float step) {
   if (!HasSelectedStroke()) return;
-  StrokeSettings& settings = TheStrokeSettings;
+  StrokeSettings& settings = AppState().strokeSettings;
   if (axis != SizeAxis::kHeight) {
     settings.widthStart += step;
     settings.widthEnd = 0.0f;
@@ -159,55 +165,55 @@ void CollideStrokes() {
 
 void AutoTrace() {
   ActionScope scope(ActionKind::kAutoTrace);
-  if (!TheCanvas.current.nodes.empty()) scope.CurrentStrokeChanging();
-  const int width = MainWindowWidth, height = MainWindowHeight;
+  Canvas& canvas = AppState().canvas;
+  if (!canvas.current.nodes.empty()) scope.CurrentStrokeChanging();
+  const int width = AppState().windows.main.width, height = AppState().windows.main.height;
   std::vector<float> frame;
   ReadFrame(width, height, frame);
   const auto regions = TraceBrightRegions(FrameChannelReader(frame, width, height), width, height);
   for (const auto& region : regions) {
     // Traced nodes are not pointer positions: the canvas's last point stays.
     for (const LatticePoint& point : region)
-      TheCanvas.AddGuardedNode(
-          Vec4(2.0f * point.x / width - 1.0f, 2.0f * point.y / height - 1.0f, 0.0f, 0.0f));
+      canvas.AddGuardedNode(CanvasPointOfGlPixel(point.x, point.y, width, height));
     Commit(scope);
   }
 }
 
 void ChooseMapFile(MapSlot slot, const std::string& path) {
   ActionScope scope(ActionKind::kChooseMap);
-  SetMapFile(slot, path);
-  SyncRequested = 1;
+  AppState().maps.files[slot] = path;
+  AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(kMapTextures);
 }
 
 void ApplyFilterChoice(int n) {
   ActionScope scope(ActionKind::kFilter);
   if (n >= 0 && n < kFilterCount) ApplyFilter(SourceImage, FilteredImage, n);
-  SyncRequested = 1;
+  AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(Bit(TEX_FILTERED));
 }
 
 void ShowUnfilteredSource() {
   ActionScope scope(ActionKind::kFilter);
   FilteredImage.CopyFrom(SourceImage);
-  SyncRequested = 1;
+  AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(Bit(TEX_FILTERED));
 }
 
 void ChooseSourceImage(const std::string& path) {
   ActionScope scope(ActionKind::kFilter);
-  SetMapFile(MAP_SOURCE, path);
+  AppState().maps.files[MAP_SOURCE] = path;
   SourceImage.Load(path);
   // A new source is shown through the vertical Sobel kernel first.
   ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);
-  SyncRequested = 1;
+  AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(Bit(TEX_FILTERED));
 }
 
 void PickColour(const Vec4& colour, float markerX, float markerY) {
   ActionScope scope(ActionKind::kPickColour);
-  ColourMarkerX = markerX;
-  ColourMarkerY = markerY;
-  TheStrokeSettings.startColour = colour;
-  TheStrokeSettings.endColour = colour;
+  ApplicationState& state = AppState();
+  state.colourMarker = ColourMarker{markerX, markerY};
+  state.strokeSettings.startColour = colour;
+  state.strokeSettings.endColour = colour;
 }

@@ -1,4 +1,4 @@
-#include "app/redraw.h"
+#include "state/redraw.h"
 
 #include <GL/freeglut.h>
 
@@ -8,10 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "app/actions.h"
-#include "app/state.h"
 #include "camera/camera.h"
 #include "glui/glui.h"
+#include "state/state.h"
 
 namespace {
 
@@ -56,21 +55,20 @@ class KeyWriter {
 int WindowOf(Picture picture) {
   switch (picture) {
     case Picture::kMain:
-      return MainWindow;
+      return AppState().windows.main.id;
     case Picture::kCameraPanel:
-      return CameraPanelWindow;
+      return AppState().windows.cameraPanel.id;
     case Picture::kStrokePanel:
-      return StrokePanelWindow;
+      return AppState().windows.strokePanel.id;
     case Picture::kFilterPanel:
-      return FilterPanelWindow;
+      return AppState().windows.filterPanel.id;
     case Picture::kCount:
       break;
   }
   return 0;
 }
 
-KeyWriter& AddCamera(KeyWriter& key) {
-  const Camera& c = TheCamera;
+KeyWriter& AddCamera(KeyWriter& key, const Camera& c) {
   return key.Add(c.eye)
       .Add(c.upPoint)
       .Add(c.sidePoint)
@@ -85,11 +83,15 @@ KeyWriter& AddCamera(KeyWriter& key) {
 // What the main view is drawn from. Its GL part needs the main window's
 // context current.
 Key MainKey() {
+  const ApplicationState& state = AppState();
+  const DisplayToggles& display = state.display;
   KeyWriter key;
-  key.Add(ActionRevision()).Add(TextureRevisions[static_cast<int>(Picture::kMain)]);
-  AddCamera(key).Add(LightRotation).Add(LightPosition);
-  key.Add(LightOn).Add(PaperOn).Add(AxesOn).Add(CursorOn).Add(ShowNodes).Add(PrimitiveMode);
-  key.Add(CursorPosition).Add(MainWindowWidth).Add(MainWindowHeight);
+  key.Add(state.canvasRevision).Add(TextureRevisions[static_cast<int>(Picture::kMain)]);
+  AddCamera(key, state.camera).Add(state.light.rotation).Add(state.light.position);
+  key.Add(display.lightOn).Add(display.paperOn).Add(display.axesOn).Add(display.cursorOn);
+  key.Add(display.showNodes).Add(state.interaction.primitiveMode);
+  key.Add(state.interaction.cursorPosition).Add(state.windows.main.width);
+  key.Add(state.windows.main.height);
   // A frame also starts from GL state the frame before it left: the point
   // size (meshes drawn as points use whatever size was set last) and the
   // light position, given after a frame is drawn and so used by the next.
@@ -101,27 +103,30 @@ Key MainKey() {
 }
 
 Key CameraPanelKey() {
+  const ApplicationState& state = AppState();
   KeyWriter key;
-  AddCamera(key).Add(LightOn).Add(LightRotation).Add(LightPosition);
-  key.Add(ModelViewMatrix).Add(ProjectionMatrix).Add(CameraPanelWidth).Add(CameraPanelHeight);
+  AddCamera(key, state.camera).Add(state.display.lightOn);
+  key.Add(state.light.rotation).Add(state.light.position);
+  key.Add(state.views.modelView).Add(state.views.projection);
+  key.Add(state.windows.cameraPanel.width).Add(state.windows.cameraPanel.height);
   return key.Done();
 }
 
 Key StrokePanelKey() {
+  const ApplicationState& state = AppState();
+  const ViewArea& view = state.windows.strokePanelView;
   KeyWriter key;
   key.Add(TextureRevisions[static_cast<int>(Picture::kStrokePanel)]);
-  key.Add(TheStrokeSettings.startColour).Add(ColourMarkerX).Add(ColourMarkerY);
-  key.Add(StrokePanelViewX)
-      .Add(StrokePanelViewY)
-      .Add(StrokePanelViewWidth)
-      .Add(StrokePanelViewHeight);
+  key.Add(state.strokeSettings.startColour).Add(state.colourMarker.x).Add(state.colourMarker.y);
+  key.Add(view.x).Add(view.y).Add(view.width).Add(view.height);
   return key.Done();
 }
 
 Key FilterPanelKey() {
+  const WindowPlace& filter = AppState().windows.filterPanel;
   KeyWriter key;
   key.Add(TextureRevisions[static_cast<int>(Picture::kFilterPanel)]);
-  key.Add(FilterPanelWidth).Add(FilterPanelHeight);
+  key.Add(filter.width).Add(filter.height);
   return key.Done();
 }
 
@@ -159,10 +164,11 @@ void WindowResized(Picture picture) {
 }
 
 void PostChangedRedisplays() {
-  if (MainWindow == 0) return;
+  const int main = AppState().windows.main.id;
+  if (main == 0) return;
   // The main view's key reads GL state of its context.
   const int current = glutGetWindow();
-  if (current != MainWindow) glutSetWindow(MainWindow);
+  if (current != main) glutSetWindow(main);
   // The panels first, as the heartbeat always did; the order does not
   // change any picture, each window drawing into its own context.
   for (Picture picture :
@@ -172,7 +178,7 @@ void PostChangedRedisplays() {
     if (!Tracking || KeyOf(picture) != Drawn[static_cast<int>(picture)])
       glutPostWindowRedisplay(window);
   }
-  if (current != 0 && current != MainWindow) glutSetWindow(current);
+  if (current != 0 && current != main) glutSetWindow(current);
 }
 
 namespace {

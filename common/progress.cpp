@@ -1,4 +1,4 @@
-#include "camera/progress.h"
+#include "common/progress.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/trace.h"
+#include "actions/trace.h"
 
 #include <cstddef>
 #include <utility>
@@ -14,7 +14,8 @@ PixelChannelReader FrameChannelReader(const std::vector<float>& rgb, int width, 
   return [&rgb, width, height](int x, int y, int channel) -> float {
     if (x < 0 || y < 0 || x >= width || y >= height) return -1.0f;
     if (channel < 0 || channel > 2) return 0.0f;
-    const size_t pixel = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    const size_t pixel =
+        static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
     return rgb[pixel * 3 + static_cast<size_t>(channel)] * 255;
   };
 }
@@ -76,4 +77,3 @@ std::vector<std::vector<LatticePoint>> TraceBrightRegions(const PixelChannelRead
   }
   return regions;
 }
-

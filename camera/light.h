@@ -1,0 +1,16 @@
+#pragma once
+// Light 0 of the main view: where it is and how the "Light 1" ball has
+// turned it. The position is given to GL under the camera's look-at and the
+// rotation, so it moves with neither the camera nor the strokes.
+
+struct Light {
+  // Column-major, for glMultMatrixf: the "Light 1" rotation ball's matrix.
+  float rotation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  // x, y, z, w (w = 1: a positional light). Zero until the camera's
+  // initialisation places it behind the canvas.
+  float position[4] = {0, 0, 0, 0};
+};
+
+// Where the camera's initialisation (start-up and the R key) puts the light:
+// behind the canvas plane as seen from the start view, the rotation undone.
+void PlaceLightAtStart(Light& light);

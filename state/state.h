@@ -1,0 +1,109 @@
+#pragma once
+// The painter's state: one value, grouped as the program thinks of it, each
+// member with its start value here. A reset assigns a fresh value.
+//
+// GLUT's callbacks reach it through AppState(). GLUI controls bind to its
+// members by address (int for checkboxes and int spinners, float for float
+// spinners, 16 floats for the rotation ball), so the value never moves for
+// the life of the program. Lower folders (camera/, render/, image/,
+// stroke/) never read it: they take what they need as arguments. A painting
+// document saves the parts that belong to the painting.
+//
+// Flags are ints holding 0 or 1, as checkboxes write them.
+
+#include <cstdint>
+
+#include "camera/camera.h"
+#include "camera/light.h"
+#include "common/random.h"
+#include "common/vec4.h"
+#include "image/textures.h"
+#include "render/scene_view.h"
+#include "stroke/settings.h"
+#include "stroke/stroke.h"
+
+// A window's GLUT id (0 until glutCreateWindow returns) and geometry in
+// pixels. Its reshape stores the new size, a 0 being stored as 1; the
+// position is read only when the window is created.
+struct WindowPlace {
+  int id = 0;
+  int width = 0, height = 0;
+  int x = 0, y = 0;
+};
+
+// A part of a window in glViewport terms (origin bottom-left).
+struct ViewArea {
+  int x = 0, y = 0, width = 1, height = 1;
+};
+
+struct Windows {
+  WindowPlace main{0, 675, 675, 0, 0};
+  WindowPlace cameraPanel{0, 330, 300, 690, 0};
+  WindowPlace strokePanel{0, 330, 350, 690, 350};
+  WindowPlace filterPanel{0, 200, 200, 225, 225};
+  WindowPlace sizePanel{0, 350, 335, 225, 225};
+  // The Stroke panel's drawing area left over by its two GLUI subwindows;
+  // the colour picker maps clicks with it.
+  ViewArea strokePanelView;
+};
+
+struct Interaction {
+  int painting = 0;        // a left drag is adding nodes to the current stroke
+  int selectedStroke = 0;  // 1-based stroke number; 0 = none
+  Vec4 cursorPosition;     // last pointer position on the canvas plane, z = w = 0
+  int syncRequested = 0;   // the idle step must reload the maps in the main window
+  // How stroke meshes are rasterised: 0 = points, otherwise GL_LINE or
+  // GL_FILL for triangles.
+  unsigned int primitiveMode = kPolygonModeFill;
+};
+
+// The main view's matrices as glGetDoublev gives them (column-major), for
+// the Camera panel's picture of the camera.
+struct ViewMatrices {
+  double modelView[16] = {};   // right after the camera look-at, at every display
+  double projection[16] = {};  // at the last reshape
+};
+
+// The crossing check: whether it runs after every commit ("C" in the
+// Stroke panel), and how strongly crossings pile up (the Size panel's
+// "Collision Nodes").
+struct Collisions {
+  int afterStroke = 0;
+  CollisionFactors factors;
+};
+
+// The Stroke panel's marker on its colour spectrum: x in 0..1, y in 0..4.
+struct ColourMarker {
+  float x = 0.086f, y = 2.189f;
+};
+
+struct ApplicationState {
+  Windows windows;
+  Interaction interaction;
+  DisplayToggles display;
+  Light light;
+  ViewMatrices views;
+  Camera camera;
+  // What every stroke build and rebuild reads: levels of detail,
+  // subdivision, end node, the "P", "M" and "R" switches (Stroke panel),
+  // widths and heights (Size panel), the colours picked in the spectrum.
+  StrokeSettings strokeSettings;
+  Collisions collisions;
+  ColourMarker colourMarker;
+  MapFileTable maps;
+  Canvas canvas;
+  // Random node sizes and particles draw from it; never reseeded.
+  RandomGenerator random;
+  // Bumped by every action on the painting (actions/actions.h): what the
+  // main view's picture of the strokes was drawn from.
+  std::uint64_t canvasRevision = 0;
+};
+
+ApplicationState& AppState();
+
+// What the main view shows of a state: the scene pass draws from this.
+SceneView MainSceneView(const ApplicationState& state);
+
+// Tests only: the whole state back to its start value (the value stays
+// where it is, so controls bound to it stay bound).
+void ResetApplicationStateForTesting();
