@@ -3,9 +3,12 @@
 # - the pure folders hold computation only: no OpenGL or GLUT header may be
 #   included there, so their tests need no display and run in microseconds
 #   (the GL edges named below are the exceptions, each one file);
-# - the geometry core (stroke/) includes nothing of the application and, when
-#   the built library is given as the first argument, calls no GL, GLU or
-#   GLUT function: it links without them;
+# - the lower folders (common, platform, image, stroke, camera, render,
+#   export, glui) include nothing of the application (app/, state/,
+#   actions/, panels/, play/, document/);
+# - the geometry core (stroke/) includes no drawing code and, when the built
+#   library is given as the first argument, calls no GL, GLU or GLUT
+#   function: it links without them;
 # - nothing but glui/ uses Dear ImGui.
 #   check_layering.sh [path/to/libkelvra_stroke.a]
 set -euo pipefail
@@ -21,10 +24,21 @@ if [ -n "$offenders" ]; then
   status=1
 fi
 
-app_users=$(grep -rlE '#include "(app|render|panels|camera/camera|camera/environment)/' stroke 2>/dev/null || true)
+app_users=$(grep -rlE '#include "(render|camera/camera|camera/environment)' stroke 2>/dev/null || true)
 if [ -n "$app_users" ]; then
-  echo "The geometry core includes the application or its drawing:"
+  echo "The geometry core includes drawing code:"
   echo "$app_users"
+  status=1
+fi
+
+# The lower folders take what they need as arguments: none of them includes
+# the application's state, its actions, its shell, panels or tools.
+lower=(common platform image stroke camera render export glui)
+upper='#include "(app|state|actions|panels|play|document)/'
+reaching_up=$(grep -rlE "$upper" "${lower[@]}" 2>/dev/null || true)
+if [ -n "$reaching_up" ]; then
+  echo "A lower folder includes the application:"
+  echo "$reaching_up"
   status=1
 fi
 
