@@ -7,6 +7,7 @@
 
 #include "actions/actions.h"
 #include "camera/camera.h"
+#include "common/constants.h"
 #include "render/scene.h"
 #include "state/state.h"
 #include "stroke/canvas_plane.h"
@@ -17,7 +18,6 @@ constexpr int kLeftButton = 0;
 constexpr int kMiddleButton = 1;
 constexpr int kPressed = 0;
 constexpr int kReleased = 1;
-constexpr unsigned char kEscape = 27;
 constexpr int kPickRegion = 50;
 constexpr int kPickBufferSize = 64;  // 16 hit records of one name each
 
@@ -81,7 +81,7 @@ void SetCursorPosition(int x, int y) {
 
 void OnKeyboard(unsigned char key, int, int) {
   switch (key) {
-    case kEscape:
+    case kEscapeKey:
       std::exit(1);
     case 'm':
     case 'M':

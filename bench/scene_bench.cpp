@@ -11,6 +11,7 @@
 #include "camera/camera.h"
 #include "camera/environment.h"
 #include "image/textures.h"
+#include "render/easel.h"
 #include "render/scene.h"
 #include "stroke/build.h"
 #include "tests/support/gl_window.h"
@@ -65,7 +66,7 @@ void Frame(Canvas& canvas, int strokes, Path path) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   ViewCamera().LookAt();
-  DrawEasel();
+  DrawEasel(kMainViewEasel);
   if (path == kBuffers) {
     // The scene pass itself: meshes from their buffers, one set-up for all.
     canvas.count = strokes;

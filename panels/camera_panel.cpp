@@ -10,6 +10,7 @@
 #include "glui/glui.h"
 #include "image/textures.h"
 #include "panels/matrix_inverse.h"
+#include "render/easel.h"
 #include "panels/panel_window.h"
 #include "state/redraw.h"
 #include "state/state.h"
@@ -94,43 +95,6 @@ void DrawLightDirection(const Light& light) {
   glEnd();
   glLineWidth(1.0f);
   glPopMatrix();
-}
-
-// The paper on its stand above a grid floor.
-void DrawEasel() {
-  glColor3f(1, 1, 1);
-  glEnable(GL_TEXTURE_2D);
-  DrawTexturedQuad(TEX_PAPER, -1, -1, 1, 1, 0, 0, 1, 1);
-  glDisable(GL_TEXTURE_2D);
-
-  glLineWidth(3.0f);
-  glColor3f(0.9f, 0.8f, 0.3f);
-  glBegin(GL_LINES);
-  glVertex3f(0, 1.3f, -0.1f);
-  glVertex3f(0, -1, -0.1f);
-  const float feet[3][3] = {{-1, -2.5f, -0.1f}, {1, -2.5f, -0.1f}, {0, -2.5f, -1.1f}};
-  for (const float* foot : feet) {
-    glVertex3f(0, -1, -0.1f);
-    glVertex3fv(foot);
-  }
-  glEnd();
-  glLineWidth(1.0f);
-
-  glColor3f(1, 1, 1);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TEX_GRID);
-  glNormal3f(0, 0, 1);
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(0, 0);
-  glVertex3f(-2, -2.5f, -2);
-  glTexCoord2f(10, 0);
-  glVertex3f(2, -2.5f, -2);
-  glTexCoord2f(0, 10);
-  glVertex3f(-2, -2.5f, 2);
-  glTexCoord2f(10, 10);
-  glVertex3f(2, -2.5f, 2);
-  glEnd();
-  glDisable(GL_TEXTURE_2D);
 }
 
 // The camera's eye at the origin looking down −z, the arrow as long as the
@@ -244,7 +208,7 @@ void DisplayCameraPanel() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClearColor(0.8f, 0.8f, 0.8f, 1.0f);
   if (state.display.lightOn) DrawLightDirection(state.light);
-  DrawEasel();
+  DrawEasel(kCameraPanelEasel);
 
   // A matrix that cannot be inverted has no camera to show: the glyph (and
   // with it the frustum) is left out rather than drawn from garbage.

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "actions/actions.h"
+#include "common/constants.h"
 #include "glui/glui.h"
 #include "image/filters.h"
 #include "image/textures.h"
@@ -121,21 +122,21 @@ void OnSizePanelControl(int id) {
       break;
     case kWidthGrow:
     case kWidthShrink:
-      GrowSelectedStroke(SizeAxis::kWidth, id == kWidthGrow ? SIZE_STEP : -SIZE_STEP);
+      GrowSelectedStroke(SizeAxis::kWidth, id == kWidthGrow ? kSizeStep : -kSizeStep);
       break;
     case kHeightGrow:
     case kHeightShrink:
-      GrowSelectedStroke(SizeAxis::kHeight, id == kHeightGrow ? SIZE_STEP : -SIZE_STEP);
+      GrowSelectedStroke(SizeAxis::kHeight, id == kHeightGrow ? kSizeStep : -kSizeStep);
       break;
     case kCollisionWidthGrow:
     case kCollisionWidthShrink:
       ShiftFactors(factors.widthStart, factors.widthEnd,
-                   id == kCollisionWidthGrow ? SIZE_STEP : -SIZE_STEP);
+                   id == kCollisionWidthGrow ? kSizeStep : -kSizeStep);
       break;
     case kCollisionHeightGrow:
     case kCollisionHeightShrink:
       ShiftFactors(factors.heightStart, factors.heightEnd,
-                   id == kCollisionHeightGrow ? SIZE_STEP : -SIZE_STEP);
+                   id == kCollisionHeightGrow ? kSizeStep : -kSizeStep);
       break;
     default:
       break;

@@ -20,6 +20,3 @@ void ReshapeSizePanel(int width, int height);
 // its own textures) and redraws the preview; the Filter panel calls it after
 // every choice. Does nothing before the window exists.
 void RefreshSizePanelPreview();
-
-// The amount of every "+" and "-" button.
-constexpr float SIZE_STEP = 0.01f;

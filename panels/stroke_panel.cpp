@@ -6,6 +6,7 @@
 
 #include "actions/actions.h"
 #include "actions/readback.h"
+#include "common/constants.h"
 #include "glui/glui.h"
 #include "image/textures.h"
 #include "panels/panel_window.h"
@@ -35,7 +36,6 @@ enum StrokeControl {
 // The id of the controls read only when strokes are built or drawn: they
 // have no callback, so it is never reported.
 constexpr int kNoAction = 1;
-constexpr float kGrowStep = 0.01f;
 
 // A browsable map folder: its submenu, its directory below the texture
 // root, the map slot its files replace and the line printed when it is
@@ -232,7 +232,7 @@ void OnStrokePanelControl(int id) {
       break;
     case kGrow:
     case kShrink:
-      GrowSelectedStroke(SizeAxis::kBoth, id == kGrow ? kGrowStep : -kGrowStep);
+      GrowSelectedStroke(SizeAxis::kBoth, id == kGrow ? kSizeStep : -kSizeStep);
       break;
     case kParticlesSwitched:
       if (settings.showParticles) settings.showMesh = 0;

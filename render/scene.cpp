@@ -8,6 +8,7 @@
 
 #include "camera/environment.h"
 #include "image/textures.h"
+#include "render/easel.h"
 #include "render/mesh_buffers.h"
 #include "stroke/settings.h"
 
@@ -28,13 +29,6 @@ void Quad(const float (&texCoords)[4][2], const float (&vertices)[4][3], float n
     glTexCoord2f(texCoords[i][0], texCoords[i][1]);
     glVertex3fv(vertices[i]);
   }
-  glEnd();
-}
-
-void Line(float x0, float y0, float z0, float x1, float y1, float z1) {
-  glBegin(GL_LINES);
-  glVertex3f(x0, y0, z0);
-  glVertex3f(x1, y1, z1);
   glEnd();
 }
 
@@ -297,28 +291,6 @@ void DrawStrokes(const SceneView& view) {
   EndMeshBufferPass();
 }
 
-void DrawEasel() {
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glBindTexture(GL_TEXTURE_2D, TEX_PAPER);
-  glEnable(GL_TEXTURE_2D);
-  Quad({{0, 0}, {10, 0}, {0, 10}, {10, 10}},
-       {{1, 1, -0.01f}, {-1, 1, -0.01f}, {1, -1, -0.01f}, {-1, -1, -0.01f}}, 0, 0, 1);
-  glDisable(GL_TEXTURE_2D);
-  glColor3f(0.9f, 0.8f, 0.3f);
-  glLineWidth(5.0f);
-  Line(0, 1.3f, -0.1f, 0, -1, -0.1f);
-  Line(0, -1, -0.1f, -1, -2.5f, -0.1f);
-  Line(0, -1, -0.1f, 1, -2.5f, -0.1f);
-  Line(0, -1, -0.1f, 0, -2.5f, -1.1f);
-  glLineWidth(1.0f);
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glBindTexture(GL_TEXTURE_2D, TEX_GRID);
-  glEnable(GL_TEXTURE_2D);
-  Quad({{0, 0}, {10, 0}, {0, 10}, {10, 10}},
-       {{3, -2.5f, 3}, {-3, -2.5f, 3}, {3, -2.5f, -3}, {-3, -2.5f, -3}}, 0, 0, 1);
-  glDisable(GL_TEXTURE_2D);
-}
-
 void DrawSourceCanvas() {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glBindTexture(GL_TEXTURE_2D, TEX_FILTERED);
@@ -372,7 +344,7 @@ void DrawScene(const SceneView& view) {
   if (view.display.paperOn)
     DrawSourceCanvas();
   else
-    DrawEasel();
+    DrawEasel(kMainViewEasel);
   DrawStrokes(view);
   if (view.display.axesOn) DrawAxes();
   if (view.display.cursorOn) DrawCursor(view.cursorPosition, view.display.paperOn != 0);

@@ -1,6 +1,6 @@
 #pragma once
-// The scene pass of the main view: backdrop (easel and paper, or the
-// filtered source image), strokes, selection outline, axes and the brush
+// The scene pass of the main view: backdrop (the easel of render/easel.h,
+// or the filtered source image), strokes, selection outline, axes and the brush
 // cursor. Expects the model-view matrix to hold the camera transform and
 // the main window's context to be current.
 
@@ -33,7 +33,6 @@ void DrawTexturedMeshFromArrays(const Mesh& mesh, const MeshLook& look);
 // reference the fast paths are tested and measured against.
 void DrawTexturedMeshImmediate(const Mesh& mesh, const MeshLook& look);
 void SetMultiTexCoord(float s, float t);
-void DrawEasel();
 void DrawSourceCanvas();
 void DrawAxes();
 // The brush cursor square with one corner at `position`: white over the
