@@ -1,0 +1,174 @@
+// How fluid the main view stays as a painting grows: the time from one
+// scripted event to its finished frame, replayed through kelvra-play's
+// replayer into the running painter, on canvases of 0 to 19 999 strokes.
+//   BM_PaintMotion    a motion while painting (a node added), then a frame
+//   BM_CursorMotion   the pointer moving with no button held, then a frame
+//   BM_PanelToggle    "Axes ON/OFF" ticked or cleared, then a frame
+//   BM_CameraSpin     one idle step of a spinning camera (strokes subdivided
+//                     twice), then a frame
+// Run under a display (xvfb-run). Times are wall time per event, frames
+// included: on llvmpipe much of a frame is the rasterizer threads' work.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "actions/actions.h"
+#include "app/shell.h"
+#include "common/random.h"
+#include "play/replayer.h"
+#include "play/script.h"
+#include "state/state.h"
+#include "stroke/build.h"
+#include "tests/support/height_map.h"
+
+namespace {
+
+// The painter's console lines go nowhere while the canvases are built and
+// the replays run; the benchmark's own report still reaches the console.
+class QuietConsole {
+ public:
+  QuietConsole() : saved_(dup(STDOUT_FILENO)) {
+    std::fflush(stdout);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    dup2(nowhere, STDOUT_FILENO);
+    close(nowhere);
+  }
+  ~QuietConsole() {
+    std::fflush(stdout);
+    dup2(saved_, STDOUT_FILENO);
+    close(saved_);
+  }
+
+ private:
+  int saved_;
+};
+
+void StartOnce() {
+  static bool started = [] {
+    QuietConsole quiet;
+    int argc = 1;
+    char name[] = "paint_bench";
+    char* argv[] = {name, nullptr};
+    StartPainter(&argc, argv);
+    return true;
+  }();
+  (void)started;
+}
+
+// A short stroke of eight nodes somewhere on the canvas, built as a commit
+// builds it.
+Stroke ScatteredStroke(RandomGenerator& place, const StrokeSettings& settings,
+                       RandomGenerator& random) {
+  Stroke stroke;
+  const float x = place.Unit() * 1.6f - 0.8f, y = place.Unit() * 1.6f - 0.8f;
+  const float dx = (place.Unit() - 0.5f) * 0.05f, dy = (place.Unit() - 0.5f) * 0.05f;
+  for (int i = 0; i < 8; ++i)
+    AddNode(stroke, Vec4(x + dx * i, y + dy * i + 0.01f * (i % 2), 0, 0));
+  BuildStroke(stroke, BuildContext{settings, random, HeadlessBuildHooks()});
+  return stroke;
+}
+
+// What the canvas was last filled with; a painted stroke committed on it
+// makes it another canvas.
+int Filled = -1, FilledLevels = -1;
+
+// The painter's canvas holds `count` strokes, built with `subdivisionLevels`.
+void FillCanvas(int count, int subdivisionLevels) {
+  if (count == Filled && subdivisionLevels == FilledLevels) return;
+  QuietConsole quiet;
+  DeleteAllStrokes();
+  StrokeSettings settings;
+  settings.subdivisionLevels = subdivisionLevels;
+  RandomGenerator place, random;
+  Canvas& canvas = AppState().canvas;
+  for (int i = 0; i < count; ++i) canvas.strokes[i] = ScatteredStroke(place, settings, random);
+  canvas.count = count;
+  CollideStrokes();  // an action: the views learn that the canvas changed
+  Filled = count;
+  FilledLevels = subdivisionLevels;
+}
+
+std::vector<Event> Script(const std::string& text) {
+  std::string error;
+  return *ParseScript(text, "bench", &error);
+}
+
+// Replays `setup` once, then `step` once per iteration; `step` holds
+// `events` timed events.
+void ReplayTimed(benchmark::State& state, const std::string& setup, const std::string& step,
+                 int events) {
+  const std::vector<Event> first = Script(setup), each = Script(step);
+  QuietConsole quiet;
+  Replayer(first, ReplayOptions()).Run();
+  double milliseconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(Replayer(each, ReplayOptions()).Run());
+    milliseconds += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                              start)
+                        .count();
+  }
+  state.counters["ms/event"] = milliseconds / static_cast<double>(state.iterations() * events);
+}
+
+// Twenty motions of the pointer across the middle of the view, each
+// followed by one idle step and its frame.
+std::string Motions(int pass) {
+  std::string text;
+  for (int m = 0; m < 20; ++m) {
+    const int x = 100 + (pass * 20 + m) % 480, y = 300 + (m % 7) * 9;
+    text += "move " + std::to_string(x) + " " + std::to_string(y) + "\nframes 1\n";
+  }
+  return text;
+}
+
+void BM_PaintMotion(benchmark::State& state) {
+  StartOnce();
+  FillCanvas(static_cast<int>(state.range(0)), 0);
+  // The button stays down: every motion adds a node to the stroke being
+  // painted. It is let go (and the stroke dropped) after the run.
+  ReplayTimed(state, "window main\nframes 2\npress left 100 300\nframes 1\n", Motions(0), 20);
+  QuietConsole quiet;
+  Replayer(Script("window main\nrelease left 100 300\nframes 1\n"), ReplayOptions()).Run();
+  Filled = -1;
+}
+
+void BM_CursorMotion(benchmark::State& state) {
+  StartOnce();
+  FillCanvas(static_cast<int>(state.range(0)), 0);
+  ReplayTimed(state, "window main\nframes 2\n", Motions(1), 20);
+}
+
+void BM_PanelToggle(benchmark::State& state) {
+  StartOnce();
+  FillCanvas(static_cast<int>(state.range(0)), 0);
+  std::string toggles;
+  for (int i = 0; i < 4; ++i) toggles += "window camera\ntoggle \"Axes ON/OFF\"\nframes 1\n";
+  ReplayTimed(state, "window main\nframes 2\n", toggles, 4);
+}
+
+void BM_CameraSpin(benchmark::State& state) {
+  StartOnce();
+  FillCanvas(static_cast<int>(state.range(0)), 2);
+  ReplayTimed(state, "window main\nkey 5\nkey r\nkey 4\nframes 2\n", "frames 10\n", 10);
+  QuietConsole quiet;
+  Replayer(Script("window main\nkey 5\nkey r\nframes 2\n"), ReplayOptions()).Run();
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+  for (int strokes : {0, 250, 1000, 5000, 19999}) benchmark->Arg(strokes);
+}
+
+BENCHMARK(BM_PaintMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CursorMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PanelToggle)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CameraSpin)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
