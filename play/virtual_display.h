@@ -1,6 +1,7 @@
 #pragma once
 // A virtual X server for runs without a display: kelvra-play starts Xvfb,
-// points DISPLAY at it and stops it when the process ends.
+// points DISPLAY at it, and the server ends with the process, however the
+// process ends.
 
 #include <string>
 

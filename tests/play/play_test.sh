@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
-#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak
+#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|crash
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say
@@ -16,6 +16,8 @@
 # redraws   the demo and a script that changes every kind of picture state
 #           replay with change tracking and with every window redrawn at
 #           every step: after every line, every open window shows the same
+# crash     a replay on a virtual display of its own that is killed
+#           (SIGKILL, SIGSEGV) leaves no X server of its own behind
 # Exit 77 (skipped) without a display (record: or without xdotool).
 set -uo pipefail
 play=$(realpath "$1")
@@ -26,8 +28,11 @@ mode=$3
 
 source "$root/tests/support/x_session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_play_XXXXXX") || exit 1
+servers=()  # virtual X servers a failed check may have left running
 cleanup() {
   end_session
+  local server
+  for server in "${servers[@]}"; do server_alive "$server" && kill "$server"; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,6 +52,21 @@ count() { grep -cxF -- "$1" "$2"; }
 # (kelvra-play starts one when there is none): windows of other tests on a
 # shared display would cover theirs and have them redrawn at random times.
 alone() { env -u DISPLAY "$@"; }
+# The Xvfb processes whose parent is process $1, read from /proc.
+servers_of() {
+  local stat id name state parent
+  for stat in /proc/[0-9]*/stat; do
+    read -r id name state parent _ 2>/dev/null <"$stat" || continue
+    [ "$parent" = "$1" ] && [ "$name" = "(Xvfb)" ] && echo "$id"
+  done
+}
+# Whether Xvfb process $1 still runs (a zombie waiting for its new parent
+# to reap it has ended).
+server_alive() {
+  local name state
+  read -r _ name state _ 2>/dev/null <"/proc/$1/stat" && [ "$name" = "(Xvfb)" ] && [ "$state" != Z ]
+}
+server_gone() { ! server_alive "$1"; }
 
 case "$mode" in
 demo)
@@ -179,6 +199,25 @@ redraws)
       diff "$name.tracked" "$name.always" | head -n 6
       fail "$name: windows differ with and without change tracking"
     fi
+  done
+  ;;
+crash)
+  # Long enough to be killed in the middle: a pause the replay honours.
+  printf 'frames 1\nwait 600000\nframes 1\n' >long.session
+  ulimit -c 0
+  for signal in KILL SEGV; do
+    # Started as a plain command (not through alone), so $! is its own pid.
+    env -u DISPLAY "$play" --realtime long.session >"$signal.out" 2>"$signal.err" &
+    pid=$!
+    wait_for 60 grep -qxF $'\tCreating Size Window....' "$signal.out" ||
+      fail "the replay to kill with SIG$signal did not start"
+    server=$(servers_of "$pid")
+    [ -n "$server" ] || fail "the replay started no Xvfb of its own"
+    servers+=($server)
+    kill -s "$signal" "$pid"
+    wait "$pid" 2>/dev/null
+    pid=
+    wait_for 30 server_gone "$server" || fail "SIG$signal left the replay's Xvfb $server running"
   done
   ;;
 *)
