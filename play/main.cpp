@@ -3,27 +3,28 @@
 // on a virtual display of its own), with undo, redo and export besides.
 
 #include <GL/freeglut.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include <cerrno>
 #include <climits>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/redraw.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "common/version.h"
 #include "export/painting.h"
 #include "image/textures.h"
-#include "common/version.h"
 #include "play/painting_history.h"
 #include "play/play_keys.h"
 #include "play/recorder.h"
@@ -204,10 +205,27 @@ int Record(Options& options) {
   return 0;
 }
 
+// Reads the whole of `path` into `text`. Returns the system's reason when
+// a call fails (a folder opens but cannot be read), or an empty text.
+std::string ReadWholeFile(const std::string& path, std::string* text) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return std::strerror(errno);
+  char block[1 << 16];
+  ssize_t got = 0;
+  while ((got = ::read(file, block, sizeof block)) > 0)
+    text->append(block, static_cast<std::size_t>(got));
+  const int readError = errno;
+  ::close(file);
+  return got < 0 ? std::strerror(readError) : std::string();
+}
+
 int Replay(Options& options) {
-  std::ifstream file(FromStart(options.script), std::ios::binary);
-  if (!file) return Fail("cannot read " + options.script);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string text;
+  if (const std::string reason = ReadWholeFile(FromStart(options.script), &text); !reason.empty()) {
+    std::fprintf(stderr, "%s: cannot read the script: %s\n", options.script.c_str(),
+                 reason.c_str());
+    return 1;
+  }
   std::string error;
   auto events = ParseScript(text, options.script, &error);
   if (!events) {

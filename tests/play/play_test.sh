@@ -6,7 +6,8 @@
 #           frames lines add up to as many idle steps as they say
 # malformed a script with an unreadable line stops before anything runs:
 #           SCRIPT:LINE on stderr, non-zero status, no picture written; a
-#           line that cannot be carried out (no such control, an unknown
+#           missing file, a folder or a binary file is refused with status 1
+#           and its name; a line that cannot be carried out (no such control, an unknown
 #           export format) stops the replay at its line
 # record    a session recorded while xdotool paints replays to the same
 #           console output and the same main-view picture
@@ -107,8 +108,19 @@ malformed)
     fail "wrong message: $(cat bad.err)"
   [ ! -e early.png ] || fail "a picture was written before the script was read"
   [ ! -s bad.out ] || fail "the painter started"
-  "$play" missing.session 2>missing.err && fail "a missing script replayed"
-  grep -q "cannot read" missing.err || fail "no message for a missing script"
+  # Files that are no script end with status 1 and FILE: what is wrong.
+  mkdir folder.session
+  head -c 4096 "$play" >binary.session
+  for script in missing folder binary; do
+    "$play" "$script.session" >"$script.out" 2>"$script.err"
+    status=$?
+    [ $status -eq 1 ] || fail "$script.session: status $status instead of 1"
+  done
+  [ "$(cat missing.err)" = "missing.session: cannot read the script: No such file or directory" ] ||
+    fail "wrong message: $(cat missing.err)"
+  [ "$(cat folder.err)" = "folder.session: cannot read the script: Is a directory" ] ||
+    fail "wrong message: $(cat folder.err)"
+  grep -qE '^binary.session:[0-9]+: ' binary.err || fail "wrong message: $(cat binary.err)"
   # A line that reads but cannot be carried out stops there, with its line.
   printf 'frames 1\nwindow stroke\nclick "No Such Button"\n' >wrong.session
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
