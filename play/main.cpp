@@ -37,8 +37,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage:\n"
     "  kelvra-play [OPTIONS] SCRIPT      replay a session script, then exit\n"
-    "  kelvra-play --record FILE         paint as with kelvra, appending every event\n"
-    "                                    to FILE as it happens\n"
+    "  kelvra-play --record FILE         paint as with kelvra, writing every event\n"
+    "                                    into FILE, a new file, as it happens\n"
     "  kelvra-play --help | --version\n"
     "Options of a replay:\n"
     "  --realtime           honour the script's waits and the program's pace\n"
@@ -188,9 +188,24 @@ std::string ExportByKey(const Options& options) {
   return file;
 }
 
+// A new file for a recording. An existing one is never written to: the
+// events would land after its Esc, where no replay reaches them. With
+// O_EXCL the test and the making are one step, so no other program can
+// make the file in between. Null after saying why not.
+std::FILE* NewJournal(const std::string& name) {
+  const int file = ::open(FromStart(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (file < 0 && errno == EEXIST) {
+    Fail(name + " exists already: a recording goes into a new file");
+    return nullptr;
+  }
+  std::FILE* journal = file < 0 ? nullptr : ::fdopen(file, "w");
+  if (!journal) Fail("cannot write " + name + ": " + std::strerror(errno));
+  return journal;
+}
+
 int Record(Options& options) {
-  std::FILE* journal = std::fopen(FromStart(options.record).c_str(), "a");
-  if (!journal) return Fail("cannot write " + options.record);
+  std::FILE* journal = NewJournal(options.record);
+  if (!journal) return 1;
   Start(options);
   // They live as long as the event loop, which ends with the process.
   static PaintingHistory history;

@@ -7,8 +7,9 @@
 # malformed a script with an unreadable line stops before anything runs:
 #           SCRIPT:LINE on stderr, non-zero status, no picture written; a
 #           missing file, a folder or a binary file is refused with status 1
-#           and its name; a line that cannot be carried out (no such control, an unknown
-#           export format) stops the replay at its line
+#           and its name; a line that cannot be carried out (no such
+#           control, an unknown export format) stops the replay at its line;
+#           --record refuses an existing file
 # record    a session recorded while xdotool paints replays to the same
 #           console output and the same main-view picture
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
@@ -121,6 +122,20 @@ malformed)
   [ "$(cat folder.err)" = "folder.session: cannot read the script: Is a directory" ] ||
     fail "wrong message: $(cat folder.err)"
   grep -qE '^binary.session:[0-9]+: ' binary.err || fail "wrong message: $(cat binary.err)"
+  # A recording never goes into an existing file: it would follow the
+  # file's Esc, out of a replay's reach.
+  printf 'key Esc\n' >old.session
+  "$play" --record old.session >old.out 2>old.err &
+  pid=$!
+  wait_for 60 grep -qxF $'\tCreating Size Window....' old.out &&
+    fail "recording into an existing file"
+  wait "$pid"
+  status=$?
+  pid=
+  [ $status -eq 1 ] || fail "recording into an existing file: status $status instead of 1"
+  [ "$(cat old.session)" = "key Esc" ] || fail "the existing file was changed"
+  grep -qxF "kelvra-play: old.session exists already: a recording goes into a new file" old.err ||
+    fail "wrong message: $(cat old.err)"
   # A line that reads but cannot be carried out stops there, with its line.
   printf 'frames 1\nwindow stroke\nclick "No Such Button"\n' >wrong.session
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
