@@ -15,6 +15,11 @@ scripts/build.sh build-run -DKELVRA_WERROR=OFF -DKELVRA_BENCH=OFF
 play=./build-run/play/kelvra-play
 
 if [ -n "${DISPLAY:-}" ]; then
+  if ! xdpyinfo >/dev/null 2>&1; then
+    echo "Cannot open the display $DISPLAY: start an X server there, or unset DISPLAY" \
+      "to replay the demo painting on a virtual display." >&2
+    exit 1
+  fi
   mkdir -p journal
   journal="journal/$(date +%Y-%m-%d_%H-%M-%S).session"
   echo "Recording this session into $journal (replay it: $play $journal)"

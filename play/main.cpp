@@ -65,6 +65,7 @@ struct Options {
   std::string pictureLog;
   float reliefSizeMm = ExportSettings().reliefSizeMm;
   std::vector<char*> glutArguments;  // the program's name, then GLUT's own options
+  const char* display = nullptr;     // -display's value, when given
 };
 
 int Fail(const std::string& message) {
@@ -114,6 +115,7 @@ int ReadArguments(int argc, char** argv, Options* options) {
       options->record = argv[++i];
     } else if (const int words = GlutOptionWords(word); words > 0) {
       if (i + words > argc) return Fail(word + " needs a value");
+      if (word == "-display") options->display = argv[i + 1];
       for (int k = 0; k < words; ++k) options->glutArguments.push_back(argv[i + k]);
       i += words - 1;
     } else if (!word.empty() && word[0] == '-') {
@@ -204,6 +206,10 @@ std::FILE* NewJournal(const std::string& name) {
 }
 
 int Record(Options& options) {
+  // A display that cannot be opened would stop the painter after the
+  // journal was made, leaving an empty file behind.
+  if (const std::string problem = DisplayProblem(options.display); !problem.empty())
+    return Fail(problem);
   std::FILE* journal = NewJournal(options.record);
   if (!journal) return 1;
   Start(options);

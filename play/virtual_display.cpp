@@ -1,5 +1,6 @@
 #include "play/virtual_display.h"
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -107,4 +108,14 @@ bool EnsureDisplay(std::string* error) {
   std::atexit(StopServer);
   ::setenv("DISPLAY", (":" + number).c_str(), 1);
   return true;
+}
+
+std::string DisplayProblem(const char* name) {
+  if (Display* display = ::XOpenDisplay(name)) {
+    ::XCloseDisplay(display);
+    return std::string();
+  }
+  const std::string shown = ::XDisplayName(name);
+  if (shown.empty()) return "no display: DISPLAY is not set";
+  return "cannot open the display " + shown;
 }

@@ -9,7 +9,8 @@
 #           missing file, a folder or a binary file is refused with status 1
 #           and its name; a line that cannot be carried out (no such
 #           control, an unknown export format) stops the replay at its line;
-#           --record refuses an existing file
+#           --record refuses an existing file, and makes no file where the
+#           display cannot be opened
 # record    a session recorded while xdotool paints replays to the same
 #           console output and the same main-view picture
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
@@ -122,8 +123,9 @@ malformed)
   [ "$(cat folder.err)" = "folder.session: cannot read the script: Is a directory" ] ||
     fail "wrong message: $(cat folder.err)"
   grep -qE '^binary.session:[0-9]+: ' binary.err || fail "wrong message: $(cat binary.err)"
-  # A recording never goes into an existing file: it would follow the
-  # file's Esc, out of a replay's reach.
+  # A recording never goes into an existing file (it would follow the
+  # file's Esc, out of a replay's reach) nor leaves an empty one where the
+  # display cannot be opened.
   printf 'key Esc\n' >old.session
   "$play" --record old.session >old.out 2>old.err &
   pid=$!
@@ -136,6 +138,13 @@ malformed)
   [ "$(cat old.session)" = "key Esc" ] || fail "the existing file was changed"
   grep -qxF "kelvra-play: old.session exists already: a recording goes into a new file" old.err ||
     fail "wrong message: $(cat old.err)"
+  for display in "env DISPLAY=:9999" "env -u DISPLAY"; do
+    $display "$play" --record new.session >new.out 2>new.err && fail "$display: recording ran"
+    [ ! -e new.session ] || fail "$display: a recording file was made"
+  done
+  "$play" --record new.session -display :9999 >new.out 2>new.err && fail "-display: recording ran"
+  [ ! -e new.session ] || fail "-display: a recording file was made"
+  grep -qxF "kelvra-play: cannot open the display :9999" new.err || fail "wrong message: $(cat new.err)"
   # A line that reads but cannot be carried out stops there, with its line.
   printf 'frames 1\nwindow stroke\nclick "No Such Button"\n' >wrong.session
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
