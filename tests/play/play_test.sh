@@ -3,7 +3,8 @@
 #   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|crash
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
-#           frames lines add up to as many idle steps as they say
+#           frames lines add up to as many idle steps as they say; the
+#           export key's file and the demo's pictures are git-ignored
 # malformed a script with an unreadable line stops before anything runs:
 #           SCRIPT:LINE on stderr, non-zero status, no picture written; a
 #           missing file, a folder or a binary file is refused with status 1
@@ -101,6 +102,20 @@ demo)
   done
   cmp -s spin1.png spin4.png || fail "frames 10 and frames 4 then 6 differ"
   cmp -s spin1.png spin9.png && fail "frames 9 turned the camera as far as frames 10"
+  # The export key writes exports/painting-DATE_TIME.glb where kelvra-play
+  # was started; started in a checkout, git ignores it, as the demo's out/.
+  printf '%s\n' 'frames 1' 'press left 100 300' 'move 200 310' 'move 300 330' 'move 400 320' \
+    'release left 400 320' 'key x' >key.session
+  alone "$play" key.session >key.out 2>key.err || fail "key.session ended with status $?"
+  exported=$(ls exports/painting-*.glb)
+  [ -s "$exported" ] || fail "the export key wrote no painting"
+  grep -qxF "kelvra-play: exported the painting into $exported" key.err ||
+    fail "wrong message: $(cat key.err)"
+  if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    for written in "$exported" "out/$(ls pictures1 | head -n 1)"; do
+      git -C "$root" check-ignore -q "$written" || fail "git does not ignore $written"
+    done
+  fi
   ;;
 malformed)
   printf 'window main\nscreenshot early.png\nmove 10 20\n\n# fine so far\npress left 10 twenty\n' \
