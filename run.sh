@@ -4,6 +4,8 @@
 # With a display, the session is recorded as it is painted into journal/
 # (one file per run); without one, the bundled demo painting is replayed on
 # a virtual display and its pictures are written under out/.
+# A build with anything to do says so and shows its progress (the first
+# takes minutes); one with nothing to do is silent.
 # It builds into a folder of its own, build-run/, without -Werror: a newer
 # compiler's new warning must not stop the program from starting, and
 # ./test.sh's build/ (warnings as errors) is not rebuilt by every switch
@@ -11,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure_packages.sh
-scripts/build.sh build-run -DKELVRA_WERROR=OFF -DKELVRA_BENCH=OFF
+scripts/build.sh --progress build-run -DKELVRA_WERROR=OFF -DKELVRA_BENCH=OFF
 play=./build-run/play/kelvra-play
 
 if [ -n "${DISPLAY:-}" ]; then
