@@ -208,11 +208,12 @@ std::FILE* NewJournal(const std::string& name) {
 int Record(Options& options) {
   // A display that cannot be opened would stop the painter after the
   // journal was made, leaving an empty file behind.
-  if (const std::string problem = DisplayProblem(options.display); !problem.empty())
-    return Fail(problem);
+  if (const std::string problem = HoldDisplay(options.display); !problem.empty())
+    return Fail(problem + ": nothing is recorded");
   std::FILE* journal = NewJournal(options.record);
   if (!journal) return 1;
   Start(options);
+  ReleaseDisplay();
   // They live as long as the event loop, which ends with the process.
   static PaintingHistory history;
   static Recorder recorder(journal);

@@ -16,6 +16,7 @@
 namespace {
 
 pid_t Server = 0;
+Display* Held = nullptr;  // see HoldDisplay
 
 void StopServer() {
   if (Server <= 0) return;
@@ -110,12 +111,15 @@ bool EnsureDisplay(std::string* error) {
   return true;
 }
 
-std::string DisplayProblem(const char* name) {
-  if (Display* display = ::XOpenDisplay(name)) {
-    ::XCloseDisplay(display);
-    return std::string();
-  }
+std::string HoldDisplay(const char* name) {
+  Held = ::XOpenDisplay(name);
+  if (Held) return std::string();
   const std::string shown = ::XDisplayName(name);
   if (shown.empty()) return "no display: DISPLAY is not set";
   return "cannot open the display " + shown;
+}
+
+void ReleaseDisplay() {
+  if (Held) ::XCloseDisplay(Held);
+  Held = nullptr;
 }

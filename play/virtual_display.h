@@ -9,7 +9,13 @@
 // with `error` set, when no server could be started.
 bool EnsureDisplay(std::string* error);
 
-// What keeps the X display `name` (DISPLAY when null) from being opened, or
-// an empty text when it opens. GLUT would end the program on such a display
-// only after the program had made its files.
-std::string DisplayProblem(const char* name);
+// Opens a connection to the X display `name` (DISPLAY when null), so that
+// the program can refuse a display that does not open before it makes its
+// files (GLUT ends the program only after). Returns what kept it from
+// opening, or an empty text. The connection is held until ReleaseDisplay:
+// a server that resets when its last client leaves (xvfb-run's) would
+// refuse GLUT's own connection for a moment if this one closed first.
+std::string HoldDisplay(const char* name);
+
+// Closes the held connection, once GLUT has its own.
+void ReleaseDisplay();

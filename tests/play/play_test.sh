@@ -159,7 +159,7 @@ malformed)
   done
   "$play" --record new.session -display :9999 >new.out 2>new.err && fail "-display: recording ran"
   [ ! -e new.session ] || fail "-display: a recording file was made"
-  grep -qxF "kelvra-play: cannot open the display :9999" new.err || fail "wrong message: $(cat new.err)"
+  grep -qxF "kelvra-play: cannot open the display :9999: nothing is recorded" new.err || fail "wrong message: $(cat new.err)"
   # A line that reads but cannot be carried out stops there, with its line.
   printf 'frames 1\nwindow stroke\nclick "No Such Button"\n' >wrong.session
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
