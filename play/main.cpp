@@ -3,18 +3,19 @@
 // on a virtual display of its own), with undo, redo and export besides.
 
 #include <GL/freeglut.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage:\n"
     "  kelvra-play [OPTIONS] SCRIPT      replay a session script, then exit\n"
-    "  kelvra-play --record FILE         paint as with kelvra, appending every event\n"
-    "                                    to FILE as it happens\n"
+    "  kelvra-play --record FILE         paint as with kelvra, writing every event\n"
+    "                                    into FILE, a new file, as it happens\n"
     "  kelvra-play --help | --version\n"
     "Options of a replay:\n"
     "  --realtime           honour the script's waits and the program's pace\n"
@@ -64,6 +65,7 @@ struct Options {
   std::string pictureLog;
   float reliefSizeMm = ExportSettings().reliefSizeMm;
   std::vector<char*> glutArguments;  // the program's name, then GLUT's own options
+  const char* display = nullptr;     // -display's value, when given
 };
 
 int Fail(const std::string& message) {
@@ -113,6 +115,7 @@ int ReadArguments(int argc, char** argv, Options* options) {
       options->record = argv[++i];
     } else if (const int words = GlutOptionWords(word); words > 0) {
       if (i + words > argc) return Fail(word + " needs a value");
+      if (word == "-display") options->display = argv[i + 1];
       for (int k = 0; k < words; ++k) options->glutArguments.push_back(argv[i + k]);
       i += words - 1;
     } else if (!word.empty() && word[0] == '-') {
@@ -187,10 +190,30 @@ std::string ExportByKey(const Options& options) {
   return file;
 }
 
+// A new file for a recording. An existing one is never written to: the
+// events would land after its Esc, where no replay reaches them. With
+// O_EXCL the test and the making are one step, so no other program can
+// make the file in between. Null after saying why not.
+std::FILE* NewJournal(const std::string& name) {
+  const int file = ::open(FromStart(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (file < 0 && errno == EEXIST) {
+    Fail(name + " exists already: a recording goes into a new file");
+    return nullptr;
+  }
+  std::FILE* journal = file < 0 ? nullptr : ::fdopen(file, "w");
+  if (!journal) Fail("cannot write " + name + ": " + std::strerror(errno));
+  return journal;
+}
+
 int Record(Options& options) {
-  std::FILE* journal = std::fopen(FromStart(options.record).c_str(), "a");
-  if (!journal) return Fail("cannot write " + options.record);
+  // A display that cannot be opened would stop the painter after the
+  // journal was made, leaving an empty file behind.
+  if (const std::string problem = HoldDisplay(options.display); !problem.empty())
+    return Fail(problem + ": nothing is recorded");
+  std::FILE* journal = NewJournal(options.record);
+  if (!journal) return 1;
   Start(options);
+  ReleaseDisplay();
   // They live as long as the event loop, which ends with the process.
   static PaintingHistory history;
   static Recorder recorder(journal);
@@ -204,10 +227,27 @@ int Record(Options& options) {
   return 0;
 }
 
+// Reads the whole of `path` into `text`. Returns the system's reason when
+// a call fails (a folder opens but cannot be read), or an empty text.
+std::string ReadWholeFile(const std::string& path, std::string* text) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return std::strerror(errno);
+  char block[1 << 16];
+  ssize_t got = 0;
+  while ((got = ::read(file, block, sizeof block)) > 0)
+    text->append(block, static_cast<std::size_t>(got));
+  const int readError = errno;
+  ::close(file);
+  return got < 0 ? std::strerror(readError) : std::string();
+}
+
 int Replay(Options& options) {
-  std::ifstream file(FromStart(options.script), std::ios::binary);
-  if (!file) return Fail("cannot read " + options.script);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string text;
+  if (const std::string reason = ReadWholeFile(FromStart(options.script), &text); !reason.empty()) {
+    std::fprintf(stderr, "%s: cannot read the script: %s\n", options.script.c_str(),
+                 reason.c_str());
+    return 1;
+  }
   std::string error;
   auto events = ParseScript(text, options.script, &error);
   if (!events) {

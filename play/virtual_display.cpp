@@ -1,8 +1,9 @@
 #include "play/virtual_display.h"
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,11 +13,10 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 pid_t Server = 0;
+Display* Held = nullptr;  // see HoldDisplay
 
 void StopServer() {
   if (Server <= 0) return;
@@ -37,6 +37,37 @@ std::string ReadDisplayNumber(int descriptor) {
   return number;
 }
 
+// In the forked child, before Xvfb replaces it. The kernel sends the server
+// SIGTERM (on which it removes its lock file and socket) when kelvra-play
+// ends in any way, a crash or SIGKILL included, where exit handlers never
+// run. Should kelvra-play have gone before the request took hold, the child
+// has a new parent already and gives up. Nothing here allocates memory:
+// the forked copy must not rely on the allocator's state.
+[[noreturn]] void BecomeServer(pid_t player, int closeDescriptor, char** argv) {
+  if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != player) ::_exit(127);
+  ::close(closeDescriptor);
+  const int quiet = ::open("/dev/null", O_WRONLY);
+  if (quiet >= 0) {
+    ::dup2(quiet, STDOUT_FILENO);
+    ::dup2(quiet, STDERR_FILENO);
+  }
+  ::execvp(argv[0], argv);
+  // The pipe closes unanswered, which the parent reads as "did not start";
+  // 127 tells it why.
+  ::_exit(127);
+}
+
+// Stops a server that never said its number; returns whether that was
+// because Xvfb could not be run at all.
+bool StopSilentServer() {
+  ::kill(Server, SIGTERM);
+  int status = 0;
+  const bool neverRan =
+      ::waitpid(Server, &status, 0) == Server && WIFEXITED(status) && WEXITSTATUS(status) == 127;
+  Server = 0;
+  return neverRan;
+}
+
 }  // namespace
 
 bool EnsureDisplay(std::string* error) {
@@ -54,30 +85,41 @@ bool EnsureDisplay(std::string* error) {
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, channel[0]);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  const int spawned = ::posix_spawnp(&Server, "Xvfb", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  // The death signal is tied to the thread that forks: this is the main
+  // thread, which lives as long as the process.
+  const pid_t player = ::getpid();
+  Server = ::fork();
+  if (Server == 0) BecomeServer(player, channel[0], argv.data());
+  const int forkError = errno;
   ::close(channel[1]);
-  if (spawned != 0) {
+  if (Server < 0) {
     ::close(channel[0]);
     Server = 0;
-    if (error)
-      *error =
-          "cannot start Xvfb (install the xvfb package): " + std::string(std::strerror(spawned));
+    if (error) *error = std::string("cannot start Xvfb: ") + std::strerror(forkError);
     return false;
   }
   const std::string number = ReadDisplayNumber(channel[0]);
   ::close(channel[0]);
   if (number.empty()) {
-    StopServer();
-    if (error) *error = "Xvfb did not start";
+    const bool neverRan = StopSilentServer();
+    if (error)
+      *error = neverRan ? "cannot start Xvfb (install the xvfb package)" : "Xvfb did not start";
     return false;
   }
   std::atexit(StopServer);
   ::setenv("DISPLAY", (":" + number).c_str(), 1);
   return true;
+}
+
+std::string HoldDisplay(const char* name) {
+  Held = ::XOpenDisplay(name);
+  if (Held) return std::string();
+  const std::string shown = ::XDisplayName(name);
+  if (shown.empty()) return "no display: DISPLAY is not set";
+  return "cannot open the display " + shown;
+}
+
+void ReleaseDisplay() {
+  if (Held) ::XCloseDisplay(Held);
+  Held = nullptr;
 }

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
-#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak
+#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|crash
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
-#           frames lines add up to as many idle steps as they say
+#           frames lines add up to as many idle steps as they say; the
+#           export key's file and the demo's pictures are git-ignored
 # malformed a script with an unreadable line stops before anything runs:
 #           SCRIPT:LINE on stderr, non-zero status, no picture written; a
-#           line that cannot be carried out (no such control, an unknown
-#           export format) stops the replay at its line
+#           missing file, a folder or a binary file is refused with status 1
+#           and its name; a line that cannot be carried out (no such
+#           control, an unknown export format) stops the replay at its line;
+#           --record refuses an existing file, and makes no file where the
+#           display cannot be opened
 # record    a session recorded while xdotool paints replays to the same
 #           console output and the same main-view picture
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
@@ -19,6 +23,8 @@
 # hit       every script of tests/play/hit/ (sequences of actions that once
 #           crashed or broke the program) replays to its end with status 0
 #           and no sanitizer report
+# crash     a replay on a virtual display of its own that is killed
+#           (SIGKILL, SIGSEGV) leaves no X server of its own behind
 # Exit 77 (skipped) without a display (record: or without xdotool).
 set -uo pipefail
 play=$(realpath "$1")
@@ -29,8 +35,11 @@ mode=$3
 
 source "$root/tests/support/x_session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_play_XXXXXX") || exit 1
+servers=()  # virtual X servers a failed check may have left running
 cleanup() {
   end_session
+  local server
+  for server in "${servers[@]}"; do server_alive "$server" && kill "$server"; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -50,6 +59,21 @@ count() { grep -cxF -- "$1" "$2"; }
 # (kelvra-play starts one when there is none): windows of other tests on a
 # shared display would cover theirs and have them redrawn at random times.
 alone() { env -u DISPLAY "$@"; }
+# The Xvfb processes whose parent is process $1, read from /proc.
+servers_of() {
+  local stat id name state parent
+  for stat in /proc/[0-9]*/stat; do
+    read -r id name state parent _ 2>/dev/null <"$stat" || continue
+    [ "$parent" = "$1" ] && [ "$name" = "(Xvfb)" ] && echo "$id"
+  done
+}
+# Whether Xvfb process $1 still runs (a zombie waiting for its new parent
+# to reap it has ended).
+server_alive() {
+  local name state
+  read -r _ name state _ 2>/dev/null <"/proc/$1/stat" && [ "$name" = "(Xvfb)" ] && [ "$state" != Z ]
+}
+server_gone() { ! server_alive "$1"; }
 
 case "$mode" in
 demo)
@@ -81,6 +105,20 @@ demo)
   done
   cmp -s spin1.png spin4.png || fail "frames 10 and frames 4 then 6 differ"
   cmp -s spin1.png spin9.png && fail "frames 9 turned the camera as far as frames 10"
+  # The export key writes exports/painting-DATE_TIME.glb where kelvra-play
+  # was started; started in a checkout, git ignores it, as the demo's out/.
+  printf '%s\n' 'frames 1' 'press left 100 300' 'move 200 310' 'move 300 330' 'move 400 320' \
+    'release left 400 320' 'key x' >key.session
+  alone "$play" key.session >key.out 2>key.err || fail "key.session ended with status $?"
+  exported=$(ls exports/painting-*.glb)
+  [ -s "$exported" ] || fail "the export key wrote no painting"
+  grep -qxF "kelvra-play: exported the painting into $exported" key.err ||
+    fail "wrong message: $(cat key.err)"
+  if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    for written in "$exported" "out/$(ls pictures1 | head -n 1)"; do
+      git -C "$root" check-ignore -q "$written" || fail "git does not ignore $written"
+    done
+  fi
   ;;
 malformed)
   printf 'window main\nscreenshot early.png\nmove 10 20\n\n# fine so far\npress left 10 twenty\n' \
@@ -90,8 +128,41 @@ malformed)
     fail "wrong message: $(cat bad.err)"
   [ ! -e early.png ] || fail "a picture was written before the script was read"
   [ ! -s bad.out ] || fail "the painter started"
-  "$play" missing.session 2>missing.err && fail "a missing script replayed"
-  grep -q "cannot read" missing.err || fail "no message for a missing script"
+  # Files that are no script end with status 1 and FILE: what is wrong.
+  mkdir folder.session
+  head -c 4096 "$play" >binary.session
+  for script in missing folder binary; do
+    "$play" "$script.session" >"$script.out" 2>"$script.err"
+    status=$?
+    [ $status -eq 1 ] || fail "$script.session: status $status instead of 1"
+  done
+  [ "$(cat missing.err)" = "missing.session: cannot read the script: No such file or directory" ] ||
+    fail "wrong message: $(cat missing.err)"
+  [ "$(cat folder.err)" = "folder.session: cannot read the script: Is a directory" ] ||
+    fail "wrong message: $(cat folder.err)"
+  grep -qE '^binary.session:[0-9]+: ' binary.err || fail "wrong message: $(cat binary.err)"
+  # A recording never goes into an existing file (it would follow the
+  # file's Esc, out of a replay's reach) nor leaves an empty one where the
+  # display cannot be opened.
+  printf 'key Esc\n' >old.session
+  "$play" --record old.session >old.out 2>old.err &
+  pid=$!
+  wait_for 60 grep -qxF $'\tCreating Size Window....' old.out &&
+    fail "recording into an existing file"
+  wait "$pid"
+  status=$?
+  pid=
+  [ $status -eq 1 ] || fail "recording into an existing file: status $status instead of 1"
+  [ "$(cat old.session)" = "key Esc" ] || fail "the existing file was changed"
+  grep -qxF "kelvra-play: old.session exists already: a recording goes into a new file" old.err ||
+    fail "wrong message: $(cat old.err)"
+  for display in "env DISPLAY=:9999" "env -u DISPLAY"; do
+    $display "$play" --record new.session >new.out 2>new.err && fail "$display: recording ran"
+    [ ! -e new.session ] || fail "$display: a recording file was made"
+  done
+  "$play" --record new.session -display :9999 >new.out 2>new.err && fail "-display: recording ran"
+  [ ! -e new.session ] || fail "-display: a recording file was made"
+  grep -qxF "kelvra-play: cannot open the display :9999: nothing is recorded" new.err || fail "wrong message: $(cat new.err)"
   # A line that reads but cannot be carried out stops there, with its line.
   printf 'frames 1\nwindow stroke\nclick "No Such Button"\n' >wrong.session
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
@@ -189,6 +260,25 @@ hit)
     name=$(basename "$script" .session)
     alone "$play" "$script" >"$name.out" 2>"$name.err" || fail "$name: status $?"
     grep -q "Sanitizer" "$name.err" && fail "$name: the sanitizers reported"
+  done
+  ;;
+crash)
+  # Long enough to be killed in the middle: a pause the replay honours.
+  printf 'frames 1\nwait 600000\nframes 1\n' >long.session
+  ulimit -c 0
+  for signal in KILL SEGV; do
+    # Started as a plain command (not through alone), so $! is its own pid.
+    env -u DISPLAY "$play" --realtime long.session >"$signal.out" 2>"$signal.err" &
+    pid=$!
+    wait_for 60 grep -qxF $'\tCreating Size Window....' "$signal.out" ||
+      fail "the replay to kill with SIG$signal did not start"
+    server=$(servers_of "$pid")
+    [ -n "$server" ] || fail "the replay started no Xvfb of its own"
+    servers+=($server)
+    kill -s "$signal" "$pid"
+    wait "$pid" 2>/dev/null
+    pid=
+    wait_for 30 server_gone "$server" || fail "SIG$signal left the replay's Xvfb $server running"
   done
   ;;
 *)
