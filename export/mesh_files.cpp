@@ -367,24 +367,3 @@ std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat 
                                                       : "ply";
   return ExportScene(*scene, formatId, path, files);
 }
-
-std::string ReliefStlFiles(const ReliefSolid& solid, const std::string& path,
-                           std::vector<FileBytes>* files) {
-  const auto vertices = static_cast<unsigned>(solid.positions.size() / 3);
-  const auto faces = static_cast<unsigned>(solid.triangles.size() / 3);
-  auto* mesh = new aiMesh;
-  mesh->mName = "relief";
-  mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
-  mesh->mNumVertices = vertices;
-  mesh->mVertices = new aiVector3D[vertices];
-  for (unsigned v = 0; v < vertices; ++v)
-    mesh->mVertices[v] =
-        aiVector3D(solid.positions[3 * v], solid.positions[3 * v + 1], solid.positions[3 * v + 2]);
-  mesh->mNumFaces = faces;
-  mesh->mFaces = new aiFace[faces];
-  for (unsigned f = 0; f < faces; ++f)
-    SetTriangle(mesh->mFaces[f], solid.triangles[3 * f], solid.triangles[3 * f + 1],
-                solid.triangles[3 * f + 2]);
-  std::unique_ptr<aiScene> scene = NewScene({mesh}, {NewMaterial("relief")});
-  return ExportScene(*scene, "stlb", path, files);
-}

@@ -1,13 +1,11 @@
 #pragma once
 // Mesh files through Assimp: the drawn strokes as glTF binary, OBJ (with
-// its material library and map pictures) or PLY, and the relief solid as
-// binary STL. They are made in memory, each file's path and bytes, for
-// WriteFileSet (export/file_set.h) to write as one.
+// its material library and map pictures) or PLY. They are made in memory, each file's path and
+// bytes, for WriteFileSet (export/file_set.h) to write as one.
 
 #include <string>
 
 #include "export/file_set.h"
-#include "export/relief.h"
 #include "stroke/stroke.h"
 
 enum class MeshFormat { kGlb, kObj, kPly };
@@ -42,7 +40,3 @@ struct StrokeMaps {
 //        particles show as squares of their colour.
 std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat format,
                       const StrokeMaps& maps, std::vector<FileBytes>* files);
-
-// The relief solid as binary STL, millimetres.
-std::string ReliefStlFiles(const ReliefSolid& solid, const std::string& path,
-                           std::vector<FileBytes>* files);

@@ -8,11 +8,12 @@
 #include "export/mesh_files.h"
 #include "export/png.h"
 #include "export/relief.h"
+#include "export/stl.h"
 
 namespace {
 
-// A 2048² solid is 8.4 million triangles, a 420 MB STL file and some 2 GB
-// on the way through Assimp: past that a relief only fills memory.
+// A 2048² solid is 8.4 million triangles and a 420 MB STL file, held whole
+// in memory until it is written: past that a relief only fills memory.
 constexpr int kLargestGrid = 2048;
 
 // The text after the last dot of the file name, or "" when it has none.
@@ -39,8 +40,10 @@ std::string ComposeFiles(const Canvas& canvas, const std::string& path, const st
     if (kind == "stl" && (!(settings.reliefSizeMm > 0.0f) || !std::isfinite(settings.reliefSizeMm)))
       return "the relief size must be a positive number of millimetres";
     const HeightField field = SampleHeightField(canvas, settings.reliefGrid);
-    if (kind == "stl")
-      return ReliefStlFiles(BuildReliefSolid(field, settings.reliefSizeMm), path, files);
+    if (kind == "stl") {
+      files->push_back(FileBytes{path, ReliefStl(BuildReliefSolid(field, settings.reliefSizeMm))});
+      return "";
+    }
     files->push_back(
         FileBytes{path, EncodePngGrey16(field.size, field.size, HeightMapSamples(field))});
     return files->back().bytes.empty() ? "cannot write " + path + ": cannot encode the picture"
