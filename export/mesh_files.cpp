@@ -16,6 +16,7 @@
 #include "export/atomic_file.h"
 #include "export/drawn.h"
 #include "export/file_set.h"
+#include "export/glb_extensions.h"
 #include "export/paint_maps.h"
 #include "export/png.h"
 
@@ -101,6 +102,19 @@ aiColor4D ClampedColour(const Vec4& c) {
   return aiColor4D(unit(c.x), unit(c.y), unit(c.z), unit(c.w));
 }
 
+// The painter's colours are display values (sRGB, as the screen shows
+// them); glTF's vertex colours are linear, and its viewers encode them for
+// the screen again. The exact sRGB transfer function, so that a colour
+// comes back as the painter showed it.
+float LinearFromDisplay(float value) {
+  return value <= 0.04045f ? value / 12.92f
+                           : static_cast<float>(std::pow((value + 0.055) / 1.055, 2.4));
+}
+
+aiColor4D LinearColour(const aiColor4D& c) {
+  return aiColor4D(LinearFromDisplay(c.r), LinearFromDisplay(c.g), LinearFromDisplay(c.b), c.a);
+}
+
 // Unit and outwards; a degenerate face's zero normal becomes straight up.
 aiVector3D OutwardNormal(const Vec4& n) {
   const double length = std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
@@ -137,7 +151,13 @@ void SetTriangle(aiFace& face, unsigned a, unsigned b, unsigned c) {
 // stroke's go.
 struct MeshWriter {
   aiMesh* mesh;
+  bool linearColours;  // glTF's vertex colours; other formats keep display values
   unsigned vertex = 0, face = 0;
+
+  aiColor4D Colour(const Vec4& colour) const {
+    const aiColor4D clamped = ClampedColour(colour);
+    return linearColours ? LinearColour(clamped) : clamped;
+  }
 
   void Put(const aiVector3D& position, const aiVector3D& normal, const aiColor4D& colour, float s,
            float t) {
@@ -152,8 +172,8 @@ struct MeshWriter {
     const unsigned first = vertex;
     for (int v = 0; v < source.vertexCount; ++v) {
       const Vec4& p = source.positions[v];
-      Put(aiVector3D(p.x, p.y, p.z), OutwardNormal(source.normals[v]),
-          ClampedColour(source.colours[v]), source.texCoords[v].x, source.texCoords[v].y);
+      Put(aiVector3D(p.x, p.y, p.z), OutwardNormal(source.normals[v]), Colour(source.colours[v]),
+          source.texCoords[v].x, source.texCoords[v].y);
     }
     for (int f = 0; f < source.faceCount; ++f) {
       const int* corner = source.faces[f].vertex;
@@ -165,8 +185,9 @@ struct MeshWriter {
 
   void AddParticles(const ParticleSystem& particles) {
     for (std::size_t i = 0; i < particles.positions.size(); ++i) {
+      if (!ParticleHasArea(particles, i)) continue;
       const ParticleQuad quad = QuadOfParticle(particles, i);
-      const aiColor4D colour = ClampedColour(particles.colours[i]);
+      const aiColor4D colour = Colour(particles.colours[i]);
       const unsigned first = vertex;
       for (int k = 0; k < 4; ++k)
         Put(aiVector3D(quad.corner[k][0], quad.corner[k][1], quad.corner[k][2]),
@@ -331,7 +352,8 @@ std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat 
       meshVertices += static_cast<std::size_t>(mesh->vertexCount);
       meshFaces += static_cast<std::size_t>(mesh->faceCount);
     } else if (DrawsParticles(stroke)) {
-      particleCount += stroke.particles.positions.size();
+      for (std::size_t p = 0; p < stroke.particles.positions.size(); ++p)
+        particleCount += ParticleHasArea(stroke.particles, p) ? 1 : 0;
     }
   }
   constexpr std::size_t kLargest = 0xFFFFFFFFu;  // Assimp counts vertices in 32 bits
@@ -341,11 +363,14 @@ std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat 
   }
   // A PLY file carries no maps, so no coordinates into them either.
   const bool texCoords = format != MeshFormat::kPly;
-  MeshWriter strokes{anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords)
-                             : nullptr};
+  const bool linear = format == MeshFormat::kGlb;
+  MeshWriter strokes{
+      anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords) : nullptr,
+      linear};
   MeshWriter sprites{anyParticles ? NewMesh("particles", 4 * particleCount, 2 * particleCount,
                                             particleMaterial, texCoords)
-                                  : nullptr};
+                                  : nullptr,
+                     linear};
   for (int i = 0; i < CommittedCount(canvas); ++i) {
     const Stroke& stroke = canvas.strokes[i];
     if (const Mesh* mesh = DrawnMesh(stroke))
@@ -365,5 +390,7 @@ std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat 
   const char* formatId = format == MeshFormat::kGlb   ? "glb2"
                          : format == MeshFormat::kObj ? "obj"
                                                       : "ply";
-  return ExportScene(*scene, formatId, path, files);
+  const std::string error = ExportScene(*scene, formatId, path, files);
+  if (error.empty() && format == MeshFormat::kGlb) DropUnusedExtensions(&files->back().bytes);
+  return error;
 }
