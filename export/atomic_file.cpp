@@ -4,61 +4,71 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {}
 
 AtomicFile::~AtomicFile() {
-  if (stream_) std::fclose(stream_);
-  if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+  if (descriptor_ >= 0) ::close(descriptor_);
+  if (!renamed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool AtomicFile::Fail(int reason, std::string* error) const {
+  if (error) *error = "cannot write " + path_ + ": " + std::strerror(reason);
+  return false;
 }
 
 bool AtomicFile::Open(std::string* error) {
-  std::vector<char> name(path_.begin(), path_.end());
-  const char suffix[] = ".partXXXXXX";
-  name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the terminating zero
-  const int descriptor = ::mkstemp(name.data());
-  if (descriptor < 0) {
-    if (error) *error = "cannot write " + path_ + ": " + std::strerror(errno);
-    return false;
-  }
+  const std::string pattern = FolderOf(path_) + ".kelvra-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  descriptor_ = ::mkstemp(name.data());
+  if (descriptor_ < 0) return Fail(errno, error);
   temporary_ = name.data();
   // mkstemp makes the file private; the finished file gets the usual
   // permissions, as any file the person's programs write.
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  ::fchmod(descriptor, 0666 & ~mask);
-  stream_ = ::fdopen(descriptor, "wb");
-  if (!stream_) {
-    ::close(descriptor);
-    if (error) *error = "cannot write " + path_ + ": " + std::strerror(errno);
-    return false;
-  }
+  ::fchmod(descriptor_, 0666 & ~mask);
   return true;
 }
 
-bool AtomicFile::Commit(std::string* error) {
-  if (!stream_ && temporary_.empty()) {
-    if (error) *error = "cannot write " + path_;
-    return false;
+void AtomicFile::Write(const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
+  while (size > 0 && writeFailure_ == 0) {
+    const ssize_t written = ::write(descriptor_, bytes, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      writeFailure_ = written < 0 ? errno : ENOSPC;  // no progress: the disk took nothing
+      return;
+    }
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
   }
-  // The reason is taken where the failure shows: a write that failed
-  // earlier leaves only the stream's error flag, and errno may since have
-  // been set by something else (EIO stands in then).
-  int failure = 0;
-  if (stream_) {
-    errno = 0;
-    if (std::fflush(stream_) != 0 || std::ferror(stream_)) failure = errno != 0 ? errno : EIO;
-    errno = 0;
-    if (std::fclose(stream_) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
-    stream_ = nullptr;
-  }
-  if (failure == 0 && std::rename(temporary_.c_str(), path_.c_str()) != 0) failure = errno;
-  if (failure != 0) {
-    if (error) *error = "cannot write " + path_ + ": " + std::strerror(failure);
-    return false;
-  }
-  committed_ = true;
+}
+
+bool AtomicFile::Close(std::string* error) {
+  if (descriptor_ < 0) return Fail(EBADF, error);
+  const int closed = ::close(descriptor_);
+  const int closeFailure = closed != 0 ? errno : 0;
+  descriptor_ = -1;
+  if (writeFailure_ != 0) return Fail(writeFailure_, error);
+  // A disk that fills up while the kernel writes its cache out shows here.
+  if (closeFailure != 0) return Fail(closeFailure, error);
   return true;
+}
+
+bool AtomicFile::Rename(std::string* error) {
+  if (std::rename(temporary_.c_str(), path_.c_str()) != 0) return Fail(errno, error);
+  renamed_ = true;
+  return true;
+}
+
+bool AtomicFile::Commit(std::string* error) { return Close(error) && Rename(error); }
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }

@@ -1,6 +1,7 @@
 #include "export/drawn.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "stroke/settings.h"
 
@@ -21,9 +22,18 @@ const Mesh* DrawnMesh(const Stroke& stroke) {
 
 bool DrawsParticles(const Stroke& stroke) {
   const ParticleSystem& particles = stroke.particles;
-  return stroke.deleted == 0 && stroke.renderType == kRenderParticles &&
-         !particles.positions.empty() && particles.colours.size() >= particles.positions.size() &&
-         particles.sizes.size() >= particles.positions.size();
+  if (stroke.deleted != 0 || stroke.renderType != kRenderParticles ||
+      particles.colours.size() < particles.positions.size() ||
+      particles.sizes.size() < particles.positions.size())
+    return false;
+  for (std::size_t i = 0; i < particles.positions.size(); ++i)
+    if (ParticleHasArea(particles, i)) return true;
+  return false;
+}
+
+bool ParticleHasArea(const ParticleSystem& particles, std::size_t index) {
+  const float size = particles.sizes[index];
+  return size != 0.0f && std::isfinite(size);
 }
 
 int CommittedCount(const Canvas& canvas) {

@@ -13,9 +13,14 @@
 // promise (such a mesh is left out rather than read out of bounds).
 const Mesh* DrawnMesh(const Stroke& stroke);
 
-// True when the stroke is drawn as particles and has some (a stroke built
-// with "P" off has none: its list draws nothing).
+// True when the stroke is drawn as particles and some of them have an area
+// to show (a stroke built with "P" off has none: its list draws nothing).
 bool DrawsParticles(const Stroke& stroke);
+
+// True when particle `index` covers some area. Where a stroke tapers to
+// nothing its particles have size 0: the main view draws nothing there, and
+// a file gets no quad (viewers and checkers flag triangles without area).
+bool ParticleHasArea(const ParticleSystem& particles, std::size_t index);
 
 // True when some committed stroke draws a mesh or particles.
 bool HasDrawnStrokes(const Canvas& canvas);

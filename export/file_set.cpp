@@ -1,34 +1,111 @@
 #include "export/file_set.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
-AtomicFile* AtomicFileSet::Add(const std::string& path) {
-  entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
-                                [&path](const Entry& entry) { return entry.path == path; }),
-                 entries_.end());
-  auto file = std::make_unique<AtomicFile>(path);
-  std::string error;
-  if (!file->Open(&error)) {
-    if (error_.empty()) error_ = error;
-    return nullptr;
-  }
-  entries_.push_back(Entry{path, std::move(file)});
-  return entries_.back().file.get();
+#include "export/atomic_file.h"
+
+namespace {
+
+// A file put into place, and where the one it replaced is kept ("" when
+// there was none).
+struct Placed {
+  std::string path, aside;
+};
+
+std::string Failure(const std::string& path, int reason) {
+  return "cannot write " + path + ": " + std::strerror(reason);
 }
 
-bool AtomicFileSet::CommitAll(const std::string& last, std::string* error) {
-  if (!error_.empty()) {
-    if (error) *error = error_;
+// Keeps the file at `path` under a fresh temporary name beside it, so that
+// it can be put back; `aside` is "" when there is no file to keep (nothing,
+// or a folder, which the rename over it will refuse).
+bool KeepAside(const std::string& path, std::string* aside, std::string* error) {
+  aside->clear();
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return true;
+  std::string name = FolderOf(path) + ".kelvra-XXXXXX";
+  const int descriptor = ::mkstemp(name.data());
+  if (descriptor < 0) {
+    *error = Failure(path, errno);
     return false;
   }
-  std::stable_partition(entries_.begin(), entries_.end(),
-                        [&last](const Entry& entry) { return entry.path != last; });
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].file->Commit(error)) continue;
-    for (std::size_t j = 0; j < i; ++j) ::unlink(entries_[j].path.c_str());
+  ::close(descriptor);
+  ::unlink(name.c_str());
+  // A hard link leaves the file in place until the new one replaces it; on
+  // a file system without hard links it moves aside instead.
+  if (::link(path.c_str(), name.c_str()) != 0 && std::rename(path.c_str(), name.c_str()) != 0) {
+    *error = Failure(path, errno);
     return false;
   }
+  *aside = name;
   return true;
+}
+
+// Takes back one file put into place: the one it replaced returns, or it
+// goes. A file that cannot return stays under its temporary name, which
+// `error` then tells.
+void PutBack(const Placed& file, std::string* error) {
+  if (file.aside.empty()) {
+    ::unlink(file.path.c_str());
+  } else if (std::rename(file.aside.c_str(), file.path.c_str()) != 0) {
+    *error += " (the earlier " + file.path + " is kept as " + file.aside + ": " +
+              std::strerror(errno) + ")";
+  }
+}
+
+void PutBackAll(const std::vector<Placed>& placed, std::string* error) {
+  for (auto it = placed.rbegin(); it != placed.rend(); ++it) PutBack(*it, error);
+}
+
+}  // namespace
+
+std::string WriteFileSet(const std::vector<FileBytes>& files) {
+  std::vector<std::unique_ptr<AtomicFile>> staged;
+  std::string error;
+  for (const FileBytes& file : files) {
+    staged.push_back(std::make_unique<AtomicFile>(file.path));
+    if (!staged.back()->Open(&error)) return error;
+    staged.back()->Write(file.bytes.data(), file.bytes.size());
+    if (!staged.back()->Close(&error)) return error;
+  }
+  std::vector<Placed> placed;
+  for (std::size_t i = 0; i < staged.size(); ++i) {
+    // The last rename either happens whole or changes nothing: only the
+    // files before it need a way back.
+    Placed file{staged[i]->Path(), ""};
+    const bool last = i + 1 == staged.size();
+    if (!last && !KeepAside(file.path, &file.aside, &error)) {
+      PutBackAll(placed, &error);
+      return error;
+    }
+    if (!staged[i]->Rename(&error)) {
+      // What was kept aside (moved, on a file system without hard links)
+      // returns; nothing new took its place.
+      if (!file.aside.empty()) PutBack(file, &error);
+      PutBackAll(placed, &error);
+      return error;
+    }
+    placed.push_back(file);
+  }
+  for (const Placed& file : placed)
+    if (!file.aside.empty()) ::unlink(file.aside.c_str());
+  return "";
+}
+
+std::string MakeFoldersOf(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
+    const std::string step = folder.substr(0, slash);
+    if (::mkdir(step.c_str(), 0777) != 0 && errno != EEXIST)
+      return "cannot write " + path + ": cannot make the folder " + step + ": " +
+             std::strerror(errno);
+  }
+  return "";
 }

@@ -1,33 +1,25 @@
 #pragma once
-// Several files written as one: each under a temporary name beside its
-// target, all renamed into place only when every one is complete. A set
-// dropped without CommitAll removes its temporary files.
+// The files of one export, written as one: each under a temporary name
+// beside its target, renamed into place only when every one is complete,
+// the file that names the others last. A failure at any point leaves the
+// folder as it was, files of the same names that were there before
+// included.
 
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "export/atomic_file.h"
-
-class AtomicFileSet {
- public:
-  // A fresh temporary file for `path` (one added before for the same path
-  // is dropped). nullptr when it cannot be made; the first such error is
-  // kept in Error().
-  AtomicFile* Add(const std::string& path);
-  const std::string& Error() const { return error_; }
-
-  // Renames the files into place in the order they were added, `last`
-  // (when one of them) after all others, so that a file naming the others
-  // appears only once they are there. On a failure the files already
-  // renamed are removed again and `error` says what failed.
-  bool CommitAll(const std::string& last, std::string* error);
-
- private:
-  struct Entry {
-    std::string path;
-    std::unique_ptr<AtomicFile> file;
-  };
-  std::vector<Entry> entries_;
-  std::string error_;
+struct FileBytes {
+  std::string path;
+  std::vector<std::uint8_t> bytes;
 };
+
+// Writes `files`, all in one folder, the last one after all others (it
+// names them, so it appears only once they are there). Files of theirs
+// that are replaced are kept aside until the last one is in place, and put
+// back if any rename fails. Returns "" or "cannot write PATH: reason".
+std::string WriteFileSet(const std::vector<FileBytes>& files);
+
+// Makes the folders on the way to `path` that are missing. Returns "" or
+// "cannot write PATH: cannot make the folder FOLDER: reason".
+std::string MakeFoldersOf(const std::string& path);

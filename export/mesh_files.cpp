@@ -13,76 +13,85 @@
 #include <cstring>
 #include <memory>
 
+#include "export/atomic_file.h"
 #include "export/drawn.h"
 #include "export/file_set.h"
+#include "export/glb_extensions.h"
 #include "export/paint_maps.h"
 #include "export/png.h"
 
 namespace {
 
-// ---- Assimp's file output, staged ------------------------------------------
-// Assimp opens its output files through an IOSystem; ours hands out
-// temporary files of an AtomicFileSet, so nothing appears under the real
-// names before the whole export has succeeded.
+// ---- Assimp's file output, kept in memory -----------------------------------
+// Assimp opens its output files through an IOSystem; ours keeps what it
+// writes in memory, so that nothing touches the folder before the whole
+// export is made, and the files are then written by our own calls, whose
+// failures carry the system's reason.
 
-class StagedStream : public Assimp::IOStream {
+class MemoryStream : public Assimp::IOStream {
  public:
-  explicit StagedStream(std::FILE* file) : file_(file) {}
+  MemoryStream(std::string path, std::vector<FileBytes>* files)
+      : file_{std::move(path), {}}, files_(files) {}
+  // Assimp's writers delete their streams themselves: a closed stream hands
+  // its bytes over.
+  ~MemoryStream() override { files_->push_back(std::move(file_)); }
   size_t Read(void*, size_t, size_t) override { return 0; }
   size_t Write(const void* buffer, size_t size, size_t count) override {
-    return std::fwrite(buffer, size, count, file_);
+    std::vector<std::uint8_t>& bytes = file_.bytes;
+    const std::size_t length = size * count;
+    if (bytes.size() < position_ + length) bytes.resize(position_ + length);
+    std::memcpy(bytes.data() + position_, buffer, length);
+    position_ += length;
+    return count;
   }
   aiReturn Seek(size_t offset, aiOrigin origin) override {
-    const int whence = origin == aiOrigin_SET   ? SEEK_SET
-                       : origin == aiOrigin_CUR ? SEEK_CUR
-                                                : SEEK_END;
-    return fseeko(file_, static_cast<off_t>(offset), whence) == 0 ? aiReturn_SUCCESS
-                                                                  : aiReturn_FAILURE;
+    const std::size_t from = origin == aiOrigin_SET   ? 0
+                             : origin == aiOrigin_CUR ? position_
+                                                      : file_.bytes.size();
+    // Past the end is allowed, as in a file: the glTF writer writes its
+    // header last, at the front.
+    position_ = from + offset;
+    return aiReturn_SUCCESS;
   }
-  size_t Tell() const override { return static_cast<size_t>(ftello(file_)); }
-  size_t FileSize() const override {
-    const off_t here = ftello(file_);
-    fseeko(file_, 0, SEEK_END);
-    const off_t size = ftello(file_);
-    fseeko(file_, here, SEEK_SET);
-    return static_cast<size_t>(size);
-  }
-  void Flush() override { std::fflush(file_); }
+  size_t Tell() const override { return position_; }
+  size_t FileSize() const override { return file_.bytes.size(); }
+  void Flush() override {}
 
  private:
-  std::FILE* file_;
+  FileBytes file_;
+  std::vector<FileBytes>* files_;
+  std::size_t position_ = 0;
 };
 
-class StagingIOSystem : public Assimp::IOSystem {
+class MemoryIOSystem : public Assimp::IOSystem {
  public:
-  explicit StagingIOSystem(AtomicFileSet* files) : files_(files) {}
+  explicit MemoryIOSystem(std::vector<FileBytes>* files) : files_(files) {}
   using Assimp::IOSystem::Open;
   bool Exists(const char*) const override { return false; }
   char getOsSeparator() const override { return '/'; }
   Assimp::IOStream* Open(const char* path, const char* mode) override {
     // Exporters only write; nothing of ours is read back through here.
     if (!mode || std::strchr(mode, 'w') == nullptr) return nullptr;
-    AtomicFile* file = files_->Add(path);
-    return file ? new StagedStream(file->Stream()) : nullptr;
+    return new MemoryStream(path, files_);
   }
   void Close(Assimp::IOStream* stream) override { delete stream; }
 
  private:
-  AtomicFileSet* files_;
+  std::vector<FileBytes>* files_;
 };
 
-// Writes `scene` as `formatId` to `path` plus whatever companions the
-// format writes (OBJ's material library), and commits them with the files
-// already in `files`, `path` last.
+// Adds `scene` as `formatId` for `path` to `files`, with whatever
+// companions the format writes (OBJ's material library), `path` last.
 std::string ExportScene(const aiScene& scene, const char* formatId, const std::string& path,
-                        AtomicFileSet& files) {
+                        std::vector<FileBytes>* files) {
+  std::vector<FileBytes> written;
   Assimp::Exporter exporter;
-  exporter.SetIOHandler(new StagingIOSystem(&files));
-  const aiReturn result = exporter.Export(&scene, formatId, path);
-  if (!files.Error().empty()) return files.Error();
-  if (result != aiReturn_SUCCESS) return "cannot write " + path + ": " + exporter.GetErrorString();
-  std::string error;
-  if (!files.CommitAll(path, &error)) return error;
+  exporter.SetIOHandler(new MemoryIOSystem(&written));
+  if (exporter.Export(&scene, formatId, path) != aiReturn_SUCCESS)
+    return "cannot write " + path + ": " + exporter.GetErrorString();
+  std::stable_partition(written.begin(), written.end(),
+                        [&path](const FileBytes& file) { return file.path != path; });
+  for (FileBytes& file : written) files->push_back(std::move(file));
   return "";
 }
 
@@ -91,6 +100,19 @@ std::string ExportScene(const aiScene& scene, const char* formatId, const std::s
 aiColor4D ClampedColour(const Vec4& c) {
   auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
   return aiColor4D(unit(c.x), unit(c.y), unit(c.z), unit(c.w));
+}
+
+// The painter's colours are display values (sRGB, as the screen shows
+// them); glTF's vertex colours are linear, and its viewers encode them for
+// the screen again. The exact sRGB transfer function, so that a colour
+// comes back as the painter showed it.
+float LinearFromDisplay(float value) {
+  return value <= 0.04045f ? value / 12.92f
+                           : static_cast<float>(std::pow((value + 0.055) / 1.055, 2.4));
+}
+
+aiColor4D LinearColour(const aiColor4D& c) {
+  return aiColor4D(LinearFromDisplay(c.r), LinearFromDisplay(c.g), LinearFromDisplay(c.b), c.a);
 }
 
 // Unit and outwards; a degenerate face's zero normal becomes straight up.
@@ -129,7 +151,13 @@ void SetTriangle(aiFace& face, unsigned a, unsigned b, unsigned c) {
 // stroke's go.
 struct MeshWriter {
   aiMesh* mesh;
+  bool linearColours;  // glTF's vertex colours; other formats keep display values
   unsigned vertex = 0, face = 0;
+
+  aiColor4D Colour(const Vec4& colour) const {
+    const aiColor4D clamped = ClampedColour(colour);
+    return linearColours ? LinearColour(clamped) : clamped;
+  }
 
   void Put(const aiVector3D& position, const aiVector3D& normal, const aiColor4D& colour, float s,
            float t) {
@@ -144,8 +172,8 @@ struct MeshWriter {
     const unsigned first = vertex;
     for (int v = 0; v < source.vertexCount; ++v) {
       const Vec4& p = source.positions[v];
-      Put(aiVector3D(p.x, p.y, p.z), OutwardNormal(source.normals[v]),
-          ClampedColour(source.colours[v]), source.texCoords[v].x, source.texCoords[v].y);
+      Put(aiVector3D(p.x, p.y, p.z), OutwardNormal(source.normals[v]), Colour(source.colours[v]),
+          source.texCoords[v].x, source.texCoords[v].y);
     }
     for (int f = 0; f < source.faceCount; ++f) {
       const int* corner = source.faces[f].vertex;
@@ -157,8 +185,9 @@ struct MeshWriter {
 
   void AddParticles(const ParticleSystem& particles) {
     for (std::size_t i = 0; i < particles.positions.size(); ++i) {
+      if (!ParticleHasArea(particles, i)) continue;
       const ParticleQuad quad = QuadOfParticle(particles, i);
-      const aiColor4D colour = ClampedColour(particles.colours[i]);
+      const aiColor4D colour = Colour(particles.colours[i]);
       const unsigned first = vertex;
       for (int k = 0; k < 4; ++k)
         Put(aiVector3D(quad.corner[k][0], quad.corner[k][1], quad.corner[k][2]),
@@ -227,11 +256,6 @@ std::string FileStem(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string Folder(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
-
 // The two maps as PNG bytes, read and made only when a stroke needs them.
 struct EncodedMaps {
   std::vector<std::uint8_t> paint, sprite;
@@ -257,19 +281,10 @@ std::string EncodeMaps(bool meshes, bool particles, const StrokeMaps& files, Enc
   return "";
 }
 
-std::string WriteBytes(AtomicFileSet& files, const std::string& path,
-                       const std::vector<std::uint8_t>& bytes) {
-  AtomicFile* file = files.Add(path);
-  if (!file) return files.Error();
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file->Stream()) != bytes.size())
-    return "cannot write " + path;
-  return "";
-}
-
 }  // namespace
 
-std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFormat format,
-                          const StrokeMaps& maps) {
+std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat format,
+                      const StrokeMaps& maps, std::vector<FileBytes>* files) {
   bool anyMesh = false, anyParticles = false;
   for (int i = 0; i < CommittedCount(canvas); ++i) {
     anyMesh = anyMesh || DrawnMesh(canvas.strokes[i]);
@@ -285,21 +300,20 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
   // some stroke uses it.
   std::vector<aiMaterial*> materials;
   std::vector<aiTexture*> textures;
-  AtomicFileSet files;
-  const std::string stem = FileStem(path), folder = Folder(path);
+  const std::string stem = FileStem(path), folder = FolderOf(path);
   // Where a material's map goes: embedded (glb), a PNG beside the file
   // (obj), or nowhere (ply).
   auto attachMap = [&](aiMaterial* material, const std::vector<std::uint8_t>& png,
-                       const char* suffix, bool alpha) -> std::string {
-    if (png.empty() || format == MeshFormat::kPly) return "";
+                       const char* suffix, bool alpha) {
+    if (png.empty() || format == MeshFormat::kPly) return;
     if (format == MeshFormat::kGlb) {
       SetColourMap(material, "*" + std::to_string(textures.size()), alpha);
       textures.push_back(EmbeddedPng(png, suffix));
-      return "";
+      return;
     }
     const std::string name = stem + "_" + suffix + ".png";
     SetColourMap(material, name, alpha);
-    return WriteBytes(files, folder + name, png);
+    files->push_back(FileBytes{folder + name, png});
   };
   // Owned here until the scene takes them.
   auto release = [&]() {
@@ -307,7 +321,6 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
     for (aiTexture* t : textures) delete t;
   };
   unsigned paintMaterial = 0, particleMaterial = 0;
-  std::string error;
   if (anyMesh) {
     aiMaterial* paint = NewMaterial("paint");
     const float metallic = 0.0f, roughness = 0.9f;  // dry paint: matte, not metal
@@ -315,9 +328,9 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
     paint->AddProperty(&roughness, 1, AI_MATKEY_ROUGHNESS_FACTOR);
     paintMaterial = static_cast<unsigned>(materials.size());
     materials.push_back(paint);
-    error = attachMap(paint, encoded.paint, "paint", false);
+    attachMap(paint, encoded.paint, "paint", false);
   }
-  if (anyParticles && error.empty()) {
+  if (anyParticles) {
     aiMaterial* sprite = NewMaterial("particles");
     // Assimp reads the shading model as a raw value, not as an integer.
     const aiShadingMode unlit = aiShadingMode_Unlit;
@@ -326,11 +339,7 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
     sprite->AddProperty(&blend, AI_MATKEY_GLTF_ALPHAMODE);
     particleMaterial = static_cast<unsigned>(materials.size());
     materials.push_back(sprite);
-    error = attachMap(sprite, encoded.sprite, "particles", true);
-  }
-  if (!error.empty()) {
-    release();
-    return error;
+    attachMap(sprite, encoded.sprite, "particles", true);
   }
 
   // One mesh of the painted strokes and one of the particles, each stroke's
@@ -343,7 +352,8 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
       meshVertices += static_cast<std::size_t>(mesh->vertexCount);
       meshFaces += static_cast<std::size_t>(mesh->faceCount);
     } else if (DrawsParticles(stroke)) {
-      particleCount += stroke.particles.positions.size();
+      for (std::size_t p = 0; p < stroke.particles.positions.size(); ++p)
+        particleCount += ParticleHasArea(stroke.particles, p) ? 1 : 0;
     }
   }
   constexpr std::size_t kLargest = 0xFFFFFFFFu;  // Assimp counts vertices in 32 bits
@@ -353,11 +363,14 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
   }
   // A PLY file carries no maps, so no coordinates into them either.
   const bool texCoords = format != MeshFormat::kPly;
-  MeshWriter strokes{anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords)
-                             : nullptr};
+  const bool linear = format == MeshFormat::kGlb;
+  MeshWriter strokes{
+      anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords) : nullptr,
+      linear};
   MeshWriter sprites{anyParticles ? NewMesh("particles", 4 * particleCount, 2 * particleCount,
                                             particleMaterial, texCoords)
-                                  : nullptr};
+                                  : nullptr,
+                     linear};
   for (int i = 0; i < CommittedCount(canvas); ++i) {
     const Stroke& stroke = canvas.strokes[i];
     if (const Mesh* mesh = DrawnMesh(stroke))
@@ -377,26 +390,7 @@ std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFor
   const char* formatId = format == MeshFormat::kGlb   ? "glb2"
                          : format == MeshFormat::kObj ? "obj"
                                                       : "ply";
-  return ExportScene(*scene, formatId, path, files);
-}
-
-std::string WriteReliefStl(const ReliefSolid& solid, const std::string& path) {
-  const auto vertices = static_cast<unsigned>(solid.positions.size() / 3);
-  const auto faces = static_cast<unsigned>(solid.triangles.size() / 3);
-  auto* mesh = new aiMesh;
-  mesh->mName = "relief";
-  mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
-  mesh->mNumVertices = vertices;
-  mesh->mVertices = new aiVector3D[vertices];
-  for (unsigned v = 0; v < vertices; ++v)
-    mesh->mVertices[v] =
-        aiVector3D(solid.positions[3 * v], solid.positions[3 * v + 1], solid.positions[3 * v + 2]);
-  mesh->mNumFaces = faces;
-  mesh->mFaces = new aiFace[faces];
-  for (unsigned f = 0; f < faces; ++f)
-    SetTriangle(mesh->mFaces[f], solid.triangles[3 * f], solid.triangles[3 * f + 1],
-                solid.triangles[3 * f + 2]);
-  std::unique_ptr<aiScene> scene = NewScene({mesh}, {NewMaterial("relief")});
-  AtomicFileSet files;
-  return ExportScene(*scene, "stlb", path, files);
+  const std::string error = ExportScene(*scene, formatId, path, files);
+  if (error.empty() && format == MeshFormat::kGlb) DropUnusedExtensions(&files->back().bytes);
+  return error;
 }

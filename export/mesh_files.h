@@ -1,12 +1,11 @@
 #pragma once
 // Mesh files through Assimp: the drawn strokes as glTF binary, OBJ (with
-// its material library and map pictures) or PLY, and the relief solid as
-// binary STL. Every file is written under a temporary name and renamed into
-// place only when all of an export's files are complete.
+// its material library and map pictures) or PLY. They are made in memory, each file's path and
+// bytes, for WriteFileSet (export/file_set.h) to write as one.
 
 #include <string>
 
-#include "export/relief.h"
+#include "export/file_set.h"
 #include "stroke/stroke.h"
 
 enum class MeshFormat { kGlb, kObj, kPly };
@@ -25,8 +24,8 @@ struct StrokeMaps {
 // coordinates, and normals made unit and turned outwards. (The stroke
 // normals point into the paint; viewers light the side the normal points
 // to and expect it to agree with the winding, which is counter-clockwise
-// seen from the front.) Particle quads have normal +z. Returns "" or what
-// went wrong.
+// seen from the front.) Particle quads have normal +z. Returns "" and adds
+// the files to `files`, `path` last, or returns what went wrong.
 //   glb: the baked paint map and the particle sprite embedded as PNG; the
 //        strokes use a matte material (metallic 0, roughness 0.9) whose
 //        base colour is vertex colour × paint map; the particles an unlit,
@@ -39,8 +38,5 @@ struct StrokeMaps {
 //   ply: ASCII (Assimp's binary writer mislabels the colours), one mesh of
 //        both, colours as bytes; no maps and no texture coordinates, so
 //        particles show as squares of their colour.
-std::string WriteMeshFile(const Canvas& canvas, const std::string& path, MeshFormat format,
-                          const StrokeMaps& maps);
-
-// The relief solid as binary STL, millimetres.
-std::string WriteReliefStl(const ReliefSolid& solid, const std::string& path);
+std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat format,
+                      const StrokeMaps& maps, std::vector<FileBytes>* files);

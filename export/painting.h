@@ -22,6 +22,9 @@ struct ExportSettings {
   // The map files the strokes are drawn with (the mesh, detail and particle
   // brush slots of the map table); an empty name leaves that map out.
   std::string meshMap, detailMap, particleMap;
+  // Makes the file's missing folders, once everything else has been checked
+  // and the export is about to be written.
+  bool makeFolders = false;
 };
 
 // Writes every visible stroke of `canvas` to `path` in the format its
@@ -34,6 +37,9 @@ struct ExportSettings {
 // Returns "" or what went wrong: an unknown extension, a canvas with no
 // drawn stroke (nothing is written: an empty file would only puzzle the
 // program that opens it), settings out of range, a map that cannot be read,
-// "cannot write …". Nothing half-written is left behind on failure.
+// "cannot write FILE: reason" (the system's reason for the call that
+// failed). A failed export leaves every file and folder as it was: nothing
+// half-written, no new folder, and an export of several files (OBJ) writes
+// all or none of them.
 std::string ExportPainting(const Canvas& canvas, const std::string& path,
                            const ExportSettings& settings);

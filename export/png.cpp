@@ -18,26 +18,28 @@ struct WriteTarget {
   }
 };
 
-// Encodes rows of `rowBytes` bytes each; `colourType` and `bitDepth` as
-// libpng names them. 16-bit samples are given big-endian, as PNG stores them.
-// `attach` points libpng at where the bytes go. Level 6 is zlib's usual
-// balance; for the large, noisy maps embedded in mesh files level 3 is
-// three times faster and, with libpng's per-row filter choice, no larger.
-template <typename Attach>
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* bytes = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+  bytes->insert(bytes->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
+// The PNG bytes of rows of `rowBytes` bytes each; `colourType` and
+// `bitDepth` as libpng names them. 16-bit samples are given big-endian, as
+// PNG stores them. False when libpng fails. Encoding into memory keeps
+// libpng away from the file: a failed write is then the file's own call,
+// with the system's reason. Level 6 is zlib's usual balance; for the
+// large, noisy maps embedded in mesh files level 3 is three times faster
+// and, with libpng's per-row filter choice, no larger.
 bool Encode(int width, int height, int colourType, int bitDepth, const std::uint8_t* rows,
-            std::size_t rowBytes, Attach attach, std::string* error, int level = 6) {
+            std::size_t rowBytes, int level, std::vector<std::uint8_t>* bytes) {
   WriteTarget target;
   target.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (target.png) target.info = png_create_info_struct(target.png);
-  if (!target.png || !target.info) {
-    if (error) *error = "out of memory";
-    return false;
-  }
-  if (setjmp(png_jmpbuf(target.png))) {
-    if (error) *error = "cannot encode the picture";
-    return false;
-  }
-  attach(target.png);
+  if (!target.png || !target.info) return false;
+  if (setjmp(png_jmpbuf(target.png))) return false;
+  png_set_write_fn(target.png, bytes, AppendBytes, NoFlush);
   png_set_compression_level(target.png, level);
   png_set_IHDR(target.png, target.info, static_cast<png_uint_32>(width),
                static_cast<png_uint_32>(height), bitDepth, colourType, PNG_INTERLACE_NONE,
@@ -55,24 +57,16 @@ bool Write(const std::string& path, int width, int height, int colourType, int b
     if (error) *error = "nothing to write: the picture is empty";
     return false;
   }
-  AtomicFile file(path);
-  if (!file.Open(error)) return false;
-  std::string encodeError;
-  if (!Encode(
-          width, height, colourType, bitDepth, rows, rowBytes,
-          [&file](png_structp png) { png_init_io(png, file.Stream()); }, &encodeError)) {
-    if (error) *error = "cannot write " + path + ": " + encodeError;
+  std::vector<std::uint8_t> bytes;
+  if (!Encode(width, height, colourType, bitDepth, rows, rowBytes, 6, &bytes)) {
+    if (error) *error = "cannot write " + path + ": cannot encode the picture";
     return false;
   }
+  AtomicFile file(path);
+  if (!file.Open(error)) return false;
+  file.Write(bytes.data(), bytes.size());
   return file.Commit(error);
 }
-
-void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
-  auto* bytes = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
-  bytes->insert(bytes->end(), data, data + length);
-}
-
-void NoFlush(png_structp) {}
 
 }  // namespace
 
@@ -91,20 +85,20 @@ bool WritePng8(const std::string& path, int width, int height, int channels,
                8, pixels.data(), rowBytes, error);
 }
 
-bool WritePngGrey16(const std::string& path, int width, int height,
-                    const std::vector<std::uint16_t>& grey, std::string* error) {
+std::vector<std::uint8_t> EncodePngGrey16(int width, int height,
+                                          const std::vector<std::uint16_t>& grey) {
+  std::vector<std::uint8_t> bytes;
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (width <= 0 || height <= 0 || grey.size() < count) {
-    if (error) *error = "fewer samples than the picture's size";
-    return false;
-  }
+  if (width <= 0 || height <= 0 || grey.size() < count) return bytes;
   std::vector<std::uint8_t> bigEndian(count * 2);
   for (std::size_t i = 0; i < count; ++i) {
     bigEndian[2 * i] = static_cast<std::uint8_t>(grey[i] >> 8);
     bigEndian[2 * i + 1] = static_cast<std::uint8_t>(grey[i] & 0xFF);
   }
-  return Write(path, width, height, PNG_COLOR_TYPE_GRAY, 16, bigEndian.data(),
-               static_cast<std::size_t>(width) * 2, error);
+  if (!Encode(width, height, PNG_COLOR_TYPE_GRAY, 16, bigEndian.data(),
+              static_cast<std::size_t>(width) * 2, 6, &bytes))
+    bytes.clear();
+  return bytes;
 }
 
 bool ReadPng(const std::string& path, PngPicture* picture) {
@@ -150,11 +144,9 @@ std::vector<std::uint8_t> EncodePng8(int width, int height, int channels,
       pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                           static_cast<std::size_t>(channels))
     return bytes;
-  const bool encoded = Encode(
-      width, height, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8,
-      pixels.data(), static_cast<std::size_t>(width) * static_cast<std::size_t>(channels),
-      [&bytes](png_structp png) { png_set_write_fn(png, &bytes, AppendBytes, NoFlush); }, nullptr,
-      3);
-  if (!encoded) bytes.clear();
+  if (!Encode(width, height, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8,
+              pixels.data(), static_cast<std::size_t>(width) * static_cast<std::size_t>(channels),
+              3, &bytes))
+    bytes.clear();
   return bytes;
 }

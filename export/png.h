@@ -1,9 +1,10 @@
 #pragma once
 // PNG files through libpng: screenshots (8-bit RGB), the icon (8-bit RGBA)
-// and height maps (16-bit grey). Pixels are given top row first. Files are written under a
-// temporary name beside the target and renamed when complete, so a failed
-// write leaves nothing half-written; the same pixels always give the same
-// bytes (no time stamp or other varying chunk is written).
+// and height maps (16-bit grey). Pixels are given top row first. Files are
+// written under a temporary name beside the target and renamed when
+// complete, so a failed write leaves nothing half-written; the same pixels
+// always give the same bytes (no time stamp or other varying chunk is
+// written).
 
 #include <cstdint>
 #include <string>
@@ -12,15 +13,15 @@
 // width × height × channels bytes: R, G, B (channels 3) or R, G, B, A (4).
 bool WritePng8(const std::string& path, int width, int height, int channels,
                const std::vector<std::uint8_t>& pixels, std::string* error);
-// width × height samples, 0 black … 65535 white.
-bool WritePngGrey16(const std::string& path, int width, int height,
-                    const std::vector<std::uint16_t>& grey, std::string* error);
 
 // The bytes of a PNG file of 8-bit RGB (channels 3) or RGBA (channels 4)
 // pixels, top row first, for pictures embedded in other files or written
 // beside them. Empty when the size or the pixels do not fit.
 std::vector<std::uint8_t> EncodePng8(int width, int height, int channels,
                                      const std::vector<std::uint8_t>& pixels);
+// The same for width × height 16-bit grey samples, 0 black … 65535 white.
+std::vector<std::uint8_t> EncodePngGrey16(int width, int height,
+                                          const std::vector<std::uint16_t>& grey);
 
 // What a PNG file holds, for tests and checks: 8-bit RGB(A) or 16-bit grey
 // samples widened to 16 bits, top row first. False when it cannot be read.

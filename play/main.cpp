@@ -157,13 +157,15 @@ std::string FromStart(const std::string& file) {
   return StartFolder() + "/" + file;
 }
 
-// The painting into `path`, with the maps its strokes are drawn with now.
+// The painting into `path`, with the maps its strokes are drawn with now;
+// missing folders are made when there is something to write.
 std::string ExportInto(const std::string& path, const Options& options) {
   ExportSettings settings;
   settings.reliefSizeMm = options.reliefSizeMm;
   settings.meshMap = AppState().maps[MAP_MESH];
   settings.detailMap = AppState().maps[MAP_DETAIL];
   settings.particleMap = AppState().maps[MAP_PARTICLE_BRUSH];
+  settings.makeFolders = true;
   return ExportPainting(AppState().canvas, path, settings);
 }
 
@@ -176,8 +178,6 @@ std::string ExportByKey(const Options& options) {
   char stamp[32];
   const std::time_t now = std::time(nullptr);
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", std::localtime(&now));
-  const std::string folder = FromStart("exports");
-  ::mkdir(folder.c_str(), 0777);
   std::string file = std::string("exports/painting-") + stamp + ".glb";
   for (int copy = 2; ::access(FromStart(file).c_str(), F_OK) == 0; ++copy)
     file = std::string("exports/painting-") + stamp + "-" + std::to_string(copy) + ".glb";

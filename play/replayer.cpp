@@ -198,9 +198,6 @@ Replayer::Pointer& Replayer::PointerOf(int window) {
 std::string Replayer::Resolve(const std::string& file) const {
   std::filesystem::path path = file;
   if (path.is_relative() && !options_.baseFolder.empty()) path = options_.baseFolder / path;
-  // A picture or export into a folder that is not there yet makes it.
-  std::error_code ignored;
-  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
   return path.string();
 }
 
@@ -209,12 +206,11 @@ int Replayer::Run() {
   Settle();
   lastEventTime_ = Now();
   const std::size_t total = events_.size();
-  std::size_t shown = 0;
   for (std::size_t i = 0; i < total && !stopped_; ++i) {
     const Event& event = events_[i];
     const std::string problem = Apply(event);
     if (!problem.empty()) {
-      if (options_.progress && shown) std::fprintf(stderr, "\n");
+      EndProgressLine();
       std::fprintf(stderr, "%s:%d: %s\n", options_.scriptName.c_str(), event.line, problem.c_str());
       return 1;
     }
@@ -223,10 +219,10 @@ int Replayer::Run() {
     if (options_.progress && (i + 1 == total || (i + 1) % 500 == 0)) {
       std::fprintf(stderr, "\rkelvra-play: %zu of %zu events", i + 1, total);
       std::fflush(stderr);
-      shown = i + 1;
+      progressShown_ = true;
     }
   }
-  if (options_.progress && shown) std::fprintf(stderr, "\n");
+  EndProgressLine();
   Pump();
   return 0;
 }
@@ -273,8 +269,7 @@ std::string Replayer::Apply(const Event& event) {
     case EventKind::kRedo:
       return extras_.redo ? extras_.redo() : "redo is not available here";
     case EventKind::kExport:
-      return extras_.exportTo ? extras_.exportTo(Resolve(event.text))
-                              : "export is not available here";
+      return Export(event);
   }
   return "an event this kelvra-play does not know";
 }
@@ -350,14 +345,36 @@ std::string Replayer::ChooseMenu(const Event& event) {
   return {};
 }
 
+void Replayer::EndProgressLine() {
+  if (progressShown_) std::fprintf(stderr, "\n");
+  progressShown_ = false;
+}
+
+// Says what was written on stderr, as the export key does: stdout is the
+// painter's console.
+std::string Replayer::Export(const Event& event) {
+  if (!extras_.exportTo) return "export is not available here";
+  const std::string problem = extras_.exportTo(Resolve(event.text));
+  if (problem.empty()) {
+    EndProgressLine();
+    std::fprintf(stderr, "kelvra-play: exported the painting into %s\n", event.text.c_str());
+  }
+  return problem;
+}
+
 std::string Replayer::Screenshot(const Event& event) {
   Pump();
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
   if (!ReadWindowPicture(window_, &width, &height, &rgb))
     return "the " + NameOfWindow(window_) + " window has no pixels to read";
+  // A picture into a folder that is not there yet makes it (an export makes
+  // its own, once it knows it has something to write).
+  const std::filesystem::path path = Resolve(event.text);
+  std::error_code ignored;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
   std::string problem;
-  if (!WritePng8(Resolve(event.text), width, height, 3, rgb, &problem)) return problem;
+  if (!WritePng8(path.string(), width, height, 3, rgb, &problem)) return problem;
   return {};
 }
 

@@ -51,6 +51,9 @@ class Replayer {
   std::string Keys(const Event& event);
   std::string ChooseMenu(const Event& event);
   std::string Screenshot(const Event& event);
+  std::string Export(const Event& event);
+  // Ends the progress line, if one is showing, before other text.
+  void EndProgressLine();
   void IdleSteps(long count);
   void Wait(long milliseconds);
   std::string Resolve(const std::string& file) const;
@@ -61,6 +64,7 @@ class Replayer {
   ReplayExtras extras_;
   int window_ = 0;  // of the last `window` line; the main view at first
   bool stopped_ = false;
+  bool progressShown_ = false;
   struct Pointer {
     int x = 0, y = 0;
     int buttonsDown = 0;  // bit per button

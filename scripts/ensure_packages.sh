@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kelvra builds, runs and tests with, but only
-# those that are missing: with everything present this prints nothing and
-# touches no network.
+# Installs the Debian packages Kelvra builds, runs and tests with, and the
+# glTF validator the export tests run, but only what is missing: with
+# everything present this prints nothing and touches no network.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -19,11 +20,24 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Node.js runs the glTF validator; a node that came from elsewhere (with
+# its own npm) is as good as Debian's.
+command -v node >/dev/null || missing+=(nodejs)
+command -v npm >/dev/null || missing+=(npm)
 
-echo "Installing missing packages: ${missing[*]}"
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing missing packages: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
+
+# The Khronos glTF validator from npm, at the version package-lock.json
+# pins, into tools/gltf_validator/node_modules (git-ignored).
+validator="$root/tools/gltf_validator"
+if [ ! -f "$validator/node_modules/gltf-validator/package.json" ]; then
+  echo "Installing the glTF validator (npm ci in tools/gltf_validator)"
+  (cd "$validator" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+fi

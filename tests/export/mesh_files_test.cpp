@@ -27,7 +27,8 @@ using Corner = std::array<float, 12>;
 
 // The corners the main view draws for a stroke, from the records: mesh
 // faces in order (normals unit and outwards), or each particle's two
-// triangles of its strip (half-extent 2 × size, normal +z).
+// triangles of its strip (half-extent 2 × size, normal +z); a particle of
+// size 0 covers nothing and gives none.
 std::vector<Corner> DrawnCorners(const Stroke& stroke) {
   std::vector<Corner> corners;
   if (const Mesh* mesh = DrawnMesh(stroke)) {
@@ -44,6 +45,7 @@ std::vector<Corner> DrawnCorners(const Stroke& stroke) {
     const ParticleSystem& particles = stroke.particles;
     const float sign[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
     for (std::size_t i = 0; i < particles.positions.size(); ++i) {
+      if (particles.sizes[i] == 0) continue;
       const Vec4 &centre = particles.positions[i], &c = particles.colours[i];
       const float h = 2 * particles.sizes[i];
       for (int k : {0, 1, 2, 2, 1, 3})
@@ -84,6 +86,7 @@ struct FormatCase {
   bool alpha;       // colours carry alpha
   float tolerance;  // text formats print about six significant digits
   float colourTolerance;
+  bool linear;  // colours stored linear (glTF), not as the screen shows them
 };
 
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.extension; }
@@ -93,6 +96,11 @@ class MeshFormats : public testing::TestWithParam<FormatCase> {
   ScratchDir scratch_;
 };
 
+// The sRGB transfer function, from a shown value to a linear one.
+float Linear(float shown) {
+  return shown <= 0.04045f ? shown / 12.92f : std::pow((shown + 0.055f) / 1.055f, 2.4f);
+}
+
 void ExpectSameCorners(const std::vector<Corner>& file, const std::vector<Corner>& drawn,
                        const FormatCase& format) {
   ASSERT_EQ(file.size(), drawn.size());
@@ -100,8 +108,10 @@ void ExpectSameCorners(const std::vector<Corner>& file, const std::vector<Corner
   for (std::size_t i = 0; i < file.size(); ++i)
     for (int a = 0; a < values; ++a) {
       if (a == 9 && !format.alpha) continue;
+      const bool colour = a >= 6 && a < 9;
+      const float expected = colour && format.linear ? Linear(drawn[i][a]) : drawn[i][a];
       const float tolerance = a >= 6 && a < 10 ? format.colourTolerance : format.tolerance;
-      ASSERT_NEAR(file[i][a], drawn[i][a], tolerance) << "corner " << i << ", value " << a;
+      ASSERT_NEAR(file[i][a], expected, tolerance) << "corner " << i << ", value " << a;
     }
 }
 
@@ -134,6 +144,9 @@ TEST_P(MeshFormats, ReadBackGivesTheDrawnCornersOfTheDrawnStrokesInOrder) {
     painted.insert(painted.end(), particles.begin(), particles.end());
     ExpectSameCorners(FileCorners(*scene->mMeshes[0]), painted, format);
   }
+  // The particle stroke tapers to nothing at its start: those particles
+  // are left out.
+  EXPECT_LT(particles.size(), 6 * canvas->strokes[2].particles.positions.size());
   // A subdivided stroke is written as drawn: its result mesh, four times
   // the base mesh's faces.
   EXPECT_EQ(second.size(),
@@ -141,12 +154,85 @@ TEST_P(MeshFormats, ReadBackGivesTheDrawnCornersOfTheDrawnStrokesInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Export, MeshFormats,
-                         testing::Values(FormatCase{"glb", true, true, true, 1e-6f, 1e-6f},
-                                         FormatCase{"obj", true, true, false, 2e-5f, 2e-5f},
-                                         FormatCase{"ply", false, false, true, 2e-5f, 1.0f / 255}),
+                         testing::Values(FormatCase{"glb", true, true, true, 1e-6f, 1e-6f, true},
+                                         FormatCase{"obj", true, true, false, 2e-5f, 2e-5f, false},
+                                         FormatCase{"ply", false, false, true, 2e-5f, 1.0f / 255,
+                                                    false}),
                          [](const testing::TestParamInfo<FormatCase>& test) {
                            return std::string(test.param.extension);
                          });
+
+// ---- glTF's own rules ------------------------------------------------------
+
+TEST(ExportGlb, VertexColoursAreLinearAsGltfDefinesThem) {
+  ScratchDir scratch;
+  Canvas canvas;
+  // Worked out by hand with the sRGB transfer function; alpha is no colour
+  // and stays.
+  struct Case {
+    std::array<int, 3> shown;
+    std::array<float, 3> linear;
+  } cases[] = {
+      {{255, 117, 212}, {1.0f, 0.177888f, 0.658375f}},  // a pink the painter shows
+      {{10, 0, 128}, {0.003035f, 0.0f, 0.215861f}},     // 10 / 255 on the linear toe
+  };
+  for (const Case& c : cases) {
+    AddPyramid(canvas, 0.5f * canvas.count, 0, 0.1f, 0.2f);
+    Mesh& mesh = *canvas.strokes[canvas.count - 1].subdivision.baseMesh;
+    for (int v = 0; v < mesh.vertexCount; ++v)
+      mesh.colours[v] = Vec4(c.shown[0] / 255.0f, c.shown[1] / 255.0f, c.shown[2] / 255.0f, 0.5f);
+  }
+  const std::string path = scratch.File("painting.glb");
+  ASSERT_EQ(ExportPainting(canvas, path, ExportSettings()), "");
+  Assimp::Importer importer;
+  const aiScene* scene = importer.ReadFile(path, 0);
+  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+  const std::vector<Corner> corners = FileCorners(*scene->mMeshes[0]);
+  ASSERT_EQ(corners.size(), 24u) << "four triangles a pyramid";
+  for (int p = 0; p < 2; ++p) {
+    SCOPED_TRACE(p);
+    const Corner& corner = corners[12 * p];
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(corner[6 + k], cases[p].linear[k], 1e-6);
+    EXPECT_EQ(corner[9], 0.5f);
+  }
+}
+
+// The JSON chunk of a glTF binary file: its length at byte 12, its text
+// from byte 20.
+std::string GlbJson(const std::string& path) {
+  std::stringstream file;
+  file << std::ifstream(path, std::ios::binary).rdbuf();
+  const std::string bytes = file.str();
+  std::uint32_t length = 0;
+  for (int k = 3; k >= 0; --k) length = length << 8 | std::uint8_t(bytes.at(12 + k));
+  return bytes.substr(20, length);
+}
+
+TEST(ExportGlb, ExtensionsUsedNamesOnlyTheExtensionsTheFileUses) {
+  ScratchDir scratch;
+  const auto mixed = MixedCanvas();
+  Canvas meshesOnly;
+  AddPyramid(meshesOnly, 0, 0, 0.1f, 0.2f);
+  struct Case {
+    const char* name;
+    const Canvas& canvas;
+    bool unlit;  // particles: the unlit material's extension
+  } cases[] = {{"meshes and particles", *mixed, true}, {"meshes only", meshesOnly, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = scratch.File("painting.glb");
+    ASSERT_EQ(ExportPainting(c.canvas, path, ExportSettingsWithDefaultMaps()), "");
+    const std::string json = GlbJson(path);
+    EXPECT_EQ(json.find("\"extensionsUsed\":[\"KHR_materials_unlit\"]") != std::string::npos,
+              c.unlit)
+        << json;
+    EXPECT_EQ(json.find("extensionsUsed") != std::string::npos, c.unlit) << json;
+    EXPECT_EQ(json.size() % 4, 0u) << "chunks stay aligned";
+    // Assimp reads the file back, its chunks where their lengths say.
+    Assimp::Importer importer;
+    EXPECT_NE(importer.ReadFile(path, 0), nullptr) << importer.GetErrorString();
+  }
+}
 
 // ---- The maps --------------------------------------------------------------
 

@@ -3,9 +3,13 @@
 #include "export/painting.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -26,8 +30,10 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   const Canvas empty;
   // An older export of the same name stays whole when a new one fails.
   std::ofstream(scratch.File("older.glb")) << "older";
+  // Folders are asked for: a failed export makes none.
   auto with = [](auto change) {
     ExportSettings settings = ExportSettingsWithDefaultMaps();
+    settings.makeFolders = true;
     change(settings);
     return settings;
   };
@@ -47,23 +53,21 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
     const ExportSettings& settings;
     std::string message;
   } cases[] = {
-      {"unknown extension", *canvas, scratch.File("art.xyz"), good,
+      {"unknown extension", *canvas, scratch.File("new/art.xyz"), good,
        "unknown extension .xyz: " + formats},
       {"no extension", *canvas, scratch.File("art"), good,
        "no extension in \"" + scratch.File("art") + "\": " + formats},
       {"dot in a folder name only", *canvas, scratch.Path() + "/v1.5/art", good,
        "no extension in \"" + scratch.Path() + "/v1.5/art\": " + formats},
-      {"missing folder", *canvas, scratch.File("missing/art.glb"), good,
-       "cannot write " + scratch.File("missing/art.glb") + ": No such file or directory"},
-      {"nothing drawn", empty, scratch.File("art.stl"), good,
+      {"nothing drawn", empty, scratch.File("new/art.stl"), good,
        "nothing to export: no stroke is drawn"},
       {"map missing", *canvas, scratch.File("older.glb"), missingMap,
        "cannot read the map " + scratch.File("no-such-map.bmp")},
-      {"grid of one", *canvas, scratch.File("art.png"), coarse,
+      {"grid of one", *canvas, scratch.File("new/art.png"), coarse,
        "the relief grid must be 2 to 2048 samples a side"},
       {"grid too fine", *canvas, scratch.File("art.stl"), fine,
        "the relief grid must be 2 to 2048 samples a side"},
-      {"size zero", *canvas, scratch.File("art.stl"), flat,
+      {"size zero", *canvas, scratch.File("new/art.stl"), flat,
        "the relief size must be a positive number of millimetres"},
       {"size undefined", *canvas, scratch.File("art.stl"), undefinedSize,
        "the relief size must be a positive number of millimetres"},
@@ -78,16 +82,131 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   EXPECT_EQ(ExportPainting(*canvas, scratch.File("art.PNG"), flat), "");
 }
 
-TEST(ExportPainting, ObjWhoseFileCannotBeRenamedTakesItsCompanionsBack) {
+TEST(ExportPainting, ObjWhoseFileCannotBeRenamedLeavesTheEarlierCompanionsAsTheyWere) {
   ScratchDir scratch;
   const auto canvas = MixedCanvas();
   const ExportSettings settings = ExportSettingsWithDefaultMaps();
   // A folder of the OBJ's name: the library and maps are renamed into
-  // place first, then the OBJ cannot be.
+  // place first, then the OBJ cannot be. The library and paint map of an
+  // earlier export come back; the particle map, new, goes.
   ASSERT_EQ(::mkdir(scratch.File("art.obj").c_str(), 0755), 0);
+  std::ofstream(scratch.File("art.mtl")) << "earlier library";
+  std::ofstream(scratch.File("art_paint.png")) << "earlier map";
   const std::string error = ExportPainting(*canvas, scratch.File("art.obj"), settings);
   EXPECT_EQ(error, "cannot write " + scratch.File("art.obj") + ": Is a directory");
-  EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{"art.obj"});
+  EXPECT_EQ(FolderListing(scratch.Path()),
+            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png"}));
+  EXPECT_EQ(Contents(scratch.File("art.mtl")), "earlier library");
+  EXPECT_EQ(Contents(scratch.File("art_paint.png")), "earlier map");
+}
+
+TEST(ExportPainting, NamesAsLongAsTheFolderTakesAreWritten) {
+  ScratchDir scratch;
+  const auto canvas = MixedCanvas();
+  for (const char* extension : {".glb", ".stl", ".png"}) {
+    SCOPED_TRACE(extension);
+    const std::string name = std::string(255 - 4, 'n') + extension;  // NAME_MAX
+    EXPECT_EQ(ExportPainting(*canvas, scratch.File(name), ExportSettingsWithDefaultMaps()), "");
+    EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{name});
+    std::remove(scratch.File(name).c_str());
+  }
+}
+
+TEST(ExportPainting, MakesMissingFoldersOnlyWhenAsked) {
+  ScratchDir scratch;
+  const auto canvas = MixedCanvas();
+  ExportSettings settings = ExportSettingsWithDefaultMaps();
+  const std::string path = scratch.File("new/deeper/art.glb");
+  EXPECT_EQ(ExportPainting(*canvas, path, settings),
+            "cannot write " + path + ": No such file or directory");
+  EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{});
+  settings.makeFolders = true;
+  EXPECT_EQ(ExportPainting(*canvas, path, settings), "");
+  EXPECT_EQ(FolderListing(scratch.File("new/deeper")), std::vector<std::string>{"art.glb"});
+}
+
+// A file system of the test's own, mounted over a scratch folder in a
+// mount namespace of the test process's own (ctest runs every test in a
+// process of its own); unmounted when the object goes. Needs the right to
+// mount: where it is missing, Problem() says why and the test skips.
+class Mounted {
+ public:
+  Mounted(const std::string& source, const std::string& where, const char* type,
+          unsigned long flags, const char* options)
+      : where_(where) {
+    static const int kPrivate = [] {
+      if (::unshare(CLONE_NEWNS) != 0) return errno;
+      return ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : errno;
+    }();
+    if (kPrivate != 0) {
+      problem_ = std::string("no mount namespace of its own: ") + std::strerror(kPrivate);
+    } else if (::mount(source.c_str(), where.c_str(), type, flags, options) != 0) {
+      problem_ = "cannot mount " + where + ": " + std::strerror(errno);
+    }
+  }
+  ~Mounted() {
+    if (problem_.empty()) ::umount2(where_.c_str(), MNT_DETACH);
+  }
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  std::string where_, problem_;
+};
+
+TEST(ExportPainting, FailuresOfTheDiskNameTheFileAndTheSystemsReason) {
+  ScratchDir scratch;
+  const std::string full = scratch.File("full"), readOnly = scratch.File("read-only");
+  ASSERT_EQ(::mkdir(full.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(readOnly.c_str(), 0755), 0);
+  // One page of room, taken.
+  const Mounted fullDisk("none", full, "tmpfs", 0, "size=4k");
+  const Mounted readOnlyDisk("none", readOnly, "tmpfs", MS_RDONLY, "size=1m");
+  if (!fullDisk.Problem().empty()) GTEST_SKIP() << fullDisk.Problem();
+  ASSERT_EQ(readOnlyDisk.Problem(), "");
+  std::ofstream(full + "/filler") << std::string(4096, 'f');
+  ASSERT_EQ(FolderListing(full), std::vector<std::string>{"filler"});
+  const auto canvas = MixedCanvas();
+  ExportSettings settings = ExportSettingsWithDefaultMaps();
+  settings.makeFolders = true;
+  const std::string noRoom = ": No space left on device";
+  struct Case {
+    std::string path, message;
+  } cases[] = {
+      {full + "/art.glb", "cannot write " + full + "/art.glb" + noRoom},
+      // The maps are written first; the first of them fills the disk.
+      {full + "/art.obj", "cannot write " + full + "/art_paint.png" + noRoom},
+      {full + "/art.ply", "cannot write " + full + "/art.ply" + noRoom},
+      {full + "/art.stl", "cannot write " + full + "/art.stl" + noRoom},
+      {full + "/art.png", "cannot write " + full + "/art.png" + noRoom},
+      {readOnly + "/art.glb", "cannot write " + readOnly + "/art.glb: Read-only file system"},
+      {readOnly + "/new/art.glb", "cannot write " + readOnly +
+                                      "/new/art.glb: cannot make the folder " + readOnly +
+                                      "/new: Read-only file system"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(ExportPainting(*canvas, c.path, settings), c.message);
+    EXPECT_EQ(FolderListing(full), std::vector<std::string>{"filler"});
+  }
+}
+
+TEST(ExportPainting, ObjThatCannotTakeItsPlacePutsBackTheFilesItReplaced) {
+  ScratchDir scratch;
+  // A file mounted over the OBJ's name: nothing can be renamed over it,
+  // and that shows only when the OBJ's turn comes, after its companions.
+  std::ofstream(scratch.File("art.obj")) << "earlier painting";
+  std::ofstream(scratch.File("elsewhere")) << "mounted";
+  const Mounted busy(scratch.File("elsewhere"), scratch.File("art.obj"), nullptr, MS_BIND, nullptr);
+  if (!busy.Problem().empty()) GTEST_SKIP() << busy.Problem();
+  std::ofstream(scratch.File("art.mtl")) << "earlier library";
+  std::ofstream(scratch.File("art_paint.png")) << "earlier map";
+  const std::string error =
+      ExportPainting(*MixedCanvas(), scratch.File("art.obj"), ExportSettingsWithDefaultMaps());
+  EXPECT_EQ(error, "cannot write " + scratch.File("art.obj") + ": Device or resource busy");
+  EXPECT_EQ(FolderListing(scratch.Path()),
+            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png", "elsewhere"}));
+  EXPECT_EQ(Contents(scratch.File("art.mtl")), "earlier library");
+  EXPECT_EQ(Contents(scratch.File("art_paint.png")), "earlier map");
 }
 
 TEST(ExportPainting, AMeshWhoseFacesPointPastItsVerticesIsLeftOut) {

@@ -1,15 +1,19 @@
-// The relief: heights worked out by hand on pyramids, the STL read back
-// through Assimp and checked for a closed, outward-facing solid, and the
-// height map's extremes against the strokes' highest and lowest points.
+// The relief: heights worked out by hand on pyramids, the STL read byte by
+// byte and checked for a closed, outward-facing solid whose facets carry
+// their own normals, and the height map's extremes against the strokes'
+// highest and lowest points.
 #include "export/relief.h"
 
-#include <assimp/scene.h>
 #include <gtest/gtest.h>
 
-#include <assimp/Importer.hpp>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <tuple>
+#include <unordered_map>
 
 #include "export/drawn.h"
 #include "export/painting.h"
@@ -99,45 +103,93 @@ TEST(HeightMap, ExtremesOfBuiltStrokesAreWhereTheirHighestPointsAre) {
 
 // ---- The solid -----------------------------------------------------------
 
+// A binary STL file read byte by byte, as a printer's software reads it:
+// an 80-byte header, the facet count, then 50 bytes a facet (normal, three
+// corners, attribute word), numbers little-endian.
+struct StlFacet {
+  float normal[3];
+  float corner[3][3];
+};
+
+float FloatAt(const std::string& bytes, std::size_t offset) {
+  std::uint32_t bits = 0;
+  for (int k = 3; k >= 0; --k) bits = bits << 8 | std::uint8_t(bytes[offset + k]);
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+std::vector<StlFacet> ReadStl(const std::string& path) {
+  std::stringstream file;
+  file << std::ifstream(path, std::ios::binary).rdbuf();
+  const std::string bytes = file.str();
+  std::vector<StlFacet> facets;
+  if (bytes.size() < 84) return facets;
+  std::uint32_t count = 0;
+  for (int k = 3; k >= 0; --k) count = count << 8 | std::uint8_t(bytes[80 + k]);
+  EXPECT_EQ(bytes.size(), 84 + 50 * std::size_t(count)) << "the size the count promises";
+  for (std::size_t offset = 84; offset + 50 <= bytes.size(); offset += 50) {
+    StlFacet facet;
+    for (int k = 0; k < 3; ++k) facet.normal[k] = FloatAt(bytes, offset + 4 * k);
+    for (int c = 0; c < 3; ++c)
+      for (int k = 0; k < 3; ++k)
+        facet.corner[c][k] = FloatAt(bytes, offset + 12 * (c + 1) + 4 * k);
+    facets.push_back(facet);
+  }
+  return facets;
+}
+
 using Point = std::tuple<float, float, float>;
 
 struct SolidCheck {
   std::size_t vertices = 0, edges = 0, faces = 0;
   bool closed = true;  // every edge in two faces, once each way
   double volume = 0;   // divergence theorem: positive when faces face out
-  aiVector3D low, high;
+  // The largest difference of a stored normal from the unit normal of its
+  // facet's corners by the right-hand rule.
+  double normalError = 0;
+  float low[3], high[3];
 };
 
-// Triangle soup as an STL reader gives it, joined by exact position.
-SolidCheck Check(const aiMesh& mesh) {
+// The facets joined into a solid by exact corner position.
+SolidCheck Check(const std::vector<StlFacet>& facets) {
   SolidCheck check;
   std::map<Point, int> ids;
-  std::map<std::pair<int, int>, int> directed;
-  check.low = check.high = mesh.mVertices[0];
-  for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-    int corner[3];
-    aiVector3D p[3];
-    for (int k = 0; k < 3; ++k) {
-      p[k] = mesh.mVertices[mesh.mFaces[f].mIndices[k]];
-      corner[k] = ids.emplace(Point{p[k].x, p[k].y, p[k].z}, int(ids.size())).first->second;
+  std::unordered_map<std::uint64_t, int> directed;
+  std::copy_n(facets.at(0).corner[0], 3, check.low);
+  std::copy_n(facets.at(0).corner[0], 3, check.high);
+  for (const StlFacet& facet : facets) {
+    std::uint64_t corner[3];
+    double p[3][3];
+    for (int c = 0; c < 3; ++c) {
+      const float* q = facet.corner[c];
+      corner[c] = ids.emplace(Point{q[0], q[1], q[2]}, int(ids.size())).first->second;
       for (int a = 0; a < 3; ++a) {
-        check.low[a] = std::min(check.low[a], p[k][a]);
-        check.high[a] = std::max(check.high[a], p[k][a]);
+        p[c][a] = q[a];
+        check.low[a] = std::min(check.low[a], q[a]);
+        check.high[a] = std::max(check.high[a], q[a]);
       }
     }
-    for (int k = 0; k < 3; ++k) ++directed[{corner[k], corner[(k + 1) % 3]}];
-    check.volume += double(p[0].x) * (double(p[1].y) * p[2].z - double(p[2].y) * p[1].z) -
-                    double(p[1].x) * (double(p[0].y) * p[2].z - double(p[2].y) * p[0].z) +
-                    double(p[2].x) * (double(p[0].y) * p[1].z - double(p[1].y) * p[0].z);
+    for (int c = 0; c < 3; ++c) ++directed[corner[c] << 32 | corner[(c + 1) % 3]];
+    const double u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+    const double v[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
+    const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                         u[0] * v[1] - u[1] * v[0]};
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    for (int a = 0; a < 3; ++a)
+      check.normalError = std::max(check.normalError, std::abs(facet.normal[a] - n[a] / length));
+    check.volume += (p[0][0] * (p[1][1] * p[2][2] - p[2][1] * p[1][2]) -
+                     p[1][0] * (p[0][1] * p[2][2] - p[2][1] * p[0][2]) +
+                     p[2][0] * (p[0][1] * p[1][2] - p[1][1] * p[0][2])) /
+                    6;
   }
-  check.volume /= 6;
   for (const auto& [edge, uses] : directed) {
-    const auto back = directed.find({edge.second, edge.first});
+    const auto back = directed.find((edge & 0xFFFFFFFFu) << 32 | edge >> 32);
     if (uses != 1 || back == directed.end() || back->second != 1) check.closed = false;
   }
   check.vertices = ids.size();
   check.edges = directed.size() / 2;
-  check.faces = mesh.mNumFaces;
+  check.faces = facets.size();
   return check;
 }
 
@@ -164,24 +216,21 @@ TEST_P(ReliefSolids, StlIsOneClosedOutwardSolidOfTheRightSizeAndVolume) {
   settings.reliefGrid = solid.grid;
   const std::string path = scratch.File("relief.Stl");
   ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(path, 0);
-  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
-  ASSERT_EQ(scene->mNumMeshes, 1u);
-  const SolidCheck check = Check(*scene->mMeshes[0]);
+  const SolidCheck check = Check(ReadStl(path));
 
   EXPECT_TRUE(check.closed);
+  EXPECT_LT(check.normalError, 1e-6) << "every facet's normal its own";
   EXPECT_EQ(int(check.vertices) - int(check.edges) + int(check.faces), 2)
       << "a sphere's Euler number";
   const std::size_t n = solid.grid;
   EXPECT_EQ(check.vertices, n * n + 4 * (n - 1) + 1) << "grid, feet of the walls, centre";
   const float base = std::max(1.0f, 0.02f * solid.sizeMm);
   const float apex = solid.pyramid ? 0.2f * solid.sizeMm / 2 : 0.0f;
-  EXPECT_EQ(std::make_tuple(check.low.x, check.low.y, check.low.z),
+  EXPECT_EQ(std::make_tuple(check.low[0], check.low[1], check.low[2]),
             std::make_tuple(0.0f, 0.0f, 0.0f));
-  EXPECT_EQ(std::make_tuple(check.high.x, check.high.y),
+  EXPECT_EQ(std::make_tuple(check.high[0], check.high[1]),
             std::make_tuple(solid.sizeMm, solid.sizeMm));
-  EXPECT_FLOAT_EQ(check.high.z, base + apex);
+  EXPECT_FLOAT_EQ(check.high[2], base + apex);
   const double half = solid.sizeMm / 2.0;
   const double plate = double(solid.sizeMm) * solid.sizeMm * base;
   const double pyramid = solid.pyramid ? 0.8 * 0.8 * 0.2 / 3 * half * half * half : 0;
@@ -197,5 +246,18 @@ INSTANTIATE_TEST_SUITE_P(Export, ReliefSolids,
                          [](const testing::TestParamInfo<SolidCase>& test) {
                            return std::string(test.param.name);
                          });
+
+// The painter's own strokes at the default grid: every one of the half
+// million facets a printer's software reads.
+TEST(ReliefSolids, PaintedStrokesGiveAClosedOutwardSolidWhoseFacetsHaveTheirOwnNormals) {
+  ScratchDir scratch;
+  const std::string path = scratch.File("painting.stl");
+  ASSERT_EQ(ExportPainting(*MixedCanvas(), path, ExportSettings()), "");
+  const SolidCheck check = Check(ReadStl(path));
+  EXPECT_EQ(check.faces, 2u * 511 * 511 + 3 * 4 * 511) << "grid cells, walls, bottom fan";
+  EXPECT_TRUE(check.closed);
+  EXPECT_GT(check.volume, 100.0 * 100.0 * 2.0) << "the base plate and paint on it";
+  EXPECT_LT(check.normalError, 1e-6);
+}
 
 }  // namespace

@@ -168,14 +168,26 @@ malformed)
   "$play" wrong.session >wrong.out 2>wrong.err && fail "a wrong control replayed"
   grep -qxF 'wrong.session:3: no control "No Such Button"' wrong.err ||
     fail "wrong message: $(cat wrong.err)"
-  # Export lines: a known extension writes its file, an unknown one stops
-  # the replay there and leaves nothing behind.
-  printf 'frames 1\npress left 100 300\nmove 200 310\nmove 300 330\nmove 400 320\nrelease left 400 320\nexport out/painting.glb\nexport out/painting.xyz\n' >export.session
+  # Export lines: a known extension writes its file and says so on stderr,
+  # the painter's console staying as it was; an unknown one stops the
+  # replay there and leaves nothing behind, not even its folder.
+  printf 'frames 1\npress left 100 300\nmove 200 310\nmove 300 330\nmove 400 320\nrelease left 400 320\n' >painted.session
+  { cat painted.session; printf 'export out/painting.glb\nexport new/painting.xyz\n'; } >export.session
+  "$play" painted.session >painted.out 2>painted.err || fail "painting without export failed"
   "$play" export.session >export.out 2>export.err && fail "an unknown extension exported"
-  grep -qxF 'export.session:8: unknown extension .xyz: use .glb, .obj, .ply, .stl or .png' export.err ||
-    fail "wrong message: $(cat export.err)"
+  [ "$(cat export.err)" = "kelvra-play: exported the painting into out/painting.glb
+export.session:8: unknown extension .xyz: use .glb, .obj, .ply, .stl or .png" ] ||
+    fail "wrong messages: $(cat export.err)"
+  cmp -s painted.out export.out || fail "the export changed the console"
   [ -s out/painting.glb ] || fail "no .glb written"
   [ "$(ls out)" = "painting.glb" ] || fail "other files left in out/: $(ls out)"
+  [ ! -e new ] || fail "a failed export made its folder"
+  # Nothing painted: neither the export key nor an export line makes a folder.
+  printf 'frames 1\nkey x\nexport empty/painting.glb\n' >empty.session
+  "$play" empty.session >empty.out 2>empty.err && fail "an empty canvas exported"
+  [ "$(cat empty.err)" = "kelvra-play: nothing to export: no stroke is drawn
+empty.session:3: nothing to export: no stroke is drawn" ] || fail "wrong messages: $(cat empty.err)"
+  [ ! -e exports ] && [ ! -e empty ] || fail "a failed export made a folder: $(ls)"
   ;;
 record)
   command -v xdotool >/dev/null && command -v import >/dev/null ||
