@@ -61,7 +61,7 @@ void RemoveActionObserver(ActionObserver* observer) {
   observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
 }
 
-std::uint64_t ActionRevision() { return AppState().canvasRevision; }
+std::uint64_t ActionRevision() { return AppState().revisions.actions; }
 
 ActionScope::ActionScope(ActionKind kind) {
   report_.kind = kind;
@@ -69,7 +69,24 @@ ActionScope::ActionScope(ActionKind kind) {
 }
 
 ActionScope::~ActionScope() {
-  report_.revision = ++AppState().canvasRevision;
+  Revisions& revisions = AppState().revisions;
+  report_.revision = ++revisions.actions;
+  switch (report_.kind) {
+    case ActionKind::kPaintPoint:
+      ++revisions.painted;
+      break;
+    // The selection, the colour and the maps are told apart by the views
+    // themselves; the maps reach the main view when its textures reload.
+    case ActionKind::kSelect:
+    case ActionKind::kPickColour:
+    case ActionKind::kChooseMap:
+    case ActionKind::kFilter:
+      break;
+    default:
+      ++revisions.strokes;
+      ++revisions.painted;
+      break;
+  }
   Tell([this](ActionObserver& o) { o.ActionFinished(report_); });
 }
 

@@ -9,6 +9,8 @@
 #include "camera/camera.h"
 #include "common/constants.h"
 #include "render/scene.h"
+#include "render/screen_boxes.h"
+#include "state/redraw.h"
 #include "state/state.h"
 #include "stroke/canvas_plane.h"
 
@@ -125,22 +127,33 @@ void PickStroke(int x, int y) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
 
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glRenderMode(GL_SELECT);
-  glLoadIdentity();
-  gluPickMatrix(x, y, kPickRegion, kPickRegion, viewport);
-  AppState().camera.ApplyProjection();
-
   // The strokes are picked through the camera alone, as the display draws
   // them: the model-view the last frame left also holds the light rotation
   // and any look-at the camera keys multiplied on since, which would pick
   // strokes other than the one under the pointer.
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  AppState().camera.ApplyProjection();
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
   AppState().camera.LookAt();
-  DrawStrokes(MainSceneView(AppState()));
+  // Only strokes that reach the pick region can be hit.
+  const ScreenProjection projection;
+  ScreenBox region;
+  region.Add(x - kPickRegion / 2.0, y - kPickRegion / 2.0);
+  region.Add(x + kPickRegion / 2.0, y + kPickRegion / 2.0);
+
+  glMatrixMode(GL_PROJECTION);
+  glRenderMode(GL_SELECT);
+  glLoadIdentity();
+  gluPickMatrix(x, y, kPickRegion, kPickRegion, viewport);
+  AppState().camera.ApplyProjection();
+  glMatrixMode(GL_MODELVIEW);
+  SceneView view = MainSceneView();
+  view.coarse = 0;  // hits come from the exact meshes, whatever the frame shows
+  DrawStrokes(view, StrokesReaching(projection, region));
   glPopMatrix();
 
   const GLint hits = glRenderMode(GL_RENDER);

@@ -99,6 +99,7 @@ void OnIdle() {
   ApplicationState& state = AppState();
   if (glutGetWindow() != state.windows.main.id) glutSetWindow(state.windows.main.id);
   state.camera.Update(kSpinStep);
+  NoteIdleStep();
   if (state.interaction.syncRequested) SynchroniseTextures();
   glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();

@@ -3,18 +3,18 @@
 #include <GL/freeglut.h>
 
 #include "camera/camera.h"
-#include "render/scene.h"
+#include "render/kept_picture.h"
 #include "state/redraw.h"
 #include "state/state.h"
 
 void OnDisplay() {
-  NoteDrawn(Picture::kMain);
+  const SceneView view = MainSceneView();
+  NoteDrawn(Picture::kMain, &view);
   ApplicationState& state = AppState();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   state.camera.LookAt();
   glGetDoublev(GL_MODELVIEW_MATRIX, state.views.modelView);
-  DrawScene(MainSceneView(state));
+  DrawMainViewFrame(view);
   UpdateLight();
   glutSwapBuffers();
 }

@@ -29,6 +29,7 @@
 #include "play/replayer.h"
 #include "play/script.h"
 #include "play/virtual_display.h"
+#include "render/kept_picture.h"
 #include "state/redraw.h"
 #include "state/state.h"
 
@@ -43,7 +44,9 @@ constexpr const char* kUsage =
     "Options of a replay:\n"
     "  --realtime           honour the script's waits and the program's pace\n"
     "  --redraw-always      redraw every window at every idle step, as without\n"
-    "                       change tracking\n"
+    "                       change tracking, drawing all of every frame\n"
+    "  --no-kept-picture    draw all of every main-view frame, without the kept\n"
+    "                       picture of what stands still\n"
     "  --picture-log FILE   after every event, a fingerprint of every window's\n"
     "                       picture (for comparing the two ways of redrawing)\n"
     "Options of both:\n"
@@ -62,6 +65,7 @@ struct Options {
   std::string record;
   bool realtime = false;
   bool tracking = true;
+  bool keptPicture = true;
   std::string pictureLog;
   float reliefSizeMm = ExportSettings().reliefSizeMm;
   std::vector<char*> glutArguments;  // the program's name, then GLUT's own options
@@ -100,6 +104,9 @@ int ReadArguments(int argc, char** argv, Options* options) {
       options->realtime = true;
     } else if (word == "--redraw-always") {
       options->tracking = false;
+      options->keptPicture = false;
+    } else if (word == "--no-kept-picture") {
+      options->keptPicture = false;
     } else if (word == "--relief-size") {
       char* end = nullptr;
       const float size = i + 1 < argc ? std::strtof(argv[i + 1], &end) : 0.0f;
@@ -261,6 +268,7 @@ int Replay(Options& options) {
   SetIdlePacing(options.realtime);
   StopRedrawChecks();
   SetChangeTracking(options.tracking);
+  SetKeptPicture(options.keptPicture);
   std::FILE* pictureLog = nullptr;
   if (!options.pictureLog.empty()) {
     pictureLog = std::fopen(FromStart(options.pictureLog).c_str(), "w");

@@ -253,6 +253,13 @@ MeshLook StrokeMeshLook(const SceneView& view) {
   return look;
 }
 
+// The mesh a stroke is drawn from: its shown mesh, or the base mesh while
+// the view is coarse.
+const Mesh* MeshToDraw(const Stroke& stroke, const SceneView& view) {
+  if (view.coarse && stroke.subdivision.baseMesh) return &*stroke.subdivision.baseMesh;
+  return stroke.subdivision.Shown();
+}
+
 // A mesh stroke leaves the mesh set-up open for the next stroke's mesh
 // (DrawStrokes closes it); anything else drawn closes it first.
 void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
@@ -261,7 +268,7 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
     DrawPathPoints(stroke, 1.0f);
   }
   if (stroke.renderType == kRenderMesh) {
-    if (const Mesh* mesh = stroke.subdivision.Shown()) {
+    if (const Mesh* mesh = MeshToDraw(stroke, view)) {
       const MeshLook look = StrokeMeshLook(view);
       OpenMeshRun(look);
       DrawMeshInRun(*mesh, look);
@@ -277,7 +284,7 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
 
 }  // namespace
 
-void DrawStrokes(const SceneView& view) {
+void DrawStrokes(const SceneView& view, const StrokeFilter& onlyThese) {
   const Canvas& canvas = *view.canvas;
   glInitNames();
   glPushName(0);
@@ -285,10 +292,26 @@ void DrawStrokes(const SceneView& view) {
   for (int n = 1; n <= canvas.count; ++n) {
     glLoadName(n);
     const Stroke& stroke = canvas.strokes[n - 1];
-    if (!stroke.deleted) DrawStroke(stroke, n, view);
+    if (!stroke.deleted && (!onlyThese || onlyThese(stroke))) DrawStroke(stroke, n, view);
   }
   CloseMeshRun();
-  EndMeshBufferPass();
+  if (onlyThese) {
+    LeavePointSizeOfWholePass(view);
+  } else {
+    // Only a pass over every stroke tells which meshes are no longer drawn.
+    EndMeshBufferPass();
+  }
+}
+
+void LeavePointSizeOfWholePass(const SceneView& view) {
+  const Canvas& canvas = *view.canvas;
+  bool nodesDrawn = false;
+  if (view.display.showNodes)
+    for (int n = 0; n < canvas.count && !nodesDrawn; ++n) nodesDrawn = !canvas.strokes[n].deleted;
+  if (nodesDrawn)
+    glPointSize(1.0f);
+  else if (!canvas.current.path.empty())
+    glPointSize(5.0f);
 }
 
 void DrawSourceCanvas() {
@@ -340,12 +363,20 @@ void DrawCursor(const Vec4& position, bool paperOn) {
   glPopMatrix();
 }
 
-void DrawScene(const SceneView& view) {
+void DrawStill(const SceneView& view, const StrokeFilter& onlyThese) {
   if (view.display.paperOn)
     DrawSourceCanvas();
   else
     DrawEasel(kMainViewEasel);
-  DrawStrokes(view);
+  DrawStrokes(view, onlyThese);
+}
+
+void DrawOverlays(const SceneView& view) {
   if (view.display.axesOn) DrawAxes();
   if (view.display.cursorOn) DrawCursor(view.cursorPosition, view.display.paperOn != 0);
+}
+
+void DrawScene(const SceneView& view) {
+  DrawStill(view);
+  DrawOverlays(view);
 }

@@ -80,28 +80,6 @@ KeyWriter& AddCamera(KeyWriter& key, const Camera& c) {
       .Add(c.height);
 }
 
-// What the main view is drawn from. Its GL part needs the main window's
-// context current.
-Key MainKey() {
-  const ApplicationState& state = AppState();
-  const DisplayToggles& display = state.display;
-  KeyWriter key;
-  key.Add(state.canvasRevision).Add(TextureRevisions[static_cast<int>(Picture::kMain)]);
-  AddCamera(key, state.camera).Add(state.light.rotation).Add(state.light.position);
-  key.Add(display.lightOn).Add(display.paperOn).Add(display.axesOn).Add(display.cursorOn);
-  key.Add(display.showNodes).Add(state.interaction.primitiveMode);
-  key.Add(state.interaction.cursorPosition).Add(state.windows.main.width);
-  key.Add(state.windows.main.height);
-  // A frame also starts from GL state the frame before it left: the point
-  // size (meshes drawn as points use whatever size was set last) and the
-  // light position, given after a frame is drawn and so used by the next.
-  GLfloat pointSize = 0, light[4] = {};
-  glGetFloatv(GL_POINT_SIZE, &pointSize);
-  glGetLightfv(GL_LIGHT0, GL_POSITION, light);
-  key.Add(pointSize).Add(light);
-  return key.Done();
-}
-
 Key CameraPanelKey() {
   const ApplicationState& state = AppState();
   KeyWriter key;
@@ -133,7 +111,7 @@ Key FilterPanelKey() {
 Key KeyOf(Picture picture) {
   switch (picture) {
     case Picture::kMain:
-      return MainKey();
+      break;  // compared as a view, below
     case Picture::kCameraPanel:
       return CameraPanelKey();
     case Picture::kStrokePanel:
@@ -148,9 +126,101 @@ Key KeyOf(Picture picture) {
 
 }  // namespace
 
-void NoteDrawn(Picture picture) {
+// ---- The main view ---------------------------------------------------------------
+
+namespace {
+
+SceneView DrawnMain;  // the view of the last frame drawn, when MainDrawn
+bool MainDrawn = false;
+
+// A painting drawn from more faces than this is drawn from its base meshes
+// while the camera moves: at two subdivision levels (16 times the faces),
+// a thousand strokes of a few nodes come to several million.
+constexpr std::size_t kCoarseAboveFaces = 2000000;
+// The camera rests when it has not moved for this many idle steps (a sixth
+// of a second at 60 steps a second): keys held down repeat faster.
+constexpr int kRestingSteps = 10;
+int StepsSinceCameraMoved = kRestingSteps;
+Camera CameraAtLastStep;
+
+bool SamePose(const Camera& a, const Camera& b) {
+  auto same = [](const Vec4& p, const Vec4& q) {
+    return p.x == q.x && p.y == q.y && p.z == q.z;
+  };
+  return same(a.eye, b.eye) && same(a.upPoint, b.upPoint) && same(a.sidePoint, b.sidePoint) &&
+         same(a.target, b.target) && a.fovy == b.fovy;
+}
+
+// The faces the strokes are drawn from, counted again only when they change.
+std::size_t ShownFaces(const ApplicationState& state) {
+  static std::uint64_t countedRevision = ~std::uint64_t(0);
+  static std::size_t faces = 0;
+  if (countedRevision == state.revisions.strokes) return faces;
+  countedRevision = state.revisions.strokes;
+  faces = 0;
+  const Canvas& canvas = state.canvas;
+  for (int i = 0; i < canvas.count; ++i) {
+    const Stroke& stroke = canvas.strokes[i];
+    if (stroke.deleted || stroke.renderType != kRenderMesh) continue;
+    if (const Mesh* mesh = stroke.subdivision.Shown()) faces += std::size_t(mesh->faceCount);
+  }
+  return faces;
+}
+
+bool DrawnCoarse(const ApplicationState& state) {
+  return StepsSinceCameraMoved < kRestingSteps && ShownFaces(state) > kCoarseAboveFaces;
+}
+
+}  // namespace
+
+SceneView MainSceneView() {
+  const ApplicationState& state = AppState();
+  SceneView view;
+  view.canvas = &state.canvas;
+  view.strokesRevision = state.revisions.strokes;
+  view.paintedRevision = state.revisions.painted;
+  view.display = state.display;
+  view.primitiveMode = state.interaction.primitiveMode;
+  view.selectedStroke = state.interaction.selectedStroke;
+  view.cursorPosition = state.interaction.cursorPosition;
+  view.coarse = DrawnCoarse(state) ? 1 : 0;
+  view.camera = state.camera;
+  view.light = state.light;
+  view.texturesRevision = TextureRevisions[static_cast<int>(Picture::kMain)];
+  glGetFloatv(GL_POINT_SIZE, &view.frameStart.pointSize);
+  glGetLightfv(GL_LIGHT0, GL_POSITION, view.frameStart.lightPosition);
+  view.frameStart.framesAfterResize = FramesAfterResize[static_cast<int>(Picture::kMain)];
+  return view;
+}
+
+void NoteIdleStep() {
+  const Camera& camera = AppState().camera;
+  const bool spinning = camera.spin[0] != 0 || camera.spin[1] != 0 || camera.spin[2] != 0;
+  if (spinning || !SamePose(camera, CameraAtLastStep))
+    StepsSinceCameraMoved = 0;
+  else if (StepsSinceCameraMoved < kRestingSteps)
+    ++StepsSinceCameraMoved;
+  CameraAtLastStep = camera;
+}
+
+namespace {
+
+bool MainViewChanged() {
+  if (!MainDrawn) return true;
+  return CompareViews(DrawnMain, MainSceneView()).any;
+}
+
+}  // namespace
+
+void NoteDrawn(Picture picture, const SceneView* view) {
   const int p = static_cast<int>(picture);
-  if (FramesAfterResize[p] > 0 && --FramesAfterResize[p] > 0)
+  const bool again = FramesAfterResize[p] > 0 && --FramesAfterResize[p] > 0;
+  if (picture == Picture::kMain) {
+    MainDrawn = !again && view != nullptr;
+    if (view) DrawnMain = *view;
+    return;
+  }
+  if (again)
     Drawn[p].clear();
   else
     Drawn[p] = KeyOf(picture);
@@ -160,13 +230,14 @@ void TexturesReloaded(Picture picture) { ++TextureRevisions[static_cast<int>(pic
 
 void WindowResized(Picture picture) {
   Drawn[static_cast<int>(picture)].clear();
+  if (picture == Picture::kMain) MainDrawn = false;
   FramesAfterResize[static_cast<int>(picture)] = kFramesAfterResize;
 }
 
 void PostChangedRedisplays() {
   const int main = AppState().windows.main.id;
   if (main == 0) return;
-  // The main view's key reads GL state of its context.
+  // The main view's view reads GL state of its context.
   const int current = glutGetWindow();
   if (current != main) glutSetWindow(main);
   // The panels first, as the heartbeat always did; the order does not
@@ -175,8 +246,10 @@ void PostChangedRedisplays() {
        {Picture::kCameraPanel, Picture::kStrokePanel, Picture::kFilterPanel, Picture::kMain}) {
     const int window = WindowOf(picture);
     if (window == 0) continue;
-    if (!Tracking || KeyOf(picture) != Drawn[static_cast<int>(picture)])
-      glutPostWindowRedisplay(window);
+    const bool changed = picture == Picture::kMain
+                             ? MainViewChanged()
+                             : KeyOf(picture) != Drawn[static_cast<int>(picture)];
+    if (!Tracking || changed) glutPostWindowRedisplay(window);
   }
   if (current != 0 && current != main) glutSetWindow(current);
 }

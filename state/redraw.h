@@ -18,12 +18,24 @@
 
 #include <cstdint>
 
+#include "render/scene_view.h"
+
 // The windows the idle step redraws (the Size panel redraws only when GLUT
 // or the Filter panel asks).
 enum class Picture { kMain, kCameraPanel, kStrokePanel, kFilterPanel, kCount };
 
-// Each display calls this first, with its window current.
-void NoteDrawn(Picture picture);
+// Each display calls this first, with its window current; the main view's
+// with the view it draws.
+void NoteDrawn(Picture picture, const SceneView* view = nullptr);
+
+// What the main view shows now, of the state and of the GL state its next
+// frame starts from (the main window's context must be current). Strokes
+// are drawn from their base meshes (`coarse`) while the camera moves over a
+// painting of more than two million faces; the exact frame follows once
+// the camera has rested for ten idle steps.
+SceneView MainSceneView();
+// The idle step tells the camera's movement here, once per step.
+void NoteIdleStep();
 // The textures a window's context holds were loaded again.
 void TexturesReloaded(Picture picture);
 // A window was resized: it draws again, twice, whatever it shows (its

@@ -8,13 +8,3 @@ ApplicationState& AppState() {
 }
 
 void ResetApplicationStateForTesting() { AppState() = ApplicationState(); }
-
-SceneView MainSceneView(const ApplicationState& state) {
-  SceneView view;
-  view.canvas = &state.canvas;
-  view.display = state.display;
-  view.primitiveMode = state.interaction.primitiveMode;
-  view.selectedStroke = state.interaction.selectedStroke;
-  view.cursorPosition = state.interaction.cursorPosition;
-  return view;
-}

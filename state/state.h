@@ -77,6 +77,14 @@ struct ColourMarker {
   float x = 0.086f, y = 2.189f;
 };
 
+// Counters the action layer moves (actions/actions.h): the views of the
+// strokes compare them to tell what changed.
+struct Revisions {
+  std::uint64_t actions = 0;  // every action
+  std::uint64_t strokes = 0;  // a committed stroke, or the count of them, changed
+  std::uint64_t painted = 0;  // the stroke being painted changed
+};
+
 struct ApplicationState {
   Windows windows;
   Interaction interaction;
@@ -94,15 +102,10 @@ struct ApplicationState {
   Canvas canvas;
   // Random node sizes and particles draw from it; never reseeded.
   RandomGenerator random;
-  // Bumped by every action on the painting (actions/actions.h): what the
-  // main view's picture of the strokes was drawn from.
-  std::uint64_t canvasRevision = 0;
+  Revisions revisions;
 };
 
 ApplicationState& AppState();
-
-// What the main view shows of a state: the scene pass draws from this.
-SceneView MainSceneView(const ApplicationState& state);
 
 // Tests only: the whole state back to its start value (the value stays
 // where it is, so controls bound to it stay bound).

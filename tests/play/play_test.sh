@@ -17,9 +17,10 @@
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
 #           and redo): painting stops cleanly at 19 999 strokes; under the
 #           sanitizer build with leak checking, nothing is reported
-# redraws   the demo and a script that changes every kind of picture state
-#           replay with change tracking and with every window redrawn at
-#           every step: after every line, every open window shows the same
+# redraws   every session script of the test suite replays with change
+#           tracking and the kept picture of the main view, with every window
+#           drawn whole at every step, and with the kept picture off: after
+#           every line, every open window shows the same
 # hit       every script of tests/play/hit/ (sequences of actions that once
 #           crashed or broke the program) replays to its end with status 0
 #           and no sanitizer report
@@ -254,17 +255,21 @@ soak)
   grep -q "Sanitizer" soak.err && fail "the sanitizers reported"
   ;;
 redraws)
-  for script in "$root/scripts/demo.session" "$root/tests/play/redraws.session"; do
+  # Every session script of the test suite, replayed three ways.
+  for script in "$root"/scripts/demo.session "$root"/tests/play/*.session \
+    "$root"/tests/play/hit/*.session "$root"/tests/export/*.session; do
     name=$(basename "$script" .session)
     alone "$play" --picture-log "$name.tracked" "$script" >/dev/null 2>"$name.err" ||
-      fail "$name: replay with change tracking failed"
-    alone "$play" --redraw-always --picture-log "$name.always" "$script" >/dev/null 2>>"$name.err" ||
-      fail "$name: replay redrawing always failed"
+      fail "$name: replay with change tracking and the kept picture failed"
     [ -s "$name.tracked" ] || fail "$name: no pictures logged"
-    if ! cmp -s "$name.tracked" "$name.always"; then
-      diff "$name.tracked" "$name.always" | head -n 6
-      fail "$name: windows differ with and without change tracking"
-    fi
+    for way in --redraw-always --no-kept-picture; do
+      alone "$play" $way --picture-log "$name$way" "$script" >/dev/null 2>>"$name.err" ||
+        fail "$name: replay with $way failed"
+      if ! cmp -s "$name.tracked" "$name$way"; then
+        diff "$name.tracked" "$name$way" | head -n 6
+        fail "$name: windows differ between the default replay and $way"
+      fi
+    done
   done
   ;;
 hit)
