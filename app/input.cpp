@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "actions/actions.h"
+#include "app/painting_keys.h"
 #include "camera/camera.h"
 #include "common/constants.h"
 #include "render/scene.h"
@@ -92,7 +93,8 @@ void OnKeyboard(unsigned char key, int, int) {
       AutoTrace();
       return;
     default:
-      HandleCameraKey(AppState().camera, AppState().light, key);
+      if (!HandleCameraKey(AppState().camera, AppState().light, key))
+        HandlePaintingKey(key, glutGetModifiers());
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/input.h"
+#include "app/painting_keys.h"
 #include "app/view.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
@@ -162,5 +163,6 @@ void StartPainter(int* argc, char** argv) {
 
   InitScene();
   CreateMenusAndPanels();
+  StartPaintingHistory();
   StartRedrawChecks();
 }

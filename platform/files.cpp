@@ -2,8 +2,11 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -81,4 +84,15 @@ DirectoryListing ListDirectory(const std::string& directory) {
   while (const dirent* entry = ::readdir(dir)) listing.names.emplace_back(entry->d_name);
   ::closedir(dir);
   return listing;
+}
+
+std::string StartFolder() {
+  if (const char* start = std::getenv("KELVRA_START_DIR"); start && *start) return start;
+  char folder[PATH_MAX];
+  return ::getcwd(folder, sizeof folder) ? folder : "";
+}
+
+std::string FromStartFolder(const std::string& file) {
+  if (file.empty() || file[0] == '/') return file;
+  return StartFolder() + "/" + file;
 }

@@ -26,3 +26,11 @@ struct DirectoryListing {
   std::vector<std::string> names;
 };
 DirectoryListing ListDirectory(const std::string& directory);
+
+// The folder the person started the program in: the installed launcher
+// changes into the person's data folder first and says where they started
+// (KELVRA_START_DIR); otherwise the working folder.
+std::string StartFolder();
+// A file name the person gave (on the command line, in a script), relative
+// to the folder they started in unless it is absolute.
+std::string FromStartFolder(const std::string& file);

@@ -42,7 +42,6 @@ std::map<int, Menu>& Menus() {
 }
 void (*Idle)() = nullptr;
 Listener* TheListener = nullptr;
-KeyFilter TheKeyFilter = nullptr;
 SwapListener TheSwapListener = nullptr;
 // While a scripted event is delivered: the modifiers it carries, and no
 // listener (it is not a person's input).
@@ -63,7 +62,6 @@ void TapReshape(int w, int h) {
   if (auto f = Current().reshape) f(w, h);
 }
 void TapKeyboard(unsigned char key, int x, int y) {
-  if (TheKeyFilter && TheKeyFilter(glutGetWindow(), key, Modifiers())) return;
   if (Listener* l = Hearing()) l->Keyboard(glutGetWindow(), key, Modifiers());
   if (auto f = Current().keyboard) f(key, x, y);
 }
@@ -134,7 +132,6 @@ void (*IdleFunction())() { return Idle; }
 
 void SetListener(Listener* listener) { TheListener = listener; }
 
-void SetKeyFilter(KeyFilter filter) { TheKeyFilter = filter; }
 
 void SetSwapListener(SwapListener listener) { TheSwapListener = listener; }
 
@@ -157,7 +154,6 @@ bool InjectMotion(int window, int x, int y, bool dragging) {
 
 bool InjectKeyboard(int window, unsigned char key, int x, int y, int modifiers) {
   return Inject(window, modifiers, [&](const WindowCallbacks& w) {
-    if (TheKeyFilter && TheKeyFilter(window, key, modifiers)) return true;
     if (!w.keyboard) return false;
     w.keyboard(key, x, y);
     return true;

@@ -57,12 +57,6 @@ class Listener {
 // nullptr stops listening. Events delivered by Inject calls are not heard.
 void SetListener(Listener* listener);
 
-// Keys kelvra-play handles itself (undo, redo, export): a filter that
-// returns true takes the key, and the program never sees it. Applies to
-// real and scripted keys alike.
-using KeyFilter = bool (*)(int window, unsigned char key, int modifiers);
-void SetKeyFilter(KeyFilter filter);
-
 // Called just before a window's finished frame is swapped to the screen,
 // with that window current: the frame can be read back as drawn. nullptr
 // stops it.

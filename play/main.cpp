@@ -19,12 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "app/painting_keys.h"
 #include "app/shell.h"
+#include "common/notice.h"
+#include "platform/files.h"
 #include "common/version.h"
 #include "export/painting.h"
 #include "image/textures.h"
-#include "play/painting_history.h"
-#include "play/play_keys.h"
 #include "play/recorder.h"
 #include "play/replayer.h"
 #include "play/script.h"
@@ -149,60 +150,12 @@ void Start(Options& options) {
   StartPainter(&argc, options.glutArguments.data());
 }
 
-// The folder the person started kelvra-play in: the installed launcher
-// changes into the person's data folder first and says where it started.
-std::string StartFolder() {
-  if (const char* start = std::getenv("KELVRA_START_DIR"); start && *start) return start;
-  char folder[PATH_MAX];
-  return ::getcwd(folder, sizeof folder) ? folder : "";
-}
-
-// File names on the command line are the person's, relative to where they
-// started.
-std::string FromStart(const std::string& file) {
-  if (file.empty() || file[0] == '/') return file;
-  return StartFolder() + "/" + file;
-}
-
-// The painting into `path`, with the maps its strokes are drawn with now;
-// missing folders are made when there is something to write.
-std::string ExportInto(const std::string& path, const Options& options) {
-  ExportSettings settings;
-  settings.reliefSizeMm = options.reliefSizeMm;
-  settings.meshMap = AppState().maps[MAP_MESH];
-  settings.detailMap = AppState().maps[MAP_DETAIL];
-  settings.particleMap = AppState().maps[MAP_PARTICLE_BRUSH];
-  settings.makeFolders = true;
-  return ExportPainting(AppState().canvas, path, settings);
-}
-
-// The export key's file: exports/painting-DATE_TIME.glb where kelvra-play
-// was started, with -2, -3 … added when that second has a file already, so
-// that a quick second export keeps the first. Returns its name, or an empty
-// text after saying what went wrong; either way on stderr, which the
-// painter's console does not use.
-std::string ExportByKey(const Options& options) {
-  char stamp[32];
-  const std::time_t now = std::time(nullptr);
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", std::localtime(&now));
-  std::string file = std::string("exports/painting-") + stamp + ".glb";
-  for (int copy = 2; ::access(FromStart(file).c_str(), F_OK) == 0; ++copy)
-    file = std::string("exports/painting-") + stamp + "-" + std::to_string(copy) + ".glb";
-  const std::string problem = ExportInto(FromStart(file), options);
-  if (!problem.empty()) {
-    std::fprintf(stderr, "kelvra-play: %s\n", problem.c_str());
-    return std::string();
-  }
-  std::fprintf(stderr, "kelvra-play: exported the painting into %s\n", file.c_str());
-  return file;
-}
-
 // A new file for a recording. An existing one is never written to: the
 // events would land after its Esc, where no replay reaches them. With
 // O_EXCL the test and the making are one step, so no other program can
 // make the file in between. Null after saying why not.
 std::FILE* NewJournal(const std::string& name) {
-  const int file = ::open(FromStart(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int file = ::open(FromStartFolder(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (file < 0 && errno == EEXIST) {
     Fail(name + " exists already: a recording goes into a new file");
     return nullptr;
@@ -221,14 +174,8 @@ int Record(Options& options) {
   if (!journal) return 1;
   Start(options);
   ReleaseDisplay();
-  // They live as long as the event loop, which ends with the process.
-  static PaintingHistory history;
+  // It lives as long as the event loop, which ends with the process.
   static Recorder recorder(journal);
-  static PlayKeys keys;
-  keys.history = &history;
-  keys.recorder = &recorder;
-  keys.exportPainting = [&options] { return ExportByKey(options); };
-  InstallPlayKeys(&keys);
   recorder.Start();
   glutMainLoop();
   return 0;
@@ -250,7 +197,7 @@ std::string ReadWholeFile(const std::string& path, std::string* text) {
 
 int Replay(Options& options) {
   std::string text;
-  if (const std::string reason = ReadWholeFile(FromStart(options.script), &text); !reason.empty()) {
+  if (const std::string reason = ReadWholeFile(FromStartFolder(options.script), &text); !reason.empty()) {
     std::fprintf(stderr, "%s: cannot read the script: %s\n", options.script.c_str(),
                  reason.c_str());
     return 1;
@@ -271,24 +218,19 @@ int Replay(Options& options) {
   SetKeptPicture(options.keptPicture);
   std::FILE* pictureLog = nullptr;
   if (!options.pictureLog.empty()) {
-    pictureLog = std::fopen(FromStart(options.pictureLog).c_str(), "w");
+    pictureLog = std::fopen(FromStartFolder(options.pictureLog).c_str(), "w");
     if (!pictureLog) return Fail("cannot write " + options.pictureLog);
   }
-  PaintingHistory history;
-  PlayKeys keys;
-  keys.history = &history;
-  keys.exportPainting = [&options] { return ExportByKey(options); };
-  InstallPlayKeys(&keys);
   ReplayExtras extras;
-  extras.undo = [&history] {
-    history.Undo();
+  extras.undo = [] {
+    UndoStep();
     return std::string();
   };
-  extras.redo = [&history] {
-    history.Redo();
+  extras.redo = [] {
+    RedoStep();
     return std::string();
   };
-  extras.exportTo = [&options](const std::string& path) { return ExportInto(path, options); };
+  extras.exportTo = ExportInto;
   ReplayOptions replay;
   replay.scriptName = options.script;
   replay.baseFolder = StartFolder();
@@ -305,6 +247,8 @@ int main(int argc, char** argv) {
   Options options;
   const int status = ReadArguments(argc, argv, &options);
   if (status >= 0) return status;
+  SetNoticeName("kelvra-play");
+  SetReliefSize(options.reliefSizeMm);
   const int result = options.record.empty() ? Replay(options) : Record(options);
   std::fflush(stdout);
 #ifdef __SANITIZE_ADDRESS__

@@ -29,7 +29,7 @@ class Recorder : public tap::Listener {
   void MenuChosen(int window, int menu, int value) override;
   void Idle() override { ++idleSteps_; }
 
-  // Also for kelvra-play's own keys (undo, redo, export).
+  // One event of `window`, with the frames, wait and window lines before it.
   void Write(int window, const Event& event);
 
  private:

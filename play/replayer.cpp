@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "common/notice.h"
 #include "export/png.h"
 #include "glui/glui.h"
 #include "image/pixel_store.h"
@@ -357,7 +358,7 @@ std::string Replayer::Export(const Event& event) {
   const std::string problem = extras_.exportTo(Resolve(event.text));
   if (problem.empty()) {
     EndProgressLine();
-    std::fprintf(stderr, "kelvra-play: exported the painting into %s\n", event.text.c_str());
+    Notice("exported the painting into " + event.text);
   }
   return problem;
 }

@@ -1,4 +1,4 @@
-#include "play/painting_history.h"
+#include "actions/painting_history.h"
 
 #include "state/state.h"
 

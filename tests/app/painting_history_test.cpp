@@ -1,7 +1,7 @@
 // kelvra-play's undo and redo over the painter's own actions: each step is
 // one action a person takes, and stepping back restores the strokes, the
 // count and the selection the action found.
-#include "play/painting_history.h"
+#include "actions/painting_history.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 #pragma once
-// Undo and redo in kelvra-play: a step is one action a person takes on the
-// canvas (a commit with the pile-ups it caused, Delete Selected, Delete All,
+// Undo and redo: a step is one action a person takes on the canvas (a commit with the pile-ups it caused, Delete Selected, Delete All,
 // a resize or rebuild of the selected stroke, the crossing check, an
 // auto-trace), kept as the strokes it changed were before it.
 

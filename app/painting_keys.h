@@ -1,0 +1,31 @@
+#pragma once
+// What the painter adds on keys of the main view that have no action of
+// their own: Ctrl+Z undoes a step, Ctrl+Y and Ctrl+Shift+Z redo one, x (or
+// X) exports the painting. Each tells what it did in a line of its own
+// (common/notice.h); the painter's console stays as it was.
+
+#include <string>
+
+// Starts the painter's undo history: from now on every action on the canvas
+// is a step it can take back.
+void StartPaintingHistory();
+
+// The key with GLUT's modifier bits; false when it is none of these keys.
+bool HandlePaintingKey(unsigned char key, int modifiers);
+
+// One step of the painter's history back or forward; false when there is
+// none (or while a stroke is being painted).
+bool UndoStep();
+bool RedoStep();
+
+// The side of the canvas in an exported printable relief (.stl), in mm.
+void SetReliefSize(float millimetres);
+// The painting into `path` (by its extension), with the maps its strokes are
+// drawn with now; missing folders are made once there is something to
+// write. Returns what went wrong, or an empty text.
+std::string ExportInto(const std::string& path);
+// The x key's export: exports/painting-DATE_TIME.glb in the folder the
+// person started in, -2, -3 … added when that second has a file already.
+// Tells what it wrote or what went wrong; returns the file's name, or an
+// empty text.
+std::string ExportByKey();
