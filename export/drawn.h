@@ -1,11 +1,8 @@
 #pragma once
-// What the main view draws of each committed stroke, as the exporters see
-// it: a stroke that is not deleted is drawn as its mesh (kRenderMesh: the
-// subdivided mesh when there is one, else the base mesh) or as its particle
-// quads (kRenderParticles), or not at all. Only reads the canvas.
+// What the exporters write of each committed stroke: what it shows
+// (stroke/drawn_form.h), as far as its arrays hold it. Only reads the canvas.
 
-#include <cstddef>
-
+#include "stroke/drawn_form.h"
 #include "stroke/stroke.h"
 
 // The mesh drawn for this stroke, or nullptr: deleted, not drawn as a mesh,
@@ -17,23 +14,8 @@ const Mesh* DrawnMesh(const Stroke& stroke);
 // to show (a stroke built with "P" off has none: its list draws nothing).
 bool DrawsParticles(const Stroke& stroke);
 
-// True when particle `index` covers some area. Where a stroke tapers to
-// nothing its particles have size 0: the main view draws nothing there, and
-// a file gets no quad (viewers and checkers flag triangles without area).
-bool ParticleHasArea(const ParticleSystem& particles, std::size_t index);
-
 // True when some committed stroke draws a mesh or particles.
 bool HasDrawnStrokes(const Canvas& canvas);
 
 // The committed strokes to look at: the count, held to the array's size.
 int CommittedCount(const Canvas& canvas);
-
-// One particle as the main view draws it: a square of half-extent twice
-// the particle's size around its centre, in the canvas plane, corners in
-// the order of its triangle strip (the texture coordinates follow the same
-// order, t = 0 at the bottom row of the sprite picture).
-struct ParticleQuad {
-  float corner[4][3];
-  float texCoord[4][2];
-};
-ParticleQuad QuadOfParticle(const ParticleSystem& particles, std::size_t index);

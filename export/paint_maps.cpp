@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "image/textures.h"
+#include "stroke/drawn_form.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ void Sample(const TextureImage& image, const Tap& column, const Tap& row, float 
   }
 }
 
-constexpr int kDetailRepeats = 8;
+// The detail map repeats kDetailRepeat times across one mesh-map repeat.
+constexpr int kDetailRepeats = static_cast<int>(kDetailRepeat);
 // One detail repeat still gets 128 texels at this size, several times what
 // the main view shows of it at the start-up distance (some 20 pixels).
 constexpr int kLargestBake = 1024;
@@ -95,7 +97,7 @@ RgbaPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail) {
       if (hasMesh) Sample(mesh, meshColumns[column], meshRows[row], base);
       if (hasDetail) Sample(detail, detailColumns[column], detailRows[row], fine);
       for (int ch = 0; ch < 3; ++ch) {
-        const float value = std::min(1.0f, base[ch] * fine[ch] * 2.0f);
+        const float value = std::min(1.0f, base[ch] * fine[ch] * kDetailScale);
         out[column * 3 + ch] = static_cast<std::uint8_t>(std::lround(value * 255.0f));
       }
     }

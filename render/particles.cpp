@@ -2,19 +2,17 @@
 
 #include <GL/gl.h>
 
-void DrawParticle(unsigned int texture, const Vec4& centre, const Vec4& colour, float size) {
+void DrawParticle(unsigned int texture, const ParticleQuad& quad, const Vec4& colour) {
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture);
-  const float h = size + size;
   const float rgba[4] = {colour.x, colour.y, colour.z, colour.w};
   glColor4fv(rgba);
   glBegin(GL_TRIANGLE_STRIP);
-  const float corners[4][4] = {{1, 1, 1, 1}, {0, 1, -1, 1}, {1, 0, 1, -1}, {0, 0, -1, -1}};
-  for (const auto& c : corners) {
+  for (int k = 0; k < 4; ++k) {
     glNormal3f(0.0f, 1.0f, 0.0f);
-    glTexCoord2f(c[0], c[1]);
-    glVertex3f(centre.x + c[2] * h, centre.y + c[3] * h, centre.z);
+    glTexCoord2fv(quad.texCoord[k]);
+    glVertex3fv(quad.corner[k]);
   }
   glEnd();
   glDisable(GL_TEXTURE_2D);
@@ -28,7 +26,6 @@ void CompileParticleList(ParticleSystem& particles) {
   if (particles.displayList == 0) return;
   glNewList(particles.displayList, GL_COMPILE);
   for (std::size_t i = 0; i < particles.positions.size(); ++i)
-    DrawParticle(particles.spriteTexture, particles.positions[i], particles.colours[i],
-                 particles.sizes[i]);
+    DrawParticle(particles.spriteTexture, QuadOfParticle(particles, i), particles.colours[i]);
   glEndList();
 }

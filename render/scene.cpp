@@ -10,6 +10,7 @@
 #include "image/textures.h"
 #include "render/easel.h"
 #include "render/mesh_buffers.h"
+#include "stroke/drawn_form.h"
 #include "stroke/settings.h"
 
 namespace {
@@ -43,11 +44,11 @@ void BeginMeshState(const MeshLook& look) {
   ActiveUnit(GL_TEXTURE1_ARB);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-  glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);
+  glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, static_cast<GLint>(kDetailScale));
   glBindTexture(GL_TEXTURE_2D, look.detailTexture);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
-  glScalef(8.0f, 8.0f, 1.0f);
+  glScalef(kDetailRepeat, kDetailRepeat, 1.0f);
   glMatrixMode(GL_MODELVIEW);
 }
 
@@ -256,8 +257,9 @@ MeshLook StrokeMeshLook(const SceneView& view) {
 // The mesh a stroke is drawn from: its shown mesh, or the base mesh while
 // the view is coarse.
 const Mesh* MeshToDraw(const Stroke& stroke, const SceneView& view) {
-  if (view.coarse && stroke.subdivision.baseMesh) return &*stroke.subdivision.baseMesh;
-  return stroke.subdivision.Shown();
+  const Mesh* shown = ShownMesh(stroke);
+  if (shown && view.coarse && stroke.subdivision.baseMesh) return &*stroke.subdivision.baseMesh;
+  return shown;
 }
 
 // A mesh stroke leaves the mesh set-up open for the next stroke's mesh
@@ -267,14 +269,12 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
     CloseMeshRun();
     DrawPathPoints(stroke, 1.0f);
   }
-  if (stroke.renderType == kRenderMesh) {
-    if (const Mesh* mesh = MeshToDraw(stroke, view)) {
-      const MeshLook look = StrokeMeshLook(view);
-      OpenMeshRun(look);
-      DrawMeshInRun(*mesh, look);
-    }
+  if (const Mesh* mesh = MeshToDraw(stroke, view)) {
+    const MeshLook look = StrokeMeshLook(view);
+    OpenMeshRun(look);
+    DrawMeshInRun(*mesh, look);
   }
-  if (stroke.renderType == kRenderParticles) {
+  if (ShowsParticles(stroke)) {
     CloseMeshRun();
     glCallList(stroke.particles.displayList);
   }
