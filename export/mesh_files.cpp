@@ -281,95 +281,118 @@ std::string EncodeMaps(bool meshes, bool particles, const StrokeMaps& files, Enc
   return "";
 }
 
-}  // namespace
-
-std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat format,
-                      const StrokeMaps& maps, std::vector<FileBytes>* files) {
+// What the painting draws, counted before anything is made: which
+// materials it needs, and how large its two meshes are.
+struct DrawnCounts {
   bool anyMesh = false, anyParticles = false;
-  for (int i = 0; i < CommittedCount(canvas); ++i) {
-    anyMesh = anyMesh || DrawnMesh(canvas.strokes[i]);
-    anyParticles = anyParticles || DrawsParticles(canvas.strokes[i]);
-  }
-  EncodedMaps encoded;
-  if (format != MeshFormat::kPly) {
-    const std::string error = EncodeMaps(anyMesh, anyParticles, maps, &encoded);
-    if (!error.empty()) return error;
-  }
+  std::size_t meshVertices = 0, meshFaces = 0, particles = 0;
+};
 
-  // Materials: one for painted meshes, one for particles, each only when
-  // some stroke uses it.
-  std::vector<aiMaterial*> materials;
-  std::vector<aiTexture*> textures;
-  const std::string stem = FileStem(path), folder = FolderOf(path);
-  // Where a material's map goes: embedded (glb), a PNG beside the file
-  // (obj), or nowhere (ply).
-  auto attachMap = [&](aiMaterial* material, const std::vector<std::uint8_t>& png,
-                       const char* suffix, bool alpha) {
-    if (png.empty() || format == MeshFormat::kPly) return;
-    if (format == MeshFormat::kGlb) {
-      SetColourMap(material, "*" + std::to_string(textures.size()), alpha);
-      textures.push_back(EmbeddedPng(png, suffix));
-      return;
+DrawnCounts CountDrawn(const Canvas& canvas) {
+  DrawnCounts counts;
+  for (int i = 0; i < CommittedCount(canvas); ++i) {
+    const Stroke& stroke = canvas.strokes[i];
+    if (const Mesh* mesh = DrawnMesh(stroke)) {
+      counts.anyMesh = true;
+      counts.meshVertices += static_cast<std::size_t>(mesh->vertexCount);
+      counts.meshFaces += static_cast<std::size_t>(mesh->faceCount);
+    } else if (DrawsParticles(stroke)) {
+      counts.anyParticles = true;
+      for (std::size_t p = 0; p < stroke.particles.positions.size(); ++p)
+        counts.particles += ParticleHasArea(stroke.particles, p) ? 1 : 0;
     }
-    const std::string name = stem + "_" + suffix + ".png";
-    SetColourMap(material, name, alpha);
-    files->push_back(FileBytes{folder + name, png});
-  };
-  // Owned here until the scene takes them.
-  auto release = [&]() {
-    for (aiMaterial* m : materials) delete m;
-    for (aiTexture* t : textures) delete t;
-  };
-  unsigned paintMaterial = 0, particleMaterial = 0;
-  if (anyMesh) {
+  }
+  return counts;
+}
+
+// The scene's materials and the maps they show, owned here until a scene
+// takes them. A map goes where the format keeps it: embedded (glb), a PNG
+// beside the file (obj), or nowhere (ply).
+class Materials {
+ public:
+  Materials(MeshFormat format, const std::string& path, std::vector<FileBytes>* files)
+      : format_(format), stem_(FileStem(path)), folder_(FolderOf(path)), files_(files) {}
+  ~Materials() {
+    for (aiMaterial* m : materials_) delete m;
+    for (aiTexture* t : textures_) delete t;
+  }
+  Materials(const Materials&) = delete;
+  Materials& operator=(const Materials&) = delete;
+
+  // The painted meshes' material: dry paint, matte, not metal.
+  unsigned AddPaint(const std::vector<std::uint8_t>& png) {
     aiMaterial* paint = NewMaterial("paint");
-    const float metallic = 0.0f, roughness = 0.9f;  // dry paint: matte, not metal
+    const float metallic = 0.0f, roughness = 0.9f;
     paint->AddProperty(&metallic, 1, AI_MATKEY_METALLIC_FACTOR);
     paint->AddProperty(&roughness, 1, AI_MATKEY_ROUGHNESS_FACTOR);
-    paintMaterial = static_cast<unsigned>(materials.size());
-    materials.push_back(paint);
-    attachMap(paint, encoded.paint, "paint", false);
+    return Add(paint, png, "paint", false);
   }
-  if (anyParticles) {
+
+  // The particles' material: unlit and blended with the sprite's alpha, as
+  // the main view draws them.
+  unsigned AddParticles(const std::vector<std::uint8_t>& png) {
     aiMaterial* sprite = NewMaterial("particles");
     // Assimp reads the shading model as a raw value, not as an integer.
     const aiShadingMode unlit = aiShadingMode_Unlit;
     sprite->AddBinaryProperty(&unlit, sizeof unlit, AI_MATKEY_SHADING_MODEL, aiPTI_Buffer);
     const aiString blend("BLEND");
     sprite->AddProperty(&blend, AI_MATKEY_GLTF_ALPHAMODE);
-    particleMaterial = static_cast<unsigned>(materials.size());
-    materials.push_back(sprite);
-    attachMap(sprite, encoded.sprite, "particles", true);
+    return Add(sprite, png, "particles", true);
   }
 
-  // One mesh of the painted strokes and one of the particles, each stroke's
-  // triangles in stroke order. (Assimp's glTF writer grows its buffer by
-  // copying it for every mesh, which makes a mesh per stroke take seconds.)
-  std::size_t meshVertices = 0, meshFaces = 0, particleCount = 0;
-  for (int i = 0; i < CommittedCount(canvas); ++i) {
-    const Stroke& stroke = canvas.strokes[i];
-    if (const Mesh* mesh = DrawnMesh(stroke)) {
-      meshVertices += static_cast<std::size_t>(mesh->vertexCount);
-      meshFaces += static_cast<std::size_t>(mesh->faceCount);
-    } else if (DrawsParticles(stroke)) {
-      for (std::size_t p = 0; p < stroke.particles.positions.size(); ++p)
-        particleCount += ParticleHasArea(stroke.particles, p) ? 1 : 0;
+  // A scene of `meshes` holding the materials and embedded maps.
+  std::unique_ptr<aiScene> SceneOf(std::vector<aiMesh*> meshes) {
+    std::unique_ptr<aiScene> scene = NewScene(std::move(meshes), std::move(materials_));
+    materials_.clear();
+    scene->mNumTextures = static_cast<unsigned>(textures_.size());
+    if (!textures_.empty()) {
+      scene->mTextures = new aiTexture*[textures_.size()];
+      std::copy(textures_.begin(), textures_.end(), scene->mTextures);
+      textures_.clear();
     }
+    return scene;
   }
-  constexpr std::size_t kLargest = 0xFFFFFFFFu;  // Assimp counts vertices in 32 bits
-  if (meshVertices > kLargest || 4 * particleCount > kLargest) {
-    release();
-    return "the painting has too many vertices for one mesh";
+
+ private:
+  unsigned Add(aiMaterial* material, const std::vector<std::uint8_t>& png, const char* suffix,
+               bool alpha) {
+    const auto index = static_cast<unsigned>(materials_.size());
+    materials_.push_back(material);
+    if (png.empty() || format_ == MeshFormat::kPly) return index;
+    if (format_ == MeshFormat::kGlb) {
+      SetColourMap(material, "*" + std::to_string(textures_.size()), alpha);
+      textures_.push_back(EmbeddedPng(png, suffix));
+      return index;
+    }
+    const std::string name = stem_ + "_" + suffix + ".png";
+    SetColourMap(material, name, alpha);
+    files_->push_back(FileBytes{folder_ + name, png});
+    return index;
   }
+
+  MeshFormat format_;
+  std::string stem_, folder_;
+  std::vector<FileBytes>* files_;
+  std::vector<aiMaterial*> materials_;
+  std::vector<aiTexture*> textures_;
+};
+
+// One mesh of the painted strokes and one of the particles, each stroke's
+// triangles in stroke order. (Assimp's glTF writer grows its buffer by
+// copying it for every mesh, which makes a mesh per stroke take seconds.)
+std::vector<aiMesh*> PaintingMeshes(const Canvas& canvas, const DrawnCounts& counts,
+                                    MeshFormat format, unsigned paintMaterial,
+                                    unsigned particleMaterial) {
   // A PLY file carries no maps, so no coordinates into them either.
   const bool texCoords = format != MeshFormat::kPly;
   const bool linear = format == MeshFormat::kGlb;
-  MeshWriter strokes{
-      anyMesh ? NewMesh("strokes", meshVertices, meshFaces, paintMaterial, texCoords) : nullptr,
-      linear};
-  MeshWriter sprites{anyParticles ? NewMesh("particles", 4 * particleCount, 2 * particleCount,
-                                            particleMaterial, texCoords)
-                                  : nullptr,
+  MeshWriter strokes{counts.anyMesh ? NewMesh("strokes", counts.meshVertices, counts.meshFaces,
+                                              paintMaterial, texCoords)
+                                    : nullptr,
+                     linear};
+  MeshWriter sprites{counts.anyParticles ? NewMesh("particles", 4 * counts.particles,
+                                                   2 * counts.particles, particleMaterial, texCoords)
+                                         : nullptr,
                      linear};
   for (int i = 0; i < CommittedCount(canvas); ++i) {
     const Stroke& stroke = canvas.strokes[i];
@@ -381,16 +404,33 @@ std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat 
   std::vector<aiMesh*> meshes;
   for (aiMesh* mesh : {strokes.mesh, sprites.mesh})
     if (mesh) meshes.push_back(mesh);
-  std::unique_ptr<aiScene> scene = NewScene(std::move(meshes), std::move(materials));
-  scene->mNumTextures = static_cast<unsigned>(textures.size());
-  if (!textures.empty()) {
-    scene->mTextures = new aiTexture*[textures.size()];
-    std::copy(textures.begin(), textures.end(), scene->mTextures);
+  return meshes;
+}
+
+const char* AssimpFormatId(MeshFormat format) {
+  return format == MeshFormat::kGlb ? "glb2" : format == MeshFormat::kObj ? "obj" : "ply";
+}
+
+}  // namespace
+
+std::string MeshFiles(const Canvas& canvas, const std::string& path, MeshFormat format,
+                      const StrokeMaps& maps, std::vector<FileBytes>* files) {
+  const DrawnCounts counts = CountDrawn(canvas);
+  constexpr std::size_t kLargest = 0xFFFFFFFFu;  // Assimp counts vertices in 32 bits
+  if (counts.meshVertices > kLargest || 4 * counts.particles > kLargest)
+    return "the painting has too many vertices for one mesh";
+  EncodedMaps encoded;
+  if (format != MeshFormat::kPly) {
+    const std::string error = EncodeMaps(counts.anyMesh, counts.anyParticles, maps, &encoded);
+    if (!error.empty()) return error;
   }
-  const char* formatId = format == MeshFormat::kGlb   ? "glb2"
-                         : format == MeshFormat::kObj ? "obj"
-                                                      : "ply";
-  const std::string error = ExportScene(*scene, formatId, path, files);
+  // Materials only for what some stroke uses.
+  Materials materials(format, path, files);
+  const unsigned paint = counts.anyMesh ? materials.AddPaint(encoded.paint) : 0;
+  const unsigned particles = counts.anyParticles ? materials.AddParticles(encoded.sprite) : 0;
+  const std::unique_ptr<aiScene> scene =
+      materials.SceneOf(PaintingMeshes(canvas, counts, format, paint, particles));
+  const std::string error = ExportScene(*scene, AssimpFormatId(format), path, files);
   if (error.empty() && format == MeshFormat::kGlb) DropUnusedExtensions(&files->back().bytes);
   return error;
 }
