@@ -29,13 +29,8 @@ class MainWindowScope {
 HeightMap ReadHeightMap() {
   MainWindowScope scope;
   TextureImage image;
-  HeightMap map;
-  if (!LoadTextureFile(image, AppState().maps[MAP_HEIGHT], TEX_HEIGHT)) return map;
-  map.width = image.width;
-  map.height = image.height;
-  map.rgb.swap(image.rgbPixels);
-  image.Release();
-  return map;
+  if (!LoadTextureFile(image, AppState().maps[MAP_HEIGHT], TEX_HEIGHT)) return HeightMap();
+  return image.TakePicture();
 }
 
 void CompileParticles(ParticleSystem& particles) {

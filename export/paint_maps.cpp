@@ -107,15 +107,12 @@ RgbaPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail) {
 
 RgbaPicture SpriteMap(const TextureImage& sprite) {
   RgbaPicture map;
-  const std::vector<std::uint8_t> bottomUp = RgbaWithAlphaRule(sprite);
-  if (bottomUp.empty()) return map;
-  map.width = sprite.width;
-  map.height = sprite.height;
+  DecodedPicture rgba = RgbaWithAlphaRule(sprite);
+  if (rgba.pixels.empty()) return map;
+  ArrangeRows(rgba, RowOrder::kTopFirst);
+  map.width = rgba.width;
+  map.height = rgba.height;
   map.channels = 4;
-  map.pixels.resize(bottomUp.size());
-  const std::size_t rowBytes = static_cast<std::size_t>(map.width) * 4;
-  for (int row = 0; row < map.height; ++row)
-    std::copy_n(&bottomUp[(map.height - 1 - row) * rowBytes], rowBytes,
-                &map.pixels[row * rowBytes]);
+  map.pixels.assign(rgba.pixels.begin(), rgba.pixels.end());
   return map;
 }

@@ -1,21 +1,23 @@
 #pragma once
 // CPU-side pictures that are processed and may be written back: the source
-// image, filter results and gradient maps. Rows are held TOP ROW FIRST,
-// tightly packed, channels R, G, B (R, G, B, A for 32 bits per pixel).
+// image, filter results and gradient maps. Rows are held top row first
+// (kRowOrder), tightly packed, channels R, G, B (R, G, B, A for 32 bits per
+// pixel).
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "common/large_array.h"
+#include "image/decoded_picture.h"
 
 // The GL_RGB enum value, kept here so this header needs no GL header.
 constexpr unsigned int kPixelFormatRgb = 0x1907;
 
 class Image {
  public:
+  static constexpr RowOrder kRowOrder = RowOrder::kTopFirst;
+
   virtual ~Image() = default;
   virtual std::uint8_t* Data() { return pixels_.empty() ? nullptr : pixels_.data(); }
   virtual const std::uint8_t* Data() const { return pixels_.empty() ? nullptr : pixels_.data(); }
@@ -64,16 +66,4 @@ class BmpImage : public Image {
   // Writes a 56-byte header then the rows bottom-up, each padded to 4 bytes.
   bool Save(const std::string& filename) override;
   std::string Extension() const override { return "bmp"; }
-
- private:
-  // Load into this picture, which is fresh.
-  bool Read(const std::string& filename);
-  // Fills the allocated pixels from the file's rows (bottom row first),
-  // red and blue swapped; stops at the end of a truncated file.
-  void ReadRowsBottomUp(std::FILE* file, int width, int height, int bytesPerPixel);
 };
-
-// Largest picture any reader accepts: 256 MiB of pixels. Real maps are a few
-// MiB; a header claiming more is hostile or broken, and failing at once beats
-// allocating gigabytes on its word.
-constexpr std::uint64_t kMaxImageBytes = 256ull << 20;

@@ -74,6 +74,9 @@ int ScaleToPowerOfTwo(TextureImage& image) {
   return 1;
 }
 
+// GL takes the rows of a texture image bottom first, as the record holds them.
+static_assert(TextureImage::kRowOrder == RowOrder::kBottomFirst);
+
 int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
   if (!image.Read(path) || !ScaleToPowerOfTwo(image) || image.width <= 0 || image.height <= 0) {
     image.Release();
@@ -88,18 +91,23 @@ int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
   return 1;
 }
 
-std::vector<std::uint8_t> RgbaWithAlphaRule(const TextureImage& image) {
+DecodedPicture RgbaWithAlphaRule(const TextureImage& image) {
+  DecodedPicture rgba;
+  rgba.bytesPerPixel = 4;
+  rgba.rowOrder = TextureImage::kRowOrder;
   // An empty record, or one lacking some of its pixels, gives no pixels.
-  if (image.width <= 0 || image.height <= 0) return {};
+  if (image.width <= 0 || image.height <= 0) return rgba;
   const std::size_t pixels = std::size_t(image.width) * image.height;
-  if (image.rgbPixels.size() < pixels * 3) return {};
-  std::vector<std::uint8_t> rgba(pixels * 4);
+  if (image.rgbPixels.size() < pixels * 3) return rgba;
+  rgba.width = image.width;
+  rgba.height = image.height;
+  rgba.pixels.resize(pixels * 4);
   for (std::size_t i = 0; i < pixels; ++i) {
     const std::uint8_t* p = &image.rgbPixels[i * 3];
-    rgba[i * 4 + 0] = p[0];
-    rgba[i * 4 + 1] = p[1];
-    rgba[i * 4 + 2] = p[2];
-    rgba[i * 4 + 3] = (p[0] + p[1] + p[2] < 150) ? 0 : 255;
+    rgba.pixels[i * 4 + 0] = p[0];
+    rgba.pixels[i * 4 + 1] = p[1];
+    rgba.pixels[i * 4 + 2] = p[2];
+    rgba.pixels[i * 4 + 3] = (p[0] + p[1] + p[2] < 150) ? 0 : 255;
   }
   return rgba;
 }
@@ -107,12 +115,13 @@ std::vector<std::uint8_t> RgbaWithAlphaRule(const TextureImage& image) {
 void LoadAlphaMap(const char* path, unsigned int name) {
   TextureImage image;
   if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
-  const std::vector<std::uint8_t> rgba = RgbaWithAlphaRule(image);
+  DecodedPicture rgba = RgbaWithAlphaRule(image);
+  ArrangeRows(rgba, RowOrder::kBottomFirst);
   const PixelStoreScope tightRows;
   SetCommonParameters(name, GL_LINEAR);
-  const bool empty = rgba.empty();
-  glTexImage2D(GL_TEXTURE_2D, 0, 4, empty ? 0 : image.width, empty ? 0 : image.height, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, empty ? nullptr : rgba.data());
+  const bool empty = rgba.pixels.empty();
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, rgba.width, rgba.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               empty ? nullptr : rgba.pixels.data());
   image.Release();
 }
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "image/decoded_picture.h"
 #include "image/image.h"
 #include "image/texture_image.h"
 
@@ -54,8 +54,9 @@ int LoadTextureFile(TextureImage& image, const char* path, unsigned int name);
 // RGBA upload: alpha 0 where R + G + B < 150, else 255. A missing file
 // defines an empty texture.
 void LoadAlphaMap(const char* path, unsigned int name);
-// The RGBA pixels LoadAlphaMap uploads: alpha 0 where R + G + B < 150.
-std::vector<std::uint8_t> RgbaWithAlphaRule(const TextureImage& image);
+// The RGBA pixels LoadAlphaMap uploads: alpha 0 where R + G + B < 150, rows
+// in the record's order. No pixels for a record lacking some of its own.
+DecodedPicture RgbaWithAlphaRule(const TextureImage& image);
 // Uploads a 24-bit Image (top row first) with mipmaps; always true.
 bool UploadImageTexture(const Image& image, unsigned int name);
 // Loads textures 4 to 12 from the table into the current context.

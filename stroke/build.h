@@ -5,20 +5,16 @@
 // particles drawable) come through hooks, so the build itself needs no
 // window. Console lines go to standard output, flushed per line.
 
-#include <cstdint>
 #include <functional>
 
-#include "common/large_array.h"
 #include "common/random.h"
+#include "image/decoded_picture.h"
 #include "stroke/settings.h"
 #include "stroke/stroke.h"
 
-// A height map as decoded pixels: width × height × 3 bytes, R, G, B, the
-// BOTTOM row of the picture first.
-struct HeightMap {
-  LargeArray<std::uint8_t> rgb;
-  int width = 0, height = 0;
-};
+// A height map as decoded pixels: width × height × 3 bytes, R, G, B, rows
+// in the order the picture says.
+using HeightMap = DecodedPicture;
 
 struct BuildHooks {
   // The SHAPE step's height map, read afresh at every build. Unset, or an

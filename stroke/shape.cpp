@@ -19,8 +19,7 @@ std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int
   return profile;
 }
 
-void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings,
-                const HeightMap& heightMap) {
+void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings, HeightMap heightMap) {
   const int s = static_cast<int>(lod);
   stroke.shapeResolution = s;
   stroke.size.resolution = s;
@@ -29,7 +28,8 @@ void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings,
   end.w = 1.0f;
   stroke.size.startColours.assign(s > 0 ? s : 0, start);
   stroke.size.endColours.assign(s > 0 ? s : 0, end);
-  stroke.profile = SampleProfile(heightMap.rgb.data(), heightMap.rgb.size(), heightMap.width,
+  ArrangeRows(heightMap, RowOrder::kBottomFirst);
+  stroke.profile = SampleProfile(heightMap.pixels.data(), heightMap.pixels.size(), heightMap.width,
                                  heightMap.height, s);
 }
 

@@ -17,9 +17,9 @@ std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int
                                  int s);
 
 // Resolution S = lod, the settings' colours with alpha 1 across all S
-// samples, and the profile from the middle row of `heightMap`.
-void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings,
-                const HeightMap& heightMap);
+// samples, and the profile from the middle row of `heightMap`, counted
+// from its bottom row.
+void BuildShape(Stroke& stroke, float lod, const StrokeSettings& settings, HeightMap heightMap);
 // The settings' size ranges, then per path sample: width and height (with
 // the random jitter when randomSize is on, drawn from `random`, and the
 // start taper over pathLod × endNode samples), tangent and perpendicular.

@@ -94,8 +94,8 @@ TEST(AlphaRule, OpaqueFromSum150) {
   TextureImage image;
   image.width = 2, image.height = 1;
   image.rgbPixels = {50, 50, 49, 50, 50, 50};
-  const Bytes rgba = RgbaWithAlphaRule(image);
-  EXPECT_EQ(rgba, (Bytes{50, 50, 49, 0, 50, 50, 50, 255}));
+  const DecodedPicture rgba = RgbaWithAlphaRule(image);
+  EXPECT_EQ(Bytes(rgba.pixels.begin(), rgba.pixels.end()), (Bytes{50, 50, 49, 0, 50, 50, 50, 255}));
 }
 
 TEST_F(Textures, ImageUploadKeepsTopRowAtTZero) {
@@ -127,7 +127,7 @@ TEST_F(Textures, PicturesWithoutPixelsUploadAsEmptyTextures) {
   record.width = 3;
   record.height = 3;
   record.rgbPixels.assign(3, 255);
-  EXPECT_TRUE(RgbaWithAlphaRule(record).empty());
+  EXPECT_TRUE(RgbaWithAlphaRule(record).pixels.empty());
 }
 
 TEST_F(Textures, DefaultMapsAllLoadFromTheDataSet) {

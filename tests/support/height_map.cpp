@@ -4,12 +4,8 @@
 
 HeightMap ReadDefaultHeightMap() {
   TextureImage image;
-  HeightMap map;
-  if (!image.Read("textures/heightmap/Height.bmp") || !ScaleToPowerOfTwo(image)) return map;
-  map.width = image.width;
-  map.height = image.height;
-  map.rgb.swap(image.rgbPixels);
-  return map;
+  if (!image.Read("textures/heightmap/Height.bmp") || !ScaleToPowerOfTwo(image)) return HeightMap();
+  return image.TakePicture();
 }
 
 const BuildHooks& HeadlessBuildHooks() {

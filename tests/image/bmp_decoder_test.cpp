@@ -1,0 +1,141 @@
+#include "image/bmp_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "image/texture_image.h"
+#include "tests/support/pictures.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+// A true-colour file `height` rows of `width` pixels, every stored byte
+// different from its neighbours and the row padding 0xEE, which no pixel
+// may show.
+Bytes TrueColourFile(int width, int height, int bits) {
+  const std::size_t rowBytes = std::size_t(width) * (bits / 8), stride = (rowBytes + 3) / 4 * 4;
+  Bytes file = BmpHeader(width, height, bits, 54);
+  for (int row = 0; row < height; ++row) {
+    for (std::size_t b = 0; b < stride; ++b)
+      file.push_back(b < rowBytes ? static_cast<std::uint8_t>(row * 37 + b * 11 + b / 3) : 0xEE);
+  }
+  return file;
+}
+
+// The picture such a file holds, top row first: the stored rows taken
+// bottom-up, each pixel's first and third byte swapped, a fourth byte kept
+// in place or dropped.
+Bytes TopFirstPixels(const Bytes& file, int width, int height, int bits, bool keepFourth) {
+  const std::size_t stored = bits / 8, rowBytes = width * stored, stride = (rowBytes + 3) / 4 * 4;
+  Bytes pixels;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = &file[54 + std::size_t(height - 1 - y) * stride];
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t* p = row + x * stored;
+      pixels.insert(pixels.end(), {p[2], p[1], p[0]});
+      if (keepFourth && stored == 4) pixels.push_back(p[3]);
+    }
+  }
+  return pixels;
+}
+
+Bytes TopFirst(DecodedPicture picture) {
+  ArrangeRows(picture, RowOrder::kTopFirst);
+  return Bytes(picture.pixels.begin(), picture.pixels.end());
+}
+
+BmpReadOptions Options(RowOrder order, bool keepFourth, BmpTruncation truncation) {
+  return {order,
+          BmpDepths::kStandard,
+          keepFourth,
+          truncation,
+          BmpDataStart::kFileHeaderOffset,
+          /*report=*/false,
+          /*keepStoredRows=*/false};
+}
+
+// Every row order, with rows read straight into the picture or through a
+// block (widths that are multiples of 4 have no padding), streamed
+// (missing bytes zero) or read whole (refused when short), over several
+// blocks of rows: the same pixels once turned top row first. The two
+// front ends read the same pixels in their own orders.
+TEST(BmpDecoder, EveryRowOrderAndReadingPathGivesTheFilesPixels) {
+  ScratchDir scratch;
+  const std::string path = scratch.File("picture.bmp");
+  const struct {
+    int width, height;
+  } sizes[] = {{1, 1}, {3, 2}, {4, 3}, {5, 7}, {8, 4}, {700, 130}, {701, 130}};
+  for (const int bits : {24, 32}) {
+    for (const auto& size : sizes) {
+      SCOPED_TRACE(testing::Message()
+                   << size.width << "x" << size.height << ", " << bits << " bits");
+      const Bytes file = TrueColourFile(size.width, size.height, bits);
+      WriteBytes(path, file);
+      for (const RowOrder order : {RowOrder::kTopFirst, RowOrder::kBottomFirst})
+        for (const bool keepFourth : {true, false})
+          for (const auto truncation : {BmpTruncation::kZeroFill, BmpTruncation::kRefuse}) {
+            SCOPED_TRACE(testing::Message() << "order " << int(order) << ", keep " << keepFourth
+                                            << ", truncation " << int(truncation));
+            DecodedPicture picture;
+            BmpFile layout;
+            ASSERT_TRUE(ReadBmp(path, Options(order, keepFourth, truncation), picture, layout));
+            EXPECT_EQ(picture.rowOrder, order);
+            EXPECT_EQ(TopFirst(std::move(picture)),
+                      TopFirstPixels(file, size.width, size.height, bits, keepFourth));
+          }
+      BmpImage image;
+      TextureImage texture;
+      ASSERT_TRUE(image.Load(path));
+      ASSERT_EQ(texture.Read(path.c_str()), 1);
+      EXPECT_EQ(Pixels(image), TopFirstPixels(file, size.width, size.height, bits, true));
+      EXPECT_EQ(TopFirst(texture.TakePicture()),
+                TopFirstPixels(file, size.width, size.height, bits, false));
+    }
+  }
+}
+
+// A file cut short, in its headers or anywhere in its pixel data: where
+// missing bytes read as zero it reads as the whole file with those bytes
+// zero; where it is refused the read fails and the picture it was to
+// replace, whose pixel block it would have reused, is exactly as it was.
+TEST(BmpDecoder, TruncatedFilesReadWithZerosOrLeaveThePictureAsItWas) {
+  ScratchDir scratch;
+  const std::string path = scratch.File("cut.bmp");
+  for (const int width : {5, 8}) {
+    const Bytes file = TrueColourFile(width, 9, 24);
+    const std::size_t stride = (width * 3 + 3) / 4 * 4;
+    for (const std::size_t cut :
+         {std::size_t{30}, std::size_t{54}, 54 + stride, 54 + 4 * stride + 7, file.size() - 1}) {
+      Bytes zeroed(file.begin(), file.begin() + cut);
+      zeroed.resize(file.size(), 0);
+      WriteBytes(path, Bytes(file.begin(), file.begin() + cut));
+      for (const RowOrder order : {RowOrder::kTopFirst, RowOrder::kBottomFirst})
+        for (const auto truncation : {BmpTruncation::kZeroFill, BmpTruncation::kRefuse}) {
+          SCOPED_TRACE(testing::Message() << "width " << width << " cut at " << cut << ", order "
+                                          << int(order) << ", truncation " << int(truncation));
+          DecodedPicture picture;
+          picture.width = width;
+          picture.height = 9;
+          picture.bytesPerPixel = 3;
+          picture.pixels.assign(std::size_t(width) * 9 * 3, 0xA5);
+          const RowOrder before =
+              order == RowOrder::kTopFirst ? RowOrder::kBottomFirst : RowOrder::kTopFirst;
+          picture.rowOrder = before;
+          BmpFile layout;
+          const bool read = ReadBmp(path, Options(order, true, truncation), picture, layout);
+          EXPECT_EQ(read, truncation == BmpTruncation::kZeroFill);
+          if (read) {
+            EXPECT_EQ(TopFirst(std::move(picture)), TopFirstPixels(zeroed, width, 9, 24, true));
+          } else {
+            EXPECT_EQ(picture.rowOrder, before);
+            EXPECT_EQ(Bytes(picture.pixels.begin(), picture.pixels.end()),
+                      Bytes(std::size_t(width) * 9 * 3, 0xA5));
+          }
+        }
+    }
+  }
+}
+
+}  // namespace
