@@ -5,12 +5,48 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "glui/arcball.h"
 #include "glui/glui.h"
 #include "glui/metrics.h"
 
 using namespace glui_metrics;
+
+namespace {
+
+// The text of a number that strtod reads back as exactly the same double.
+std::string ExactNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+// The blank-separated numbers of `text`; false when a word is not a finite
+// number.
+bool ReadNumbers(const std::string& text, std::vector<double>* numbers) {
+  const char* at = text.c_str();
+  for (;;) {
+    while (*at == ' ' || *at == '\t') ++at;
+    if (!*at) return true;
+    char* end = nullptr;
+    const double number = std::strtod(at, &end);
+    if (end == at || (*end && *end != ' ' && *end != '\t') || !std::isfinite(number)) return false;
+    numbers->push_back(number);
+    at = end;
+  }
+}
+
+// The one number of `text`; false when it holds anything else.
+bool ReadOneNumber(const std::string& text, double* number) {
+  std::vector<double> numbers;
+  if (!ReadNumbers(text, &numbers) || numbers.size() != 1) return false;
+  *number = numbers[0];
+  return true;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // GLUI_Control
@@ -41,6 +77,34 @@ void GLUI_Control::Place(int px, int py) {
 void GLUI_Control::ReportChange() {
   if (glui) glui->RunChange(this);
 }
+
+std::vector<std::string> GLUI_Control::LabelPath() const {
+  std::vector<std::string> labels{name};
+  for (const GLUI_Panel* panel = parent; panel; panel = panel->parent)
+    if (!panel->name.empty()) labels.insert(labels.begin(), panel->name);
+  return labels;
+}
+
+void GLUI_Control::PrepareScriptedChange() {
+  GLUI_Master.DropFocus(glui);
+  if (glui) glui->RequestFrame();
+}
+
+std::string GLUI_Control::SetValueText(const std::string& text) {
+  PrepareScriptedChange();
+  return AcceptValueText(text);
+}
+
+std::string GLUI_Control::Activate() {
+  PrepareScriptedChange();
+  return AcceptActivation();
+}
+
+std::string GLUI_Control::AcceptValueText(const std::string&) {
+  return "\"" + name + "\" cannot be changed";
+}
+
+std::string GLUI_Control::AcceptActivation() { return "\"" + name + "\" cannot be changed"; }
 
 // ---------------------------------------------------------------------------
 // GLUI_Panel: columns of stacked children
@@ -142,6 +206,15 @@ void GLUI_Button::Measure() {
   h = kButtonHeight;
 }
 
+std::string GLUI_Button::AcceptValueText(const std::string&) {
+  return "a button is clicked, not set or toggled";
+}
+
+std::string GLUI_Button::AcceptActivation() {
+  ReportChange();
+  return {};
+}
+
 // ---------------------------------------------------------------------------
 // GLUI_Checkbox
 // ---------------------------------------------------------------------------
@@ -174,6 +247,20 @@ bool GLUI_Checkbox::SyncLive() {
 void GLUI_Checkbox::WriteLive() {
   if (live) *live = value;
   last_live = value;
+}
+
+std::string GLUI_Checkbox::ValueText() const { return value ? "1" : "0"; }
+
+std::string GLUI_Checkbox::AcceptValueText(const std::string& text) {
+  double number = 0;
+  if (!ReadOneNumber(text, &number)) return "a checkbox takes one value, 0 or 1";
+  value = number != 0 ? 1 : 0;
+  ReportChange();
+  return {};
+}
+
+std::string GLUI_Checkbox::AcceptActivation() {
+  return "a checkbox is set or toggled, not clicked";
 }
 
 // ---------------------------------------------------------------------------
@@ -282,7 +369,6 @@ bool GLUI_Spinner::SyncLive() {
 void GLUI_Spinner::LoseFocus() {
   if (!editing) return;
   editing = false;
-  drop_focus = true;
   CommitText();
 }
 
@@ -296,6 +382,18 @@ void GLUI_Spinner::WriteLive() {
   last_live = ReadLive(data_type, live ? live : nullptr);
   if (!live) last_live = value;
 }
+
+std::string GLUI_Spinner::ValueText() const { return ExactNumber(value); }
+
+std::string GLUI_Spinner::AcceptValueText(const std::string& typed) {
+  double number = 0;
+  if (!ReadOneNumber(typed, &number)) return AcceptActivation();
+  // As typed text is committed: only a change reaches the callback.
+  if (Assign(number)) ReportChange();
+  return {};
+}
+
+std::string GLUI_Spinner::AcceptActivation() { return "a spinner is set to one value"; }
 
 // ---------------------------------------------------------------------------
 // GLUI_Rotation
@@ -360,9 +458,37 @@ bool GLUI_Rotation::Tick() {
   return true;
 }
 
-void GLUI_Rotation::LoseFocus() { spinning = false; }
-
 void GLUI_Rotation::WriteLive() {
   if (live) std::memcpy(live, matrix, sizeof matrix);
   std::memcpy(last_live, matrix, sizeof matrix);
+}
+
+std::string GLUI_Rotation::ValueText() const {
+  std::string text;
+  for (float number : matrix) text += (text.empty() ? "" : " ") + ExactNumber(number);
+  if (spinning)
+    for (float number : spin_quat) text += " " + ExactNumber(number);
+  return text;
+}
+
+std::string GLUI_Rotation::AcceptValueText(const std::string& text) {
+  std::vector<double> numbers;
+  if (!ReadNumbers(text, &numbers) || (numbers.size() != 16 && numbers.size() != 20))
+    return AcceptActivation();
+  for (int i = 0; i < 16; ++i) matrix[i] = static_cast<float>(numbers[i]);
+  spinning = false;
+  if (numbers.size() == 16) {
+    ReportChange();
+    return {};
+  }
+  // A ball set spinning turns on from here without a callback, as after a
+  // flick.
+  for (int i = 0; i < 4; ++i) spin_quat[i] = static_cast<float>(numbers[16 + i]);
+  spinning = spin_damping > 0;
+  WriteLive();
+  return {};
+}
+
+std::string GLUI_Rotation::AcceptActivation() {
+  return "a rotation is set to 16 matrix numbers (and 4 more to keep it spinning)";
 }

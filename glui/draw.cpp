@@ -43,12 +43,13 @@ void EtchedRect(ImDrawList* list, float x0, float y0, float x1, float y1) {
   list->AddRect(At(x0 + 0.5f, y0 + 0.5f), At(x1 - 1.5f, y1 - 1.5f), kShadow);
 }
 
+// Digits and '-', and '.' when UserData points at GLUI_SPINNER_FLOAT.
 int SpinnerCharFilter(ImGuiInputTextCallbackData* data) {
-  const auto* spinner = static_cast<const GLUI_Spinner*>(data->UserData);
+  const int data_type = *static_cast<const int*>(data->UserData);
   ImWchar c = data->EventChar;
   if (c >= '0' && c <= '9') return 0;
   if (c == '-') return 0;
-  if (c == '.' && spinner->data_type == GLUI_SPINNER_FLOAT) return 0;
+  if (c == '.' && data_type == GLUI_SPINNER_FLOAT) return 0;
   return 1;
 }
 
@@ -130,9 +131,8 @@ void GLUI_Spinner::Draw(GluiFrame& frame) {
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding,
                       At(3, (kSpinnerHeight - kFontHeight) / 2.0f));
   ImGui::InputText("##value", text, sizeof text,
-                   ImGuiInputTextFlags_CallbackCharFilter |
-                       ImGuiInputTextFlags_AutoSelectAll,
-                   SpinnerCharFilter, this);
+                   ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_AutoSelectAll,
+                   SpinnerCharFilter, &data_type);
   ImGui::PopStyleVar();
   editing = ImGui::IsItemActive();
   if (ImGui::IsItemDeactivated()) CommitText();
@@ -231,7 +231,7 @@ void GLUI_Rotation::Draw(GluiFrame& frame) {
     // Only a flick spins: a pause before the release leaves the ball still.
     spinning = spin_damping > 0 && frame.time - last_motion_time < kFlickWindow &&
                arcball::AngleDegrees(last) >= kSpinStartDegrees;
-    if (spinning && GLUI_Master.change_listener) GLUI_Master.change_listener(this);
+    if (spinning && GLUI_Master.change_listener) GLUI_Master.change_listener(this, Change::kValue);
   }
 
   // A shaded ball with the three rotated axes; the near half of each axis

@@ -22,7 +22,7 @@ GLUI_Control* FindControl(int window, const std::string& path, std::string* erro
 // callback runs. Returns what did not fit, or an empty text.
 std::string ApplyControlEvent(GLUI_Control& control, const Event& event);
 
-// The event that repeats the change just made to `control`: the value a
+// The event that repeats `change` just made to `control`: the value a
 // spinner or checkbox now holds, a button's click, a rotation's matrix (and
 // its spin, while spinning).
-Event ControlEvent(const GLUI_Control& control);
+Event ControlEvent(const GLUI_Control& control, GLUI_Control::Change change);

@@ -192,16 +192,6 @@ std::string FileWord(const std::string& name) {
   return name.find_first_of(" \t\"\\") == std::string::npos ? name : Quote(name);
 }
 
-// The shortest text that reads back as the same number.
-std::string FormatNumber(double value) {
-  char text[40];
-  for (int digits = 6; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    if (std::strtod(text, nullptr) == value) break;
-  }
-  return text;
-}
-
 // Reads the words after the keyword into `event`; returns what was
 // expected when they do not fit.
 std::string ReadArguments(const Words& words, Event* event) {
@@ -417,6 +407,15 @@ std::string FormatEvent(const Event& e) {
       return "export " + FileWord(e.text);
   }
   return std::string();
+}
+
+std::string FormatNumber(double value) {
+  char text[40];
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
+  return text;
 }
 
 std::vector<std::string> SplitPath(const std::string& path) {

@@ -86,5 +86,9 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
 // The line that reads back as `event` (without a line end).
 std::string FormatEvent(const Event& event);
 
+// The shortest text that reads back (strtod) as the same number, as `set`
+// lines write their values.
+std::string FormatNumber(double value);
+
 // A menu or control path split at its slashes.
 std::vector<std::string> SplitPath(const std::string& path);

@@ -56,8 +56,8 @@ WindowRect PlaceOfWindow(int window) {
   rect.width = parentWidth;
   rect.height = parentHeight;
   if (window == top) return rect;
-  if (GLUI* gui = GLUI_Master.FindByWindow(window))
-    gui->SubwindowRect(parentWidth, parentHeight, &rect.x, &rect.y, &rect.width, &rect.height);
+  GLUI_Master.PlaceOfSubwindow(window, parentWidth, parentHeight, &rect.x, &rect.y, &rect.width,
+                               &rect.height);
   return rect;
 }
 

@@ -15,7 +15,8 @@
 #include "image/pixel_store.h"
 #include "tests/support/gl_window.h"
 
-using namespace glui_internal;
+using glui_internal::Layer;
+using glui_internal::Now;
 
 namespace {
 
@@ -72,9 +73,10 @@ void BuildScene() {
 // at most: an active text box asks for frames all the time).
 void Pump() {
   glutSetWindow(Right->get_glut_window_id());
-  DrawFrame(*Right);
-  for (int i = 0; i < 200 && !Right->engine->queue.empty(); ++i) DrawFrame(*Right);
-  for (int i = 0; i < 3 && Right->engine->wants_frames; ++i) DrawFrame(*Right);
+  Layer::DrawFrame(*Right);
+  const GluiEngine& engine = Layer::Engine(*Right);
+  for (int i = 0; i < 200 && !engine.queue.empty(); ++i) Layer::DrawFrame(*Right);
+  for (int i = 0; i < 3 && engine.wants_frames; ++i) Layer::DrawFrame(*Right);
 }
 
 // The subwindow's pixels as the last frame left them.
@@ -92,15 +94,15 @@ std::vector<unsigned char> Shown() {
 // controls hold: one more frame would draw the same pixels.
 bool ScreenIsSettled() {
   const std::vector<unsigned char> before = Shown();
-  DrawFrame(*Right);
+  Layer::DrawFrame(*Right);
   return Shown() == before;
 }
 
 // The pointer moved to (x, y) and, unless `button` is -1, the left button
 // pressed (GLUT_DOWN) or released (GLUT_UP) there.
 void PointerAt(int x, int y, int button = -1) {
-  QueueMotion(*Right, x, y);
-  if (button >= 0) QueueMouse(*Right, GLUT_LEFT_BUTTON, button, x, y, 0);
+  Layer::QueueMotion(*Right, x, y);
+  if (button >= 0) Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, button, x, y, 0);
   Pump();
 }
 void ClickAt(int x, int y) {
@@ -109,32 +111,35 @@ void ClickAt(int x, int y) {
 }
 void ClickMainWindow() {
   glutSetWindow(MainWindowId);
-  ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
   Pump();
 }
 
 void Type(const char* text) {
-  for (const char* c = text; *c; ++c) QueueKey(*Right, static_cast<unsigned char>(*c), false, 0);
+  for (const char* c = text; *c; ++c)
+    Layer::QueueKey(*Right, static_cast<unsigned char>(*c), false, 0);
   Pump();
 }
 
-int CentreX(const GLUI_Control* c) { return c->x + c->w / 2; }
-int CentreY(const GLUI_Control* c) { return c->y + c->h / 2; }
-int BallCentreY() { return BallControl->y + 25; }
+Layer::Box BoxOf(const GLUI_Control* c) { return Layer::BoxOf(*c); }
+int CentreX(const GLUI_Control* c) { return BoxOf(c).x + BoxOf(c).w / 2; }
+int CentreY(const GLUI_Control* c) { return BoxOf(c).y + BoxOf(c).h / 2; }
+int BallCentreY() { return BoxOf(BallControl).y + 25; }
 
 // A point inside the text box of a spinner, from the layer's metrics.
 int TextBoxX(const GLUI_Spinner* s) {
-  return s->x + glui_metrics::TextWidth(s->get_name()) + glui_metrics::kSpinnerLabelGap + 20;
+  return BoxOf(s).x + glui_metrics::TextWidth(s->get_name()) + glui_metrics::kSpinnerLabelGap + 20;
 }
 void ClickTextBox(const GLUI_Spinner* s) { ClickAt(TextBoxX(s), CentreY(s)); }
 
 // A click on the box and the keys after it, all queued before a frame is
 // drawn, as they arrive from a fast typist.
 void QueueClickAndKeys(const GLUI_Spinner* s, const char* keys) {
-  QueueMotion(*Right, TextBoxX(s), CentreY(s));
-  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, TextBoxX(s), CentreY(s), 0);
-  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, TextBoxX(s), CentreY(s), 0);
-  for (const char* k = keys; *k; ++k) QueueKey(*Right, static_cast<unsigned char>(*k), false, 0);
+  Layer::QueueMotion(*Right, TextBoxX(s), CentreY(s));
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, TextBoxX(s), CentreY(s), 0);
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, TextBoxX(s), CentreY(s), 0);
+  for (const char* k = keys; *k; ++k)
+    Layer::QueueKey(*Right, static_cast<unsigned char>(*k), false, 0);
 }
 
 class GluiInput : public testing::Test {
@@ -163,11 +168,11 @@ TEST_F(GluiInput, TypedValueCommitsOnEnterOrAClickInTheMainWindow) {
   EXPECT_TRUE(calls.empty());
   Type("\r");
   EXPECT_EQ(IntValue, 100);
-  EXPECT_STREQ(IntSpinner->text, "100");
+  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "100");
   ClickTextBox(FloatSpinner);
   Type("0.25");
   glutSetWindow(MainWindowId);
-  ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
   EXPECT_FLOAT_EQ(FloatValue, 0.25f);
   Pump();
   ClickTextBox(FloatSpinner);
@@ -185,12 +190,12 @@ TEST_F(GluiInput, OneEscRestoresTheOldValue) {
   ClickTextBox(IntSpinner);
   Type("77");
   Type("\x1b");
-  EXPECT_STREQ(IntSpinner->text, "10");
-  EXPECT_FALSE(IntSpinner->IsHeld());
+  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "10");
+  EXPECT_FALSE(Layer::IsHeld(*IntSpinner));
   EXPECT_TRUE(ScreenIsSettled());
   ClickMainWindow();
   EXPECT_EQ(IntValue, 10);
-  EXPECT_STREQ(IntSpinner->text, "10");
+  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "10");
   EXPECT_TRUE(calls.empty());
 }
 
@@ -211,7 +216,7 @@ TEST_F(GluiInput, FastTypingReachesTheTextBoxKeyByKeyInOrder) {
     SCOPED_TRACE(c.keys);
     QueueClickAndKeys(FloatSpinner, c.keys);
     Pump();
-    EXPECT_STREQ(FloatSpinner->text, c.shown);
+    EXPECT_STREQ(Layer::TextOf(*FloatSpinner), c.shown);
     Type("\r");
     EXPECT_FLOAT_EQ(FloatValue, std::strtof(c.shown, nullptr));
   }
@@ -230,7 +235,7 @@ TEST_F(GluiInput, FastTypingReachesTheTextBoxKeyByKeyInOrder) {
 }
 
 TEST_F(GluiInput, ArrowClickStepsAndDragSlidesWithinLimits) {
-  const int ax = IntSpinner->x + IntSpinner->w - 5, ay = IntSpinner->y + 4;
+  const int ax = BoxOf(IntSpinner).x + BoxOf(IntSpinner).w - 5, ay = BoxOf(IntSpinner).y + 4;
   ClickAt(ax, ay);
   EXPECT_EQ(IntValue, 11);
   ASSERT_EQ(calls.size(), 1u);
@@ -253,7 +258,7 @@ TEST_F(GluiInput, CheckboxTogglesBetweenZeroAndOneButtonFiresOnReleaseInside) {
   Flag = 5;
   GLUI_Master.sync_live_all();
   for (int expected : {0, 1, 0}) {
-    ClickAt(Box->x + 5, CentreY(Box));
+    ClickAt(BoxOf(Box).x + 5, CentreY(Box));
     EXPECT_EQ(Flag, expected);
     EXPECT_EQ(std::make_pair(calls.back().id, calls.back().value),
               std::make_pair(3, double(expected)));
@@ -261,7 +266,7 @@ TEST_F(GluiInput, CheckboxTogglesBetweenZeroAndOneButtonFiresOnReleaseInside) {
   calls.clear();
   const int x = CentreX(Button), y = CentreY(Button);
   PointerAt(x, y, GLUT_DOWN);
-  EXPECT_TRUE(Button->IsHeld());
+  EXPECT_TRUE(Layer::IsHeld(*Button));
   PointerAt(x + 300, y, GLUT_UP);
   EXPECT_TRUE(calls.empty()) << "nothing on press, and a release outside cancels";
   ClickAt(x, y);
@@ -274,9 +279,9 @@ TEST_F(GluiInput, ViewportAreaLeavesOutBottomAndRightSubwindows) {
   int x, y, w, h;
   GLUI_Master.get_viewport_area(&x, &y, &w, &h);
   EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, Bottom->root.h);
-  EXPECT_EQ(w, 800 - Right->root.w);
-  EXPECT_EQ(h, 600 - Bottom->root.h);
+  EXPECT_EQ(y, Layer::BoxOf(Layer::Root(*Bottom)).h);
+  EXPECT_EQ(w, 800 - Layer::BoxOf(Layer::Root(*Right)).w);
+  EXPECT_EQ(h, 600 - Layer::BoxOf(Layer::Root(*Bottom)).h);
 }
 
 // Press on the ball, move 10 px and release in the same moment: a flick.
@@ -306,31 +311,31 @@ TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
       PointerAt(mx, my);
     }
     // Pause, then release where the pointer rests: no flick, no spin.
-    QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, mx, my, 0);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, mx, my, 0);
     for (const double until = Now() + 0.15; Now() < until;) {
     }
     Pump();
-    EXPECT_FALSE(BallControl->spinning);
+    EXPECT_FALSE(Layer::IsSpinning(*BallControl));
   }
   ASSERT_GT(calls.size(), 30u);
   for (const Call& c : calls) EXPECT_EQ(c.id, 5);
   ExpectOrthonormalBall();
 
   Flick();
-  ASSERT_TRUE(BallControl->spinning);
+  ASSERT_TRUE(Layer::IsSpinning(*BallControl));
   calls.clear();
   const float before = Ball[0];
   int ticks = 0;
-  for (; BallControl->spinning && ticks < 1000; ++ticks) Idle();
-  EXPECT_FALSE(BallControl->spinning) << "damping 0.9 comes to rest";
+  for (; Layer::IsSpinning(*BallControl) && ticks < 1000; ++ticks) Layer::Idle();
+  EXPECT_FALSE(Layer::IsSpinning(*BallControl)) << "damping 0.9 comes to rest";
   EXPECT_GT(ticks, 5);
   EXPECT_NE(before, Ball[0]) << "the spin turned the matrix";
   EXPECT_TRUE(calls.empty()) << "no callback while spinning";
   ExpectOrthonormalBall();
 
   Flick();
-  ASSERT_TRUE(BallControl->spinning);
+  ASSERT_TRUE(Layer::IsSpinning(*BallControl));
   glutSetWindow(MainWindowId);
-  ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
-  EXPECT_FALSE(BallControl->spinning) << "a click in the main window stops the spin";
+  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
+  EXPECT_FALSE(Layer::IsSpinning(*BallControl)) << "a click in the main window stops the spin";
 }
