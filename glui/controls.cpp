@@ -69,6 +69,11 @@ void GLUI_Control::set_alignment(int new_alignment) {
   if (glui) glui->Relayout();
 }
 
+void GLUI_Control::set_name(const char* new_name) {
+  name = new_name ? new_name : "";
+  RelayoutGlui();
+}
+
 void GLUI_Control::Place(int px, int py) {
   x = px;
   y = py;
@@ -76,6 +81,18 @@ void GLUI_Control::Place(int px, int py) {
 
 void GLUI_Control::ReportChange() {
   if (glui) glui->RunChange(this);
+}
+
+void GLUI_Control::ReportActivation(GLUI_Object_CB cb, GLUI_Control* object) {
+  if (glui) glui->RunActivation(this, cb, object);
+}
+
+void GLUI_Control::RelayoutGlui() {
+  if (glui) glui->Relayout();
+}
+
+void GLUI_Control::RequestFrame() {
+  if (glui) glui->RequestFrame();
 }
 
 std::vector<std::string> GLUI_Control::LabelPath() const {
@@ -87,7 +104,7 @@ std::vector<std::string> GLUI_Control::LabelPath() const {
 
 void GLUI_Control::PrepareScriptedChange() {
   GLUI_Master.DropFocus(glui);
-  if (glui) glui->RequestFrame();
+  RequestFrame();
 }
 
 std::string GLUI_Control::SetValueText(const std::string& text) {
@@ -491,4 +508,142 @@ std::string GLUI_Rotation::AcceptValueText(const std::string& text) {
 
 std::string GLUI_Rotation::AcceptActivation() {
   return "a rotation is set to 16 matrix numbers (and 4 more to keep it spinning)";
+}
+
+// ---------------------------------------------------------------------------
+// GLUI_EditText
+// ---------------------------------------------------------------------------
+GLUI_EditText::GLUI_EditText(GLUI* owner, const char* label, std::string* live_var, int id,
+                             GLUI_Update_CB cb)
+    : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_LEFT),
+      live(live_var),
+      text(live_var ? *live_var : std::string()),
+      committed(text),
+      last_live(text) {}
+
+void GLUI_EditText::set_text(const char* new_text) {
+  text = committed = new_text ? new_text : "";
+  WriteLive();
+  RequestFrame();
+}
+
+void GLUI_EditText::set_w(int new_w) {
+  width = new_w;
+  RelayoutGlui();
+}
+
+void GLUI_EditText::Measure() {
+  const int label = name.empty() ? 0 : TextWidth(name.c_str()) + kEditTextLabelGap;
+  w = width > 0 ? std::max(width, label + kEditTextMinBox) : label + kEditTextBoxWidth;
+  h = kEditTextHeight;
+}
+
+bool GLUI_EditText::SyncLive() {
+  if (!live || editing || *live == last_live) return false;
+  const bool changed = *live != text;
+  text = committed = last_live = *live;
+  return changed;
+}
+
+void GLUI_EditText::LoseFocus() {
+  if (!editing) return;
+  editing = false;
+  CommitText();
+}
+
+void GLUI_EditText::CommitText() {
+  if (text == committed) return;
+  committed = text;
+  ReportChange();
+}
+
+void GLUI_EditText::WriteLive() {
+  if (live) *live = text;
+  last_live = text;
+}
+
+std::string GLUI_EditText::AcceptValueText(const std::string& typed) {
+  text = typed;
+  CommitText();
+  return {};
+}
+
+std::string GLUI_EditText::AcceptActivation() { return "a text field is set to a text"; }
+
+// ---------------------------------------------------------------------------
+// GLUI_List
+// ---------------------------------------------------------------------------
+GLUI_List::GLUI_List(GLUI* owner, int scroll, int id, GLUI_Update_CB cb)
+    : GLUI_Control(owner, "", id, cb, GLUI_ALIGN_LEFT), scrollbar(scroll != 0) {}
+
+void GLUI_List::add_item(int, const char* item_text) {
+  items.emplace_back(item_text ? item_text : "");
+  RequestFrame();
+}
+
+void GLUI_List::delete_all() {
+  items.clear();
+  current = first = 0;
+  RequestFrame();
+}
+
+void GLUI_List::set_current_item(int line) {
+  current = std::clamp(line, 0, std::max(0, static_cast<int>(items.size()) - 1));
+  ClampScroll(true);
+  RequestFrame();
+}
+
+void GLUI_List::set_object_callback(GLUI_Object_CB cb, GLUI_Control* object) {
+  object_callback = cb;
+  associated_object = object;
+}
+
+void GLUI_List::set_w(int new_w) {
+  width = new_w;
+  RelayoutGlui();
+}
+
+void GLUI_List::set_h(int new_h) {
+  height = new_h;
+  RelayoutGlui();
+}
+
+void GLUI_List::Measure() {
+  const int least = 2 * kListInset + kListRowHeight;
+  w = std::max(width > 0 ? width : kListWidth, least + (scrollbar ? kScrollbarWidth : 0));
+  h = std::max(height > 0 ? height : 2 * kListInset + kListRows * kListRowHeight, least);
+}
+
+int GLUI_List::VisibleRows() const { return (h - 2 * kListInset) / kListRowHeight; }
+
+void GLUI_List::ClampScroll(bool follow_current) {
+  const int rows = VisibleRows();
+  if (follow_current) {
+    if (current < first) first = current;
+    if (current >= first + rows) first = current - rows + 1;
+  }
+  first = std::clamp(first, 0, std::max(0, static_cast<int>(items.size()) - rows));
+}
+
+void GLUI_List::Choose(int line) {
+  current = line;
+  ClampScroll(true);
+  ReportChange();
+}
+
+std::string GLUI_List::ValueText() const {
+  return current < static_cast<int>(items.size()) ? items[current] : std::string();
+}
+
+std::string GLUI_List::AcceptValueText(const std::string& item_text) {
+  const auto found = std::find(items.begin(), items.end(), item_text);
+  if (found == items.end()) return "no item \"" + item_text + "\" in the list";
+  Choose(static_cast<int>(found - items.begin()));
+  return {};
+}
+
+std::string GLUI_List::AcceptActivation() {
+  if (items.empty()) return "the list has no item to activate";
+  ReportActivation(object_callback, associated_object ? associated_object : this);
+  return {};
 }

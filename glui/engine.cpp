@@ -17,6 +17,10 @@ namespace glui_internal {
 namespace {
 
 constexpr int kSpecialKeyBase = 256;
+// Without a wheel callback freeglut reports each notch of the wheel as a
+// press (and release) of these buttons.
+constexpr int kWheelUpButton = 3;
+constexpr int kWheelDownButton = 4;
 constexpr int kMaxTextureUnits = 8;
 
 void ApplyGluiLook(ImGuiStyle& style) {
@@ -88,7 +92,7 @@ void ApplyQueuedInput(GluiEngine& engine, ImGuiIO& io) {
   while (!engine.queue.empty()) {
     const GluiInputEvent e = engine.queue.front();
     if (e.kind == GluiInputEvent::kKey && e.key == released) break;
-    const bool transition = e.kind == GluiInputEvent::kButton ||
+    const bool transition = e.kind == GluiInputEvent::kButton || e.kind == GluiInputEvent::kWheel ||
                             e.kind == GluiInputEvent::kKey;
     engine.queue.pop_front();
     switch (e.kind) {
@@ -102,6 +106,10 @@ void ApplyQueuedInput(GluiEngine& engine, ImGuiIO& io) {
         ApplyModifiers(io, e.modifiers);
         io.MousePos = ImVec2(static_cast<float>(e.x), static_cast<float>(e.y));
         io.MouseDown[0] = e.down;
+        break;
+      case GluiInputEvent::kWheel:
+        io.MousePos = ImVec2(static_cast<float>(e.x), static_cast<float>(e.y));
+        io.MouseWheel = static_cast<float>(e.wheel);
         break;
       case GluiInputEvent::kKey:
         ApplyModifiers(io, e.modifiers);
@@ -221,7 +229,18 @@ void Layer::InstallSubwindowCallbacks() {
 }
 
 void Layer::QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers) {
-  // Only the left button works controls; the others are consumed.
+  // The wheel scrolls lists; it moves no focus. Only the left button works
+  // controls; the others are consumed.
+  if (button == kWheelUpButton || button == kWheelDownButton) {
+    if (state != GLUT_DOWN) return;
+    GluiInputEvent e;
+    e.kind = GluiInputEvent::kWheel;
+    e.x = x;
+    e.y = y;
+    e.wheel = button == kWheelUpButton ? 1 : -1;
+    Queue(gui, e);
+    return;
+  }
   if (button != GLUT_LEFT_BUTTON) return;
   if (state == GLUT_DOWN) {
     // A press here takes focus from the other subwindows' controls and stops

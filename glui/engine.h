@@ -10,9 +10,10 @@ struct ImGuiContext;
 
 // One input event of a subwindow, queued until a frame applies it.
 struct GluiInputEvent {
-  enum Kind { kMove, kButton, kKey, kLeave } kind = kMove;
+  enum Kind { kMove, kButton, kWheel, kKey, kLeave } kind = kMove;
   int x = 0, y = 0;
   bool down = false;
+  int wheel = 0;     // notches, away from the person positive
   int key = 0;       // KeysDown index: ASCII, or 256 + a GLUT special key
   int character = 0; // printable character typed with the key, or 0
   int modifiers = 0; // GLUT_ACTIVE_SHIFT | _CTRL | _ALT

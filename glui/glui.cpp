@@ -93,6 +93,15 @@ void GLUI::RunChange(GLUI_Control* control) {
   WithWindow(target, [&] { control->callback(control->user_id); });
 }
 
+void GLUI::RunActivation(GLUI_Control* control, GLUI_Object_CB cb, GLUI_Control* object) {
+  if (GLUI_Master.change_listener)
+    GLUI_Master.change_listener(control, GLUI_Control::Change::kActivation);
+  if (main_gfx_window > 0) glutPostWindowRedisplay(main_gfx_window);
+  if (!cb) return;
+  int target = main_gfx_window > 0 ? main_gfx_window : glut_window;
+  WithWindow(target, [&] { cb(object); });
+}
+
 GLUI_Control* GLUI::Adopt(GLUI_Panel* panel, GLUI_Control* control) {
   GLUI_Panel* into = panel ? panel : &root;
   control->parent = into;
@@ -143,6 +152,22 @@ GLUI_Rotation* GLUI::add_rotation(const char* name, float* live_var, int id, GLU
 GLUI_Rotation* GLUI::add_rotation_to_panel(GLUI_Panel* panel, const char* name, float* live_var,
                                            int id, GLUI_Update_CB cb) {
   return static_cast<GLUI_Rotation*>(Adopt(panel, new GLUI_Rotation(this, name, live_var, id, cb)));
+}
+
+GLUI_EditText* GLUI::add_edittext(const char* name, int data_type, std::string* live_var, int id,
+                                  GLUI_Update_CB cb) {
+  return add_edittext_to_panel(nullptr, name, data_type, live_var, id, cb);
+}
+GLUI_EditText* GLUI::add_edittext_to_panel(GLUI_Panel* panel, const char* name, int data_type,
+                                           std::string* live_var, int id, GLUI_Update_CB cb) {
+  if (data_type != GLUI_EDITTEXT_TEXT) return nullptr;
+  return static_cast<GLUI_EditText*>(Adopt(panel, new GLUI_EditText(this, name, live_var, id, cb)));
+}
+GLUI_List* GLUI::add_list(int scroll, int id, GLUI_Update_CB cb) {
+  return add_list_to_panel(nullptr, scroll, id, cb);
+}
+GLUI_List* GLUI::add_list_to_panel(GLUI_Panel* panel, int scroll, int id, GLUI_Update_CB cb) {
+  return static_cast<GLUI_List*>(Adopt(panel, new GLUI_List(this, scroll, id, cb)));
 }
 
 void GLUI::sync_live() {

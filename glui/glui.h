@@ -1,8 +1,9 @@
 #pragma once
-// GLUI 2.x-compatible control layer: the subset of GLUI the panels use
-// (subwindows, panels, buttons, checkboxes, spinners, separators, columns and
-// the rotation ball), under GLUI's own names and signatures. Drawing and
-// input are done by Dear ImGui, which never shows through this header.
+// GLUI 2.x-compatible control layer: the subset of GLUI the program uses
+// (subwindows, panels, buttons, checkboxes, spinners, separators, columns,
+// the rotation ball, text fields and lists), under GLUI's own names and
+// signatures. Drawing and input are done by Dear ImGui, which never shows
+// through this header.
 //
 // Coordinates of controls are subwindow pixels, origin top-left, y down.
 // Live variables are read when a control is created and written whenever the
@@ -19,6 +20,9 @@
 #include <vector>
 
 typedef void (*GLUI_Update_CB)(int id);
+class GLUI_Control;
+// A list's activation callback (GLUI's object callback).
+typedef void (*GLUI_Object_CB)(GLUI_Control* object);
 
 enum {
   GLUI_SUBWINDOW_RIGHT = 1,
@@ -36,6 +40,11 @@ enum {
 enum {
   GLUI_SPINNER_INT = 1,
   GLUI_SPINNER_FLOAT = 2,
+};
+
+// Text fields hold text only: int and float values are the spinners' here.
+enum {
+  GLUI_EDITTEXT_TEXT = 1,
 };
 
 enum {
@@ -73,6 +82,8 @@ class GLUI_Control {
   void set_alignment(int new_alignment);
   int get_id() const { return user_id; }
   const char* get_name() const { return name.c_str(); }
+  // A new label; the subwindow is laid out again.
+  void set_name(const char* new_name);
   GLUI* get_glui() const { return glui; }
 
   // --- What a session script reaches (kelvra-play). Not part of GLUI. ---
@@ -83,32 +94,42 @@ class GLUI_Control {
     kButton,    // clicked, never set
     kCheckbox,  // toggled, or set to 0 or 1
     kNumbers,   // set to numbers: spinners, the rotation ball
+    kText,      // set to a text: text fields
+    kList,      // set to an item's text, selecting it; activated
   };
   // What a change heard by GLUI_Master.change_listener was.
   enum class Change {
-    kValue,  // a new value, or a button's click
+    kValue,       // a new value, or a button's click
+    kActivation,  // a list's current item activated
   };
   virtual ScriptForm Form() const { return ScriptForm::kNone; }
   // The labels that name the control in a script: every named enclosing
   // panel, outermost first, then the control's own label.
   std::vector<std::string> LabelPath() const;
   // The value as a script gives it: numbers separated by blanks, each of
-  // which reads back (strtod) as exactly the number held. Empty for a
-  // button.
+  // which reads back (strtod) as exactly the number held; a text field's
+  // text; a list's current item. Empty for a button.
   virtual std::string ValueText() const { return std::string(); }
   // Changes the value as a person's change would: focus leaves the other
   // controls (committing their typed text), the value is constrained as
   // typed text is, the variable written and the callback run, in GLUI's
   // order. Returns what does not fit the control, or an empty text.
   std::string SetValueText(const std::string& text);
-  // A button's click, as a press and release inside it, with the same
-  // focus change. Returns what does not fit the control, or an empty text.
+  // A button's click (a press and release inside it), or a list's current
+  // item activated (a double click on it), with the same focus change.
+  // Returns what does not fit the control, or an empty text.
   std::string Activate();
 
  protected:
   GLUI_Control(GLUI* owner, const char* label, int id, GLUI_Update_CB cb, int default_alignment);
   // Runs GLUI's change sequence: WriteLive, redisplay, callback(id).
   void ReportChange();
+  // Runs GLUI's activation sequence: redisplay, then cb(object).
+  void ReportActivation(GLUI_Object_CB cb, GLUI_Control* object);
+  // Lays the subwindow out again: a size or a label changed.
+  void RelayoutGlui();
+  // The subwindow shows the control's new state at its next frame.
+  void RequestFrame();
 
   GLUI* glui;
   GLUI_Panel* parent = nullptr;
@@ -354,6 +375,102 @@ class GLUI_Rotation : public GLUI_Control {
   double last_motion_time = 0;
 };
 
+// A one-line text field: its label, then a box to type in. Typed text is
+// committed (the live variable written, the callback run) on Enter, Tab or
+// loss of focus, and only when it changed; Esc gives the old text back.
+// The live variable is a std::string rather than GLUI's char buffer: a
+// name of any length fits, and no write can run past the buffer's end.
+class GLUI_EditText : public GLUI_Control {
+ public:
+  void set_text(const char* new_text);
+  void set_text(const std::string& new_text) { set_text(new_text.c_str()); }
+  const char* get_text() const { return text.c_str(); }
+  // The whole width, label included; the box takes what the label leaves.
+  void set_w(int new_w);
+
+  ScriptForm Form() const override { return ScriptForm::kText; }
+  // The text held.
+  std::string ValueText() const override { return text; }
+
+ private:
+  friend class GLUI;
+
+  GLUI_EditText(GLUI* owner, const char* label, std::string* live_var, int id, GLUI_Update_CB cb);
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+  bool SyncLive() override;
+  void LoseFocus() override;
+  bool IsHeld() const override { return editing; }
+  void WriteLive() override;
+  std::string AcceptValueText(const std::string& typed) override;
+  std::string AcceptActivation() override;
+
+  // Commits what the box holds: a change is written and called back.
+  void CommitText();
+
+  std::string* live;
+  std::string text;       // what the box shows, typed text included
+  std::string committed;  // the text as last committed or set
+  std::string last_live;
+  int width = 0;  // set_w's width, 0 until called
+  bool editing = false;
+};
+
+// A list of text items, one per row, the current one highlighted. A click
+// makes an item current and runs the callback; a double click on the
+// current item, or Enter, activates it: the object callback runs. The wheel
+// and the up and down keys scroll when the items do not fit; items wider
+// than the list are cut at its edge. Lines count from 0 at the top.
+class GLUI_List : public GLUI_Control {
+ public:
+  // GLUI keeps the id to find or delete an item by it; this list offers
+  // neither, so only the text is kept.
+  void add_item(int id, const char* item_text);
+  void delete_all();
+  // The current item's line; 0 for an empty list.
+  int get_current_item() const { return current; }
+  // Makes `line` current (held within the items) and scrolls it into view;
+  // no callback.
+  void set_current_item(int line);
+  // The activation callback gets `object`, or the list itself when NULL.
+  void set_object_callback(GLUI_Object_CB cb, GLUI_Control* object = NULL);
+  void set_w(int new_w);
+  void set_h(int new_h);
+
+  ScriptForm Form() const override { return ScriptForm::kList; }
+  // The current item's text; empty for an empty list.
+  std::string ValueText() const override;
+
+ private:
+  friend class GLUI;
+  friend struct glui_internal::Layer;
+
+  GLUI_List(GLUI* owner, int scroll, int id, GLUI_Update_CB cb);
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+  void LoseFocus() override { focused = false; }
+  std::string AcceptValueText(const std::string& item_text) override;
+  std::string AcceptActivation() override;
+
+  int VisibleRows() const;
+  // Keeps `first` within the items, and the current item in view when
+  // `follow_current`.
+  void ClampScroll(bool follow_current);
+  // A person's choice of `line`: it becomes current, the callback runs.
+  void Choose(int line);
+  void DrawRows(float left, float top, float right);
+  void DrawScrollbar(float left, float top, float bottom);
+
+  std::vector<std::string> items;
+  int current = 0;
+  int first = 0;  // line shown in the top row
+  bool scrollbar;
+  bool focused = false;  // keys go to the list
+  GLUI_Object_CB object_callback = nullptr;
+  GLUI_Control* associated_object = nullptr;
+  int width = 0, height = 0;  // set_w's and set_h's sizes, 0 until called
+};
+
 // ---------------------------------------------------------------------------
 // One GLUI subwindow and its controls
 // ---------------------------------------------------------------------------
@@ -399,6 +516,17 @@ class GLUI {
   GLUI_Rotation* add_rotation_to_panel(GLUI_Panel* panel, const char* name,
                                        float* live_var = NULL, int id = -1,
                                        GLUI_Update_CB cb = NULL);
+  // data_type must be GLUI_EDITTEXT_TEXT; any other gives NULL.
+  GLUI_EditText* add_edittext(const char* name, int data_type = GLUI_EDITTEXT_TEXT,
+                              std::string* live_var = NULL, int id = -1, GLUI_Update_CB cb = NULL);
+  GLUI_EditText* add_edittext_to_panel(GLUI_Panel* panel, const char* name,
+                                       int data_type = GLUI_EDITTEXT_TEXT,
+                                       std::string* live_var = NULL, int id = -1,
+                                       GLUI_Update_CB cb = NULL);
+  // A list with a scrollbar at its right when `scroll` is true.
+  GLUI_List* add_list(int scroll = false, int id = -1, GLUI_Update_CB cb = NULL);
+  GLUI_List* add_list_to_panel(GLUI_Panel* panel, int scroll = false, int id = -1,
+                               GLUI_Update_CB cb = NULL);
 
   // Shows live variables changed by code in this GLUI's controls.
   void sync_live();
@@ -420,6 +548,9 @@ class GLUI {
   void SubwindowRect(int parent_w, int parent_h, int* sx, int* sy, int* sw,
                      int* sh) const;
   void RunChange(GLUI_Control* control);
+  // GLUI's sequence for a list's activation: redisplay, then the object
+  // callback with the main graphics window current.
+  void RunActivation(GLUI_Control* control, GLUI_Object_CB cb, GLUI_Control* object);
   GLUI_Control* Adopt(GLUI_Panel* panel, GLUI_Control* control);
   void RequestFrame();
 

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -20,11 +21,13 @@ using glui_internal::Now;
 
 namespace {
 
-// What a callback saw: its id, the live value of its control, the window.
+// What a callback saw: its id, the live value of its control (the name
+// field's text, the list's current line), the window.
 struct Call {
   int id;
   double value;
   int window;
+  std::string text = {};
 };
 std::vector<Call> calls;
 
@@ -33,11 +36,21 @@ float FloatValue = 0.5f;
 int Flag = 0;
 float Ball[16];
 int NotUsed = 0;
+std::string Name;
+GLUI_List* List = nullptr;
+// The objects the list's activation callback was given.
+std::vector<GLUI_Control*> activations;
 
 void Record(int id) {
-  const double value = id == 1 ? IntValue : id == 2 ? FloatValue : id == 3 ? Flag : 0;
-  calls.push_back({id, value, glutGetWindow()});
+  const double value = id == 1   ? IntValue
+                       : id == 2 ? FloatValue
+                       : id == 3 ? Flag
+                       : id == 7 ? List->get_current_item()
+                                 : 0;
+  calls.push_back({id, value, glutGetWindow(), id == 6 ? Name : std::string()});
 }
+
+void RecordActivation(GLUI_Control* object) { activations.push_back(object); }
 
 // One RIGHT and one BOTTOM subwindow of an 800x600 window, built once.
 int MainWindowId = 0;
@@ -48,6 +61,10 @@ GLUI_Spinner* FloatSpinner = nullptr;
 GLUI_Checkbox* Box = nullptr;
 GLUI_Button* Button = nullptr;
 GLUI_Rotation* BallControl = nullptr;
+GLUI_EditText* NameField = nullptr;
+// More paintings than the list's six rows; the last is wider than the list.
+constexpr int kItems = 13;
+const char* const kLongItem = "A painting whose name runs far past the list's right edge";
 
 void BuildScene() {
   MainWindowId = EnsureHiddenGlWindow(800, 600);
@@ -63,6 +80,12 @@ void BuildScene() {
   Button = Right->add_button("Press", 4, Record);
   BallControl = Right->add_rotation("Ball", Ball, 5, Record);
   BallControl->set_spin(0.9f);
+  GLUI_Panel* open = Right->add_panel("Open");
+  List = Right->add_list_to_panel(open, true, 7, Record);
+  List->set_object_callback(RecordActivation, Button);
+  for (int i = 0; i + 1 < kItems; ++i) List->add_item(i, ("Painting " + std::to_string(i)).c_str());
+  List->add_item(kItems - 1, kLongItem);
+  NameField = Right->add_edittext_to_panel(open, "Name:", GLUI_EDITTEXT_TEXT, &Name, 6, Record);
   Bottom = GLUI_Master.create_glui_subwindow(MainWindowId, GLUI_SUBWINDOW_BOTTOM);
   Bottom->add_checkbox("Unused", &NotUsed);
   glutMainLoopEvent();  // GLUT gives the subwindows their laid-out sizes
@@ -142,16 +165,45 @@ void QueueClickAndKeys(const GLUI_Spinner* s, const char* keys) {
     Layer::QueueKey(*Right, static_cast<unsigned char>(*k), false, 0);
 }
 
+// The list's rows from the layer's metrics: the middle of the row showing
+// the given visible row (0 at the top), and a point over the list.
+int ListRowY(int row) {
+  return BoxOf(List).y + glui_metrics::kListInset + row * glui_metrics::kListRowHeight +
+         glui_metrics::kListRowHeight / 2;
+}
+int ListX() { return BoxOf(List).x + 20; }
+
+void QueueListClick(int row) {
+  Layer::QueueMotion(*Right, ListX(), ListRowY(row));
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, ListX(), ListRowY(row), 0);
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, ListX(), ListRowY(row), 0);
+}
+
+// freeglut's wheel buttons: 3 away from the person, 4 towards.
+void TurnWheel(int notches) {
+  for (int i = 0; i < std::abs(notches); ++i)
+    Layer::QueueMouse(*Right, notches > 0 ? 3 : 4, GLUT_DOWN, ListX(), ListRowY(0), 0);
+  Pump();
+}
+
+void PressSpecial(int key, int times = 1) {
+  for (int i = 0; i < times; ++i) Layer::QueueKey(*Right, key, true, 0);
+  Pump();
+}
+
 class GluiInput : public testing::Test {
  protected:
   static void SetUpTestSuite() { BuildScene(); }
   void SetUp() override {
     IntValue = 10;
     FloatValue = 0.5f;
+    Name = "";
     GLUI_Master.sync_live_all();
+    List->set_current_item(0);
     Pump();  // the first frames build the fonts and windows
     Pump();
     calls.clear();
+    activations.clear();
   }
 };
 
@@ -338,4 +390,116 @@ TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
   glutSetWindow(MainWindowId);
   Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
   EXPECT_FALSE(Layer::IsSpinning(*BallControl)) << "a click in the main window stops the spin";
+}
+
+// Text typed into a text field is committed once, on Enter, Tab or a click
+// in the main window: the variable is written, then the callback sees it in
+// the main window. One Esc gives the old text back and commits nothing.
+TEST_F(GluiInput, TypedTextCommitsOnEnterTabOrAClickElsewhereEscRestores) {
+  const struct {
+    const char* keys;
+    bool clickMainWindow;
+    const char* committed;  // nullptr: nothing is
+  } cases[] = {
+      {"Sunset\r", false, "Sunset"}, {"Red wave\t", false, "Red wave"},
+      {"Dusk", true, "Dusk"},        {"Noon\x1b", true, nullptr},
+      {"", true, nullptr},  // clicked in and out: no change, no call
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    Name = "Old";
+    GLUI_Master.sync_live_all();
+    calls.clear();
+    ClickAt(CentreX(NameField), CentreY(NameField));
+    Layer::QueueKey(*Right, 1, false, GLUT_ACTIVE_CTRL);  // Ctrl+A: the typing replaces it all
+    Type(c.keys);
+    if (c.clickMainWindow) ClickMainWindow();
+    EXPECT_EQ(Name, c.committed ? c.committed : "Old");
+    EXPECT_STREQ(NameField->get_text(), Name.c_str());
+    ASSERT_EQ(calls.size(), c.committed ? 1u : 0u);
+    if (c.committed) {
+      EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].text, calls[0].window),
+                std::make_tuple(6, std::string(c.committed), MainWindowId));
+    }
+    EXPECT_TRUE(ScreenIsSettled());
+  }
+}
+
+// A click makes an item current and calls back; a fast second click on it,
+// or Enter while the list has the keys, activates it: the object callback
+// gets the object it was given. Keys leave the list with a click elsewhere.
+TEST_F(GluiInput, ListClickChoosesDoubleClickOrEnterActivates) {
+  QueueListClick(2);
+  Pump();
+  EXPECT_EQ(List->get_current_item(), 2);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].value, calls[0].window),
+            std::make_tuple(7, 2.0, MainWindowId));
+  EXPECT_TRUE(activations.empty()) << "one click only chooses";
+
+  QueueListClick(4);
+  QueueListClick(4);
+  Pump();
+  EXPECT_EQ(List->get_current_item(), 4);
+  EXPECT_EQ(activations, std::vector<GLUI_Control*>{Button});
+
+  PressSpecial(GLUT_KEY_DOWN);
+  EXPECT_EQ(List->get_current_item(), 5);
+  EXPECT_EQ(std::make_pair(calls.back().id, calls.back().value), std::make_pair(7, 5.0));
+  Type("\r");
+  EXPECT_EQ(activations.size(), 2u);
+
+  ClickAt(CentreX(Box), CentreY(Box));  // elsewhere in the same subwindow
+  calls.clear();
+  PressSpecial(GLUT_KEY_DOWN);
+  Type("\r");
+  EXPECT_EQ(List->get_current_item(), 5);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(activations.size(), 2u);
+}
+
+// Thirteen items in six rows: the wheel moves the rows (held between the
+// first item and the last row full), the arrow keys move the current item
+// and the rows follow it. A click on the top row tells which item is there.
+TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
+  const int rows = glui_metrics::kListRows;
+  auto TopItem = [] {
+    QueueListClick(0);
+    Pump();
+    return List->get_current_item();
+  };
+  const struct {
+    int notches;
+    int top;
+  } wheel[] = {{-3, 3}, {-20, kItems - rows}, {2, kItems - rows - 2}, {20, 0}};
+  for (const auto& w : wheel) {
+    SCOPED_TRACE(w.notches);
+    TurnWheel(w.notches);
+    EXPECT_EQ(TopItem(), w.top);
+  }
+  PressSpecial(GLUT_KEY_DOWN, 8);
+  EXPECT_EQ(List->get_current_item(), 8);
+  EXPECT_EQ(TopItem(), 8 - rows + 1) << "the current item was kept in the bottom row";
+  PressSpecial(GLUT_KEY_UP, 20);
+  EXPECT_EQ(TopItem(), 0);
+}
+
+// An item wider than the list is cut at the list's edge: beside the list
+// the panel shows only its background.
+TEST_F(GluiInput, ItemsWiderThanTheListAreCut) {
+  List->set_current_item(kItems - 1);
+  Pump();
+  const std::vector<unsigned char> rgb = Shown();
+  glutSetWindow(Right->get_glut_window_id());
+  const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+  // Two columns of the panel's margin beside the list (the panel's etched
+  // border, softened, begins after them), over the height of the list.
+  const Layer::Box list = BoxOf(List);
+  int other = 0;
+  for (int y = list.y; y < list.y + list.h; ++y)
+    for (int x = list.x + list.w + 1; x <= list.x + list.w + 2; ++x) {
+      const std::size_t at = (static_cast<std::size_t>(height - 1 - y) * width + x) * 3;
+      if (rgb[at] != 200 || rgb[at + 1] != 200 || rgb[at + 2] != 200) ++other;
+    }
+  EXPECT_EQ(other, 0);
 }

@@ -68,6 +68,44 @@ TEST(GluiLayout, AlignmentInTheColumnAndTitledPanels) {
   EXPECT_EQ(Layer::BoxOf(Layer::LastChild(*panel)).w, Layer::ColumnWidth(*panel, 0));
 }
 
+// A text field is its label, a gap and a box, the box as wide as the
+// metrics say or as set_w leaves it (never narrower than a small box); a
+// list is its rows and insets tall, the scrollbar inside its width. Both
+// stack in their panel as the other controls do.
+TEST(GluiLayout, TextFieldsAndListsSizeFromTheMetricsOrTheirSetters) {
+  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
+  std::string text;
+  GLUI_Panel* panel = gui.add_panel("Open");
+  GLUI_List* list = gui.add_list_to_panel(panel, true);
+  GLUI_EditText* field = gui.add_edittext_to_panel(panel, "Name:", GLUI_EDITTEXT_TEXT, &text);
+  const int label = 5 * kCharWidth + kEditTextLabelGap;
+  const int rows = kListRows * kListRowHeight + 2 * kListInset;
+  const struct {
+    int fieldW, listW, listH;
+    Layer::Box field, list;
+  } cases[] = {
+      {0, 0, 0, {0, 0, label + kEditTextBoxWidth, kEditTextHeight}, {0, 0, kListWidth, rows}},
+      {300, 90, 40, {0, 0, 300, kEditTextHeight}, {0, 0, 90, 40}},
+      {10,
+       1,
+       1,
+       {0, 0, label + kEditTextMinBox, kEditTextHeight},
+       {0, 0, 2 * kListInset + kListRowHeight + kScrollbarWidth, 2 * kListInset + kListRowHeight}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fieldW);
+    field->set_w(c.fieldW);
+    list->set_w(c.listW);
+    list->set_h(c.listH);
+    EXPECT_EQ(std::make_pair(BoxOf(field).w, BoxOf(field).h), std::make_pair(c.field.w, c.field.h));
+    EXPECT_EQ(std::make_pair(BoxOf(list).w, BoxOf(list).h), std::make_pair(c.list.w, c.list.h));
+    EXPECT_EQ(BoxOf(field).y, BoxOf(list).y + BoxOf(list).h + kItemGap);
+    EXPECT_EQ(BoxOf(panel).h,
+              kTitledPanelTop + BoxOf(list).h + kItemGap + kEditTextHeight + kMargin);
+  }
+  EXPECT_EQ(gui.add_edittext("Age:", GLUI_EDITTEXT_TEXT + 1), nullptr) << "text fields hold text";
+}
+
 // Code changes shown by sync never count as user changes; a spinner's
 // limits pin the value at once, an out-of-range one to the low end when
 // they are set.
@@ -77,15 +115,19 @@ TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
   GLUI_Spinner* spinner = gui.add_spinner("n", GLUI_SPINNER_INT, &level, 7, CountCallback);
   spinner->set_int_limits(0, 5, GLUI_LIMIT_CLAMP);
   GLUI_Checkbox* box = gui.add_checkbox("flag", &flag, 1, CountCallback);
+  std::string name = "a";
+  GLUI_EditText* field = gui.add_edittext("name", GLUI_EDITTEXT_TEXT, &name, 2, CountCallback);
   callbacks_seen = 0;
   for (const auto& [set, shown] : {std::pair{4, 4}, {9, 5}, {-2, 0}}) {
     SCOPED_TRACE(set);
     level = set;
     flag = shown != 0;
+    name = std::string(static_cast<std::size_t>(shown), 'x');
     gui.sync_live();
     EXPECT_EQ(std::make_pair(spinner->get_int_val(), level), std::make_pair(shown, shown));
     EXPECT_STREQ(Layer::TextOf(*spinner), std::to_string(shown).c_str());
     EXPECT_EQ(box->get_int_val(), flag);
+    EXPECT_EQ(field->get_text(), name);
   }
   EXPECT_EQ(callbacks_seen, 0);
   int lod = 0, inside = 30;
