@@ -54,9 +54,10 @@ std::vector<GLUI_Control*> Candidates(int window, const std::vector<std::string>
   return found;
 }
 
-// A set line's value as the control reads it: numbers as their shortest
-// exact text, separated by blanks.
+// A set line's value as the control reads it: the quoted text, or the
+// numbers as their shortest exact text, separated by blanks.
 std::string ValueTextOf(const Event& event) {
+  if (event.valueText) return *event.valueText;
   std::string text;
   for (double value : event.values) text += (text.empty() ? "" : " ") + FormatNumber(value);
   return text;
@@ -101,18 +102,27 @@ std::string ApplyControlEvent(GLUI_Control& control, const Event& event) {
       if (control.Form() != Form::kCheckbox) return "only a checkbox is toggled";
       return control.SetValueText(control.ValueText() == "0" ? "1" : "0");
     case EventKind::kClick:
+      if (control.Form() == Form::kList) return "a list is set to an item or activated";
+      return control.Activate();
+    case EventKind::kActivate:
+      if (control.Form() != Form::kList) return "only a list is activated";
       return control.Activate();
     default:
-      return "\"" + ControlPath(control) + "\" is set, toggled or clicked";
+      return "\"" + ControlPath(control) + "\" is set, toggled, clicked or activated";
   }
 }
 
-Event ControlEvent(const GLUI_Control& control, GLUI_Control::Change) {
+Event ControlEvent(const GLUI_Control& control, GLUI_Control::Change change) {
   Event event;
   event.text = ControlPath(control);
   event.kind = EventKind::kSet;
-  if (control.Form() == Form::kButton)
+  const Form form = control.Form();
+  if (form == Form::kButton)
     event.kind = EventKind::kClick;
+  else if (change == GLUI_Control::Change::kActivation)
+    event.kind = EventKind::kActivate;
+  else if (form == Form::kText || form == Form::kList)
+    event.valueText = control.ValueText();
   else
     event.values = NumbersOf(control.ValueText());
   return event;

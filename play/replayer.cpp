@@ -133,7 +133,8 @@ std::string Replayer::Apply(const Event& event) {
       return ChooseMenu(event);
     case EventKind::kSet:
     case EventKind::kToggle:
-    case EventKind::kClick: {
+    case EventKind::kClick:
+    case EventKind::kActivate: {
       std::string problem;
       GLUI_Control* control = FindControl(window_, event.text, &problem);
       return control ? ApplyControlEvent(*control, event) : problem;
