@@ -77,7 +77,6 @@ struct Layer {
     return {control.x, control.y, control.w, control.h};
   }
   static const GLUI_Panel& Root(const GLUI& gui) { return gui.root; }
-  static const GLUI_Panel& Parent(const GLUI_Control& control) { return *control.parent; }
   static const GluiEngine& Engine(const GLUI& gui) { return *gui.engine; }
   static bool IsHeld(const GLUI_Control& control) { return control.IsHeld(); }
   static const char* TextOf(const GLUI_Spinner& spinner) { return spinner.text; }

@@ -443,7 +443,6 @@ class GLUI_List : public GLUI_Control {
 
  private:
   friend class GLUI;
-  friend struct glui_internal::Layer;
 
   GLUI_List(GLUI* owner, int scroll, int id, GLUI_Update_CB cb);
   void Measure() override;
