@@ -38,6 +38,11 @@ bool ReadNumbers(const std::string& text, std::vector<double>* numbers) {
   }
 }
 
+// What a script's value must be, said when it is not.
+constexpr const char* kSpinnerValue = "a spinner is set to one value";
+constexpr const char* kRotationValue =
+    "a rotation is set to 16 matrix numbers (and 4 more to keep it spinning)";
+
 // The one number of `text`; false when it holds anything else.
 bool ReadOneNumber(const std::string& text, double* number) {
   std::vector<double> numbers;
@@ -404,13 +409,13 @@ std::string GLUI_Spinner::ValueText() const { return ExactNumber(value); }
 
 std::string GLUI_Spinner::AcceptValueText(const std::string& typed) {
   double number = 0;
-  if (!ReadOneNumber(typed, &number)) return AcceptActivation();
+  if (!ReadOneNumber(typed, &number)) return kSpinnerValue;
   // As typed text is committed: only a change reaches the callback.
   if (Assign(number)) ReportChange();
   return {};
 }
 
-std::string GLUI_Spinner::AcceptActivation() { return "a spinner is set to one value"; }
+std::string GLUI_Spinner::AcceptActivation() { return kSpinnerValue; }
 
 // ---------------------------------------------------------------------------
 // GLUI_Rotation
@@ -491,7 +496,7 @@ std::string GLUI_Rotation::ValueText() const {
 std::string GLUI_Rotation::AcceptValueText(const std::string& text) {
   std::vector<double> numbers;
   if (!ReadNumbers(text, &numbers) || (numbers.size() != 16 && numbers.size() != 20))
-    return AcceptActivation();
+    return kRotationValue;
   for (int i = 0; i < 16; ++i) matrix[i] = static_cast<float>(numbers[i]);
   spinning = false;
   if (numbers.size() == 16) {
@@ -506,9 +511,7 @@ std::string GLUI_Rotation::AcceptValueText(const std::string& text) {
   return {};
 }
 
-std::string GLUI_Rotation::AcceptActivation() {
-  return "a rotation is set to 16 matrix numbers (and 4 more to keep it spinning)";
-}
+std::string GLUI_Rotation::AcceptActivation() { return kRotationValue; }
 
 // ---------------------------------------------------------------------------
 // GLUI_EditText
