@@ -5,12 +5,53 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "glui/arcball.h"
 #include "glui/glui.h"
 #include "glui/metrics.h"
 
 using namespace glui_metrics;
+
+namespace {
+
+// The text of a number that strtod reads back as exactly the same double.
+std::string ExactNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+// The blank-separated numbers of `text`; false when a word is not a finite
+// number.
+bool ReadNumbers(const std::string& text, std::vector<double>* numbers) {
+  const char* at = text.c_str();
+  for (;;) {
+    while (*at == ' ' || *at == '\t') ++at;
+    if (!*at) return true;
+    char* end = nullptr;
+    const double number = std::strtod(at, &end);
+    if (end == at || (*end && *end != ' ' && *end != '\t') || !std::isfinite(number)) return false;
+    numbers->push_back(number);
+    at = end;
+  }
+}
+
+// What a script's value must be, said when it is not.
+constexpr const char* kSpinnerValue = "a spinner is set to one value";
+constexpr const char* kRotationValue =
+    "a rotation is set to 16 matrix numbers (and 4 more to keep it spinning)";
+
+// The one number of `text`; false when it holds anything else.
+bool ReadOneNumber(const std::string& text, double* number) {
+  std::vector<double> numbers;
+  if (!ReadNumbers(text, &numbers) || numbers.size() != 1) return false;
+  *number = numbers[0];
+  return true;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // GLUI_Control
@@ -33,6 +74,11 @@ void GLUI_Control::set_alignment(int new_alignment) {
   if (glui) glui->Relayout();
 }
 
+void GLUI_Control::set_name(const char* new_name) {
+  name = new_name ? new_name : "";
+  RelayoutGlui();
+}
+
 void GLUI_Control::Place(int px, int py) {
   x = px;
   y = py;
@@ -41,6 +87,46 @@ void GLUI_Control::Place(int px, int py) {
 void GLUI_Control::ReportChange() {
   if (glui) glui->RunChange(this);
 }
+
+void GLUI_Control::ReportActivation(GLUI_Object_CB cb, GLUI_Control* object) {
+  if (glui) glui->RunActivation(this, cb, object);
+}
+
+void GLUI_Control::RelayoutGlui() {
+  if (glui) glui->Relayout();
+}
+
+void GLUI_Control::RequestFrame() {
+  if (glui) glui->RequestFrame();
+}
+
+std::vector<std::string> GLUI_Control::LabelPath() const {
+  std::vector<std::string> labels{name};
+  for (const GLUI_Panel* panel = parent; panel; panel = panel->parent)
+    if (!panel->name.empty()) labels.insert(labels.begin(), panel->name);
+  return labels;
+}
+
+void GLUI_Control::PrepareScriptedChange() {
+  GLUI_Master.DropFocus(glui);
+  RequestFrame();
+}
+
+std::string GLUI_Control::SetValueText(const std::string& text) {
+  PrepareScriptedChange();
+  return AcceptValueText(text);
+}
+
+std::string GLUI_Control::Activate() {
+  PrepareScriptedChange();
+  return AcceptActivation();
+}
+
+std::string GLUI_Control::AcceptValueText(const std::string&) {
+  return "\"" + name + "\" cannot be changed";
+}
+
+std::string GLUI_Control::AcceptActivation() { return "\"" + name + "\" cannot be changed"; }
 
 // ---------------------------------------------------------------------------
 // GLUI_Panel: columns of stacked children
@@ -142,6 +228,15 @@ void GLUI_Button::Measure() {
   h = kButtonHeight;
 }
 
+std::string GLUI_Button::AcceptValueText(const std::string&) {
+  return "a button is clicked, not set or toggled";
+}
+
+std::string GLUI_Button::AcceptActivation() {
+  ReportChange();
+  return {};
+}
+
 // ---------------------------------------------------------------------------
 // GLUI_Checkbox
 // ---------------------------------------------------------------------------
@@ -174,6 +269,20 @@ bool GLUI_Checkbox::SyncLive() {
 void GLUI_Checkbox::WriteLive() {
   if (live) *live = value;
   last_live = value;
+}
+
+std::string GLUI_Checkbox::ValueText() const { return value ? "1" : "0"; }
+
+std::string GLUI_Checkbox::AcceptValueText(const std::string& text) {
+  double number = 0;
+  if (!ReadOneNumber(text, &number)) return "a checkbox takes one value, 0 or 1";
+  value = number != 0 ? 1 : 0;
+  ReportChange();
+  return {};
+}
+
+std::string GLUI_Checkbox::AcceptActivation() {
+  return "a checkbox is set or toggled, not clicked";
 }
 
 // ---------------------------------------------------------------------------
@@ -282,7 +391,6 @@ bool GLUI_Spinner::SyncLive() {
 void GLUI_Spinner::LoseFocus() {
   if (!editing) return;
   editing = false;
-  drop_focus = true;
   CommitText();
 }
 
@@ -296,6 +404,18 @@ void GLUI_Spinner::WriteLive() {
   last_live = ReadLive(data_type, live ? live : nullptr);
   if (!live) last_live = value;
 }
+
+std::string GLUI_Spinner::ValueText() const { return ExactNumber(value); }
+
+std::string GLUI_Spinner::AcceptValueText(const std::string& typed) {
+  double number = 0;
+  if (!ReadOneNumber(typed, &number)) return kSpinnerValue;
+  // As typed text is committed: only a change reaches the callback.
+  if (Assign(number)) ReportChange();
+  return {};
+}
+
+std::string GLUI_Spinner::AcceptActivation() { return kSpinnerValue; }
 
 // ---------------------------------------------------------------------------
 // GLUI_Rotation
@@ -360,9 +480,173 @@ bool GLUI_Rotation::Tick() {
   return true;
 }
 
-void GLUI_Rotation::LoseFocus() { spinning = false; }
-
 void GLUI_Rotation::WriteLive() {
   if (live) std::memcpy(live, matrix, sizeof matrix);
   std::memcpy(last_live, matrix, sizeof matrix);
+}
+
+std::string GLUI_Rotation::ValueText() const {
+  std::string text;
+  for (float number : matrix) text += (text.empty() ? "" : " ") + ExactNumber(number);
+  if (spinning)
+    for (float number : spin_quat) text += " " + ExactNumber(number);
+  return text;
+}
+
+std::string GLUI_Rotation::AcceptValueText(const std::string& text) {
+  std::vector<double> numbers;
+  if (!ReadNumbers(text, &numbers) || (numbers.size() != 16 && numbers.size() != 20))
+    return kRotationValue;
+  for (int i = 0; i < 16; ++i) matrix[i] = static_cast<float>(numbers[i]);
+  spinning = false;
+  if (numbers.size() == 16) {
+    ReportChange();
+    return {};
+  }
+  // A ball set spinning turns on from here without a callback, as after a
+  // flick.
+  for (int i = 0; i < 4; ++i) spin_quat[i] = static_cast<float>(numbers[16 + i]);
+  spinning = spin_damping > 0;
+  WriteLive();
+  return {};
+}
+
+std::string GLUI_Rotation::AcceptActivation() { return kRotationValue; }
+
+// ---------------------------------------------------------------------------
+// GLUI_EditText
+// ---------------------------------------------------------------------------
+GLUI_EditText::GLUI_EditText(GLUI* owner, const char* label, std::string* live_var, int id,
+                             GLUI_Update_CB cb)
+    : GLUI_Control(owner, label, id, cb, GLUI_ALIGN_LEFT),
+      live(live_var),
+      text(live_var ? *live_var : std::string()),
+      committed(text),
+      last_live(text) {}
+
+void GLUI_EditText::set_text(const char* new_text) {
+  text = committed = new_text ? new_text : "";
+  WriteLive();
+  RequestFrame();
+}
+
+void GLUI_EditText::set_w(int new_w) {
+  width = new_w;
+  RelayoutGlui();
+}
+
+void GLUI_EditText::Measure() {
+  const int label = name.empty() ? 0 : TextWidth(name.c_str()) + kEditTextLabelGap;
+  w = width > 0 ? std::max(width, label + kEditTextMinBox) : label + kEditTextBoxWidth;
+  h = kEditTextHeight;
+}
+
+bool GLUI_EditText::SyncLive() {
+  if (!live || editing || *live == last_live) return false;
+  const bool changed = *live != text;
+  text = committed = last_live = *live;
+  return changed;
+}
+
+void GLUI_EditText::LoseFocus() {
+  if (!editing) return;
+  editing = false;
+  CommitText();
+}
+
+void GLUI_EditText::CommitText() {
+  if (text == committed) return;
+  committed = text;
+  ReportChange();
+}
+
+void GLUI_EditText::WriteLive() {
+  if (live) *live = text;
+  last_live = text;
+}
+
+std::string GLUI_EditText::AcceptValueText(const std::string& typed) {
+  text = typed;
+  CommitText();
+  return {};
+}
+
+std::string GLUI_EditText::AcceptActivation() { return "a text field is set to a text"; }
+
+// ---------------------------------------------------------------------------
+// GLUI_List
+// ---------------------------------------------------------------------------
+GLUI_List::GLUI_List(GLUI* owner, int scroll, int id, GLUI_Update_CB cb)
+    : GLUI_Control(owner, "", id, cb, GLUI_ALIGN_LEFT), scrollbar(scroll != 0) {}
+
+void GLUI_List::add_item(int, const char* item_text) {
+  items.emplace_back(item_text ? item_text : "");
+  RequestFrame();
+}
+
+void GLUI_List::delete_all() {
+  items.clear();
+  current = first = 0;
+  RequestFrame();
+}
+
+void GLUI_List::set_current_item(int line) {
+  current = std::clamp(line, 0, std::max(0, static_cast<int>(items.size()) - 1));
+  ClampScroll(true);
+  RequestFrame();
+}
+
+void GLUI_List::set_object_callback(GLUI_Object_CB cb, GLUI_Control* object) {
+  object_callback = cb;
+  associated_object = object;
+}
+
+void GLUI_List::set_w(int new_w) {
+  width = new_w;
+  RelayoutGlui();
+}
+
+void GLUI_List::set_h(int new_h) {
+  height = new_h;
+  RelayoutGlui();
+}
+
+void GLUI_List::Measure() {
+  const int least = 2 * kListInset + kListRowHeight;
+  w = std::max(width > 0 ? width : kListWidth, least + (scrollbar ? kScrollbarWidth : 0));
+  h = std::max(height > 0 ? height : 2 * kListInset + kListRows * kListRowHeight, least);
+}
+
+int GLUI_List::VisibleRows() const { return (h - 2 * kListInset) / kListRowHeight; }
+
+void GLUI_List::ClampScroll(bool follow_current) {
+  const int rows = VisibleRows();
+  if (follow_current) {
+    if (current < first) first = current;
+    if (current >= first + rows) first = current - rows + 1;
+  }
+  first = std::clamp(first, 0, std::max(0, static_cast<int>(items.size()) - rows));
+}
+
+void GLUI_List::Choose(int line) {
+  current = line;
+  ClampScroll(true);
+  ReportChange();
+}
+
+std::string GLUI_List::ValueText() const {
+  return current < static_cast<int>(items.size()) ? items[current] : std::string();
+}
+
+std::string GLUI_List::AcceptValueText(const std::string& item_text) {
+  const auto found = std::find(items.begin(), items.end(), item_text);
+  if (found == items.end()) return "no item \"" + item_text + "\" in the list";
+  Choose(static_cast<int>(found - items.begin()));
+  return {};
+}
+
+std::string GLUI_List::AcceptActivation() {
+  if (items.empty()) return "the list has no item to activate";
+  ReportActivation(object_callback, associated_object ? associated_object : this);
+  return {};
 }

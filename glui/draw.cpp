@@ -2,6 +2,7 @@
 // it. Panels, bars and separators are drawn with the draw list in GLUI's
 // etched look; the rest are ImGui widgets in a light grey style.
 #include <imgui.h>
+#include <imgui_stdlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,10 @@ const ImU32 kHighlight = IM_COL32(255, 255, 255, 255);
 const ImU32 kText = IM_COL32(0, 0, 0, 255);
 const ImU32 kBackground = IM_COL32(200, 200, 200, 255);
 const ImU32 kFace = IM_COL32(212, 208, 200, 255);
+const ImU32 kBox = IM_COL32(255, 255, 255, 255);
+const ImU32 kBoxBorder = IM_COL32(90, 90, 90, 255);
+const ImU32 kSelection = IM_COL32(51, 94, 168, 255);
+const ImU32 kSelectionText = IM_COL32(255, 255, 255, 255);
 
 // Arrow auto-repeat: first repeat after the delay, then every interval.
 constexpr double kRepeatDelay = 0.4;
@@ -43,12 +48,13 @@ void EtchedRect(ImDrawList* list, float x0, float y0, float x1, float y1) {
   list->AddRect(At(x0 + 0.5f, y0 + 0.5f), At(x1 - 1.5f, y1 - 1.5f), kShadow);
 }
 
+// Digits and '-', and '.' when UserData points at GLUI_SPINNER_FLOAT.
 int SpinnerCharFilter(ImGuiInputTextCallbackData* data) {
-  const auto* spinner = static_cast<const GLUI_Spinner*>(data->UserData);
+  const int data_type = *static_cast<const int*>(data->UserData);
   ImWchar c = data->EventChar;
   if (c >= '0' && c <= '9') return 0;
   if (c == '-') return 0;
-  if (c == '.' && spinner->data_type == GLUI_SPINNER_FLOAT) return 0;
+  if (c == '.' && data_type == GLUI_SPINNER_FLOAT) return 0;
   return 1;
 }
 
@@ -130,9 +136,8 @@ void GLUI_Spinner::Draw(GluiFrame& frame) {
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding,
                       At(3, (kSpinnerHeight - kFontHeight) / 2.0f));
   ImGui::InputText("##value", text, sizeof text,
-                   ImGuiInputTextFlags_CallbackCharFilter |
-                       ImGuiInputTextFlags_AutoSelectAll,
-                   SpinnerCharFilter, this);
+                   ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_AutoSelectAll,
+                   SpinnerCharFilter, &data_type);
   ImGui::PopStyleVar();
   editing = ImGui::IsItemActive();
   if (ImGui::IsItemDeactivated()) CommitText();
@@ -179,7 +184,7 @@ void GLUI_Spinner::Draw(GluiFrame& frame) {
     // Drawn as a small raised button with a triangle.
     const ImVec2 a0 = At(arrow_x, ay), a1 = At(arrow_x + kSpinnerArrowWidth, ay + half);
     list->AddRectFilled(a0, a1, active ? kShadow : kFace);
-    list->AddRect(a0, a1, IM_COL32(90, 90, 90, 255));
+    list->AddRect(a0, a1, kBoxBorder);
     const float mx = arrow_x + kSpinnerArrowWidth / 2.0f, my = ay + half / 2.0f;
     if (direction > 0)
       list->AddTriangleFilled(At(mx - 3, my + 2), At(mx + 3, my + 2), At(mx, my - 2), kText);
@@ -231,7 +236,7 @@ void GLUI_Rotation::Draw(GluiFrame& frame) {
     // Only a flick spins: a pause before the release leaves the ball still.
     spinning = spin_damping > 0 && frame.time - last_motion_time < kFlickWindow &&
                arcball::AngleDegrees(last) >= kSpinStartDegrees;
-    if (spinning && GLUI_Master.change_listener) GLUI_Master.change_listener(this);
+    if (spinning && GLUI_Master.change_listener) GLUI_Master.change_listener(this, Change::kValue);
   }
 
   // A shaded ball with the three rotated axes; the near half of each axis
@@ -257,4 +262,106 @@ void GLUI_Rotation::Draw(GluiFrame& frame) {
   const float text_x = cx - TextWidth(name.c_str()) / 2.0f;
   list->AddText(At(text_x, y + kRotationBall + 6.0f), kText, name.c_str());
   ImGui::PopID();
+}
+
+// ---------------------------------------------------------------------------
+void GLUI_EditText::Draw(GluiFrame&) {
+  ImGui::PushID(this);
+  const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+  const int label = name.empty() ? 0 : TextWidth(name.c_str()) + kEditTextLabelGap;
+  if (label > 0)
+    ImGui::GetWindowDrawList()->AddText(At(fx, fy + (h - kFontHeight) / 2.0f), kText, name.c_str());
+  // Edited freely, committed when ImGui deactivates the box (Enter, Tab, a
+  // click elsewhere, or the layer dropping focus). Escape gives the old
+  // text back, which then commits as no change.
+  ImGui::SetCursorPos(At(fx + label, fy));
+  ImGui::SetNextItemWidth(static_cast<float>(w - label));
+  ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, At(3, (kEditTextHeight - kFontHeight) / 2.0f));
+  ImGui::InputText("##text", &text);
+  ImGui::PopStyleVar();
+  editing = ImGui::IsItemActive();
+  if (ImGui::IsItemDeactivated()) CommitText();
+  ImGui::PopID();
+}
+
+// ---------------------------------------------------------------------------
+void GLUI_List::Draw(GluiFrame&) {
+  ImGuiIO& io = ImGui::GetIO();
+  ImGui::PushID(this);
+  const float left = static_cast<float>(x), top = static_cast<float>(y);
+  const float rows_right = static_cast<float>(x + w - (scrollbar ? kScrollbarWidth : 0));
+  const float bottom = static_cast<float>(y + h);
+  ImGui::SetCursorPos(At(left, top));
+  ImGui::InvisibleButton("##list", At(static_cast<float>(w), static_cast<float>(h)));
+  const bool hovered = ImGui::IsItemHovered();
+
+  if (ImGui::IsItemActivated()) {
+    focused = true;
+    const float py = io.MousePos.y - top - kListInset;
+    if (io.MousePos.x >= rows_right) {
+      // The scrollbar's track: a press above or below the thumb pages.
+      const float thumb_top = top + (h * first) / std::max<float>(1, items.size());
+      first += io.MousePos.y < thumb_top ? -VisibleRows() : VisibleRows();
+      ClampScroll(false);
+    } else if (py >= 0) {
+      const int line = first + static_cast<int>(py) / kListRowHeight;
+      if (line < static_cast<int>(items.size())) {
+        if (ImGui::IsMouseDoubleClicked(0) && line == current)
+          AcceptActivation();
+        else
+          Choose(line);
+      }
+    }
+  } else if (ImGui::IsMouseClicked(0) && !hovered) {
+    focused = false;  // a press elsewhere in this subwindow
+  }
+  if (hovered && io.MouseWheel != 0) {
+    first -= static_cast<int>(io.MouseWheel);
+    ClampScroll(false);
+  }
+  if (focused && !items.empty()) {
+    const int last = static_cast<int>(items.size()) - 1;
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_UpArrow)) && current > 0)
+      Choose(current - 1);
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_DownArrow)) && current < last)
+      Choose(current + 1);
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter))) AcceptActivation();
+  }
+
+  ImDrawList* list = ImGui::GetWindowDrawList();
+  list->AddRectFilled(At(left, top), At(rows_right, bottom), kBox);
+  list->AddRect(At(left, top), At(rows_right, bottom), kBoxBorder);
+  DrawRows(left, top, rows_right);
+  if (scrollbar) DrawScrollbar(rows_right, top, bottom);
+  ImGui::PopID();
+}
+
+void GLUI_List::DrawRows(float left, float top, float right) {
+  ImDrawList* list = ImGui::GetWindowDrawList();
+  // Rows end at the list's inner edge: a long item is cut there.
+  list->PushClipRect(At(left + 1, top + 1), At(right - 1, top + h - 1), true);
+  const int end = std::min(static_cast<int>(items.size()), first + VisibleRows());
+  for (int line = first; line < end; ++line) {
+    const float row_top = top + kListInset + (line - first) * kListRowHeight;
+    const bool chosen = line == current;
+    if (chosen)
+      list->AddRectFilled(At(left + kListInset, row_top),
+                          At(right - kListInset, row_top + kListRowHeight), kSelection);
+    list->AddText(At(left + kListInset + 2, row_top + (kListRowHeight - kFontHeight) / 2.0f),
+                  chosen ? kSelectionText : kText, items[line].c_str());
+  }
+  list->PopClipRect();
+}
+
+void GLUI_List::DrawScrollbar(float left, float top, float bottom) {
+  ImDrawList* list = ImGui::GetWindowDrawList();
+  const float right = left + kScrollbarWidth;
+  list->AddRectFilled(At(left, top), At(right, bottom), kFace);
+  list->AddRect(At(left, top), At(right, bottom), kBoxBorder);
+  const int count = std::max(1, static_cast<int>(items.size()));
+  const float track = bottom - top;
+  const float thumb_top = top + track * first / count;
+  const float thumb_size = track * std::min(1.0f, static_cast<float>(VisibleRows()) / count);
+  list->AddRectFilled(At(left + 2, thumb_top + 2), At(right - 2, thumb_top + thumb_size - 2),
+                      kShadow);
 }

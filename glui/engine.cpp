@@ -17,6 +17,10 @@ namespace glui_internal {
 namespace {
 
 constexpr int kSpecialKeyBase = 256;
+// Without a wheel callback freeglut reports each notch of the wheel as a
+// press (and release) of these buttons.
+constexpr int kWheelUpButton = 3;
+constexpr int kWheelDownButton = 4;
 constexpr int kMaxTextureUnits = 8;
 
 void ApplyGluiLook(ImGuiStyle& style) {
@@ -81,14 +85,14 @@ void ApplyModifiers(ImGuiIO& io, int modifiers) {
 // would be lost. Every key is down for exactly one frame; a key pressed again
 // right after (a fast typist's second Backspace, auto-repeat) waits one frame
 // with every key up, or ImGui would read the two presses as one held key.
-void ApplyQueuedInput(GLUI::Engine& engine, ImGuiIO& io) {
+void ApplyQueuedInput(GluiEngine& engine, ImGuiIO& io) {
   std::fill(std::begin(io.KeysDown), std::end(io.KeysDown), false);
   const int released = engine.key_down;
   engine.key_down = -1;
   while (!engine.queue.empty()) {
     const GluiInputEvent e = engine.queue.front();
     if (e.kind == GluiInputEvent::kKey && e.key == released) break;
-    const bool transition = e.kind == GluiInputEvent::kButton ||
+    const bool transition = e.kind == GluiInputEvent::kButton || e.kind == GluiInputEvent::kWheel ||
                             e.kind == GluiInputEvent::kKey;
     engine.queue.pop_front();
     switch (e.kind) {
@@ -102,6 +106,10 @@ void ApplyQueuedInput(GLUI::Engine& engine, ImGuiIO& io) {
         ApplyModifiers(io, e.modifiers);
         io.MousePos = ImVec2(static_cast<float>(e.x), static_cast<float>(e.y));
         io.MouseDown[0] = e.down;
+        break;
+      case GluiInputEvent::kWheel:
+        io.MousePos = ImVec2(static_cast<float>(e.x), static_cast<float>(e.y));
+        io.MouseWheel = static_cast<float>(e.wheel);
         break;
       case GluiInputEvent::kKey:
         ApplyModifiers(io, e.modifiers);
@@ -162,39 +170,40 @@ void RestoreGlState(int units) {
   glPopAttrib();
 }
 
-GLUI* CurrentGui() { return GLUI_Master.FindByWindow(glutGetWindow()); }
+}  // namespace
 
-void OnDisplay() {
+GLUI* Layer::CurrentGui() { return GLUI_Master.FindByWindow(glutGetWindow()); }
+
+void Layer::OnDisplay() {
   if (GLUI* gui = CurrentGui()) DrawFrame(*gui);
 }
 
-void OnReshape(int, int) {
+void Layer::OnReshape(int, int) {
   if (GLUI* gui = CurrentGui()) gui->RequestFrame();
 }
 
-void OnMouse(int button, int state, int x, int y) {
-  if (GLUI* gui = CurrentGui())
-    QueueMouse(*gui, button, state, x, y, glutGetModifiers());
+void Layer::OnMouse(int button, int state, int x, int y) {
+  if (GLUI* gui = CurrentGui()) QueueMouse(*gui, button, state, x, y, glutGetModifiers());
 }
 
-void OnMotion(int x, int y) {
+void Layer::OnMotion(int x, int y) {
   if (GLUI* gui = CurrentGui()) QueueMotion(*gui, x, y);
 }
 
-void OnKeyboard(unsigned char key, int, int) {
+void Layer::OnKeyboard(unsigned char key, int, int) {
   if (GLUI* gui = CurrentGui()) QueueKey(*gui, key, false, glutGetModifiers());
 }
 
-void OnSpecial(int key, int, int) {
+void Layer::OnSpecial(int key, int, int) {
   if (GLUI* gui = CurrentGui()) QueueKey(*gui, key, true, glutGetModifiers());
 }
 
-void OnEntry(int state) {
+void Layer::OnEntry(int state) {
   if (state == GLUT_LEFT)
     if (GLUI* gui = CurrentGui()) QueueLeave(*gui);
 }
 
-void Queue(GLUI& gui, const GluiInputEvent& e) {
+void Layer::Queue(GLUI& gui, const GluiInputEvent& e) {
   if (!gui.engine) return;
   gui.engine->queue.push_back(e);
   gui.engine->wants_frames = true;
@@ -202,15 +211,13 @@ void Queue(GLUI& gui, const GluiInputEvent& e) {
   GLUI_Master.EnsureIdleInstalled();
 }
 
-}  // namespace
-
 double Now() {
   using Clock = std::chrono::steady_clock;
   static const Clock::time_point start = Clock::now();
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void InstallSubwindowCallbacks() {
+void Layer::InstallSubwindowCallbacks() {
   glutDisplayFunc(OnDisplay);
   glutReshapeFunc(OnReshape);
   glutMouseFunc(OnMouse);
@@ -221,8 +228,19 @@ void InstallSubwindowCallbacks() {
   glutEntryFunc(OnEntry);
 }
 
-void QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers) {
-  // Only the left button works controls; the others are consumed.
+void Layer::QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers) {
+  // The wheel scrolls lists; it moves no focus. Only the left button works
+  // controls; the others are consumed.
+  if (button == kWheelUpButton || button == kWheelDownButton) {
+    if (state != GLUT_DOWN) return;
+    GluiInputEvent e;
+    e.kind = GluiInputEvent::kWheel;
+    e.x = x;
+    e.y = y;
+    e.wheel = button == kWheelUpButton ? 1 : -1;
+    Queue(gui, e);
+    return;
+  }
   if (button != GLUT_LEFT_BUTTON) return;
   if (state == GLUT_DOWN) {
     // A press here takes focus from the other subwindows' controls and stops
@@ -238,7 +256,7 @@ void QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers) {
   Queue(gui, e);
 }
 
-void QueueMotion(GLUI& gui, int x, int y) {
+void Layer::QueueMotion(GLUI& gui, int x, int y) {
   GluiInputEvent e;
   e.kind = GluiInputEvent::kMove;
   e.x = x;
@@ -246,7 +264,7 @@ void QueueMotion(GLUI& gui, int x, int y) {
   Queue(gui, e);
 }
 
-void QueueKey(GLUI& gui, int key, bool special, int modifiers) {
+void Layer::QueueKey(GLUI& gui, int key, bool special, int modifiers) {
   GluiInputEvent e;
   e.kind = GluiInputEvent::kKey;
   e.modifiers = modifiers;
@@ -261,15 +279,15 @@ void QueueKey(GLUI& gui, int key, bool special, int modifiers) {
   Queue(gui, e);
 }
 
-void QueueLeave(GLUI& gui) {
+void Layer::QueueLeave(GLUI& gui) {
   GluiInputEvent e;
   e.kind = GluiInputEvent::kLeave;
   Queue(gui, e);
 }
 
-void DrawFrame(GLUI& gui) {
+void Layer::DrawFrame(GLUI& gui) {
   if (!gui.engine) return;
-  GLUI::Engine& engine = *gui.engine;
+  GluiEngine& engine = *gui.engine;
   ImGui::SetCurrentContext(engine.context);
   ImGuiIO& io = ImGui::GetIO();
   // The laid-out size counts too: a resize asked of GLUT takes effect only
@@ -323,7 +341,7 @@ void DrawFrame(GLUI& gui) {
 
 }  // namespace glui_internal
 
-GLUI::Engine::Engine() {
+GluiEngine::GluiEngine() {
   ImGuiContext* previous = ImGui::GetCurrentContext();
   // A context of its own, with its own font atlas: freeglut windows do not
   // share GL objects, so each needs its own font texture.
@@ -342,7 +360,7 @@ GLUI::Engine::Engine() {
 // Runs when the program exits (GLUI_Master is a global), when the GL
 // contexts may already be gone: only CPU memory is freed, no GL call is made.
 // The font texture dies with its window's context.
-GLUI::Engine::~Engine() {
+GluiEngine::~GluiEngine() {
   if (!context) return;
   ImGui::SetCurrentContext(context);
   ImGuiIO& io = ImGui::GetIO();

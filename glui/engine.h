@@ -10,9 +10,10 @@ struct ImGuiContext;
 
 // One input event of a subwindow, queued until a frame applies it.
 struct GluiInputEvent {
-  enum Kind { kMove, kButton, kKey, kLeave } kind = kMove;
+  enum Kind { kMove, kButton, kWheel, kKey, kLeave } kind = kMove;
   int x = 0, y = 0;
   bool down = false;
+  int wheel = 0;     // notches, away from the person positive
   int key = 0;       // KeysDown index: ASCII, or 256 + a GLUT special key
   int character = 0; // printable character typed with the key, or 0
   int modifiers = 0; // GLUT_ACTIVE_SHIFT | _CTRL | _ALT
@@ -23,11 +24,11 @@ struct GluiFrame {
   double time = 0;  // seconds, steady clock
 };
 
-struct GLUI::Engine {
+struct GluiEngine {
   // Creates the ImGui context, its own font atlas and renderer data; the
   // subwindow's GL context must be current.
-  Engine();
-  ~Engine();
+  GluiEngine();
+  ~GluiEngine();
 
   ImGuiContext* context = nullptr;
   std::deque<GluiInputEvent> queue;
@@ -42,26 +43,62 @@ namespace glui_internal {
 
 double Now();
 
-// Registers the layer's display and input handlers on the current window,
-// which must be a GLUI subwindow.
-void InstallSubwindowCallbacks();
+// The layer's own functions outside the GLUI classes: the GLUT handlers,
+// the input queue and the frame. The only code besides the classes that
+// reaches their private parts; the layer's tests look inside through it.
+struct Layer {
+  // Registers the layer's display and input handlers on the current window,
+  // which must be a GLUI subwindow.
+  static void InstallSubwindowCallbacks();
 
-// Input into a subwindow, as the GLUT handlers deliver it (y from the top).
-void QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers);
-void QueueMotion(GLUI& gui, int x, int y);
-void QueueKey(GLUI& gui, int key, bool special, int modifiers);
-void QueueLeave(GLUI& gui);
+  // Input into a subwindow, as the GLUT handlers deliver it (y from the top).
+  static void QueueMouse(GLUI& gui, int button, int state, int x, int y, int modifiers);
+  static void QueueMotion(GLUI& gui, int x, int y);
+  static void QueueKey(GLUI& gui, int key, bool special, int modifiers);
+  static void QueueLeave(GLUI& gui);
 
-// Applies queued input (at most one button or key transition), builds and
-// renders one frame into the current window, and swaps.
-void DrawFrame(GLUI& gui);
+  // Applies queued input (at most one button or key transition), builds and
+  // renders one frame into the current window, and swaps.
+  static void DrawFrame(GLUI& gui);
 
-// The handlers installed on a parent window by GLUI_Master.
-void ParentReshape(int width, int height);
-void ParentMouse(int button, int state, int x, int y);
-void ParentKeyboard(unsigned char key, int x, int y);
-void ParentSpecial(int key, int x, int y);
-// The layer's idle handler: ticks, then the user's idle function.
-void Idle();
+  // The handlers installed on a parent window by GLUI_Master.
+  static void ParentReshape(int width, int height);
+  static void ParentMouse(int button, int state, int x, int y);
+  static void ParentKeyboard(unsigned char key, int x, int y);
+  static void ParentSpecial(int key, int x, int y);
+  // The layer's idle handler: ticks, then the user's idle function.
+  static void Idle();
+
+  // --- What the layer's tests look at. ---
+  struct Box {
+    int x, y, w, h;
+  };
+  static Box BoxOf(const GLUI_Control& control) {
+    return {control.x, control.y, control.w, control.h};
+  }
+  static const GLUI_Panel& Root(const GLUI& gui) { return gui.root; }
+  static const GluiEngine& Engine(const GLUI& gui) { return *gui.engine; }
+  static bool IsHeld(const GLUI_Control& control) { return control.IsHeld(); }
+  static const char* TextOf(const GLUI_Spinner& spinner) { return spinner.text; }
+  static bool IsSpinning(const GLUI_Rotation& ball) { return ball.spinning; }
+  static int ColumnWidth(const GLUI_Panel& panel, int column) {
+    return panel.columns[column].width;
+  }
+  static const std::vector<int>& Bars(const GLUI_Panel& panel) { return panel.bar_x; }
+  static const GLUI_Control& LastChild(const GLUI_Panel& panel) { return *panel.children.back(); }
+
+ private:
+  // The GLUI subwindow that is the current GLUT window, or nullptr.
+  static GLUI* CurrentGui();
+  static void Queue(GLUI& gui, const GluiInputEvent& e);
+  // The handlers of a subwindow's GLUT events.
+  static void OnDisplay();
+  static void OnReshape(int, int);
+  static void OnMouse(int button, int state, int x, int y);
+  static void OnMotion(int x, int y);
+  static void OnKeyboard(unsigned char key, int, int);
+  static void OnSpecial(int key, int, int);
+  static void OnEntry(int state);
+};
 
 }  // namespace glui_internal

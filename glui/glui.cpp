@@ -21,28 +21,6 @@ void WithWindow(int window, Fn&& fn) {
   if (previous > 0 && previous != window) glutSetWindow(previous);
 }
 
-// Height taken from the parent's bottom edge by its BOTTOM subwindows.
-int BottomHeightOf(int parent) {
-  int taken = 0;
-  for (auto& gui : GLUI_Master.guis)
-    if (gui->parent_window == parent && gui->side == GLUI_SUBWINDOW_BOTTOM) taken += gui->root.h;
-  return taken;
-}
-
-// Moves and resizes every subwindow of `parent` for a parent of w x h.
-void PlaceSubwindowsOf(int parent, int parent_w, int parent_h) {
-  for (auto& gui : GLUI_Master.guis) {
-    if (gui->parent_window != parent || gui->glut_window <= 0) continue;
-    int sx, sy, sw, sh;
-    gui->SubwindowRect(parent_w, parent_h, &sx, &sy, &sw, &sh);
-    WithWindow(gui->glut_window, [&] {
-      glutPositionWindow(sx, sy);
-      glutReshapeWindow(sw, sh);
-      glutPostRedisplay();
-    });
-  }
-}
-
 void ParentSize(int parent, int* w, int* h) {
   WithWindow(parent, [&] {
     *w = glutGet(GLUT_WINDOW_WIDTH);
@@ -68,7 +46,7 @@ void GLUI::SubwindowRect(int parent_w, int parent_h, int* sx, int* sy, int* sw, 
     case GLUI_SUBWINDOW_LEFT: {
       // Side subwindows stop above the BOTTOM ones instead of covering their
       // right end (GLUI lets the later one overlap), so no control is hidden.
-      int below = BottomHeightOf(parent_window);
+      int below = GLUI_Master.BottomHeightOf(parent_window);
       *sw = root.w;
       *sh = std::max(1, parent_h - below);
       *sx = side == GLUI_SUBWINDOW_RIGHT ? parent_w - root.w : 0;
@@ -96,7 +74,7 @@ void GLUI::Relayout() {
   if (glut_window <= 0 || parent_window <= 0) return;
   int pw, ph;
   ParentSize(parent_window, &pw, &ph);
-  PlaceSubwindowsOf(parent_window, pw, ph);
+  GLUI_Master.PlaceSubwindowsOf(parent_window, pw, ph);
 }
 
 void GLUI::RequestFrame() {
@@ -104,7 +82,8 @@ void GLUI::RequestFrame() {
 }
 
 void GLUI::RunChange(GLUI_Control* control) {
-  if (GLUI_Master.change_listener) GLUI_Master.change_listener(control);
+  if (GLUI_Master.change_listener)
+    GLUI_Master.change_listener(control, GLUI_Control::Change::kValue);
   // GLUI's order: variable, redisplay, then the callback with the main
   // graphics window current.
   control->WriteLive();
@@ -112,6 +91,15 @@ void GLUI::RunChange(GLUI_Control* control) {
   if (!control->callback) return;
   int target = main_gfx_window > 0 ? main_gfx_window : glut_window;
   WithWindow(target, [&] { control->callback(control->user_id); });
+}
+
+void GLUI::RunActivation(GLUI_Control* control, GLUI_Object_CB cb, GLUI_Control* object) {
+  if (GLUI_Master.change_listener)
+    GLUI_Master.change_listener(control, GLUI_Control::Change::kActivation);
+  if (main_gfx_window > 0) glutPostWindowRedisplay(main_gfx_window);
+  if (!cb) return;
+  int target = main_gfx_window > 0 ? main_gfx_window : glut_window;
+  WithWindow(target, [&] { cb(object); });
 }
 
 GLUI_Control* GLUI::Adopt(GLUI_Panel* panel, GLUI_Control* control) {
@@ -166,9 +154,25 @@ GLUI_Rotation* GLUI::add_rotation_to_panel(GLUI_Panel* panel, const char* name, 
   return static_cast<GLUI_Rotation*>(Adopt(panel, new GLUI_Rotation(this, name, live_var, id, cb)));
 }
 
+GLUI_EditText* GLUI::add_edittext(const char* name, int data_type, std::string* live_var, int id,
+                                  GLUI_Update_CB cb) {
+  return add_edittext_to_panel(nullptr, name, data_type, live_var, id, cb);
+}
+GLUI_EditText* GLUI::add_edittext_to_panel(GLUI_Panel* panel, const char* name, int data_type,
+                                           std::string* live_var, int id, GLUI_Update_CB cb) {
+  if (data_type != GLUI_EDITTEXT_TEXT) return nullptr;
+  return static_cast<GLUI_EditText*>(Adopt(panel, new GLUI_EditText(this, name, live_var, id, cb)));
+}
+GLUI_List* GLUI::add_list(int scroll, int id, GLUI_Update_CB cb) {
+  return add_list_to_panel(nullptr, scroll, id, cb);
+}
+GLUI_List* GLUI::add_list_to_panel(GLUI_Panel* panel, int scroll, int id, GLUI_Update_CB cb) {
+  return static_cast<GLUI_List*>(Adopt(panel, new GLUI_List(this, scroll, id, cb)));
+}
+
 void GLUI::sync_live() {
   bool changed = false;
-  ForEachControl(root, [&changed](GLUI_Control& control) {
+  root.ForEachControl([&changed](GLUI_Control& control) {
     if (control.SyncLive()) changed = true;
   });
   if (changed || GLUI_Master.redraw_every_sync) RequestFrame();
@@ -187,14 +191,14 @@ GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window, int position)
   int sx, sy, sw, sh;
   gui->SubwindowRect(pw, ph, &sx, &sy, &sw, &sh);
   gui->glut_window = glutCreateSubWindow(parent_window, sx, sy, std::max(1, sw), std::max(1, sh));
-  glui_internal::InstallSubwindowCallbacks();
-  gui->engine = std::make_unique<GLUI::Engine>();
+  glui_internal::Layer::InstallSubwindowCallbacks();
+  gui->engine = std::make_unique<GluiEngine>();
 
   // The parent gets the layer's reshape handler so the subwindows follow
   // its size even if the program never sets a reshape function.
   glutSetWindow(parent_window);
   CallbacksOf(parent_window);
-  glutReshapeFunc(glui_internal::ParentReshape);
+  glutReshapeFunc(glui_internal::Layer::ParentReshape);
   EnsureIdleInstalled();
   return gui;
 }
@@ -215,22 +219,22 @@ GLUI* GLUI_Master_Object::FindByWindow(int window) {
 
 void GLUI_Master_Object::set_glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
   CallbacksOf(glutGetWindow()).keyboard = f;
-  glutKeyboardFunc(glui_internal::ParentKeyboard);
+  glutKeyboardFunc(glui_internal::Layer::ParentKeyboard);
 }
 
 void GLUI_Master_Object::set_glutMouseFunc(void (*f)(int, int, int, int)) {
   CallbacksOf(glutGetWindow()).mouse = f;
-  glutMouseFunc(glui_internal::ParentMouse);
+  glutMouseFunc(glui_internal::Layer::ParentMouse);
 }
 
 void GLUI_Master_Object::set_glutSpecialFunc(void (*f)(int, int, int)) {
   CallbacksOf(glutGetWindow()).special = f;
-  glutSpecialFunc(glui_internal::ParentSpecial);
+  glutSpecialFunc(glui_internal::Layer::ParentSpecial);
 }
 
 void GLUI_Master_Object::set_glutReshapeFunc(void (*f)(int, int)) {
   CallbacksOf(glutGetWindow()).reshape = f;
-  glutReshapeFunc(glui_internal::ParentReshape);
+  glutReshapeFunc(glui_internal::Layer::ParentReshape);
 }
 
 void GLUI_Master_Object::set_glutIdleFunc(void (*f)()) {
@@ -240,7 +244,7 @@ void GLUI_Master_Object::set_glutIdleFunc(void (*f)()) {
 
 void GLUI_Master_Object::EnsureIdleInstalled() {
   if (idle_installed) return;
-  glutIdleFunc(glui_internal::Idle);
+  glutIdleFunc(glui_internal::Layer::Idle);
   idle_installed = true;
 }
 
@@ -248,18 +252,57 @@ void GLUI_Master_Object::sync_live_all() {
   for (auto& gui : guis) gui->sync_live();
 }
 
+// Height taken from the parent's bottom edge by its BOTTOM subwindows.
+int GLUI_Master_Object::BottomHeightOf(int parent) {
+  int taken = 0;
+  for (auto& gui : guis)
+    if (gui->parent_window == parent && gui->side == GLUI_SUBWINDOW_BOTTOM) taken += gui->root.h;
+  return taken;
+}
+
+void GLUI_Master_Object::PlaceSubwindowsOf(int parent, int parent_w, int parent_h) {
+  for (auto& gui : guis) {
+    if (gui->parent_window != parent || gui->glut_window <= 0) continue;
+    int sx, sy, sw, sh;
+    gui->SubwindowRect(parent_w, parent_h, &sx, &sy, &sw, &sh);
+    WithWindow(gui->glut_window, [&] {
+      glutPositionWindow(sx, sy);
+      glutReshapeWindow(sw, sh);
+      glutPostRedisplay();
+    });
+  }
+}
+
 void GLUI_Master_Object::DropFocus(GLUI* clicked) {
   for (auto& gui : guis) {
     if (gui.get() == clicked) {
-      ForEachControl(gui->root, [](GLUI_Control& control) {
-        if (auto* ball = dynamic_cast<GLUI_Rotation*>(&control)) ball->LoseFocus();
-      });
+      gui->root.ForEachControl([](GLUI_Control& control) { control.StopMotion(); });
       continue;
     }
-    ForEachControl(gui->root, [](GLUI_Control& control) { control.LoseFocus(); });
+    gui->root.ForEachControl([](GLUI_Control& control) { control.LoseFocus(); });
     if (gui->engine) gui->engine->drop_focus = true;
     gui->RequestFrame();
   }
+}
+
+void GLUI_Master_Object::ForEachControl(int window, const std::function<void(GLUI_Control&)>& fn) {
+  for (auto& gui : guis)
+    if (window == 0 || gui->parent_window == window) gui->root.ForEachControl(fn);
+}
+
+bool GLUI_Master_Object::PlaceOfSubwindow(int subwindow, int parent_w, int parent_h, int* x, int* y,
+                                          int* w, int* h) {
+  const GLUI* gui = FindByWindow(subwindow);
+  if (gui) gui->SubwindowRect(parent_w, parent_h, x, y, w, h);
+  return gui != nullptr;
+}
+
+void GLUI_Master_Object::FocusLeavesForPressIn(int window) {
+  for (const WindowCallbacks& entry : callbacks)
+    if (entry.window == window && entry.mouse) {
+      DropFocus();
+      return;
+    }
 }
 
 void GLUI_Master_Object::get_viewport_area(int* x, int* y, int* w, int* h) {
@@ -303,7 +346,7 @@ void GLUI_Master_Object::auto_set_viewport() {
 // ---------------------------------------------------------------------------
 namespace glui_internal {
 
-void ParentReshape(int width, int height) {
+void Layer::ParentReshape(int width, int height) {
   int window = glutGetWindow();
   auto reshape = GLUI_Master.CallbacksOf(window).reshape;
   if (reshape)
@@ -311,11 +354,11 @@ void ParentReshape(int width, int height) {
   else
     glViewport(0, 0, width, height);
   // The subwindows follow after the program has seen the full size.
-  PlaceSubwindowsOf(window, width, height);
+  GLUI_Master.PlaceSubwindowsOf(window, width, height);
   glutSetWindow(window);
 }
 
-void ParentMouse(int button, int state, int x, int y) {
+void Layer::ParentMouse(int button, int state, int x, int y) {
   int window = glutGetWindow();
   // A click in the graphics window takes focus from the controls first.
   if (state == GLUT_DOWN) GLUI_Master.DropFocus();
@@ -324,20 +367,20 @@ void ParentMouse(int button, int state, int x, int y) {
   if (mouse) mouse(button, state, x, y);
 }
 
-void ParentKeyboard(unsigned char key, int x, int y) {
+void Layer::ParentKeyboard(unsigned char key, int x, int y) {
   auto keyboard = GLUI_Master.CallbacksOf(glutGetWindow()).keyboard;
   if (keyboard) keyboard(key, x, y);
 }
 
-void ParentSpecial(int key, int x, int y) {
+void Layer::ParentSpecial(int key, int x, int y) {
   auto special = GLUI_Master.CallbacksOf(glutGetWindow()).special;
   if (special) special(key, x, y);
 }
 
-void Idle() {
+void Layer::Idle() {
   for (auto& gui : GLUI_Master.guis) {
     bool turned = false;
-    ForEachControl(gui->root, [&](GLUI_Control& control) {
+    gui->root.ForEachControl([&](GLUI_Control& control) {
       if (control.Tick()) turned = true;
     });
     if (turned && gui->main_gfx_window > 0) glutPostWindowRedisplay(gui->main_gfx_window);

@@ -33,6 +33,17 @@ constexpr int kSpinnerArrowWidth = 12;
 
 constexpr int kSeparatorHeight = 8;
 
+constexpr int kEditTextHeight = 20;
+constexpr int kEditTextLabelGap = 4;
+constexpr int kEditTextBoxWidth = 120;  // until set_w says otherwise
+constexpr int kEditTextMinBox = 20;
+
+constexpr int kListWidth = 160;  // until set_w says otherwise
+constexpr int kListRows = 6;     // rows shown until set_h says otherwise
+constexpr int kListRowHeight = 15;
+constexpr int kListInset = 2;  // border and padding around the rows
+constexpr int kScrollbarWidth = 12;
+
 constexpr int kRotationWidth = 50;
 constexpr int kRotationBall = 46;
 constexpr int kRotationHeight = 66;  // ball, gap, name

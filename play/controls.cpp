@@ -1,19 +1,11 @@
 #include "play/controls.h"
 
-#include <cmath>
+#include <cstdlib>
 #include <vector>
-
-#include "glui/arcball.h"
 
 namespace {
 
-// The labels of the named panels around `control`, outermost first.
-std::vector<std::string> EnclosingLabels(const GLUI_Control& control) {
-  std::vector<std::string> labels;
-  for (const GLUI_Panel* panel = control.parent; panel; panel = panel->parent)
-    if (!panel->name.empty()) labels.insert(labels.begin(), panel->name);
-  return labels;
-}
+using Form = GLUI_Control::ScriptForm;
 
 // True when `parts` (all but the last) appear among `labels` in order; a
 // part may hold a slash of a label ("A/B" written as the parts A and B).
@@ -40,36 +32,53 @@ bool EnclosedBy(const std::vector<std::string>& labels, const std::vector<std::s
 }
 
 bool Matches(const GLUI_Control& control, const std::vector<std::string>& parts) {
+  std::vector<std::string> enclosing = control.LabelPath();
+  const std::string name = enclosing.back();
+  enclosing.pop_back();
   // The label may itself hold slashes: try it as the last one, two, … parts.
   for (std::size_t tail = 1; tail <= parts.size(); ++tail) {
     std::string label;
     for (std::size_t i = parts.size() - tail; i < parts.size(); ++i)
       label += (label.empty() && i == parts.size() - tail ? "" : "/") + parts[i];
-    if (label == control.name && EnclosedBy(EnclosingLabels(control), parts, parts.size() - tail))
-      return true;
+    if (label == name && EnclosedBy(enclosing, parts, parts.size() - tail)) return true;
   }
   return false;
 }
 
+// Controls a script can change: panels, columns and separators are none.
 std::vector<GLUI_Control*> Candidates(int window, const std::vector<std::string>& parts) {
   std::vector<GLUI_Control*> found;
-  for (auto& gui : GLUI_Master.guis) {
-    if (window != 0 && gui->parent_window != window) continue;
-    ForEachControl(gui->root, [&](GLUI_Control& control) {
-      if (!dynamic_cast<GLUI_Column*>(&control) && !dynamic_cast<GLUI_Separator*>(&control) &&
-          Matches(control, parts))
-        found.push_back(&control);
-    });
-  }
+  GLUI_Master.ForEachControl(window, [&](GLUI_Control& control) {
+    if (control.Form() != Form::kNone && Matches(control, parts)) found.push_back(&control);
+  });
   return found;
+}
+
+// A set line's value as the control reads it: the quoted text, or the
+// numbers as their shortest exact text, separated by blanks.
+std::string ValueTextOf(const Event& event) {
+  if (event.valueText) return *event.valueText;
+  std::string text;
+  for (double value : event.values) text += (text.empty() ? "" : " ") + FormatNumber(value);
+  return text;
+}
+
+std::vector<double> NumbersOf(const std::string& text) {
+  std::vector<double> numbers;
+  const char* at = text.c_str();
+  for (char* end = nullptr;; at = end) {
+    const double number = std::strtod(at, &end);
+    if (end == at) return numbers;
+    numbers.push_back(number);
+  }
 }
 
 }  // namespace
 
 std::string ControlPath(const GLUI_Control& control) {
   std::string path;
-  for (const std::string& label : EnclosingLabels(control)) path += label + "/";
-  return path + control.name;
+  for (const std::string& label : control.LabelPath()) path += (path.empty() ? "" : "/") + label;
+  return path;
 }
 
 GLUI_Control* FindControl(int window, const std::string& path, std::string* error) {
@@ -86,65 +95,35 @@ GLUI_Control* FindControl(int window, const std::string& path, std::string* erro
 }
 
 std::string ApplyControlEvent(GLUI_Control& control, const Event& event) {
-  GLUI_Master.DropFocus(control.glui);
-  // The control shows its new state at the subwindow's next frame, as after
-  // a person's click.
-  if (control.glui) control.glui->RequestFrame();
-  if (auto* button = dynamic_cast<GLUI_Button*>(&control)) {
-    if (event.kind != EventKind::kClick) return "a button is clicked, not set or toggled";
-    button->glui->RunChange(button);
-    return {};
+  switch (event.kind) {
+    case EventKind::kSet:
+      return control.SetValueText(ValueTextOf(event));
+    case EventKind::kToggle:
+      if (control.Form() != Form::kCheckbox) return "only a checkbox is toggled";
+      return control.SetValueText(control.ValueText() == "0" ? "1" : "0");
+    case EventKind::kClick:
+      if (control.Form() == Form::kList) return "a list is set to an item or activated";
+      return control.Activate();
+    case EventKind::kActivate:
+      if (control.Form() != Form::kList) return "only a list is activated";
+      return control.Activate();
+    default:
+      return "\"" + ControlPath(control) + "\" is set, toggled, clicked or activated";
   }
-  if (auto* checkbox = dynamic_cast<GLUI_Checkbox*>(&control)) {
-    int value = checkbox->value ? 0 : 1;
-    if (event.kind == EventKind::kSet) {
-      if (event.values.size() != 1) return "a checkbox takes one value, 0 or 1";
-      value = event.values[0] != 0 ? 1 : 0;
-    } else if (event.kind != EventKind::kToggle) {
-      return "a checkbox is set or toggled, not clicked";
-    }
-    checkbox->value = value;
-    checkbox->glui->RunChange(checkbox);
-    return {};
-  }
-  if (auto* spinner = dynamic_cast<GLUI_Spinner*>(&control)) {
-    if (event.kind != EventKind::kSet || event.values.size() != 1)
-      return "a spinner is set to one value";
-    // As typed text is committed: only a change reaches the callback.
-    if (spinner->Assign(event.values[0])) spinner->glui->RunChange(spinner);
-    return {};
-  }
-  if (auto* ball = dynamic_cast<GLUI_Rotation*>(&control)) {
-    if (event.kind != EventKind::kSet || event.values.size() < 16)
-      return "a rotation is set to 16 matrix numbers (and 4 more to keep it spinning)";
-    for (int i = 0; i < 16; ++i) ball->matrix[i] = static_cast<float>(event.values[i]);
-    ball->spinning = false;
-    if (event.values.size() == 20) {
-      for (int i = 0; i < 4; ++i) ball->spin_quat[i] = static_cast<float>(event.values[16 + i]);
-      ball->spinning = ball->spin_damping > 0;
-      ball->WriteLive();
-      return {};
-    }
-    ball->glui->RunChange(ball);
-    return {};
-  }
-  return "\"" + control.name + "\" cannot be changed";
 }
 
-Event ControlEvent(const GLUI_Control& control) {
+Event ControlEvent(const GLUI_Control& control, GLUI_Control::Change change) {
   Event event;
   event.text = ControlPath(control);
   event.kind = EventKind::kSet;
-  if (dynamic_cast<const GLUI_Button*>(&control)) {
+  const Form form = control.Form();
+  if (form == Form::kButton)
     event.kind = EventKind::kClick;
-  } else if (auto* checkbox = dynamic_cast<const GLUI_Checkbox*>(&control)) {
-    event.values = {checkbox->value ? 1.0 : 0.0};
-  } else if (auto* spinner = dynamic_cast<const GLUI_Spinner*>(&control)) {
-    event.values = {spinner->value};
-  } else if (auto* ball = dynamic_cast<const GLUI_Rotation*>(&control)) {
-    event.values.assign(ball->matrix, ball->matrix + 16);
-    if (ball->spinning)
-      event.values.insert(event.values.end(), ball->spin_quat, ball->spin_quat + 4);
-  }
+  else if (change == GLUI_Control::Change::kActivation)
+    event.kind = EventKind::kActivate;
+  else if (form == Form::kText || form == Form::kList)
+    event.valueText = control.ValueText();
+  else
+    event.values = NumbersOf(control.ValueText());
   return event;
 }

@@ -17,12 +17,13 @@ std::string ControlPath(const GLUI_Control& control);
 // `error` set, when none or several fit.
 GLUI_Control* FindControl(int window, const std::string& path, std::string* error);
 
-// Applies a set, toggle or click event as a person's change of the
-// control: focus leaves the other controls, the value is written, the
+// Applies a set, toggle, click or activate event as a person's change of
+// the control: focus leaves the other controls, the value is written, the
 // callback runs. Returns what did not fit, or an empty text.
 std::string ApplyControlEvent(GLUI_Control& control, const Event& event);
 
-// The event that repeats the change just made to `control`: the value a
+// The event that repeats `change` just made to `control`: the value a
 // spinner or checkbox now holds, a button's click, a rotation's matrix (and
-// its spin, while spinning).
-Event ControlEvent(const GLUI_Control& control);
+// its spin, while spinning), a text field's text, a list's chosen item or
+// its activation.
+Event ControlEvent(const GLUI_Control& control, GLUI_Control::Change change);

@@ -2,8 +2,6 @@
 
 #include <GL/freeglut.h>
 
-#include <algorithm>
-
 #include "app/input.h"
 #include "glui/glui.h"
 #include "play/controls.h"
@@ -17,8 +15,10 @@ Recorder* Active = nullptr;
 // Pauses shorter than this are not worth a line.
 constexpr long kShortestWait = 20;
 
-void OnControlChanged(GLUI_Control* control) {
-  if (Active && control->glui) Active->Write(control->glui->parent_window, ControlEvent(*control));
+void OnControlChanged(GLUI_Control* control, GLUI_Control::Change change) {
+  // The window of the control's subwindow: Write names its top-level one.
+  if (Active && control->get_glui())
+    Active->Write(control->get_glui()->get_glut_window_id(), ControlEvent(*control, change));
 }
 
 // Events inside a GLUI subwindow are recorded as the control changes they
@@ -45,16 +45,6 @@ bool MenuPath(int root, int menu, int value, std::string* path, int depth = 0) {
     }
   }
   return false;
-}
-
-// A press in a window whose mouse goes through the control layer takes the
-// focus from the controls first, which commits typed text; that commit is
-// recorded before the press so a replay makes it in the same order.
-bool DropsFocus(int window) {
-  return std::any_of(GLUI_Master.callbacks.begin(), GLUI_Master.callbacks.end(),
-                     [window](const GLUI_Master_Object::WindowCallbacks& c) {
-                       return c.window == window && c.mouse != nullptr;
-                     });
 }
 
 }  // namespace
@@ -113,7 +103,11 @@ void Recorder::Write(int window, const Event& event) {
 
 void Recorder::Mouse(int window, int button, int state, int x, int y) {
   if (!OwnEvents(window)) return;
-  if (state == GLUT_DOWN && DropsFocus(window)) GLUI_Master.DropFocus();
+  // A press in a window whose mouse goes through the control layer takes
+  // the focus from the controls first, which commits typed text; that
+  // commit is recorded before the press so a replay makes it in the same
+  // order.
+  if (state == GLUT_DOWN) GLUI_Master.FocusLeavesForPressIn(window);
   Event event;
   event.kind = state == GLUT_DOWN ? EventKind::kPress : EventKind::kRelease;
   event.button = button;

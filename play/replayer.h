@@ -5,12 +5,12 @@
 // GLUT's own event processing runs between idle steps just as in its main
 // loop: pending input and redisplays, then one idle step.
 
-#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "play/pointer_routing.h"
 #include "play/script.h"
 
 struct ReplayOptions {
@@ -57,7 +57,6 @@ class Replayer {
   void IdleSteps(long count);
   void Wait(long milliseconds);
   std::string Resolve(const std::string& file) const;
-  void LogPictures(const Event& event);
 
   std::vector<Event> events_;
   ReplayOptions options_;
@@ -65,17 +64,6 @@ class Replayer {
   int window_ = 0;  // of the last `window` line; the main view at first
   bool stopped_ = false;
   bool progressShown_ = false;
-  struct Pointer {
-    int x = 0, y = 0;
-    int buttonsDown = 0;  // bit per button
-    int grab = 0;         // the window a held button pressed in
-    int grabX = 0, grabY = 0;
-  };
-  std::vector<std::pair<int, Pointer>> pointers_;
-  Pointer& PointerOf(int window);
+  PointerRouting pointers_;
   double lastEventTime_ = 0;
 };
-
-// The picture of a window as a person sees it: the window with its control
-// subwindows, freshly drawn; width × height × 3 bytes, top row first.
-bool ReadWindowPicture(int window, int* width, int* height, std::vector<std::uint8_t>* rgb);

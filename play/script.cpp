@@ -38,14 +38,23 @@ const std::map<std::string, int>& KeyNames() {
 
 const std::map<std::string, EventKind>& Keywords() {
   static const std::map<std::string, EventKind> words{
-      {"window", EventKind::kWindow},   {"press", EventKind::kPress},
-      {"release", EventKind::kRelease}, {"move", EventKind::kMove},
-      {"key", EventKind::kKey},         {"special", EventKind::kSpecial},
-      {"menu", EventKind::kMenu},       {"set", EventKind::kSet},
-      {"toggle", EventKind::kToggle},   {"click", EventKind::kClick},
-      {"resize", EventKind::kResize},   {"frames", EventKind::kFrames},
-      {"wait", EventKind::kWait},       {"screenshot", EventKind::kScreenshot},
-      {"undo", EventKind::kUndo},       {"redo", EventKind::kRedo},
+      {"window", EventKind::kWindow},
+      {"press", EventKind::kPress},
+      {"release", EventKind::kRelease},
+      {"move", EventKind::kMove},
+      {"key", EventKind::kKey},
+      {"special", EventKind::kSpecial},
+      {"menu", EventKind::kMenu},
+      {"set", EventKind::kSet},
+      {"toggle", EventKind::kToggle},
+      {"click", EventKind::kClick},
+      {"activate", EventKind::kActivate},
+      {"resize", EventKind::kResize},
+      {"frames", EventKind::kFrames},
+      {"wait", EventKind::kWait},
+      {"screenshot", EventKind::kScreenshot},
+      {"undo", EventKind::kUndo},
+      {"redo", EventKind::kRedo},
       {"export", EventKind::kExport},
   };
   return words;
@@ -192,16 +201,6 @@ std::string FileWord(const std::string& name) {
   return name.find_first_of(" \t\"\\") == std::string::npos ? name : Quote(name);
 }
 
-// The shortest text that reads back as the same number.
-std::string FormatNumber(double value) {
-  char text[40];
-  for (int digits = 6; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    if (std::strtod(text, nullptr) == value) break;
-  }
-  return text;
-}
-
 // Reads the words after the keyword into `event`; returns what was
 // expected when they do not fit.
 std::string ReadArguments(const Words& words, Event* event) {
@@ -260,6 +259,7 @@ std::string ReadArguments(const Words& words, Event* event) {
     case EventKind::kMenu:
     case EventKind::kToggle:
     case EventKind::kClick:
+    case EventKind::kActivate:
       if (n != 1 || !words.quoted[1] || w[1].empty())
         return event->kind == EventKind::kMenu ? "expected a quoted menu path \"Label/Entry\""
                                                : "expected a quoted control path \"Panel/Label\"";
@@ -269,6 +269,10 @@ std::string ReadArguments(const Words& words, Event* event) {
       if (n < 2 || !words.quoted[1] || w[1].empty())
         return "expected a quoted control path \"Panel/Label\" and a value";
       event->text = w[1];
+      if (n == 2 && words.quoted[2]) {
+        event->valueText = w[2];
+        return {};
+      }
       for (std::size_t i = 2; i <= n; ++i) {
         double value = 0;
         if (!ReadNumber(w[i], &value)) return "expected numbers after the control path";
@@ -311,7 +315,8 @@ std::string ReadArguments(const Words& words, Event* event) {
 
 bool Event::operator==(const Event& o) const {
   return kind == o.kind && text == o.text && button == o.button && x == o.x && y == o.y &&
-         key == o.key && modifiers == o.modifiers && count == o.count && values == o.values;
+         key == o.key && modifiers == o.modifiers && count == o.count && values == o.values &&
+         valueText == o.valueText;
 }
 
 const std::vector<std::string>& ScriptWindowNames() {
@@ -354,7 +359,7 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
     if (keyword == Keywords().end() || words.quoted[0])
       return fail(
           "expected an event (window, press, release, move, key, special, menu, set, "
-          "toggle, click, resize, frames, wait, screenshot, undo, redo, export)");
+          "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export)");
     Event event;
     event.kind = keyword->second;
     event.line = number;
@@ -394,6 +399,7 @@ std::string FormatEvent(const Event& e) {
       return "menu " + Quote(e.text);
     case EventKind::kSet: {
       std::string line = "set " + Quote(e.text);
+      if (e.valueText) return line + " " + Quote(*e.valueText);
       for (double v : e.values) line += " " + FormatNumber(v);
       return line;
     }
@@ -401,6 +407,8 @@ std::string FormatEvent(const Event& e) {
       return "toggle " + Quote(e.text);
     case EventKind::kClick:
       return "click " + Quote(e.text);
+    case EventKind::kActivate:
+      return "activate " + Quote(e.text);
     case EventKind::kResize:
       return "resize " + at();
     case EventKind::kFrames:
@@ -417,6 +425,15 @@ std::string FormatEvent(const Event& e) {
       return "export " + FileWord(e.text);
   }
   return std::string();
+}
+
+std::string FormatNumber(double value) {
+  char text[40];
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
+  return text;
 }
 
 std::vector<std::string> SplitPath(const std::string& path) {

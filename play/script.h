@@ -18,8 +18,12 @@
 //   set "Panel/Control" VALUE…              a spinner's value, a checkbox's 0 or 1, a
 //                                             rotation's 16 matrix numbers (and 4 more:
 //                                             the turn it keeps spinning by)
+//   set "Panel/Control" "TEXT"              a text field's text, typed and committed;
+//                                             a list's item with that text, chosen
 //   toggle "Panel/Control"                  flips a checkbox
 //   click "Panel/Control"                   presses and releases a button
+//   activate "Panel/List"                   activates a list's current item, as a
+//                                             double click on it
 //   resize W H                              the window's size
 //   frames N                                N idle steps
 //   wait MS                                 with --realtime, a pause of MS milliseconds
@@ -48,6 +52,7 @@ enum class EventKind {
   kSet,
   kToggle,
   kClick,
+  kActivate,
   kResize,
   kFrames,
   kWait,
@@ -69,7 +74,8 @@ struct Event {
   int key = 0;        // character code for key, GLUT key code for special
   int modifiers = 0;  // kShiftKey | kCtrlKey | kAltKey
   long count = 0;     // frames N, wait MS
-  std::vector<double> values;
+  std::vector<double> values;            // set to numbers
+  std::optional<std::string> valueText;  // set to a quoted text instead
 
   bool operator==(const Event& other) const;
 };
@@ -85,6 +91,10 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
 
 // The line that reads back as `event` (without a line end).
 std::string FormatEvent(const Event& event);
+
+// The shortest text that reads back (strtod) as the same number, as `set`
+// lines write their values.
+std::string FormatNumber(double value);
 
 // A menu or control path split at its slashes.
 std::vector<std::string> SplitPath(const std::string& path);

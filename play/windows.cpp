@@ -1,7 +1,10 @@
 #include "play/windows.h"
 
+#include <GL/freeglut.h>
+
 #include <iterator>
 
+#include "glui/glui.h"
 #include "play/glut_tap.h"
 #include "play/script.h"
 #include "state/state.h"
@@ -41,4 +44,28 @@ std::string NameOfWindow(int window) {
   for (std::size_t i = 0; i < names.size(); ++i)
     if (top != 0 && top == WindowId(i)) return names[i];
   return std::string();
+}
+
+WindowRect PlaceOfWindow(int window) {
+  WindowRect rect;
+  const int top = TopLevelWindow(window);
+  const int current = glutGetWindow();
+  glutSetWindow(top);
+  const int parentWidth = glutGet(GLUT_WINDOW_WIDTH), parentHeight = glutGet(GLUT_WINDOW_HEIGHT);
+  glutSetWindow(current);
+  rect.width = parentWidth;
+  rect.height = parentHeight;
+  if (window == top) return rect;
+  GLUI_Master.PlaceOfSubwindow(window, parentWidth, parentHeight, &rect.x, &rect.y, &rect.width,
+                               &rect.height);
+  return rect;
+}
+
+std::vector<int> SubwindowsOf(int top) {
+  std::vector<int> subwindows;
+  for (int window : tap::Windows()) {
+    const tap::WindowCallbacks* callbacks = tap::Window(window);
+    if (callbacks && callbacks->parent == top) subwindows.push_back(window);
+  }
+  return subwindows;
 }

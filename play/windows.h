@@ -1,7 +1,9 @@
 #pragma once
-// The painter's windows by the names session scripts give them.
+// The painter's windows by the names session scripts give them, and where
+// each one lies.
 
 #include <string>
+#include <vector>
 
 // The GLUT id of "main", "stroke", "camera", "filter" or "size"; 0 for
 // another name or a window not created yet.
@@ -11,3 +13,17 @@ int WindowNamed(const std::string& name);
 std::string NameOfWindow(int window);
 // The top-level window of `window` (itself when it has no parent).
 int TopLevelWindow(int window);
+
+// A window's place in its top-level window, GLUT pixels from the top-left.
+struct WindowRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool Holds(int px, int py) const {
+    return px >= x && py >= y && px < x + width && py < y + height;
+  }
+};
+
+// Where `window` lies: a top-level window at (0, 0) with its own size, a
+// GLUI subwindow where the control layer places it for its parent's size.
+WindowRect PlaceOfWindow(int window);
+// The subwindows of `top`, in creation order (a later one lies on top).
+std::vector<int> SubwindowsOf(int top);

@@ -2,13 +2,15 @@
 // a lit teapot turned by the rotation ball, with BOTTOM and RIGHT
 // subwindows; three more windows carry the control sets of the Stroke,
 // Camera and Size panels at those panels' window sizes, to check they fit.
-// Each callback prints one line "callback <id> <value>" to standard output.
+// Each callback prints one line "callback <id> <value>" to standard output;
+// activating an item of the paintings list prints "activate <item>".
 //
 // Usage: glui_demo [--main-only]
 #include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "glui/glui.h"
 
@@ -21,6 +23,8 @@ int Checked = 0;
 int Wire = 0;
 float Ball[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 int ViewX = 0, ViewY = 0, ViewW = 1, ViewH = 1;
+std::string PaintingName = "untitled";
+GLUI_List* Paintings = nullptr;
 
 // Panel look-alikes: only their layout matters here.
 int Lod1 = 8, Lod2 = 8, Levels = 0, EndNode = 0;
@@ -37,9 +41,23 @@ void OnControl(int id) {
     case 3: value = Checked; break;
     case 5: value = Ball[0]; break;
     case 6: value = Wire; break;
+    case 7:
+      value = Paintings->get_current_item();
+      break;
     default: break;
   }
   std::printf("callback %d %g window %d\n", id, value, glutGetWindow());
+  std::fflush(stdout);
+}
+
+void OnName(int id) {
+  std::printf("callback %d %s window %d\n", id, PaintingName.c_str(), glutGetWindow());
+  std::fflush(stdout);
+}
+
+void OnPaintingActivated(GLUI_Control*) {
+  const int line = Paintings->get_current_item();
+  std::printf("activate %d\n", line);
   std::fflush(stdout);
 }
 
@@ -105,6 +123,18 @@ void BuildMainWindow() {
   right->add_button("Set Int to 42", 4, OnButton);
   GLUI_Panel* ball_panel = right->add_panel("");
   right->add_rotation_to_panel(ball_panel, "Turn", Ball, 5, OnControl)->set_spin(0.95f);
+
+  // The open-and-save window's controls: paintings newest first, a name.
+  GLUI_Panel* open = right->add_panel("Open");
+  Paintings = right->add_list_to_panel(open, true, 7, OnControl);
+  Paintings->set_name("Paintings");
+  Paintings->set_object_callback(OnPaintingActivated);
+  const char* names[] = {"Harbour at dusk", "Red wave", "Three crossings",
+                         "Particles",       "Embossed", "A study of strokes that run long",
+                         "Blue over red",   "Curl",     "First light"};
+  for (int i = 0; i < 9; ++i) Paintings->add_item(i, names[i]);
+  right->add_edittext_to_panel(open, "Name:", GLUI_EDITTEXT_TEXT, &PaintingName, 8, OnName)
+      ->set_w(160);
 
   GLUI* bottom = GLUI_Master.create_glui_subwindow(MainWindow, GLUI_SUBWINDOW_BOTTOM);
   bottom->set_main_gfx_window(MainWindow);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -15,15 +16,18 @@
 #include "image/pixel_store.h"
 #include "tests/support/gl_window.h"
 
-using namespace glui_internal;
+using glui_internal::Layer;
+using glui_internal::Now;
 
 namespace {
 
-// What a callback saw: its id, the live value of its control, the window.
+// What a callback saw: its id, the live value of its control (the name
+// field's text, the list's current line), the window.
 struct Call {
   int id;
   double value;
   int window;
+  std::string text = {};
 };
 std::vector<Call> calls;
 
@@ -32,11 +36,21 @@ float FloatValue = 0.5f;
 int Flag = 0;
 float Ball[16];
 int NotUsed = 0;
+std::string Name;
+GLUI_List* List = nullptr;
+// The objects the list's activation callback was given.
+std::vector<GLUI_Control*> activations;
 
 void Record(int id) {
-  const double value = id == 1 ? IntValue : id == 2 ? FloatValue : id == 3 ? Flag : 0;
-  calls.push_back({id, value, glutGetWindow()});
+  const double value = id == 1   ? IntValue
+                       : id == 2 ? FloatValue
+                       : id == 3 ? Flag
+                       : id == 7 ? List->get_current_item()
+                                 : 0;
+  calls.push_back({id, value, glutGetWindow(), id == 6 ? Name : std::string()});
 }
+
+void RecordActivation(GLUI_Control* object) { activations.push_back(object); }
 
 // One RIGHT and one BOTTOM subwindow of an 800x600 window, built once.
 int MainWindowId = 0;
@@ -47,6 +61,10 @@ GLUI_Spinner* FloatSpinner = nullptr;
 GLUI_Checkbox* Box = nullptr;
 GLUI_Button* Button = nullptr;
 GLUI_Rotation* BallControl = nullptr;
+GLUI_EditText* NameField = nullptr;
+// More paintings than the list's six rows; the last is wider than the list.
+constexpr int kItems = 13;
+const char* const kLongItem = "A painting whose name runs far past the list's right edge";
 
 void BuildScene() {
   MainWindowId = EnsureHiddenGlWindow(800, 600);
@@ -62,6 +80,12 @@ void BuildScene() {
   Button = Right->add_button("Press", 4, Record);
   BallControl = Right->add_rotation("Ball", Ball, 5, Record);
   BallControl->set_spin(0.9f);
+  GLUI_Panel* open = Right->add_panel("Open");
+  List = Right->add_list_to_panel(open, true, 7, Record);
+  List->set_object_callback(RecordActivation, Button);
+  for (int i = 0; i + 1 < kItems; ++i) List->add_item(i, ("Painting " + std::to_string(i)).c_str());
+  List->add_item(kItems - 1, kLongItem);
+  NameField = Right->add_edittext_to_panel(open, "Name:", GLUI_EDITTEXT_TEXT, &Name, 6, Record);
   Bottom = GLUI_Master.create_glui_subwindow(MainWindowId, GLUI_SUBWINDOW_BOTTOM);
   Bottom->add_checkbox("Unused", &NotUsed);
   glutMainLoopEvent();  // GLUT gives the subwindows their laid-out sizes
@@ -72,9 +96,10 @@ void BuildScene() {
 // at most: an active text box asks for frames all the time).
 void Pump() {
   glutSetWindow(Right->get_glut_window_id());
-  DrawFrame(*Right);
-  for (int i = 0; i < 200 && !Right->engine->queue.empty(); ++i) DrawFrame(*Right);
-  for (int i = 0; i < 3 && Right->engine->wants_frames; ++i) DrawFrame(*Right);
+  Layer::DrawFrame(*Right);
+  const GluiEngine& engine = Layer::Engine(*Right);
+  for (int i = 0; i < 200 && !engine.queue.empty(); ++i) Layer::DrawFrame(*Right);
+  for (int i = 0; i < 3 && engine.wants_frames; ++i) Layer::DrawFrame(*Right);
 }
 
 // The subwindow's pixels as the last frame left them.
@@ -92,15 +117,15 @@ std::vector<unsigned char> Shown() {
 // controls hold: one more frame would draw the same pixels.
 bool ScreenIsSettled() {
   const std::vector<unsigned char> before = Shown();
-  DrawFrame(*Right);
+  Layer::DrawFrame(*Right);
   return Shown() == before;
 }
 
 // The pointer moved to (x, y) and, unless `button` is -1, the left button
 // pressed (GLUT_DOWN) or released (GLUT_UP) there.
 void PointerAt(int x, int y, int button = -1) {
-  QueueMotion(*Right, x, y);
-  if (button >= 0) QueueMouse(*Right, GLUT_LEFT_BUTTON, button, x, y, 0);
+  Layer::QueueMotion(*Right, x, y);
+  if (button >= 0) Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, button, x, y, 0);
   Pump();
 }
 void ClickAt(int x, int y) {
@@ -109,32 +134,61 @@ void ClickAt(int x, int y) {
 }
 void ClickMainWindow() {
   glutSetWindow(MainWindowId);
-  ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
   Pump();
 }
 
 void Type(const char* text) {
-  for (const char* c = text; *c; ++c) QueueKey(*Right, static_cast<unsigned char>(*c), false, 0);
+  for (const char* c = text; *c; ++c)
+    Layer::QueueKey(*Right, static_cast<unsigned char>(*c), false, 0);
   Pump();
 }
 
-int CentreX(const GLUI_Control* c) { return c->x + c->w / 2; }
-int CentreY(const GLUI_Control* c) { return c->y + c->h / 2; }
-int BallCentreY() { return BallControl->y + 25; }
+Layer::Box BoxOf(const GLUI_Control* c) { return Layer::BoxOf(*c); }
+int CentreX(const GLUI_Control* c) { return BoxOf(c).x + BoxOf(c).w / 2; }
+int CentreY(const GLUI_Control* c) { return BoxOf(c).y + BoxOf(c).h / 2; }
+int BallCentreY() { return BoxOf(BallControl).y + 25; }
 
 // A point inside the text box of a spinner, from the layer's metrics.
 int TextBoxX(const GLUI_Spinner* s) {
-  return s->x + glui_metrics::TextWidth(s->get_name()) + glui_metrics::kSpinnerLabelGap + 20;
+  return BoxOf(s).x + glui_metrics::TextWidth(s->get_name()) + glui_metrics::kSpinnerLabelGap + 20;
 }
 void ClickTextBox(const GLUI_Spinner* s) { ClickAt(TextBoxX(s), CentreY(s)); }
 
 // A click on the box and the keys after it, all queued before a frame is
 // drawn, as they arrive from a fast typist.
 void QueueClickAndKeys(const GLUI_Spinner* s, const char* keys) {
-  QueueMotion(*Right, TextBoxX(s), CentreY(s));
-  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, TextBoxX(s), CentreY(s), 0);
-  QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, TextBoxX(s), CentreY(s), 0);
-  for (const char* k = keys; *k; ++k) QueueKey(*Right, static_cast<unsigned char>(*k), false, 0);
+  Layer::QueueMotion(*Right, TextBoxX(s), CentreY(s));
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, TextBoxX(s), CentreY(s), 0);
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, TextBoxX(s), CentreY(s), 0);
+  for (const char* k = keys; *k; ++k)
+    Layer::QueueKey(*Right, static_cast<unsigned char>(*k), false, 0);
+}
+
+// The list's rows from the layer's metrics: the middle of the row showing
+// the given visible row (0 at the top), and a point over the list.
+int ListRowY(int row) {
+  return BoxOf(List).y + glui_metrics::kListInset + row * glui_metrics::kListRowHeight +
+         glui_metrics::kListRowHeight / 2;
+}
+int ListX() { return BoxOf(List).x + 20; }
+
+void QueueListClick(int row) {
+  Layer::QueueMotion(*Right, ListX(), ListRowY(row));
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, ListX(), ListRowY(row), 0);
+  Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, ListX(), ListRowY(row), 0);
+}
+
+// freeglut's wheel buttons: 3 away from the person, 4 towards.
+void TurnWheel(int notches) {
+  for (int i = 0; i < std::abs(notches); ++i)
+    Layer::QueueMouse(*Right, notches > 0 ? 3 : 4, GLUT_DOWN, ListX(), ListRowY(0), 0);
+  Pump();
+}
+
+void PressSpecial(int key, int times = 1) {
+  for (int i = 0; i < times; ++i) Layer::QueueKey(*Right, key, true, 0);
+  Pump();
 }
 
 class GluiInput : public testing::Test {
@@ -143,10 +197,13 @@ class GluiInput : public testing::Test {
   void SetUp() override {
     IntValue = 10;
     FloatValue = 0.5f;
+    Name = "";
     GLUI_Master.sync_live_all();
+    List->set_current_item(0);
     Pump();  // the first frames build the fonts and windows
     Pump();
     calls.clear();
+    activations.clear();
   }
 };
 
@@ -163,11 +220,11 @@ TEST_F(GluiInput, TypedValueCommitsOnEnterOrAClickInTheMainWindow) {
   EXPECT_TRUE(calls.empty());
   Type("\r");
   EXPECT_EQ(IntValue, 100);
-  EXPECT_STREQ(IntSpinner->text, "100");
+  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "100");
   ClickTextBox(FloatSpinner);
   Type("0.25");
   glutSetWindow(MainWindowId);
-  ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
   EXPECT_FLOAT_EQ(FloatValue, 0.25f);
   Pump();
   ClickTextBox(FloatSpinner);
@@ -185,12 +242,12 @@ TEST_F(GluiInput, OneEscRestoresTheOldValue) {
   ClickTextBox(IntSpinner);
   Type("77");
   Type("\x1b");
-  EXPECT_STREQ(IntSpinner->text, "10");
-  EXPECT_FALSE(IntSpinner->IsHeld());
+  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "10");
+  EXPECT_FALSE(Layer::IsHeld(*IntSpinner));
   EXPECT_TRUE(ScreenIsSettled());
   ClickMainWindow();
   EXPECT_EQ(IntValue, 10);
-  EXPECT_STREQ(IntSpinner->text, "10");
+  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "10");
   EXPECT_TRUE(calls.empty());
 }
 
@@ -211,7 +268,7 @@ TEST_F(GluiInput, FastTypingReachesTheTextBoxKeyByKeyInOrder) {
     SCOPED_TRACE(c.keys);
     QueueClickAndKeys(FloatSpinner, c.keys);
     Pump();
-    EXPECT_STREQ(FloatSpinner->text, c.shown);
+    EXPECT_STREQ(Layer::TextOf(*FloatSpinner), c.shown);
     Type("\r");
     EXPECT_FLOAT_EQ(FloatValue, std::strtof(c.shown, nullptr));
   }
@@ -230,7 +287,7 @@ TEST_F(GluiInput, FastTypingReachesTheTextBoxKeyByKeyInOrder) {
 }
 
 TEST_F(GluiInput, ArrowClickStepsAndDragSlidesWithinLimits) {
-  const int ax = IntSpinner->x + IntSpinner->w - 5, ay = IntSpinner->y + 4;
+  const int ax = BoxOf(IntSpinner).x + BoxOf(IntSpinner).w - 5, ay = BoxOf(IntSpinner).y + 4;
   ClickAt(ax, ay);
   EXPECT_EQ(IntValue, 11);
   ASSERT_EQ(calls.size(), 1u);
@@ -253,7 +310,7 @@ TEST_F(GluiInput, CheckboxTogglesBetweenZeroAndOneButtonFiresOnReleaseInside) {
   Flag = 5;
   GLUI_Master.sync_live_all();
   for (int expected : {0, 1, 0}) {
-    ClickAt(Box->x + 5, CentreY(Box));
+    ClickAt(BoxOf(Box).x + 5, CentreY(Box));
     EXPECT_EQ(Flag, expected);
     EXPECT_EQ(std::make_pair(calls.back().id, calls.back().value),
               std::make_pair(3, double(expected)));
@@ -261,7 +318,7 @@ TEST_F(GluiInput, CheckboxTogglesBetweenZeroAndOneButtonFiresOnReleaseInside) {
   calls.clear();
   const int x = CentreX(Button), y = CentreY(Button);
   PointerAt(x, y, GLUT_DOWN);
-  EXPECT_TRUE(Button->IsHeld());
+  EXPECT_TRUE(Layer::IsHeld(*Button));
   PointerAt(x + 300, y, GLUT_UP);
   EXPECT_TRUE(calls.empty()) << "nothing on press, and a release outside cancels";
   ClickAt(x, y);
@@ -274,9 +331,9 @@ TEST_F(GluiInput, ViewportAreaLeavesOutBottomAndRightSubwindows) {
   int x, y, w, h;
   GLUI_Master.get_viewport_area(&x, &y, &w, &h);
   EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, Bottom->root.h);
-  EXPECT_EQ(w, 800 - Right->root.w);
-  EXPECT_EQ(h, 600 - Bottom->root.h);
+  EXPECT_EQ(y, Layer::BoxOf(Layer::Root(*Bottom)).h);
+  EXPECT_EQ(w, 800 - Layer::BoxOf(Layer::Root(*Right)).w);
+  EXPECT_EQ(h, 600 - Layer::BoxOf(Layer::Root(*Bottom)).h);
 }
 
 // Press on the ball, move 10 px and release in the same moment: a flick.
@@ -306,31 +363,143 @@ TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
       PointerAt(mx, my);
     }
     // Pause, then release where the pointer rests: no flick, no spin.
-    QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, mx, my, 0);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, mx, my, 0);
     for (const double until = Now() + 0.15; Now() < until;) {
     }
     Pump();
-    EXPECT_FALSE(BallControl->spinning);
+    EXPECT_FALSE(Layer::IsSpinning(*BallControl));
   }
   ASSERT_GT(calls.size(), 30u);
   for (const Call& c : calls) EXPECT_EQ(c.id, 5);
   ExpectOrthonormalBall();
 
   Flick();
-  ASSERT_TRUE(BallControl->spinning);
+  ASSERT_TRUE(Layer::IsSpinning(*BallControl));
   calls.clear();
   const float before = Ball[0];
   int ticks = 0;
-  for (; BallControl->spinning && ticks < 1000; ++ticks) Idle();
-  EXPECT_FALSE(BallControl->spinning) << "damping 0.9 comes to rest";
+  for (; Layer::IsSpinning(*BallControl) && ticks < 1000; ++ticks) Layer::Idle();
+  EXPECT_FALSE(Layer::IsSpinning(*BallControl)) << "damping 0.9 comes to rest";
   EXPECT_GT(ticks, 5);
   EXPECT_NE(before, Ball[0]) << "the spin turned the matrix";
   EXPECT_TRUE(calls.empty()) << "no callback while spinning";
   ExpectOrthonormalBall();
 
   Flick();
-  ASSERT_TRUE(BallControl->spinning);
+  ASSERT_TRUE(Layer::IsSpinning(*BallControl));
   glutSetWindow(MainWindowId);
-  ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
-  EXPECT_FALSE(BallControl->spinning) << "a click in the main window stops the spin";
+  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
+  EXPECT_FALSE(Layer::IsSpinning(*BallControl)) << "a click in the main window stops the spin";
+}
+
+// Text typed into a text field is committed once, on Enter, Tab or a click
+// in the main window: the variable is written, then the callback sees it in
+// the main window. One Esc gives the old text back and commits nothing.
+TEST_F(GluiInput, TypedTextCommitsOnEnterTabOrAClickElsewhereEscRestores) {
+  const struct {
+    const char* keys;
+    bool clickMainWindow;
+    const char* committed;  // nullptr: nothing is
+  } cases[] = {
+      {"Sunset\r", false, "Sunset"}, {"Red wave\t", false, "Red wave"},
+      {"Dusk", true, "Dusk"},        {"Noon\x1b", true, nullptr},
+      {"", true, nullptr},  // clicked in and out: no change, no call
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    Name = "Old";
+    GLUI_Master.sync_live_all();
+    calls.clear();
+    ClickAt(CentreX(NameField), CentreY(NameField));
+    Layer::QueueKey(*Right, 1, false, GLUT_ACTIVE_CTRL);  // Ctrl+A: the typing replaces it all
+    Type(c.keys);
+    if (c.clickMainWindow) ClickMainWindow();
+    EXPECT_EQ(Name, c.committed ? c.committed : "Old");
+    EXPECT_STREQ(NameField->get_text(), Name.c_str());
+    ASSERT_EQ(calls.size(), c.committed ? 1u : 0u);
+    if (c.committed) {
+      EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].text, calls[0].window),
+                std::make_tuple(6, std::string(c.committed), MainWindowId));
+    }
+    EXPECT_TRUE(ScreenIsSettled());
+  }
+}
+
+// A click makes an item current and calls back; a fast second click on it,
+// or Enter while the list has the keys, activates it: the object callback
+// gets the object it was given. Keys leave the list with a click elsewhere.
+TEST_F(GluiInput, ListClickChoosesDoubleClickOrEnterActivates) {
+  QueueListClick(2);
+  Pump();
+  EXPECT_EQ(List->get_current_item(), 2);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].value, calls[0].window),
+            std::make_tuple(7, 2.0, MainWindowId));
+  EXPECT_TRUE(activations.empty()) << "one click only chooses";
+
+  QueueListClick(4);
+  QueueListClick(4);
+  Pump();
+  EXPECT_EQ(List->get_current_item(), 4);
+  EXPECT_EQ(activations, std::vector<GLUI_Control*>{Button});
+
+  PressSpecial(GLUT_KEY_DOWN);
+  EXPECT_EQ(List->get_current_item(), 5);
+  EXPECT_EQ(std::make_pair(calls.back().id, calls.back().value), std::make_pair(7, 5.0));
+  Type("\r");
+  EXPECT_EQ(activations.size(), 2u);
+
+  ClickAt(CentreX(Box), CentreY(Box));  // elsewhere in the same subwindow
+  calls.clear();
+  PressSpecial(GLUT_KEY_DOWN);
+  Type("\r");
+  EXPECT_EQ(List->get_current_item(), 5);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(activations.size(), 2u);
+}
+
+// Thirteen items in six rows: the wheel moves the rows (held between the
+// first item and the last row full), the arrow keys move the current item
+// and the rows follow it. A click on the top row tells which item is there.
+TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
+  const int rows = glui_metrics::kListRows;
+  auto TopItem = [] {
+    QueueListClick(0);
+    Pump();
+    return List->get_current_item();
+  };
+  const struct {
+    int notches;
+    int top;
+  } wheel[] = {{-3, 3}, {-20, kItems - rows}, {2, kItems - rows - 2}, {20, 0}};
+  for (const auto& w : wheel) {
+    SCOPED_TRACE(w.notches);
+    TurnWheel(w.notches);
+    EXPECT_EQ(TopItem(), w.top);
+  }
+  PressSpecial(GLUT_KEY_DOWN, 8);
+  EXPECT_EQ(List->get_current_item(), 8);
+  EXPECT_EQ(TopItem(), 8 - rows + 1) << "the current item was kept in the bottom row";
+  PressSpecial(GLUT_KEY_UP, 20);
+  EXPECT_EQ(TopItem(), 0);
+}
+
+// An item wider than the list is cut at the list's edge: beside the list
+// the panel shows only its background.
+TEST_F(GluiInput, ItemsWiderThanTheListAreCut) {
+  List->set_current_item(kItems - 1);
+  Pump();
+  const std::vector<unsigned char> rgb = Shown();
+  glutSetWindow(Right->get_glut_window_id());
+  const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+  // Two columns of the panel's margin beside the list (the panel's etched
+  // border, softened, begins after them), over the height of the list.
+  const Layer::Box list = BoxOf(List);
+  int other = 0;
+  for (int y = list.y; y < list.y + list.h; ++y)
+    for (int x = list.x + list.w + 1; x <= list.x + list.w + 2; ++x) {
+      const std::size_t at = (static_cast<std::size_t>(height - 1 - y) * width + x) * 3;
+      if (rgb[at] != 200 || rgb[at + 1] != 200 || rgb[at + 2] != 200) ++other;
+    }
+  EXPECT_EQ(other, 0);
 }

@@ -4,12 +4,18 @@
 
 #include <string>
 
+#include "glui/engine.h"
 #include "glui/glui.h"
 #include "glui/metrics.h"
 
 using namespace glui_metrics;
+using glui_internal::Layer;
 
 namespace {
+
+// Where the layout put a control, and the tree's root.
+Layer::Box BoxOf(const GLUI_Control* control) { return Layer::BoxOf(*control); }
+const GLUI_Panel& Root(const GLUI& gui) { return Layer::Root(gui); }
 
 int callbacks_seen = 0;
 void CountCallback(int) { ++callbacks_seen; }
@@ -20,20 +26,20 @@ void CountCallback(int) { ++callbacks_seen; }
 TEST(GluiLayout, ButtonsStackAndColumnsStartPastTheWidest) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Button* small = gui.add_button("+");
-  GLUI_Button* wide = gui.add_button("A rather long button label");
-  EXPECT_EQ(std::make_pair(small->w, small->h), std::make_pair(100, 20));
-  EXPECT_EQ(wide->w, 26 * kCharWidth + kButtonTextExtra);
-  EXPECT_EQ(wide->y, kMargin + 20 + kItemGap);
+  EXPECT_EQ(std::make_pair(BoxOf(small).w, BoxOf(small).h), std::make_pair(100, 20));
+  const Layer::Box wide = BoxOf(gui.add_button("A rather long button label"));
+  EXPECT_EQ(wide.w, 26 * kCharWidth + kButtonTextExtra);
+  EXPECT_EQ(wide.y, kMargin + 20 + kItemGap);
   gui.add_column(true);
   GLUI_Button* second = gui.add_button("second");
   gui.add_column(false);
   GLUI_Checkbox* third = gui.add_checkbox("third");
-  const int secondX = kMargin + wide->w + kColumnGap + kBarWidth + kColumnGap;
-  EXPECT_EQ(std::make_pair(second->x, second->y), std::make_pair(secondX, kMargin));
-  EXPECT_EQ(gui.root.bar_x, (std::vector<int>{kMargin + wide->w + kColumnGap, -1}));
-  EXPECT_EQ(third->x, secondX + 100 + kColumnGap);
-  EXPECT_EQ(gui.root.w, third->x + third->w + kMargin);
-  EXPECT_EQ(gui.root.h, kMargin + 20 + kItemGap + 20 + kMargin);
+  const int secondX = kMargin + wide.w + kColumnGap + kBarWidth + kColumnGap;
+  EXPECT_EQ(std::make_pair(BoxOf(second).x, BoxOf(second).y), std::make_pair(secondX, kMargin));
+  EXPECT_EQ(Layer::Bars(Root(gui)), (std::vector<int>{kMargin + wide.w + kColumnGap, -1}));
+  EXPECT_EQ(BoxOf(third).x, secondX + 100 + kColumnGap);
+  EXPECT_EQ(Layer::BoxOf(Root(gui)).w, BoxOf(third).x + BoxOf(third).w + kMargin);
+  EXPECT_EQ(Layer::BoxOf(Root(gui)).h, kMargin + 20 + kItemGap + 20 + kMargin);
 }
 
 // A control narrower than its column sits left, right or centred in it; a
@@ -43,7 +49,7 @@ TEST(GluiLayout, AlignmentInTheColumnAndTitledPanels) {
   GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
   gui.add_button("A label wider than a hundred px");
   GLUI_Button* b = gui.add_button("b");
-  const int column = gui.root.columns[0].width;
+  const int column = Layer::ColumnWidth(Root(gui), 0);
   const struct {
     int alignment, x;
   } cases[] = {{GLUI_ALIGN_LEFT, kMargin},
@@ -51,15 +57,53 @@ TEST(GluiLayout, AlignmentInTheColumnAndTitledPanels) {
                {GLUI_ALIGN_CENTER, kMargin + (column - 100) / 2}};
   for (const auto& c : cases) {
     b->set_alignment(c.alignment);
-    EXPECT_EQ(b->x, c.x) << c.alignment;
+    EXPECT_EQ(BoxOf(b).x, c.x) << c.alignment;
   }
   GLUI_Panel* panel = gui.add_panel("A very long panel title indeed");
   GLUI_Checkbox* box = gui.add_checkbox_to_panel(panel, "x");
-  EXPECT_EQ(panel->w, 30 * kCharWidth + kTitleMinExtra);
-  EXPECT_EQ(box->y, panel->y + kTitledPanelTop);
-  EXPECT_EQ(panel->h, kTitledPanelTop + kCheckboxSquare + kMargin);
+  EXPECT_EQ(BoxOf(panel).w, 30 * kCharWidth + kTitleMinExtra);
+  EXPECT_EQ(BoxOf(box).y, BoxOf(panel).y + kTitledPanelTop);
+  EXPECT_EQ(BoxOf(panel).h, kTitledPanelTop + kCheckboxSquare + kMargin);
   gui.add_separator_to_panel(panel);
-  EXPECT_EQ(panel->children.back()->w, panel->columns[0].width);
+  EXPECT_EQ(Layer::BoxOf(Layer::LastChild(*panel)).w, Layer::ColumnWidth(*panel, 0));
+}
+
+// A text field is its label, a gap and a box, the box as wide as the
+// metrics say or as set_w leaves it (never narrower than a small box); a
+// list is its rows and insets tall, the scrollbar inside its width. Both
+// stack in their panel as the other controls do.
+TEST(GluiLayout, TextFieldsAndListsSizeFromTheMetricsOrTheirSetters) {
+  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
+  std::string text;
+  GLUI_Panel* panel = gui.add_panel("Open");
+  GLUI_List* list = gui.add_list_to_panel(panel, true);
+  GLUI_EditText* field = gui.add_edittext_to_panel(panel, "Name:", GLUI_EDITTEXT_TEXT, &text);
+  const int label = 5 * kCharWidth + kEditTextLabelGap;
+  const int rows = kListRows * kListRowHeight + 2 * kListInset;
+  const struct {
+    int fieldW, listW, listH;
+    Layer::Box field, list;
+  } cases[] = {
+      {0, 0, 0, {0, 0, label + kEditTextBoxWidth, kEditTextHeight}, {0, 0, kListWidth, rows}},
+      {300, 90, 40, {0, 0, 300, kEditTextHeight}, {0, 0, 90, 40}},
+      {10,
+       1,
+       1,
+       {0, 0, label + kEditTextMinBox, kEditTextHeight},
+       {0, 0, 2 * kListInset + kListRowHeight + kScrollbarWidth, 2 * kListInset + kListRowHeight}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fieldW);
+    field->set_w(c.fieldW);
+    list->set_w(c.listW);
+    list->set_h(c.listH);
+    EXPECT_EQ(std::make_pair(BoxOf(field).w, BoxOf(field).h), std::make_pair(c.field.w, c.field.h));
+    EXPECT_EQ(std::make_pair(BoxOf(list).w, BoxOf(list).h), std::make_pair(c.list.w, c.list.h));
+    EXPECT_EQ(BoxOf(field).y, BoxOf(list).y + BoxOf(list).h + kItemGap);
+    EXPECT_EQ(BoxOf(panel).h,
+              kTitledPanelTop + BoxOf(list).h + kItemGap + kEditTextHeight + kMargin);
+  }
+  EXPECT_EQ(gui.add_edittext("Age:", GLUI_EDITTEXT_TEXT + 1), nullptr) << "text fields hold text";
 }
 
 // Code changes shown by sync never count as user changes; a spinner's
@@ -71,15 +115,19 @@ TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
   GLUI_Spinner* spinner = gui.add_spinner("n", GLUI_SPINNER_INT, &level, 7, CountCallback);
   spinner->set_int_limits(0, 5, GLUI_LIMIT_CLAMP);
   GLUI_Checkbox* box = gui.add_checkbox("flag", &flag, 1, CountCallback);
+  std::string name = "a";
+  GLUI_EditText* field = gui.add_edittext("name", GLUI_EDITTEXT_TEXT, &name, 2, CountCallback);
   callbacks_seen = 0;
   for (const auto& [set, shown] : {std::pair{4, 4}, {9, 5}, {-2, 0}}) {
     SCOPED_TRACE(set);
     level = set;
     flag = shown != 0;
+    name = std::string(static_cast<std::size_t>(shown), 'x');
     gui.sync_live();
     EXPECT_EQ(std::make_pair(spinner->get_int_val(), level), std::make_pair(shown, shown));
-    EXPECT_STREQ(spinner->text, std::to_string(shown).c_str());
+    EXPECT_STREQ(Layer::TextOf(*spinner), std::to_string(shown).c_str());
     EXPECT_EQ(box->get_int_val(), flag);
+    EXPECT_EQ(field->get_text(), name);
   }
   EXPECT_EQ(callbacks_seen, 0);
   int lod = 0, inside = 30;
@@ -97,7 +145,7 @@ TEST(GluiSpinner, FloatTextHasSixDigitsAndADecimal) {
       {1.0f, "1.0"}, {0.5f, "0.5"}, {0.025f, "0.025"}, {123456.7f, "123457.0"}, {-2.0f, "-2.0"}};
   for (const auto& c : cases) {
     float v = c.value;
-    EXPECT_STREQ(gui.add_spinner("f", GLUI_SPINNER_FLOAT, &v)->text, c.text);
+    EXPECT_STREQ(Layer::TextOf(*gui.add_spinner("f", GLUI_SPINNER_FLOAT, &v)), c.text);
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -67,18 +68,6 @@ class PanelsTest : public testing::Test {
 
 // ---- Controls as the layer holds them -------------------------------------------
 
-GLUI* GluiOf(int window, int side) {
-  for (const auto& glui : GLUI_Master.guis)
-    if (glui->parent_window == window && glui->side == side) return glui.get();
-  return nullptr;
-}
-GLUI* SizeGlui() { return GluiOf(AppState().windows.sizePanel.id, GLUI_SUBWINDOW_BOTTOM); }
-GLUI* CurvesGlui() { return GluiOf(AppState().windows.strokePanel.id, GLUI_SUBWINDOW_BOTTOM); }
-GLUI* StrokeButtonsGlui() {
-  return GluiOf(AppState().windows.strokePanel.id, GLUI_SUBWINDOW_RIGHT);
-}
-GLUI* CameraGlui() { return GluiOf(AppState().windows.cameraPanel.id, GLUI_SUBWINDOW_BOTTOM); }
-
 using Path = std::vector<std::string>;
 
 std::string Joined(const Path& path) {
@@ -87,32 +76,35 @@ std::string Joined(const Path& path) {
   return joined;
 }
 
-// The control reached by a path of names from the root: panels by title,
-// the last name the control's label ("" for the untitled light panel).
-GLUI_Control* Find(GLUI* glui, const Path& path) {
-  if (!glui) return nullptr;
-  GLUI_Panel* panel = &glui->root;
-  for (size_t i = 0; i < path.size() && panel; ++i) {
-    GLUI_Control* found = nullptr;
-    for (const auto& child : panel->children)
-      if (child->name == path[i] && !dynamic_cast<GLUI_Column*>(child.get())) {
-        found = child.get();  // the first match: separators are unnamed too
-        break;
-      }
-    if (!found || i + 1 == path.size()) return found;
-    panel = dynamic_cast<GLUI_Panel*>(found);
-  }
-  return nullptr;
+// The control of `window`'s GLUI subwindows that a script names with the
+// labels of `path`: enclosing panels by title, then the control's label.
+GLUI_Control* Find(int window, const Path& path) {
+  GLUI_Control* found = nullptr;
+  GLUI_Master.ForEachControl(window, [&](GLUI_Control& control) {
+    if (!found && control.Form() != GLUI_Control::ScriptForm::kNone && control.LabelPath() == path)
+      found = &control;
+  });
+  return found;
 }
 
-// A user's click, tick or typed value: the layer writes the variable, then
-// calls back.
-void Change(GLUI* glui, const Path& path, double value = 0) {
-  GLUI_Control* control = Find(glui, path);
+int SizePanel() { return AppState().windows.sizePanel.id; }
+int StrokePanel() { return AppState().windows.strokePanel.id; }
+int CameraPanel() { return AppState().windows.cameraPanel.id; }
+GLUI* SizeGlui() { return Find(SizePanel(), {"Normal Nodes", "Width", "+"})->get_glui(); }
+GLUI* CurvesGlui() { return Find(StrokePanel(), {"Shape Curve", "LOD:"})->get_glui(); }
+GLUI* StrokeButtonsGlui() { return Find(StrokePanel(), {"Update"})->get_glui(); }
+GLUI* CameraGlui() { return Find(CameraPanel(), {"Delete All"})->get_glui(); }
+
+// A user's click, tick or typed value, after the idle step's sync has shown
+// the variables: the layer writes the variable, then calls back.
+void Change(int window, const Path& path, double value = 0) {
+  GLUI_Control* control = Find(window, path);
   ASSERT_NE(control, nullptr) << Joined(path);
-  if (auto* spinner = dynamic_cast<GLUI_Spinner*>(control)) spinner->Assign(value);
-  if (auto* box = dynamic_cast<GLUI_Checkbox*>(control)) box->set_int_val(static_cast<int>(value));
-  glui->RunChange(control);
+  GLUI_Master.sync_live_all();
+  char typed[32];
+  std::snprintf(typed, sizeof typed, "%.17g", value);
+  const bool button = control->Form() == GLUI_Control::ScriptForm::kButton;
+  EXPECT_EQ(button ? control->Activate() : control->SetValueText(typed), "") << Joined(path);
 }
 
 // ---- Size panel and the stroke panel's size buttons --------------------------------
@@ -129,18 +121,18 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
   // Normal sizes (0.04 wide, 0.025 high) step their start by 0.01 and end
   // at 0; collision factors (1.021 each) step start and end 0.01 apart.
   const struct {
-    GLUI* (*glui)();
+    int (*window)();
     Path path;
     float *start, *end;
     float startAfter, endAfter;
   } cases[] = {
-      {SizeGlui, {"Normal Nodes", "Width", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
-      {SizeGlui, {"Normal Nodes", "Height", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
-      {SizeGlui, {"Collision Nodes", "Width", "+"}, &f.widthStart, &f.widthEnd, 1.031f, 1.011f},
-      {SizeGlui, {"Collision Nodes", "Width", "-"}, &f.widthStart, &f.widthEnd, 1.011f, 1.031f},
-      {SizeGlui, {"Collision Nodes", "Height", "+"}, &f.heightStart, &f.heightEnd, 1.031f, 1.011f},
-      {StrokeButtonsGlui, {"Size", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
-      {StrokeButtonsGlui, {"Size", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
+      {SizePanel, {"Normal Nodes", "Width", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
+      {SizePanel, {"Normal Nodes", "Height", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
+      {SizePanel, {"Collision Nodes", "Width", "+"}, &f.widthStart, &f.widthEnd, 1.031f, 1.011f},
+      {SizePanel, {"Collision Nodes", "Width", "-"}, &f.widthStart, &f.widthEnd, 1.011f, 1.031f},
+      {SizePanel, {"Collision Nodes", "Height", "+"}, &f.heightStart, &f.heightEnd, 1.031f, 1.011f},
+      {StrokePanel, {"Size", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
+      {StrokePanel, {"Size", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
   };
   const std::vector<float> firstBefore = PathWidths(AppState().canvas.strokes[0]);
   for (const auto& c : cases) {
@@ -148,7 +140,7 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
     ResetSizes();
     AppState().interaction.selectedStroke = 2;
     s.widthEnd = s.heightEnd = 0.01f;
-    Change(c.glui(), c.path);
+    Change(c.window(), c.path);
     EXPECT_NEAR(*c.start, c.startAfter, 1e-6);
     EXPECT_NEAR(*c.end, c.endAfter, 1e-6);
     EXPECT_EQ(AppState().canvas.strokes[1].size.widthStart, s.widthStart);
@@ -179,7 +171,7 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
     AppState().interaction.selectedStroke = 2;
     AppState().strokeSettings.widthStart = AppState().canvas.strokes[1].size.widthStart + 0.02f;
     const std::vector<float> before = PathWidths(AppState().canvas.strokes[1]);
-    Change(SizeGlui(), c.path, 0.07);
+    Change(SizePanel(), c.path, 0.07);
     EXPECT_FLOAT_EQ(*c.variable, 0.07f);
     EXPECT_EQ(PathWidths(AppState().canvas.strokes[1]) != before, c.resizes);
   }
@@ -211,14 +203,14 @@ TEST_F(PanelsTest, ReshapeToNothingKeepsOnePixel) {
 
 // Each panel's controls must fit its window and leave room for the preview.
 TEST_F(PanelsTest, ControlsFitTheirWindowsBesideThePreview) {
-  EXPECT_LE(CurvesGlui()->root.w, AppState().windows.strokePanel.width);
-  EXPECT_LE(CurvesGlui()->root.h + StrokeButtonsGlui()->root.h,
+  EXPECT_LE(CurvesGlui()->ContentWidth(), AppState().windows.strokePanel.width);
+  EXPECT_LE(CurvesGlui()->ContentHeight() + StrokeButtonsGlui()->ContentHeight(),
             AppState().windows.strokePanel.height);
-  EXPECT_GE(AppState().windows.strokePanel.width - StrokeButtonsGlui()->root.w, 150);
-  EXPECT_LE(CameraGlui()->root.w, AppState().windows.cameraPanel.width);
-  EXPECT_LE(CameraGlui()->root.h, AppState().windows.cameraPanel.height - 150);
-  EXPECT_LE(SizeGlui()->root.w, AppState().windows.sizePanel.width);
-  EXPECT_LE(SizeGlui()->root.h, AppState().windows.sizePanel.height);
+  EXPECT_GE(AppState().windows.strokePanel.width - StrokeButtonsGlui()->ContentWidth(), 150);
+  EXPECT_LE(CameraGlui()->ContentWidth(), AppState().windows.cameraPanel.width);
+  EXPECT_LE(CameraGlui()->ContentHeight(), AppState().windows.cameraPanel.height - 150);
+  EXPECT_LE(SizeGlui()->ContentWidth(), AppState().windows.sizePanel.width);
+  EXPECT_LE(SizeGlui()->ContentHeight(), AppState().windows.sizePanel.height);
 }
 
 // ---- Stroke panel -------------------------------------------------------------
@@ -241,7 +233,7 @@ TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
         {c.low - 1, c.low}, {c.low, c.low}, {c.high, c.high}, {c.high + 1, c.high}};
     for (const auto& [typed, stored] : typedAndStored) {
       SCOPED_TRACE(Joined(c.path) + " " + std::to_string(typed));
-      Change(CurvesGlui(), c.path, typed);
+      Change(StrokePanel(), c.path, typed);
       EXPECT_EQ(*c.variable, stored);
     }
   }
@@ -249,31 +241,31 @@ TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
 
 TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
   const struct {
-    GLUI* (*glui)();
+    int (*window)();
     Path path;
     const int* variable;
   } cases[] = {
-      {StrokeButtonsGlui, {"Primitives", "N"}, &AppState().display.showNodes},
-      {StrokeButtonsGlui, {"Misc", "C"}, &AppState().collisions.afterStroke},
-      {StrokeButtonsGlui, {"Misc", "R"}, &AppState().strokeSettings.randomSize},
-      {CameraGlui, {"Light ON/OFF"}, &AppState().display.lightOn},
-      {CameraGlui, {"Paper ON/OFF"}, &AppState().display.paperOn},
-      {CameraGlui, {"Axes ON/OFF"}, &AppState().display.axesOn},
-      {CameraGlui, {"Cursor ON/OFF"}, &AppState().display.cursorOn},
+      {StrokePanel, {"Primitives", "N"}, &AppState().display.showNodes},
+      {StrokePanel, {"Misc", "C"}, &AppState().collisions.afterStroke},
+      {StrokePanel, {"Misc", "R"}, &AppState().strokeSettings.randomSize},
+      {CameraPanel, {"Light ON/OFF"}, &AppState().display.lightOn},
+      {CameraPanel, {"Paper ON/OFF"}, &AppState().display.paperOn},
+      {CameraPanel, {"Axes ON/OFF"}, &AppState().display.axesOn},
+      {CameraPanel, {"Cursor ON/OFF"}, &AppState().display.cursorOn},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Joined(c.path));
     for (int value : {0, 1}) {
-      Change(c.glui(), c.path, value);
+      Change(c.window(), c.path, value);
       EXPECT_EQ(*c.variable, value);
     }
   }
   // "P" and "M" are wired to the rebuild callback, which keeps them apart.
   AppState().strokeSettings.showMesh = 1;
-  Change(StrokeButtonsGlui(), {"Primitives", "P"}, 1);
+  Change(StrokePanel(), {"Primitives", "P"}, 1);
   EXPECT_EQ(AppState().strokeSettings.showParticles, 1);
   EXPECT_EQ(AppState().strokeSettings.showMesh, 0);
-  Change(StrokeButtonsGlui(), {"Primitives", "M"}, 1);
+  Change(StrokePanel(), {"Primitives", "M"}, 1);
   EXPECT_EQ(AppState().strokeSettings.showParticles, 0);
 }
 
@@ -390,14 +382,14 @@ TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
 // and selection; "Load" and "Save" do nothing; "Delete All" clears.
 TEST_F(PanelsTest, DeleteButtonsMarkTheSelectionOrClearAll) {
   AppState().interaction.selectedStroke = 2;
-  Change(CameraGlui(), {"Delete Selected"});
-  Change(CameraGlui(), {"Load"});
-  Change(CameraGlui(), {"Save"});
+  Change(CameraPanel(), {"Delete Selected"});
+  Change(CameraPanel(), {"Load"});
+  Change(CameraPanel(), {"Save"});
   EXPECT_EQ(
       std::make_tuple(AppState().canvas.strokes[0].deleted, AppState().canvas.strokes[1].deleted,
                       AppState().canvas.count, AppState().interaction.selectedStroke),
       std::make_tuple(0, 1, 2, 2));
-  Change(CameraGlui(), {"Delete All"});
+  Change(CameraPanel(), {"Delete All"});
   EXPECT_EQ(AppState().canvas.count, 0);
   EXPECT_TRUE(AppState().canvas.strokes[0].path.empty());
 }

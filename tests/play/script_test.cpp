@@ -37,6 +37,11 @@ Event Named(EventKind kind, const std::string& text, std::vector<double> values 
   event.kind = kind, event.text = text, event.values = std::move(values);
   return event;
 }
+Event TextSet(const std::string& path, const std::string& text) {
+  Event event;
+  event.kind = EventKind::kSet, event.text = path, event.valueText = text;
+  return event;
+}
 Event Counted(EventKind kind, long count) {
   Event event;
   event.kind = kind, event.count = count;
@@ -71,7 +76,10 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "undo\n"
       "redo\n"
       "export painting.glb\n"
-      "set \"say \\\"hi\\\" \\\\ there\" 1\n");
+      "set \"say \\\"hi\\\" \\\\ there\" 1\n"
+      "set \"Open/Name:\" \"Red \\\"wave\\\" 2\"\n"
+      "set \"Open/Name:\" \"\"\n"
+      "activate \"Open/Paintings\"\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -99,6 +107,9 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       {25, Named(EventKind::kRedo, "")},
       {26, Named(EventKind::kExport, "painting.glb")},
       {27, Named(EventKind::kSet, "say \"hi\" \\ there", {1})},
+      {28, TextSet("Open/Name:", "Red \"wave\" 2")},
+      {29, TextSet("Open/Name:", "")},
+      {30, Named(EventKind::kActivate, "Open/Paintings")},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -130,6 +141,8 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"set \"LOD:\" 1 2\n",
        "s.session:1: expected 1 value, or 16 (a rotation matrix), or 20 (matrix and spin)"},
       {"set \"LOD:\" nan\n", "s.session:1: expected numbers after the control path"},
+      {"set \"Name:\" \"a\" \"b\"\n", "s.session:1: expected numbers after the control path"},
+      {"activate Paintings\n", "s.session:1: expected a quoted control path \"Panel/Label\""},
       {"click LOD\n", "s.session:1: expected a quoted control path \"Panel/Label\""},
       {"resize 0 10\n", "s.session:1: expected a window size W H from 1 to 16384"},
       {"frames -1\n", "s.session:1: expected a count of idle steps"},
@@ -140,7 +153,7 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"move 1\r2\r\n", "s.session:1: expected printable text"},
       {"frames 1\npaint it\n",
        "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
-       "toggle, click, resize, frames, wait, screenshot, undo, redo, export)"},
+       "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
