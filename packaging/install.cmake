@@ -49,7 +49,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-# The libraries the programs link (GLUT, GLU, GL, libpng, Assimp, and stb
+# The libraries the programs link (GLUT, GLU, GL, libpng, Assimp, libzip, and stb
 # for Dear ImGui's fonts) come from dpkg-shlibdeps; Dear ImGui itself is
 # linked statically.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,0 +1,42 @@
+#pragma once
+// manifest.json: the format version, the program that wrote the file, the
+// painting's settings, and what the other entries hold. Reading takes a
+// missing field for its default and skips fields it does not know, so
+// files of a newer minor format open; a field of the wrong kind or out of
+// range is refused.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/limits.h"
+#include "document/painting.h"
+
+// The format this program writes. A newer minor number only adds what an
+// older reader may skip; a newer major number changes what is there.
+constexpr int kFormatMajor = 1;
+constexpr int kFormatMinor = 0;
+
+struct Manifest {
+  int formatMajor = kFormatMajor;
+  int formatMinor = kFormatMinor;
+  std::string writer;  // "Kelvra <version>"
+  PaintingSettings settings;
+  std::uint64_t strokeCount = 0;
+  int selectedStroke = 0;
+  std::vector<EmbeddedMap> maps;  // slots and file names; the bytes are entries of their own
+  bool filteredPicture = false;
+  bool thumbnail = false;
+};
+
+// The entry that holds the map of `slot` ("maps/mesh.bmp", ...).
+std::string MapEntryName(MapSlot slot);
+
+// Fails (with `error`) when a setting is NaN or infinite: such a file
+// would not open again.
+bool WriteManifest(const Manifest& manifest, std::string& json, std::string& error);
+
+// Reads the version first: a newer major format is refused with the writer
+// it names, before anything else is looked at.
+bool ReadManifest(const Bytes& json, const DocumentLimits& limits, Manifest& manifest,
+                  std::string& error);
