@@ -181,7 +181,7 @@ bool Opening::MimeType() {
 bool Opening::ReadManifestEntry() {
   Bytes text;
   if (!Read(kManifestEntry, limits_.manifestBytes, text)) return false;
-  if (!ReadManifest(text, limits_, manifest_, error_)) return false;
+  if (!ReadManifest(text, manifest_, error_)) return false;
   if (manifest_.formatMinor > kFormatMinor)
     note_ = "written by " + manifest_.writer + " in format " +
             std::to_string(manifest_.formatMajor) + "." + std::to_string(manifest_.formatMinor) +

@@ -29,5 +29,5 @@ struct DocumentLimits {
   // BMP entries: a picture of kMaxImageBytes pixels, with its headers and
   // row padding.
   std::uint64_t pictureBytes = (256ull << 20) + (1u << 20);
-  std::uint64_t entries = 64;  // a painting writes at most 11
+  std::uint64_t entries = 64;  // a painting writes at most 12
 };

@@ -377,8 +377,7 @@ bool WriteManifest(const Manifest& manifest, std::string& text, std::string& err
   return true;
 }
 
-bool ReadManifest(const Bytes& text, const DocumentLimits& /*limits*/, Manifest& manifest,
-                  std::string& error) {
+bool ReadManifest(const Bytes& text, Manifest& manifest, std::string& error) {
   if (!NestingWithin(text, kMaxNesting)) {
     error = "manifest nests deeper than " + std::to_string(kMaxNesting) + " levels";
     return false;

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "document/limits.h"
 #include "document/painting.h"
 
 // The format this program writes. A newer minor number only adds what an
@@ -38,5 +37,4 @@ bool WriteManifest(const Manifest& manifest, std::string& json, std::string& err
 
 // Reads the version first: a newer major format is refused with the writer
 // it names, before anything else is looked at.
-bool ReadManifest(const Bytes& json, const DocumentLimits& limits, Manifest& manifest,
-                  std::string& error);
+bool ReadManifest(const Bytes& json, Manifest& manifest, std::string& error);
