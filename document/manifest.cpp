@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <iterator>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -43,9 +42,9 @@ constexpr std::size_t kMaxNameBytes = 4096;  // a map's file name
 // exact double.
 json Number(float value) {
   char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  *end = '\0';
-  const double shortest = std::strtod(text, nullptr);
+  const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+  double shortest = 0.0;
+  std::from_chars(text, end, shortest);  // as the reader will, whatever the locale
   return static_cast<float>(shortest) == value ? shortest : static_cast<double>(value);
 }
 
