@@ -39,6 +39,7 @@ class ByteWriter {
     F32(v.w);
   }
   void Floats(const float* values, std::size_t count) {
+    if (count == 0) return;  // an empty array may have no storage
     if (!kHostIsLittleEndian) {
       for (std::size_t i = 0; i < count; ++i) F32(values[i]);
       return;
@@ -106,7 +107,8 @@ class ByteReader {
   }
   // `count` floats; the caller has checked Holds(count, 4).
   void Floats(float* values, std::size_t count) {
-    if (!Holds(count, sizeof(float))) return;
+    // An empty array may have no storage: memcpy must not see its null.
+    if (count == 0 || !Holds(count, sizeof(float))) return;
     if (!kHostIsLittleEndian) {
       for (std::size_t i = 0; i < count; ++i) values[i] = F32();
       return;
