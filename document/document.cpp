@@ -13,9 +13,6 @@ namespace {
 
 constexpr char kMimeTypeEntry[] = "mimetype";
 constexpr char kManifestEntry[] = "manifest.json";
-constexpr char kStrokesEntry[] = "strokes.bin";
-constexpr char kFilteredEntry[] = "filtered.bmp";
-constexpr char kThumbnailEntry[] = "thumbnail.png";
 
 bool Present(const std::shared_ptr<const Bytes>& bytes) { return bytes && !bytes->empty(); }
 

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 using nlohmann::json;
+// Written in the order a person reads it: the version first.
+using Ordered = nlohmann::ordered_json;
 
 namespace {
 
@@ -40,7 +42,7 @@ constexpr std::size_t kMaxNameBytes = 4096;  // a map's file name
 // ("0.04", not 0.03999999910593033), unless reading that decimal as a
 // double and rounding to float would land elsewhere: then the float's
 // exact double.
-json Number(float value) {
+Ordered Number(float value) {
   char text[32];
   const char* end = std::to_chars(text, text + sizeof text, value).ptr;
   double shortest = 0.0;
@@ -48,18 +50,18 @@ json Number(float value) {
   return static_cast<float>(shortest) == value ? shortest : static_cast<double>(value);
 }
 
-json Numbers(const float* values, std::size_t count) {
-  json array = json::array();
+Ordered Numbers(const float* values, std::size_t count) {
+  Ordered array = Ordered::array();
   for (std::size_t i = 0; i < count; ++i) array.push_back(Number(values[i]));
   return array;
 }
 
-json VecJson(const Vec4& v) {
+Ordered VecJson(const Vec4& v) {
   const float values[4] = {v.x, v.y, v.z, v.w};
   return Numbers(values, 4);
 }
 
-json StrokeSettingsJson(const StrokeSettings& s) {
+Ordered StrokeSettingsJson(const StrokeSettings& s) {
   return {{"pathLod", s.pathLod},
           {"shapeLod", s.shapeLod},
           {"subdivisionLevels", s.subdivisionLevels},
@@ -75,7 +77,7 @@ json StrokeSettingsJson(const StrokeSettings& s) {
           {"endColour", VecJson(s.endColour)}};
 }
 
-json SettingsJson(const PaintingSettings& s) {
+Ordered SettingsJson(const PaintingSettings& s) {
   const CollisionFactors& f = s.collisionFactors;
   const PaintingCamera& c = s.camera;
   return {
@@ -110,10 +112,10 @@ json SettingsJson(const PaintingSettings& s) {
 
 // True when every number in the tree is finite (the tree holds no NaN of
 // ours only if the settings held none).
-bool AllFinite(const json& value) {
+bool AllFinite(const Ordered& value) {
   if (value.is_number_float()) return std::isfinite(value.get<double>());
   if (value.is_structured())
-    for (const json& item : value)
+    for (const Ordered& item : value)
       if (!AllFinite(item)) return false;
   return true;
 }
@@ -224,6 +226,16 @@ class Fields {
     if (text.size() > most || text.find('\0') != std::string::npos)
       return Fail(key, "is longer than " + std::to_string(most) + " bytes or holds a zero byte");
     out = text;
+  }
+  // An entry the manifest names: absent, or the one name format 1 gives
+  // it (a file that names another is not one this reader understands).
+  // True when it is there.
+  bool Entry(const char* key, const std::string& fixed) {
+    const json* value = Find(key);
+    if (!value) return false;
+    if (!value->is_string() || value->get_ref<const std::string&>() != fixed)
+      Fail(key, "is not \"" + fixed + "\"");
+    return true;
   }
   bool Has(const char* key) const { return Find(key) != nullptr; }
   const json* Find(const char* key) const {
@@ -343,6 +355,7 @@ void ReadMaps(Fields& fields, std::string& error, std::vector<EmbeddedMap>& maps
     if (!slot) return map.Fail("slot", "names no slot a painting embeds");
     for (const EmbeddedMap& earlier : maps)
       if (earlier.slot == slot->slot) return map.Fail("slot", "names a slot named before");
+    map.Entry("entry", MapEntryName(slot->slot));
     maps.push_back({slot->slot, fileName, {}});
   }
 }
@@ -355,24 +368,27 @@ std::string MapEntryName(MapSlot slot) {
 }
 
 bool WriteManifest(const Manifest& manifest, std::string& text, std::string& error) {
-  json maps = json::array();
+  Ordered maps = Ordered::array();
   for (const EmbeddedMap& map : manifest.maps)
-    maps.push_back({{"slot", SlotNameOf(map.slot)}, {"name", map.fileName}});
-  const json root = {{"format", {{"major", manifest.formatMajor}, {"minor", manifest.formatMinor}}},
-                     {"writer", manifest.writer},
-                     {"strokeCount", manifest.strokeCount},
-                     {"selectedStroke", manifest.selectedStroke},
-                     {"settings", SettingsJson(manifest.settings)},
-                     {"maps", maps},
-                     {"filteredPicture", manifest.filteredPicture},
-                     {"thumbnail", manifest.thumbnail}};
+    maps.push_back({{"slot", SlotNameOf(map.slot)},
+                    {"name", map.fileName},
+                    {"entry", MapEntryName(map.slot)}});
+  Ordered root = {{"format", {{"major", manifest.formatMajor}, {"minor", manifest.formatMinor}}},
+                  {"writer", manifest.writer},
+                  {"strokeCount", manifest.strokeCount},
+                  {"selectedStroke", manifest.selectedStroke},
+                  {"settings", SettingsJson(manifest.settings)},
+                  {"strokes", kStrokesEntry},
+                  {"maps", maps}};
+  if (manifest.filteredPicture) root["filteredPicture"] = kFilteredEntry;
+  if (manifest.thumbnail) root["thumbnail"] = kThumbnailEntry;
   if (!AllFinite(root)) {
     error = "a setting is not a finite number";
     return false;
   }
   // Names come from the program's own map table; bytes that are not UTF-8
   // are written as replacement characters rather than failing the save.
-  text = root.dump(1, ' ', false, json::error_handler_t::replace);
+  text = root.dump(1, ' ', false, Ordered::error_handler_t::replace);
   return true;
 }
 
@@ -412,18 +428,9 @@ bool ReadManifest(const Bytes& text, Manifest& manifest, std::string& error) {
   fields.Int("selectedStroke", manifest.selectedStroke, 0, kStrokeCountLimit);
   ReadSettings(fields.Object("settings"), manifest.settings);
   ReadMaps(fields, error, manifest.maps);
-  if (const json* filtered = fields.Find("filteredPicture")) {
-    if (!filtered->is_boolean())
-      fields.Fail("filteredPicture", "is not true or false");
-    else
-      manifest.filteredPicture = filtered->get<bool>();
-  }
-  if (const json* thumbnail = fields.Find("thumbnail")) {
-    if (!thumbnail->is_boolean())
-      fields.Fail("thumbnail", "is not true or false");
-    else
-      manifest.thumbnail = thumbnail->get<bool>();
-  }
+  fields.Entry("strokes", kStrokesEntry);
+  manifest.filteredPicture = fields.Entry("filteredPicture", kFilteredEntry);
+  manifest.thumbnail = fields.Entry("thumbnail", kThumbnailEntry);
   if (error.empty() && manifest.selectedStroke > static_cast<int>(manifest.strokeCount))
     error = "manifest selects stroke " + std::to_string(manifest.selectedStroke) + " of " +
             std::to_string(manifest.strokeCount);

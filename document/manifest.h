@@ -28,6 +28,12 @@ struct Manifest {
   bool thumbnail = false;
 };
 
+// The entries besides the manifest. Their names are fixed: the manifest
+// names them too, for whoever reads it, but a reader never looks up a name
+// the file gives.
+constexpr char kStrokesEntry[] = "strokes.bin";
+constexpr char kFilteredEntry[] = "filtered.bmp";
+constexpr char kThumbnailEntry[] = "thumbnail.png";
 // The entry that holds the map of `slot` ("maps/mesh.bmp", ...).
 std::string MapEntryName(MapSlot slot);
 

@@ -3,9 +3,12 @@
 // field a stroke holds that the geometry core cannot make again from the
 // others, as the stroke stands (its path after pile-ups, the widths,
 // heights and locks the crossings left, its particles). Meshes, edge
-// tables and GL names are not kept: opening rebuilds the meshes from the
-// kept fields with BuildMesh, which reads nothing else, so the rebuilt
-// records equal the saved ones.
+// tables and GL names are not kept: opening rebuilds the meshes with
+// BuildMesh, which reads only kept fields (the path's positions,
+// perpendiculars, widths and heights, the profile, both colour arrays, the
+// shape resolution and the subdivision levels), so the rebuilt meshes and
+// edge table equal the saved ones. The bounds are kept: the build computes
+// them once, and later rebuilds and pile-ups leave them as they were.
 //
 // Each stroke is encoded on its own so that an autosave can keep the
 // records of the strokes no action touched and encode only the changed.

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <thread>
 #include <tuple>
 
 #include "document/byte_stream.h"
@@ -169,6 +171,29 @@ TEST(PaintingDocument, ReencodingOneStrokeGivesTheSameFileAsEncodingAll) {
   ASSERT_TRUE(EncodePainting(kept, incremental, error)) << error;
   ASSERT_TRUE(EncodePainting(SnapshotOf(painting), whole, error)) << error;
   EXPECT_TRUE(incremental == whole);
+}
+
+// The autosave's way: its thread writes a snapshot while the painting it
+// was taken from changes and goes; the file holds the painting as it was.
+TEST(PaintingDocument, ASnapshotIsWrittenOnAnotherThreadWhileThePaintingGoes) {
+  std::mt19937 dice(11);
+  PaintingSession session;
+  for (int i = 0; i < 10; ++i) session.RandomAction(dice);
+  auto painting = std::make_unique<Painting>(PaintingOf(session));
+  const Painting kept = *painting;
+  const PaintingSnapshot snapshot = SnapshotOf(*painting);
+  Bytes file;
+  std::string error;
+  bool written = false;
+  std::thread writer([&] { written = EncodePainting(snapshot, file, error); });
+  painting->strokes.clear();
+  painting->maps.clear();
+  painting.reset();
+  writer.join();
+  ASSERT_TRUE(written) << error;
+  const OpenedPainting opened = ReadPainting(file.data(), file.size(), "autosave.kelvra");
+  ASSERT_TRUE(opened.Ok()) << opened.error;
+  ExpectSamePainting(kept, opened.painting);
 }
 
 TEST(PaintingDocument, ASaveRefusesWhatCouldNotBeOpenedAgain) {

@@ -177,6 +177,8 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
        "manifest nests deeper than 16 levels"},
       {"unknown slot", WithManifest([](json& m) { m["maps"][0]["slot"] = "grid"; }),
        "manifest: \"maps[0].slot\" names no slot a painting embeds"},
+      {"entry name", WithManifest([](json& m) { m["thumbnail"] = "../thumbnail.png"; }),
+       "manifest: \"thumbnail\" is not \"thumbnail.png\""},
       {"missing map", WithManifest([](json& m) {
          m["maps"].push_back({{"slot", "height"}, {"name", "h.bmp"}});
        }),
