@@ -412,15 +412,17 @@ bool ReadManifest(const Bytes& text, Manifest& manifest, std::string& error) {
   format.Int("major", manifest.formatMajor, 0, std::numeric_limits<int>::max());
   format.Int("minor", manifest.formatMinor, 0, std::numeric_limits<int>::max());
   fields.String("writer", manifest.writer, 256);
+  // Messages quote the writer, each on one line.
+  for (char& c : manifest.writer)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  if (manifest.writer.empty()) manifest.writer = "a newer Kelvra";
   if (!error.empty()) return false;
   if (manifest.formatMajor != kFormatMajor) {
     const std::string version =
         std::to_string(manifest.formatMajor) + "." + std::to_string(manifest.formatMinor);
     error = manifest.formatMajor > kFormatMajor
-                ? "written by " +
-                      (manifest.writer.empty() ? std::string("a newer program") : manifest.writer) +
-                      " in format " + version + "; this Kelvra reads format " +
-                      std::to_string(kFormatMajor) + " only"
+                ? "written by " + manifest.writer + " in format " + version +
+                      "; this Kelvra reads format " + std::to_string(kFormatMajor) + " only"
                 : "format " + version + ", which no Kelvra wrote";
     return false;
   }

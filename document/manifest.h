@@ -19,7 +19,9 @@ constexpr int kFormatMinor = 0;
 struct Manifest {
   int formatMajor = kFormatMajor;
   int formatMinor = kFormatMinor;
-  std::string writer;  // "Kelvra <version>"
+  // "Kelvra <version>"; as messages quote it: control characters made
+  // '?', "a newer Kelvra" when the file does not say.
+  std::string writer;
   PaintingSettings settings;
   std::uint64_t strokeCount = 0;
   int selectedStroke = 0;

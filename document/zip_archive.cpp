@@ -47,6 +47,9 @@ bool ReadSource(zip_source_t* source, Bytes& out, std::string& error) {
 // whoever unpacks the file with another tool writes only inside one folder.
 std::string NameProblem(const std::string& name) {
   if (name.empty()) return "an entry without a name";
+  // Checked first: the other messages quote the name, on one line.
+  for (const unsigned char c : name)
+    if (c < 0x20 || c == 0x7F) return "an entry with a control character in its name";
   if (name.front() == '/') return "entry \"" + name + "\" has an absolute name";
   if (name.find('\\') != std::string::npos)
     return "entry \"" + name + "\" has a backslash in its name";

@@ -157,6 +157,8 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
          m["format"] = {{"major", 2}, {"minor", 0}}, m["writer"] = "Kelvra 9.1.0";
        }),
        "written by Kelvra 9.1.0 in format 2.0; this Kelvra reads format 1 only"},
+      {"line break", WithManifest([](json& m) { m["format"]["major"] = 3, m["writer"] = "K\n3"; }),
+       "written by K?3 in format 3.0"},
       {"no format", WithManifest([](json& m) { m.erase("format"); }),
        "manifest names no format version"},
       {"stroke count", WithManifest([](json& m) { m["strokeCount"] = 20000; }),
@@ -217,6 +219,12 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
                }),
                "qq/evil.txt", "qq\\evil.txt"),
        "entry \"qq\\evil.txt\" has a backslash in its name"},
+      {"control",
+       Renamed(WithEntries([](auto& e) {
+                 e.push_back({"qq/evil.txt", {1}, false});
+               }),
+               "qq/evil.txt", "qq\nevil.txt"),
+       "an entry with a control character in its name"},
       {"twice",
        Renamed(WithEntries([](auto& e) {
                  e.push_back({"strokes.bim", {1}, false});
