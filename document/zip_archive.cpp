@@ -127,6 +127,8 @@ bool ZipReader::Open(const std::uint8_t* data, std::size_t size, std::uint64_t m
     error = "not a zip archive (" + LibzipReason(&zipError) + ")";
     return false;
   }
+  // ZIP_CHECKCONS: every entry's headers must agree and its bytes lie
+  // before the directory, so no declared size points past the file.
   archive_ = zip_open_from_source(source_, ZIP_RDONLY | ZIP_CHECKCONS, &zipError);
   if (!archive_) {
     // libzip refuses names that come twice as it opens the directory.

@@ -96,8 +96,10 @@ Bytes Renamed(Bytes file, const std::string& from, const std::string& to) {
   return file;
 }
 
-// The entry's uncompressed size, as both its headers declare it.
-Bytes Declaring(Bytes file, const std::string& name, std::uint32_t size) {
+// The entry's uncompressed size (and its compressed size, when
+// `compressedToo`), as both its headers declare it.
+Bytes Declaring(Bytes file, const std::string& name, std::uint32_t size,
+                bool compressedToo = false) {
   const auto put = [&file](std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
   };
@@ -105,8 +107,10 @@ Bytes Declaring(Bytes file, const std::string& name, std::uint32_t size) {
     const bool local = file[i + 2] == 3, central = file[i + 2] == 1;
     const std::size_t nameAt = i + (local ? 30 : 46);
     if ((local || central) && nameAt + name.size() <= file.size() &&
-        std::memcmp(file.data() + nameAt, name.data(), name.size()) == 0)
+        std::memcmp(file.data() + nameAt, name.data(), name.size()) == 0) {
       put(i + (local ? 22 : 24), size);
+      if (compressedToo) put(i + (local ? 18 : 20), size);
+    }
   }
   return file;
 }
@@ -235,6 +239,10 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
        "entry \"manifest.json\" declares 2147483632 bytes, more than 1048576"},
       {"past real", Declaring(valid, "manifest.json", 1000000),
        "entry \"manifest.json\" declares 1000000 bytes, more than its "},
+      // libzip's consistency check, asked for at open, finds the entry
+      // running into the directory before anything sizes memory on it.
+      {"past the file", Declaring(valid, "strokes.bin", 100000000, true),
+       "not a zip archive (Not a zip archive)"},
       {"crc", damaged, "entry \"strokes.bin\" is damaged ("},
       {"big bmp", WithEntries([&](auto& e) { Find(e, "maps/mesh.bmp")->bytes = bigBmp; }),
        "entry \"maps/mesh.bmp\" claims 1200000000 bytes of pixels, more than 268435456"},
