@@ -15,6 +15,9 @@ class RandomGenerator {
   float Unit();
 
   std::uint32_t State() const { return state_; }
+  // Puts the generator where State() read it, so that a painting opened
+  // again draws the numbers it would have drawn next.
+  void SetState(std::uint32_t state) { state_ = state; }
 
  private:
   std::uint32_t state_ = 1;

@@ -9,8 +9,12 @@
 # - the geometry core (stroke/) includes no drawing code and, when the built
 #   library is given as the first argument, calls no GL, GLU or GLUT
 #   function: it links without them;
+# - painting documents (document/) include only the lower folders they
+#   read types from (common, platform, image, stroke, camera, render,
+#   export) and, when their built library is given as the second argument,
+#   call no GL, GLU or GLUT function;
 # - nothing but glui/ uses Dear ImGui.
-#   check_layering.sh [path/to/libkelvra_stroke.a]
+#   check_layering.sh [path/to/libkelvra_stroke.a [path/to/libkelvra_document.a]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -42,14 +46,26 @@ if [ -n "$reaching_up" ]; then
   status=1
 fi
 
-if [ $# -ge 1 ]; then
-  gl_calls=$(nm -u --format=posix "$1" 2>/dev/null | awk '{print $1}' | grep -E '^(gl|glu|glut)[A-Z]' | sort -u || true)
+document_reaching=$(grep -rhoE '#include "[a-z_]+/' document 2>/dev/null |
+  grep -vE '"(common|platform|image|stroke|camera|render|export|document)/' | sort -u || true)
+if [ -n "$document_reaching" ]; then
+  echo "Painting documents include more than the lower folders:"
+  echo "$document_reaching"
+  status=1
+fi
+
+# gl_free NAME LIBRARY: fails when the built library calls into GL.
+gl_free() {
+  local gl_calls
+  gl_calls=$(nm -u --format=posix "$2" 2>/dev/null | awk '{print $1}' | grep -E '^(gl|glu|glut)[A-Z]' | sort -u || true)
   if [ -n "$gl_calls" ]; then
-    echo "The geometry core calls into GL:"
+    echo "$1 calls into GL:"
     echo "$gl_calls"
     status=1
   fi
-fi
+}
+[ $# -ge 1 ] && gl_free "The geometry core" "$1"
+[ $# -ge 2 ] && gl_free "The document library" "$2"
 
 imgui_users=$(grep -rl 'imgui' --include='*.h' --include='*.cpp' app panels render stroke image camera play export 2>/dev/null || true)
 if [ -n "$imgui_users" ]; then

@@ -9,7 +9,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   freeglut3-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri libimgui-dev
   libgtest-dev googletest libbenchmark-dev
-  libpng-dev libassimp-dev
+  libpng-dev libassimp-dev libzip-dev nlohmann-json3-dev
   xvfb xauth xdotool x11-utils imagemagick
   dpkg-dev desktop-file-utils
 )

@@ -31,7 +31,10 @@ std::size_t StrokeBytes(const Stroke& s) {
 CanvasHistory::CanvasHistory(HistoryLimits limits) : limits_(limits) {}
 
 void CanvasHistory::Begin(const Canvas& canvas, int selection) {
-  open_.emplace();
+  // Assigned rather than emplaced: clang decides whether a nested class
+  // with member initialisers is default-constructible before it has read
+  // them, and refuses emplace() without arguments.
+  open_ = Step();
   open_->count = canvas.count;
   open_->selection = selection;
 }

@@ -1,0 +1,115 @@
+// Saving to and opening from files: a save that cannot complete leaves the
+// old file as it was and says why, in the system's words.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "document/document.h"
+#include "tests/document/paintings.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+Painting SmallPainting() {
+  PaintingSession session;
+  session.Paint(-0.5f, 0.0f, 0.2f, 0.05f, 5);
+  return PaintingOf(session);
+}
+
+Bytes FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// A tmpfs of `size` mounted on a fresh folder, unmounted when the object
+// goes; it can be made read-only, which holds even for root. Mounting
+// needs privileges a test may not have.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const char* size) {
+    mounted_ = ::mount("tmpfs", dir_.Path().c_str(), "tmpfs", 0, size) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(dir_.Path().c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+  void MakeReadOnly() {
+    ::mount("tmpfs", dir_.Path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr);
+  }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+
+ private:
+  ScratchDir dir_;
+  bool mounted_ = false;
+};
+
+TEST(PaintingFile, SavedThenOpenedFromDiskWithAnyNameTheFolderTakes) {
+  ScratchDir dir;
+  const Painting painting = SmallPainting();
+  // The longest name a folder takes: a temporary name grown from it would
+  // not fit.
+  const std::string path = dir.File(std::string(248, 'p') + ".kelvra");
+  std::string error;
+  ASSERT_TRUE(SavePainting(path, painting, error)) << error;
+  const OpenedPainting opened = OpenPainting(path);
+  ASSERT_TRUE(opened.Ok()) << opened.error;
+  ExpectSamePainting(painting, opened.painting);
+  const Bytes file = FileBytes(path);
+  ASSERT_GT(file.size(), 38u + 29u);
+  EXPECT_EQ(std::string(file.begin() + 30, file.begin() + 38), "mimetype")
+      << "the type first, stored, readable at a fixed place";
+  EXPECT_EQ(std::string(file.begin() + 38, file.begin() + 38 + 29),
+            "application/x-kelvra-painting");
+
+  EXPECT_EQ(OpenPainting(dir.File("none.kelvra")).error,
+            "cannot open " + dir.File("none.kelvra") + ": No such file or directory");
+  EXPECT_EQ(OpenPainting(dir.Path()).error, "cannot open " + dir.Path() + ": it is not a file");
+}
+
+TEST(PaintingFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
+  SmallDisk disk("size=64k");
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs privileges)";
+  const std::string path = disk.File("painting.kelvra");
+  std::string error;
+  ASSERT_TRUE(SavePainting(path, SmallPainting(), error)) << error;
+  const Bytes old = FileBytes(path);
+  Painting larger = SmallPainting();
+  // A thumbnail is stored as it is: 200 kB that do not compress, past
+  // what the disk has left.
+  std::mt19937 noise(1);
+  for (int i = 0; i < 200000; ++i) larger.thumbnail.push_back(static_cast<std::uint8_t>(noise()));
+  EXPECT_FALSE(SavePainting(path, larger, error));
+  EXPECT_EQ(error, "cannot save " + path + ": No space left on device");
+  EXPECT_TRUE(FileBytes(path) == old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.File("")), {}), 1)
+      << "no temporary file left behind";
+}
+
+TEST(PaintingFile, AReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
+  // Root writes into any folder whose permissions forbid it, but not into
+  // a file system mounted read-only.
+  SmallDisk disk("size=1m");
+  ScratchDir plain;
+  const bool mounted = disk.Mounted();
+  if (!mounted && ::geteuid() == 0) GTEST_SKIP() << "root here, and no tmpfs can be mounted";
+  const std::string path = mounted ? disk.File("painting.kelvra") : plain.File("painting.kelvra");
+  std::string error;
+  ASSERT_TRUE(SavePainting(path, SmallPainting(), error)) << error;
+  const Bytes old = FileBytes(path);
+  if (mounted)
+    disk.MakeReadOnly();
+  else
+    ::chmod(plain.Path().c_str(), 0555);
+  EXPECT_FALSE(SavePainting(path, Painting(), error));
+  EXPECT_EQ(error, "cannot save " + path + ": " +
+                       (mounted ? "Read-only file system" : "Permission denied"));
+  EXPECT_TRUE(FileBytes(path) == old);
+  ::chmod(plain.Path().c_str(), 0755);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// Files of format 1.0, committed in tests/document/golden/, open to the
+// paintings this test builds by code: whatever the reader becomes, the
+// files written before must still open to the same strokes.
+//
+// The files were written by this test itself: run it once with
+// KELVRA_WRITE_GOLDEN=1 in the environment (from the repository root, as
+// ctest runs it) and it writes them instead of reading them. Do that only
+// when adding a file; never to make a failing file pass.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "document/document.h"
+#include "stroke/build.h"
+#include "tests/document/paintings.h"
+#include "tests/support/console.h"
+#include "tests/support/height_map.h"
+
+namespace {
+
+// Every kind of stroke the painter makes: meshes at 0, 1 and 2 levels,
+// particles, random sizes, a pile-up, a resize, an update, a deleted
+// stroke and one too short to build; settings away from their defaults.
+Painting EveryKindOfStroke() {
+  PaintingSession s;
+  s.settings.startColour = s.settings.endColour = Vec4(0.8f, 0.3f, 0.2f, 0.0f);
+  s.Paint(-0.7f, 0.6f, 0.25f, -0.02f, 6);
+  s.settings.subdivisionLevels = 1;
+  s.settings.endColour = Vec4(0.1f, 0.2f, 0.9f, 0.0f);
+  s.Paint(-0.7f, 0.2f, 0.2f, 0.03f, 5);
+  s.settings.subdivisionLevels = 2;
+  s.settings.shapeLod = 3;
+  s.Paint(0.5f, 0.7f, -0.1f, -0.3f, 4, true);
+  s.settings = StrokeSettings();
+  s.settings.showParticles = 1;
+  s.settings.showMesh = 0;
+  s.settings.randomSize = 1;
+  s.Paint(-0.6f, -0.4f, 0.3f, 0.05f, 5);
+  s.settings = StrokeSettings();
+  s.settings.pathLod = 3;
+  s.factors.heightStart = 2.0f;
+  s.Paint(0.0f, -0.8f, 0.02f, 0.3f, 6, true);
+  s.Paint(0.7f, -0.7f, 0.01f, 0.1f, 4);
+  s.canvas->DeleteStroke(5);
+  s.settings.widthStart = 0.08f;
+  ResizeStroke(s.canvas->strokes[0], s.settings, s.random);
+  s.settings.pathLod = 7;
+  Quietly([&] {
+    UpdateStroke(s.canvas->strokes[1], BuildContext{s.settings, s.random, HeadlessBuildHooks()});
+  });
+  s.Paint(0.8f, 0.8f, 0.05f, 0.0f, 2);
+  s.selected = 3;
+  Painting painting = PaintingOf(s);
+  painting.settings.collideAfterStroke = 1;
+  painting.settings.display.axesOn = 1;
+  painting.settings.camera.eye = Vec4(0.2f, 0.1f, 1.9f, 0.0f);
+  painting.settings.camera.spin[1] = 2;
+  painting.settings.primitiveMode = kPolygonModeLine;
+  painting.settings.colourMarkerX = 0.5f;
+  return painting;
+}
+
+struct Golden {
+  const char* file;
+  Painting (*make)();
+};
+
+TEST(GoldenFiles, Format10FilesOpenToThePaintingsBuiltByCode) {
+  const Golden goldens[] = {{"every-kind-1.0.kelvra", EveryKindOfStroke},
+                            {"empty-1.0.kelvra", [] { return Painting(); }}};
+  const bool write = std::getenv("KELVRA_WRITE_GOLDEN") != nullptr;
+  for (const Golden& golden : goldens) {
+    SCOPED_TRACE(golden.file);
+    const std::string path = std::string(KELVRA_GOLDEN_DIR) + "/" + golden.file;
+    const Painting expected = golden.make();
+    if (write) {
+      std::string error;
+      ASSERT_TRUE(SavePainting(path, expected, error)) << error;
+      continue;
+    }
+    const OpenedPainting opened = OpenPainting(path);
+    ASSERT_TRUE(opened.Ok()) << opened.error;
+    EXPECT_EQ(opened.note, "");
+    ExpectSamePainting(expected, opened.painting);
+  }
+}
+
+}  // namespace

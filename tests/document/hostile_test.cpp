@@ -1,0 +1,283 @@
+// Files a painting never is: each is refused, whole, with one line naming
+// the file and what is wrong, before anything is allocated on its word.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <nlohmann/json.hpp>
+
+#include "document/byte_stream.h"
+#include "document/document.h"
+#include "tests/document/paintings.h"
+
+namespace {
+
+using nlohmann::json;
+
+Bytes ValidFile() {
+  PaintingSession session;
+  session.Paint(-0.5f, 0.0f, 0.2f, 0.05f, 5);
+  session.Paint(0.0f, -0.5f, 0.05f, 0.2f, 4, true);
+  Bytes file;
+  std::string error;
+  EXPECT_TRUE(EncodePainting(SnapshotOf(PaintingOf(session)), file, error)) << error;
+  return file;
+}
+
+// The valid file with its manifest edited.
+Bytes WithManifest(const std::function<void(json&)>& edit) {
+  std::vector<ZipEntry> entries = EntriesOf(ValidFile());
+  json manifest = json::parse(Find(entries, "manifest.json")->bytes);
+  edit(manifest);
+  const std::string text = manifest.dump();
+  Find(entries, "manifest.json")->bytes.assign(text.begin(), text.end());
+  return Zipped(entries);
+}
+
+// The valid file with these stroke records instead of its own.
+Bytes WithRecords(const std::vector<Bytes>& records) {
+  std::vector<ZipEntry> entries = EntriesOf(
+      WithManifest([&](json& m) { m["strokeCount"] = records.size(), m["selectedStroke"] = 0; }));
+  Bytes strokes;
+  ByteWriter out(strokes);
+  out.U32(static_cast<std::uint32_t>(records.size()));
+  for (const Bytes& record : records) {
+    out.U32(static_cast<std::uint32_t>(record.size()));
+    out.Raw(record.data(), record.size());
+  }
+  Find(entries, "strokes.bin")->bytes = strokes;
+  return Zipped(entries);
+}
+
+// The record of an empty stroke with 32-bit word `word` set to `value`
+// (words: 0 flags, 2 shape resolution, 4 levels, 26 profile count, 29
+// nodes count, 30 path count).
+Bytes EmptyRecordWith(std::size_t word, std::uint32_t value) {
+  Bytes record = EncodeStroke(Stroke())->bytes;
+  for (int i = 0; i < 4; ++i) record[4 * word + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  return record;
+}
+
+// A stroke whose rebuilt meshes would be far larger than its record: 500
+// path samples, 64 across, five subdivision levels.
+Bytes HugeMeshRecord() {
+  Stroke stroke;
+  stroke.shapeResolution = stroke.size.resolution = 64;
+  stroke.profile.assign(64, 0.5f);
+  stroke.size.startColours.assign(64, Vec4(1, 1, 1, 1));
+  stroke.size.endColours = stroke.size.startColours;
+  for (int i = 0; i < 500; ++i) {
+    StrokeNode node;
+    node.position = Vec4(0.001f * i, 0, 0, 0);
+    stroke.path.push_back(node);
+  }
+  stroke.subdivision.levels = 5;
+  stroke.subdivision.baseMesh.emplace();
+  return EncodeStroke(stroke)->bytes;
+}
+
+// Where each entry's local header starts, and where the central directory
+// does: the boundaries a file can be cut at.
+std::vector<std::size_t> EntryBoundaries(const Bytes& file) {
+  std::vector<std::size_t> at;
+  for (std::size_t i = 0; i + 4 <= file.size(); ++i)
+    if (file[i] == 'P' && file[i + 1] == 'K' &&
+        ((file[i + 2] == 3 && file[i + 3] == 4) || (file[i + 2] == 1 && file[i + 3] == 2) ||
+         (file[i + 2] == 5 && file[i + 3] == 6)))
+      at.push_back(i);
+  return at;
+}
+
+// Every occurrence of `from` (headers name an entry twice) becomes `to`.
+Bytes Renamed(Bytes file, const std::string& from, const std::string& to) {
+  for (std::size_t i = 0; i + from.size() <= file.size(); ++i)
+    if (std::memcmp(file.data() + i, from.data(), from.size()) == 0)
+      std::memcpy(file.data() + i, to.data(), to.size());
+  return file;
+}
+
+// The entry's uncompressed size (and its compressed size, when
+// `compressedToo`), as both its headers declare it.
+Bytes Declaring(Bytes file, const std::string& name, std::uint32_t size,
+                bool compressedToo = false) {
+  const auto put = [&file](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  for (std::size_t i : EntryBoundaries(file)) {
+    const bool local = file[i + 2] == 3, central = file[i + 2] == 1;
+    const std::size_t nameAt = i + (local ? 30 : 46);
+    if ((local || central) && nameAt + name.size() <= file.size() &&
+        std::memcmp(file.data() + nameAt, name.data(), name.size()) == 0) {
+      put(i + (local ? 22 : 24), size);
+      if (compressedToo) put(i + (local ? 18 : 20), size);
+    }
+  }
+  return file;
+}
+
+// Where the entry's data starts: past its local header, name and extra
+// field.
+std::size_t DataOf(const Bytes& file, const std::string& name) {
+  for (std::size_t i : EntryBoundaries(file))
+    if (file[i + 2] == 3 && std::memcmp(file.data() + i + 30, name.data(), name.size()) == 0)
+      return i + 30 + name.size() + (file[i + 28] | file[i + 29] << 8);
+  ADD_FAILURE() << "no entry " << name;
+  return 0;
+}
+
+Bytes WithEntries(const std::function<void(std::vector<ZipEntry>&)>& edit) {
+  std::vector<ZipEntry> entries = EntriesOf(ValidFile());
+  edit(entries);
+  return Zipped(entries);
+}
+
+struct Hostile {
+  const char* what;
+  Bytes file;
+  std::string expected;  // found in the message
+};
+
+TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
+  const Bytes valid = ValidFile();
+  Bytes bigBmp = SmallBmp(2, 2, 0), eightBit = SmallBmp(2, 2, 0);
+  bigBmp[18] = bigBmp[22] = 0x20, bigBmp[19] = bigBmp[23] = 0x4E;  // 20000 × 20000
+  eightBit[28] = 8;
+  Bytes damaged = valid;
+  damaged[DataOf(valid, "strokes.bin") + 20] ^= 0x40;
+  const Bytes empty = EncodeStroke(Stroke())->bytes;
+  Bytes nan = empty;
+  nan[24 + 3] = 0x7F, nan[24 + 2] = 0xC0;  // size.widthStart
+
+  const std::vector<Hostile> table = {
+      {"not a zip", Bytes(300, 'x'), "not a zip archive ("},
+      {"empty", Bytes(), "not a Kelvra painting (its first entry is not \"mimetype\")"},
+      {"first entry", WithEntries([](auto& e) { std::swap(e[0], e[1]); }),
+       "not a Kelvra painting (its first entry is not \"mimetype\")"},
+      {"type", WithEntries([](auto& e) {
+         e[0].bytes = {'t', 'e', 'x', 't'};
+       }),
+       "not a Kelvra painting (its type is not application/x-kelvra-painting)"},
+      {"newer major", WithManifest([](json& m) {
+         m["format"] = {{"major", 2}, {"minor", 0}}, m["writer"] = "Kelvra 9.1.0";
+       }),
+       "written by Kelvra 9.1.0 in format 2.0; this Kelvra reads format 1 only"},
+      {"line break", WithManifest([](json& m) { m["format"]["major"] = 3, m["writer"] = "K\n3"; }),
+       "written by K?3 in format 3.0"},
+      {"no format", WithManifest([](json& m) { m.erase("format"); }),
+       "manifest names no format version"},
+      {"stroke count", WithManifest([](json& m) { m["strokeCount"] = 20000; }),
+       "manifest: \"strokeCount\" is 20000, more than 19999"},
+      {"count mismatch", WithManifest([](json& m) { m["strokeCount"] = 3; }),
+       "the strokes entry holds 2 strokes, the manifest 3"},
+      {"selection", WithManifest([](json& m) { m["selectedStroke"] = 3; }),
+       "manifest selects stroke 3 of 2"},
+      {"path lod", WithManifest([](json& m) { m["settings"]["stroke"]["pathLod"] = 1000; }),
+       "manifest: \"settings.stroke.pathLod\" is 1000, not 1 to 64"},
+      {"float range", WithManifest([](json& m) { m["settings"]["camera"]["fovy"] = 1e39; }),
+       "manifest: \"settings.camera.fovy\" is too large for a float"},
+      {"kind", WithManifest([](json& m) { m["settings"]["display"] = "on"; }),
+       "manifest: \"settings.display\" is not an object"},
+      {"nesting", WithManifest([](json& m) {
+         m["x"] = json::parse(std::string(40, '[') + std::string(40, ']'));
+       }),
+       "manifest nests deeper than 16 levels"},
+      {"unknown slot", WithManifest([](json& m) { m["maps"][0]["slot"] = "grid"; }),
+       "manifest: \"maps[0].slot\" names no slot a painting embeds"},
+      {"entry name", WithManifest([](json& m) { m["thumbnail"] = "../thumbnail.png"; }),
+       "manifest: \"thumbnail\" is not \"thumbnail.png\""},
+      {"missing map", WithManifest([](json& m) {
+         m["maps"].push_back({{"slot", "height"}, {"name", "h.bmp"}});
+       }),
+       "no entry \"maps/height.bmp\""},
+      {"path past cap", WithRecords({EmptyRecordWith(30, 0xFFFFFFFF)}),
+       "stroke 1: path counts 4294967295, more than 4194304"},
+      {"empty record", WithRecords({Bytes(), empty}), "stroke 1: record is empty"},
+      {"path past record", WithRecords({EmptyRecordWith(30, 1000)}),
+       "stroke 1: path counts 1000 but the record ends before them"},
+      {"nodes past record", WithRecords({EmptyRecordWith(29, 1000)}),
+       "stroke 1: nodes counts 1000 but the record ends before them"},
+      {"levels", WithRecords({EmptyRecordWith(4, 6)}),
+       "stroke 1: 6 subdivision levels, not 0 to 5"},
+      {"flags", WithRecords({EmptyRecordWith(0, 6)}), "stroke 1: unknown flags 6"},
+      {"resolution", WithRecords({EmptyRecordWith(2, 2)}),
+       "stroke 1: shape resolution 2 but 0 profile samples and 0 and 0 colours"},
+      {"cut record", WithRecords({Bytes(empty.begin(), empty.begin() + 50)}),
+       "stroke 1: record ends inside its header"},
+      {"nan", WithRecords({nan}), "stroke 1: a number that is not finite (NaN or infinite)"},
+      {"mesh cap", WithRecords({HugeMeshRecord()}), "stroke 1: its meshes would take "},
+      {"climbing",
+       Renamed(WithEntries([](auto& e) {
+                 e.push_back({"qq/evil.txt", {1}, false});
+               }),
+               "qq/evil.txt", "../evil.txt"),
+       "entry \"../evil.txt\" climbs out of its folder"},
+      {"absolute",
+       Renamed(WithEntries([](auto& e) {
+                 e.push_back({"qevil/x.txt", {1}, false});
+               }),
+               "qevil/x.txt", "/evil/x.txt"),
+       "entry \"/evil/x.txt\" has an absolute name"},
+      {"backslash",
+       Renamed(WithEntries([](auto& e) {
+                 e.push_back({"qq/evil.txt", {1}, false});
+               }),
+               "qq/evil.txt", "qq\\evil.txt"),
+       "entry \"qq\\evil.txt\" has a backslash in its name"},
+      {"control",
+       Renamed(WithEntries([](auto& e) {
+                 e.push_back({"qq/evil.txt", {1}, false});
+               }),
+               "qq/evil.txt", "qq\nevil.txt"),
+       "an entry with a control character in its name"},
+      {"twice",
+       Renamed(WithEntries([](auto& e) {
+                 e.push_back({"strokes.bim", {1}, false});
+               }),
+               "strokes.bim", "strokes.bin"),
+       "two entries share one name"},
+      {"past cap", Declaring(valid, "manifest.json", 0x7FFFFFF0),
+       "entry \"manifest.json\" declares 2147483632 bytes, more than 1048576"},
+      {"past real", Declaring(valid, "manifest.json", 1000000),
+       "entry \"manifest.json\" declares 1000000 bytes, more than its "},
+      // libzip's consistency check, asked for at open, finds the entry
+      // running into the directory before anything sizes memory on it.
+      {"past the file", Declaring(valid, "strokes.bin", 100000000, true),
+       "not a zip archive (Not a zip archive)"},
+      {"crc", damaged, "entry \"strokes.bin\" is damaged ("},
+      {"big bmp", WithEntries([&](auto& e) { Find(e, "maps/mesh.bmp")->bytes = bigBmp; }),
+       "entry \"maps/mesh.bmp\" claims 1200000000 bytes of pixels, more than 268435456"},
+      {"8-bit bmp", WithEntries([&](auto& e) { Find(e, "maps/paper.bmp")->bytes = eightBit; }),
+       "entry \"maps/paper.bmp\" is a 8-bit BMP; the painter reads 24 and 32 bits"},
+      {"short bmp", WithEntries([&](auto& e) { Find(e, "filtered.bmp")->bytes.resize(60); }),
+       "entry \"filtered.bmp\" is a BMP whose pixels are not all there"},
+      {"thumbnail",
+       WithEntries([&](auto& e) { Find(e, "thumbnail.png")->bytes = SmallBmp(1, 1, 0); }),
+       "entry \"thumbnail.png\" is not a PNG picture"},
+  };
+  for (const Hostile& h : table) {
+    SCOPED_TRACE(h.what);
+    const OpenedPainting opened = ReadPainting(h.file.data(), h.file.size(), "hostile.kelvra");
+    EXPECT_FALSE(opened.Ok());
+    EXPECT_EQ(opened.error.rfind("hostile.kelvra: ", 0), 0u) << opened.error;
+    EXPECT_NE(opened.error.find(h.expected), std::string::npos) << opened.error;
+    EXPECT_EQ(opened.error.find('\n'), std::string::npos) << opened.error;
+    EXPECT_TRUE(opened.painting.strokes.empty()) << "nothing half-read is handed out";
+  }
+}
+
+// Cut at the start of every entry, of the central directory and of its
+// end record, and one byte short: never a painting.
+TEST(HostileFiles, ATruncatedFileIsRefusedAtEveryEntryBoundary) {
+  const Bytes valid = ValidFile();
+  std::vector<std::size_t> cuts = EntryBoundaries(valid);
+  ASSERT_GE(cuts.size(), 13u) << "7 entries, their directory records, the end record";
+  cuts.push_back(valid.size() - 1);
+  for (std::size_t cut : cuts) {
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    const OpenedPainting opened = ReadPainting(valid.data(), cut, "cut.kelvra");
+    EXPECT_FALSE(opened.Ok());
+    EXPECT_EQ(opened.error.rfind("cut.kelvra: ", 0), 0u) << opened.error;
+  }
+}
+
+}  // namespace

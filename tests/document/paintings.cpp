@@ -1,0 +1,244 @@
+#include "tests/document/paintings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <iterator>
+
+#include "document/zip_archive.h"
+#include "stroke/build.h"
+#include "stroke/collisions.h"
+#include "tests/support/console.h"
+#include "tests/support/height_map.h"
+
+void PaintingSession::Paint(float x, float y, float dx, float dy, int nodes, bool collide) {
+  for (int i = 0; i < nodes; ++i)
+    canvas->AddPoint(x + dx * i, y + dy * i + 0.03f * static_cast<float>(i % 2));
+  Quietly([&] {
+    canvas->CommitStroke(BuildContext{settings, random, HeadlessBuildHooks()});
+    if (collide) CheckCollisions(*canvas, factors, settings.subdivisionLevels);
+  });
+}
+
+void PaintingSession::RandomAction(std::mt19937& dice) {
+  const auto roll = [&dice](int sides) { return static_cast<int>(dice() % sides); };
+  const auto place = [&dice] { return std::uniform_real_distribution<float>(-0.9f, 0.9f)(dice); };
+  Stroke* chosen = canvas->count > 0 ? &canvas->strokes[roll(canvas->count)] : nullptr;
+  switch (roll(8)) {
+    case 0:
+    case 1:
+    case 2:
+      settings.subdivisionLevels = roll(3) == 0 ? 1 + roll(2) : 0;
+      settings.showParticles = roll(2);
+      settings.showMesh = roll(3) != 0;
+      settings.randomSize = roll(2);
+      settings.pathLod = 1 + roll(6);
+      settings.shapeLod = 1 + roll(7);
+      settings.startColour = Vec4(place(), place(), place(), 0.0f);
+      settings.endColour = Vec4(place(), place(), place(), 0.0f);
+      Paint(place(), place(), 0.3f * place(), 0.3f * place(), 1 + roll(7), roll(2) == 0);
+      break;
+    case 3:
+      if (chosen) canvas->DeleteStroke(static_cast<int>(chosen - canvas->strokes.data()));
+      break;
+    case 4:
+      settings.widthStart += 0.01f;
+      settings.heightStart -= 0.005f;
+      if (chosen) ResizeStroke(*chosen, settings, random);
+      break;
+    case 5:
+      settings.pathLod = 1 + roll(6);
+      if (chosen)
+        Quietly([&] {
+          UpdateStroke(*chosen, BuildContext{settings, random, HeadlessBuildHooks()});
+        });
+      break;
+    case 6:
+      factors.heightStart = 0.5f + place();
+      Quietly([&] { CheckCollisions(*canvas, factors, settings.subdivisionLevels); });
+      break;
+    default:
+      selected = roll(canvas->count + 1);
+  }
+}
+
+Painting PaintingOf(const PaintingSession& session) {
+  Painting painting;
+  painting.strokes.assign(session.canvas->strokes.begin(),
+                          session.canvas->strokes.begin() + session.canvas->count);
+  painting.selectedStroke = session.selected;
+  painting.settings.stroke = session.settings;
+  painting.settings.collisionFactors = session.factors;
+  painting.settings.randomState = session.random.State();
+  painting.maps = {{MAP_MESH, "Textures/Meshmap/Bump.bmp", SmallBmp(3, 2, 1)},
+                   {MAP_PAPER, "textures/papermap/Rough paper.bmp", SmallBmp(2, 2, 2)}};
+  painting.filteredPicture = SmallBmp(4, 3, 3);
+  painting.thumbnail = TinyPng();
+  return painting;
+}
+
+Stroke AsSaved(const Stroke& stroke) {
+  Stroke saved;
+  if (stroke.deleted) {
+    saved.deleted = 1;
+    return saved;
+  }
+  saved = stroke;
+  saved.particles.displayList = 0;
+  return saved;
+}
+
+namespace {
+
+bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameVec(const Vec4& a, const Vec4& b) {
+  return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z) && SameFloat(a.w, b.w);
+}
+bool SameNode(const StrokeNode& a, const StrokeNode& b) {
+  return SameVec(a.position, b.position) && SameVec(a.tangent, b.tangent) &&
+         SameVec(a.perpendicular, b.perpendicular) && SameFloat(a.height, b.height) &&
+         SameFloat(a.width, b.width) && SameFloat(a.baseHeight, b.baseHeight) &&
+         SameFloat(a.baseWidth, b.baseWidth) && a.locked == b.locked;
+}
+bool SameFace(const MeshFace& a, const MeshFace& b) {
+  return a.vertex[0] == b.vertex[0] && a.vertex[1] == b.vertex[1] && a.vertex[2] == b.vertex[2] &&
+         SameVec(a.normal, b.normal);
+}
+template <class T>
+bool SameValue(const T& a, const T& b) {
+  return a == b;
+}
+
+// The first entry where two arrays differ, as a failure naming the field.
+template <class Array, class Same>
+void ExpectSameArray(const char* field, const Array& expected, const Array& actual, Same same) {
+  ASSERT_EQ(std::size(expected), std::size(actual)) << field;
+  for (std::size_t i = 0; i < std::size(expected); ++i)
+    if (!same(expected[i], actual[i])) {
+      ADD_FAILURE() << field << "[" << i << "] differs";
+      return;
+    }
+}
+
+void ExpectSameMesh(const char* which, const std::optional<Mesh>& expected,
+                    const std::optional<Mesh>& actual) {
+  SCOPED_TRACE(which);
+  ASSERT_EQ(expected.has_value(), actual.has_value());
+  if (!expected) return;
+  EXPECT_EQ(expected->vertexCount, actual->vertexCount);
+  EXPECT_EQ(expected->faceCount, actual->faceCount);
+  ExpectSameArray("positions", expected->positions, actual->positions, SameVec);
+  ExpectSameArray("normals", expected->normals, actual->normals, SameVec);
+  ExpectSameArray("colours", expected->colours, actual->colours, SameVec);
+  ExpectSameArray("texCoords", expected->texCoords, actual->texCoords, SameVec);
+  ExpectSameArray("faces", expected->faces, actual->faces, SameFace);
+}
+
+}  // namespace
+
+void ExpectSameStroke(const Stroke& expected, const Stroke& actual) {
+  EXPECT_EQ(expected.deleted, actual.deleted);
+  EXPECT_EQ(expected.renderType, actual.renderType);
+  EXPECT_EQ(expected.shapeResolution, actual.shapeResolution);
+  ExpectSameArray("profile", expected.profile, actual.profile, SameFloat);
+  ExpectSameArray("path", expected.path, actual.path, SameNode);
+  ExpectSameArray("nodes", expected.nodes, actual.nodes, SameNode);
+  const StrokeSize &e = expected.size, &a = actual.size;
+  EXPECT_EQ(e.resolution, a.resolution);
+  ExpectSameArray("startColours", e.startColours, a.startColours, SameVec);
+  ExpectSameArray("endColours", e.endColours, a.endColours, SameVec);
+  const float eEnds[4] = {e.widthStart, e.widthEnd, e.heightStart, e.heightEnd};
+  const float aEnds[4] = {a.widthStart, a.widthEnd, a.heightStart, a.heightEnd};
+  ExpectSameArray("size ends", eEnds, aEnds, SameFloat);
+  ExpectSameArray("bounds", expected.bounds, actual.bounds, SameVec);
+  const MeshSubdivision &es = expected.subdivision, &as = actual.subdivision;
+  EXPECT_EQ(es.levels, as.levels);
+  ExpectSameMesh("base mesh", es.baseMesh, as.baseMesh);
+  ExpectSameMesh("result mesh", es.resultMesh, as.resultMesh);
+  EXPECT_EQ(es.edgeCount, as.edgeCount);
+  ExpectSameArray("edges", es.edges, as.edges, SameValue<IndexPair>);
+  ExpectSameArray("edgeFaces", es.edgeFaces, as.edgeFaces, SameValue<IndexPair>);
+  ExpectSameArray("faceEdges", es.faceEdges, as.faceEdges, SameValue<std::array<int, 3>>);
+  const ParticleSystem &ep = expected.particles, &ap = actual.particles;
+  EXPECT_EQ(ep.displayList, ap.displayList);
+  EXPECT_EQ(ep.spriteTexture, ap.spriteTexture);
+  ExpectSameArray("particle positions", ep.positions, ap.positions, SameVec);
+  ExpectSameArray("particle colours", ep.colours, ap.colours, SameVec);
+  ExpectSameArray("particle sizes", ep.sizes, ap.sizes, SameFloat);
+}
+
+void ExpectSamePainting(const Painting& expected, const Painting& actual) {
+  ASSERT_EQ(expected.strokes.size(), actual.strokes.size());
+  for (std::size_t i = 0; i < expected.strokes.size(); ++i) {
+    SCOPED_TRACE("stroke " + std::to_string(i + 1));
+    ExpectSameStroke(AsSaved(expected.strokes[i]), actual.strokes[i]);
+  }
+  EXPECT_EQ(expected.selectedStroke, actual.selectedStroke);
+  ASSERT_EQ(expected.maps.size(), actual.maps.size());
+  for (std::size_t i = 0; i < expected.maps.size(); ++i) {
+    EXPECT_EQ(expected.maps[i].slot, actual.maps[i].slot);
+    EXPECT_EQ(expected.maps[i].fileName, actual.maps[i].fileName);
+    EXPECT_EQ(expected.maps[i].bmp, actual.maps[i].bmp);
+  }
+  EXPECT_EQ(expected.filteredPicture, actual.filteredPicture);
+  EXPECT_EQ(expected.thumbnail, actual.thumbnail);
+}
+
+Bytes SmallBmp(int width, int height, int seed) {
+  const int row = (width * 3 + 3) & ~3;
+  Bytes bmp(54 + static_cast<std::size_t>(row) * height, 0);
+  const auto put = [&bmp](std::size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) bmp[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put(2, static_cast<std::uint32_t>(bmp.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (std::size_t i = 54; i < bmp.size(); ++i)
+    bmp[i] = static_cast<std::uint8_t>(seed * 37 + i * 11);
+  return bmp;
+}
+
+Bytes TinyPng() {
+  // One white pixel: signature, IHDR, IDAT, IEND.
+  return {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+          0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
+          0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x08,
+          0xD7, 0x63, 0xF8, 0xFF, 0xFF, 0x3F, 0x00, 0x05, 0xFE, 0x02, 0xFE, 0xDC, 0xCC, 0x59,
+          0xE7, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+}
+
+std::vector<ZipEntry> EntriesOf(const Bytes& file) {
+  ZipReader reader;
+  std::string error;
+  std::vector<ZipEntry> entries;
+  EXPECT_TRUE(reader.Open(file.data(), file.size(), 100, error)) << error;
+  for (const std::string& name : reader.Names()) {
+    entries.push_back({name, {}, reader.Stored(name)});
+    EXPECT_TRUE(reader.Read(name, 1u << 30, entries.back().bytes, error)) << error;
+  }
+  return entries;
+}
+
+Bytes Zipped(const std::vector<ZipEntry>& entries) {
+  ZipWriter writer;
+  for (const ZipEntry& e : entries)
+    writer.Add(e.name, e.bytes.data(), e.bytes.size(),
+               e.stored ? ZipWriter::Packing::kStored : ZipWriter::Packing::kDeflated);
+  Bytes file;
+  std::string error;
+  EXPECT_TRUE(writer.Finish(file, error)) << error;
+  return file;
+}
+
+ZipEntry* Find(std::vector<ZipEntry>& entries, const std::string& name) {
+  for (ZipEntry& e : entries)
+    if (e.name == name) return &e;
+  ADD_FAILURE() << "no entry " << name;
+  return nullptr;
+}

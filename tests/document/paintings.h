@@ -1,0 +1,59 @@
+#pragma once
+// Paintings for the document tests: made by the painter's own operations
+// on a canvas with the geometry core (commits with settings varied, pile-ups
+// with "C", deletes, resizes, updates), what opening a saved one must give
+// back, and a field-by-field comparison of stroke records.
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/random.h"
+#include "document/painting.h"
+#include "stroke/settings.h"
+#include "stroke/stroke.h"
+
+// A canvas and what the painter builds with.
+struct PaintingSession {
+  std::unique_ptr<Canvas> canvas = std::make_unique<Canvas>();
+  StrokeSettings settings;
+  CollisionFactors factors;
+  RandomGenerator random;
+  int selected = 0;
+
+  // Paints `nodes` nodes from (x, y) in steps of (dx, dy), zig-zagging,
+  // and commits them, piling up on earlier strokes when `collide`.
+  void Paint(float x, float y, float dx, float dy, int nodes, bool collide = false);
+  // One of the painter's actions, chosen and placed at random.
+  void RandomAction(std::mt19937& dice);
+};
+
+// The painting of a session: its strokes, selection and settings, with two
+// small maps, a filtered picture and a thumbnail.
+Painting PaintingOf(const PaintingSession& session);
+
+// What opening a saved stroke gives: a deleted stroke as its flag alone,
+// any other as it stands, without a particle display list.
+Stroke AsSaved(const Stroke& stroke);
+
+// Every field of two stroke records, meshes and edge tables included
+// (floats bit for bit); mesh ids are not compared.
+void ExpectSameStroke(const Stroke& expected, const Stroke& actual);
+void ExpectSamePainting(const Painting& expected, const Painting& actual);
+
+// An uncompressed 24-bit BMP of width × height pixels, pixel bytes from
+// `seed`.
+Bytes SmallBmp(int width, int height, int seed);
+// A complete 1 × 1 PNG.
+Bytes TinyPng();
+
+// A painting file's entries, to be changed and zipped again.
+struct ZipEntry {
+  std::string name;
+  Bytes bytes;
+  bool stored = false;
+};
+std::vector<ZipEntry> EntriesOf(const Bytes& file);
+Bytes Zipped(const std::vector<ZipEntry>& entries);
+ZipEntry* Find(std::vector<ZipEntry>& entries, const std::string& name);
