@@ -125,9 +125,11 @@ void BM_RebuildFromNodes(benchmark::State& state) {
   BuildHooks hooks;
   hooks.readHeightMap = [] {
     HeightMap copy;
-    copy.rgb = map.rgb;
     copy.width = map.width;
     copy.height = map.height;
+    copy.bytesPerPixel = map.bytesPerPixel;
+    copy.rowOrder = map.rowOrder;
+    copy.pixels = map.pixels;
     return copy;
   };
   for (auto _ : state) benchmark::DoNotOptimize(BuildAll(hooks).data());
