@@ -52,6 +52,13 @@ Stroke* SelectedForChange(ActionScope& scope) {
   return stroke;
 }
 
+// A map chosen from its folder is read from its file again, whatever
+// bytes a painting had brought for the slot.
+void ChooseFile(MapFileTable& maps, MapSlot slot, const std::string& path) {
+  maps.files[slot] = path;
+  maps.embedded[slot].reset();
+}
+
 }  // namespace
 
 void AddActionObserver(ActionObserver* observer) { Observers().push_back(observer); }
@@ -198,7 +205,7 @@ void AutoTrace() {
 
 void ChooseMapFile(MapSlot slot, const std::string& path) {
   ActionScope scope(ActionKind::kChooseMap);
-  AppState().maps.files[slot] = path;
+  ChooseFile(AppState().maps, slot, path);
   AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(kMapTextures);
 }
@@ -219,8 +226,8 @@ void ShowUnfilteredSource() {
 
 void ChooseSourceImage(const std::string& path) {
   ActionScope scope(ActionKind::kFilter);
-  AppState().maps.files[MAP_SOURCE] = path;
-  SourceImage.Load(path);
+  ChooseFile(AppState().maps, MAP_SOURCE, path);
+  SourceImage.LoadFrom(AppState().maps[MAP_SOURCE]);
   // A new source is shown through the vertical Sobel kernel first.
   ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);
   AppState().interaction.syncRequested = 1;

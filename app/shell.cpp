@@ -44,7 +44,7 @@ void SynchroniseTextures() {
   std::fflush(stdout);
   ApplicationState& state = AppState();
   LoadAllMaps(state.maps);
-  SourceImage.Load(state.maps[MAP_SOURCE]);
+  SourceImage.LoadFrom(state.maps[MAP_SOURCE]);
   UploadImageTexture(FilteredImage, TEX_FILTERED);
   glutSetWindow(state.windows.main.id);
   LoadAllMaps(state.maps);

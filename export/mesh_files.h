@@ -6,6 +6,7 @@
 #include <string>
 
 #include "export/file_set.h"
+#include "image/picture_source.h"
 #include "stroke/stroke.h"
 
 enum class MeshFormat { kGlb, kObj, kPly };
@@ -13,7 +14,7 @@ enum class MeshFormat { kGlb, kObj, kPly };
 // The map files the strokes are drawn with; an empty name leaves that map
 // out (see export/paint_maps.h).
 struct StrokeMaps {
-  std::string mesh, detail, particle;
+  PictureSource mesh, detail, particle;
 };
 
 // Every drawn stroke of the canvas in two meshes: "strokes", the painted

@@ -52,12 +52,12 @@ constexpr int kLargestBake = 1024;
 
 }  // namespace
 
-bool ReadMapFile(const std::string& path, TextureImage* image, std::string* error) {
+bool ReadMapFile(const PictureSource& source, TextureImage* image, std::string* error) {
   image->Release();
-  if (path.empty()) return true;
-  if (!image->Read(path.c_str()) || !HasPixels(*image)) {
+  if (source.path.empty() && !source.bytes) return true;
+  if (!image->Read(source) || !HasPixels(*image)) {
     image->Release();
-    if (error) *error = "cannot read the map " + path;
+    if (error) *error = "cannot read the map " + source.path;
     return false;
   }
   return true;

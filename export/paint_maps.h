@@ -25,7 +25,7 @@ struct RgbaPicture {
 // Reads a map file (letter case folded). An empty path reads nothing and
 // succeeds: the map is left out. False, with `error` set, when a named file
 // cannot be read.
-bool ReadMapFile(const std::string& path, TextureImage* image, std::string* error);
+bool ReadMapFile(const PictureSource& source, TextureImage* image, std::string* error);
 
 // The baked paint map (RGB). Either map may be empty (no pixels): the mesh
 // map then counts as white, and without a detail map there is no detail

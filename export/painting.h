@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "image/picture_source.h"
 #include "stroke/stroke.h"
 
 struct ExportSettings {
@@ -21,7 +22,7 @@ struct ExportSettings {
   int reliefGrid = 512;
   // The map files the strokes are drawn with (the mesh, detail and particle
   // brush slots of the map table); an empty name leaves that map out.
-  std::string meshMap, detailMap, particleMap;
+  PictureSource meshMap, detailMap, particleMap;
   // Makes the file's missing folders, once everything else has been checked
   // and the export is about to be written.
   bool makeFolders = false;

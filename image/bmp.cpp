@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -67,38 +68,16 @@ constexpr BmpReadOptions kImageReading{
     /*keepStoredRows=*/false,
 };
 
-}  // namespace
-
-// Our choice for a failed load: the picture stays exactly as it was (the
-// Filter panel's source keeps its last good picture), never a new size
-// without pixels.
-bool BmpImage::Load(const std::string& filename) {
-  // The reader borrows this picture's pixel block, so that reloading a
-  // picture of the same size reuses its memory instead of mapping new
-  // memory every time; a failed read hands it back untouched.
-  DecodedPicture picture;
-  picture.pixels.swap(pixels_);
-  BmpFile file;
-  const bool read = ReadBmp(filename, kImageReading, picture, file);
-  pixels_.swap(picture.pixels);
-  if (!read) return false;
-  width_ = picture.width;
-  height_ = picture.height;
-  bitsPerPixel_ = file.info.bitCount;
-  return true;
-}
-
-bool BmpImage::Save(const std::string& filename) {
+// The picture as a BMP file into `file`: a 56-byte header, then the rows
+// bottom-up, each padded to 4 bytes. Write errors are not detected.
+void WriteBmp(const Image& image, std::FILE* file) {
   // A picture lacking some of its pixels is written as an empty one.
-  const bool whole = HasAllPixels();
-  const int width = whole ? Width() : 0, height = whole ? Height() : 0;
-  const int bytesPerPixel = BitsPerPixel() / 8;
+  const bool whole = image.HasAllPixels();
+  const int width = whole ? image.Width() : 0, height = whole ? image.Height() : 0;
+  const int bytesPerPixel = image.BitsPerPixel() / 8;
   const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
   const std::size_t paddedRow = PaddedRow(rowBytes);
   const std::uint32_t imageSize = static_cast<std::uint32_t>(paddedRow * height);
-  FileCloser file{OpenFile(filename, "wb")};
-  if (!file.file) return false;
-
   std::uint8_t header[kHeaderBytes] = {};  // the two spare bytes at 54 are written as 0
   header[0] = 'B';
   header[1] = 'M';
@@ -108,22 +87,63 @@ bool BmpImage::Save(const std::string& filename) {
   WriteU32(header + 18, static_cast<std::uint32_t>(width));
   WriteU32(header + 22, static_cast<std::uint32_t>(height));
   WriteU16(header + 26, 1);
-  WriteU16(header + 28, static_cast<std::uint16_t>(BitsPerPixel()));
+  WriteU16(header + 28, static_cast<std::uint16_t>(image.BitsPerPixel()));
   WriteU32(header + 34, imageSize);
   WriteU32(header + 38, 2834);
   WriteU32(header + 42, 2834);
-  std::fwrite(header, 1, kHeaderBytes, file.file);
+  std::fwrite(header, 1, kHeaderBytes, file);
 
   // Rows go out bottom-up in BGR order through one scratch row, which leaves
   // the image itself untouched. Zero-width rows hold nothing to write.
   std::vector<std::uint8_t> row(paddedRow, 0);
   for (int y = height - 1; y >= 0 && rowBytes > 0; --y) {
-    std::memcpy(row.data(), pixels_.data() + std::size_t(y) * rowBytes, rowBytes);
+    std::memcpy(row.data(), image.Data() + std::size_t(y) * rowBytes, rowBytes);
     for (std::size_t i = 0; bytesPerPixel >= 3 && i + 2 < rowBytes; i += bytesPerPixel)
       std::swap(row[i], row[i + 2]);
-    std::fwrite(row.data(), 1, paddedRow, file.file);
+    std::fwrite(row.data(), 1, paddedRow, file);
   }
+}
+
+}  // namespace
+
+// Our choice for a failed load: the picture stays exactly as it was (the
+// Filter panel's source keeps its last good picture), never a new size
+// without pixels.
+bool BmpImage::Load(const std::string& filename) { return LoadFrom(PictureSource(filename)); }
+
+bool BmpImage::LoadFrom(const PictureSource& source) {
+  // The reader borrows this picture's pixel block, so that reloading a
+  // picture of the same size reuses its memory instead of mapping new
+  // memory every time; a failed read hands it back untouched.
+  DecodedPicture picture;
+  picture.pixels.swap(pixels_);
+  BmpFile file;
+  const bool read = ReadBmp(source, kImageReading, picture, file);
+  pixels_.swap(picture.pixels);
+  if (!read) return false;
+  width_ = picture.width;
+  height_ = picture.height;
+  bitsPerPixel_ = file.info.bitCount;
   return true;
+}
+
+bool BmpImage::Save(const std::string& filename) {
+  FileCloser file{OpenFile(filename, "wb")};
+  if (!file.file) return false;
+  WriteBmp(*this, file.file);
+  return true;
+}
+
+std::vector<std::uint8_t> BmpImage::SavedBytes() const {
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  std::FILE* stream = ::open_memstream(&buffer, &size);
+  if (!stream) return {};
+  WriteBmp(*this, stream);
+  std::fclose(stream);
+  std::vector<std::uint8_t> bytes(buffer, buffer + size);
+  std::free(buffer);
+  return bytes;
 }
 
 bool Image::AllocateForOverwrite(int width, int height, int bitsPerPixel) {

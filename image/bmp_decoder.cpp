@@ -290,11 +290,18 @@ bool DecodeWhole(std::FILE* file, const Layout& layout, const std::uint8_t* pale
   return true;
 }
 
+// A stream over the source: its file, or a read-only stream over its bytes.
+std::FILE* OpenSource(const PictureSource& source) {
+  if (!source.bytes) return OpenFile(source.path, "rb");
+  if (source.bytes->empty()) return nullptr;
+  return ::fmemopen(const_cast<std::uint8_t*>(source.bytes->data()), source.bytes->size(), "rb");
+}
+
 }  // namespace
 
-bool ReadBmp(const std::string& path, const BmpReadOptions& options, DecodedPicture& picture,
+bool ReadBmp(const PictureSource& source, const BmpReadOptions& options, DecodedPicture& picture,
              BmpFile& file) {
-  FileCloser opened{OpenFile(path, "rb")};
+  FileCloser opened{OpenSource(source)};
   if (!opened.file) return false;
   const std::uint64_t fileBytes = FileSize(opened.file);
   std::uint8_t headers[kHeadersBytes];

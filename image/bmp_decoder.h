@@ -10,6 +10,7 @@
 
 #include "common/large_array.h"
 #include "image/decoded_picture.h"
+#include "image/picture_source.h"
 
 // The 40-byte info header as stored.
 struct BmpInfoHeader {
@@ -79,10 +80,11 @@ struct BmpFile {
   LargeArray<std::uint8_t> storedRows;  // with keepStoredRows: the pixel data as stored
 };
 
-// Reads the file at `path` into `picture`, rows in options.rowOrder. False
-// when the file cannot be opened, is refused or cannot be held; `picture`
-// is then exactly as it was. `picture`'s pixel block is reused when it is
-// large enough. `file` receives what was read of the file's layout; its
-// palette and stored rows only when the read succeeds.
-bool ReadBmp(const std::string& path, const BmpReadOptions& options, DecodedPicture& picture,
+// Reads the file (or bytes) of `source` into `picture`, rows in
+// options.rowOrder. False when the file cannot be opened, is refused or
+// cannot be held; `picture` is then exactly as it was. `picture`'s pixel
+// block is reused when it is large enough. `file` receives what was read of
+// the file's layout; its palette and stored rows only when the read
+// succeeds.
+bool ReadBmp(const PictureSource& source, const BmpReadOptions& options, DecodedPicture& picture,
              BmpFile& file);

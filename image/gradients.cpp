@@ -14,7 +14,7 @@ void PrintLine(const char* text) {
 
 void ComputeGradientMaps(const MapFileTable& maps) {
   LoadAllMaps(maps);
-  SourceImage.Load(maps[MAP_SOURCE]);
+  SourceImage.LoadFrom(maps[MAP_SOURCE]);
   BmpImage horizontal, vertical;
   if (ApplyFilter(SourceImage, horizontal, kFilterHorizontalSobel)) {
     PrintLine("\tSaving HORIZONTAL_SOBEL....");

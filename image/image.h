@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/large_array.h"
+#include "image/picture_source.h"
 #include "image/decoded_picture.h"
 
 // The GL_RGB enum value, kept here so this header needs no GL header.
@@ -63,7 +64,11 @@ class BmpImage : public Image {
   // (fewer than 24 bits per pixel). A failed load leaves the picture exactly
   // as it was.
   bool Load(const std::string& filename) override;
+  // Load from a file or from bytes in memory (a picture a painting carries).
+  bool LoadFrom(const PictureSource& source);
   // Writes a 56-byte header then the rows bottom-up, each padded to 4 bytes.
   bool Save(const std::string& filename) override;
+  // The bytes Save writes.
+  std::vector<std::uint8_t> SavedBytes() const;
   std::string Extension() const override { return "bmp"; }
 };

@@ -30,12 +30,12 @@ void TextureImage::Reset() {
   width = height = 0;
 }
 
-int TextureImage::Read(const char* path) {
+int TextureImage::Read(const PictureSource& source) {
   Reset();
   DecodedPicture picture;
   BmpFile file;
   file.info = info;  // kept unless the file has an info header to replace it
-  const bool read = ReadBmp(path ? path : "", kTextureReading, picture, file);
+  const bool read = ReadBmp(source, kTextureReading, picture, file);
   info = file.info;
   if (!read) return 0;
   rawPixels.swap(file.storedRows);

@@ -27,7 +27,8 @@ struct TextureImage {
 
   // 1 on success, 0 on any failure (silently). The record is released
   // first, so a failed read leaves it empty.
-  int Read(const char* path);
+  int Read(const PictureSource& source);
+  int Read(const char* path) { return Read(PictureSource(path)); }
   // Every field but the info header back to zero, buffers freed.
   void Reset();
   void Release() { Reset(); }

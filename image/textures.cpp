@@ -77,8 +77,8 @@ int ScaleToPowerOfTwo(TextureImage& image) {
 // GL takes the rows of a texture image bottom first, as the record holds them.
 static_assert(TextureImage::kRowOrder == RowOrder::kBottomFirst);
 
-int LoadTextureFile(TextureImage& image, const char* path, unsigned int name) {
-  if (!image.Read(path) || !ScaleToPowerOfTwo(image) || image.width <= 0 || image.height <= 0) {
+int LoadTextureFile(TextureImage& image, const PictureSource& source, unsigned int name) {
+  if (!image.Read(source) || !ScaleToPowerOfTwo(image) || image.width <= 0 || image.height <= 0) {
     image.Release();
     return 0;
   }
@@ -112,9 +112,9 @@ DecodedPicture RgbaWithAlphaRule(const TextureImage& image) {
   return rgba;
 }
 
-void LoadAlphaMap(const char* path, unsigned int name) {
+void LoadAlphaMap(const PictureSource& source, unsigned int name) {
   TextureImage image;
-  if (!image.Read(path) || !ScaleToPowerOfTwo(image)) image.Release();
+  if (!image.Read(source) || !ScaleToPowerOfTwo(image)) image.Release();
   DecodedPicture rgba = RgbaWithAlphaRule(image);
   ArrangeRows(rgba, RowOrder::kBottomFirst);
   const PixelStoreScope tightRows;

@@ -8,6 +8,7 @@
 
 #include "image/decoded_picture.h"
 #include "image/image.h"
+#include "image/picture_source.h"
 #include "image/texture_image.h"
 
 constexpr unsigned int TEX_MESH = 4;
@@ -38,11 +39,15 @@ enum MapSlot {
 
 // The map file of every slot: paths relative to the working directory
 // (letter case is folded when a file is opened), at first the start-up
-// maps of the data set.
+// maps of the data set. A slot may hold the map's bytes too, as a painting
+// brought them: the map is then read from those, and the file's name stays
+// to say which map it is.
 struct MapFileTable {
   MapFileTable();
-  const char* operator[](MapSlot slot) const { return files[slot].c_str(); }
+  // Where the slot's map is read from.
+  PictureSource operator[](MapSlot slot) const { return PictureSource{files[slot], embedded[slot]}; }
   std::string files[MAP_SLOT_COUNT];
+  std::shared_ptr<const std::vector<std::uint8_t>> embedded[MAP_SLOT_COUNT];
 };
 
 // Rounds each side to the nearer power of two (ties to the smaller), capped
@@ -50,10 +55,10 @@ struct MapFileTable {
 int ScaleToPowerOfTwo(TextureImage& image);
 // Read + scale + upload with mipmaps. 1 on success; on failure the texture
 // keeps what it held and the record is released.
-int LoadTextureFile(TextureImage& image, const char* path, unsigned int name);
+int LoadTextureFile(TextureImage& image, const PictureSource& source, unsigned int name);
 // RGBA upload: alpha 0 where R + G + B < 150, else 255. A missing file
 // defines an empty texture.
-void LoadAlphaMap(const char* path, unsigned int name);
+void LoadAlphaMap(const PictureSource& source, unsigned int name);
 // The RGBA pixels LoadAlphaMap uploads: alpha 0 where R + G + B < 150, rows
 // in the record's order. No pixels for a record lacking some of its own.
 DecodedPicture RgbaWithAlphaRule(const TextureImage& image);

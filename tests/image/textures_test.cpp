@@ -133,7 +133,7 @@ TEST_F(Textures, PicturesWithoutPixelsUploadAsEmptyTextures) {
 TEST_F(Textures, DefaultMapsAllLoadFromTheDataSet) {
   const MapFileTable maps;
   for (int slot = 0; slot < MAP_SLOT_COUNT; ++slot) {
-    SCOPED_TRACE(maps[static_cast<MapSlot>(slot)]);
+    SCOPED_TRACE(maps.files[slot]);
     TextureImage image;
     EXPECT_EQ(image.Read(maps[static_cast<MapSlot>(slot)]), 1);
   }

@@ -336,13 +336,13 @@ TEST_F(PanelsTest, MapFolderChoicesFillTheirOwnSlot) {
     SCOPED_TRACE(c.folder);
     fs::create_directories(root.File(c.folder));
     std::ofstream(root.File(c.folder) + "/a.bmp") << "not a picture";
-    const std::string before = AppState().maps[c.slot];
+    const std::string before = AppState().maps.files[c.slot];
     AppState().interaction.syncRequested = 0;
     c.onChoice(-2);
-    EXPECT_EQ(std::string(AppState().maps[c.slot]), before);
+    EXPECT_EQ(AppState().maps.files[c.slot], before);
     EXPECT_EQ(AppState().interaction.syncRequested, 0);
     Quietly([&] { c.onChoice(-1); });  // the loader complains about the fake file
-    EXPECT_EQ(std::string(AppState().maps[c.slot]), TextureMenuRoot() + c.folder + "/a.bmp");
+    EXPECT_EQ(AppState().maps.files[c.slot], TextureMenuRoot() + c.folder + "/a.bmp");
     EXPECT_EQ(AppState().interaction.syncRequested, 1);
   }
 }
@@ -370,7 +370,7 @@ TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
   ASSERT_TRUE(SourceImage.Allocate(4, 4, 24));
   OnSourceChoice(-1);
 
-  EXPECT_EQ(std::string(AppState().maps[MAP_SOURCE]), file);
+  EXPECT_EQ(AppState().maps.files[MAP_SOURCE], file);
   EXPECT_TRUE(SamePixels(SourceImage, saved));
   EXPECT_TRUE(SamePixels(FilteredImage, expected));
   EXPECT_EQ(AppState().interaction.syncRequested, 1);
