@@ -237,13 +237,13 @@ bool Opening::Pictures() {
   for (EmbeddedMap& map : manifest_.maps) {
     const std::string name = MapEntryName(map.slot);
     if (!Read(name.c_str(), limits_.pictureBytes, map.bmp)) return false;
-    const std::string problem = BmpProblem(map.bmp);
+    const std::string problem = BmpProblem(map.bmp, BmpUse::kMap);
     if (!problem.empty()) return Fail("entry \"" + name + "\" " + problem);
   }
   painting_.maps = std::move(manifest_.maps);
   if (manifest_.filteredPicture) {
     if (!Read(kFilteredEntry, limits_.pictureBytes, painting_.filteredPicture)) return false;
-    const std::string problem = BmpProblem(painting_.filteredPicture);
+    const std::string problem = BmpProblem(painting_.filteredPicture, BmpUse::kPicture);
     if (!problem.empty()) return Fail(std::string("entry \"") + kFilteredEntry + "\" " + problem);
   }
   if (manifest_.thumbnail) {

@@ -1,5 +1,6 @@
 #include "document/picture_check.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "image/image.h"
@@ -21,7 +22,12 @@ std::uint16_t U16At(const Bytes& b, std::size_t at) {
 
 }  // namespace
 
-std::string BmpProblem(const Bytes& bmp) {
+bool DepthRead(std::uint16_t bits, BmpUse use) {
+  if (bits == 24 || bits == 32) return true;
+  return use == BmpUse::kMap && (bits == 4 || bits == 8 || bits == 16);
+}
+
+std::string BmpProblem(const Bytes& bmp, BmpUse use) {
   if (bmp.size() < kFileHeaderBytes + kInfoHeaderBytes || bmp[0] != 'B' || bmp[1] != 'M')
     return "is not a BMP picture";
   const std::uint32_t dataOffset = U32At(bmp, 10);
@@ -30,22 +36,30 @@ std::string BmpProblem(const Bytes& bmp) {
   const std::int32_t height = static_cast<std::int32_t>(U32At(bmp, 22));
   const std::uint16_t bits = U16At(bmp, 28);
   const std::uint32_t compression = U32At(bmp, 30);
+  const std::uint32_t coloursUsed = U32At(bmp, 46);
   if (infoBytes < kInfoHeaderBytes) return "has a BMP header of a kind the painter does not read";
-  if (bits != 24 && bits != 32)
-    return "is a " + std::to_string(bits) + "-bit BMP; the painter reads 24 and 32 bits";
-  if (compression != kUncompressed && !(compression == kBitFields && bits == 32))
+  if (!DepthRead(bits, use))
+    return "is a " + std::to_string(bits) + "-bit BMP; the painter reads " +
+           (use == BmpUse::kMap ? "4, 8, 16, 24 and 32 bits here" : "24 and 32 bits here");
+  if (compression != kUncompressed && !(compression == kBitFields && bits >= 16))
     return "is a compressed BMP; the painter reads uncompressed ones";
   // Rows run bottom-up with a positive height; the painter's readers take
   // no top-down pictures.
   if (width <= 0 || height <= 0)
     return "is a BMP of " + std::to_string(width) + " × " + std::to_string(height) + " pixels";
-  const std::uint64_t rowBytes = (std::uint64_t(width) * (bits / 8) + 3) & ~std::uint64_t{3};
-  const std::uint64_t pixelBytes = std::uint64_t(width) * std::uint64_t(height) * (bits / 8);
-  if (pixelBytes > kMaxImageBytes)
-    return "claims " + std::to_string(pixelBytes) + " bytes of pixels, more than " +
+  const std::uint64_t rgbBytes = std::uint64_t(width) * std::uint64_t(height) * (bits <= 24 ? 3 : 4);
+  if (rgbBytes > kMaxImageBytes)
+    return "claims " + std::to_string(rgbBytes) + " bytes of pixels, more than " +
            std::to_string(kMaxImageBytes);
-  if (dataOffset < kFileHeaderBytes + infoBytes ||
-      std::uint64_t(dataOffset) + rowBytes * std::uint64_t(height) > bmp.size())
+  // A palette picture's colours follow the headers; its pixels start there
+  // or further on, where the file header says.
+  const std::uint64_t paletteBytes =
+      bits <= 8 ? 4 * std::uint64_t(coloursUsed != 0 ? coloursUsed : 1u << bits) : 0;
+  const std::uint64_t afterPalette = kFileHeaderBytes + infoBytes + paletteBytes;
+  const std::uint64_t start = std::max<std::uint64_t>(dataOffset, bits <= 8 ? afterPalette : 0);
+  const std::uint64_t rowBytes = (std::uint64_t(width) * bits + 31) / 32 * 4;
+  if (dataOffset < kFileHeaderBytes + infoBytes || afterPalette > bmp.size() ||
+      start + rowBytes * std::uint64_t(height) > bmp.size())
     return "is a BMP whose pixels are not all there";
   return "";
 }

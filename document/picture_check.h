@@ -8,8 +8,15 @@
 
 #include "document/painting.h"
 
-// "" when `bmp` is an uncompressed 24- or 32-bit BMP whose pixels, within
-// kMaxImageBytes, are all in the bytes; else what is wrong with it.
-std::string BmpProblem(const Bytes& bmp);
+// What a picture is read as: a map (by the texture reader, which takes 4-
+// and 8-bit palette pictures and 16-, 24- and 32-bit ones: the data set's
+// own maps come in all of them), or a picture processed on the CPU (the
+// filtered picture: 24 and 32 bits).
+enum class BmpUse { kMap, kPicture };
+
+// "" when `bmp` is an uncompressed BMP of a depth its use reads, whose
+// palette and pixels, within kMaxImageBytes, are all in the bytes; else
+// what is wrong with it.
+std::string BmpProblem(const Bytes& bmp, BmpUse use);
 // "" when `png` starts with the PNG signature.
 std::string PngProblem(const Bytes& png);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -110,6 +112,25 @@ TEST(PaintingDocument, EverySettingComesBackExactly) {
   const OpenedPainting opened = SaveAndOpen(painting);
   ASSERT_TRUE(opened.Ok()) << opened.error;
   ExpectSameSettings(painting.settings, opened.painting.settings);
+}
+
+// Every map of the data set, whatever its depth (the papers include an
+// 8-bit palette picture), is a map a painting carries and opens again.
+TEST(PaintingDocument, EveryMapOfTheDataSetIsCarriedAndOpensAgain) {
+  for (const char* file :
+       {"textures/papermap/Tinted8.bmp", "textures/papermap/Paper.bmp",
+        "textures/meshmap/Bump.bmp", "textures/partmap/Brush.bmp"}) {
+    SCOPED_TRACE(file);
+    std::ifstream in(file, std::ios::binary);
+    ASSERT_TRUE(in.good());
+    Painting painting;
+    painting.maps.push_back(
+        EmbeddedMap{MAP_PAPER, file, Bytes(std::istreambuf_iterator<char>(in), {})});
+    const OpenedPainting opened = SaveAndOpen(painting);
+    ASSERT_TRUE(opened.Ok()) << opened.error;
+    ASSERT_EQ(opened.painting.maps.size(), 1u);
+    EXPECT_EQ(opened.painting.maps[0].bmp, painting.maps[0].bmp);
+  }
 }
 
 // A record worked out by hand from the documented layout: a stroke of

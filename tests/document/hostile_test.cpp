@@ -139,9 +139,10 @@ struct Hostile {
 
 TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
   const Bytes valid = ValidFile();
-  Bytes bigBmp = SmallBmp(2, 2, 0), eightBit = SmallBmp(2, 2, 0);
+  Bytes bigBmp = SmallBmp(2, 2, 0), eightBit = SmallBmp(2, 2, 0), oneBit = SmallBmp(2, 2, 0);
   bigBmp[18] = bigBmp[22] = 0x20, bigBmp[19] = bigBmp[23] = 0x4E;  // 20000 × 20000
   eightBit[28] = 8;
+  oneBit[28] = 1;
   Bytes damaged = valid;
   damaged[DataOf(valid, "strokes.bin") + 20] ^= 0x40;
   const Bytes empty = EncodeStroke(Stroke())->bytes;
@@ -246,8 +247,11 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
       {"crc", damaged, "entry \"strokes.bin\" is damaged ("},
       {"big bmp", WithEntries([&](auto& e) { Find(e, "maps/mesh.bmp")->bytes = bigBmp; }),
        "entry \"maps/mesh.bmp\" claims 1200000000 bytes of pixels, more than 268435456"},
-      {"8-bit bmp", WithEntries([&](auto& e) { Find(e, "maps/paper.bmp")->bytes = eightBit; }),
-       "entry \"maps/paper.bmp\" is a 8-bit BMP; the painter reads 24 and 32 bits"},
+      {"1-bit map", WithEntries([&](auto& e) { Find(e, "maps/paper.bmp")->bytes = oneBit; }),
+       "entry \"maps/paper.bmp\" is a 1-bit BMP; the painter reads 4, 8, 16, 24 and 32 bits here"},
+      {"8-bit filtered picture",
+       WithEntries([&](auto& e) { Find(e, "filtered.bmp")->bytes = eightBit; }),
+       "entry \"filtered.bmp\" is a 8-bit BMP; the painter reads 24 and 32 bits here"},
       {"short bmp", WithEntries([&](auto& e) { Find(e, "filtered.bmp")->bytes.resize(60); }),
        "entry \"filtered.bmp\" is a BMP whose pixels are not all there"},
       {"thumbnail",
