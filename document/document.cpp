@@ -4,7 +4,8 @@
 
 #include "common/version.h"
 #include "document/byte_stream.h"
-#include "document/durable_file.h"
+#include "platform/atomic_file.h"
+#include "platform/files.h"
 #include "document/manifest.h"
 #include "document/picture_check.h"
 #include "document/zip_archive.h"
@@ -120,7 +121,7 @@ bool SavePainting(const std::string& path, const PaintingSnapshot& snapshot, std
     error = "cannot save " + path + ": " + error;
     return false;
   }
-  return WriteFileDurably(path, file, error);
+  return WriteFileWhole(path, file, &error, "save");
 }
 
 bool SavePainting(const std::string& path, const Painting& painting, std::string& error) {
@@ -286,13 +287,12 @@ OpenedPainting ReadPainting(const std::uint8_t* data, std::size_t size, const st
 
 OpenedPainting OpenPainting(const std::string& path, const DocumentLimits& limits) {
   Bytes file;
-  std::string error;
   // The file is as large as its entries at most, and those are capped.
   const std::uint64_t cap = limits.manifestBytes + limits.strokesBytes + limits.thumbnailBytes +
                             (std::size(kEmbeddedMapSlots) + 1) * limits.pictureBytes + (1u << 20);
-  if (!ReadWholeFile(path, cap, file, error)) {
+  if (const std::string reason = ReadWholeFile(path, cap, &file); !reason.empty()) {
     OpenedPainting failed;
-    failed.error = error;
+    failed.error = "cannot open " + path + ": " + reason;
     return failed;
   }
   return ReadPainting(file.data(), file.size(), path, limits);

@@ -45,7 +45,7 @@ PaintingSnapshot SnapshotOf(const Painting& painting);
 // holds, a map of a slot no painting embeds, or a slot twice.
 bool EncodePainting(const PaintingSnapshot& snapshot, Bytes& file, std::string& error);
 
-// Writes the file whole or not at all (document/durable_file.h). False
+// Writes the file whole or not at all (platform/atomic_file.h). False
 // with `error` = "cannot save PATH: reason".
 bool SavePainting(const std::string& path, const PaintingSnapshot& snapshot, std::string& error);
 bool SavePainting(const std::string& path, const Painting& painting, std::string& error);

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "export/atomic_file.h"
+#include "platform/atomic_file.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <memory>
 
-#include "export/atomic_file.h"
+#include "platform/atomic_file.h"
 #include "export/drawn.h"
 #include "export/file_set.h"
 #include "export/glb_extensions.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "export/atomic_file.h"
+#include "platform/atomic_file.h"
 
 namespace {
 

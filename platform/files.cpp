@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <climits>
 #include <cstdlib>
 
@@ -95,4 +98,34 @@ std::string StartFolder() {
 std::string FromStartFolder(const std::string& file) {
   if (file.empty() || file[0] == '/') return file;
   return StartFolder() + "/" + file;
+}
+
+std::string ReadWholeFile(const std::string& path, std::uint64_t cap,
+                          std::vector<std::uint8_t>* bytes) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return std::strerror(errno);
+  struct stat info;
+  std::string reason;
+  if (::fstat(descriptor, &info) != 0) {
+    reason = std::strerror(errno);
+  } else if (S_ISDIR(info.st_mode)) {
+    reason = std::strerror(EISDIR);
+  } else if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > cap) {
+    reason = "it holds " + std::to_string(info.st_size) + " bytes, more than " +
+             std::to_string(cap);
+  }
+  bytes->clear();
+  char block[1 << 16];
+  while (reason.empty()) {
+    const ssize_t got = ::read(descriptor, block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) reason = std::strerror(errno);
+    if (got <= 0) break;
+    if (bytes->size() + static_cast<std::size_t>(got) > cap)
+      reason = "it holds more than " + std::to_string(cap) + " bytes";
+    else
+      bytes->insert(bytes->end(), block, block + got);
+  }
+  ::close(descriptor);
+  return reason;
 }

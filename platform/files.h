@@ -6,6 +6,7 @@
 // tree on disk is lower case. Every path opened for reading or writing goes
 // through ResolvePath, which folds case one component at a time.
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,3 +35,9 @@ std::string StartFolder();
 // A file name the person gave (on the command line, in a script), relative
 // to the folder they started in unless it is absolute.
 std::string FromStartFolder(const std::string& file);
+
+// The whole content of the file at `path` (letter case as given) into
+// `bytes`. "" or the reason it cannot be had: the system's ("No such file
+// or directory", "Is a directory"), or that it holds more than `cap` bytes.
+std::string ReadWholeFile(const std::string& path, std::uint64_t cap,
+                          std::vector<std::uint8_t>* bytes);

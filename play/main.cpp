@@ -181,29 +181,19 @@ int Record(Options& options) {
   return 0;
 }
 
-// Reads the whole of `path` into `text`. Returns the system's reason when
-// a call fails (a folder opens but cannot be read), or an empty text.
-std::string ReadWholeFile(const std::string& path, std::string* text) {
-  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file < 0) return std::strerror(errno);
-  char block[1 << 16];
-  ssize_t got = 0;
-  while ((got = ::read(file, block, sizeof block)) > 0)
-    text->append(block, static_cast<std::size_t>(got));
-  const int readError = errno;
-  ::close(file);
-  return got < 0 ? std::strerror(readError) : std::string();
-}
-
 int Replay(Options& options) {
-  std::string text;
-  if (const std::string reason = ReadWholeFile(FromStartFolder(options.script), &text); !reason.empty()) {
+  std::vector<std::uint8_t> bytes;
+  const std::string reason =
+      ReadWholeFile(FromStartFolder(options.script), std::uint64_t(1) << 40, &bytes);
+  if (!reason.empty()) {
     std::fprintf(stderr, "%s: cannot read the script: %s\n", options.script.c_str(),
                  reason.c_str());
     return 1;
   }
   std::string error;
-  auto events = ParseScript(text, options.script, &error);
+  auto events = ParseScript(std::string_view(reinterpret_cast<const char*>(bytes.data()),
+                                            bytes.size()),
+                            options.script, &error);
   if (!events) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

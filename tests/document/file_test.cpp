@@ -68,7 +68,7 @@ TEST(PaintingFile, SavedThenOpenedFromDiskWithAnyNameTheFolderTakes) {
 
   EXPECT_EQ(OpenPainting(dir.File("none.kelvra")).error,
             "cannot open " + dir.File("none.kelvra") + ": No such file or directory");
-  EXPECT_EQ(OpenPainting(dir.Path()).error, "cannot open " + dir.Path() + ": it is not a file");
+  EXPECT_EQ(OpenPainting(dir.Path()).error, "cannot open " + dir.Path() + ": Is a directory");
 }
 
 TEST(PaintingFile, AFullDiskKeepsTheOldFileAndSaysWhy) {

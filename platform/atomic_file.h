@@ -1,19 +1,25 @@
 #pragma once
 // A file written whole or not at all: written under a temporary name in the
-// target's folder and renamed over the target when complete. Dropped
-// without Commit, the temporary file is removed.
+// target's folder, synced to the disk, renamed over the target, and the
+// folder synced after it, so that at every moment the target is the old
+// file or the whole new one, even across a power cut. Dropped without
+// Commit, the temporary file is removed and the target left as it was.
 //
 // The temporary name is short and does not grow with the target's
 // (".kelvra-" and six letters), so that any name the folder takes can be
 // written. Every failure names the target and the reason the system gave
-// for the call that failed.
+// for the call that failed: "cannot VERB PATH: reason".
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class AtomicFile {
  public:
-  explicit AtomicFile(std::string path);
+  // `verb` says what failed in messages: "write" (exports), "save"
+  // (paintings).
+  explicit AtomicFile(std::string path, std::string verb = "write");
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -25,11 +31,12 @@ class AtomicFile {
   bool Open(std::string* error);
   // Appends bytes. The first failure is kept and reported by Close.
   void Write(const void* data, std::size_t size);
-  // Closes the temporary file; false, with `error` set, when a write or
-  // the close failed (the temporary file is removed when the object goes).
+  // Syncs and closes the temporary file; false, with `error` set, when a
+  // write, the sync or the close failed (the temporary file is removed when
+  // the object goes).
   bool Close(std::string* error);
-  // Renames the closed temporary file over the target; false, with `error`
-  // set, when that fails.
+  // Renames the closed temporary file over the target and syncs the folder;
+  // false, with `error` set, when the rename fails.
   bool Rename(std::string* error);
   // Close and Rename.
   bool Commit(std::string* error);
@@ -38,6 +45,7 @@ class AtomicFile {
   bool Fail(int reason, std::string* error) const;
 
   std::string path_;
+  std::string verb_;
   std::string temporary_;
   int descriptor_ = -1;
   int writeFailure_ = 0;  // errno of the first failed write
@@ -47,3 +55,8 @@ class AtomicFile {
 // The folder part of `path` with its final slash ("dir/" of "dir/a.png"),
 // or "" for a name in the working folder.
 std::string FolderOf(const std::string& path);
+
+// `bytes` into the file at `path`, whole or not at all (AtomicFile). False
+// with `error` set.
+bool WriteFileWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                    std::string* error, const std::string& verb = "write");

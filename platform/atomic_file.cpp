@@ -1,4 +1,6 @@
-#include "export/atomic_file.h"
+#include "platform/atomic_file.h"
+
+#include <fcntl.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +10,8 @@
 #include <cstring>
 #include <vector>
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {}
+AtomicFile::AtomicFile(std::string path, std::string verb)
+    : path_(std::move(path)), verb_(std::move(verb)) {}
 
 AtomicFile::~AtomicFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
@@ -16,7 +19,7 @@ AtomicFile::~AtomicFile() {
 }
 
 bool AtomicFile::Fail(int reason, std::string* error) const {
-  if (error) *error = "cannot write " + path_ + ": " + std::strerror(reason);
+  if (error) *error = "cannot " + verb_ + " " + path_ + ": " + std::strerror(reason);
   return false;
 }
 
@@ -51,11 +54,14 @@ void AtomicFile::Write(const void* data, std::size_t size) {
 
 bool AtomicFile::Close(std::string* error) {
   if (descriptor_ < 0) return Fail(EBADF, error);
+  // A disk that fills up while the kernel writes its cache out shows in the
+  // sync or the close.
+  const int syncFailure = writeFailure_ == 0 && ::fsync(descriptor_) != 0 ? errno : 0;
   const int closed = ::close(descriptor_);
   const int closeFailure = closed != 0 ? errno : 0;
   descriptor_ = -1;
   if (writeFailure_ != 0) return Fail(writeFailure_, error);
-  // A disk that fills up while the kernel writes its cache out shows here.
+  if (syncFailure != 0) return Fail(syncFailure, error);
   if (closeFailure != 0) return Fail(closeFailure, error);
   return true;
 }
@@ -63,6 +69,14 @@ bool AtomicFile::Close(std::string* error) {
 bool AtomicFile::Rename(std::string* error) {
   if (std::rename(temporary_.c_str(), path_.c_str()) != 0) return Fail(errno, error);
   renamed_ = true;
+  // The rename lasts only once the folder is on disk. The file is in place
+  // whatever this gives; some file systems cannot sync a folder.
+  const std::string folder = FolderOf(path_);
+  const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (descriptor >= 0) {
+    ::fsync(descriptor);
+    ::close(descriptor);
+  }
   return true;
 }
 
@@ -71,4 +85,12 @@ bool AtomicFile::Commit(std::string* error) { return Close(error) && Rename(erro
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+bool WriteFileWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                    std::string* error, const std::string& verb) {
+  AtomicFile file(path, verb);
+  if (!file.Open(error)) return false;
+  file.Write(bytes.data(), bytes.size());
+  return file.Commit(error);
 }
