@@ -55,12 +55,6 @@ void CameraRotationMatrix(float degrees, int axis, float ax, float ay, float az,
   Multiply3(abzbt, at, r);
 }
 
-void PlaceLightAtStart(Light& light) {
-  light = Light();
-  const float start[4] = {-1.0f, -1.0f, -1.7f, 1.0f};
-  for (int i = 0; i < 4; ++i) light.position[i] = start[i];
-}
-
 void Camera::Init(Light& light) {
   std::printf("\tCAMERA: Initialising...\n");
   std::fflush(stdout);
@@ -72,7 +66,7 @@ void Camera::Init(Light& light) {
   zNear = 0.1f;
   zFar = 1000.0;
   Move(0.0f, 0.0f, 1.7f);
-  PlaceLightAtStart(light);
+  light = StartLight();
   ResetProjection(*this);
 }
 

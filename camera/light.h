@@ -11,6 +11,12 @@ struct Light {
   float position[4] = {0, 0, 0, 0};
 };
 
-// Where the camera's initialisation (start-up and the R key) puts the light:
-// behind the canvas plane as seen from the start view, the rotation undone.
-void PlaceLightAtStart(Light& light);
+// The light where the camera's initialisation (start-up and the R key) puts
+// it: behind the canvas plane as seen from the start view, positional, the
+// rotation undone.
+inline Light StartLight() {
+  Light light;
+  const float start[4] = {-1.0f, -1.0f, -1.7f, 1.0f};
+  for (int i = 0; i < 4; ++i) light.position[i] = start[i];
+  return light;
+}

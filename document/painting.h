@@ -32,10 +32,6 @@ struct PaintingCamera {
   int spin[3] = {0, 0, 0};  // side, up, view: units of 0.05° per idle step
 };
 
-// The light where the camera's initialisation puts it: behind the canvas
-// as seen from the start view, not turned.
-Light StartLight();
-
 // The parts of the painter's state that belong to the painting: what the
 // next stroke is built with, how crossings pile up, what the view shows
 // and from where. Every member starts at the painter's start value, which

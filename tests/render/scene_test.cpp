@@ -128,7 +128,7 @@ class Scene : public ::testing::Test {
       });
       initialised = true;
     }
-    PlaceLightAtStart(light_);
+    light_ = StartLight();
     glViewport(0, 0, kSize, kSize);
     Upload(TEX_MESH, 1, {Texel(kBase)});
     Upload(TEX_DETAIL, 2, {Texel(kDetail[0]), Texel(kDetail[1])});
