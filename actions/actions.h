@@ -33,6 +33,7 @@ enum class ActionKind {
   kPickColour,      // the stroke colour picked in the spectrum
   kUndo,            // steps taken back or forward by an undo history
   kRedo,
+  kOpen,            // a painting opened in place of the canvas
 };
 
 // What an action changed.

@@ -13,6 +13,7 @@ bool IsStep(ActionKind kind) {
     case ActionKind::kUpdate:
     case ActionKind::kCollide:
     case ActionKind::kAutoTrace:
+    case ActionKind::kOpen:
       return true;
     default:
       return false;

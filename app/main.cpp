@@ -1,11 +1,62 @@
 // The painter: everything is the shell's, then the GLUT main loop until Esc.
+//   kelvra [GLUT's X options] [PAINTING.kelvra | --recover]
+// A painting named on the command line (relative to the folder the person
+// started in) is opened once the windows are up; --recover opens the
+// newest painting a run left unsaved. The canvas starts empty otherwise.
 
 #include <GL/freeglut.h>
 
+#include <cstdio>
+#include <string>
+
+#include "actions/painting_files.h"
 #include "app/shell.h"
+#include "common/version.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kelvra [PAINTING.kelvra | --recover]\n"
+    "  PAINTING.kelvra  open this painting\n"
+    "  --recover        open the newest painting a run left unsaved\n"
+    "  --help, --version\n"
+    "GLUT's X options (-display, -geometry, ...) are taken too.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  StartPainter(&argc, argv);
+  // Asked only what it is, the painter opens no window.
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--help" || word == "-h") {
+      std::printf("%s", kUsage);
+      return 0;
+    }
+    if (word == "--version") {
+      std::printf("kelvra %s\n", KELVRA_VERSION);
+      return 0;
+    }
+  }
+  StartPainter(&argc, argv);  // GLUT takes its own options out of argv
+  std::string painting;
+  bool recover = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--recover") {
+      recover = true;
+    } else if (!word.empty() && word[0] != '-' && painting.empty()) {
+      painting = word;
+    } else {
+      std::fprintf(stderr, "kelvra: %s is not an option of kelvra\n\n%s", word.c_str(), kUsage);
+      return 2;
+    }
+  }
+  StartAutosave();
+  if (recover)
+    OpenRecoveredPainting();
+  else if (!painting.empty())
+    OpenPaintingFile(FromStartFolder(painting));
   glutMainLoop();
   return 0;
 }

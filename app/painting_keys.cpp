@@ -9,6 +9,7 @@
 #include "common/constants.h"
 #include "common/notice.h"
 #include "export/painting.h"
+#include "panels/painting_window.h"
 #include "platform/files.h"
 #include "state/state.h"
 
@@ -70,6 +71,17 @@ bool HandlePaintingKey(unsigned char key, int modifiers) {
   }
   if (key == 'x' || key == 'X') {
     ExportByKey();
+    return true;
+  }
+  if (key == CtrlKey('S')) {
+    if (shift)
+      ShowPaintingWindow();
+    else
+      SavePaintingOrAskForName();
+    return true;
+  }
+  if (key == CtrlKey('O')) {
+    ShowPaintingWindow();
     return true;
   }
   return false;

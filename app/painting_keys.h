@@ -1,8 +1,10 @@
 #pragma once
 // What the painter adds on keys of the main view that have no action of
 // their own: Ctrl+Z undoes a step, Ctrl+Y and Ctrl+Shift+Z redo one, x (or
-// X) exports the painting. Each tells what it did in a line of its own
-// (common/notice.h); the painter's console stays as it was.
+// X) exports the painting, Ctrl+S saves it (asking for a name the first
+// time), Ctrl+Shift+S saves it under a new name, Ctrl+O shows the paintings
+// to open. Each tells what it did in a line of its own (common/notice.h);
+// the painter's console stays as it was.
 
 #include <string>
 

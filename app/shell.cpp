@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "actions/painting_files.h"
 #include "app/input.h"
 #include "app/painting_keys.h"
 #include "app/view.h"
@@ -104,6 +105,7 @@ void OnIdle() {
   if (state.interaction.syncRequested) SynchroniseTextures();
   glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();
+  AutosaveStep();
 }
 
 void InitScene() {

@@ -97,15 +97,3 @@ std::string WriteFileSet(const std::vector<FileBytes>& files) {
     if (!file.aside.empty()) ::unlink(file.aside.c_str());
   return "";
 }
-
-std::string MakeFoldersOf(const std::string& path) {
-  const std::string folder = FolderOf(path);
-  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
-       slash = folder.find('/', slash + 1)) {
-    const std::string step = folder.substr(0, slash);
-    if (::mkdir(step.c_str(), 0777) != 0 && errno != EEXIST)
-      return "cannot write " + path + ": cannot make the folder " + step + ": " +
-             std::strerror(errno);
-  }
-  return "";
-}

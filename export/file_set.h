@@ -20,6 +20,3 @@ struct FileBytes {
 // back if any rename fails. Returns "" or "cannot write PATH: reason".
 std::string WriteFileSet(const std::vector<FileBytes>& files);
 
-// Makes the folders on the way to `path` that are missing. Returns "" or
-// "cannot write PATH: cannot make the folder FOLDER: reason".
-std::string MakeFoldersOf(const std::string& path);

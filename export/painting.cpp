@@ -9,6 +9,7 @@
 #include "export/png.h"
 #include "export/relief.h"
 #include "export/stl.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -70,6 +71,9 @@ std::string ExportPainting(const Canvas& canvas, const std::string& path,
   // failed export leaves no trace, not even a new folder.
   std::vector<FileBytes> files;
   std::string error = ComposeFiles(canvas, path, kind, settings, &files);
-  if (error.empty() && settings.makeFolders) error = MakeFoldersOf(path);
+  if (error.empty() && settings.makeFolders) {
+    if (const std::string reason = MakeFoldersOf(path); !reason.empty())
+      error = "cannot write " + path + ": " + reason;
+  }
   return error.empty() ? WriteFileSet(files) : error;
 }

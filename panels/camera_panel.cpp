@@ -11,6 +11,7 @@
 #include "image/textures.h"
 #include "panels/matrix_inverse.h"
 #include "render/easel.h"
+#include "panels/painting_window.h"
 #include "panels/panel_window.h"
 #include "state/redraw.h"
 #include "state/state.h"
@@ -185,7 +186,13 @@ void OnCameraPanelControl(int id) {
     case kDeleteAll:
       DeleteAllStrokes();
       break;
-    default:  // "Load" and "Save" have nothing to act on: no strokes are stored.
+    case kLoad:
+    case kSave:
+      // "Load" and "Save" show the window of paintings, which opens and
+      // saves them.
+      ShowPaintingWindow();
+      break;
+    default:
       break;
   }
 }

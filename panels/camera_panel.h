@@ -9,7 +9,7 @@ void ShowCameraPanel();
 void HideCameraPanel();
 
 // GLUI callback of the buttons: 1 deletes the selected stroke, 2 all strokes;
-// 3 ("Load") and 4 ("Save") do nothing.
+// 3 ("Load") and 4 ("Save") show the window of paintings.
 void OnCameraPanelControl(int id);
 void OnCameraPanelMenu(int value);
 void DisplayCameraPanel();

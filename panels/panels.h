@@ -6,5 +6,6 @@
 
 #include "panels/camera_panel.h"
 #include "panels/filter_panel.h"
+#include "panels/painting_window.h"
 #include "panels/size_panel.h"
 #include "panels/stroke_panel.h"

@@ -94,3 +94,14 @@ bool WriteFileWhole(const std::string& path, const std::vector<std::uint8_t>& by
   file.Write(bytes.data(), bytes.size());
   return file.Commit(error);
 }
+
+std::string MakeFoldersOf(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
+    const std::string step = folder.substr(0, slash);
+    if (::mkdir(step.c_str(), 0777) != 0 && errno != EEXIST)
+      return "cannot make the folder " + step + ": " + std::strerror(errno);
+  }
+  return "";
+}

@@ -60,3 +60,7 @@ std::string FolderOf(const std::string& path);
 // with `error` set.
 bool WriteFileWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
                     std::string* error, const std::string& verb = "write");
+
+// Makes the folders on the way to `path` that are missing. Returns "" or
+// "cannot make the folder FOLDER: reason".
+std::string MakeFoldersOf(const std::string& path);

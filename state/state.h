@@ -42,6 +42,9 @@ struct Windows {
   WindowPlace strokePanel{0, 330, 350, 690, 350};
   WindowPlace filterPanel{0, 200, 200, 225, 225};
   WindowPlace sizePanel{0, 350, 335, 225, 225};
+  // The window that opens and saves paintings, made when first asked for;
+  // its size follows its controls.
+  WindowPlace paintings{0, 0, 0, 690, 320};
   // The Stroke panel's drawing area left over by its two GLUI subwindows;
   // the colour picker maps clicks with it.
   ViewArea strokePanelView;

@@ -1,0 +1,243 @@
+#include "actions/documents.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "actions/build_hooks.h"
+#include "actions/main_window_scope.h"
+#include "export/png.h"
+#include "image/filters.h"
+#include "image/pixel_store.h"
+#include "image/textures.h"
+#include "platform/files.h"
+#include "state/redraw.h"
+
+namespace {
+
+// Every window's context holds the maps and the filtered picture anew: a
+// painting brings its own. The main view and the previews redraw.
+void LoadTexturesEverywhere() {
+  const ApplicationState& state = AppState();
+  const int current = glutGetWindow();
+  const WindowPlace* windows[] = {&state.windows.main, &state.windows.strokePanel,
+                                  &state.windows.cameraPanel, &state.windows.filterPanel,
+                                  &state.windows.sizePanel};
+  for (const WindowPlace* window : windows) {
+    if (window->id == 0) continue;
+    glutSetWindow(window->id);
+    LoadAllMaps(state.maps);
+    UploadImageTexture(FilteredImage, TEX_FILTERED);
+    glutPostRedisplay();
+  }
+  if (current != 0) glutSetWindow(current);
+  for (Picture picture : {Picture::kMain, Picture::kStrokePanel, Picture::kFilterPanel})
+    TexturesReloaded(picture);
+}
+
+// The main view's projection follows the camera's field of view at once,
+// and the Camera panel's picture of it with it.
+void ApplyProjection() {
+  MainWindowScope scope;
+  ApplicationState& state = AppState();
+  if (state.windows.main.id == 0) return;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  state.camera.ApplyProjection();
+  glGetDoublev(GL_PROJECTION_MATRIX, state.views.projection);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void ApplyMaps(std::vector<EmbeddedMap>& maps, MapFileTable& table) {
+  for (EmbeddedMap& map : maps) {
+    table.files[map.slot] = map.fileName;
+    table.embedded[map.slot] = std::make_shared<const Bytes>(std::move(map.bmp));
+  }
+}
+
+// The picture under "Paper ON" as the painting had it; a painting without
+// one keeps the current one.
+void ApplyFilteredPicture(Bytes& bmp) {
+  if (bmp.empty()) return;
+  FilteredImage.LoadFrom(PictureSource("", std::make_shared<const Bytes>(std::move(bmp))));
+}
+
+// The file's bytes of a slot's map: the bytes a painting brought, or its
+// file's; none when the file cannot be read (the painting is then saved
+// without it, and opens with whatever map the slot holds there).
+std::shared_ptr<const EmbeddedMap> MapOf(const MapFileTable& table, MapSlot slot) {
+  auto map = std::make_shared<EmbeddedMap>();
+  map->slot = slot;
+  map->fileName = table.files[slot];
+  if (table.embedded[slot]) {
+    map->bmp = *table.embedded[slot];
+  } else if (!ReadWholeFile(ResolvePath(table.files[slot]), std::uint64_t(1) << 30, &map->bmp)
+                  .empty()) {
+    return nullptr;
+  }
+  return map;
+}
+
+// A picture of `width` × `height` RGB pixels (rows bottom first, as GL
+// reads them) made smaller by averaging boxes of pixels, rows top first.
+std::vector<std::uint8_t> Shrunk(const std::vector<std::uint8_t>& rgb, int width, int height,
+                                 int newWidth, int newHeight) {
+  std::vector<std::uint8_t> small(std::size_t(newWidth) * newHeight * 3);
+  for (int y = 0; y < newHeight; ++y) {
+    const int y0 = y * height / newHeight, y1 = std::max(y0 + 1, (y + 1) * height / newHeight);
+    for (int x = 0; x < newWidth; ++x) {
+      const int x0 = x * width / newWidth, x1 = std::max(x0 + 1, (x + 1) * width / newWidth);
+      unsigned sum[3] = {0, 0, 0};
+      for (int sy = y0; sy < y1; ++sy)
+        for (int sx = x0; sx < x1; ++sx)
+          for (int c = 0; c < 3; ++c)
+            sum[c] += rgb[(std::size_t(height - 1 - sy) * width + sx) * 3 + c];
+      const unsigned count = unsigned((y1 - y0) * (x1 - x0));
+      for (int c = 0; c < 3; ++c)
+        small[(std::size_t(y) * newWidth + x) * 3 + c] = static_cast<std::uint8_t>(sum[c] / count);
+    }
+  }
+  return small;
+}
+
+}  // namespace
+
+PaintingSettings SettingsOfState(const ApplicationState& state) {
+  PaintingSettings settings;
+  settings.stroke = state.strokeSettings;
+  settings.collideAfterStroke = state.collisions.afterStroke;
+  settings.collisionFactors = state.collisions.factors;
+  settings.display = state.display;
+  settings.light = state.light;
+  const Camera& camera = state.camera;
+  PaintingCamera& saved = settings.camera;
+  saved.eye = camera.eye;
+  saved.upPoint = camera.upPoint;
+  saved.sidePoint = camera.sidePoint;
+  saved.target = camera.target;
+  saved.fovy = camera.fovy;
+  saved.zNear = camera.zNear;
+  saved.zFar = camera.zFar;
+  std::copy(camera.spin, camera.spin + 3, saved.spin);
+  settings.primitiveMode = state.interaction.primitiveMode;
+  settings.colourMarkerX = state.colourMarker.x;
+  settings.colourMarkerY = state.colourMarker.y;
+  settings.randomState = state.random.State();
+  return settings;
+}
+
+void ApplySettings(const PaintingSettings& settings, ApplicationState& state) {
+  state.strokeSettings = settings.stroke;
+  state.collisions.afterStroke = settings.collideAfterStroke;
+  state.collisions.factors = settings.collisionFactors;
+  state.display = settings.display;
+  state.light = settings.light;
+  Camera& camera = state.camera;  // its size stays: it is the window's
+  const PaintingCamera& saved = settings.camera;
+  camera.eye = saved.eye;
+  camera.upPoint = saved.upPoint;
+  camera.sidePoint = saved.sidePoint;
+  camera.target = saved.target;
+  camera.fovy = saved.fovy;
+  camera.zNear = saved.zNear;
+  camera.zFar = saved.zFar;
+  std::copy(saved.spin, saved.spin + 3, camera.spin);
+  state.interaction.primitiveMode = settings.primitiveMode;
+  state.colourMarker = ColourMarker{settings.colourMarkerX, settings.colourMarkerY};
+  state.random.SetState(settings.randomState);
+}
+
+void ApplyPainting(Painting painting) {
+  ActionScope scope(ActionKind::kOpen);
+  ApplicationState& state = AppState();
+  scope.CurrentStrokeChanging();
+  scope.AllStrokesChanging();
+  Canvas& canvas = state.canvas;
+  canvas.DeleteAll();
+  const int count = std::min<int>(static_cast<int>(painting.strokes.size()), kStrokeCountLimit);
+  const BuildHooks& hooks = PainterBuildHooks();
+  for (int i = 0; i < count; ++i) {
+    Stroke& stroke = canvas.strokes[i] = std::move(painting.strokes[i]);
+    if (!stroke.particles.positions.empty()) hooks.compileParticles(stroke.particles);
+  }
+  canvas.count = count;
+  state.interaction.painting = 0;
+  state.interaction.selectedStroke = std::clamp(painting.selectedStroke, 0, count);
+  ApplySettings(painting.settings, state);
+  ApplyMaps(painting.maps, state.maps);
+  SourceImage.LoadFrom(state.maps[MAP_SOURCE]);
+  ApplyFilteredPicture(painting.filteredPicture);
+  LoadTexturesEverywhere();
+  ApplyProjection();
+}
+
+// ---- The keeper ----------------------------------------------------------------------
+
+PaintingKeeper::PaintingKeeper() {
+  AddActionObserver(this);
+  maps_.resize(std::size(kEmbeddedMapSlots));
+}
+
+PaintingKeeper::~PaintingKeeper() { RemoveActionObserver(this); }
+
+void PaintingKeeper::ActionFinished(const ActionReport& report) {
+  // Painting a node changes only the stroke being painted, which no
+  // painting keeps.
+  if (report.kind == ActionKind::kPaintPoint) return;
+  ++revision_;
+  if (report.allStrokes) strokes_.clear();
+  for (int slot : report.strokes)
+    if (slot >= 0 && static_cast<std::size_t>(slot) < strokes_.size()) strokes_[slot] = nullptr;
+  if (report.kind == ActionKind::kFilter || report.kind == ActionKind::kOpen) filtered_ = nullptr;
+}
+
+PaintingSnapshot PaintingKeeper::Snapshot(bool thumbnail) {
+  const ApplicationState& state = AppState();
+  const Canvas& canvas = state.canvas;
+  strokes_.resize(static_cast<std::size_t>(std::max(canvas.count, 0)));
+  for (std::size_t i = 0; i < strokes_.size(); ++i)
+    if (!strokes_[i]) strokes_[i] = EncodeStroke(canvas.strokes[i]);
+  PaintingSnapshot snapshot;
+  snapshot.strokes = strokes_;
+  snapshot.selectedStroke = state.interaction.selectedStroke;
+  snapshot.settings = SettingsOfState(state);
+  for (std::size_t i = 0; i < maps_.size(); ++i) {
+    const MapSlot slot = kEmbeddedMapSlots[i];
+    MapBytes& kept = maps_[i];
+    if (!kept.map || kept.file != state.maps.files[slot] ||
+        kept.embedded != state.maps.embedded[slot])
+      kept = MapBytes{state.maps.files[slot], state.maps.embedded[slot], MapOf(state.maps, slot)};
+    if (kept.map) snapshot.maps.push_back(kept.map);
+  }
+  // A picture of no pixels (a source that could not be read) is left out:
+  // the opened painting keeps whatever picture is shown then.
+  const bool picture = FilteredImage.Width() > 0 && FilteredImage.Height() > 0 &&
+                       FilteredImage.BitsPerPixel() >= 24 && FilteredImage.HasAllPixels();
+  if (!filtered_) filtered_ = std::make_shared<const Bytes>(picture ? FilteredImage.SavedBytes() : Bytes());
+  snapshot.filteredPicture = filtered_;
+  if (thumbnail) snapshot.thumbnail = std::make_shared<const Bytes>(MainViewThumbnail(256));
+  return snapshot;
+}
+
+PaintingKeeper& ThePaintingKeeper() {
+  static PaintingKeeper* keeper = new PaintingKeeper();
+  return *keeper;
+}
+
+Bytes MainViewThumbnail(int largest) {
+  MainWindowScope scope;
+  const WindowPlace& main = AppState().windows.main;
+  if (main.id == 0 || main.width <= 0 || main.height <= 0) return {};
+  std::vector<std::uint8_t> rgb(std::size_t(main.width) * main.height * 3);
+  {
+    const PixelStoreScope tightRows;
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, main.width, main.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  }
+  const double scale = std::min(1.0, double(largest) / std::max(main.width, main.height));
+  const int width = std::max(1, int(main.width * scale));
+  const int height = std::max(1, int(main.height * scale));
+  return EncodePng8(width, height, 3, Shrunk(rgb, main.width, main.height, width, height));
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The painting as a document: the painter's state made into a painting to
+// save, and an opened painting applied to the state as one action the undo
+// history can take back.
+//
+// Saving reads the state through a keeper that listens to the actions and
+// keeps every stroke's encoding, re-encoding only the strokes an action
+// changed: a snapshot then costs the changed strokes and a thumbnail, not
+// the whole painting, so an autosave can take one after every action.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "actions/actions.h"
+#include "document/document.h"
+#include "document/painting.h"
+#include "state/state.h"
+
+// The parts of the state that belong to a painting, and back.
+PaintingSettings SettingsOfState(const ApplicationState& state);
+void ApplySettings(const PaintingSettings& settings, ApplicationState& state);
+
+// Replaces the canvas with `painting`'s strokes and takes its selection,
+// settings, camera, light, maps and filtered picture; every window's
+// textures are loaded again. One action (ActionKind::kOpen): undoing it
+// brings the strokes back, the settings stay as they are.
+void ApplyPainting(Painting painting);
+
+// Keeps what a snapshot of the painting needs, up to date with the actions.
+class PaintingKeeper : public ActionObserver {
+ public:
+  PaintingKeeper();
+  ~PaintingKeeper() override;
+  PaintingKeeper(const PaintingKeeper&) = delete;
+  PaintingKeeper& operator=(const PaintingKeeper&) = delete;
+
+  // The painting as it stands, ready to be written (on any thread). With
+  // `thumbnail`, a small picture of the main view's last frame goes with
+  // it (read from the main window's context).
+  PaintingSnapshot Snapshot(bool thumbnail);
+
+  // Moves with every action that changes what a snapshot holds: a snapshot
+  // taken at one value is still the painting while the value stays.
+  std::uint64_t Revision() const { return revision_; }
+
+  void ActionFinished(const ActionReport& report) override;
+
+ private:
+  std::vector<std::shared_ptr<const EncodedStroke>> strokes_;  // null: encode again
+  std::shared_ptr<const Bytes> filtered_;                       // null: encode again
+  // The bytes of each embedded slot's map, with the table entry they came
+  // from.
+  struct MapBytes {
+    std::string file;
+    std::shared_ptr<const std::vector<std::uint8_t>> embedded;
+    std::shared_ptr<const EmbeddedMap> map;
+  };
+  std::vector<MapBytes> maps_;
+  std::uint64_t revision_ = 0;
+};
+
+// The painter's one keeper, listening from the first use on.
+PaintingKeeper& ThePaintingKeeper();
+
+// A small picture of the main view's last frame as PNG bytes (its longer
+// side `largest` pixels at most); empty without a main window.
+Bytes MainViewThumbnail(int largest);
