@@ -164,7 +164,7 @@ void ApplyPainting(Painting painting) {
   }
   canvas.count = count;
   state.interaction.painting = 0;
-  state.interaction.selectedStroke = std::clamp(painting.selectedStroke, 0, count);
+  state.interaction.selectedStroke = painting.selectedStroke;
   ApplySettings(painting.settings, state);
   ApplyMaps(painting.maps, state.maps);
   SourceImage.LoadFrom(state.maps[MAP_SOURCE]);

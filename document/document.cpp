@@ -29,10 +29,10 @@ bool IsEmbeddedSlot(MapSlot slot) {
 std::string SnapshotProblem(const PaintingSnapshot& snapshot) {
   if (snapshot.strokes.size() > static_cast<std::size_t>(kStrokeCountLimit))
     return std::to_string(snapshot.strokes.size()) + " strokes, more than a canvas holds";
-  if (snapshot.selectedStroke < 0 ||
-      snapshot.selectedStroke > static_cast<int>(snapshot.strokes.size()))
-    return "stroke " + std::to_string(snapshot.selectedStroke) + " is selected of " +
-           std::to_string(snapshot.strokes.size());
+  // A selection past the strokes is kept: deleting keeps the selection,
+  // and the next strokes painted take it up.
+  if (snapshot.selectedStroke < 0 || snapshot.selectedStroke > kStrokeCountLimit)
+    return "stroke " + std::to_string(snapshot.selectedStroke) + " is selected";
   for (std::size_t i = 0; i < snapshot.strokes.size(); ++i)
     if (!snapshot.strokes[i] || !snapshot.strokes[i]->finite)
       return "stroke " + std::to_string(i + 1) + " holds a number that is not finite";

@@ -433,8 +433,5 @@ bool ReadManifest(const Bytes& text, Manifest& manifest, std::string& error) {
   fields.Entry("strokes", kStrokesEntry);
   manifest.filteredPicture = fields.Entry("filteredPicture", kFilteredEntry);
   manifest.thumbnail = fields.Entry("thumbnail", kThumbnailEntry);
-  if (error.empty() && manifest.selectedStroke > static_cast<int>(manifest.strokeCount))
-    error = "manifest selects stroke " + std::to_string(manifest.selectedStroke) + " of " +
-            std::to_string(manifest.strokeCount);
   return error.empty();
 }

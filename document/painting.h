@@ -68,9 +68,9 @@ constexpr MapSlot kEmbeddedMapSlots[] = {
 
 struct Painting {
   // The committed strokes in slot order, so that stroke numbers survive. A
-  // deleted stroke keeps its slot as an empty record with `deleted` set:
-  // its content is not kept (the undo history is not part of a painting).
-  // A stroke as it stands: meshes included, particle display list 0.
+  // deleted stroke keeps its slot and its content with `deleted` set, as
+  // the canvas keeps it: rebuilding it brings it back. A stroke as it
+  // stands: meshes included, particle display list 0.
   std::vector<Stroke> strokes;
   int selectedStroke = 0;  // 1-based; 0 = none
   PaintingSettings settings;

@@ -3,11 +3,10 @@
 #include "document/byte_stream.h"
 #include "stroke/mesh.h"
 
-// Record layout (docs/painting-format.md): flags; then, unless deleted,
-// render type, shape resolution, size resolution, subdivision levels,
-// sprite texture, the four size ends, the four bounds corners, then five
-// counted arrays: profile, start colours, end colours, nodes, path, and the
-// particles (centres, colours, sizes under one count).
+// Record layout (docs/painting-format.md): flags; then render type, shape resolution, size
+// resolution, subdivision levels, sprite texture, the four size ends, the four bounds corners, then
+// five counted arrays: profile, start colours, end colours, nodes, path, and the particles
+// (centres, colours, sizes under one count).
 
 namespace {
 
@@ -71,14 +70,12 @@ std::shared_ptr<const EncodedStroke> EncodeStroke(const Stroke& stroke) {
   auto encoded = std::make_shared<EncodedStroke>();
   ByteWriter out(encoded->bytes);
   std::uint32_t flags = stroke.deleted ? kDeleted : 0u;
-  if (!stroke.deleted && stroke.subdivision.baseMesh) flags |= kHasMesh;
+  if (stroke.subdivision.baseMesh) flags |= kHasMesh;
+  encoded->bytes.reserve(128 + 4 * stroke.profile.size() +
+                         kNodeBytes * (stroke.nodes.size() + stroke.path.size()) +
+                         kParticleBytes * stroke.particles.sizes.size());
   out.U32(flags);
-  if (!stroke.deleted) {
-    encoded->bytes.reserve(128 + 4 * stroke.profile.size() +
-                           kNodeBytes * (stroke.nodes.size() + stroke.path.size()) +
-                           kParticleBytes * stroke.particles.sizes.size());
-    WriteContent(out, stroke);
-  }
+  WriteContent(out, stroke);
   encoded->finite = out.Finite();
   return encoded;
 }
@@ -229,7 +226,8 @@ bool DecodeStroke(const std::uint8_t* data, std::size_t size, bool newerMinor,
     return false;
   }
   stroke.deleted = (flags & kDeleted) ? 1 : 0;
-  if (!stroke.deleted) {
+  // A deleted stroke's record may be its flags alone: an empty stroke.
+  if (!stroke.deleted || in.Left() > 0) {
     RecordReader reader(in, limits, error);
     if (!reader.Content(stroke)) return false;
     if (flags & kHasMesh) stroke.subdivision.baseMesh.emplace();

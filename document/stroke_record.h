@@ -28,7 +28,8 @@ struct EncodedStroke {
   bool finite = true;
 };
 
-// A deleted stroke is encoded as its flag alone.
+// A deleted stroke is encoded whole: rebuilding it ("Update") brings it
+// back as it was.
 std::shared_ptr<const EncodedStroke> EncodeStroke(const Stroke& stroke);
 
 // Decodes one record into `stroke`, which is fresh. `newerMinor`: a newer

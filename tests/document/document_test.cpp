@@ -171,9 +171,24 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
       << error;
   ExpectSameStroke(stroke, decoded);
   EXPECT_EQ(EncodeStroke(Stroke())->bytes.size(), 128u) << "an empty stroke: 32 words";
+  // A deleted stroke keeps what "Update" brings back; a record of its flag
+  // alone opens as an empty deleted stroke.
   Stroke deleted = stroke;
   deleted.deleted = 1;
-  EXPECT_EQ(EncodeStroke(deleted)->bytes, (Bytes{1, 0, 0, 0})) << "the flag alone";
+  const Bytes deletedRecord = EncodeStroke(deleted)->bytes;
+  EXPECT_EQ(Bytes(deletedRecord.begin() + 4, deletedRecord.end()),
+            Bytes(record.begin() + 4, record.end()));
+  Stroke reopened;
+  ASSERT_TRUE(DecodeStroke(deletedRecord.data(), deletedRecord.size(), false, DocumentLimits(),
+                           reopened, error));
+  ExpectSameStroke(deleted, reopened);
+  const Bytes flagAlone{1, 0, 0, 0};
+  Stroke empty;
+  ASSERT_TRUE(
+      DecodeStroke(flagAlone.data(), flagAlone.size(), false, DocumentLimits(), empty, error));
+  Stroke expectedEmpty;
+  expectedEmpty.deleted = 1;
+  ExpectSameStroke(expectedEmpty, empty);
 }
 
 // The autosave's way: one stroke re-encoded into a kept snapshot, which

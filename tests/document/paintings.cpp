@@ -78,12 +78,7 @@ Painting PaintingOf(const PaintingSession& session) {
 }
 
 Stroke AsSaved(const Stroke& stroke) {
-  Stroke saved;
-  if (stroke.deleted) {
-    saved.deleted = 1;
-    return saved;
-  }
-  saved = stroke;
+  Stroke saved = stroke;
   saved.particles.displayList = 0;
   return saved;
 }

@@ -33,8 +33,8 @@ struct PaintingSession {
 // small maps, a filtered picture and a thumbnail.
 Painting PaintingOf(const PaintingSession& session);
 
-// What opening a saved stroke gives: a deleted stroke as its flag alone,
-// any other as it stands, without a particle display list.
+// What opening a saved stroke gives: the stroke as it stands, without a
+// particle display list.
 Stroke AsSaved(const Stroke& stroke);
 
 // Every field of two stroke records, meshes and edge tables included
