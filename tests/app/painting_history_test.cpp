@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "tests/support/fingerprint.h"
+#include "tests/app/painter_session.h"
 #include "tests/support/painter.h"
 
 namespace {
@@ -54,61 +54,6 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   AppState().interaction.painting = 0;
   EXPECT_TRUE(history_->Undo());
   EXPECT_EQ(AppState().canvas.count, 3);
-}
-
-// What the canvas shows: the count, the selection and every field a person
-// could see or a later action could read (what a build writes, the painted
-// nodes and the particles) of the stroke being painted and of the slots a
-// session of a few dozen actions can reach.
-std::string CanvasPrint() {
-  Fingerprint f;
-  f.Int(AppState().canvas.count);
-  f.Int(AppState().interaction.selectedStroke);
-  for (int i = -1; i < 64; ++i) {
-    const Stroke& stroke = i < 0 ? AppState().canvas.current : AppState().canvas.strokes[i];
-    f.StrokeData(stroke);
-    for (const StrokeNode& node : stroke.nodes) f.Vec(node.position);
-    for (const Vec4& p : stroke.particles.positions) f.Vec(p);
-    for (float size : stroke.particles.sizes) f.Float(size);
-  }
-  return Hex(f.hash);
-}
-
-// One of the actions a person takes, chosen and placed at random: commits
-// with and without pile-ups, meshes and particles, subdivided or not; a
-// selection; deleting one or all; a resize; a rebuild; the crossing check.
-void RandomAction(std::mt19937& dice) {
-  const auto roll = [&dice](int sides) { return static_cast<int>(dice() % sides); };
-  const auto place = [&dice] { return std::uniform_real_distribution<float>(-0.9f, 0.9f)(dice); };
-  switch (roll(9)) {
-    case 0:
-    case 1:
-    case 2:
-      AppState().collisions.afterStroke = roll(3) == 0;
-      AppState().strokeSettings.subdivisionLevels = roll(2);
-      AppState().strokeSettings.showParticles = roll(2);
-      AppState().strokeSettings.randomSize = roll(2);
-      PainterTest::Paint(place(), place(), 0.3f * place(), 0.3f * place(), roll(7));
-      break;
-    case 3:
-      DeleteSelectedStroke();
-      break;
-    case 4:
-      if (roll(3) == 0) DeleteAllStrokes();
-      break;
-    case 5:
-      GrowSelectedStroke(SizeAxis::kWidth, 0.01f);
-      break;
-    case 6:
-      AppState().strokeSettings.pathLod = 1 + roll(6);
-      UpdateSelectedStroke();
-      break;
-    case 7:
-      Quietly(CollideStrokes);
-      break;
-    default:
-      SelectStroke(roll(AppState().canvas.count + 1));
-  }
 }
 
 // Over seeded sessions on a canvas painted on before the history starts,

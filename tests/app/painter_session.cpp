@@ -1,0 +1,56 @@
+#include "tests/app/painter_session.h"
+
+#include "actions/actions.h"
+#include "state/state.h"
+#include "tests/support/console.h"
+#include "tests/support/fingerprint.h"
+#include "tests/support/painter.h"
+
+std::string CanvasPrint(CanvasPart part) {
+  Fingerprint f;
+  f.Int(AppState().canvas.count);
+  f.Int(AppState().interaction.selectedStroke);
+  const bool all = part == CanvasPart::kAllSlots;
+  for (int i = all ? -1 : 0; i < (all ? 64 : AppState().canvas.count); ++i) {
+    const Stroke& stroke = i < 0 ? AppState().canvas.current : AppState().canvas.strokes[i];
+    f.StrokeData(stroke);
+    for (const StrokeNode& node : stroke.nodes) f.Vec(node.position);
+    for (const Vec4& p : stroke.particles.positions) f.Vec(p);
+    for (float size : stroke.particles.sizes) f.Float(size);
+  }
+  return Hex(f.hash);
+}
+
+void RandomAction(std::mt19937& dice) {
+  const auto roll = [&dice](int sides) { return static_cast<int>(dice() % sides); };
+  const auto place = [&dice] { return std::uniform_real_distribution<float>(-0.9f, 0.9f)(dice); };
+  switch (roll(9)) {
+    case 0:
+    case 1:
+    case 2:
+      AppState().collisions.afterStroke = roll(3) == 0;
+      AppState().strokeSettings.subdivisionLevels = roll(2);
+      AppState().strokeSettings.showParticles = roll(2);
+      AppState().strokeSettings.randomSize = roll(2);
+      PainterTest::Paint(place(), place(), 0.3f * place(), 0.3f * place(), roll(7));
+      break;
+    case 3:
+      DeleteSelectedStroke();
+      break;
+    case 4:
+      if (roll(3) == 0) DeleteAllStrokes();
+      break;
+    case 5:
+      GrowSelectedStroke(SizeAxis::kWidth, 0.01f);
+      break;
+    case 6:
+      AppState().strokeSettings.pathLod = 1 + roll(6);
+      UpdateSelectedStroke();
+      break;
+    case 7:
+      Quietly(CollideStrokes);
+      break;
+    default:
+      SelectStroke(roll(AppState().canvas.count + 1));
+  }
+}

@@ -1,0 +1,336 @@
+// Paintings saved and opened by the painter itself, in process on a hidden
+// window with the data set's maps: what opens is the canvas, the settings
+// and the picture that were saved; a file that cannot be read or written
+// changes nothing; undo takes an open back; what a run left unsaved is
+// offered first and opened again.
+
+#include "actions/painting_files.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "actions/documents.h"
+#include "actions/painting_history.h"
+#include "app/shell.h"
+#include "app/view.h"
+#include "camera/camera.h"
+#include "image/filters.h"
+#include "image/pixel_store.h"
+#include "image/textures.h"
+#include "platform/files.h"
+#include "tests/app/painter_session.h"
+#include "tests/support/fingerprint.h"
+#include "tests/support/painter.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+constexpr int kSize = 256;
+
+// Every setting a painting carries, field by field.
+std::string SettingsPrint() {
+  const PaintingSettings s = SettingsOfState(AppState());
+  Fingerprint f;
+  const StrokeSettings& k = s.stroke;
+  for (int v : {k.pathLod, k.shapeLod, k.subdivisionLevels, k.endNode, k.showParticles, k.showMesh,
+                k.randomSize, s.collideAfterStroke, s.display.lightOn, s.display.paperOn,
+                s.display.axesOn, s.display.cursorOn, s.display.showNodes})
+    f.Int(v);
+  for (float v :
+       {k.widthStart, k.widthEnd, k.heightStart, k.heightEnd, s.collisionFactors.widthStart,
+        s.collisionFactors.widthEnd, s.collisionFactors.heightStart, s.collisionFactors.heightEnd,
+        s.camera.fovy, s.camera.zNear, s.colourMarkerX, s.colourMarkerY})
+    f.Float(v);
+  for (const Vec4& v : {k.startColour, k.endColour, s.camera.eye, s.camera.upPoint,
+                        s.camera.sidePoint, s.camera.target})
+    f.Vec(v);
+  f.Bytes(s.light.rotation, sizeof s.light.rotation);
+  f.Bytes(s.light.position, sizeof s.light.position);
+  f.Bytes(&s.camera.zFar, sizeof s.camera.zFar);
+  f.Bytes(s.camera.spin, sizeof s.camera.spin);
+  f.Bytes(&s.primitiveMode, sizeof s.primitiveMode);
+  f.Bytes(&s.randomState, sizeof s.randomState);
+  return Hex(f.hash);
+}
+
+// The main view once it has settled: a frame is lit by the light position
+// the frame before it gave, so the redraw checks draw a second one.
+std::vector<unsigned char> MainViewPixels() {
+  OnDisplay();
+  OnDisplay();
+  std::vector<unsigned char> rgb(kSize * kSize * 3);
+  const PixelStoreScope tightRows;
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+// A setting a person changes between strokes, at random: the camera, the
+// light, what the view shows, the next stroke's shape and colour, a map,
+// the filtered picture.
+void RandomSettingChange(std::mt19937& dice) {
+  ApplicationState& state = AppState();
+  const auto roll = [&dice](int sides) { return static_cast<int>(dice() % sides); };
+  switch (roll(7)) {
+    case 0:
+      HandleCameraKey(state.camera, state.light, "adqews"[roll(6)]);
+      break;
+    case 1:
+      state.light.rotation[roll(16)] += 0.125f;
+      break;
+    case 2:
+      state.display.axesOn = roll(2);
+      state.display.showNodes = roll(2);
+      state.display.lightOn = roll(2);
+      break;
+    case 3:
+      state.strokeSettings.shapeLod = 1 + roll(8);
+      state.strokeSettings.heightStart = 0.01f * (1 + roll(5));
+      break;
+    case 4:
+      PickColour(Vec4(0.1f * roll(10), 0.5f, 0.2f * roll(5), 1.0f), 0.1f * roll(10),
+                 0.5f * roll(8));
+      break;
+    case 5:
+      ChooseMapFile(MAP_DETAIL,
+                    "textures/detailmap/" + std::string(roll(2) ? "Linen.bmp" : "papier1.bmp"));
+      break;
+    default:
+      Quietly([&] { ApplyFilterChoice(roll(kFilterCount)); });
+  }
+}
+
+class PaintingFiles : public PainterTest {
+ protected:
+  void SetUp() override {
+    PainterTest::SetUp();
+    textures_.emplace();
+    data_.emplace();
+    ::setenv("XDG_DATA_HOME", data_->Path().c_str(), 1);
+    AppState().windows.main.width = AppState().windows.main.height = kSize;
+    Quietly([] {
+      InitScene();
+      OnReshape(kSize, kSize);
+      ApplicationState& state = AppState();
+      LoadAllMaps(state.maps);
+      SourceImage.LoadFrom(state.maps[MAP_SOURCE]);
+      ApplyFilterChoice(kFilterVerticalSobel);
+    });
+    history_.emplace();
+  }
+  void TearDown() override {
+    history_.reset();
+    PainterTest::TearDown();
+    ::unsetenv("XDG_DATA_HOME");
+    data_.reset();
+    textures_.reset();
+  }
+
+  // Everything a painting is made of, as the painter holds it.
+  struct Print {
+    std::string canvas, settings;
+    std::vector<unsigned char> pixels;
+    bool operator==(const Print& o) const {
+      return canvas == o.canvas && settings == o.settings && pixels == o.pixels;
+    }
+  };
+  static Print PrintNow() {
+    return {CanvasPrint(CanvasPart::kCommitted), SettingsPrint(), MainViewPixels()};
+  }
+
+  static std::string Saved(const std::string& path) {
+    testing::internal::CaptureStderr();
+    SavePaintingFile(path);
+    return testing::internal::GetCapturedStderr();
+  }
+  static std::string Opened(const std::string& path) {
+    testing::internal::CaptureStderr();
+    Quietly([&] { OpenPaintingFile(path); });
+    return testing::internal::GetCapturedStderr();
+  }
+  // A canvas and settings unlike the one saved: the start state, two
+  // strokes and a turned camera.
+  static void PaintSomethingElse() {
+    Quietly(DeleteAllStrokes);
+    PainterTest::Paint(-0.5f, -0.5f, 0.1f, 0.1f);
+    PainterTest::Paint(0.5f, -0.5f, -0.1f, 0.1f);
+    HandleCameraKey(AppState().camera, AppState().light, 'w');
+  }
+
+  std::optional<ScratchTextureTree> textures_;
+  std::optional<ScratchDir> data_;
+  std::optional<PaintingHistory> history_;
+};
+
+// Over seeded sessions of strokes and setting changes, a saved painting
+// opened on another canvas gives back every stroke field, every setting and
+// the main view's every pixel; and a painting saved again after opening is
+// the file it was opened from, byte for byte.
+TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 dice(seed);
+    Quietly(DeleteAllStrokes);
+    for (int i = 0; i < 10; ++i) {
+      RandomAction(dice);
+      RandomSettingChange(dice);
+    }
+    const std::string path = PaintingPathForName("session " + std::to_string(seed));
+    EXPECT_EQ(Saved(path), "kelvra: saved " + path + "\n");
+    EXPECT_EQ(CurrentPaintingFile(), path);
+    const Print saved = PrintNow();
+
+    PaintSomethingElse();
+    ASSERT_FALSE(PrintNow() == saved);
+    EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
+    const Print opened = PrintNow();
+    EXPECT_EQ(opened.canvas, saved.canvas);
+    EXPECT_EQ(opened.settings, saved.settings);
+    EXPECT_TRUE(opened.pixels == saved.pixels) << "the main view differs";
+
+    std::vector<std::uint8_t> first, again;
+    ASSERT_EQ(ReadWholeFile(path, 1 << 28, &first), "");
+    const std::string copy = PaintingPathForName("again");
+    Saved(copy);
+    ASSERT_EQ(ReadWholeFile(copy, 1 << 28, &again), "");
+    EXPECT_TRUE(first == again) << "saving what was opened writes other bytes";
+    if (HasFailure()) return;
+  }
+}
+
+// Opening is one step: undo gives back the canvas it replaced, redo the
+// opened one. The settings stay as the painting set them.
+TEST_F(PaintingFiles, UndoTakesAnOpenBack) {
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  const std::string path = PaintingPathForName("one stroke");
+  Saved(path);
+  const std::string opened = CanvasPrint(CanvasPart::kCommitted);
+  PaintSomethingElse();
+  const std::string before = CanvasPrint(CanvasPart::kCommitted);
+  const std::size_t steps = history_->Steps().UndoSteps();
+
+  Opened(path);
+  const std::string settings = SettingsPrint();
+  EXPECT_EQ(history_->Steps().UndoSteps(), steps + 1);
+  ASSERT_TRUE(history_->Undo());
+  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), before);
+  EXPECT_EQ(SettingsPrint(), settings);
+  ASSERT_TRUE(history_->Redo());
+  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), opened);
+}
+
+// A file that is missing, cut short or no painting at all is refused with
+// one line naming it; the canvas, the settings, the undo history and the
+// painting's own file stay as they were.
+TEST_F(PaintingFiles, AFileThatDoesNotOpenChangesNothing) {
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  const std::string path = PaintingPathForName("kept");
+  Saved(path);
+  std::vector<std::uint8_t> bytes;
+  ASSERT_EQ(ReadWholeFile(path, 1 << 28, &bytes), "");
+
+  const std::string shortFile = data_->File("short.kelvra"), text = data_->File("text.kelvra");
+  std::ofstream(shortFile, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size() / 2));
+  std::ofstream(text) << "not a painting\n";
+  PaintSomethingElse();
+  const Print before = PrintNow();
+  const std::size_t steps = history_->Steps().UndoSteps();
+
+  for (const std::string& bad : {data_->File("missing.kelvra"), shortFile, text, data_->Path()}) {
+    SCOPED_TRACE(bad);
+    const std::string said = Opened(bad);
+    EXPECT_EQ(said.rfind("kelvra: ", 0), 0u) << said;
+    EXPECT_NE(said.find(bad), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(PrintNow() == before);
+    EXPECT_EQ(history_->Steps().UndoSteps(), steps);
+    EXPECT_EQ(CurrentPaintingFile(), path);
+  }
+  EXPECT_NE(Opened(data_->File("missing.kelvra")).find("No such file or directory"),
+            std::string::npos);
+}
+
+// A save the disk cannot take (a file size limit stands in for a full
+// disk here; a folder where a file should be) says why and keeps the file
+// that was there whole.
+TEST_F(PaintingFiles, ASaveThatFailsKeepsTheOldFile) {
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  const std::string path = PaintingPathForName("full disk");
+  Saved(path);
+  const std::string first = CanvasPrint(CanvasPart::kCommitted);
+  for (int i = 0; i < 6; ++i) PainterTest::Paint(-0.8f, -0.6f + 0.2f * i, 0.2f, 0.02f);
+
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(info.st_size);  // the new painting is larger
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::string said = Saved(path);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(said, "kelvra: cannot save " + path + ": File too large\n");
+
+  const std::string blocked = data_->File("file") + "/painting.kelvra";
+  std::ofstream(data_->File("file")) << "a file, not a folder\n";
+  EXPECT_EQ(Saved(blocked), "kelvra: cannot save " + blocked + ": Not a directory\n");
+  EXPECT_EQ(CurrentPaintingFile(), path);
+
+  Opened(path);
+  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), first)
+      << "the old file is no longer the painting saved";
+}
+
+// What a run left unsaved comes first in the list, named by its own file;
+// opening it gives the painting back, and this run takes it over: it is no
+// longer offered, and saving goes to its file again.
+TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsRecovered) {
+  const std::string own = PaintingPathForName("mine");
+  Saved(own);
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  PainterTest::Paint(0.2f, -0.6f, 0.0f, 0.15f);
+  const std::string sessionEnd = CanvasPrint(CanvasPart::kCommitted);
+  // An autosave as a run that has ended leaves it (no process has a
+  // number this large).
+  const std::string autosave = PaintingsFolder() + ".autosave/20260101-120000-2147483000.kelvra";
+  Saved(autosave);
+  std::ofstream(autosave + ".source") << own;
+  std::ofstream(PaintingsFolder() + ".autosave/20260101-120000-" + std::to_string(::getpid()) +
+                ".kelvra")
+      << "this run's own autosave is not offered";
+  PaintSomethingElse();
+
+  const std::vector<PaintingEntry> list = ListPaintings();
+  ASSERT_EQ(list.size(), 2u) << "the recovered painting, then mine";
+  EXPECT_TRUE(list[0].recovered);
+  EXPECT_EQ(list[0].label.rfind("Recovered ", 0), 0u);
+  EXPECT_EQ(list[0].label.substr(list[0].label.size() - 14), " (mine.kelvra)");
+  EXPECT_FALSE(list[1].recovered);
+
+  testing::internal::CaptureStderr();
+  Quietly([] { EXPECT_TRUE(OpenRecoveredPainting()); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: recovered " + autosave + "\n");
+  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), sessionEnd);
+  EXPECT_EQ(CurrentPaintingFile(), own);
+  for (const PaintingEntry& entry : ListPaintings()) EXPECT_FALSE(entry.recovered);
+
+  testing::internal::CaptureStderr();
+  Quietly([] { EXPECT_FALSE(OpenRecoveredPainting()); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: there is no painting to recover\n");
+}
+
+}  // namespace
