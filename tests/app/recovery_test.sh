@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# A painting outlives a crash: the painter, started with a home of its own,
+# paints two strokes and is killed once its autosave is written; started
+# again with --recover it shows the same main view, pixel for pixel, and
+# started with the autosave's copy as its file argument, the same again.
+#   recovery_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
+# Exit 77 (skipped) without a display or without xdotool/xwininfo/import.
+set -uo pipefail
+program=$(realpath "$1")
+root=$(realpath "$2")
+
+if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null ||
+  ! command -v import >/dev/null || ! command -v compare >/dev/null; then
+  echo "needs an X display, xdotool, xwininfo and ImageMagick"
+  exit 77
+fi
+
+source "$root/tests/support/x_session.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_recovery_XXXXXX") || exit 1
+out="$work/output.txt"
+cleanup() {
+  end_session
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "---- program output ----"
+  cat -A "$out" | head -n 60
+  exit 1
+}
+
+cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
+mkdir -p "$work/home"
+export HOME="$work/home"
+unset XDG_DATA_HOME
+autosaves="$HOME/.local/share/kelvra/paintings/.autosave"
+cd "$work" || exit 1
+keep_x_connection || fail "the X display does not answer"
+
+visible() { xdotool search --onlyvisible --name "^$1\$"; }
+has_line() { grep -qxF -- "$1" "$out"; }
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+
+# start ARGUMENTS...: the painter, up to its main view and panels.
+main=
+ox=
+oy=
+start() {
+  "$program" "$@" >"$out" 2>&1 &
+  pid=$!
+  wait_for 60 has_line $'\tCreating Size Window....' || fail "start-up did not finish: $*"
+  wait_for 20 visible "Kelvra! by Dorvask" || fail "no main view: $*"
+  main=$(visible "Kelvra! by Dorvask" | head -n 1)
+  read -r ox oy < <(xwininfo -id "$main" |
+    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+}
+
+# shot FILE: the main view once it has settled, the pointer (and so the
+# brush cursor) at the same place every time.
+shot() {
+  xdotool mousemove $((ox + 600)) $((oy + 620))
+  sleep 1.5
+  import -window "$main" "$1" || fail "cannot take a picture of the main view"
+}
+
+stroke() {
+  xdotool mousemove $((ox + $1)) $((oy + $2))
+  sleep 0.2
+  xdotool mousedown 1
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((ox + $1 + 30 * step)) $((oy + $2 + $3 * step))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+}
+
+kill_hard() {
+  kill -9 "$pid"
+  wait "$pid" 2>/dev/null
+  pid=
+}
+
+start
+stroke 150 250 10
+stroke 180 450 -15
+two_built() { [ "$(grep -cxF $'\tBuilding Stroke data....' "$out")" -ge 2 ]; }
+wait_for 20 two_built || fail "the strokes were not built"
+autosaved() { ls "$autosaves"/*.kelvra; }
+wait_for 20 autosaved || fail "no autosave in $autosaves"
+sleep 4 # the second stroke's autosave follows the first one's after a few seconds
+shot "$work/painted.png"
+cp "$(autosaved | head -n 1)" "$work/copy.kelvra"
+kill_hard
+
+# The same as a picture: ImageMagick counts the pixels that differ.
+same_picture() {
+  local differ
+  differ=$(compare -metric AE "$1" "$2" null: 2>&1)
+  [ "$differ" = 0 ] || fail "$3: $differ pixels differ from the painting before the crash"
+}
+
+start --recover
+wait_for 20 grep -q "^kelvra: recovered $autosaves/.*\.kelvra\$" "$out" ||
+  fail "--recover did not say what it recovered"
+shot "$work/recovered.png"
+same_picture "$work/painted.png" "$work/recovered.png" "after --recover"
+kill_hard
+
+start "$work/copy.kelvra"
+wait_for 20 has_line "kelvra: opened $work/copy.kelvra" || fail "the file argument was not opened"
+shot "$work/opened.png"
+same_picture "$work/painted.png" "$work/opened.png" "opened as the file argument"
+
+# Esc ends the program as ever.
+xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
+wait_for 10 gone || fail "Esc did not end the program"
+wait "$pid"
+pid=
+echo "PASS"
