@@ -12,6 +12,7 @@
 #include "image/pixel_store.h"
 #include "image/textures.h"
 #include "platform/files.h"
+#include "render/kept_picture.h"
 #include "state/redraw.h"
 
 namespace {
@@ -80,9 +81,9 @@ std::shared_ptr<const EmbeddedMap> MapOf(const MapFileTable& table, MapSlot slot
   return map;
 }
 
-// A picture of `width` × `height` RGB pixels (rows bottom first, as GL
-// reads them) made smaller by averaging boxes of pixels, rows top first.
-std::vector<std::uint8_t> Shrunk(const std::vector<std::uint8_t>& rgb, int width, int height,
+// A frame's picture made smaller by averaging boxes of pixels: RGB, rows
+// top first.
+std::vector<std::uint8_t> Shrunk(const std::vector<std::uint8_t>& bgra, int width, int height,
                                  int newWidth, int newHeight) {
   std::vector<std::uint8_t> small(std::size_t(newWidth) * newHeight * 3);
   for (int y = 0; y < newHeight; ++y) {
@@ -93,7 +94,7 @@ std::vector<std::uint8_t> Shrunk(const std::vector<std::uint8_t>& rgb, int width
       for (int sy = y0; sy < y1; ++sy)
         for (int sx = x0; sx < x1; ++sx)
           for (int c = 0; c < 3; ++c)
-            sum[c] += rgb[(std::size_t(height - 1 - sy) * width + sx) * 3 + c];
+            sum[c] += bgra[(std::size_t(height - 1 - sy) * width + sx) * 4 + 2 - c];
       const unsigned count = unsigned((y1 - y0) * (x1 - x0));
       for (int c = 0; c < 3; ++c)
         small[(std::size_t(y) * newWidth + x) * 3 + c] = static_cast<std::uint8_t>(sum[c] / count);
@@ -217,7 +218,8 @@ PaintingSnapshot PaintingKeeper::Snapshot(bool thumbnail) {
                        FilteredImage.BitsPerPixel() >= 24 && FilteredImage.HasAllPixels();
   if (!filtered_) filtered_ = std::make_shared<const Bytes>(picture ? FilteredImage.SavedBytes() : Bytes());
   snapshot.filteredPicture = filtered_;
-  if (thumbnail) snapshot.thumbnail = std::make_shared<const Bytes>(MainViewThumbnail(256));
+  if (thumbnail)
+    snapshot.thumbnail = std::make_shared<const Bytes>(ThumbnailOf(ReadMainViewFrame()));
   return snapshot;
 }
 
@@ -226,18 +228,25 @@ PaintingKeeper& ThePaintingKeeper() {
   return *keeper;
 }
 
-Bytes MainViewThumbnail(int largest) {
+MainViewFrame ReadMainViewFrame() {
   MainWindowScope scope;
   const WindowPlace& main = AppState().windows.main;
-  if (main.id == 0 || main.width <= 0 || main.height <= 0) return {};
-  std::vector<std::uint8_t> rgb(std::size_t(main.width) * main.height * 3);
-  {
-    const PixelStoreScope tightRows;
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, main.width, main.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  }
-  const double scale = std::min(1.0, double(largest) / std::max(main.width, main.height));
-  const int width = std::max(1, int(main.width * scale));
-  const int height = std::max(1, int(main.height * scale));
-  return EncodePng8(width, height, 3, Shrunk(rgb, main.width, main.height, width, height));
+  MainViewFrame frame;
+  if (main.id == 0 || main.width <= 0 || main.height <= 0) return frame;
+  frame.width = main.width;
+  frame.height = main.height;
+  frame.bgra.resize(std::size_t(main.width) * main.height * 4);
+  if (ReadKeptPicture(main.width, main.height, frame.bgra.data())) return frame;
+  const PixelStoreScope tightRows;
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, main.width, main.height, GL_BGRA, GL_UNSIGNED_BYTE, frame.bgra.data());
+  return frame;
+}
+
+Bytes ThumbnailOf(const MainViewFrame& frame, int largest) {
+  if (frame.width <= 0 || frame.height <= 0) return {};
+  const double scale = std::min(1.0, double(largest) / std::max(frame.width, frame.height));
+  const int width = std::max(1, int(frame.width * scale));
+  const int height = std::max(1, int(frame.height * scale));
+  return EncodePng8(width, height, 3, Shrunk(frame.bgra, frame.width, frame.height, width, height));
 }

@@ -38,7 +38,7 @@ class PaintingKeeper : public ActionObserver {
 
   // The painting as it stands, ready to be written (on any thread). With
   // `thumbnail`, a small picture of the main view's last frame goes with
-  // it (read from the main window's context).
+  // it (read from the main window's context and made at once).
   PaintingSnapshot Snapshot(bool thumbnail);
 
   // Moves with every action that changes what a snapshot holds: a snapshot
@@ -64,6 +64,20 @@ class PaintingKeeper : public ActionObserver {
 // The painter's one keeper, listening from the first use on.
 PaintingKeeper& ThePaintingKeeper();
 
-// A small picture of the main view's last frame as PNG bytes (its longer
-// side `largest` pixels at most); empty without a main window.
-Bytes MainViewThumbnail(int largest);
+// The main view's last frame as read back: BGRA (the window's own
+// layout, so reading it back is a copy), rows bottom first. The kept
+// picture is read where there is one: the painting without the cursor,
+// the axes or the selection's outline.
+struct MainViewFrame {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> bgra;
+};
+// Empty without a main window.
+MainViewFrame ReadMainViewFrame();
+
+// A small picture of `frame` as PNG bytes, its longer side `largest`
+// pixels at most; empty for an empty frame. Safe on any thread: the
+// autosave reads the frame in the idle step and makes the picture on its
+// own thread.
+constexpr int kThumbnailSize = 256;
+Bytes ThumbnailOf(const MainViewFrame& frame, int largest = kThumbnailSize);

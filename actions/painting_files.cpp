@@ -143,7 +143,8 @@ void Remove(const std::string& autosave) {
 // ---- The autosave writer ---------------------------------------------------------------
 
 struct AutosaveJob {
-  PaintingSnapshot snapshot;
+  PaintingSnapshot snapshot;  // without its thumbnail, made from `frame` by the writer
+  MainViewFrame frame;
   std::uint64_t revision = 0;
   std::string source;  // the painting's own file, or ""
 };
@@ -208,7 +209,8 @@ class AutosaveWriter {
     }
   }
 
-  static std::string Write(const AutosaveJob& job) {
+  static std::string Write(AutosaveJob& job) {
+    job.snapshot.thumbnail = std::make_shared<const Bytes>(ThumbnailOf(job.frame));
     const std::string& path = ThisRunsAutosave();
     if (const std::string reason = MakeFoldersOf(path); !reason.empty())
       return "cannot save " + path + ": " + reason;
@@ -347,7 +349,8 @@ void AutosaveStep() {
   if (revision == HandedRevision || AppState().interaction.painting) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - LastHanded < kAutosaveEvery || Writer().Busy()) return;
-  Writer().Hand(AutosaveJob{ThePaintingKeeper().Snapshot(true), revision, CurrentFile});
+  Writer().Hand(
+      AutosaveJob{ThePaintingKeeper().Snapshot(false), ReadMainViewFrame(), revision, CurrentFile});
   HandedRevision = revision;
   LastHanded = now;
 }

@@ -6,6 +6,12 @@
 //   BM_PanelToggle    "Axes ON/OFF" ticked or cleared, then a frame
 //   BM_CameraSpin     one idle step of a spinning camera (strokes subdivided
 //                     twice), then a frame
+//   BM_AutosaveSnapshot  what an action costs the autosave: the snapshot the
+//                     idle step takes after a resize changed one stroke
+//                     (that stroke encoded again) and, with `frame`, the
+//                     main view read back for the thumbnail; making the
+//                     thumbnail and writing the file are the autosave
+//                     thread's
 // Run under a display (xvfb-run). Times are wall time per event, frames
 // included: on llvmpipe much of a frame is the rasterizer threads' work.
 #include <benchmark/benchmark.h>
@@ -18,6 +24,7 @@
 #include <vector>
 
 #include "actions/actions.h"
+#include "actions/documents.h"
 #include "app/shell.h"
 #include "common/random.h"
 #include "play/replayer.h"
@@ -167,6 +174,23 @@ void BM_CameraSpin(benchmark::State& state) {
   Replayer(Script("window main\nkey 5\nkey r\nframes 2\n"), ReplayOptions()).Run();
 }
 
+void BM_AutosaveSnapshot(benchmark::State& state) {
+  StartOnce();
+  FillCanvas(static_cast<int>(state.range(0)), 0);
+  const bool frame = state.range(1) != 0;
+  QuietConsole quiet;
+  SelectStroke(1);
+  ThePaintingKeeper().Snapshot(false);  // every stroke encoded once, as the first autosave does
+  for (auto _ : state) {
+    state.PauseTiming();
+    GrowSelectedStroke(SizeAxis::kWidth, 0.0001f);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ThePaintingKeeper().Snapshot(false));
+    if (frame) benchmark::DoNotOptimize(ReadMainViewFrame());
+  }
+  Filled = -1;
+}
+
 void Sizes(benchmark::internal::Benchmark* benchmark) {
   for (int strokes : {0, 250, 1000, 5000, 19999}) benchmark->Arg(strokes);
 }
@@ -175,6 +199,11 @@ BENCHMARK(BM_PaintMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealT
 BENCHMARK(BM_CursorMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PanelToggle)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CameraSpin)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_AutosaveSnapshot)
+    ->ArgsProduct({{1000, 19999}, {0, 1}})
+    ->ArgNames({"strokes", "frame"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

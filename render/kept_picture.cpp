@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "image/pixel_store.h"
 #include "platform/extensions.h"
 #include "render/scene.h"
 #include "render/screen_boxes.h"
@@ -319,6 +320,18 @@ void SetKeptPicture(bool on) {
 }
 
 bool KeptPictureInUse() { return Enabled && !Broken && Kept.framebuffer != 0; }
+
+bool ReadKeptPicture(int width, int height, std::uint8_t* bgra) {
+  const FramebufferFunctions* gl = Functions();
+  if (!gl || !KeptValid || !KeptPictureInUse() || Kept.context != glXGetCurrentContext() ||
+      Kept.width != width || Kept.height != height)
+    return false;
+  const PixelStoreScope tightRows;
+  gl->bindFramebuffer(GL_READ_FRAMEBUFFER, Kept.framebuffer);
+  glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+  gl->bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  return true;
+}
 
 std::size_t KeptPictureBytes() {
   return static_cast<std::size_t>(Kept.width) * static_cast<std::size_t>(Kept.height) * 8;

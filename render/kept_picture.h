@@ -12,6 +12,7 @@
 // from with the view now (render/scene_view.h), nothing else.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "render/scene_view.h"
 
@@ -27,3 +28,9 @@ void SetKeptPicture(bool on);
 bool KeptPictureInUse();
 // The memory the kept picture takes: colour and depth, 8 bytes a pixel.
 std::size_t KeptPictureBytes();
+
+// Reads the kept picture of a view of `width` × `height` pixels as BGRA,
+// rows bottom first, into `bgra`: the painting without the cursor, the
+// axes and the selection's outline. False (nothing read) when no picture
+// of that size is kept in the current context.
+bool ReadKeptPicture(int width, int height, std::uint8_t* bgra);

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -22,6 +23,7 @@
 
 #include "actions/documents.h"
 #include "actions/painting_history.h"
+#include "app/input.h"
 #include "app/shell.h"
 #include "app/view.h"
 #include "camera/camera.h"
@@ -29,6 +31,7 @@
 #include "image/pixel_store.h"
 #include "image/textures.h"
 #include "platform/files.h"
+#include "render/kept_picture.h"
 #include "tests/app/painter_session.h"
 #include "tests/support/fingerprint.h"
 #include "tests/support/painter.h"
@@ -64,9 +67,11 @@ std::string SettingsPrint() {
   return Hex(f.hash);
 }
 
-// The main view once it has settled: a frame is lit by the light position
-// the frame before it gave, so the redraw checks draw a second one.
+// The main view once it has settled: the idle step has loaded the maps a
+// change asked for, and a frame is lit by the light position the frame
+// before it gave, so the redraw checks draw a second one.
 std::vector<unsigned char> MainViewPixels() {
+  Quietly(OnIdle);
   OnDisplay();
   OnDisplay();
   std::vector<unsigned char> rgb(kSize * kSize * 3);
@@ -187,6 +192,7 @@ TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
       RandomSettingChange(dice);
     }
     const std::string path = PaintingPathForName("session " + std::to_string(seed));
+    MainViewPixels();  // as the painter draws before it reads the next key
     EXPECT_EQ(Saved(path), "kelvra: saved " + path + "\n");
     EXPECT_EQ(CurrentPaintingFile(), path);
     const Print saved = PrintNow();
@@ -331,6 +337,29 @@ TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsRecovered) {
   testing::internal::CaptureStderr();
   Quietly([] { EXPECT_FALSE(OpenRecoveredPainting()); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: there is no painting to recover\n");
+}
+
+// A painting's thumbnail is the painting: the brush cursor the main view
+// shows over it is left out, and nothing else.
+TEST_F(PaintingFiles, TheThumbnailLeavesTheCursorOut) {
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  Quietly([] { OnPassiveMotion(kSize / 2, kSize / 2); });
+  const std::vector<unsigned char> screen = MainViewPixels();
+  const MainViewFrame frame = ReadMainViewFrame();
+  ASSERT_EQ(frame.bgra.size(), std::size_t(kSize) * kSize * 4);
+  int differ = 0, farthest = 0;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const std::size_t at = std::size_t(y) * kSize + x;
+      if (frame.bgra[at * 4 + 2] != screen[at * 3] ||
+          frame.bgra[at * 4 + 1] != screen[at * 3 + 1] ||
+          frame.bgra[at * 4] != screen[at * 3 + 2]) {
+        ++differ;
+        farthest = std::max({farthest, std::abs(x - kSize / 2), std::abs(y - kSize / 2)});
+      }
+    }
+  EXPECT_GT(differ, 20) << "the cursor is in the thumbnail";
+  EXPECT_LT(farthest, 40) << "more than the cursor is missing";
 }
 
 }  // namespace

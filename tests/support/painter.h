@@ -24,8 +24,8 @@ class PainterTest : public testing::Test {
 
  protected:
   void SetUp() override {
-    AppState().windows.main.id = EnsureHiddenGlWindow();
     ResetApplicationStateForTesting();
+    AppState().windows.main.id = EnsureHiddenGlWindow();
     AppState().canvas.DeleteAll();
   }
   void TearDown() override {
