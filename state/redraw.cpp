@@ -134,9 +134,12 @@ SceneView DrawnMain;  // the view of the last frame drawn, when MainDrawn
 bool MainDrawn = false;
 
 // A painting drawn from more faces than this is drawn from its base meshes
-// while the camera moves: at two subdivision levels (16 times the faces),
-// a thousand strokes of a few nodes come to several million.
-constexpr std::size_t kCoarseAboveFaces = 2000000;
+// while the camera moves. Software rendering draws about five million faces
+// a second, so this many take some 50 ms a frame there; at two subdivision
+// levels (16 times the faces) a thousand strokes of eight nodes come to 1.6
+// million. The count, not the time a frame took, decides, so that a replay
+// draws the same frames on any machine.
+constexpr std::size_t kCoarseAboveFaces = 250000;
 // The camera rests when it has not moved for this many idle steps (a sixth
 // of a second at 60 steps a second): keys held down repeat faster.
 constexpr int kRestingSteps = 10;

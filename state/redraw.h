@@ -31,8 +31,8 @@ void NoteDrawn(Picture picture, const SceneView* view = nullptr);
 // What the main view shows now, of the state and of the GL state its next
 // frame starts from (the main window's context must be current). Strokes
 // are drawn from their base meshes (`coarse`) while the camera moves over a
-// painting of more than two million faces; the exact frame follows once
-// the camera has rested for ten idle steps.
+// painting of more than a quarter of a million faces; the exact frame
+// follows once the camera has rested for ten idle steps.
 SceneView MainSceneView();
 // The idle step tells the camera's movement here, once per step.
 void NoteIdleStep();

@@ -1,0 +1,60 @@
+// While the camera moves over a painting of many faces, the main view draws
+// the strokes from their base meshes; once it has rested for ten idle steps
+// the exact frame follows. A small painting is always drawn exactly.
+
+#include <gtest/gtest.h>
+
+#include "camera/camera.h"
+#include "render/scene_view.h"
+#include "state/redraw.h"
+#include "tests/support/painter.h"
+
+namespace {
+
+class CoarseView : public PainterTest {
+ protected:
+  void SetUp() override {
+    PainterTest::SetUp();
+    AppState().camera.Init(AppState().light);
+  }
+  static int Coarse() { return MainSceneView().coarse; }
+  static void Rest() {
+    for (int i = 0; i < 12; ++i) NoteIdleStep();
+  }
+  static void Move() {
+    HandleCameraKey(AppState().camera, AppState().light, 'a');
+    NoteIdleStep();
+  }
+};
+
+TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
+  AppState().strokeSettings.subdivisionLevels = 2;
+  for (int i = 0; i < 40; ++i) Paint(-0.9f, -0.9f + 0.045f * i, 0.11f, 0.01f, 16);
+  Rest();
+  EXPECT_EQ(Coarse(), 0) << "a resting camera draws exactly";
+
+  Move();
+  EXPECT_EQ(Coarse(), 1);
+  for (int i = 0; i < 9; ++i) NoteIdleStep();
+  EXPECT_EQ(Coarse(), 1) << "nine steps still count as moving";
+  NoteIdleStep();
+  EXPECT_EQ(Coarse(), 0) << "the tenth step without a move is rest";
+
+  AppState().camera.spin[1] = 1;  // a spin moves the camera every step
+  Rest();
+  EXPECT_EQ(Coarse(), 1);
+  AppState().camera.spin[1] = 0;
+  Rest();
+  EXPECT_EQ(Coarse(), 0);
+
+  // Fewer faces: strokes without subdivision are drawn exactly while moving.
+  AppState().strokeSettings.subdivisionLevels = 0;
+  for (int i = 1; i <= 40; ++i) {
+    SelectStroke(i);
+    UpdateSelectedStroke();
+  }
+  Move();
+  EXPECT_EQ(Coarse(), 0);
+}
+
+}  // namespace
