@@ -1,5 +1,11 @@
 #include "document/document.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 
 #include "common/version.h"
@@ -132,6 +138,53 @@ namespace {
 
 // ---- Opening --------------------------------------------------------------------------
 
+// Every reader's first step, once the archive is open with its names and
+// sizes checked: its first entry says it is a painting.
+bool CheckPaintingType(const ZipReader& zip, std::string& error) {
+  const std::string expected = kPaintingMimeType;
+  if (zip.Names().empty() || zip.Names().front() != kMimeTypeEntry) {
+    error = "not a Kelvra painting (its first entry is not \"mimetype\")";
+    return false;
+  }
+  Bytes type;
+  if (!zip.Read(kMimeTypeEntry, 256, type, error)) return false;
+  if (std::string(type.begin(), type.end()) != expected) {
+    error = "not a Kelvra painting (its type is not " + expected + ")";
+    return false;
+  }
+  return true;
+}
+
+// The file at `path` for reading, or null with the system's reason. Only a
+// regular file is read: a folder is refused as such, and a named pipe,
+// which would keep the reader waiting for a writer, is not waited for.
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (descriptor < 0) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
+  struct stat info;
+  std::FILE* file = nullptr;
+  if (::fstat(descriptor, &info) != 0)
+    reason = std::strerror(errno);
+  else if (!S_ISREG(info.st_mode))
+    reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+  else if (!(file = ::fdopen(descriptor, "rb")))
+    reason = std::strerror(errno);
+  if (!file) ::close(descriptor);
+  return file;
+}
+
+// "" with the thumbnail entry's PNG bytes in `png`, or what is wrong.
+std::string ThumbnailEntryProblem(const ZipReader& zip, const DocumentLimits& limits, Bytes& png) {
+  if (!zip.Has(kThumbnailEntry)) return "it holds no thumbnail";
+  std::string problem;
+  if (!zip.Read(kThumbnailEntry, limits.thumbnailBytes, png, problem)) return problem;
+  problem = PngProblem(png);
+  return problem.empty() ? "" : std::string("entry \"") + kThumbnailEntry + "\" " + problem;
+}
+
 // One open of one file: every step reads into `painting` and stops at the
 // first problem, kept in `error`; the caller hands the painting out only
 // when there was none.
@@ -151,7 +204,6 @@ class Opening {
     if (!zip_.Has(name)) return Fail(std::string("no entry \"") + name + "\"");
     return zip_.Read(name, cap, out, error_);
   }
-  bool MimeType();
   bool ReadManifestEntry();
   bool Strokes();
   bool MeshesWithinCaps();
@@ -164,17 +216,6 @@ class Opening {
   ZipReader zip_;
   Manifest manifest_;
 };
-
-bool Opening::MimeType() {
-  Bytes type;
-  const std::string expected = kPaintingMimeType;
-  if (zip_.Names().empty() || zip_.Names().front() != kMimeTypeEntry)
-    return Fail("not a Kelvra painting (its first entry is not \"mimetype\")");
-  if (!Read(kMimeTypeEntry, 256, type)) return false;
-  if (std::string(type.begin(), type.end()) != expected)
-    return Fail("not a Kelvra painting (its type is not " + expected + ")");
-  return true;
-}
 
 bool Opening::ReadManifestEntry() {
   Bytes text;
@@ -256,8 +297,8 @@ bool Opening::Pictures() {
 }
 
 bool Opening::Run(const std::uint8_t* data, std::size_t size) {
-  if (!zip_.Open(data, size, limits_.entries, error_) || !MimeType() || !ReadManifestEntry() ||
-      !Strokes() || !MeshesWithinCaps() || !Pictures())
+  if (!zip_.Open(data, size, limits_.entries, error_) || !CheckPaintingType(zip_, error_) ||
+      !ReadManifestEntry() || !Strokes() || !MeshesWithinCaps() || !Pictures())
     return false;
   painting_.selectedStroke = manifest_.selectedStroke;
   painting_.settings = manifest_.settings;
@@ -296,4 +337,22 @@ OpenedPainting OpenPainting(const std::string& path, const DocumentLimits& limit
     return failed;
   }
   return ReadPainting(file.data(), file.size(), path, limits);
+}
+
+bool ReadThumbnail(const std::string& path, Bytes& png, std::string& error,
+                   const DocumentLimits& limits) {
+  std::string reason;
+  std::FILE* file = OpenRegularFile(path, reason);
+  if (!file) {
+    error = "cannot open " + path + ": " + reason;
+    return false;
+  }
+  ZipReader zip;
+  std::string problem;
+  if (zip.Open(file, limits.entries, problem) && CheckPaintingType(zip, problem))
+    problem = ThumbnailEntryProblem(zip, limits, png);
+  if (problem.empty()) return true;
+  png.clear();
+  error = path + ": " + problem;
+  return false;
 }

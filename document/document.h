@@ -66,3 +66,13 @@ OpenedPainting ReadPainting(const std::uint8_t* data, std::size_t size, const st
                             const DocumentLimits& limits = DocumentLimits());
 OpenedPainting OpenPainting(const std::string& path,
                             const DocumentLimits& limits = DocumentLimits());
+
+// The thumbnail's PNG bytes of the painting file at `path`, read without
+// opening the painting: a file manager asks for the picture of every file
+// a folder shows, so only the archive's directory, its type and the
+// thumbnail entry are read from the file (no manifest, no stroke, no
+// mesh), the archive refused as opening refuses it. False with `error` =
+// "cannot open PATH: reason" (a folder, a missing file) or "PATH: what is
+// wrong" ("it holds no thumbnail" for a painting saved without one).
+bool ReadThumbnail(const std::string& path, Bytes& png, std::string& error,
+                   const DocumentLimits& limits = DocumentLimits());

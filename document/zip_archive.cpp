@@ -127,6 +127,24 @@ bool ZipReader::Open(const std::uint8_t* data, std::size_t size, std::uint64_t m
     error = "not a zip archive (" + LibzipReason(&zipError) + ")";
     return false;
   }
+  return OpenSource(maxEntries, error);
+}
+
+bool ZipReader::Open(std::FILE* file, std::uint64_t maxEntries, std::string& error) {
+  zip_error_t zipError;
+  zip_error_init(&zipError);
+  source_ = zip_source_filep_create(file, 0, -1, &zipError);  // -1: to the file's end
+  if (!source_) {
+    std::fclose(file);
+    error = "not a zip archive (" + LibzipReason(&zipError) + ")";
+    return false;
+  }
+  return OpenSource(maxEntries, error);
+}
+
+bool ZipReader::OpenSource(std::uint64_t maxEntries, std::string& error) {
+  zip_error_t zipError;
+  zip_error_init(&zipError);
   // ZIP_CHECKCONS: every entry's headers must agree and its bytes lie
   // before the directory, so no declared size points past the file.
   archive_ = zip_open_from_source(source_, ZIP_RDONLY | ZIP_CHECKCONS, &zipError);

@@ -7,6 +7,7 @@
 // compressed bytes can give).
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ class ZipReader {
   // every entry's name and sizes; false with `error` saying what is wrong.
   bool Open(const std::uint8_t* data, std::size_t size, std::uint64_t maxEntries,
             std::string& error);
+  // The same for the archive in `file`, which the reader takes over and
+  // closes. Entries are read from the file as they are asked for: one small
+  // entry of a large file costs little more than the archive's directory.
+  bool Open(std::FILE* file, std::uint64_t maxEntries, std::string& error);
   // Entry names in the archive's order.
   const std::vector<std::string>& Names() const { return names_; }
   bool Has(const std::string& name) const { return index_.count(name) != 0; }
@@ -57,6 +62,9 @@ class ZipReader {
   bool Stored(const std::string& name) const;
 
  private:
+  // Opens source_ as the archive and checks its entries.
+  bool OpenSource(std::uint64_t maxEntries, std::string& error);
+
   zip* archive_ = nullptr;
   zip_source* source_ = nullptr;
   std::vector<std::string> names_;

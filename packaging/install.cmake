@@ -2,12 +2,20 @@
 #   cmake --install build --prefix /usr         (DESTDIR=... for a scratch root)
 #   (cd build && cpack -G DEB)                   → kelvra_<version>_<arch>.deb
 #
-# <prefix>/bin/kelvra            the launcher (packaging/launcher.sh.in)
-# <prefix>/lib/kelvra/kelvra     the painter, started by the launcher
-# <prefix>/share/kelvra/textures the shipped maps, copied into the person's folder
+# <prefix>/bin/kelvra              the launcher (packaging/launcher.sh.in)
+# <prefix>/lib/kelvra/kelvra       the painter, started by the launcher
+# <prefix>/bin/kelvra-thumbnailer  the file managers' thumbnailer, started directly
+# <prefix>/share/kelvra/textures   the shipped maps, copied into the person's folder
 # <prefix>/share/applications/kelvra.desktop, share/icons/hicolor/*/apps/kelvra.png
+# <prefix>/share/mime/packages/kelvra-painting.xml  the painting file's type
+# <prefix>/share/thumbnailers/kelvra.thumbnailer    the thumbnailer's entry
 #
-# Every program of the package goes into lib/kelvra and gets a copy of the
+# The desktop's databases (file types, which program opens a type, icons)
+# are updated by dpkg's triggers of shared-mime-info, desktop-file-utils and
+# hicolor-icon-theme whenever files land in their folders: the package needs
+# no scripts of its own for them.
+#
+# Every program a person starts goes into lib/kelvra and gets a copy of the
 # launcher under its own name in bin, so all of them share one data folder.
 include(GNUInstallDirs)
 set(KELVRA_PROGRAM_DIR lib/kelvra)
@@ -28,6 +36,11 @@ kelvra_install_program(kelvra)
 if(TARGET kelvra-play)
   kelvra_install_program(kelvra-play)
 endif()
+# The thumbnailer goes into bin as it is, without the launcher: a file
+# manager starts it for every painting it shows, often in a sandbox that
+# cannot write the person's home, and it needs no data folder (it reads the
+# file it is given and writes the picture it is asked for).
+install(TARGETS kelvra-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The maps without the gradient maps a run from the checkout leaves behind.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/textures/ DESTINATION ${KELVRA_DATA_DIR}/textures
@@ -35,6 +48,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/textures/ DESTINATION ${KELVRA_DATA_DIR}
 install(FILES ${PROJECT_BINARY_DIR}/packaging/kelvra.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${KELVRA_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/kelvra-painting.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/kelvra.thumbnailer
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 
 set(CPACK_PACKAGE_NAME kelvra)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch root (DESTDIR, no root needed) and starts
-# the installed launcher as a person would: from an empty folder, with a
-# scratch HOME, on the current X display. Checks the installed files, the
-# person's data folder and what the painter shows; removes everything after.
-#   install_test.sh CMAKE BUILD_DIR
+# the installed launcher as a person would: from a folder holding only a
+# painting, which it names relative to that folder (with spaces in its
+# name), with a scratch HOME, on the current X display. Checks the installed
+# files, the person's data folder, the painting opened and what the painter
+# shows; removes everything after.
+#   install_test.sh CMAKE BUILD_DIR MAKE_TEST_PAINTING
 # Exit 77 (skipped) without a display or without xdotool and ImageMagick.
 set -uo pipefail
 cmake=$1
 build=$(realpath "$2")
+make_painting=$3
 
 if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
   echo "needs an X display, xdotool and ImageMagick"
@@ -53,7 +56,7 @@ if command -v desktop-file-validate >/dev/null; then
 else
   fail "desktop-file-validate is not installed"
 fi
-grep -qx "Exec=kelvra" "$desktop" && grep -qx "Icon=kelvra" "$desktop" ||
+grep -qx "Exec=kelvra %f" "$desktop" && grep -qx "Icon=kelvra" "$desktop" ||
   fail "the .desktop entry does not start kelvra with its icon"
 # Every icon is a PNG of its folder's size (width and height from the header).
 for size in 16 32 48 64 128 256; do
@@ -65,12 +68,15 @@ for size in 16 32 48 64 128 256; do
     fail "${size}px icon is $((16#${header:32:8})) x $((16#${header:40:8}))"
 done
 
-# ---- First start: the folder is made, the maps are found, the gradient maps land there
+# ---- First start: the folder is made, the maps are found, the gradient maps
+# land there, the painting named is opened from where the person started
 start=$tmp/start
 home=$tmp/home
-mkdir -p "$start" "$home"
+painting="my paintings/a painting.kelvra"
+mkdir -p "$start/my paintings" "$home"
+"$make_painting" "$start/$painting" 20 10 || fail "no painting made"
 folder=$home/.local/share/kelvra
-(cd "$start" && exec env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" >"$out" 2>&1) &
+(cd "$start" && exec env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" "$painting" >"$out" 2>&1) &
 pid=$!
 
 started() { grep -qxF $'\tCreating Size Window....' "$out"; }
@@ -83,6 +89,8 @@ wait_for 20 shown "Stroke Control Panel:" || fail "Stroke panel not shown"
 for saved in SavedH.bmp SavedV.bmp SavedHV.bmp; do
   [ -s "$folder/textures/sourcemap/Saved/$saved" ] || fail "$saved not written into the data folder"
 done
+grep -qxF "kelvra: opened $start/$painting" "$out" || fail "the painting was not opened"
+rm -r "$start/my paintings"
 [ -z "$(ls -A "$start")" ] || fail "files written into the starting folder: $(ls -A "$start")"
 ! grep -q "not Found" "$out" || fail "a texture folder was not found"
 

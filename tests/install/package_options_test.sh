@@ -21,7 +21,7 @@ read -r -a options <<<"$(grep -oE -- '-D[A-Z_]+=[A-Z]+' <<<"$line" | tr '\n' ' '
 "$cmake" -S "$root" -B "$tmp/build" -G Ninja "${options[@]}" >"$tmp/configure.log" 2>&1 ||
   fail "configuring with ${options[*]} failed: $(tail -n 5 "$tmp/configure.log")"
 targets=$(ninja -C "$tmp/build" -t targets all | cut -d: -f1)
-for program in app/kelvra play/kelvra-play; do
+for program in app/kelvra play/kelvra-play tools/thumbnailer/kelvra-thumbnailer; do
   grep -qxF "$program" <<<"$targets" || fail "$program is not built"
 done
 extra=$(grep -E '^(tests|bench)/' <<<"$targets" | head -n 3)

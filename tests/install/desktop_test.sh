@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The desktop's side of paintings, from a scratch install (DESTDIR, no root
+# needed; nothing of the system's databases is touched):
+#   - the file type: its XML builds a scratch MIME database, through which
+#     a painting is known by its name and by its bytes, and a zip that is
+#     not a painting stays a zip;
+#   - the menu entry opens the type (and validates);
+#   - the thumbnailer entry names the installed thumbnailer, which turns a
+#     painting into a picture of the asked size and refuses what it cannot
+#     read with one line, leaving no file;
+#   - the Debian package holds these files.
+#   desktop_test.sh CMAKE CPACK BUILD_DIR MAKE_TEST_PAINTING
+set -uo pipefail
+cmake=$1
+cpack=$2
+build=$(realpath "$3")
+make_painting=$4
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+for tool in update-mime-database update-desktop-database desktop-file-validate gio dpkg-deb; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/ensure_packages.sh)"
+done
+
+DESTDIR=$tmp/root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 ||
+  fail "install failed: $(tail -n 5 "$tmp/install.log")"
+usr=$tmp/root/usr
+files="$tmp/my files"
+mkdir -p "$files"
+"$make_painting" "$files/a painting.kelvra" 200 100 || fail "no painting made"
+
+# ---- The entries
+desktop=$usr/share/applications/kelvra.desktop
+report=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$report" ] ||
+  fail "desktop-file-validate: $report"
+grep -qx "Exec=kelvra %f" "$desktop" || fail "the menu entry does not hand kelvra a file"
+grep -qx "MimeType=application/x-kelvra-painting;" "$desktop" ||
+  fail "the menu entry does not open paintings"
+thumbnailer=$usr/share/thumbnailers/kelvra.thumbnailer
+[ -f "$thumbnailer" ] || fail "no thumbnailer entry"
+grep -qx "\[Thumbnailer Entry\]" "$thumbnailer" || fail "the thumbnailer entry has no group"
+grep -qx "TryExec=kelvra-thumbnailer" "$thumbnailer" &&
+  grep -qx "Exec=kelvra-thumbnailer %i %o %s" "$thumbnailer" &&
+  grep -qx "MimeType=application/x-kelvra-painting;" "$thumbnailer" ||
+  fail "the thumbnailer entry does not start kelvra-thumbnailer for paintings: $(cat "$thumbnailer")"
+[ -x "$usr/bin/kelvra-thumbnailer" ] || fail "the thumbnailer is not in bin"
+
+# ---- The file type and the program for it, through scratch databases
+data=$tmp/data
+mkdir -p "$data" "$tmp/home"
+cp -r "$usr/share/mime" "$usr/share/applications" "$data/"
+# Run as where the databases are searched, it says nothing unless the XML
+# is wrong.
+export XDG_DATA_HOME=$tmp/home XDG_DATA_DIRS=$data:/usr/share GIO_USE_VFS=local
+report=$(update-mime-database "$data/mime" 2>&1) && [ -z "$report" ] ||
+  fail "update-mime-database: $report"
+[ -f "$data/mime/application/x-kelvra-painting.xml" ] || fail "the type is not in the database"
+update-desktop-database "$data/applications" || fail "update-desktop-database failed"
+grep -qx "application/x-kelvra-painting=kelvra.desktop;" "$data/applications/mimeinfo.cache" ||
+  fail "paintings do not open with Kelvra: $(cat "$data/applications/mimeinfo.cache")"
+type_of() {
+  gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'
+}
+cp "$files/a painting.kelvra" "$files/renamed"
+# The same bytes with the entry's type changed: a zip, but no painting.
+cp "$files/a painting.kelvra" "$files/other"
+printf 'x-other-thing' | dd of="$files/other" bs=1 seek=50 conv=notrunc status=none
+for expected in "a painting.kelvra=application/x-kelvra-painting" \
+  "renamed=application/x-kelvra-painting" "other=application/zip"; do
+  file=${expected%%=*}
+  found=$(type_of "$files/$file")
+  [ "$found" = "${expected#*=}" ] || fail "$file is of type '$found', not ${expected#*=}"
+done
+icons=$(gio info -a standard::icon "$files/renamed" | sed -n 's/^ *standard::icon: //p')
+[[ $icons == kelvra,* ]] || fail "a painting is not shown with Kelvra's icon: $icons"
+
+# ---- The thumbnailer
+run_thumbnailer() {
+  "$usr/bin/kelvra-thumbnailer" "$@" >"$tmp/stdout" 2>"$tmp/stderr"
+}
+size_of() {
+  local header
+  header=$(od -An -tx1 -N24 "$1" | tr -d ' \n')
+  [ "${header:0:16}" = 89504e470d0a1a0a ] || return 1
+  echo "$((16#${header:32:8})) x $((16#${header:40:8}))"
+}
+out=$tmp/thumbnails
+mkdir -p "$out"
+# Fitted into the square with its proportions; never enlarged.
+for expected in "64=64 x 32" "150=150 x 75" "256=200 x 100" "1024=200 x 100"; do
+  size=${expected%%=*}
+  run_thumbnailer "$files/a painting.kelvra" "$out/$size.png" "$size" ||
+    fail "no thumbnail of size $size: $(cat "$tmp/stderr")"
+  [ ! -s "$tmp/stdout" ] && [ ! -s "$tmp/stderr" ] || fail "the thumbnailer talked: $(cat "$tmp/stderr")"
+  found=$(size_of "$out/$size.png") || fail "the thumbnail of size $size is not a PNG"
+  [ "$found" = "${expected#*=}" ] || fail "size $size gave $found, not ${expected#*=}"
+done
+rm -f "$out"/*
+
+# Refused with one line naming the file and the reason, and no file left.
+"$make_painting" "$files/bare.kelvra" none || fail "no painting made"
+head -c 300 "$files/a painting.kelvra" >"$files/broken.kelvra"
+refused() {
+  local input=$1 reason=$2 size=${3:-128}
+  run_thumbnailer "$input" "$out/picture.png" "$size" && fail "a thumbnail of $input with size $size"
+  [ "$(wc -l <"$tmp/stderr")" -eq 1 ] || fail "not one line for $input: $(cat "$tmp/stderr")"
+  grep -qF "kelvra-thumbnailer: " "$tmp/stderr" && grep -qF "$reason" "$tmp/stderr" ||
+    fail "for $input: '$(cat "$tmp/stderr")' does not say '$reason'"
+  [ -z "$(ls -A "$out")" ] || fail "files left after $input: $(ls -A "$out")"
+}
+refused "$files/broken.kelvra" "$files/broken.kelvra: not a zip archive"
+refused "$files/bare.kelvra" "$files/bare.kelvra: it holds no thumbnail"
+refused "$files/other" "$files/other: entry \"mimetype\" is damaged"
+refused "$files" "cannot open $files: Is a directory"
+mkfifo "$files/pipe.kelvra"
+refused "$files/pipe.kelvra" "cannot open $files/pipe.kelvra: not a regular file"
+refused "$files/missing.kelvra" "cannot open $files/missing.kelvra: No such file or directory"
+refused "$files/a painting.kelvra" "SIZE 0 is not a whole number from 1 up" 0
+refused "$files/a painting.kelvra" "SIZE 99999999999999999999 is not" 99999999999999999999
+refused "$files/a painting.kelvra" "SIZE big is not" big
+run_thumbnailer "$files/a painting.kelvra" "$tmp/no folder/picture.png" 64 &&
+  fail "a thumbnail written into a missing folder"
+grep -qF "cannot write $tmp/no folder/picture.png: No such file or directory" "$tmp/stderr" ||
+  fail "no reason for a missing folder: $(cat "$tmp/stderr")"
+
+# ---- The package holds them, and no scripts: dpkg's triggers update the
+# databases.
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/package" >"$tmp/cpack.log" 2>&1 ||
+  fail "cpack failed: $(tail -n 5 "$tmp/cpack.log")"
+package=$(ls "$tmp"/package/kelvra_*.deb) || fail "no package made"
+contents=$(dpkg-deb -c "$package" | awk '{print $NF}')
+for file in ./usr/bin/kelvra-thumbnailer ./usr/share/thumbnailers/kelvra.thumbnailer \
+  ./usr/share/mime/packages/kelvra-painting.xml ./usr/share/applications/kelvra.desktop; do
+  grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
+done
+dpkg-deb -e "$package" "$tmp/control"
+scripts=$(ls "$tmp/control" | grep -E '^(pre|post)(inst|rm)$')
+[ -z "$scripts" ] || fail "the package has maintainer scripts: $scripts"
+echo "PASS"

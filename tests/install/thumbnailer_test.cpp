@@ -1,0 +1,105 @@
+// The thumbnailer's picture work: fitting a thumbnail into the file
+// manager's square, decoding whatever PNG a file carries (and refusing one
+// made to use up memory), and a painting's thumbnail entry that is no PNG.
+// The installed program is run by desktop_test.sh.
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "document/document.h"
+#include "document/zip_archive.h"
+#include "export/png.h"
+#include "platform/atomic_file.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/thumbnailer/thumbnail_picture.h"
+
+namespace {
+
+RgbaPicture Picture(int width, int height, std::vector<std::uint8_t> pixels) {
+  return {width, height, std::move(pixels)};
+}
+
+TEST(FitWithin, KeepsTheProportionsAndNeverEnlarges) {
+  struct Case {
+    int width, height, size, fittedWidth, fittedHeight;
+  };
+  for (const Case& c :
+       {Case{200, 100, 64, 64, 32}, Case{100, 200, 64, 32, 64}, Case{1000, 1, 64, 64, 1},
+        Case{3, 2, 1, 1, 1}, Case{200, 100, 200, 200, 100}, Case{200, 100, 512, 200, 100}}) {
+    const RgbaPicture picture = Picture(
+        c.width, c.height, std::vector<std::uint8_t>(std::size_t(c.width) * c.height * 4, 9));
+    const RgbaPicture fitted = FitWithin(picture, c.size);
+    EXPECT_EQ(fitted.width, c.fittedWidth) << c.width << " x " << c.height << " into " << c.size;
+    EXPECT_EQ(fitted.height, c.fittedHeight) << c.width << " x " << c.height << " into " << c.size;
+    EXPECT_EQ(fitted.pixels, std::vector<std::uint8_t>(fitted.pixels.size(), 9));
+  }
+}
+
+TEST(FitWithin, AveragesEachBoxWeightedByAlpha) {
+  const std::uint8_t red[4] = {255, 0, 0, 255}, blue[4] = {0, 0, 255, 255};
+  std::vector<std::uint8_t> halves;
+  for (int i = 0; i < 8; ++i) {
+    const std::uint8_t* pixel = i % 4 < 2 ? red : blue;
+    halves.insert(halves.end(), pixel, pixel + 4);
+  }
+  EXPECT_EQ(FitWithin(Picture(4, 2, halves), 2).pixels,
+            (std::vector<std::uint8_t>{255, 0, 0, 255, 0, 0, 255, 255}));
+  // Black and white checks give the grey between them.
+  const std::vector<std::uint8_t> checks = {0,   0,   0,   255, 255, 255, 255, 255,
+                                            255, 255, 255, 255, 0,   0,   0,   255};
+  EXPECT_EQ(FitWithin(Picture(2, 2, checks), 1).pixels,
+            (std::vector<std::uint8_t>{128, 128, 128, 255}));
+  // A transparent pixel's colour does not tint its opaque neighbour.
+  EXPECT_EQ(FitWithin(Picture(2, 1, {255, 255, 255, 0, 0, 0, 0, 255}), 1).pixels,
+            (std::vector<std::uint8_t>{0, 0, 0, 128}));
+}
+
+// A 1 × 1 PNG whose header says it is `width` × `height`, checksum right,
+// so that only the size can refuse it.
+Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
+  Bytes png = EncodePng8(1, 1, 3, {1, 2, 3});
+  const std::uint32_t fields[2] = {width, height};
+  for (int f = 0; f < 2; ++f)
+    for (int i = 0; i < 4; ++i) png[16 + 4 * f + i] = std::uint8_t(fields[f] >> (24 - 8 * i));
+  const uLong crc = crc32(0, &png[12], 17);  // the chunk's type and data
+  for (int i = 0; i < 4; ++i) png[29 + i] = std::uint8_t(crc >> (24 - 8 * i));
+  return png;
+}
+
+TEST(DecodePng, GivesRgbaAndRefusesDamagedOrOversizedPictures) {
+  RgbaPicture picture;
+  std::string error;
+  ASSERT_TRUE(DecodePng(EncodePng8(2, 1, 3, {10, 20, 30, 40, 50, 60}), 100, picture, error))
+      << error;
+  EXPECT_EQ(picture.width, 2);
+  EXPECT_EQ(picture.height, 1);
+  EXPECT_EQ(picture.pixels, (std::vector<std::uint8_t>{10, 20, 30, 255, 40, 50, 60, 255}));
+
+  Bytes cut = EncodePng8(16, 16, 3, std::vector<std::uint8_t>(16 * 16 * 3, 77));
+  cut.resize(cut.size() - 20);
+  EXPECT_FALSE(DecodePng(cut, 1000, picture, error));
+  EXPECT_NE(error.find("the thumbnail is damaged"), std::string::npos) << error;
+
+  EXPECT_FALSE(DecodePng(PngClaiming(100000, 100000), 4096 * 4096, picture, error));
+  EXPECT_EQ(error,
+            "the thumbnail is 100000 x 100000 pixels, more than the 16777216 a thumbnail may have");
+}
+
+TEST(ReadThumbnail, RefusesAThumbnailThatIsNoPng) {
+  const ScratchDir dir;
+  const std::string type = kPaintingMimeType;
+  const Bytes bmp = {'B', 'M', 0, 0};
+  ZipWriter zip;
+  zip.Add("mimetype", reinterpret_cast<const std::uint8_t*>(type.data()), type.size(),
+          ZipWriter::Packing::kStored);
+  zip.Add("thumbnail.png", bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
+  Bytes file, png;
+  std::string error;
+  const std::string path = dir.File("bmp.kelvra");
+  ASSERT_TRUE(zip.Finish(file, error) && WriteFileWhole(path, file, &error)) << error;
+  EXPECT_FALSE(ReadThumbnail(path, png, error));
+  EXPECT_EQ(error, path + ": entry \"thumbnail.png\" is not a PNG picture");
+  EXPECT_TRUE(png.empty());
+}
+
+}  // namespace
