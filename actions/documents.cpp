@@ -10,6 +10,7 @@
 #include "export/png.h"
 #include "image/filters.h"
 #include "image/pixel_store.h"
+#include "image/rgba_picture.h"
 #include "image/textures.h"
 #include "platform/files.h"
 #include "render/kept_picture.h"
@@ -79,28 +80,6 @@ std::shared_ptr<const EmbeddedMap> MapOf(const MapFileTable& table, MapSlot slot
     return nullptr;
   }
   return map;
-}
-
-// A frame's picture made smaller by averaging boxes of pixels: RGB, rows
-// top first.
-std::vector<std::uint8_t> Shrunk(const std::vector<std::uint8_t>& bgra, int width, int height,
-                                 int newWidth, int newHeight) {
-  std::vector<std::uint8_t> small(std::size_t(newWidth) * newHeight * 3);
-  for (int y = 0; y < newHeight; ++y) {
-    const int y0 = y * height / newHeight, y1 = std::max(y0 + 1, (y + 1) * height / newHeight);
-    for (int x = 0; x < newWidth; ++x) {
-      const int x0 = x * width / newWidth, x1 = std::max(x0 + 1, (x + 1) * width / newWidth);
-      unsigned sum[3] = {0, 0, 0};
-      for (int sy = y0; sy < y1; ++sy)
-        for (int sx = x0; sx < x1; ++sx)
-          for (int c = 0; c < 3; ++c)
-            sum[c] += bgra[(std::size_t(height - 1 - sy) * width + sx) * 4 + 2 - c];
-      const unsigned count = unsigned((y1 - y0) * (x1 - x0));
-      for (int c = 0; c < 3; ++c)
-        small[(std::size_t(y) * newWidth + x) * 3 + c] = static_cast<std::uint8_t>(sum[c] / count);
-    }
-  }
-  return small;
 }
 
 }  // namespace
@@ -245,8 +224,21 @@ MainViewFrame ReadMainViewFrame() {
 
 Bytes ThumbnailOf(const MainViewFrame& frame, int largest) {
   if (frame.width <= 0 || frame.height <= 0) return {};
-  const double scale = std::min(1.0, double(largest) / std::max(frame.width, frame.height));
-  const int width = std::max(1, int(frame.width * scale));
-  const int height = std::max(1, int(frame.height * scale));
-  return EncodePng8(width, height, 3, Shrunk(frame.bgra, frame.width, frame.height, width, height));
+  RgbaPicture picture;
+  picture.width = frame.width;
+  picture.height = frame.height;
+  picture.pixels.resize(frame.bgra.size());
+  const std::size_t row = std::size_t(frame.width) * 4;
+  for (int y = 0; y < frame.height; ++y) {
+    const std::uint8_t* in = &frame.bgra[std::size_t(frame.height - 1 - y) * row];
+    std::uint8_t* out = &picture.pixels[std::size_t(y) * row];
+    for (int x = 0; x < frame.width; ++x, in += 4, out += 4)
+      out[0] = in[2], out[1] = in[1], out[2] = in[0], out[3] = 255;
+  }
+  const RgbaPicture small = FitWithin(picture, largest);
+  std::vector<std::uint8_t> rgb;
+  rgb.reserve(small.pixels.size() / 4 * 3);
+  for (std::size_t i = 0; i < small.pixels.size(); i += 4)
+    rgb.insert(rgb.end(), &small.pixels[i], &small.pixels[i] + 3);
+  return EncodePng8(small.width, small.height, 3, rgb);
 }

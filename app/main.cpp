@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: kelvra [PAINTING.kelvra | --recover]\n"
-    "  PAINTING.kelvra  open this painting\n"
+    "  PAINTING.kelvra  open this painting (after --, a name may start with -)\n"
     "  --recover        open the newest painting a run left unsaved\n"
     "  --help, --version\n"
     "GLUT's X options (-display, -geometry, ...) are taken too.\n";
@@ -27,7 +27,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   // Asked only what it is, the painter opens no window.
-  for (int i = 1; i < argc; ++i) {
+  for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) {
     const std::string word = argv[i];
     if (word == "--help" || word == "-h") {
       std::printf("%s", kUsage);
@@ -40,12 +40,14 @@ int main(int argc, char** argv) {
   }
   StartPainter(&argc, argv);  // GLUT takes its own options out of argv
   std::string painting;
-  bool recover = false;
+  bool recover = false, options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
-    if (word == "--recover") {
+    if (options && word == "--") {
+      options = false;
+    } else if (options && word == "--recover") {
       recover = true;
-    } else if (!word.empty() && word[0] != '-' && painting.empty()) {
+    } else if (!word.empty() && (word[0] != '-' || !options) && painting.empty()) {
       painting = word;
     } else {
       std::fprintf(stderr, "kelvra: %s is not an option of kelvra\n\n%s", word.c_str(), kUsage);

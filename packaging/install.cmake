@@ -66,33 +66,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-# The libraries the programs link (GLUT, GLU, GL, libpng, Assimp, and stb
-# for Dear ImGui's fonts) come from dpkg-shlibdeps; Dear ImGui itself is
+# The libraries the programs link (GLUT, GLU, GL, libpng, Assimp, libzip,
+# and stb for Dear ImGui's fonts) come from dpkg-shlibdeps; Dear ImGui itself is
 # linked statically.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The painter keeps its paintings with libzip (document/), but the linker
-# drops a library no code calls into yet, and dpkg-shlibdeps reads only what
-# the programs name: so the package names libzip's runtime itself, as the
-# Debian package holding the libzip this build linked. Once Open and Save
-# call the document library, shlibdeps finds it on its own.
-function(kelvra_package_of target out)
-  get_target_property(libraries ${target} INTERFACE_LINK_LIBRARIES)
-  foreach(library IN LISTS libraries)
-    if(EXISTS "${library}")
-      file(REAL_PATH "${library}" runtime)
-      execute_process(COMMAND dpkg-query -S "${runtime}" OUTPUT_VARIABLE owner
-        RESULT_VARIABLE failed ERROR_QUIET)
-      if(NOT failed)
-        string(REGEX REPLACE "^([^:]+):.*" "\\1" package "${owner}")
-        set(${out} "${package}" PARENT_SCOPE)
-      endif()
-    endif()
-  endforeach()
-endfunction()
-kelvra_package_of(PkgConfig::LIBZIP KELVRA_LIBZIP_PACKAGE)
-if(KELVRA_LIBZIP_PACKAGE)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KELVRA_LIBZIP_PACKAGE}")
-endif()
 # kelvra-play starts its own Xvfb where there is no display, and Mesa's
 # drivers draw where no other GL driver is installed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xvfb, libgl1-mesa-dri")
