@@ -43,13 +43,7 @@ void LoadTexturesEverywhere() {
 void ApplyProjection() {
   MainWindowScope scope;
   ApplicationState& state = AppState();
-  if (state.windows.main.id == 0) return;
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  state.camera.ApplyProjection();
-  glGetDoublev(GL_PROJECTION_MATRIX, state.views.projection);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  if (state.windows.main.id != 0) state.camera.LoadProjection(state.views.projection);
 }
 
 void ApplyMaps(std::vector<EmbeddedMap>& maps, MapFileTable& table) {

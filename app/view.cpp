@@ -49,12 +49,7 @@ void OnReshape(int width, int height) {
   main.height = state.camera.height = height;
 
   glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  state.camera.ApplyProjection();
-  glGetDoublev(GL_PROJECTION_MATRIX, state.views.projection);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  state.camera.LoadProjection(state.views.projection);
 
   RestorePanelSize(state.windows.cameraPanel);
   RestorePanelSize(state.windows.strokePanel);

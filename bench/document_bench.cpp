@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "bench/quiet_console.h"
 #include "document/document.h"
 #include "stroke/build.h"
 #include "tests/support/height_map.h"
@@ -39,14 +40,8 @@ Stroke PaintedStroke(int i) {
 // Builds with the console lines silenced: they are not what is measured.
 template <typename Action>
 void Quietly(Action action) {
-  std::fflush(stdout);
-  const int saved = ::dup(1);
-  std::FILE* sink = std::freopen("/dev/null", "w", stdout);
+  QuietConsole quiet;
   action();
-  std::fflush(stdout);
-  ::dup2(saved, 1);
-  ::close(saved);
-  (void)sink;
 }
 
 // Builds every stroke from its nodes, as committing them did.

@@ -15,8 +15,6 @@
 // Run under a display (xvfb-run). Times are wall time per event, frames
 // included: on llvmpipe much of a frame is the rasterizer threads' work.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -26,6 +24,7 @@
 #include "actions/actions.h"
 #include "actions/documents.h"
 #include "app/shell.h"
+#include "bench/quiet_console.h"
 #include "common/random.h"
 #include "play/replayer.h"
 #include "play/script.h"
@@ -36,26 +35,6 @@
 #include "tests/support/height_map.h"
 
 namespace {
-
-// The painter's console lines go nowhere while the canvases are built and
-// the replays run; the benchmark's own report still reaches the console.
-class QuietConsole {
- public:
-  QuietConsole() : saved_(dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int nowhere = open("/dev/null", O_WRONLY);
-    dup2(nowhere, STDOUT_FILENO);
-    close(nowhere);
-  }
-  ~QuietConsole() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
 
 void StartOnce() {
   static bool started = [] {

@@ -3,8 +3,6 @@
 // the running painter; events per second of wall time (the frames are drawn
 // by llvmpipe's own threads too). Run under a display (xvfb-run).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -12,6 +10,7 @@
 
 #include "actions/actions.h"
 #include "app/shell.h"
+#include "bench/quiet_console.h"
 #include "play/replayer.h"
 #include "play/script.h"
 
@@ -30,26 +29,6 @@ std::vector<Event> PaintingScript(int strokes) {
   std::string error;
   return *ParseScript(text, "bench", &error);
 }
-
-// The painter's console lines go nowhere while the replays run; the
-// benchmark's own report still reaches the console.
-class QuietConsole {
- public:
-  QuietConsole() : saved_(dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int nowhere = open("/dev/null", O_WRONLY);
-    dup2(nowhere, STDOUT_FILENO);
-    close(nowhere);
-  }
-  ~QuietConsole() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
 
 void StartOnce() {
   static bool started = [] {

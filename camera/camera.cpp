@@ -21,14 +21,6 @@ Vec4 Apply(const float r[9], const Vec4& p) {
               r[6] * p.x + r[7] * p.y + r[8] * p.z, 0.0f);
 }
 
-void ResetProjection(const Camera& camera) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  camera.ApplyProjection();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
-
 }  // namespace
 
 void CameraRotationMatrix(float degrees, int axis, float ax, float ay, float az, float r[9]) {
@@ -67,7 +59,7 @@ void Camera::Init(Light& light) {
   zFar = 1000.0;
   Move(0.0f, 0.0f, 1.7f);
   light = StartLight();
-  ResetProjection(*this);
+  LoadProjection();
 }
 
 void Camera::LookAt() const {
@@ -120,6 +112,15 @@ void Camera::ApplyProjection() const {
   gluPerspective(fovy, static_cast<double>(width) / static_cast<double>(height), zNear, zFar);
 }
 
+void Camera::LoadProjection(double* matrix) const {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  ApplyProjection();
+  if (matrix) glGetDoublev(GL_PROJECTION_MATRIX, matrix);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
 // One line a key reads as the key table it is.
 // clang-format off
 bool HandleCameraKey(Camera& camera, Light& light, unsigned char key) {
@@ -134,7 +135,7 @@ bool HandleCameraKey(Camera& camera, Light& light, unsigned char key) {
     case '7':
     case '9':
       camera.fovy += key == '7' ? 1.0f : -1.0f;
-      ResetProjection(camera);
+      camera.LoadProjection();
       return true;
     case 'a': case 'A': camera.Move(-0.05f, 0.0f, 0.0f); return true;
     case 'd': case 'D': camera.Move(0.05f, 0.0f, 0.0f); return true;

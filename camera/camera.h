@@ -34,6 +34,9 @@ struct Camera {
   // gluPerspective(fovy, width / height, zNear, zFar) onto the current
   // (projection, identity-loaded) matrix.
   void ApplyProjection() const;
+  // The projection matrix made this camera's alone, copied into `matrix`
+  // when given (the views that read it); the model-view left the identity.
+  void LoadProjection(double* matrix = nullptr) const;
 
   // The pose changes without the GL call, for code that must not touch GL.
   void MovePoints(float x, float y, float z);
