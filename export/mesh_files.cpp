@@ -267,14 +267,14 @@ std::string EncodeMaps(bool meshes, bool particles, const StrokeMaps& files, Enc
     TextureImage mesh, detail;
     if (!ReadMapFile(files.mesh, &mesh, &error) || !ReadMapFile(files.detail, &detail, &error))
       return error;
-    const RgbaPicture paint = BakePaintMap(mesh, detail);
+    const MapPicture paint = BakePaintMap(mesh, detail);
     if (!paint.pixels.empty())
       maps->paint = EncodePng8(paint.width, paint.height, paint.channels, paint.pixels);
   }
   if (particles) {
     TextureImage sprite;
     if (!ReadMapFile(files.particle, &sprite, &error)) return error;
-    const RgbaPicture map = SpriteMap(sprite);
+    const MapPicture map = SpriteMap(sprite);
     if (!map.pixels.empty())
       maps->sprite = EncodePng8(map.width, map.height, map.channels, map.pixels);
   }

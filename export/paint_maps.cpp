@@ -63,8 +63,8 @@ bool ReadMapFile(const PictureSource& source, TextureImage* image, std::string* 
   return true;
 }
 
-RgbaPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail) {
-  RgbaPicture paint;
+MapPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail) {
+  MapPicture paint;
   const bool hasMesh = HasPixels(mesh), hasDetail = HasPixels(detail);
   if (!hasMesh && !hasDetail) return paint;
   auto side = [&](int meshSide, int detailSide) {
@@ -105,8 +105,8 @@ RgbaPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail) {
   return paint;
 }
 
-RgbaPicture SpriteMap(const TextureImage& sprite) {
-  RgbaPicture map;
+MapPicture SpriteMap(const TextureImage& sprite) {
+  MapPicture map;
   DecodedPicture rgba = RgbaWithAlphaRule(sprite);
   if (rgba.pixels.empty()) return map;
   ArrangeRows(rgba, RowOrder::kTopFirst);

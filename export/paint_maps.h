@@ -17,7 +17,7 @@
 
 #include "image/texture_image.h"
 
-struct RgbaPicture {
+struct MapPicture {
   int width = 0, height = 0, channels = 0;  // channels 3 (RGB) or 4 (RGBA)
   std::vector<std::uint8_t> pixels;         // top row first
 };
@@ -33,8 +33,8 @@ bool ReadMapFile(const PictureSource& source, TextureImage* image, std::string* 
 // (mesh width, or 8 × detail width), at most 1024, likewise high; texel
 // centres are sampled bilinearly with wrap-around, as GL_REPEAT and
 // GL_LINEAR do. Both maps empty: an empty picture.
-RgbaPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail);
+MapPicture BakePaintMap(const TextureImage& mesh, const TextureImage& detail);
 
 // The particle sprite as the main view uploads it (RGBA): alpha 0 where
 // R + G + B < 150, else 255. Empty when the map has no pixels.
-RgbaPicture SpriteMap(const TextureImage& sprite);
+MapPicture SpriteMap(const TextureImage& sprite);

@@ -89,7 +89,9 @@ wait_for 20 shown "Stroke Control Panel:" || fail "Stroke panel not shown"
 for saved in SavedH.bmp SavedV.bmp SavedHV.bmp; do
   [ -s "$folder/textures/sourcemap/Saved/$saved" ] || fail "$saved not written into the data folder"
 done
-grep -qxF "kelvra: opened $start/$painting" "$out" || fail "the painting was not opened"
+# The painting is opened once the windows are made, so it may come after them.
+opened() { grep -qxF "kelvra: opened $start/$painting" "$out"; }
+wait_for 20 opened || fail "the painting was not opened"
 rm -r "$start/my paintings"
 [ -z "$(ls -A "$start")" ] || fail "files written into the starting folder: $(ls -A "$start")"
 ! grep -q "not Found" "$out" || fail "a texture folder was not found"
