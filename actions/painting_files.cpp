@@ -23,6 +23,7 @@
 namespace {
 
 constexpr char kExtension[] = ".kelvra";
+constexpr std::size_t kExtensionLength = sizeof kExtension - 1;
 // An autosave waits this long after the last one: a person painting fast
 // is not slowed by a file a second, and a crash loses no more than this.
 constexpr std::chrono::seconds kAutosaveEvery(3);
@@ -98,7 +99,8 @@ std::string ReadNote(const std::string& path) {
 std::vector<PaintingEntry> RecoveredPaintings() {
   std::vector<PaintingEntry> entries;
   for (const std::string& name : ListDirectory(AutosaveFolder()).names) {
-    if (!EndsWith(name, kExtension) || RunGoesOn(ProcessOf(name.substr(0, name.size() - 7))))
+    if (!EndsWith(name, kExtension) ||
+        RunGoesOn(ProcessOf(name.substr(0, name.size() - kExtensionLength))))
       continue;
     PaintingEntry entry;
     entry.path = AutosaveFolder() + name;
@@ -116,12 +118,12 @@ std::vector<PaintingEntry> RecoveredPaintings() {
 std::vector<PaintingEntry> FolderPaintings() {
   std::vector<PaintingEntry> entries;
   for (const std::string& name : ListDirectory(PaintingsFolder()).names) {
-    if (!EndsWith(name, kExtension) || name.size() == 7) continue;
+    if (!EndsWith(name, kExtension) || name.size() == kExtensionLength) continue;
     PaintingEntry entry;
     entry.path = PaintingsFolder() + name;
     entry.modified = ModifiedTime(entry.path);
     if (entry.modified < 0) continue;
-    entry.label = name.substr(0, name.size() - 7);
+    entry.label = name.substr(0, name.size() - kExtensionLength);
     entries.push_back(entry);
   }
   return entries;
@@ -159,6 +161,7 @@ class AutosaveWriter {
     thread_ = std::thread([this] { Run(); });
   }
 
+  // Writes the job handed last, if any, then ends the thread.
   void Stop() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -194,7 +197,7 @@ class AutosaveWriter {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       wake_.wait(lock, [this] { return stopping_ || job_.has_value(); });
-      if (stopping_) return;
+      if (!job_) return;
       AutosaveJob job = std::move(*job_);
       job_.reset();
       writing_ = true;
@@ -339,8 +342,12 @@ void StartAutosave() {
   Autosaving = true;
   ThePaintingKeeper();
   HandedRevision = SavedRevision = ThePaintingKeeper().Revision();
+  // Made now, so that it outlasts the write at exit.
+  ThisRunsAutosave();
   Writer().Start();
-  std::atexit(StopAutosave);
+  // Ends other than Esc (a window closed) keep the changes too, without a
+  // thumbnail: the windows may be gone.
+  std::atexit([] { StopAutosave(); });
 }
 
 void AutosaveStep() {
@@ -355,8 +362,16 @@ void AutosaveStep() {
   LastHanded = now;
 }
 
-void StopAutosave() {
-  if (Autosaving) Writer().Stop();
+void StopAutosave(MainViewFrame frame) {
+  if (!Autosaving) return;
+  // The changes since the last autosave go too: a painter that quits
+  // without saving finds the painting as it left it.
+  const std::uint64_t revision = ThePaintingKeeper().Revision();
+  if (revision != HandedRevision && !AppState().interaction.painting)
+    Writer().Hand(
+        AutosaveJob{ThePaintingKeeper().Snapshot(false), std::move(frame), revision, CurrentFile});
+  Writer().Stop();
+  Autosaving = false;
 }
 
 bool OpenRecoveredPainting() {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "actions/documents.h"
+
 // $XDG_DATA_HOME/kelvra/paintings/ (when XDG_DATA_HOME is an absolute
 // path), else ~/.local/share/kelvra/paintings/; made when first written.
 std::string PaintingsFolder();
@@ -54,8 +56,10 @@ void StartAutosave();
 // The idle step's turn: hands the painting to the writer when it changed,
 // the last write is long enough ago and no stroke is being painted.
 void AutosaveStep();
-// Waits for a write in progress, then stops the writer (at exit).
-void StopAutosave();
+// Quitting: writes what changed since the last autosave and waits for the
+// write, then stops the writer. `frame` makes the thumbnail (none when
+// empty: the windows may be gone at exit).
+void StopAutosave(MainViewFrame frame = {});
 
 // Opens the newest painting a run left unsaved ("recovered PATH"); false
 // when there is none.

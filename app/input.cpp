@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "actions/actions.h"
+#include "actions/painting_files.h"
 #include "app/painting_keys.h"
 #include "camera/camera.h"
 #include "common/constants.h"
@@ -85,6 +86,7 @@ void SetCursorPosition(int x, int y) {
 void OnKeyboard(unsigned char key, int, int) {
   switch (key) {
     case kEscapeKey:
+      StopAutosave(ReadMainViewFrame());
       std::exit(1);
     case 'm':
     case 'M':

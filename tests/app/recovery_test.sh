@@ -3,6 +3,7 @@
 # paints two strokes and is killed once its autosave is written; started
 # again with --recover it shows the same main view, pixel for pixel, and
 # started with the autosave's copy as its file argument, the same again.
+# A stroke painted there just before Esc comes back with --recover too.
 #   recovery_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
 # Exit 77 (skipped) without a display or without xdotool/xwininfo/import.
 set -uo pipefail
@@ -112,9 +113,21 @@ wait_for 20 has_line "kelvra: opened $work/copy.kelvra" || fail "the file argume
 shot "$work/opened.png"
 same_picture "$work/painted.png" "$work/opened.png" "opened as the file argument"
 
-# Esc ends the program as ever.
+# A stroke painted just before Esc (sooner than the next autosave would
+# come) is kept too: quitting writes what changed since the last one.
+stroke 300 150 20
+three_built() { [ "$(grep -cxF $'\tBuilding Stroke data....' "$out")" -ge 1 ]; }
+wait_for 20 three_built || fail "the third stroke was not built"
+shot "$work/before_esc.png"
 xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
 wait_for 10 gone || fail "Esc did not end the program"
 wait "$pid"
+status=$?
 pid=
+[ "$status" -eq 1 ] || fail "exit status $status after Esc, expected 1"
+
+start --recover
+wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after Esc"
+shot "$work/after_esc.png"
+same_picture "$work/before_esc.png" "$work/after_esc.png" "recovered after Esc"
 echo "PASS"
