@@ -9,11 +9,21 @@ std::string& ProgramName() {
   return name;
 }
 
+thread_local CaughtNotices* Catching = nullptr;
+
 }  // namespace
 
 void SetNoticeName(const std::string& programName) { ProgramName() = programName; }
 
 void Notice(const std::string& line) {
+  if (Catching) {
+    Catching->lines_.push_back(line);
+    return;
+  }
   std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), line.c_str());
   std::fflush(stderr);
 }
+
+CaughtNotices::CaughtNotices() : outer_(Catching) { Catching = this; }
+
+CaughtNotices::~CaughtNotices() { Catching = outer_; }
