@@ -1,6 +1,7 @@
 // kelvra-play: the painter with session scripts. It records a painting as
 // it is made, and replays a script into the same program (headless too,
-// on a virtual display of its own), with undo, redo and export besides.
+// on a virtual display of its own), with undo, redo, export, open and save
+// besides.
 
 #include <GL/freeglut.h>
 #include <fcntl.h>
@@ -19,13 +20,14 @@
 #include <string>
 #include <vector>
 
+#include "actions/painting_files.h"
 #include "app/painting_keys.h"
 #include "app/shell.h"
 #include "common/notice.h"
-#include "platform/files.h"
 #include "common/version.h"
 #include "export/painting.h"
 #include "image/textures.h"
+#include "platform/files.h"
 #include "play/recorder.h"
 #include "play/replayer.h"
 #include "play/script.h"
@@ -221,6 +223,8 @@ int Replay(Options& options) {
     return std::string();
   };
   extras.exportTo = ExportInto;
+  extras.open = OpenPaintingFile;
+  extras.save = SavePaintingFile;
   ReplayOptions replay;
   replay.scriptName = options.script;
   replay.baseFolder = StartFolder();

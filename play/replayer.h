@@ -31,6 +31,10 @@ struct ReplayExtras {
   std::function<std::string()> undo;
   std::function<std::string()> redo;
   std::function<std::string(const std::string& path)> exportTo;
+  // The painter's own Open and Save of a painting file, which tell what
+  // they did or what went wrong through Notice; false on failure.
+  std::function<bool(const std::string& path)> open;
+  std::function<bool(const std::string& path)> save;
 };
 
 class Replayer {
@@ -52,6 +56,8 @@ class Replayer {
   std::string ChooseMenu(const Event& event);
   std::string Screenshot(const Event& event);
   std::string Export(const Event& event);
+  std::string PaintingFile(const Event& event,
+                           const std::function<bool(const std::string&)>& openOrSave);
   // Ends the progress line, if one is showing, before other text.
   void EndProgressLine();
   void IdleSteps(long count);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
-#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|crash
+#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|hit|crash|
+#                documents
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say; the
@@ -26,6 +27,13 @@
 #           and no sanitizer report
 # crash     a replay on a virtual display of its own that is killed
 #           (SIGKILL, SIGSEGV) leaves no X server of its own behind
+# documents a painting saved by a save line and opened by an open line,
+#           after Delete All and a moved camera, shows the same main view as
+#           before the save; a missing or corrupt file, or a save where no
+#           folder can be made, stops the replay at its line with one line
+#           naming the file and what is wrong
+# Every mode runs with HOME and XDG_DATA_HOME in its scratch folder, so
+# nothing is written into the person's own folders.
 # Exit 77 (skipped) without a display (record: or without xdotool).
 set -uo pipefail
 play=$(realpath "$1")
@@ -49,6 +57,9 @@ fail() {
   for log in "$work"/*.err; do [ -s "$log" ] && { echo "---- $log"; head -n 40 "$log"; }; done
   exit 1
 }
+# X keeps its authority in the home folder unless told where it is.
+export XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}"
+export HOME="$work/home" XDG_DATA_HOME="$work/data"
 cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
 rm -f "$work"/textures/sourcemap/Saved/*.bmp
 cd "$work" || exit 1
@@ -297,6 +308,37 @@ crash)
     pid=
     wait_for 30 server_gone "$server" || fail "SIG$signal left the replay's Xvfb $server running"
   done
+  ;;
+documents)
+  # Painted, saved; then the canvas cleared, the camera moved and the axes
+  # shown, all of which the open takes back.
+  printf '%s\n' 'frames 1' 'press left 100 300' 'move 200 310' 'move 300 330' 'move 400 320' \
+    'release left 400 320' 'frames 1' 'screenshot saved.png' 'save "new folder/p.kelvra"' \
+    'window camera' 'click "Delete All"' 'toggle "Axes ON/OFF"' 'window main' 'key w' 'key a' \
+    'frames 1' 'screenshot changed.png' 'open "new folder/p.kelvra"' 'screenshot opened.png' \
+    >kept.session
+  alone "$play" kept.session >kept.out 2>kept.err || fail "kept.session ended with status $?"
+  [ "$(cat kept.err)" = "kelvra-play: saved new folder/p.kelvra
+kelvra-play: opened new folder/p.kelvra" ] || fail "wrong messages: $(cat kept.err)"
+  cmp -s changed.png saved.png && fail "clearing and moving changed nothing in the picture"
+  cmp -s opened.png saved.png || fail "the opened painting looks otherwise than the saved one"
+  # A file that cannot be opened or saved stops the replay at its line,
+  # said once; the lines after it do not run.
+  cp "new folder/p.kelvra" corrupt.kelvra
+  # Bytes of the strokes overwritten, past their entry's name.
+  at=$(grep -abo strokes.bin corrupt.kelvra | head -n 1 | cut -d: -f1)
+  printf 'garbage!' | dd of=corrupt.kelvra bs=1 seek=$((at + 40)) conv=notrunc status=none
+  touch plain
+  while IFS='|' read -r name line message; do
+    printf 'frames 1\n%s\nscreenshot after.png\n' "$line" >"$name.session"
+    "$play" "$name.session" >"$name.out" 2>"$name.err" && fail "$line: the replay went on"
+    [ "$(cat "$name.err")" = "$name.session:2: $message" ] || fail "wrong message: $(cat "$name.err")"
+    [ ! -e after.png ] || fail "$line: the lines after it ran"
+  done <<'CASES'
+missing|open missing.kelvra|cannot open missing.kelvra: No such file or directory
+corrupt|open corrupt.kelvra|corrupt.kelvra: entry "strokes.bin" is damaged (CRC error)
+unwritable|save plain/p.kelvra|cannot save plain/p.kelvra: Not a directory
+CASES
   ;;
 *)
   echo "unknown mode $mode"
