@@ -13,8 +13,10 @@
 #           control, an unknown export format) stops the replay at its line;
 #           --record refuses an existing file, and makes no file where the
 #           display cannot be opened
-# record    a session recorded while xdotool paints replays to the same
-#           console output and the same main-view picture
+# record    a session recorded while xdotool paints, saves under a name
+#           typed into the Paintings window and opens it again from the
+#           window's list replays to the same console output, the same
+#           main-view picture and the same painting file
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
 #           and redo): painting stops cleanly at 19 999 strokes; under the
 #           sanitizer build with leak checking, nothing is reported
@@ -31,7 +33,9 @@
 #           after Delete All and a moved camera, shows the same main view as
 #           before the save; a missing or corrupt file, or a save where no
 #           folder can be made, stops the replay at its line with one line
-#           naming the file and what is wrong
+#           naming the file and what is wrong; the Paintings window driven
+#           by its controls' labels saves into the paintings folder and
+#           opens from its list
 # Every mode runs with HOME and XDG_DATA_HOME in its scratch folder, so
 # nothing is written into the person's own folders.
 # Exit 77 (skipped) without a display (record: or without xdotool).
@@ -225,6 +229,24 @@ record)
   sleep 0.2
   xdotool key w
   drag 100 300 550 350
+  # Saved under a name typed into the Paintings window, painted on, then
+  # opened again by a double click on its name in the window's list. The
+  # pixels are where the control layer lays out the name field, "Save" and
+  # the list's first row.
+  xdotool key ctrl+s
+  paintings=$(xdotool search --sync --onlyvisible --name '^Paintings$' | head -n 1)
+  [ -n "$paintings" ] || fail "Ctrl+S showed no Paintings window"
+  xdotool mousemove --window "$paintings" 180 241 click 1
+  sleep 0.2
+  xdotool type --delay 30 harbour
+  xdotool mousemove --window "$paintings" 165 270 click 1
+  wait_for 30 test -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ||
+    fail "the Paintings window saved nothing"
+  drag 300 500 400 200
+  xdotool key ctrl+o
+  xdotool search --sync --onlyvisible --name '^Paintings$' >/dev/null
+  xdotool mousemove --window "$paintings" 60 31 click --repeat 2 --delay 80 1
+  sleep 0.5
   xdotool mousemove --window "$main" 600 600
   sleep 1
   import -window "$main" live.png || fail "cannot read the live window"
@@ -234,8 +256,13 @@ record)
   # Replayed with a picture taken where the Esc ended the recording.
   sed 's/^key Esc$/screenshot replay.png\nkey Esc/' journal.session >replay.session
   grep -qxF 'screenshot replay.png' replay.session || fail "the journal has no Esc"
-  "$play" replay.session >replay.out 2>replay.err || fail "the journal did not replay"
+  grep -qxF 'activate "Paintings/Paintings"' journal.session || fail "no painting opened from the list"
+  # The replay starts from an empty paintings folder, as the recording did.
+  XDG_DATA_HOME="$work/replayed" "$play" replay.session >replay.out 2>replay.err ||
+    fail "the journal did not replay"
   cmp -s record.out replay.out || { diff record.out replay.out | head; fail "other console output"; }
+  cmp -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" "$work/replayed/kelvra/paintings/harbour.kelvra" ||
+    fail "the replay saved another painting"
   differing=$(compare -metric AE live.png replay.png null: 2>&1)
   [ "$differing" = "0" ] || fail "$differing pixels differ from the live main view"
   ;;
@@ -339,6 +366,15 @@ missing|open missing.kelvra|cannot open missing.kelvra: No such file or director
 corrupt|open corrupt.kelvra|corrupt.kelvra: entry "strokes.bin" is damaged (CRC error)
 unwritable|save plain/p.kelvra|cannot save plain/p.kelvra: Not a directory
 CASES
+  # The Paintings window by its controls' labels.
+  printf '%s\n' 'frames 1' 'press left 100 300' 'move 250 320' 'release left 400 320' 'frames 1' \
+    'screenshot named.png' 'key Ctrl+S' 'window paintings' 'set "Name:" "harbour"' 'click "Save"' \
+    'window camera' 'click "Delete All"' 'click "Load"' 'window paintings' \
+    'set "Paintings" "harbour"' 'activate "Paintings"' 'window main' 'screenshot listed.png' \
+    >window.session
+  alone "$play" window.session >window.out 2>window.err || fail "window.session ended with status $?"
+  [ -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ] || fail "the window saved nothing"
+  cmp -s named.png listed.png || fail "the painting opened from the list looks otherwise"
   ;;
 *)
   echo "unknown mode $mode"
