@@ -103,7 +103,9 @@ int Replayer::Run() {
     const std::string problem = Apply(event);
     if (!problem.empty()) {
       EndProgressLine();
-      std::fprintf(stderr, "%s:%d: %s\n", options_.scriptName.c_str(), event.line, problem.c_str());
+      const std::string line = event.line > 0 ? ":" + std::to_string(event.line) : "";
+      std::fprintf(stderr, "%s%s: %s\n", options_.scriptName.c_str(), line.c_str(),
+                   problem.c_str());
       return 1;
     }
     if (event.kind != EventKind::kFrames && event.kind != EventKind::kWait) lastEventTime_ = Now();

@@ -42,7 +42,8 @@ class Replayer {
   Replayer(std::vector<Event> events, ReplayOptions options, ReplayExtras extras = {});
 
   // Plays every event, or up to an Esc in the main view. Returns 0, or 1
-  // after printing "SCRIPT:LINE: problem" on stderr.
+  // after printing "SCRIPT:LINE: problem" on stderr ("SCRIPT: problem" for
+  // an event made in code).
   int Run();
 
   // Lets the windows open and take their first sizes.

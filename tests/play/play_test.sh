@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
 #   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|hit|crash|
-#                documents
+#                documents|open
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say; the
@@ -36,6 +36,11 @@
 #           naming the file and what is wrong; the Paintings window driven
 #           by its controls' labels saves into the paintings folder and
 #           opens from its list
+# open      --open FILE with two exports and a screenshot writes all three:
+#           the picture is the one taken before the painting was saved, the
+#           .glb passes the Khronos glTF validator; a broken file exits 1
+#           writing nothing; without exports or screenshot it says whether
+#           the file opens; arguments that do not fit are refused
 # Every mode runs with HOME and XDG_DATA_HOME in its scratch folder, so
 # nothing is written into the person's own folders.
 # Exit 77 (skipped) without a display (record: or without xdotool).
@@ -375,6 +380,53 @@ CASES
   alone "$play" window.session >window.out 2>window.err || fail "window.session ended with status $?"
   [ -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ] || fail "the window saved nothing"
   cmp -s named.png listed.png || fail "the painting opened from the list looks otherwise"
+  ;;
+open)
+  validator="$root/tools/gltf_validator"
+  [ -f "$validator/node_modules/gltf-validator/package.json" ] ||
+    fail "the glTF validator is not installed: run scripts/ensure_packages.sh"
+  # Subdivided, crossing, particle and randomly sized strokes, saved with
+  # a picture of them. The cursor is off: it follows the pointer, which a
+  # painting does not keep.
+  {
+    grep -v '^export ' "$root/tests/export/validated.session"
+    printf '%s\n' 'window camera' 'toggle "Cursor ON/OFF"' 'window main' 'frames 1' \
+      'screenshot saved.png' 'save painting.kelvra'
+  } >painting.session
+  alone "$play" painting.session >painting.out 2>painting.err || fail "painting.session: status $?"
+  alone "$play" --open painting.kelvra --export out/x.glb --export x.stl --screenshot s.png \
+    >open.out 2>open.err || fail "--open ended with status $?"
+  [ "$(cat open.err)" = "kelvra-play: opened painting.kelvra
+kelvra-play: exported the painting into out/x.glb
+kelvra-play: exported the painting into x.stl" ] || fail "wrong messages: $(cat open.err)"
+  [ -s x.stl ] || fail "no .stl written"
+  cmp -s s.png saved.png || fail "the opened painting's picture is not the saved one's"
+  node "$validator/validate.mjs" out/x.glb >validator.log ||
+    { cat validator.log; fail "the validator found errors or warnings"; }
+  # A file that does not open: status 1, why, and nothing written.
+  head -c 3000 painting.kelvra >broken.kelvra
+  alone "$play" --open broken.kelvra --export y.glb --export y.stl --screenshot y.png \
+    >broken.out 2>broken.err && fail "a broken file opened"
+  [ "$(cat broken.err)" = "kelvra-play: broken.kelvra: not a zip archive (Not a zip archive)" ] ||
+    fail "wrong message: $(cat broken.err)"
+  [ ! -e y.glb ] && [ ! -e y.stl ] && [ ! -e y.png ] || fail "a broken file wrote $(ls y.*)"
+  # Nothing to write: only whether the file opens.
+  alone "$play" --open painting.kelvra >check.out 2>check.err || fail "a good file did not open"
+  [ "$(cat check.err)" = "kelvra-play: opened painting.kelvra" ] ||
+    fail "wrong message: $(cat check.err)"
+  alone "$play" --open missing.kelvra >check.out 2>check.err && fail "a missing file opened"
+  [ "$(cat check.err)" = "kelvra-play: cannot open missing.kelvra: No such file or directory" ] ||
+    fail "wrong message: $(cat check.err)"
+  # --export and --screenshot go with --open, and --open goes alone.
+  for arguments in "--export x.glb" "--screenshot s.png painting.session" \
+    "--open painting.kelvra painting.session" "--open painting.kelvra --record new.session"; do
+    "$play" $arguments >args.out 2>args.err
+    status=$?
+    [ $status -eq 2 ] || fail "$arguments: status $status instead of 2"
+  done
+  "$play" --open painting.kelvra --screenshot s.jpg >args.out 2>args.err && fail "a .jpg screenshot"
+  [ "$(cat args.err)" = "kelvra-play: --screenshot needs a file name ending in .png" ] ||
+    fail "wrong message: $(cat args.err)"
   ;;
 *)
   echo "unknown mode $mode"
