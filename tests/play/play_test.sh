@@ -237,10 +237,17 @@ record)
   # Saved under a name typed into the Paintings window, painted on, then
   # opened again by a double click on its name in the window's list. The
   # pixels are where the control layer lays out the name field, "Save" and
-  # the list's first row.
+  # the list's first row; as a person would, the test waits for the
+  # controls to be drawn before it uses them (a window is mapped before its
+  # controls' subwindow is placed).
+  shows() {  # shows WINDOW X Y COLOUR: the window's pixel (X, Y) is COLOUR
+    import -window "$1" shown.png &&
+      [ "$(convert shown.png -format "%[pixel:p{$2,$3}]" info:)" = "$4" ]
+  }
   xdotool key ctrl+s
   paintings=$(xdotool search --sync --onlyvisible --name '^Paintings$' | head -n 1)
   [ -n "$paintings" ] || fail "Ctrl+S showed no Paintings window"
+  wait_for 30 shows "$paintings" 200 241 "srgb(255,255,255)" || fail "no name field shown"
   xdotool mousemove --window "$paintings" 180 241 click 1
   sleep 0.2
   xdotool type --delay 30 harbour
@@ -250,6 +257,7 @@ record)
   drag 300 500 400 200
   xdotool key ctrl+o
   xdotool search --sync --onlyvisible --name '^Paintings$' >/dev/null
+  wait_for 30 shows "$paintings" 250 31 "srgb(51,94,168)" || fail "no painting shown in the list"
   xdotool mousemove --window "$paintings" 60 31 click --repeat 2 --delay 80 1
   sleep 0.5
   xdotool mousemove --window "$main" 600 600
