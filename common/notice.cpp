@@ -4,9 +4,11 @@
 
 namespace {
 
+// Never destroyed: the autosave's thread may still say something while exit
+// destroys statics.
 std::string& ProgramName() {
-  static std::string name = "kelvra";
-  return name;
+  static std::string* name = new std::string("kelvra");
+  return *name;
 }
 
 thread_local CaughtNotices* Catching = nullptr;
