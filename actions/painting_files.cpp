@@ -42,15 +42,16 @@ std::string DataHome() {
 std::string AutosaveFolder() { return PaintingsFolder() + ".autosave/"; }
 
 // Where this run keeps its autosave: named by when the run started and its
-// process, so that runs side by side never share one.
+// process, so that runs side by side never share one. Never destroyed: the
+// writer's thread may still be writing it while exit destroys statics.
 const std::string& ThisRunsAutosave() {
-  static const std::string path = [] {
+  static const std::string* path = new std::string([] {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
     return AutosaveFolder() + stamp + "-" + std::to_string(::getpid()) + kExtension;
-  }();
-  return path;
+  }());
+  return *path;
 }
 
 // Beside an autosave: the file the painting was opened from or saved to,

@@ -136,6 +136,8 @@ void Create() {
 
   GLUI_Panel* paintings = Window.glui->add_panel("Paintings");
   Window.list = Window.glui->add_list_to_panel(paintings, true, kList, OnControl);
+  // A list shows no label of its own; this one names it for session scripts.
+  Window.list->set_name("Paintings");
   Window.list->set_w(kListWidth);
   Window.list->set_h(kListHeight);
   Window.list->set_object_callback(OnActivate);

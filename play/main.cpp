@@ -1,6 +1,7 @@
 // kelvra-play: the painter with session scripts. It records a painting as
 // it is made, and replays a script into the same program (headless too,
-// on a virtual display of its own), with undo, redo and export besides.
+// on a virtual display of its own), with undo, redo, export, open and save
+// besides; --open renders and exports a painting file in one command.
 
 #include <GL/freeglut.h>
 #include <fcntl.h>
@@ -16,16 +17,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "actions/painting_files.h"
 #include "app/painting_keys.h"
 #include "app/shell.h"
 #include "common/notice.h"
-#include "platform/files.h"
 #include "common/version.h"
 #include "export/painting.h"
 #include "image/textures.h"
+#include "platform/files.h"
 #include "play/recorder.h"
 #include "play/replayer.h"
 #include "play/script.h"
@@ -41,8 +44,14 @@ constexpr const char* kUsage =
     "  kelvra-play [OPTIONS] SCRIPT      replay a session script, then exit\n"
     "  kelvra-play --record FILE         paint as with kelvra, writing every event\n"
     "                                    into FILE, a new file, as it happens\n"
+    "  kelvra-play --open FILE [--export OUT]... [--screenshot OUT.png]\n"
+    "                                    open the painting FILE, write each export\n"
+    "                                    (by its extension, as export lines do) and a\n"
+    "                                    picture of the main view, then exit; with\n"
+    "                                    neither, only check that FILE opens: status\n"
+    "                                    0 when it does, 1 (and why) when not\n"
     "  kelvra-play --help | --version\n"
-    "Options of a replay:\n"
+    "Options of a replay and of --open:\n"
     "  --realtime           honour the script's waits and the program's pace\n"
     "  --redraw-always      redraw every window at every idle step, as without\n"
     "                       change tracking, drawing all of every frame\n"
@@ -50,20 +59,23 @@ constexpr const char* kUsage =
     "                       picture of what stands still\n"
     "  --picture-log FILE   after every event, a fingerprint of every window's\n"
     "                       picture (for comparing the two ways of redrawing)\n"
-    "Options of both:\n"
+    "Options of all three:\n"
     "  --relief-size MM     the canvas's side in an exported printable relief\n"
     "                       (.stl), 100 mm unless given\n"
     "  -display, -geometry and GLUT's other X options, as for kelvra\n"
     "\n"
     "A replay runs as fast as the program goes and prints the painter's console\n"
     "output; --realtime honours the script's waits. Without a display, a replay\n"
-    "starts its own virtual X server. In the main view Ctrl+Z undoes, Ctrl+Y\n"
-    "redoes, x exports the painting into exports/ (a .glb file). The script\n"
-    "format is described in the README.\n";
+    "and --open start their own virtual X server. In the main view Ctrl+Z\n"
+    "undoes, Ctrl+Y redoes, x exports the painting into exports/ (a .glb file).\n"
+    "The script format is described in the README.\n";
 
 struct Options {
   std::string script;
   std::string record;
+  std::string open;  // --open's painting, with what to write of it
+  std::vector<std::string> exports;
+  std::string screenshot;
   bool realtime = false;
   bool tracking = true;
   bool keptPicture = true;
@@ -76,6 +88,10 @@ struct Options {
 int Fail(const std::string& message) {
   std::fprintf(stderr, "kelvra-play: %s\n", message.c_str());
   return 1;
+}
+
+bool EndsWithPng(const std::string& name) {
+  return name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0;
 }
 
 // How many words a GLUT option takes (the options glutInit reads from an
@@ -121,6 +137,18 @@ int ReadArguments(int argc, char** argv, Options* options) {
     } else if (word == "--record") {
       if (i + 1 >= argc) return Fail("--record needs a file name");
       options->record = argv[++i];
+    } else if (word == "--open") {
+      if (i + 1 >= argc || !*argv[i + 1]) return Fail("--open needs a painting file");
+      if (!options->open.empty()) return Fail("one --open at a time");
+      options->open = argv[++i];
+    } else if (word == "--export") {
+      if (i + 1 >= argc || !*argv[i + 1]) return Fail("--export needs a file name");
+      options->exports.push_back(argv[++i]);
+    } else if (word == "--screenshot") {
+      if (i + 1 >= argc || !EndsWithPng(argv[i + 1]))
+        return Fail("--screenshot needs a file name ending in .png");
+      if (!options->screenshot.empty()) return Fail("one --screenshot at a time");
+      options->screenshot = argv[++i];
     } else if (const int words = GlutOptionWords(word); words > 0) {
       if (i + words > argc) return Fail(word + " needs a value");
       if (word == "-display") options->display = argv[i + 1];
@@ -136,7 +164,9 @@ int ReadArguments(int argc, char** argv, Options* options) {
       return 2;
     }
   }
-  if (options->script.empty() == options->record.empty()) {
+  const int modes = !options->script.empty() + !options->record.empty() + !options->open.empty();
+  const bool outputs = !options->exports.empty() || !options->screenshot.empty();
+  if (modes != 1 || (outputs && options->open.empty())) {
     std::fprintf(stderr, "%s", kUsage);
     return 2;
   }
@@ -181,23 +211,51 @@ int Record(Options& options) {
   return 0;
 }
 
-int Replay(Options& options) {
+// The script file's events; nullopt after saying why there are none.
+std::optional<std::vector<Event>> ReadScript(const std::string& script) {
   std::vector<std::uint8_t> bytes;
-  const std::string reason =
-      ReadWholeFile(FromStartFolder(options.script), std::uint64_t(1) << 40, &bytes);
+  const std::string reason = ReadWholeFile(FromStartFolder(script), std::uint64_t(1) << 40, &bytes);
   if (!reason.empty()) {
-    std::fprintf(stderr, "%s: cannot read the script: %s\n", options.script.c_str(),
-                 reason.c_str());
-    return 1;
+    std::fprintf(stderr, "%s: cannot read the script: %s\n", script.c_str(), reason.c_str());
+    return std::nullopt;
   }
   std::string error;
-  auto events = ParseScript(std::string_view(reinterpret_cast<const char*>(bytes.data()),
-                                            bytes.size()),
-                            options.script, &error);
-  if (!events) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  auto events = ParseScript(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), script, &error);
+  if (!events) std::fprintf(stderr, "%s\n", error.c_str());
+  return events;
+}
+
+Event FileEvent(EventKind kind, const std::string& file) {
+  Event event;
+  event.kind = kind;
+  event.text = file;
+  return event;
+}
+
+// The idle steps after --open's painting is opened, before anything is
+// written: every window draws it, and the panels show its settings.
+constexpr long kOpenedFrames = 1;
+
+// The script --open stands for: the painting opened, drawn, each export
+// and the main view's picture.
+std::vector<Event> OpenScript(const Options& options) {
+  Event frames;
+  frames.kind = EventKind::kFrames;
+  frames.count = kOpenedFrames;
+  std::vector<Event> events{FileEvent(EventKind::kOpen, options.open), frames};
+  for (const std::string& file : options.exports)
+    events.push_back(FileEvent(EventKind::kExport, file));
+  if (!options.screenshot.empty())
+    events.push_back(FileEvent(EventKind::kScreenshot, options.screenshot));
+  return events;
+}
+
+int Replay(Options& options) {
+  std::optional<std::vector<Event>> events =
+      options.open.empty() ? ReadScript(options.script) : OpenScript(options);
+  if (!events) return 1;
+  std::string error;
   if (!EnsureDisplay(&error)) return Fail(error);
   Start(options);
   // A replay runs idle steps as fast as the program goes, so that `frames N`
@@ -221,8 +279,11 @@ int Replay(Options& options) {
     return std::string();
   };
   extras.exportTo = ExportInto;
+  extras.open = OpenPaintingFile;
+  extras.save = SavePaintingFile;
   ReplayOptions replay;
-  replay.scriptName = options.script;
+  // --open's events have no script: its failures are the program's.
+  replay.scriptName = options.open.empty() ? options.script : "kelvra-play";
   replay.baseFolder = StartFolder();
   replay.realtime = options.realtime;
   replay.progress = events->size() >= 2000;

@@ -59,6 +59,14 @@ bool FindMenuEntry(int root, const std::vector<std::string>& parts, std::size_t 
   return false;
 }
 
+// `line` with every `path` in it written as `name`.
+std::string WithFileNamed(std::string line, const std::string& path, const std::string& name) {
+  for (std::size_t at = line.find(path); at != std::string::npos;
+       at = line.find(path, at + name.size()))
+    line.replace(at, path.size(), name);
+  return line;
+}
+
 }  // namespace
 
 Replayer::Replayer(std::vector<Event> events, ReplayOptions options, ReplayExtras extras)
@@ -95,7 +103,9 @@ int Replayer::Run() {
     const std::string problem = Apply(event);
     if (!problem.empty()) {
       EndProgressLine();
-      std::fprintf(stderr, "%s:%d: %s\n", options_.scriptName.c_str(), event.line, problem.c_str());
+      const std::string line = event.line > 0 ? ":" + std::to_string(event.line) : "";
+      std::fprintf(stderr, "%s%s: %s\n", options_.scriptName.c_str(), line.c_str(),
+                   problem.c_str());
       return 1;
     }
     if (event.kind != EventKind::kFrames && event.kind != EventKind::kWait) lastEventTime_ = Now();
@@ -155,6 +165,10 @@ std::string Replayer::Apply(const Event& event) {
       return extras_.redo ? extras_.redo() : "redo is not available here";
     case EventKind::kExport:
       return Export(event);
+    case EventKind::kOpen:
+      return PaintingFile(event, extras_.open);
+    case EventKind::kSave:
+      return PaintingFile(event, extras_.save);
   }
   return "an event this kelvra-play does not know";
 }
@@ -210,6 +224,27 @@ std::string Replayer::Export(const Event& event) {
     Notice("exported the painting into " + event.text);
   }
   return problem;
+}
+
+// Open and Save say what they did in a line of their own, or in one line
+// what went wrong: that line is then the script line's message instead,
+// not said a second time. The file is named as the script names it.
+std::string Replayer::PaintingFile(const Event& event,
+                                   const std::function<bool(const std::string&)>& openOrSave) {
+  if (!openOrSave) return FormatEvent(event) + " is not available here";
+  const std::string path = Resolve(event.text);
+  std::vector<std::string> said;
+  bool done = false;
+  {
+    CaughtNotices caught;
+    done = openOrSave(path);
+    said = caught.Lines();
+  }
+  for (std::string& line : said) line = WithFileNamed(line, path, event.text);
+  if (!done) return said.empty() ? FormatEvent(event) + " failed" : said.back();
+  EndProgressLine();
+  for (const std::string& line : said) Notice(line);
+  return {};
 }
 
 std::string Replayer::Screenshot(const Event& event) {

@@ -31,6 +31,10 @@ struct ReplayExtras {
   std::function<std::string()> undo;
   std::function<std::string()> redo;
   std::function<std::string(const std::string& path)> exportTo;
+  // The painter's own Open and Save of a painting file, which tell what
+  // they did or what went wrong through Notice; false on failure.
+  std::function<bool(const std::string& path)> open;
+  std::function<bool(const std::string& path)> save;
 };
 
 class Replayer {
@@ -38,7 +42,8 @@ class Replayer {
   Replayer(std::vector<Event> events, ReplayOptions options, ReplayExtras extras = {});
 
   // Plays every event, or up to an Esc in the main view. Returns 0, or 1
-  // after printing "SCRIPT:LINE: problem" on stderr.
+  // after printing "SCRIPT:LINE: problem" on stderr ("SCRIPT: problem" for
+  // an event made in code).
   int Run();
 
   // Lets the windows open and take their first sizes.
@@ -52,6 +57,8 @@ class Replayer {
   std::string ChooseMenu(const Event& event);
   std::string Screenshot(const Event& event);
   std::string Export(const Event& event);
+  std::string PaintingFile(const Event& event,
+                           const std::function<bool(const std::string&)>& openOrSave);
   // Ends the progress line, if one is showing, before other text.
   void EndProgressLine();
   void IdleSteps(long count);

@@ -56,6 +56,8 @@ const std::map<std::string, EventKind>& Keywords() {
       {"undo", EventKind::kUndo},
       {"redo", EventKind::kRedo},
       {"export", EventKind::kExport},
+      {"open", EventKind::kOpen},
+      {"save", EventKind::kSave},
   };
   return words;
 }
@@ -222,7 +224,7 @@ std::string ReadArguments(const Words& words, Event* event) {
           event->text = name;
           return {};
         }
-      return "expected a window name (main, stroke, camera, filter or size)";
+      return "expected a window name (main, stroke, camera, filter, size or paintings)";
     case EventKind::kPress:
     case EventKind::kRelease: {
       if (n != 3) return "expected a button (left, middle, right) and a pixel X Y";
@@ -298,6 +300,8 @@ std::string ReadArguments(const Words& words, Event* event) {
       return {};
     case EventKind::kScreenshot:
     case EventKind::kExport:
+    case EventKind::kOpen:
+    case EventKind::kSave:
       if (n != 1 || w[1].empty()) return "expected a file name";
       if (event->kind == EventKind::kScreenshot &&
           (w[1].size() < 5 || w[1].compare(w[1].size() - 4, 4, ".png") != 0))
@@ -320,7 +324,8 @@ bool Event::operator==(const Event& o) const {
 }
 
 const std::vector<std::string>& ScriptWindowNames() {
-  static const std::vector<std::string> names{"main", "stroke", "camera", "filter", "size"};
+  static const std::vector<std::string> names{"main",   "stroke", "camera",
+                                              "filter", "size",   "paintings"};
   return names;
 }
 
@@ -359,7 +364,8 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
     if (keyword == Keywords().end() || words.quoted[0])
       return fail(
           "expected an event (window, press, release, move, key, special, menu, set, "
-          "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export)");
+          "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
+          "save)");
     Event event;
     event.kind = keyword->second;
     event.line = number;
@@ -423,6 +429,10 @@ std::string FormatEvent(const Event& e) {
       return "redo";
     case EventKind::kExport:
       return "export " + FileWord(e.text);
+    case EventKind::kOpen:
+      return "open " + FileWord(e.text);
+    case EventKind::kSave:
+      return "save " + FileWord(e.text);
   }
   return std::string();
 }

@@ -4,7 +4,8 @@
 // before any of it runs; a line that cannot be read stops the reading with
 // "SCRIPT:LINE: what was expected".
 //
-//   window main|stroke|camera|filter|size   the following events go there
+//   window main|stroke|camera|filter|size|paintings
+//                                           the following events go there
 //   press left|middle|right|N X Y           a mouse button at window pixel (X, Y),
 //   release left|middle|right|N X Y           origin top-left
 //   move X Y                                pointer motion (a drag while a button is down)
@@ -31,6 +32,8 @@
 //   screenshot FILE.png                     a PNG of the current window
 //   undo, redo                              one step of the painting back or forward
 //   export FILE                             the visible strokes (.glb .obj .ply .stl .png)
+//   open FILE                               the painting in FILE, in place of the canvas
+//   save FILE                               the painting into FILE (a .kelvra document)
 //
 // A line whose first non-blank character is '#' is a comment; blank lines
 // are allowed. Words are separated by blanks; quoted texts may hold blanks,
@@ -60,6 +63,8 @@ enum class EventKind {
   kUndo,
   kRedo,
   kExport,
+  kOpen,
+  kSave,
 };
 
 // Modifier bits, GLUT's own values (GLUT_ACTIVE_SHIFT, _CTRL, _ALT).
@@ -81,7 +86,7 @@ struct Event {
 };
 
 // The window names of `window` lines, in the order main, stroke, camera,
-// filter, size.
+// filter, size, paintings.
 const std::vector<std::string>& ScriptWindowNames();
 
 // Reads a whole script. On the first line that cannot be read returns

@@ -15,8 +15,8 @@ namespace {
 // names).
 int WindowId(std::size_t index) {
   const Windows& windows = AppState().windows;
-  const int ids[] = {windows.main.id, windows.strokePanel.id, windows.cameraPanel.id,
-                     windows.filterPanel.id, windows.sizePanel.id};
+  const int ids[] = {windows.main.id,        windows.strokePanel.id, windows.cameraPanel.id,
+                     windows.filterPanel.id, windows.sizePanel.id,   windows.paintings.id};
   return index < std::size(ids) ? ids[index] : 0;
 }
 

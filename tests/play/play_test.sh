@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
-#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|crash
+#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|hit|crash|
+#                documents|open
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say; the
@@ -12,8 +13,10 @@
 #           control, an unknown export format) stops the replay at its line;
 #           --record refuses an existing file, and makes no file where the
 #           display cannot be opened
-# record    a session recorded while xdotool paints replays to the same
-#           console output and the same main-view picture
+# record    a session recorded while xdotool paints, saves under a name
+#           typed into the Paintings window and opens it again from the
+#           window's list replays to the same console output, the same
+#           main-view picture and the same painting file
 # soak      a script of over 40 000 events (20 200 clicks, strokes, undo
 #           and redo): painting stops cleanly at 19 999 strokes; under the
 #           sanitizer build with leak checking, nothing is reported
@@ -26,6 +29,20 @@
 #           and no sanitizer report
 # crash     a replay on a virtual display of its own that is killed
 #           (SIGKILL, SIGSEGV) leaves no X server of its own behind
+# documents a painting saved by a save line and opened by an open line,
+#           after Delete All and a moved camera, shows the same main view as
+#           before the save; a missing or corrupt file, or a save where no
+#           folder can be made, stops the replay at its line with one line
+#           naming the file and what is wrong; the Paintings window driven
+#           by its controls' labels saves into the paintings folder and
+#           opens from its list
+# open      --open FILE with two exports and a screenshot writes all three:
+#           the picture is the one taken before the painting was saved, the
+#           .glb passes the Khronos glTF validator; a broken file exits 1
+#           writing nothing; without exports or screenshot it says whether
+#           the file opens; arguments that do not fit are refused
+# Every mode runs with HOME and XDG_DATA_HOME in its scratch folder, so
+# nothing is written into the person's own folders.
 # Exit 77 (skipped) without a display (record: or without xdotool).
 set -uo pipefail
 play=$(realpath "$1")
@@ -49,6 +66,9 @@ fail() {
   for log in "$work"/*.err; do [ -s "$log" ] && { echo "---- $log"; head -n 40 "$log"; }; done
   exit 1
 }
+# X keeps its authority in the home folder unless told where it is.
+export XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}"
+export HOME="$work/home" XDG_DATA_HOME="$work/data"
 cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
 rm -f "$work"/textures/sourcemap/Saved/*.bmp
 cd "$work" || exit 1
@@ -214,6 +234,32 @@ record)
   sleep 0.2
   xdotool key w
   drag 100 300 550 350
+  # Saved under a name typed into the Paintings window, painted on, then
+  # opened again by a double click on its name in the window's list. The
+  # pixels are where the control layer lays out the name field, "Save" and
+  # the list's first row; as a person would, the test waits for the
+  # controls to be drawn before it uses them (a window is mapped before its
+  # controls' subwindow is placed).
+  shows() {  # shows WINDOW X Y COLOUR: the window's pixel (X, Y) is COLOUR
+    import -window "$1" shown.png &&
+      [ "$(convert shown.png -format "%[pixel:p{$2,$3}]" info:)" = "$4" ]
+  }
+  xdotool key ctrl+s
+  paintings=$(xdotool search --sync --onlyvisible --name '^Paintings$' | head -n 1)
+  [ -n "$paintings" ] || fail "Ctrl+S showed no Paintings window"
+  wait_for 30 shows "$paintings" 200 241 "srgb(255,255,255)" || fail "no name field shown"
+  xdotool mousemove --window "$paintings" 180 241 click 1
+  sleep 0.2
+  xdotool type --delay 30 harbour
+  xdotool mousemove --window "$paintings" 165 270 click 1
+  wait_for 30 test -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ||
+    fail "the Paintings window saved nothing"
+  drag 300 500 400 200
+  xdotool key ctrl+o
+  xdotool search --sync --onlyvisible --name '^Paintings$' >/dev/null
+  wait_for 30 shows "$paintings" 250 31 "srgb(51,94,168)" || fail "no painting shown in the list"
+  xdotool mousemove --window "$paintings" 60 31 click --repeat 2 --delay 80 1
+  sleep 0.5
   xdotool mousemove --window "$main" 600 600
   sleep 1
   import -window "$main" live.png || fail "cannot read the live window"
@@ -223,8 +269,13 @@ record)
   # Replayed with a picture taken where the Esc ended the recording.
   sed 's/^key Esc$/screenshot replay.png\nkey Esc/' journal.session >replay.session
   grep -qxF 'screenshot replay.png' replay.session || fail "the journal has no Esc"
-  "$play" replay.session >replay.out 2>replay.err || fail "the journal did not replay"
+  grep -qxF 'activate "Paintings/Paintings"' journal.session || fail "no painting opened from the list"
+  # The replay starts from an empty paintings folder, as the recording did.
+  XDG_DATA_HOME="$work/replayed" "$play" replay.session >replay.out 2>replay.err ||
+    fail "the journal did not replay"
   cmp -s record.out replay.out || { diff record.out replay.out | head; fail "other console output"; }
+  cmp -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" "$work/replayed/kelvra/paintings/harbour.kelvra" ||
+    fail "the replay saved another painting"
   differing=$(compare -metric AE live.png replay.png null: 2>&1)
   [ "$differing" = "0" ] || fail "$differing pixels differ from the live main view"
   ;;
@@ -297,6 +348,93 @@ crash)
     pid=
     wait_for 30 server_gone "$server" || fail "SIG$signal left the replay's Xvfb $server running"
   done
+  ;;
+documents)
+  # Painted, saved; then the canvas cleared, the camera moved and the axes
+  # shown, all of which the open takes back.
+  printf '%s\n' 'frames 1' 'press left 100 300' 'move 200 310' 'move 300 330' 'move 400 320' \
+    'release left 400 320' 'frames 1' 'screenshot saved.png' 'save "new folder/p.kelvra"' \
+    'window camera' 'click "Delete All"' 'toggle "Axes ON/OFF"' 'window main' 'key w' 'key a' \
+    'frames 1' 'screenshot changed.png' 'open "new folder/p.kelvra"' 'screenshot opened.png' \
+    >kept.session
+  alone "$play" kept.session >kept.out 2>kept.err || fail "kept.session ended with status $?"
+  [ "$(cat kept.err)" = "kelvra-play: saved new folder/p.kelvra
+kelvra-play: opened new folder/p.kelvra" ] || fail "wrong messages: $(cat kept.err)"
+  cmp -s changed.png saved.png && fail "clearing and moving changed nothing in the picture"
+  cmp -s opened.png saved.png || fail "the opened painting looks otherwise than the saved one"
+  # A file that cannot be opened or saved stops the replay at its line,
+  # said once; the lines after it do not run.
+  cp "new folder/p.kelvra" corrupt.kelvra
+  # Bytes of the strokes overwritten, past their entry's name.
+  at=$(grep -abo strokes.bin corrupt.kelvra | head -n 1 | cut -d: -f1)
+  printf 'garbage!' | dd of=corrupt.kelvra bs=1 seek=$((at + 40)) conv=notrunc status=none
+  touch plain
+  while IFS='|' read -r name line message; do
+    printf 'frames 1\n%s\nscreenshot after.png\n' "$line" >"$name.session"
+    "$play" "$name.session" >"$name.out" 2>"$name.err" && fail "$line: the replay went on"
+    [ "$(cat "$name.err")" = "$name.session:2: $message" ] || fail "wrong message: $(cat "$name.err")"
+    [ ! -e after.png ] || fail "$line: the lines after it ran"
+  done <<'CASES'
+missing|open missing.kelvra|cannot open missing.kelvra: No such file or directory
+corrupt|open corrupt.kelvra|corrupt.kelvra: entry "strokes.bin" is damaged (CRC error)
+unwritable|save plain/p.kelvra|cannot save plain/p.kelvra: Not a directory
+CASES
+  # The Paintings window by its controls' labels.
+  printf '%s\n' 'frames 1' 'press left 100 300' 'move 250 320' 'release left 400 320' 'frames 1' \
+    'screenshot named.png' 'key Ctrl+S' 'window paintings' 'set "Name:" "harbour"' 'click "Save"' \
+    'window camera' 'click "Delete All"' 'click "Load"' 'window paintings' \
+    'set "Paintings" "harbour"' 'activate "Paintings"' 'window main' 'screenshot listed.png' \
+    >window.session
+  alone "$play" window.session >window.out 2>window.err || fail "window.session ended with status $?"
+  [ -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ] || fail "the window saved nothing"
+  cmp -s named.png listed.png || fail "the painting opened from the list looks otherwise"
+  ;;
+open)
+  validator="$root/tools/gltf_validator"
+  [ -f "$validator/node_modules/gltf-validator/package.json" ] ||
+    fail "the glTF validator is not installed: run scripts/ensure_packages.sh"
+  # Subdivided, crossing, particle and randomly sized strokes, saved with
+  # a picture of them. The cursor is off: it follows the pointer, which a
+  # painting does not keep.
+  {
+    grep -v '^export ' "$root/tests/export/validated.session"
+    printf '%s\n' 'window camera' 'toggle "Cursor ON/OFF"' 'window main' 'frames 1' \
+      'screenshot saved.png' 'save painting.kelvra'
+  } >painting.session
+  alone "$play" painting.session >painting.out 2>painting.err || fail "painting.session: status $?"
+  alone "$play" --open painting.kelvra --export out/x.glb --export x.stl --screenshot s.png \
+    >open.out 2>open.err || fail "--open ended with status $?"
+  [ "$(cat open.err)" = "kelvra-play: opened painting.kelvra
+kelvra-play: exported the painting into out/x.glb
+kelvra-play: exported the painting into x.stl" ] || fail "wrong messages: $(cat open.err)"
+  [ -s x.stl ] || fail "no .stl written"
+  cmp -s s.png saved.png || fail "the opened painting's picture is not the saved one's"
+  node "$validator/validate.mjs" out/x.glb >validator.log ||
+    { cat validator.log; fail "the validator found errors or warnings"; }
+  # A file that does not open: status 1, why, and nothing written.
+  head -c 3000 painting.kelvra >broken.kelvra
+  alone "$play" --open broken.kelvra --export y.glb --export y.stl --screenshot y.png \
+    >broken.out 2>broken.err && fail "a broken file opened"
+  [ "$(cat broken.err)" = "kelvra-play: broken.kelvra: not a zip archive (Not a zip archive)" ] ||
+    fail "wrong message: $(cat broken.err)"
+  [ ! -e y.glb ] && [ ! -e y.stl ] && [ ! -e y.png ] || fail "a broken file wrote $(ls y.*)"
+  # Nothing to write: only whether the file opens.
+  alone "$play" --open painting.kelvra >check.out 2>check.err || fail "a good file did not open"
+  [ "$(cat check.err)" = "kelvra-play: opened painting.kelvra" ] ||
+    fail "wrong message: $(cat check.err)"
+  alone "$play" --open missing.kelvra >check.out 2>check.err && fail "a missing file opened"
+  [ "$(cat check.err)" = "kelvra-play: cannot open missing.kelvra: No such file or directory" ] ||
+    fail "wrong message: $(cat check.err)"
+  # --export and --screenshot go with --open, and --open goes alone.
+  for arguments in "--export x.glb" "--screenshot s.png painting.session" \
+    "--open painting.kelvra painting.session" "--open painting.kelvra --record new.session"; do
+    "$play" $arguments >args.out 2>args.err
+    status=$?
+    [ $status -eq 2 ] || fail "$arguments: status $status instead of 2"
+  done
+  "$play" --open painting.kelvra --screenshot s.jpg >args.out 2>args.err && fail "a .jpg screenshot"
+  [ "$(cat args.err)" = "kelvra-play: --screenshot needs a file name ending in .png" ] ||
+    fail "wrong message: $(cat args.err)"
   ;;
 *)
   echo "unknown mode $mode"

@@ -79,7 +79,10 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "set \"say \\\"hi\\\" \\\\ there\" 1\n"
       "set \"Open/Name:\" \"Red \\\"wave\\\" 2\"\n"
       "set \"Open/Name:\" \"\"\n"
-      "activate \"Open/Paintings\"\n");
+      "activate \"Open/Paintings\"\n"
+      "window paintings\n"
+      "save \"my paintings/harbour.kelvra\"\n"
+      "open out/harbour.kelvra\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -110,6 +113,9 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       {28, TextSet("Open/Name:", "Red \"wave\" 2")},
       {29, TextSet("Open/Name:", "")},
       {30, Named(EventKind::kActivate, "Open/Paintings")},
+      {31, Named(EventKind::kWindow, "paintings")},
+      {32, Named(EventKind::kSave, "my paintings/harbour.kelvra")},
+      {33, Named(EventKind::kOpen, "out/harbour.kelvra")},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -125,7 +131,7 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
     const char* error;
   } cases[] = {
       {"window main\n\n# fine\nwindow kitchen\n",
-       "s.session:4: expected a window name (main, stroke, camera, filter or size)"},
+       "s.session:4: expected a window name (main, stroke, camera, filter, size or paintings)"},
       {"press left 10\n", "s.session:1: expected a button (left, middle, right) and a pixel X Y"},
       {"press left 10 ten\n", "s.session:1: expected whole pixel numbers X Y"},
       {"press left 10 1e9\n", "s.session:1: expected whole pixel numbers X Y"},
@@ -149,11 +155,14 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"wait soon\n", "s.session:1: expected milliseconds"},
       {"screenshot main.jpg\n", "s.session:1: expected a file name ending in .png"},
       {"undo now\n", "s.session:1: expected nothing after the word"},
+      {"open\n", "s.session:1: expected a file name"},
+      {"save a.kelvra b.kelvra\n", "s.session:1: expected a file name"},
       {"wait 5\x01\n", "s.session:1: expected printable text"},
       {"move 1\r2\r\n", "s.session:1: expected printable text"},
       {"frames 1\npaint it\n",
        "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
-       "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export)"},
+       "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
+       "save)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
