@@ -343,8 +343,6 @@ void StartAutosave() {
   Autosaving = true;
   ThePaintingKeeper();
   HandedRevision = SavedRevision = ThePaintingKeeper().Revision();
-  // Made now, so that it outlasts the write at exit.
-  ThisRunsAutosave();
   Writer().Start();
   // Ends other than Esc (a window closed) keep the changes too, without a
   // thumbnail: the windows may be gone.
