@@ -54,7 +54,7 @@ fault image/textures.cpp 'GL_TEXTURE_WRAP_S, GL_REPEAT' 'GL_TEXTURE_WRAP_S, GL_C
   "textures clamped along s instead of repeating"
 fault image/bmp.cpp 'return (bytes + 3) & ~std::uint64_t{3};' 'return (bytes + 2) & ~std::uint64_t{3};' \
   "BMP rows padded one byte short of a multiple of 4"
-fault image/texture_image.cpp 'return static_cast<std::uint8_t>((v << 3) | (v >> 2));' \
+fault image/bmp_decoder.cpp 'return static_cast<std::uint8_t>((v << 3) | (v >> 2));' \
   'return static_cast<std::uint8_t>(v << 3);' \
   "16-bit BMP channels widened without their low bits"
 fault image/filters.cpp '{{ 1,  2,  1,   2,  4,  2,   1,  2,  1}, 16},  // GAUSSIAN' \
@@ -122,31 +122,31 @@ fault stroke/history.cpp 'undo_.size() > limits_.steps' 'undo_.size() >= limits_
 fault render/scene.cpp $'ActiveUnit(GL_TEXTURE1_ARB);\n  glEnable(GL_TEXTURE_2D);' \
   $'ActiveUnit(GL_TEXTURE0_ARB);\n  glEnable(GL_TEXTURE_2D);' \
   "mesh: detail map set up on texture unit 0 instead of 1"
-fault render/scene.cpp 'return ActiveTextureARB != nullptr && MultiTexCoord2fARB != nullptr;' \
-  'return ActiveTextureARB == nullptr && MultiTexCoord2fARB != nullptr;' \
+fault camera/environment.h 'return multiTexCoord2f && activeTexture;' \
+  'return multiTexCoord2f && !activeTexture;' \
   "mesh: multitexturing off where the extension is present"
-fault render/scene.cpp 'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);' \
+fault render/scene.cpp 'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, static_cast<GLint>(kDetailScale));' \
   'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);' \
   "mesh: detail combined without the ×2 scale"
-fault render/scene.cpp 'glScalef(8.0f, 8.0f, 1.0f);' 'glScalef(4.0f, 4.0f, 1.0f);' \
+fault render/scene.cpp 'glScalef(kDetailRepeat, kDetailRepeat, 1.0f);' 'glScalef(4.0f, 4.0f, 1.0f);' \
   "mesh: detail map repeated 4 times instead of 8"
 fault render/scene.cpp $'  glMatrixMode(GL_TEXTURE);\n  glLoadIdentity();' \
   $'  ActiveUnit(GL_TEXTURE0_ARB);\n  glMatrixMode(GL_TEXTURE);\n  glLoadIdentity();' \
   "mesh: texture matrix scaled on the base unit"
-fault render/scene.cpp $'  DrawStrokes(canvas);\n  if (AxesOn) DrawAxes();\n  if (CursorOn) DrawCursor();' \
-  $'  if (CursorOn) DrawCursor();\n  DrawStrokes(canvas);\n  if (AxesOn) DrawAxes();' \
-  "scene: cursor drawn before the strokes"
+fault render/scene.cpp $'  DrawStill(view);\n  DrawOverlays(view);' $'  DrawOverlays(view);\n  DrawStill(view);' \
+  "scene: the cursor and axes drawn before the strokes"
 fault render/scene.cpp $'glColor3f(0.0f, 1.0f, 0.0f);\n  glBegin(GL_LINE_LOOP);' \
   $'glColor3f(0.0f, 0.8f, 0.0f);\n  glBegin(GL_LINE_LOOP);' \
   "scene: selection outline in a darker green"
 fault render/scene.cpp 'glVertex3f(corner.x, corner.y, 0.01f);' 'glVertex3f(corner.x, corner.y, 0.0f);' \
   "scene: selection outline in the canvas plane, under the strokes"
-fault render/scene.cpp $'void DrawScene(Canvas& canvas) {\n  if (PaperOn)' \
-  $'void DrawScene(Canvas& canvas) {\n  if (!PaperOn)' \
+fault render/scene.cpp $'  if (view.display.paperOn)\n    DrawSourceCanvas();' \
+  $'  if (!view.display.paperOn)\n    DrawSourceCanvas();' \
   "scene: paper and filtered-image backdrops swapped"
 fault render/mesh_buffers.cpp 'for (int u = 0; u < units; ++u) {' 'for (int u = 0; u < 1; ++u) {' \
   "mesh buffers: texture coordinates for unit 0 only"
-fault render/particles.cpp 'const float h = size + size;' 'const float h = size;' \
+fault stroke/drawn_form.cpp 'const float h = particles.sizes[index] + particles.sizes[index];' \
+  'const float h = particles.sizes[index];' \
   "particles: quads half their size"
 
 fault camera/camera.cpp 'const float d = std::sqrt(ay * ay + az * az);' \
@@ -173,22 +173,21 @@ fault panels/matrix_inverse.cpp '> std::fabs(At(work, pivotRow, column))) pivotR
   '< std::fabs(At(work, pivotRow, column))) pivotRow = row;' \
   "matrix inverse: the smallest pivot chosen"
 
-fault app/input.cpp '1.0f - 2.0f * y / height' '2.0f * y / height - 1.0f' \
+fault stroke/canvas_plane.h '1.0f - 2.0f * y / h' '2.0f * y / h - 1.0f' \
   "main view: pointer y not flipped onto the canvas"
-fault app/input.cpp 'SelectedStroke <= TheCanvas.count - 1 ?' 'SelectedStroke < TheCanvas.count - 1 ?' \
+fault app/input.cpp 'selected <= AppState().canvas.count - 1 ?' 'selected < AppState().canvas.count - 1 ?' \
   "Up arrow: the selection wraps one stroke early"
 fault app/input.cpp 'if (record[1] < nearestDepth) {' 'if (record[1] > nearestDepth) {' \
   "picking: the farthest hit wins"
-fault app/trace.cpp 'return red > kBrightLevel && green > kBrightLevel && blue > kBrightLevel;' \
+fault actions/trace.cpp 'return red > kBrightLevel && green > kBrightLevel && blue > kBrightLevel;' \
   'return red > kBrightLevel || green > kBrightLevel || blue > kBrightLevel;' \
   "auto-trace: regions start at pixels bright in any channel"
-fault app/actions.cpp 'ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);' \
+fault actions/actions.cpp 'ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);' \
   'ApplyFilter(SourceImage, FilteredImage, kFilterHorizontalSobel);' \
   "filter panel: a new source shown through the horizontal kernel"
 
-fault app/redraw.cpp 'key.Add(ActionRevision()).Add(TextureRevisions[static_cast<int>(Picture::kMain)]);' \
-  'key.Add(TextureRevisions[static_cast<int>(Picture::kMain)]);' \
-  "redraw tracking: the main view does not redraw after an action"
+fault state/redraw.cpp $'  view.strokesRevision = state.revisions.strokes;\n' '' \
+  "redraw tracking: the main view does not redraw after a stroke changes"
 fault play/script.cpp "if (errno != 0 || *end != '\\0' || v < low || v > high) return false;" \
   "if (errno != 0 || *end != '\\0' || v < low || v >= high) return false;" \
   "scripts: the top of a number's range refused"
