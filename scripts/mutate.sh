@@ -415,6 +415,10 @@ done <"$listing"
 # Files gone from the checkout go from the copy too.
 (cd "$src" && find . -type f ! -path './.git/*' -printf '%P\0' | sort -z) |
   comm -z -23 - "$listing" | (cd "$src" && xargs -0 -r rm -f)
+# The glTF validator the export tests run is installed into the checkout
+# only (git ignores it): the copy uses that one.
+validator=tools/gltf_validator/node_modules
+[ -d "$validator" ] && ln -sfn "$root/$validator" "$src/$validator"
 
 log=$work/log
 report=$work/report.txt
