@@ -210,7 +210,7 @@ fault stroke/history.cpp $'  for (const Step& dropped : redo_) bytes_ -= dropped
   "undo history: the bytes of dropped redo steps still counted"
 fault stroke/history.cpp $'  from.pop_back();\n  bytes_ -= step.bytes;' $'  from.pop_back();' \
   "undo history: a step moved between undo and redo counted twice"
-fault stroke/history.cpp $'    if (kept.first == slot) return;\n' '' \
+fault stroke/history.cpp 'if (kept.first == slot) return;' 'if (kept.first == slot) break;' \
   "undo history: a slot kept twice in one step"
 fault stroke/history.cpp 'return !undo_.empty() && undo_.back().allStrokes;' \
   'return !undo_.empty() && undo_.front().allStrokes;' \
