@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "camera/camera.h"
 #include "render/scene_view.h"
 #include "state/redraw.h"
@@ -55,6 +57,23 @@ TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
   }
   Move();
   EXPECT_EQ(Coarse(), 0);
+}
+
+// The threshold is the most faces still drawn exactly while the camera
+// moves; the faces are counted from the meshes the strokes show.
+TEST_F(CoarseView, ThePaintingAtTheThresholdIsDrawnExactly) {
+  Canvas& canvas = AppState().canvas;
+  Stroke& stroke = canvas.strokes[0];
+  stroke.renderType = kRenderMesh;
+  stroke.subdivision.baseMesh.emplace();
+  canvas.count = 1;
+  Move();
+  for (const auto& [faces, coarse] : {std::pair{250000, 0}, {250001, 1}}) {
+    stroke.subdivision.baseMesh->faceCount = faces;
+    ++AppState().revisions.strokes;
+    EXPECT_EQ(Coarse(), coarse) << faces;
+  }
+  stroke.subdivision.baseMesh.reset();
 }
 
 }  // namespace

@@ -159,6 +159,10 @@ TEST_F(MainViewInput, MiddleClickPicksTheNearerOfTwoCrossingStrokes) {
   EXPECT_EQ(AppState().interaction.selectedStroke, 1);
   OnMouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 128, 128);
   EXPECT_EQ(AppState().interaction.selectedStroke, 1);
+  // The pick region reaches 25 pixels every way: the vertical stroke 12
+  // pixels left of the pointer, the horizontal one 38 below it.
+  OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 140, 90);
+  EXPECT_EQ(AppState().interaction.selectedStroke, 2);
 }
 
 TEST_F(MainViewInput, ReshapeStoresTheSizeAndNeverAZero) {

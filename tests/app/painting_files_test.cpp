@@ -7,14 +7,17 @@
 #include "actions/painting_files.h"
 
 #include <GL/gl.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -165,12 +168,13 @@ class PaintingFiles : public PainterTest {
     return testing::internal::GetCapturedStderr();
   }
   // A canvas and settings unlike the one saved: the start state, two
-  // strokes and a turned camera.
+  // strokes, a turned camera and the source shown unfiltered.
   static void PaintSomethingElse() {
     Quietly(DeleteAllStrokes);
     PainterTest::Paint(-0.5f, -0.5f, 0.1f, 0.1f);
     PainterTest::Paint(0.5f, -0.5f, -0.1f, 0.1f);
     HandleCameraKey(AppState().camera, AppState().light, 'w');
+    ShowUnfilteredSource();
   }
 
   std::optional<ScratchTextureTree> textures_;
@@ -199,6 +203,7 @@ TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
 
     PaintSomethingElse();
     ASSERT_FALSE(PrintNow() == saved);
+    Saved(PaintingPathForName("something else"));
     EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
     const Print opened = PrintNow();
     EXPECT_EQ(opened.canvas, saved.canvas);
@@ -337,6 +342,36 @@ TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsRecovered) {
   testing::internal::CaptureStderr();
   Quietly([] { EXPECT_FALSE(OpenRecoveredPainting()); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: there is no painting to recover\n");
+}
+
+// Saved paintings are listed newest first. A run that has ended but was not
+// waited for yet (its process a zombie) no longer keeps its autosave.
+TEST_F(PaintingFiles, PaintingsAreListedNewestFirstAndAZombieRunsAutosaveIsOffered) {
+  const std::string older = PaintingPathForName("older"), newer = PaintingPathForName("newer");
+  Saved(newer);
+  Saved(older);
+  const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, older.c_str(), anHourAgo, 0), 0);
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(0);
+  // Until the child has ended: its state letter, after the name, is Z.
+  const std::string stat = "/proc/" + std::to_string(child) + "/stat";
+  for (int tries = 0; tries < 5000; ++tries) {
+    std::string line;
+    std::getline(std::ifstream(stat), line);
+    if (line.find(") Z ") != std::string::npos) break;
+    ::usleep(1000);
+  }
+  const std::string autosave =
+      PaintingsFolder() + ".autosave/20260101-120000-" + std::to_string(child) + ".kelvra";
+  Saved(autosave);
+  const std::vector<PaintingEntry> list = ListPaintings();
+  ::waitpid(child, nullptr, 0);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_TRUE(list[0].recovered);
+  EXPECT_EQ(list[1].label + " " + list[2].label, "newer older");
 }
 
 // A painting's thumbnail is the painting: the brush cursor the main view

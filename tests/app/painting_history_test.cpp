@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "actions/documents.h"
 #include "tests/app/painter_session.h"
 #include "tests/support/painter.h"
 
@@ -56,14 +57,26 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   EXPECT_EQ(AppState().canvas.count, 3);
 }
 
+// The records the painting keeper holds for saving are those of the strokes
+// as they stand: each is what encoding its stroke afresh gives.
+void ExpectKeptRecordsCurrent() {
+  const PaintingSnapshot snapshot = ThePaintingKeeper().Snapshot(false);
+  const Canvas& canvas = AppState().canvas;
+  ASSERT_EQ(snapshot.strokes.size(), static_cast<std::size_t>(canvas.count));
+  for (int i = 0; i < canvas.count; ++i)
+    ASSERT_EQ(snapshot.strokes[i]->bytes, EncodeStroke(canvas.strokes[i])->bytes) << "slot " << i;
+}
+
 // Over seeded sessions on a canvas painted on before the history starts,
 // undoing every step gives back the canvas the first step found and redoing
-// every step the final one.
+// every step the final one; every action, undo and redo tells the keeper
+// which strokes it changed.
 TEST_F(PaintingSteps, UndoingEverythingGivesTheStartRedoingEverythingTheEnd) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     SCOPED_TRACE(seed);
     history_.reset();
     PainterTest::SetUp();
+    DeleteAllStrokes();  // the keeper's records start from the empty canvas
     std::mt19937 dice(seed);
     for (int i = 0; i < 3; ++i) RandomAction(dice);
     history_.emplace();
@@ -74,15 +87,14 @@ TEST_F(PaintingSteps, UndoingEverythingGivesTheStartRedoingEverythingTheEnd) {
       const std::string before = CanvasPrint();
       RandomAction(dice);
       if (!start && history_->Steps().UndoSteps() > 0) start = before;
+      ExpectKeptRecordsCurrent();
     }
     const std::string end = CanvasPrint();
-    while (history_->Undo()) {
-    }
+    while (history_->Undo()) ExpectKeptRecordsCurrent();
     if (start) {
       EXPECT_EQ(CanvasPrint(), *start);
     }
-    while (history_->Redo()) {
-    }
+    while (history_->Redo()) ExpectKeptRecordsCurrent();
     EXPECT_EQ(CanvasPrint(), end);
     if (HasFailure()) return;
   }

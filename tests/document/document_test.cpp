@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "document/byte_stream.h"
+#include "document/stroke_record.h"
 #include "tests/document/paintings.h"
 
 namespace {
@@ -189,6 +190,38 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
   Stroke expectedEmpty;
   expectedEmpty.deleted = 1;
   ExpectSameStroke(expectedEmpty, empty);
+}
+
+// A count may reach its cap and no further; the mesh bytes a record is
+// weighed by are those its rebuilt meshes take, at every level.
+TEST(StrokeRecord, CountsReachTheirCapsAndMeshesWeighWhatTheyBuild) {
+  PaintingSession session;
+  for (int levels = 0; levels <= 2; ++levels) {
+    session.settings.subdivisionLevels = levels;
+    session.Paint(-0.5f, 0.1f * levels, 0.2f, 0.05f, 4);
+  }
+  for (int i = 0; i < session.canvas->count; ++i) {
+    SCOPED_TRACE(i);
+    const Stroke& stroke = session.canvas->strokes[i];
+    std::uint64_t built = 0;
+    for (const auto* mesh : {&stroke.subdivision.baseMesh, &stroke.subdivision.resultMesh})
+      if (*mesh)
+        built += std::uint64_t((*mesh)->vertexCount) * 4 * sizeof(Vec4) +
+                 std::uint64_t((*mesh)->faceCount) * sizeof(MeshFace);
+    EXPECT_EQ(MeshBytes(stroke), built);
+
+    const Bytes record = EncodeStroke(stroke)->bytes;
+    DocumentLimits limits;
+    limits.nodesPerStroke = stroke.nodes.size();
+    limits.pathSamplesPerStroke = stroke.path.size();
+    limits.shapeResolution = stroke.shapeResolution;
+    limits.subdivisionLevels = stroke.subdivision.levels;
+    Stroke decoded;
+    std::string error;
+    EXPECT_TRUE(DecodeStroke(record.data(), record.size(), false, limits, decoded, error)) << error;
+    limits.pathSamplesPerStroke -= 1;
+    EXPECT_FALSE(DecodeStroke(record.data(), record.size(), false, limits, decoded, error));
+  }
 }
 
 // The autosave's way: one stroke re-encoded into a kept snapshot, which

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "glui/engine.h"
 #include "glui/glui.h"
@@ -130,10 +132,24 @@ TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
     EXPECT_EQ(field->get_text(), name);
   }
   EXPECT_EQ(callbacks_seen, 0);
-  int lod = 0, inside = 30;
+  int lod = 0, inside = 30, top = 64;
   gui.add_spinner("LOD:", GLUI_SPINNER_INT, &lod)->set_int_limits(1, 64);
   gui.add_spinner("LOD:", GLUI_SPINNER_INT, &inside)->set_int_limits(1, 64);
-  EXPECT_EQ(std::make_pair(lod, inside), std::make_pair(1, 30));
+  gui.add_spinner("LOD:", GLUI_SPINNER_INT, &top)->set_int_limits(1, 64);
+  EXPECT_EQ(std::make_tuple(lod, inside, top), std::make_tuple(1, 30, 64));
+}
+
+// A line set in code is held to the items there are.
+TEST(GluiList, TheCurrentLineStaysOnAnItem) {
+  GLUI gui(0, GLUI_SUBWINDOW_BOTTOM);
+  GLUI_List* list = gui.add_list(true);
+  list->set_current_item(2);
+  EXPECT_EQ(list->get_current_item(), 0) << "no items";
+  for (int i = 0; i < 3; ++i) list->add_item(i, "item");
+  for (const auto& [set, current] : {std::pair{-1, 0}, {1, 1}, {2, 2}, {3, 2}, {50, 2}}) {
+    list->set_current_item(set);
+    EXPECT_EQ(list->get_current_item(), current) << set;
+  }
 }
 
 TEST(GluiSpinner, FloatTextHasSixDigitsAndADecimal) {

@@ -18,9 +18,9 @@ TEST(FitWithin, KeepsTheProportionsAndNeverEnlarges) {
   struct Case {
     int width, height, size, fittedWidth, fittedHeight;
   };
-  for (const Case& c :
-       {Case{200, 100, 64, 64, 32}, Case{100, 200, 64, 32, 64}, Case{1000, 1, 64, 64, 1},
-        Case{3, 2, 1, 1, 1}, Case{200, 100, 200, 200, 100}, Case{200, 100, 512, 200, 100}}) {
+  for (const Case& c : {Case{200, 100, 64, 64, 32}, Case{100, 200, 64, 32, 64},
+                        Case{1000, 1, 64, 64, 1}, Case{300, 200, 64, 64, 43}, Case{3, 2, 1, 1, 1},
+                        Case{200, 100, 200, 200, 100}, Case{200, 100, 512, 200, 100}}) {
     const RgbaPicture picture = Picture(
         c.width, c.height, std::vector<std::uint8_t>(std::size_t(c.width) * c.height * 4, 9));
     const RgbaPicture fitted = FitWithin(picture, c.size);

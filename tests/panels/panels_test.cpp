@@ -131,6 +131,7 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
       {SizePanel, {"Collision Nodes", "Width", "+"}, &f.widthStart, &f.widthEnd, 1.031f, 1.011f},
       {SizePanel, {"Collision Nodes", "Width", "-"}, &f.widthStart, &f.widthEnd, 1.011f, 1.031f},
       {SizePanel, {"Collision Nodes", "Height", "+"}, &f.heightStart, &f.heightEnd, 1.031f, 1.011f},
+      {SizePanel, {"Collision Nodes", "Height", "-"}, &f.heightStart, &f.heightEnd, 1.011f, 1.031f},
       {StrokePanel, {"Size", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
       {StrokePanel, {"Size", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
   };
@@ -392,6 +393,20 @@ TEST_F(PanelsTest, DeleteButtonsMarkTheSelectionOrClearAll) {
   Change(CameraPanel(), {"Delete All"});
   EXPECT_EQ(AppState().canvas.count, 0);
   EXPECT_TRUE(AppState().canvas.strokes[0].path.empty());
+}
+
+// "Update" builds the selected stroke again from the settings now: a new
+// path level of detail gives it a path of another length; the other
+// stroke stays as it was.
+TEST_F(PanelsTest, UpdateRebuildsTheSelectedStrokeFromTheSettingsNow) {
+  const Canvas& canvas = AppState().canvas;
+  const std::size_t firstPath = canvas.strokes[0].path.size();
+  const std::size_t secondPath = canvas.strokes[1].path.size();
+  AppState().strokeSettings.pathLod += 3;
+  AppState().interaction.selectedStroke = 2;
+  Quietly([] { Change(StrokePanel(), {"Update"}); });
+  EXPECT_EQ(canvas.strokes[0].path.size(), firstPath);
+  EXPECT_GT(canvas.strokes[1].path.size(), secondPath);
 }
 
 // Counts pixels of the camera preview close to one colour.

@@ -310,10 +310,13 @@ TEST(ComputeBounds, EnclosesRaisedVerticesOnly) {
                     Vec4(9, 9, 0, 0)};
   stroke.subdivision.baseMesh = mesh;
   ComputeBounds(stroke);
-  // Seeded from vertex 0 whatever it is, then the raised vertices only.
-  EXPECT_EQ(std::make_tuple(stroke.bounds[0].x, stroke.bounds[0].y, stroke.bounds[2].x,
-                            stroke.bounds[2].y),
-            std::make_tuple(-0.4f, 0.2f, 5.0f, 5.0f));
+  // Seeded from vertex 0 whatever it is, then the raised vertices only;
+  // the corners go round from the lower left.
+  const float corners[4][2] = {{-0.4f, 0.2f}, {-0.4f, 5.0f}, {5.0f, 5.0f}, {5.0f, 0.2f}};
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(std::make_pair(stroke.bounds[k].x, stroke.bounds[k].y),
+              std::make_pair(corners[k][0], corners[k][1]))
+        << k;
   Stroke empty;
   empty.bounds[0].x = 7;
   ComputeBounds(empty);

@@ -10,26 +10,42 @@
 
 namespace {
 
-TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
+// A canvas and its history, with strokes committed as one step each.
+struct Painted {
   Canvas canvas;
   int selection = 0;
-  CanvasHistory history(HistoryLimits{3, 1u << 30});
+  CanvasHistory history;
   StrokeSettings settings;
   RandomGenerator random;
   BuildHooks hooks;
-  auto paint = [&](float y) {
+
+  explicit Painted(HistoryLimits limits = HistoryLimits()) : history(limits) {}
+  void Paint(float y) {
     for (int i = 0; i < 4; ++i) canvas.AddPoint(0.1f * i, y);
     history.Begin(canvas, selection);
     history.KeepStroke(canvas, canvas.count);
     Quietly([&] { canvas.CommitStroke(BuildContext{settings, random, hooks}); });
     history.End(canvas, selection);
-  };
-  for (int i = 0; i < 5; ++i) paint(0.1f * i);
+  }
+  void DeleteAll() {
+    history.Begin(canvas, selection);
+    history.KeepAllStrokes(canvas);
+    canvas.DeleteAll();
+    history.End(canvas, selection);
+  }
+};
+
+TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
+  Painted painted(HistoryLimits{3, 1u << 30});
+  Canvas& canvas = painted.canvas;
+  int& selection = painted.selection;
+  CanvasHistory& history = painted.history;
+  for (int i = 0; i < 5; ++i) painted.Paint(0.1f * i);
   EXPECT_EQ(history.UndoSteps(), 3u) << "held to three steps";
   ASSERT_TRUE(history.Undo(canvas, selection));
   EXPECT_EQ(canvas.count, 4);
   EXPECT_EQ(history.UndoSlots(), std::vector<int>{3});
-  paint(0.9f);
+  painted.Paint(0.9f);
   EXPECT_EQ(history.RedoSteps(), 0u) << "a new step drops what could be redone";
 
   history.Begin(canvas, selection);
@@ -44,6 +60,58 @@ TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
   EXPECT_EQ(tiny.UndoSteps(), 1u) << "the newest step stays, however large";
   ASSERT_TRUE(tiny.Undo(canvas, selection));
   EXPECT_EQ(canvas.count, 5);
+}
+
+// What the next undo or redo swaps is the newest step's, and the bytes
+// counted are those of the steps kept: undo then redo counts what it
+// counted before, and a step that drops the redo side counts as it would
+// in a history that never had it.
+TEST(CanvasHistory, TheNewestStepIsAnnouncedAndBytesFollowTheStepsKept) {
+  Painted painted;
+  CanvasHistory& history = painted.history;
+  painted.Paint(0.1f);
+  painted.Paint(0.2f);
+  const std::size_t two = history.Bytes();
+  ASSERT_TRUE(history.Undo(painted.canvas, painted.selection));
+  EXPECT_EQ(history.RedoSlots(), std::vector<int>{1});
+  EXPECT_EQ(history.UndoSlots(), std::vector<int>{0});
+  ASSERT_TRUE(history.Redo(painted.canvas, painted.selection));
+  EXPECT_EQ(history.Bytes(), two);
+
+  painted.DeleteAll();
+  painted.Paint(0.3f);
+  EXPECT_FALSE(history.UndoReplacesAll());
+  EXPECT_EQ(history.UndoSlots(), std::vector<int>{0});
+  ASSERT_TRUE(history.Undo(painted.canvas, painted.selection));
+  EXPECT_TRUE(history.UndoReplacesAll());
+  EXPECT_TRUE(history.UndoSlots().empty());
+  EXPECT_FALSE(history.RedoReplacesAll());
+
+  while (history.Undo(painted.canvas, painted.selection)) {
+  }
+  ASSERT_EQ(painted.canvas.count, 0);
+  painted.Paint(0.5f);
+  Painted fresh;
+  fresh.Paint(0.5f);
+  EXPECT_EQ(history.Bytes(), fresh.history.Bytes());
+}
+
+// A slot kept twice in one step is restored to what it was when the step
+// began.
+TEST(CanvasHistory, ASlotKeptTwiceUndoesToTheStartOfTheStep) {
+  Painted painted;
+  painted.Paint(0.1f);
+  Stroke& stroke = painted.canvas.strokes[0];
+  const float width = stroke.size.widthStart;
+  CanvasHistory& history = painted.history;
+  history.Begin(painted.canvas, painted.selection);
+  history.KeepStroke(painted.canvas, 0);
+  stroke.size.widthStart = width + 1;
+  history.KeepStroke(painted.canvas, 0);
+  stroke.size.widthStart = width + 2;
+  history.End(painted.canvas, painted.selection);
+  ASSERT_TRUE(history.Undo(painted.canvas, painted.selection));
+  EXPECT_EQ(painted.canvas.strokes[0].size.widthStart, width);
 }
 
 }  // namespace
