@@ -208,11 +208,11 @@ MainViewFrame ReadMainViewFrame() {
   if (main.id == 0 || main.width <= 0 || main.height <= 0) return frame;
   frame.width = main.width;
   frame.height = main.height;
-  frame.bgra.resize(std::size_t(main.width) * main.height * 4);
-  if (ReadKeptPicture(main.width, main.height, frame.bgra.data())) return frame;
+  frame.rgba.resize(std::size_t(main.width) * main.height * 4);
+  if (ReadKeptPicture(main.width, main.height, frame.rgba.data())) return frame;
   const PixelStoreScope tightRows;
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, main.width, main.height, GL_BGRA, GL_UNSIGNED_BYTE, frame.bgra.data());
+  glReadPixels(0, 0, main.width, main.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());
   return frame;
 }
 
@@ -221,14 +221,14 @@ Bytes ThumbnailOf(const MainViewFrame& frame, int largest) {
   RgbaPicture picture;
   picture.width = frame.width;
   picture.height = frame.height;
-  picture.pixels.resize(frame.bgra.size());
+  picture.pixels.resize(frame.rgba.size());
   const std::size_t row = std::size_t(frame.width) * 4;
-  for (int y = 0; y < frame.height; ++y) {
-    const std::uint8_t* in = &frame.bgra[std::size_t(frame.height - 1 - y) * row];
-    std::uint8_t* out = &picture.pixels[std::size_t(y) * row];
-    for (int x = 0; x < frame.width; ++x, in += 4, out += 4)
-      out[0] = in[2], out[1] = in[1], out[2] = in[0], out[3] = 255;
-  }
+  for (int y = 0; y < frame.height; ++y)
+    std::copy_n(&frame.rgba[std::size_t(frame.height - 1 - y) * row], row,
+                &picture.pixels[std::size_t(y) * row]);
+  // The view's alpha is whatever blending left there: the picture is opaque.
+  for (std::size_t alpha = 3; alpha < picture.pixels.size(); alpha += 4)
+    picture.pixels[alpha] = 255;
   const RgbaPicture small = FitWithin(picture, largest);
   std::vector<std::uint8_t> rgb;
   rgb.reserve(small.pixels.size() / 4 * 3);

@@ -64,13 +64,13 @@ class PaintingKeeper : public ActionObserver {
 // The painter's one keeper, listening from the first use on.
 PaintingKeeper& ThePaintingKeeper();
 
-// The main view's last frame as read back: BGRA (the window's own
+// The main view's last frame as read back: RGBA (the kept picture's own
 // layout, so reading it back is a copy), rows bottom first. The kept
 // picture is read where there is one: the painting without the cursor,
 // the axes or the selection's outline.
 struct MainViewFrame {
   int width = 0, height = 0;
-  std::vector<std::uint8_t> bgra;
+  std::vector<std::uint8_t> rgba;
 };
 // Empty without a main window.
 MainViewFrame ReadMainViewFrame();

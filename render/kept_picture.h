@@ -29,8 +29,8 @@ bool KeptPictureInUse();
 // The memory the kept picture takes: colour and depth, 8 bytes a pixel.
 std::size_t KeptPictureBytes();
 
-// Reads the kept picture of a view of `width` × `height` pixels as BGRA,
-// rows bottom first, into `bgra`: the painting without the cursor, the
+// Reads the kept picture of a view of `width` × `height` pixels as RGBA,
+// rows bottom first, into `rgba`: the painting without the cursor, the
 // axes and the selection's outline. False (nothing read) when no picture
 // of that size is kept in the current context.
-bool ReadKeptPicture(int width, int height, std::uint8_t* bgra);
+bool ReadKeptPicture(int width, int height, std::uint8_t* rgba);

@@ -381,14 +381,13 @@ TEST_F(PaintingFiles, TheThumbnailLeavesTheCursorOut) {
   Quietly([] { OnPassiveMotion(kSize / 2, kSize / 2); });
   const std::vector<unsigned char> screen = MainViewPixels();
   const MainViewFrame frame = ReadMainViewFrame();
-  ASSERT_EQ(frame.bgra.size(), std::size_t(kSize) * kSize * 4);
+  ASSERT_EQ(frame.rgba.size(), std::size_t(kSize) * kSize * 4);
   int differ = 0, farthest = 0;
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x) {
       const std::size_t at = std::size_t(y) * kSize + x;
-      if (frame.bgra[at * 4 + 2] != screen[at * 3] ||
-          frame.bgra[at * 4 + 1] != screen[at * 3 + 1] ||
-          frame.bgra[at * 4] != screen[at * 3 + 2]) {
+      if (frame.rgba[at * 4] != screen[at * 3] || frame.rgba[at * 4 + 1] != screen[at * 3 + 1] ||
+          frame.rgba[at * 4 + 2] != screen[at * 3 + 2]) {
         ++differ;
         farthest = std::max({farthest, std::abs(x - kSize / 2), std::abs(y - kSize / 2)});
       }
