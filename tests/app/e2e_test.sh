@@ -17,24 +17,7 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwin
 fi
 
 source "$root/tests/support/x_session.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_e2e_XXXXXX") || exit 1
-out="$work/output.txt"
-cleanup() {
-  end_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "---- program output ----"
-  cat -A "$out" | head -n 80
-  exit 1
-}
-
-cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
-# Maps saved by earlier runs in the repository stay behind.
-rm -f "$work"/textures/sourcemap/Saved/*.bmp
-cd "$work" || exit 1
+start_workspace e2e "$root"
 
 keep_x_connection || fail "the X display does not answer"
 

@@ -17,26 +17,11 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwin
 fi
 
 source "$root/tests/support/x_session.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_recovery_XXXXXX") || exit 1
-out="$work/output.txt"
-cleanup() {
-  end_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "---- program output ----"
-  cat -A "$out" | head -n 60
-  exit 1
-}
-
-cp -r "$root/textures" "$work/textures" || fail "cannot copy the textures"
+start_workspace recovery "$root"
 mkdir -p "$work/home"
 export HOME="$work/home"
 unset XDG_DATA_HOME
 autosaves="$HOME/.local/share/kelvra/paintings/.autosave"
-cd "$work" || exit 1
 keep_x_connection || fail "the X display does not answer"
 
 visible() { xdotool search --onlyvisible --name "^$1\$"; }

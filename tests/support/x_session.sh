@@ -41,3 +41,25 @@ wait_for() {
     sleep 0.1
   done
 }
+
+# start_workspace NAME ROOT: a scratch folder $work holding a copy of ROOT's
+# textures/ (maps saved there by earlier runs left out), made the current
+# folder; $out is where the program's output goes, shown by fail, and the
+# folder and the session go when the script ends.
+start_workspace() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/kelvra_$1_XXXXXX") || exit 1
+  out="$work/output.txt"
+  trap 'end_session; rm -rf "$work"' EXIT
+  cp -r "$2/textures" "$work/textures" || fail "cannot copy the textures"
+  rm -f "$work"/textures/sourcemap/Saved/*.bmp
+  cd "$work" || exit 1
+}
+
+# fail MESSAGE: says what failed and the program's output so far, and ends
+# the script.
+fail() {
+  echo "FAIL: $*"
+  echo "---- program output ----"
+  [ -f "${out:-}" ] && cat -A "$out" | head -n 80
+  exit 1
+}
