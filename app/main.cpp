@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  StartPainter(&argc, argv);  // GLUT takes its own options out of argv
+  glutInit(&argc, argv);  // takes GLUT's own options out of argv
   std::string painting;
   bool recover = false, options = true;
   for (int i = 1; i < argc; ++i) {
@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  OpenPainterWindows();
   StartAutosave();
   if (recover)
     OpenRecoveredPainting();

@@ -148,6 +148,10 @@ void CreateMenusAndPanels() {
 
 void StartPainter(int* argc, char** argv) {
   glutInit(argc, argv);
+  OpenPainterWindows();
+}
+
+void OpenPainterWindows() {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   WindowPlace& main = AppState().windows.main;
   glutInitWindowSize(main.width, main.height);

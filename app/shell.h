@@ -4,10 +4,12 @@
 // `kelvra` and `kelvra-play` both start the painter through StartPainter.
 
 // Everything up to the GLUT main loop: GLUT initialised with the command
-// line, the main window and its callbacks, InitScene, the menus and panels.
-// The idle step is installed once here, whatever order the panels are
-// created in.
+// line (taking its own options out of it), then OpenPainterWindows.
 void StartPainter(int* argc, char** argv);
+// After glutInit: the main window and its callbacks, InitScene, the menus
+// and panels. The idle step is installed once here, whatever order the
+// panels are created in.
+void OpenPainterWindows();
 
 // The one-time GL set-up of the main window: report, render state,
 // material, light, gradient maps, camera.

@@ -24,6 +24,14 @@ keep_x_connection || fail "the X display does not answer"
 has_line() { grep -qxF -- "$1" "$out"; }
 visible() { xdotool search --onlyvisible --name "^$1\$"; }
 
+# An option it does not know ends it with its usage before any window opens.
+"$program" --no-such-option >"$out" 2>&1
+status=$?
+[ "$status" -eq 2 ] || fail "an unknown option ended with status $status, expected 2"
+grep -qxF "kelvra: --no-such-option is not an option of kelvra" "$out" ||
+  fail "an unknown option was not named"
+! grep -q "Creating" "$out" || fail "windows were made before an unknown option was refused"
+
 "$program" >"$out" 2>&1 &
 pid=$!
 
