@@ -299,10 +299,14 @@ void GLUI_List::Draw(GluiFrame&) {
     focused = true;
     const float py = io.MousePos.y - top - kListInset;
     if (io.MousePos.x >= rows_right) {
-      // The scrollbar's track: a press above or below the thumb pages.
-      const float thumb_top = top + (h * first) / std::max<float>(1, items.size());
-      first += io.MousePos.y < thumb_top ? -VisibleRows() : VisibleRows();
-      ClampScroll(false);
+      // The scrollbar: the thumb is dragged, a press above or below it pages.
+      const Thumb thumb = ScrollThumb(top, bottom);
+      if (io.MousePos.y >= thumb.top && io.MousePos.y < thumb.top + thumb.length) {
+        thumb_grab = io.MousePos.y - thumb.top;
+      } else {
+        first += io.MousePos.y < thumb.top ? -VisibleRows() : VisibleRows();
+        ClampScroll(false);
+      }
     } else if (py >= 0) {
       const int line = first + static_cast<int>(py) / kListRowHeight;
       if (line < static_cast<int>(items.size())) {
@@ -315,6 +319,8 @@ void GLUI_List::Draw(GluiFrame&) {
   } else if (ImGui::IsMouseClicked(0) && !hovered) {
     focused = false;  // a press elsewhere in this subwindow
   }
+  if (!ImGui::IsItemActive()) thumb_grab = -1;
+  if (thumb_grab >= 0) DragThumb(io.MousePos.y, top, bottom);
   if (hovered && io.MouseWheel != 0) {
     first -= static_cast<int>(io.MouseWheel);
     ClampScroll(false);
@@ -358,10 +364,21 @@ void GLUI_List::DrawScrollbar(float left, float top, float bottom) {
   const float right = left + kScrollbarWidth;
   list->AddRectFilled(At(left, top), At(right, bottom), kFace);
   list->AddRect(At(left, top), At(right, bottom), kBoxBorder);
+  const Thumb thumb = ScrollThumb(top, bottom);
+  list->AddRectFilled(At(left + 2, thumb.top + 2), At(right - 2, thumb.top + thumb.length - 2),
+                      kShadow);
+}
+
+GLUI_List::Thumb GLUI_List::ScrollThumb(float top, float bottom) const {
   const int count = std::max(1, static_cast<int>(items.size()));
   const float track = bottom - top;
-  const float thumb_top = top + track * first / count;
-  const float thumb_size = track * std::min(1.0f, static_cast<float>(VisibleRows()) / count);
-  list->AddRectFilled(At(left + 2, thumb_top + 2), At(right - 2, thumb_top + thumb_size - 2),
-                      kShadow);
+  return {top + track * first / count,
+          track * std::min(1.0f, static_cast<float>(VisibleRows()) / count)};
+}
+
+void GLUI_List::DragThumb(float pointer_y, float top, float bottom) {
+  const float track = bottom - top;
+  const float thumb_top = pointer_y - thumb_grab - top;
+  first = static_cast<int>(std::lround(thumb_top * static_cast<float>(items.size()) / track));
+  ClampScroll(false);
 }

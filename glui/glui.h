@@ -459,12 +459,21 @@ class GLUI_List : public GLUI_Control {
   void Choose(int line);
   void DrawRows(float left, float top, float right);
   void DrawScrollbar(float left, float top, float bottom);
+  // The scrollbar's thumb on a track from `top` to `bottom`: the share of
+  // the items the rows show, where they stand among them.
+  struct Thumb {
+    float top, length;
+  };
+  Thumb ScrollThumb(float top, float bottom) const;
+  // Follows the pointer while the thumb is dragged.
+  void DragThumb(float pointer_y, float top, float bottom);
 
   std::vector<std::string> items;
   int current = 0;
   int first = 0;  // line shown in the top row
   bool scrollbar;
   bool focused = false;  // keys go to the list
+  float thumb_grab = -1;  // how far below the thumb's top it was grabbed; -1: not
   GLUI_Object_CB object_callback = nullptr;
   GLUI_Control* associated_object = nullptr;
   int width = 0, height = 0;  // set_w's and set_h's sizes, 0 until called

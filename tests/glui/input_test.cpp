@@ -484,6 +484,45 @@ TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
   EXPECT_EQ(TopItem(), 0);
 }
 
+// The scrollbar's thumb follows the pointer while it is dragged, held
+// between the first row and the last row full; a press on the track below
+// or above it pages by the rows shown.
+TEST_F(GluiInput, TheListsThumbDragsAndItsTrackPages) {
+  const int rows = glui_metrics::kListRows;
+  const Layer::Box box = BoxOf(List);
+  const int barX = box.x + box.w - glui_metrics::kScrollbarWidth / 2;
+  auto TopItem = [] {
+    QueueListClick(0);
+    Pump();
+    return List->get_current_item();
+  };
+  auto Drag = [&](int fromY, int toY) {
+    Layer::QueueMotion(*Right, barX, fromY);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, fromY, 0);
+    Pump();
+    Layer::QueueMotion(*Right, barX, toY);
+    Pump();
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, toY, 0);
+    Pump();
+  };
+  auto Press = [&](int y) {
+    Layer::QueueMotion(*Right, barX, y);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, y, 0);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, y, 0);
+    Pump();
+  };
+  // Thirteen items on a track of h pixels: one item is h / 13 of it.
+  const float item = static_cast<float>(box.h) / kItems;
+  Drag(box.y + 2, box.y + 2 + static_cast<int>(std::lround(3 * item)));
+  EXPECT_EQ(TopItem(), 3);
+  Drag(box.y + 2 + static_cast<int>(3 * item), box.y + box.h + 40);
+  EXPECT_EQ(TopItem(), kItems - rows) << "dragged past the track's end";
+  Press(box.y + 2);
+  EXPECT_EQ(TopItem(), kItems - 2 * rows);
+  Press(box.y + box.h - 2);
+  EXPECT_EQ(TopItem(), kItems - rows);
+}
+
 // An item wider than the list is cut at the list's edge: beside the list
 // the panel shows only its background.
 TEST_F(GluiInput, ItemsWiderThanTheListAreCut) {
