@@ -364,9 +364,10 @@ void AutosaveStep() {
 void StopAutosave(MainViewFrame frame) {
   if (!Autosaving) return;
   // The changes since the last autosave go too: a painter that quits
-  // without saving finds the painting as it left it.
+  // without saving finds the painting as it left it (a stroke still being
+  // painted is not in it yet).
   const std::uint64_t revision = ThePaintingKeeper().Revision();
-  if (revision != HandedRevision && !AppState().interaction.painting)
+  if (revision != HandedRevision)
     Writer().Hand(
         AutosaveJob{ThePaintingKeeper().Snapshot(false), std::move(frame), revision, CurrentFile});
   Writer().Stop();
