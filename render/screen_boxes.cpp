@@ -3,8 +3,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <unordered_map>
+
+#include "stroke/drawn_form.h"
 
 namespace {
 
@@ -64,10 +65,8 @@ SceneBox BoxOfStroke(const Stroke& stroke) {
   if (stroke.subdivision.resultMesh) box.Add(CachedBoxOfMesh(*stroke.subdivision.resultMesh));
   const ParticleSystem& particles = stroke.particles;
   for (std::size_t i = 0; i < particles.positions.size() && i < particles.sizes.size(); ++i) {
-    const Vec4& c = particles.positions[i];
-    const float h = 2 * std::fabs(particles.sizes[i]);
-    box.Add(c.x - h, c.y - h, c.z);
-    box.Add(c.x + h, c.y + h, c.z);
+    const ParticleQuad quad = QuadOfParticle(particles, i);
+    for (const float* corner : quad.corner) box.Add(corner[0], corner[1], corner[2]);
   }
   for (const StrokeNode& node : stroke.path)
     box.Add(node.position.x, node.position.y, node.position.z);
