@@ -27,6 +27,8 @@ keep_x_connection || fail "the X display does not answer"
 visible() { xdotool search --onlyvisible --name "^$1\$"; }
 has_line() { grep -qxF -- "$1" "$out"; }
 gone() { ! kill -0 "$pid" 2>/dev/null; }
+# built N: N strokes built since the painter started.
+built() { [ "$(grep -cxF $'\tBuilding Stroke data....' "$out")" -ge "$1" ]; }
 
 # start ARGUMENTS...: the painter, up to its main view and panels.
 main=
@@ -42,11 +44,16 @@ start() {
     awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
 }
 
-# shot FILE: the main view once it has settled, the pointer (and so the
-# brush cursor) at the same place every time.
+# shot FILE [X Y [SECONDS]]: the main view once it has settled, the pointer
+# (and so the brush cursor) at the same place every time (600, 620 unless
+# given).
 shot() {
-  xdotool mousemove $((ox + 600)) $((oy + 620))
-  sleep 1.5
+  # A step aside first, seen by the painter: a pointer already there would
+  # send it no motion.
+  xdotool mousemove $((ox + ${2:-600} + 20)) $((oy + ${3:-620}))
+  sleep 0.3
+  xdotool mousemove $((ox + ${2:-600})) $((oy + ${3:-620}))
+  sleep "${4:-1.5}"
   import -window "$main" "$1" || fail "cannot take a picture of the main view"
 }
 
@@ -70,8 +77,7 @@ kill_hard() {
 start
 stroke 150 250 10
 stroke 180 450 -15
-two_built() { [ "$(grep -cxF $'\tBuilding Stroke data....' "$out")" -ge 2 ]; }
-wait_for 20 two_built || fail "the strokes were not built"
+wait_for 20 built 2 || fail "the strokes were not built"
 autosaved() { ls "$autosaves"/*.kelvra; }
 wait_for 20 autosaved || fail "no autosave in $autosaves"
 sleep 4 # the second stroke's autosave follows the first one's after a few seconds
@@ -98,12 +104,14 @@ wait_for 20 has_line "kelvra: opened $work/copy.kelvra" || fail "the file argume
 shot "$work/opened.png"
 same_picture "$work/painted.png" "$work/opened.png" "opened as the file argument"
 
-# A stroke painted just before Esc (sooner than the next autosave would
-# come) is kept too: quitting writes what changed since the last one.
+# The autosave comes at most every three seconds: a stroke painted just
+# after one, with Esc at once, is kept by what Esc writes.
 stroke 300 150 20
-three_built() { [ "$(grep -cxF $'\tBuilding Stroke data....' "$out")" -ge 1 ]; }
-wait_for 20 three_built || fail "the third stroke was not built"
-shot "$work/before_esc.png"
+this_runs_autosave() { ls "$autosaves"/*-"$pid".kelvra; }
+wait_for 20 this_runs_autosave || fail "the third stroke was not autosaved"
+stroke 200 550 -10
+wait_for 20 built 2 || fail "the fourth stroke was not built"
+shot "$work/before_esc.png" 440 470 0.3
 xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
 wait_for 10 gone || fail "Esc did not end the program"
 wait "$pid"
@@ -113,6 +121,6 @@ pid=
 
 start --recover
 wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after Esc"
-shot "$work/after_esc.png"
+shot "$work/after_esc.png" 440 470
 same_picture "$work/before_esc.png" "$work/after_esc.png" "recovered after Esc"
 echo "PASS"
