@@ -7,11 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "image/pixel_store.h"
-#include "platform/extensions.h"
+#include "render/gl_features.h"
 #include "render/scene.h"
 #include "render/screen_boxes.h"
 
@@ -33,24 +32,16 @@ struct FramebufferFunctions {
 };
 
 // The entry points, looked up once: from GL 3.0 or GL_ARB_framebuffer_object,
-// which name them alike. The lookup answers even for names a driver lacks,
-// so the version and the extension string decide.
+// which name them alike.
 const FramebufferFunctions* Functions() {
   static int known = 0;  // 1 available, -1 not
   static FramebufferFunctions functions;
   if (known != 0) return known > 0 ? &functions : nullptr;
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!version) return nullptr;  // no context yet: ask again later
-  int major = 0;
-  std::sscanf(version, "%d", &major);
+  const ContextFeatures context = CurrentContextFeatures();
+  if (!context.known) return nullptr;  // no context yet: ask again later
   known = -1;
-  if (major < 3 && !(extensions && ExtensionListed(extensions, "GL_ARB_framebuffer_object")))
-    return nullptr;
-  auto lookup = [](auto& entry, const char* name) {
-    entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(glutGetProcAddress(name));
-    return entry != nullptr;
-  };
+  if (!context.AtLeast(3, 0) && !context.Lists("GL_ARB_framebuffer_object")) return nullptr;
+  auto lookup = [](auto& entry, const char* name) { return LookUpEntry(entry, name); };
   FramebufferFunctions& f = functions;
   const bool all = lookup(f.genFramebuffers, "glGenFramebuffers") &&
                    lookup(f.bindFramebuffer, "glBindFramebuffer") &&

@@ -7,13 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "camera/environment.h"
-#include "platform/extensions.h"
+#include "render/gl_features.h"
 
 namespace {
 
@@ -26,32 +25,24 @@ struct BufferFunctions {
 };
 
 // The entry points, looked up once: by their core names from GL 1.5 on, by
-// their ARB names where only the extension is there. The lookup answers
-// even for names a driver lacks, so the version and extension string
-// decide.
+// their ARB names where only the extension is there.
 const BufferFunctions* Functions() {
   static int known = 0;  // 1 available, -1 not
   static BufferFunctions functions;
   if (known != 0) return known > 0 ? &functions : nullptr;
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!version) return nullptr;  // no context yet: ask again later
-  int major = 0, minor = 0;
-  std::sscanf(version, "%d.%d", &major, &minor);
-  const bool core = major > 1 || (major == 1 && minor >= 5);
-  const bool arb = extensions && ExtensionListed(extensions, "GL_ARB_vertex_buffer_object");
+  const ContextFeatures context = CurrentContextFeatures();
+  if (!context.known) return nullptr;  // no context yet: ask again later
   known = -1;
-  if (!core && !arb) return nullptr;
+  const bool core = context.AtLeast(1, 5);
+  if (!core && !context.Lists("GL_ARB_vertex_buffer_object")) return nullptr;
   const std::string suffix = core ? "" : "ARB";
-  auto lookup = [&suffix](const char* name) {
-    return glutGetProcAddress((std::string(name) + suffix).c_str());
+  auto lookup = [&suffix](auto& entry, const char* name) {
+    return LookUpEntry(entry, std::string(name) + suffix);
   };
-  functions.gen = reinterpret_cast<PFNGLGENBUFFERSPROC>(lookup("glGenBuffers"));
-  functions.bind = reinterpret_cast<PFNGLBINDBUFFERPROC>(lookup("glBindBuffer"));
-  functions.data = reinterpret_cast<PFNGLBUFFERDATAPROC>(lookup("glBufferData"));
-  functions.subData = reinterpret_cast<PFNGLBUFFERSUBDATAPROC>(lookup("glBufferSubData"));
-  functions.remove = reinterpret_cast<PFNGLDELETEBUFFERSPROC>(lookup("glDeleteBuffers"));
-  if (functions.gen && functions.bind && functions.data && functions.subData && functions.remove)
+  BufferFunctions& f = functions;
+  if (lookup(f.gen, "glGenBuffers") && lookup(f.bind, "glBindBuffer") &&
+      lookup(f.data, "glBufferData") && lookup(f.subData, "glBufferSubData") &&
+      lookup(f.remove, "glDeleteBuffers"))
     known = 1;
   return known > 0 ? &functions : nullptr;
 }
