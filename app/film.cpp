@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "actions/main_window_scope.h"
 #include "app/painting_keys.h"
 #include "common/notice.h"
 #include "platform/atomic_file.h"
@@ -71,6 +72,7 @@ std::string FilmMadeLine(const std::string& name, const FilmSettings& settings, 
 
 std::unique_ptr<PaintingFilm> PaintingFilm::Start(const std::string& path,
                                                   const FilmSettings& settings, std::string* error) {
+  MainWindowScope mainWindow;
   const Canvas& canvas = AppState().canvas;
   std::unique_ptr<PaintingFilm> film(new PaintingFilm());
   film->frames_ = FilmFrames::Start(path, settings, canvas.count, error);
@@ -90,11 +92,14 @@ std::unique_ptr<PaintingFilm> PaintingFilm::Start(const std::string& path,
 }
 
 PaintingFilm::~PaintingFilm() {
+  MainWindowScope mainWindow;
+  frames_.reset();
   for (const Stroke& stroke : strokes_.strokes)
     if (stroke.particles.displayList != 0) glDeleteLists(stroke.particles.displayList, 1);
 }
 
 bool PaintingFilm::Step(std::chrono::milliseconds budget, bool waitForWriter) {
+  MainWindowScope mainWindow;
   const auto until = std::chrono::steady_clock::now() + budget;
   bool first = true;
   while (!frames_->Done()) {
@@ -117,6 +122,7 @@ std::unique_ptr<ReplayFilm> ReplayFilm::Start(const std::string& path, const Fil
              "first";
     return nullptr;
   }
+  MainWindowScope mainWindow;
   std::unique_ptr<ReplayFilm> film(new ReplayFilm());
   film->frames_ = FilmFrames::Start(path, settings, events, error);
   if (!film->frames_) return nullptr;
@@ -124,7 +130,13 @@ std::unique_ptr<ReplayFilm> ReplayFilm::Start(const std::string& path, const Fil
   return film;
 }
 
+ReplayFilm::~ReplayFilm() {
+  MainWindowScope mainWindow;
+  frames_.reset();
+}
+
 void ReplayFilm::AfterEvents(std::int64_t done) {
+  MainWindowScope mainWindow;
   const FilmTimeline& timeline = frames_->Timeline();
   while (!frames_->Done()) {
     const FilmFrame frame = timeline.Frame(frames_->Next());
@@ -134,6 +146,7 @@ void ReplayFilm::AfterEvents(std::int64_t done) {
 }
 
 std::string ReplayFilm::Finish() {
+  MainWindowScope mainWindow;
   while (!frames_->Done()) frames_->DrawNext(FilmViewOf(MainSceneView(), settings_));
   return frames_->Finish();
 }
@@ -168,6 +181,13 @@ KeyFilm& TheKeyFilm() {
     return new KeyFilm();
   }();
   return *keyFilm;
+}
+
+// Completes the file (waiting for the writer) and says so.
+void EndKeyFilm(KeyFilm& key) {
+  const std::string problem = key.film->Finish();
+  Notice(problem.empty() ? FilmMadeLine(key.name, key.settings, key.film->FrameCount()) : problem);
+  key.film.reset();
 }
 
 // Time the idle step gives the film: the painter's own work goes first.
@@ -218,10 +238,15 @@ void FilmByKeyStep() {
   }
   // The last frames are written before the file is completed, without
   // holding up the painter.
-  if (!key.film->WriterIdle()) return;
-  const std::string problem = key.film->Finish();
-  Notice(problem.empty() ? FilmMadeLine(key.name, key.settings, key.film->FrameCount()) : problem);
-  key.film.reset();
+  if (key.film->WriterIdle()) EndKeyFilm(key);
+}
+
+void FinishFilmByKey() {
+  KeyFilm& key = TheKeyFilm();
+  if (!key.film) return;
+  while (!key.film->Step(std::chrono::milliseconds(100), true))
+    TellProgress(key.name, key.film->FramesDrawn(), key.film->FrameCount(), &key.toldTenths);
+  EndKeyFilm(key);
 }
 
 void SetKeyFilmSettings(const FilmSettings& settings) { TheKeyFilm().settings = settings; }

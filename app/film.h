@@ -3,8 +3,8 @@
 // order they were painted, the light sweeping across the finished relief,
 // then the finished painting held (export/film_timeline.h), drawn off the
 // screen as the main view draws it (render/offscreen_frame.h) and written
-// on a thread of its own (export/film_encoder.h). Everything here runs
-// with the main window's context current.
+// on a thread of its own (export/film_encoder.h). The GL work goes to the
+// main window's context, whichever window is current.
 
 #include <chrono>
 #include <cstdint>
@@ -91,6 +91,7 @@ class ReplayFilm {
   // Refuses a film that shows the result first: it is not known yet.
   static std::unique_ptr<ReplayFilm> Start(const std::string& path, const FilmSettings& settings,
                                            std::int64_t events, std::string* error);
+  ~ReplayFilm();
   // `done` events have played: the frames that show them are taken.
   void AfterEvents(std::int64_t done);
   // The frames left, from the painter as it ends; what went wrong, or "".
@@ -117,5 +118,8 @@ std::string MakePaintingFilm(const std::string& path, const std::string& name,
 // goes on; a notice says where it went, or why not.
 void StartFilmByKey();
 void FilmByKeyStep();
+// Completes the f key's film in the making, if any, waiting for it (the end
+// of a replay, which would otherwise drop it).
+void FinishFilmByKey();
 // The f key's films from now on (kelvra-play's --film-* options).
 void SetKeyFilmSettings(const FilmSettings& settings);

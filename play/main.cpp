@@ -356,6 +356,7 @@ int Replay(Options& options) {
   const std::size_t eventCount = events->size();
   Replayer replayer(std::move(*events), replay, extras);
   const int status = replayer.Run();
+  if (status == 0) FinishFilmByKey();
   if (status != 0 || !film) return status;
   if (const std::string problem = film->Finish(); !problem.empty())
     return Fail(WithPathNamed(problem, FromStartFolder(options.film), options.film));

@@ -498,6 +498,8 @@ film)
     fail "a replay's --film ended with status $?"
   [ "$(probe replay.webm)" = "codec_name=vp9 duration=2.000000 height=240 nb_read_frames=20 pix_fmt=yuv420p r_frame_rate=10/1 width=320 " ] ||
     fail "replay.webm reads back as $(probe replay.webm)"
+  ffmpeg -v error -i replay.webm -vf 'select=eq(n\,19)' -frames:v 1 replay.png || fail "no replay.png"
+  near replay.png two.png 0.04 || fail "replay.webm's last frame is $(distance replay.png two.png) off"
   # Empty, one stroke, the limit, and the f key's film.
   {
     echo "window main"
@@ -511,7 +513,8 @@ film)
       fail "the film of $painting.kelvra ended with status $?"
     [[ "$(probe $painting.mp4)" == *nb_read_frames=10* ]] || fail "$painting.mp4: $(probe $painting.mp4)"
   done
-  { stroke 60 60; printf '%s\n' 'key f' 'frames 300'; } >key.session
+  # A replay that ends completes the key's film.
+  { stroke 60 60; printf '%s\n' 'key f' 'frames 1'; } >key.session
   alone "$play" key.session "${small[@]}" >key.out 2>key.err || fail "key.session: status $?"
   made=$(sed -n 's/^kelvra-play: made the film \(exports\/painting-.*\.mp4\) (10 frames.*/\1/p' key.err)
   [ -n "$made" ] && [[ "$(probe "$made")" == *nb_read_frames=10* ]] || fail "no film on the f key: $(cat key.err)"
