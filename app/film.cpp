@@ -71,7 +71,8 @@ std::string FilmMadeLine(const std::string& name, const FilmSettings& settings, 
 // ---- A film of the painting as it stands ----------------------------------------------
 
 std::unique_ptr<PaintingFilm> PaintingFilm::Start(const std::string& path,
-                                                  const FilmSettings& settings, std::string* error) {
+                                                  const FilmSettings& settings,
+                                                  std::string* error) {
   MainWindowScope mainWindow;
   const Canvas& canvas = AppState().canvas;
   std::unique_ptr<PaintingFilm> film(new PaintingFilm());

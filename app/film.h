@@ -27,7 +27,8 @@ class FilmFrames {
 
   const FilmTimeline& Timeline() const { return timeline_; }
   int Next() const { return next_; }
-  bool Done() const { return next_ >= timeline_.FrameCount(); }
+  // Every frame drawn, or the writer failed (drawing more is of no use).
+  bool Done() const { return next_ >= timeline_.FrameCount() || (writer_ && writer_->Failed()); }
   bool WriterHasRoom() const { return writer_->HasRoom(); }
   bool WriterIdle() const { return writer_->Idle(); }
   // Draws the next frame of the timeline from `view` (a film's view:

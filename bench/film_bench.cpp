@@ -84,7 +84,8 @@ void BM_FilmFrames(benchmark::State& state) {
     writer.Hand(std::move(pixels));
   }
   writer.Finish();
-  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // Drawing alone (glFinish: the GL is done when it returns).
@@ -113,8 +114,8 @@ void BM_FilmEncode(benchmark::State& state) {
   FilmPixels pixels;
   frame.Draw(PaintingView(), 0.0, &pixels);
   std::string error;
-  auto output = OpenFilmOutput(FilmPath("encode.mp4"), settings.width, settings.height,
-                               settings.fps, &error);
+  auto output =
+      OpenFilmOutput(FilmPath("encode.mp4"), settings.width, settings.height, settings.fps, &error);
   for (auto _ : state) output->Add(pixels, &error);
   output->Finish(&error);
 }
@@ -165,7 +166,12 @@ BENCHMARK(BM_FilmFrames)->SIZES->UseRealTime();
 BENCHMARK(BM_FilmDraw)->SIZES;
 BENCHMARK(BM_FilmReadBack)->SIZES;
 BENCHMARK(BM_FilmEncode)->SIZES;
-BENCHMARK(BM_FilmPeakMemory)->Arg(10)->Arg(60)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_FilmPeakMemory)
+    ->Arg(10)
+    ->Arg(60)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

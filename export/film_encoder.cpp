@@ -44,7 +44,10 @@ struct VideoKind {
 };
 const VideoKind kVideoKinds[] = {
     {".mp4", "mp4", "libx264", AV_CODEC_ID_H264, {{"preset", "veryfast"}, {"crf", "18"}, {}}},
-    {".webm", "webm", "libvpx-vp9", AV_CODEC_ID_VP9,
+    {".webm",
+     "webm",
+     "libvpx-vp9",
+     AV_CODEC_ID_VP9,
      {{"deadline", "realtime"}, {"cpu-used", "8"}, {"crf", "24"}}},
 };
 
@@ -73,7 +76,8 @@ class VideoOutput : public FilmOutput {
     if (!file_.Open(error)) return false;
     const AVCodec* encoder = avcodec_find_encoder_by_name(kind.encoder);
     if (!encoder) encoder = avcodec_find_encoder(kind.codec);
-    if (!encoder) return Fail(std::string("this FFmpeg has no ") + kind.encoder + " encoder", error);
+    if (!encoder)
+      return Fail(std::string("this FFmpeg has no ") + kind.encoder + " encoder", error);
     int code = avformat_alloc_output_context2(&format_, nullptr, kind.container, nullptr);
     if (code < 0) return Fail(LibraryReason(code), error);
     constexpr int kIoBuffer = 1 << 16;
@@ -88,6 +92,7 @@ class VideoOutput : public FilmOutput {
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
 
     codec_ = avcodec_alloc_context3(encoder);
+    if (!codec_) return Fail(LibraryReason(AVERROR(ENOMEM)), error);
     codec_->width = width_;
     codec_->height = height_;
     codec_->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -97,20 +102,22 @@ class VideoOutput : public FilmOutput {
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     for (const auto& option : kind.options)
       if (option[0]) av_opt_set(codec_->priv_data, option[0], option[1], 0);
-    if ((code = avcodec_open2(codec_, encoder, nullptr)) < 0) return Fail(LibraryReason(code), error);
+    if ((code = avcodec_open2(codec_, encoder, nullptr)) < 0)
+      return Fail(LibraryReason(code), error);
     stream_ = avformat_new_stream(format_, nullptr);
     if (!stream_) return Fail(LibraryReason(AVERROR(ENOMEM)), error);
     stream_->time_base = codec_->time_base;
     avcodec_parameters_from_context(stream_->codecpar, codec_);
-    if ((code = avformat_write_header(format_, nullptr)) < 0) return Fail(LibraryReason(code), error);
+    if ((code = avformat_write_header(format_, nullptr)) < 0)
+      return Fail(LibraryReason(code), error);
 
     frame_ = av_frame_alloc();
     packet_ = av_packet_alloc();
+    if (!frame_ || !packet_) return Fail(LibraryReason(AVERROR(ENOMEM)), error);
     frame_->format = AV_PIX_FMT_YUV420P;
     frame_->width = width_;
     frame_->height = height_;
-    if (!frame_ || !packet_ || av_frame_get_buffer(frame_, 0) < 0)
-      return Fail(LibraryReason(AVERROR(ENOMEM)), error);
+    if ((code = av_frame_get_buffer(frame_, 0)) < 0) return Fail(LibraryReason(code), error);
     scale_ = sws_getContext(width_, height_, AV_PIX_FMT_RGBA, width_, height_, AV_PIX_FMT_YUV420P,
                             SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!scale_) return Fail("no conversion from RGBA to YUV 4:2:0", error);
@@ -118,7 +125,8 @@ class VideoOutput : public FilmOutput {
   }
 
   bool Add(const FilmPixels& rgba, std::string* error) override {
-    if (rgba.size() != std::size_t(width_) * height_ * 4) return Fail("a frame of the wrong size", error);
+    if (rgba.size() != std::size_t(width_) * height_ * 4)
+      return Fail("a frame of the wrong size", error);
     int code = av_frame_make_writable(frame_);
     if (code < 0) return Fail(LibraryReason(code), error);
     // Rows come bottom first: start at the last and step backwards.
@@ -210,7 +218,8 @@ class PictureFolderOutput : public FilmOutput {
   }
 
   bool Add(const FilmPixels& rgba, std::string* error) override {
-    if (rgba.size() != std::size_t(width_) * height_ * 4) return Fail("a frame of the wrong size", error);
+    if (rgba.size() != std::size_t(width_) * height_ * 4)
+      return Fail("a frame of the wrong size", error);
     std::vector<std::uint8_t> rgb(std::size_t(width_) * height_ * 3);
     for (int y = 0; y < height_; ++y) {
       const std::uint8_t* from = rgba.data() + std::size_t(height_ - 1 - y) * width_ * 4;
@@ -227,7 +236,8 @@ class PictureFolderOutput : public FilmOutput {
   }
 
   bool Finish(std::string* error) override {
-    if (std::rename(temporary_.c_str(), folder_.c_str()) != 0) return Fail(std::strerror(errno), error);
+    if (std::rename(temporary_.c_str(), folder_.c_str()) != 0)
+      return Fail(std::strerror(errno), error);
     temporary_.clear();
     return true;
   }
@@ -246,8 +256,8 @@ class PictureFolderOutput : public FilmOutput {
 
 }  // namespace
 
-std::unique_ptr<FilmOutput> OpenFilmOutput(const std::string& path, int width, int height,
-                                           int fps, std::string* error) {
+std::unique_ptr<FilmOutput> OpenFilmOutput(const std::string& path, int width, int height, int fps,
+                                           std::string* error) {
   // The libraries' own chatter (rates, statistics) stays off the console:
   // what went wrong is told in our words, with the file's name.
   av_log_set_level(AV_LOG_ERROR);
@@ -287,6 +297,11 @@ FilmWriter::~FilmWriter() {
 bool FilmWriter::HasRoom() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return queue_.size() < kQueued;
+}
+
+bool FilmWriter::Failed() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return !failure_.empty();
 }
 
 bool FilmWriter::Idle() const {

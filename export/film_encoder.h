@@ -34,8 +34,8 @@ class FilmOutput {
 // when it cannot be made. A folder of frames must be new or empty, and
 // only its last level is made: like a file, a film goes into a folder
 // that exists.
-std::unique_ptr<FilmOutput> OpenFilmOutput(const std::string& path, int width, int height,
-                                           int fps, std::string* error);
+std::unique_ptr<FilmOutput> OpenFilmOutput(const std::string& path, int width, int height, int fps,
+                                           std::string* error);
 
 // Writes frames into an output on a thread of its own, so that whoever
 // draws them goes on drawing (the painter's event loop stays free). It
@@ -55,6 +55,9 @@ class FilmWriter {
   void Hand(FilmPixels rgba);
   // True once every frame handed is written (or writing failed).
   bool Idle() const;
+  // True once writing failed: frames handed from then on are dropped, and
+  // Finish says why.
+  bool Failed() const;
   // Waits for the frames handed, then completes the film. Returns what
   // went wrong, or an empty text.
   std::string Finish();

@@ -156,7 +156,8 @@ int ReadArguments(int argc, char** argv, Options* options) {
       options->reliefSizeMm = size;
       ++i;
     } else if (word == "--film") {
-      if (i + 1 >= argc || !*argv[i + 1]) return Fail("--film needs a file name (.mp4, .webm) or a folder");
+      if (i + 1 >= argc || !*argv[i + 1])
+        return Fail("--film needs a file name (.mp4, .webm) or a folder");
       if (!options->film.empty()) return Fail("one --film at a time");
       options->film = argv[++i];
     } else if (word == "--film-size") {

@@ -58,7 +58,8 @@ OffscreenFrame::OffscreenFrame(int width, int height) : width_(width), height_(h
   GLint largest = 0;
   glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
   if (width > largest || height > largest) {
-    problem_ = "this OpenGL draws pictures of at most " + std::to_string(largest) + " pixels a side";
+    problem_ =
+        "this OpenGL draws pictures of at most " + std::to_string(largest) + " pixels a side";
     return;
   }
   GLint bound = 0;
