@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "actions/painting_history.h"
+#include "app/film.h"
 #include "common/constants.h"
 #include "common/notice.h"
 #include "export/painting.h"
@@ -44,13 +45,19 @@ std::string ExportInto(const std::string& path) {
   return ExportPainting(state.canvas, path, settings);
 }
 
-std::string ExportByKey() {
+std::string NewExportPath(const std::string& extension) {
   char stamp[32];
   const std::time_t now = std::time(nullptr);
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", std::localtime(&now));
-  std::string file = std::string("exports/painting-") + stamp + ".glb";
+  const std::string stem = std::string("exports/painting-") + stamp;
+  std::string file = stem + "." + extension;
   for (int copy = 2; ::access(FromStartFolder(file).c_str(), F_OK) == 0; ++copy)
-    file = std::string("exports/painting-") + stamp + "-" + std::to_string(copy) + ".glb";
+    file = stem + "-" + std::to_string(copy) + "." + extension;
+  return file;
+}
+
+std::string ExportByKey() {
+  const std::string file = NewExportPath("glb");
   if (const std::string problem = ExportInto(FromStartFolder(file)); !problem.empty()) {
     Notice(problem);
     return std::string();
@@ -71,6 +78,10 @@ bool HandlePaintingKey(unsigned char key, int modifiers) {
   }
   if (key == 'x' || key == 'X') {
     ExportByKey();
+    return true;
+  }
+  if (key == 'f' || key == 'F') {
+    StartFilmByKey();
     return true;
   }
   if (key == CtrlKey('S')) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the painter adds on keys of the main view that have no action of
 // their own: Ctrl+Z undoes a step, Ctrl+Y and Ctrl+Shift+Z redo one, x (or
-// X) exports the painting, Ctrl+S saves it (asking for a name the first
+// X) exports the painting, f (or F) makes a film of it, Ctrl+S saves it (asking for a name the first
 // time), Ctrl+Shift+S saves it under a new name, Ctrl+O shows the paintings
 // to open. Each tells what it did in a line of its own (common/notice.h);
 // the painter's console stays as it was.
@@ -26,8 +26,10 @@ void SetReliefSize(float millimetres);
 // drawn with now; missing folders are made once there is something to
 // write. Returns what went wrong, or an empty text.
 std::string ExportInto(const std::string& path);
-// The x key's export: exports/painting-DATE_TIME.glb in the folder the
-// person started in, -2, -3 … added when that second has a file already.
-// Tells what it wrote or what went wrong; returns the file's name, or an
-// empty text.
+// Where the keys' exports and films go: exports/painting-DATE_TIME.EXT,
+// relative to the folder the person started in, -2, -3 … added when that
+// second has a file already.
+std::string NewExportPath(const std::string& extension);
+// The x key's export into NewExportPath("glb"). Tells what it wrote or
+// what went wrong; returns the file's name, or an empty text.
 std::string ExportByKey();

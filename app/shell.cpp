@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "actions/painting_files.h"
+#include "app/film.h"
 #include "app/input.h"
 #include "app/painting_keys.h"
 #include "app/view.h"
@@ -106,6 +107,7 @@ void OnIdle() {
   glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();
   AutosaveStep();
+  FilmByKeyStep();
 }
 
 void InitScene() {

@@ -67,7 +67,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries the programs link (GLUT, GLU, GL, libpng, Assimp, libzip,
-# and stb for Dear ImGui's fonts) come from dpkg-shlibdeps; Dear ImGui itself is
+# FFmpeg's libavcodec, libavformat and libswscale for films, and stb for
+# Dear ImGui's fonts) come from dpkg-shlibdeps; Dear ImGui itself is
 # linked statically.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # kelvra-play starts its own Xvfb where there is no display, and Mesa's

@@ -52,6 +52,13 @@ void AtomicFile::Write(const void* data, std::size_t size) {
   }
 }
 
+std::int64_t AtomicFile::Seek(std::int64_t offset, int whence) {
+  if (writeFailure_ != 0) return -1;
+  const off_t at = ::lseek(descriptor_, static_cast<off_t>(offset), whence);
+  if (at < 0) writeFailure_ = errno;
+  return at;
+}
+
 bool AtomicFile::Close(std::string* error) {
   if (descriptor_ < 0) return Fail(EBADF, error);
   // A disk that fills up while the kernel writes its cache out shows in the

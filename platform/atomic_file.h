@@ -31,6 +31,10 @@ class AtomicFile {
   bool Open(std::string* error);
   // Appends bytes. The first failure is kept and reported by Close.
   void Write(const void* data, std::size_t size);
+  // Moves where the next Write goes, as lseek does (a file format that
+  // fills in a header once its data is written needs it); the new offset,
+  // or -1 (the failure is kept and reported by Close).
+  std::int64_t Seek(std::int64_t offset, int whence);
   // Syncs and closes the temporary file; false, with `error` set, when a
   // write, the sync or the close failed (the temporary file is removed when
   // the object goes).

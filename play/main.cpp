@@ -17,11 +17,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "actions/painting_files.h"
+#include "app/film.h"
 #include "app/painting_keys.h"
 #include "app/shell.h"
 #include "common/notice.h"
@@ -50,6 +52,11 @@ constexpr const char* kUsage =
     "                                    picture of the main view, then exit; with\n"
     "                                    neither, only check that FILE opens: status\n"
     "                                    0 when it does, 1 (and why) when not\n"
+    "  kelvra-play --open FILE --film OUT.mp4   a film of the painting: its strokes\n"
+    "                                    appearing one by one, the light turning\n"
+    "                                    across the relief, the painting held\n"
+    "  kelvra-play SCRIPT --film OUT.mp4 a film of the replay, strokes growing\n"
+    "                                    node by node as they were painted\n"
     "  kelvra-play --help | --version\n"
     "Options of a replay and of --open:\n"
     "  --realtime           honour the script's waits and the program's pace\n"
@@ -59,6 +66,13 @@ constexpr const char* kUsage =
     "                       picture of what stands still\n"
     "  --picture-log FILE   after every event, a fingerprint of every window's\n"
     "                       picture (for comparing the two ways of redrawing)\n"
+    "Options of a film (--film, and film lines of scripts):\n"
+    "  --film OUT           H.264 in .mp4, VP9 in .webm, or numbered PNG pictures\n"
+    "                       in a new or empty folder (OUT/)\n"
+    "  --film-size WxH      1920x1080 unless given; width and height even\n"
+    "  --film-seconds S     about 20 seconds unless given, whatever the painting\n"
+    "  --film-fps N         30 frames a second unless given\n"
+    "  --film-result-first  the finished painting held at the start too\n"
     "Options of all three:\n"
     "  --relief-size MM     the canvas's side in an exported printable relief\n"
     "                       (.stl), 100 mm unless given\n"
@@ -81,9 +95,19 @@ struct Options {
   bool keptPicture = true;
   std::string pictureLog;
   float reliefSizeMm = ExportSettings().reliefSizeMm;
+  std::string film;
+  FilmSettings filmSettings;
   std::vector<char*> glutArguments;  // the program's name, then GLUT's own options
   const char* display = nullptr;     // -display's value, when given
 };
+
+// `message` naming the file at `path` as the person named it.
+std::string WithPathNamed(std::string message, const std::string& path, const std::string& name) {
+  for (std::size_t at = message.find(path); at != std::string::npos;
+       at = message.find(path, at + name.size()))
+    message.replace(at, path.size(), name);
+  return message;
+}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "kelvra-play: %s\n", message.c_str());
@@ -131,6 +155,32 @@ int ReadArguments(int argc, char** argv, Options* options) {
         return Fail("--relief-size needs a size in millimetres, such as 150");
       options->reliefSizeMm = size;
       ++i;
+    } else if (word == "--film") {
+      if (i + 1 >= argc || !*argv[i + 1])
+        return Fail("--film needs a file name (.mp4, .webm) or a folder");
+      if (!options->film.empty()) return Fail("one --film at a time");
+      options->film = argv[++i];
+    } else if (word == "--film-size") {
+      FilmSettings& film = options->filmSettings;
+      if (i + 1 >= argc || !ParseFilmSize(argv[i + 1], &film.width, &film.height))
+        return Fail("--film-size needs a width and height in pixels, such as 1280x720");
+      ++i;
+    } else if (word == "--film-seconds") {
+      char* end = nullptr;
+      const double seconds = i + 1 < argc ? std::strtod(argv[i + 1], &end) : 0.0;
+      if (i + 1 >= argc || *end != '\0' || !(seconds > 0.0))
+        return Fail("--film-seconds needs a length in seconds, such as 20");
+      options->filmSettings.seconds = seconds;
+      ++i;
+    } else if (word == "--film-fps") {
+      char* end = nullptr;
+      const long fps = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : 0;
+      if (i + 1 >= argc || *end != '\0' || fps < 1 || fps > 1000)
+        return Fail("--film-fps needs a number of frames a second, such as 30");
+      options->filmSettings.fps = static_cast<int>(fps);
+      ++i;
+    } else if (word == "--film-result-first") {
+      options->filmSettings.resultFirst = true;
     } else if (word == "--picture-log") {
       if (i + 1 >= argc) return Fail("--picture-log needs a file name");
       options->pictureLog = argv[++i];
@@ -166,10 +216,13 @@ int ReadArguments(int argc, char** argv, Options* options) {
   }
   const int modes = !options->script.empty() + !options->record.empty() + !options->open.empty();
   const bool outputs = !options->exports.empty() || !options->screenshot.empty();
-  if (modes != 1 || (outputs && options->open.empty())) {
+  if (modes != 1 || (outputs && options->open.empty()) ||
+      (!options->film.empty() && !options->record.empty())) {
     std::fprintf(stderr, "%s", kUsage);
     return 2;
   }
+  if (const std::string problem = CheckFilmSettings(options->filmSettings); !problem.empty())
+    return Fail(problem);
   options->glutArguments.push_back(nullptr);
   return -1;
 }
@@ -248,6 +301,7 @@ std::vector<Event> OpenScript(const Options& options) {
     events.push_back(FileEvent(EventKind::kExport, file));
   if (!options.screenshot.empty())
     events.push_back(FileEvent(EventKind::kScreenshot, options.screenshot));
+  if (!options.film.empty()) events.push_back(FileEvent(EventKind::kFilm, options.film));
   return events;
 }
 
@@ -281,6 +335,18 @@ int Replay(Options& options) {
   extras.exportTo = ExportInto;
   extras.open = OpenPaintingFile;
   extras.save = SavePaintingFile;
+  extras.film = [&options](const std::string& path, const std::string& name) {
+    return MakePaintingFilm(path, name, options.filmSettings);
+  };
+  // A script's film is taken as it plays; --open's is a film line.
+  std::unique_ptr<ReplayFilm> film;
+  if (!options.film.empty() && options.open.empty()) {
+    const std::string path = FromStartFolder(options.film);
+    std::string problem;
+    film = ReplayFilm::Start(path, options.filmSettings, std::int64_t(events->size()), &problem);
+    if (!film) return Fail(WithPathNamed(problem, path, options.film));
+    extras.afterEvents = [&film](std::size_t done) { film->AfterEvents(std::int64_t(done)); };
+  }
   ReplayOptions replay;
   // --open's events have no script: its failures are the program's.
   replay.scriptName = options.open.empty() ? options.script : "kelvra-play";
@@ -288,8 +354,16 @@ int Replay(Options& options) {
   replay.realtime = options.realtime;
   replay.progress = events->size() >= 2000;
   replay.pictureLog = pictureLog;
+  const std::size_t eventCount = events->size();
   Replayer replayer(std::move(*events), replay, extras);
-  return replayer.Run();
+  const int status = replayer.Run();
+  if (status == 0) FinishFilmByKey();
+  if (status != 0 || !film) return status;
+  if (const std::string problem = film->Finish(); !problem.empty())
+    return Fail(WithPathNamed(problem, FromStartFolder(options.film), options.film));
+  Notice(FilmMadeLine(options.film, options.filmSettings,
+                      FilmTimeline(options.filmSettings, std::int64_t(eventCount)).FrameCount()));
+  return 0;
 }
 
 }  // namespace
@@ -300,6 +374,7 @@ int main(int argc, char** argv) {
   if (status >= 0) return status;
   SetNoticeName("kelvra-play");
   SetReliefSize(options.reliefSizeMm);
+  SetKeyFilmSettings(options.filmSettings);
   const int result = options.record.empty() ? Replay(options) : Record(options);
   std::fflush(stdout);
 #ifdef __SANITIZE_ADDRESS__

@@ -97,6 +97,7 @@ int Replayer::Run() {
   window_ = AppState().windows.main.id;
   Settle();
   lastEventTime_ = Now();
+  if (extras_.afterEvents) extras_.afterEvents(0);
   const std::size_t total = events_.size();
   for (std::size_t i = 0; i < total && !stopped_; ++i) {
     const Event& event = events_[i];
@@ -110,6 +111,7 @@ int Replayer::Run() {
     }
     if (event.kind != EventKind::kFrames && event.kind != EventKind::kWait) lastEventTime_ = Now();
     if (options_.pictureLog) LogPictures(options_.pictureLog, event.line);
+    if (extras_.afterEvents) extras_.afterEvents(i + 1);
     if (options_.progress && (i + 1 == total || (i + 1) % 500 == 0)) {
       std::fprintf(stderr, "\rkelvra-play: %zu of %zu events", i + 1, total);
       std::fflush(stderr);
@@ -169,6 +171,8 @@ std::string Replayer::Apply(const Event& event) {
       return PaintingFile(event, extras_.open);
     case EventKind::kSave:
       return PaintingFile(event, extras_.save);
+    case EventKind::kFilm:
+      return Film(event);
   }
   return "an event this kelvra-play does not know";
 }
@@ -224,6 +228,16 @@ std::string Replayer::Export(const Event& event) {
     Notice("exported the painting into " + event.text);
   }
   return problem;
+}
+
+// The film tells its progress and where it went on stderr as it goes; a
+// failure is the script line's message. Both name the file as the script
+// does.
+std::string Replayer::Film(const Event& event) {
+  if (!extras_.film) return "film is not available here";
+  EndProgressLine();
+  const std::string path = Resolve(event.text);
+  return WithFileNamed(extras_.film(path, event.text), path, event.text);
 }
 
 // Open and Save say what they did in a line of their own, or in one line

@@ -35,6 +35,11 @@ struct ReplayExtras {
   // they did or what went wrong through Notice; false on failure.
   std::function<bool(const std::string& path)> open;
   std::function<bool(const std::string& path)> save;
+  // A film of the painting into `path`, called `name` in what it tells.
+  std::function<std::string(const std::string& path, const std::string& name)> film;
+  // Told after the windows settled (0) and after every event played: how
+  // many have (a film of the replay takes its frames here).
+  std::function<void(std::size_t done)> afterEvents;
 };
 
 class Replayer {
@@ -57,6 +62,7 @@ class Replayer {
   std::string ChooseMenu(const Event& event);
   std::string Screenshot(const Event& event);
   std::string Export(const Event& event);
+  std::string Film(const Event& event);
   std::string PaintingFile(const Event& event,
                            const std::function<bool(const std::string&)>& openOrSave);
   // Ends the progress line, if one is showing, before other text.

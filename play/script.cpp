@@ -58,6 +58,7 @@ const std::map<std::string, EventKind>& Keywords() {
       {"export", EventKind::kExport},
       {"open", EventKind::kOpen},
       {"save", EventKind::kSave},
+      {"film", EventKind::kFilm},
   };
   return words;
 }
@@ -302,6 +303,7 @@ std::string ReadArguments(const Words& words, Event* event) {
     case EventKind::kExport:
     case EventKind::kOpen:
     case EventKind::kSave:
+    case EventKind::kFilm:
       if (n != 1 || w[1].empty()) return "expected a file name";
       if (event->kind == EventKind::kScreenshot &&
           (w[1].size() < 5 || w[1].compare(w[1].size() - 4, 4, ".png") != 0))
@@ -433,6 +435,8 @@ std::string FormatEvent(const Event& e) {
       return "open " + FileWord(e.text);
     case EventKind::kSave:
       return "save " + FileWord(e.text);
+    case EventKind::kFilm:
+      return "film " + FileWord(e.text);
   }
   return std::string();
 }

@@ -34,6 +34,9 @@
 //   export FILE                             the visible strokes (.glb .obj .ply .stl .png)
 //   open FILE                               the painting in FILE, in place of the canvas
 //   save FILE                               the painting into FILE (a .kelvra document)
+//   film FILE                               a film of the painting as it stands, its
+//                                             strokes appearing one by one (.mp4 .webm,
+//                                             or a folder of PNG pictures: DIR/)
 //
 // A line whose first non-blank character is '#' is a comment; blank lines
 // are allowed. Words are separated by blanks; quoted texts may hold blanks,
@@ -65,6 +68,7 @@ enum class EventKind {
   kExport,
   kOpen,
   kSave,
+  kFilm,
 };
 
 // Modifier bits, GLUT's own values (GLUT_ACTIVE_SHIFT, _CTRL, _ALT).

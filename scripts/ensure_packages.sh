@@ -10,6 +10,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri libimgui-dev
   libgtest-dev googletest libbenchmark-dev
   libpng-dev libassimp-dev libzip-dev nlohmann-json3-dev
+  libavcodec-dev libavformat-dev libswscale-dev ffmpeg
   xvfb xauth xdotool x11-utils imagemagick
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin
 )

@@ -41,6 +41,14 @@
 #           .glb passes the Khronos glTF validator; a broken file exits 1
 #           writing nothing; without exports or screenshot it says whether
 #           the file opens; arguments that do not fit are refused
+# film      --open FILE --film makes an H.264 MP4, and a script's replay a VP9
+#           WebM, that ffprobe reads back at the size, rate, frame count and
+#           length asked; the film's frames (as PNG pictures, and the MP4's
+#           last frame decoded) match screenshots of the painting after as
+#           many strokes; an empty painting, one stroke and the 19 999-stroke
+#           limit all give a film; the f key makes one into exports/; a film
+#           into a missing or read-only folder, or of an odd size, is refused,
+#           naming why and leaving nothing behind
 # Every mode runs with HOME and XDG_DATA_HOME in its scratch folder, so
 # nothing is written into the person's own folders.
 # Exit 77 (skipped) without a display (record: or without xdotool).
@@ -435,6 +443,97 @@ kelvra-play: exported the painting into x.stl" ] || fail "wrong messages: $(cat 
   "$play" --open painting.kelvra --screenshot s.jpg >args.out 2>args.err && fail "a .jpg screenshot"
   [ "$(cat args.err)" = "kelvra-play: --screenshot needs a file name ending in .png" ] ||
     fail "wrong message: $(cat args.err)"
+  ;;
+film)
+  command -v ffprobe >/dev/null || fail "ffprobe is not installed: run scripts/ensure_packages.sh"
+  size=(--film-size 320x240 --film-seconds 2 --film-fps 10)  # 20 frames: 14 making, 4 light, 2 held
+  stroke() {  # a stroke from ($1, $2) to the right
+    echo "press left $1 $2"
+    for dx in 20 40 60 80 100 120 140; do echo "move $(($1 + dx)) $(($2 + dx / 5))"; done
+    echo "release left $(($1 + 140)) $(($2 + 28))"
+  }
+  {
+    # Wide strokes in a warm colour, so that the light shows on them.
+    printf '%s\n' 'frames 1' 'window stroke' 'press left 22 92' 'release left 22 92' \
+      'window size' 'set "Normal Nodes/Width/Start:" 0.15' 'set "Normal Nodes/Height/Start:" 0.08' \
+      'window camera' 'toggle "Cursor ON/OFF"' 'window main' 'resize 320 240' 'frames 1' \
+      'save empty.kelvra'
+    stroke 60 60
+    printf '%s\n' 'frames 1' 'screenshot one.png' 'save one.kelvra'
+    stroke 60 150
+    printf '%s\n' 'frames 1' 'screenshot two.png' 'save two.kelvra'
+  } >painting.session
+  alone "$play" painting.session >painting.out 2>painting.err || fail "painting.session: status $?"
+  # How far apart two pictures are, 0 (the same) to 1, as RMSE.
+  distance() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
+  near() { awk -v d="$(distance "$1" "$2")" -v most="$3" 'BEGIN { exit !(d != "" && d <= most) }'; }
+  probe() {
+    ffprobe -v error -count_frames -select_streams v:0 -of default=nw=1 -show_entries \
+      stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames:format=duration "$1" |
+      sort | tr '\n' ' '
+  }
+  alone "$play" --open two.kelvra --film film.mp4 "${size[@]}" >film.out 2>film.err ||
+    fail "--film ended with status $?"
+  [ "$(tail -n 1 film.err)" = "kelvra-play: made the film film.mp4 (20 frames, 2.0 s, 320 x 240)" ] ||
+    fail "wrong messages: $(cat film.err)"
+  [ "$(probe film.mp4)" = "codec_name=h264 duration=2.000000 height=240 nb_read_frames=20 pix_fmt=yuv420p r_frame_rate=10/1 width=320 " ] ||
+    fail "film.mp4 reads back as $(probe film.mp4)"
+  alone "$play" --open two.kelvra --film frames/ "${size[@]}" >frames.out 2>frames.err ||
+    fail "--film frames/ ended with status $?"
+  [ "$(ls frames | wc -l)" -eq 20 ] || fail "$(ls frames | wc -l) pictures in frames/ instead of 20"
+  # A frame drawn off the screen may differ from the window's picture at the
+  # edges of triangles (framebuffers rasterise rows the other way), hence 1 %.
+  near frames/00020.png two.png 0.01 || fail "the held frame is $(distance frames/00020.png two.png) off"
+  near frames/00007.png one.png 0.01 || fail "the making's middle is $(distance frames/00007.png one.png) off"
+  near frames/00001.png one.png 0.01 && fail "the film does not start from the empty canvas"
+  # Half a turn on, the light stands in front of the relief: the strokes'
+  # pixels (some hundreds) change.
+  moved=$(compare -metric AE -fuzz 5% frames/00017.png two.png null: 2>&1)
+  [ "${moved%% *}" -gt 200 ] 2>/dev/null || fail "the light does not turn across the relief: $moved"
+  # H.264's loss: colour kept for 2 x 2 pixels, detail quantised.
+  ffmpeg -v error -i film.mp4 -vf 'select=eq(n\,19)' -frames:v 1 last.png || fail "film.mp4 does not decode"
+  near last.png two.png 0.04 || fail "film.mp4's last frame is $(distance last.png two.png) off"
+  # A replay's film: the strokes grow as they were painted.
+  alone "$play" painting.session --film replay.webm "${size[@]}" >replay.out 2>replay.err ||
+    fail "a replay's --film ended with status $?"
+  [ "$(probe replay.webm)" = "codec_name=vp9 duration=2.000000 height=240 nb_read_frames=20 pix_fmt=yuv420p r_frame_rate=10/1 width=320 " ] ||
+    fail "replay.webm reads back as $(probe replay.webm)"
+  ffmpeg -v error -i replay.webm -vf 'select=eq(n\,19)' -frames:v 1 replay.png || fail "no replay.png"
+  near replay.png two.png 0.04 || fail "replay.webm's last frame is $(distance replay.png two.png) off"
+  # Empty, one stroke, the limit, and the f key's film.
+  {
+    echo "window main"
+    for i in $(seq 0 19999); do printf 'press left 100 100\nrelease left 100 100\n'; done
+    echo "save limit.kelvra"
+  } >limit.session
+  alone "$play" limit.session >limit.out 2>limit.err || fail "limit.session: status $?"
+  small=(--film-size 64x48 --film-seconds 1 --film-fps 10)
+  for painting in empty one limit; do
+    alone "$play" --open $painting.kelvra --film $painting.mp4 "${small[@]}" >small.out 2>small.err ||
+      fail "the film of $painting.kelvra ended with status $?"
+    [[ "$(probe $painting.mp4)" == *nb_read_frames=10* ]] || fail "$painting.mp4: $(probe $painting.mp4)"
+  done
+  # A replay that ends completes the key's film.
+  { stroke 60 60; printf '%s\n' 'key f' 'frames 1'; } >key.session
+  alone "$play" key.session "${small[@]}" >key.out 2>key.err || fail "key.session: status $?"
+  made=$(sed -n 's/^kelvra-play: made the film \(exports\/painting-.*\.mp4\) (10 frames.*/\1/p' key.err)
+  [ -n "$made" ] && [[ "$(probe "$made")" == *nb_read_frames=10* ]] || fail "no film on the f key: $(cat key.err)"
+  # Refused: nothing written, one line saying why.
+  if [ "$(id -u)" -eq 0 ]; then readonly=/sys; else mkdir readonly && chmod 555 readonly; fi
+  mkdir full && touch full/x
+  for case in "missing/x.mp4|cannot write missing/x.mp4: No such file or directory" \
+    "$readonly/x.mp4|cannot write $readonly/x.mp4: Permission denied" \
+    "full/|cannot write full/: it is not an empty folder: frames go into a new or empty folder" \
+    "x.avi|cannot write x.avi: a film is a .mp4 or .webm file, or a folder (ending in /)"; do
+    alone "$play" --open one.kelvra --film "${case%%|*}" "${small[@]}" >refused.out 2>refused.err &&
+      fail "--film ${case%%|*} was made"
+    [ "$(tail -n 1 refused.err)" = "kelvra-play: ${case#*|}" ] || fail "wrong message: $(cat refused.err)"
+  done
+  [ ! -e missing ] && [ -z "$(ls -A full/ | grep -v '^x$')" ] && [ ! -e x.avi ] &&
+    [ -z "$(ls -A . | grep '^\.kelvra-')" ] || fail "a refused film left $(ls -A . missing full)"
+  "$play" --open one.kelvra --film odd.mp4 --film-size 321x240 >odd.out 2>odd.err && fail "an odd size"
+  [ "$(cat odd.err)" = "kelvra-play: a film's width and height must be even (its colour is kept for 2 x 2 pixels), not 321x240" ] ||
+    fail "wrong message: $(cat odd.err)"
   ;;
 *)
   echo "unknown mode $mode"

@@ -82,7 +82,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "activate \"Open/Paintings\"\n"
       "window paintings\n"
       "save \"my paintings/harbour.kelvra\"\n"
-      "open out/harbour.kelvra\n");
+      "open out/harbour.kelvra\n"
+      "film \"out/my film.mp4\"\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -116,6 +117,7 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       {31, Named(EventKind::kWindow, "paintings")},
       {32, Named(EventKind::kSave, "my paintings/harbour.kelvra")},
       {33, Named(EventKind::kOpen, "out/harbour.kelvra")},
+      {34, Named(EventKind::kFilm, "out/my film.mp4")},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
