@@ -39,9 +39,7 @@ const PenDevice* PenTranslator::Device(int id) const {
 PenSample PenTranslator::Translate(const PenEvent& event) {
   PenSample sample;
   sample.device = event.source;
-  sample.x = event.x;
-  sample.y = event.y;
-  sample.leftHeld = BitSet(event.buttons, 1);
+  sample.moved = BitSet(event.valuatorMask, 0) || BitSet(event.valuatorMask, 1);
   // The values are packed: the k-th set bit's value is values[k]. A mask
   // claiming more axes than values were sent stops at the last value.
   std::size_t next = 0;

@@ -1,10 +1,9 @@
 #pragma once
 // Pens from the X input extension's events, as plain data: what a device
-// reported (its window position, its buttons, the axes its valuator mask
-// names) becomes a pen sample with a pressure in 0..1, or none. No X
-// header here: the reader (app/pen_reader.h) copies each event into a
-// PenEvent and each device's classes into a PenDevice, so the translation
-// is tested without a server.
+// reported (the axes its valuator mask names) becomes a pen sample with a
+// pressure in 0..1, or none. No X header here: the reader
+// (app/pen_reader.h) copies each event into a PenEvent and each device's
+// classes into a PenDevice, so the translation is tested without a server.
 //
 // Devices are told apart by the physical device an event came from (its
 // source): a master pointer repeats its devices' events with their axes, so
@@ -31,14 +30,9 @@ struct PenDevice {
   std::vector<PenAxis> axes;
 };
 
-// One motion or button event, as the extension delivers it.
+// One motion event, as the extension delivers it.
 struct PenEvent {
-  int source = 0;     // the physical device
-  double x = 0.0;     // window position, pixels, origin top-left
-  double y = 0.0;
-  // Buttons held when the event happened, bit N for button N (bit 1: the
-  // left button, a pen's tip).
-  std::vector<std::uint8_t> buttons;
+  int source = 0;  // the physical device
   // Valuators: bit N set when axis N is in the event; `values` holds one
   // number per set bit, in bit order. Axes that did not change are left out.
   std::vector<std::uint8_t> valuatorMask;
@@ -47,8 +41,9 @@ struct PenEvent {
 
 struct PenSample {
   int device = 0;
-  double x = 0.0, y = 0.0;
-  bool leftHeld = false;
+  // The pointer moved: the event holds axis 0 or 1 (x, y). An event of the
+  // other axes alone (the pressure changed, say) did not move it.
+  bool moved = false;
   // The device's pressure scaled by its axis's range, held to 0..1; none
   // for a device without a pressure axis (a mouse, a touchpad) or one that
   // has not reported it yet.

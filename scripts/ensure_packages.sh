@@ -11,6 +11,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   libpng-dev libassimp-dev libzip-dev nlohmann-json3-dev
   xvfb xauth xdotool x11-utils imagemagick
+  libxi-dev xinput xserver-xorg-core xserver-xorg-video-dummy xserver-xorg-dev
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin
 )
 
