@@ -124,9 +124,9 @@ bool HasSelectedStroke() {
   return AppState().canvas.count > 0 && AppState().interaction.selectedStroke != 0;
 }
 
-void AddPaintedPoint(float x, float y) {
+void AddPaintedPoint(float x, float y, float pressure) {
   ActionScope scope(ActionKind::kPaintPoint);
-  AppState().canvas.AddPoint(x, y);
+  AppState().canvas.AddPoint(x, y, pressure);
 }
 
 void CommitPaintedStroke() {

@@ -97,7 +97,8 @@ BuildContext PainterBuildContext();
 bool HasSelectedStroke();
 
 // ---- The painting ---------------------------------------------------------------------
-void AddPaintedPoint(float x, float y);
+// A node of the stroke being painted; `pressure` is a pen's, 1 for a mouse.
+void AddPaintedPoint(float x, float y, float pressure = 1.0f);
 // Commits the painted stroke, then piles it up on the strokes it crosses
 // when "C" is ticked: one step.
 void CommitPaintedStroke();

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "actions/actions.h"
 #include "actions/painting_files.h"
 #include "app/painting_keys.h"
+#include "app/pen_input.h"
 #include "camera/camera.h"
 #include "common/constants.h"
 #include "render/scene.h"
@@ -66,13 +68,26 @@ void OnMouse(int button, int state, int x, int y) {
 }
 
 void OnMotion(int x, int y) {
+  // A pen's motion paints with its pressure (app/pen_input.h).
+  if (const std::optional<float> pressure = ThePen().MotionPressure())
+    return OnPenMotion(x, y, *pressure);
   SetCursorPosition(x, y);
   const Interaction& interaction = AppState().interaction;
   if (interaction.painting)
     AddPaintedPoint(interaction.cursorPosition.x, interaction.cursorPosition.y);
 }
 
-void OnPassiveMotion(int x, int y) { SetCursorPosition(x, y); }
+void OnPenMotion(int x, int y, float pressure) {
+  SetCursorPosition(x, y);
+  const Interaction& interaction = AppState().interaction;
+  if (interaction.painting)
+    AddPaintedPoint(interaction.cursorPosition.x, interaction.cursorPosition.y, pressure);
+}
+
+void OnPassiveMotion(int x, int y) {
+  ThePen().PassiveMotion();
+  SetCursorPosition(x, y);
+}
 
 void SetCursorPosition(int x, int y) {
   glutSetCursor(GLUT_CURSOR_NONE);

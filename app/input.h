@@ -14,6 +14,12 @@ void OnPassiveMotion(int x, int y);
 void OnKeyboard(unsigned char key, int x, int y);
 void OnSpecialKey(int key, int x, int y);
 
+// A pen's motion over the main view at window pixel (x, y), pressing with
+// `pressure` in 0..1: the cursor follows and, while painting, one node with
+// that pressure. OnMotion calls it for a pen's motion (app/pen_input.h),
+// kelvra-play for "move X Y pressure P".
+void OnPenMotion(int x, int y, float pressure);
+
 // freeglut reports modifier and lock keys (Shift, Ctrl, Alt, Super, Num
 // Lock, Begin) as special keys. They are not keys of the main view: a Shift
 // press must not print the selection number.

@@ -8,6 +8,7 @@
 #include "app/film.h"
 #include "app/input.h"
 #include "app/painting_keys.h"
+#include "app/pen_input.h"
 #include "app/view.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
@@ -106,6 +107,7 @@ void OnIdle() {
   if (state.interaction.syncRequested) SynchroniseTextures();
   glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();
+  ThePen().KeepUp();
   AutosaveStep();
   FilmByKeyStep();
 }
@@ -170,6 +172,7 @@ void OpenPainterWindows() {
   glutDisplayFunc(OnDisplay);
 
   InitScene();
+  ThePen().Open();  // the main window's context is current
   CreateMenusAndPanels();
   StartPaintingHistory();
   StartRedrawChecks();

@@ -1,7 +1,11 @@
 // How fluid the main view stays as a painting grows: the time from one
 // scripted event to its finished frame, replayed through kelvra-play's
 // replayer into the running painter, on canvases of 0 to 19 999 strokes.
-//   BM_PaintMotion    a motion while painting (a node added), then a frame
+//   BM_PaintMotion    a motion while painting (a node added), then a frame;
+//                     `xi2` 1 with the pen reader on the main window (every
+//                     motion reads the extension's events first), 0 without
+//   BM_ServerRoundTrip  one message to the X server and its answer: what a
+//                     motion costs more while a pen is plugged in
 //   BM_CursorMotion   the pointer moving with no button held, then a frame
 //   BM_PanelToggle    "Axes ON/OFF" ticked or cleared, then a frame
 //   BM_CameraSpin     one idle step of a spinning camera (strokes subdivided
@@ -21,8 +25,11 @@
 #include <string>
 #include <vector>
 
+#include <GL/freeglut.h>
+
 #include "actions/actions.h"
 #include "actions/documents.h"
+#include "app/pen_input.h"
 #include "app/shell.h"
 #include "bench/quiet_console.h"
 #include "common/random.h"
@@ -33,6 +40,9 @@
 #include "state/state.h"
 #include "stroke/build.h"
 #include "tests/support/height_map.h"
+
+// Last: Xlib's macros (None, Status, ...) would rename names of the headers above.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -123,12 +133,22 @@ std::string Motions(int pass) {
 void BM_PaintMotion(benchmark::State& state) {
   StartOnce();
   FillCanvas(static_cast<int>(state.range(0)), 0);
+  glutSetWindow(AppState().windows.main.id);
+  ThePen().Close();
+  if (state.range(1)) ThePen().Open();
   // The button stays down: every motion adds a node to the stroke being
   // painted. It is let go (and the stroke dropped) after the run.
   ReplayTimed(state, "window main\nframes 2\npress left 100 300\nframes 1\n", Motions(0), 20);
   QuietConsole quiet;
   Replayer(Script("window main\nrelease left 100 300\nframes 1\n"), ReplayOptions()).Run();
   Filled = -1;
+}
+
+void BM_ServerRoundTrip(benchmark::State& state) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return state.SkipWithError("no display");
+  for (auto _ : state) XSync(display, False);
+  XCloseDisplay(display);
 }
 
 void BM_CursorMotion(benchmark::State& state) {
@@ -174,7 +194,12 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
   for (int strokes : {0, 250, 1000, 5000, 19999}) benchmark->Arg(strokes);
 }
 
-BENCHMARK(BM_PaintMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintMotion)
+    ->ArgsProduct({{0, 250, 1000, 5000, 19999}, {0, 1}})
+    ->ArgNames({"strokes", "xi2"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ServerRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CursorMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PanelToggle)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CameraSpin)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();

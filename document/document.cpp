@@ -242,7 +242,6 @@ bool Opening::Strokes() {
     return Fail(std::to_string(count) + " strokes, more than " + std::to_string(limits_.strokes));
   // Each record takes at least its length and flags.
   if (!in.Holds(count, 8)) return Fail("the strokes entry ends before its strokes");
-  const bool newerMinor = manifest_.formatMinor > kFormatMinor;
   painting_.strokes.resize(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::string which = "stroke " + std::to_string(i + 1) + ": ";
@@ -251,7 +250,7 @@ bool Opening::Strokes() {
       return Fail(which + "the strokes entry ends inside its record");
     const std::uint8_t* record = in.Here();
     std::string problem;
-    if (!DecodeStroke(record, length, newerMinor, limits_, painting_.strokes[i], problem))
+    if (!DecodeStroke(record, length, manifest_.formatMinor, limits_, painting_.strokes[i], problem))
       return Fail(which + problem);
     in.Skip(length);
   }

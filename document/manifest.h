@@ -14,7 +14,7 @@
 // The format this program writes. A newer minor number only adds what an
 // older reader may skip; a newer major number changes what is there.
 constexpr int kFormatMajor = 1;
-constexpr int kFormatMinor = 0;
+constexpr int kFormatMinor = 1;  // 1.1: each node's pen pressure
 
 struct Manifest {
   int formatMajor = kFormatMajor;

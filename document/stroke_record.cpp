@@ -1,12 +1,14 @@
 #include "document/stroke_record.h"
 
 #include "document/byte_stream.h"
+#include "document/manifest.h"
 #include "stroke/mesh.h"
 
 // Record layout (docs/painting-format.md): flags; then render type, shape resolution, size
 // resolution, subdivision levels, sprite texture, the four size ends, the four bounds corners, then
 // five counted arrays: profile, start colours, end colours, nodes, path, and the particles
-// (centres, colours, sizes under one count).
+// (centres, colours, sizes under one count); from format 1.1 on, the pressure of every node and
+// then of every path sample, as many as those two arrays hold.
 
 namespace {
 
@@ -62,6 +64,8 @@ void WriteContent(ByteWriter& out, const Stroke& stroke) {
   WriteNodes(out, stroke.nodes);
   WriteNodes(out, stroke.path);
   WriteParticles(out, stroke.particles);
+  for (const auto* nodes : {&stroke.nodes, &stroke.path})
+    for (const StrokeNode& node : *nodes) out.F32(node.pressure);
 }
 
 }  // namespace
@@ -72,7 +76,7 @@ std::shared_ptr<const EncodedStroke> EncodeStroke(const Stroke& stroke) {
   std::uint32_t flags = stroke.deleted ? kDeleted : 0u;
   if (stroke.subdivision.baseMesh) flags |= kHasMesh;
   encoded->bytes.reserve(128 + 4 * stroke.profile.size() +
-                         kNodeBytes * (stroke.nodes.size() + stroke.path.size()) +
+                         (kNodeBytes + 4) * (stroke.nodes.size() + stroke.path.size()) +
                          kParticleBytes * stroke.particles.sizes.size());
   out.U32(flags);
   WriteContent(out, stroke);
@@ -90,6 +94,8 @@ class RecordReader {
       : in_(in), limits_(limits), error_(error) {}
 
   bool Content(Stroke& stroke);
+  // Format 1.1's pressures, after the content.
+  bool Pressures(Stroke& stroke);
 
  private:
   bool Fail(const std::string& what) {
@@ -209,9 +215,22 @@ bool RecordReader::Content(Stroke& stroke) {
   return true;
 }
 
+bool RecordReader::Pressures(Stroke& stroke) {
+  for (auto* nodes : {&stroke.nodes, &stroke.path}) {
+    if (!in_.Holds(nodes->size(), 4)) return Fail("record ends before its pressures");
+    for (StrokeNode& node : *nodes) {
+      node.pressure = in_.F32();
+      // NaN fails both tests and is refused here too.
+      if (!(node.pressure >= 0.0f && node.pressure <= 1.0f))
+        return Fail("a pressure of " + std::to_string(node.pressure) + ", not 0 to 1");
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-bool DecodeStroke(const std::uint8_t* data, std::size_t size, bool newerMinor,
+bool DecodeStroke(const std::uint8_t* data, std::size_t size, int formatMinor,
                   const DocumentLimits& limits, Stroke& stroke, std::string& error) {
   ByteReader in(data, size);
   const std::uint32_t flags = in.U32();
@@ -230,13 +249,15 @@ bool DecodeStroke(const std::uint8_t* data, std::size_t size, bool newerMinor,
   if (!stroke.deleted || in.Left() > 0) {
     RecordReader reader(in, limits, error);
     if (!reader.Content(stroke)) return false;
+    // A 1.0 record has no pressures: its nodes keep pressure 1, as they were painted.
+    if (formatMinor >= 1 && !reader.Pressures(stroke)) return false;
     if (flags & kHasMesh) stroke.subdivision.baseMesh.emplace();
   }
   if (!in.Finite()) {
     error = "a number that is not finite (NaN or infinite)";
     return false;
   }
-  if (in.Left() > 0 && !newerMinor) {
+  if (in.Left() > 0 && formatMinor <= kFormatMinor) {
     error = std::to_string(in.Left()) + " bytes past the record's end";
     return false;
   }

@@ -32,13 +32,15 @@ struct EncodedStroke {
 // back as it was.
 std::shared_ptr<const EncodedStroke> EncodeStroke(const Stroke& stroke);
 
-// Decodes one record into `stroke`, which is fresh. `newerMinor`: a newer
-// minor format wrote the file, whose records may carry fields after ours
-// (skipped); from our own format, bytes past the record are an error.
+// Decodes one record of a file of format 1.`formatMinor` into `stroke`,
+// which is fresh. A 1.0 record has no pressures (its nodes keep pressure
+// 1); a newer minor format's records may carry fields after ours
+// (skipped); from our own format or an older one, bytes past the record are
+// an error.
 // False with `error` saying what is wrong (no file name, no stroke number).
 // The meshes are not built: a stroke that had one gets an empty base mesh,
 // for RebuildStroke.
-bool DecodeStroke(const std::uint8_t* data, std::size_t size, bool newerMinor,
+bool DecodeStroke(const std::uint8_t* data, std::size_t size, int formatMinor,
                   const DocumentLimits& limits, Stroke& stroke, std::string& error);
 
 // The bytes the meshes of a decoded stroke take once rebuilt: the base

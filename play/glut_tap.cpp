@@ -74,8 +74,11 @@ void TapMouse(int button, int state, int x, int y) {
   if (auto f = Current().mouse) f(button, state, x, y);
 }
 void TapMotion(int x, int y) {
-  if (Listener* l = Hearing()) l->Motion(glutGetWindow(), x, y, true);
+  const int window = glutGetWindow();
+  Listener* listener = Hearing();
+  if (listener) listener->Motion(window, x, y, true);
   if (auto f = Current().motion) f(x, y);
+  if (listener && Hearing() == listener) listener->MotionHandled(window);
 }
 void TapPassiveMotion(int x, int y) {
   if (Listener* l = Hearing()) l->Motion(glutGetWindow(), x, y, false);

@@ -48,6 +48,8 @@ class Listener {
   virtual ~Listener() = default;
   virtual void Mouse(int /*window*/, int /*button*/, int /*state*/, int /*x*/, int /*y*/) {}
   virtual void Motion(int /*window*/, int /*x*/, int /*y*/, bool /*dragging*/) {}
+  // After the window's motion callback has run on a motion heard by Motion.
+  virtual void MotionHandled(int /*window*/) {}
   virtual void Keyboard(int /*window*/, unsigned char /*key*/, int /*modifiers*/) {}
   virtual void Special(int /*window*/, int /*key*/, int /*modifiers*/) {}
   virtual void Reshape(int /*window*/, int /*width*/, int /*height*/) {}

@@ -2,7 +2,11 @@
 
 #include <GL/freeglut.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/input.h"
+#include "app/pen_input.h"
 #include "glui/glui.h"
 #include "play/controls.h"
 #include "play/windows.h"
@@ -45,6 +49,18 @@ bool MenuPath(int root, int menu, int value, std::string* path, int depth = 0) {
     }
   }
   return false;
+}
+
+// The shortest decimal that reads back as the same float: a pressure is
+// recorded as 0.3, not as the double nearest the float 0.3, and replays
+// as the very float it was.
+double AsWritten(float value) {
+  for (int digits = 1; digits < 9; ++digits) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+    if (std::strtof(text, nullptr) == value) return std::strtod(text, nullptr);
+  }
+  return value;
 }
 
 }  // namespace
@@ -116,13 +132,24 @@ void Recorder::Mouse(int window, int button, int state, int x, int y) {
   Write(window, event);
 }
 
-void Recorder::Motion(int window, int x, int y, bool) {
+void Recorder::Motion(int window, int x, int y, bool dragging) {
   if (!OwnEvents(window)) return;
   Event event;
   event.kind = EventKind::kMove;
   event.x = x;
   event.y = y;
-  Write(window, event);
+  if (dragging && window == AppState().windows.main.id)
+    heldMove_ = event;
+  else
+    Write(window, event);
+}
+
+void Recorder::MotionHandled(int window) {
+  if (!heldMove_) return;
+  if (const std::optional<float> pressure = ThePen().LastPressure())
+    heldMove_->values = {AsWritten(*pressure)};
+  Write(window, *heldMove_);
+  heldMove_.reset();
 }
 
 void Recorder::Keyboard(int window, unsigned char key, int modifiers) {

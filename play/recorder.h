@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "play/glut_tap.h"
 #include "play/script.h"
@@ -23,6 +24,7 @@ class Recorder : public tap::Listener {
 
   void Mouse(int window, int button, int state, int x, int y) override;
   void Motion(int window, int x, int y, bool dragging) override;
+  void MotionHandled(int window) override;
   void Keyboard(int window, unsigned char key, int modifiers) override;
   void Special(int window, int key, int modifiers) override;
   void Reshape(int window, int width, int height) override;
@@ -42,4 +44,7 @@ class Recorder : public tap::Listener {
   // The main view's size as last reshaped: its first reshape is its
   // opening, and it gives itself its size again after every reshape.
   int mainWidth_ = 0, mainHeight_ = 0;
+  // A drag's motion in the main view, written once the painter has handled
+  // it: a pen's, with the pressure it painted with.
+  std::optional<Event> heldMove_;
 };

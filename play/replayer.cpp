@@ -1,5 +1,8 @@
 #include "play/replayer.h"
 
+// Before GLX's headers: Xlib's IsModifierKey macro would rename a function of it.
+#include "app/input.h"
+
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 
@@ -178,6 +181,13 @@ std::string Replayer::Apply(const Event& event) {
 }
 
 std::string Replayer::PointerEvent(const Event& event) {
+  // A pen's move goes where the pen reader hands a live one.
+  if (event.kind == EventKind::kMove && !event.values.empty()) {
+    if (window_ != AppState().windows.main.id) return "a pen moves over the main window only";
+    glutSetWindow(window_);
+    OnPenMotion(event.x, event.y, static_cast<float>(event.values[0]));
+    return {};
+  }
   pointers_.Deliver(window_, event);
   return {};
 }

@@ -238,9 +238,16 @@ std::string ReadArguments(const Words& words, Event* event) {
       event->button = static_cast<int>(button);
       return pixels(2) ? std::string() : "expected whole pixel numbers X Y";
     }
-    case EventKind::kMove:
-      if (n != 2 || !pixels(1)) return "expected a pixel X Y";
+    case EventKind::kMove: {
+      constexpr const char* kExpected = "expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen";
+      if ((n != 2 && n != 4) || !pixels(1)) return kExpected;
+      double pressure = 0.0;
+      if (n == 4 && (w[3] != "pressure" || !ReadNumber(w[4], &pressure) || !(pressure >= 0.0) ||
+                     pressure > 1.0))
+        return kExpected;
+      if (n == 4) event->values = {pressure};
       return {};
+    }
     case EventKind::kKey:
       if (n != 1 || !ReadKey(w[1], event))
         return "expected one printable character or a key name (Esc, Enter, Tab, Backspace, "
@@ -392,7 +399,7 @@ std::string FormatEvent(const Event& e) {
     case EventKind::kRelease:
       return "release " + button() + " " + at();
     case EventKind::kMove:
-      return "move " + at();
+      return "move " + at() + (e.values.empty() ? "" : " pressure " + FormatNumber(e.values[0]));
     case EventKind::kKey:
       return "key " + FormatKey(e.key, e.modifiers);
     case EventKind::kSpecial: {

@@ -9,6 +9,8 @@
 //   press left|middle|right|N X Y           a mouse button at window pixel (X, Y),
 //   release left|middle|right|N X Y           origin top-left
 //   move X Y                                pointer motion (a drag while a button is down)
+//   move X Y pressure P                     a pen's motion over the main view, pressing
+//                                             with P (0 to 1)
 //   key C                                   one printable character, or Esc, Enter,
 //                                             Tab, Backspace, Delete, Space, with
 //                                             Ctrl+ / Alt+ / Shift+ in front
@@ -83,7 +85,7 @@ struct Event {
   int key = 0;        // character code for key, GLUT key code for special
   int modifiers = 0;  // kShiftKey | kCtrlKey | kAltKey
   long count = 0;     // frames N, wait MS
-  std::vector<double> values;            // set to numbers
+  std::vector<double> values;            // set to numbers; a pen move's pressure
   std::optional<std::string> valueText;  // set to a quoted text instead
 
   bool operator==(const Event& other) const;

@@ -12,6 +12,7 @@ packages=(
   libpng-dev libassimp-dev libzip-dev nlohmann-json3-dev
   libavcodec-dev libavformat-dev libswscale-dev ffmpeg
   xvfb xauth xdotool x11-utils imagemagick
+  libxi-dev xinput xserver-xorg-core xserver-xorg-video-dummy xserver-xorg-dev
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin
 )
 

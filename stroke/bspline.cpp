@@ -1,5 +1,7 @@
 #include "stroke/bspline.h"
 
+#include <cmath>
+
 std::vector<int> BSplineKnots(int n, int t) {
   std::vector<int> knots(n + t + 1);
   for (int j = 0; j <= n + t; ++j) {
@@ -28,7 +30,7 @@ double BSplineBlend(int k, int t, double v, const std::vector<int>& knots) {
 
 Vec4 BSplinePoint(double v, const std::vector<Vec4>& control, const std::vector<int>& knots) {
   const int order = static_cast<int>(knots.size() - control.size());
-  float x = 0.0f, y = 0.0f, z = 0.0f;
+  float x = 0.0f, y = 0.0f, z = 0.0f, w = 0.0f;
   for (std::size_t i = 0; i < control.size(); ++i) {
     // Basis i vanishes outside [u_i, u_{i+order}). Skipping it is exact: the
     // running sums start at +0 and never become −0, so adding a zero product
@@ -38,8 +40,9 @@ Vec4 BSplinePoint(double v, const std::vector<Vec4>& control, const std::vector<
     x += control[i].x * blend;
     y += control[i].y * blend;
     z += control[i].z * blend;
+    w += control[i].w * blend;
   }
-  return Vec4(x, y, z, 0.0f);
+  return Vec4(x, y, z, w);
 }
 
 std::vector<Vec4> BSplineCurve(const std::vector<Vec4>& control, int t, int res) {
@@ -62,13 +65,27 @@ void BuildPath(Stroke& stroke, int pathLod) {
   const int n = static_cast<int>(stroke.nodes.size());
   stroke.path.clear();
   if (n < 3 || pathLod < 1) return;
+  // The pressure rides in w, so it follows the path as the positions do,
+  // from the same basis values.
   std::vector<Vec4> control;
   control.reserve(n + 1);
-  for (const StrokeNode& node : stroke.nodes)
-    control.emplace_back(node.position.x, node.position.y, node.position.z, 0.0f);
-  control.emplace_back(0.0f, 0.0f, 0.0f, 0.0f);  // drawn in by the curve only for N = 3
+  bool pen = false;
+  for (const StrokeNode& node : stroke.nodes) {
+    control.emplace_back(node.position.x, node.position.y, node.position.z, node.pressure);
+    pen = pen || node.pressure != 1.0f;
+  }
+  // The extra control point draws the positions towards the origin for
+  // N = 3; it carries the last node's pressure, so that the pressure is not
+  // drawn towards nothing with them.
+  control.emplace_back(0.0f, 0.0f, 0.0f, stroke.nodes.back().pressure);
   const std::vector<Vec4> samples = BSplineCurve(control, 4, pathLod * n);
   const int kept = pathLod * (n - 2);
   stroke.path.resize(kept);
-  for (int i = 0; i < kept; ++i) stroke.path[i].position = samples[i];
+  for (int i = 0; i < kept; ++i) {
+    const Vec4& sample = samples[i];
+    stroke.path[i].position = Vec4(sample.x, sample.y, sample.z, 0.0f);
+    // Without a pen every sample keeps pressure 1 exactly: the float sums
+    // of the basis values need not come to 1.
+    if (pen) stroke.path[i].pressure = std::fmin(std::fmax(sample.w, 0.0f), 1.0f);
+  }
 }

@@ -29,9 +29,10 @@ HeightMap ReadHeightMap(const BuildHooks& hooks) {
 
 }  // namespace
 
-void AddNode(Stroke& stroke, const Vec4& position) {
+void AddNode(Stroke& stroke, const Vec4& position, float pressure) {
   StrokeNode node;
   node.position = position;
+  node.pressure = pressure;
   stroke.nodes.push_back(node);
   stroke.path.push_back(node);
 }

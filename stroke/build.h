@@ -31,8 +31,9 @@ struct BuildContext {
   const BuildHooks& hooks;
 };
 
-// Appends a node with this position (other fields zero) to nodes and path.
-void AddNode(Stroke& stroke, const Vec4& position);
+// Appends a node with this position and pressure (other fields zero) to
+// nodes and path.
+void AddNode(Stroke& stroke, const Vec4& position, float pressure = 1.0f);
 // Empties both node lists, releases meshes and edge table, zeroes the
 // deleted flag and render type. Profile, sizes, bounds and particles stay.
 void ClearStroke(Stroke& stroke);

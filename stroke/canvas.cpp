@@ -1,16 +1,22 @@
 #include "stroke/build.h"
 
-void Canvas::AddGuardedNode(const Vec4& position) {
-  if (count >= kStrokeCountLimit) {
-    count = kStrokeCountLimit;
-    return;
-  }
-  AddNode(current, position);
+namespace {
+
+bool HoldsNoMore(int& count) {
+  if (count < kStrokeCountLimit) return false;
+  count = kStrokeCountLimit;
+  return true;
 }
 
-void Canvas::AddPoint(float x, float y) {
+}  // namespace
+
+void Canvas::AddGuardedNode(const Vec4& position) {
+  if (!HoldsNoMore(count)) AddNode(current, position);
+}
+
+void Canvas::AddPoint(float x, float y, float pressure) {
   lastPoint = Vec4(x, y, 0.0f, 0.0f);
-  AddGuardedNode(Vec4(x, y, 0.0f, 0.0f));
+  if (!HoldsNoMore(count)) AddNode(current, Vec4(x, y, 0.0f, 0.0f), pressure);
 }
 
 int Canvas::CommitStroke(const BuildContext& build) {

@@ -20,7 +20,22 @@ struct StrokeSettings {
   // Colour of the stroke's cross-section at its start and end; the build
   // uses them with alpha 1.
   Vec4 startColour, endColour;
+  // How a pen's pressure p sizes each path sample: its width and height
+  // are scaled by minimum + (1 − minimum) · p^curve, so a full press paints
+  // the sizes above and a touch that barely registers `pressureMinimum` of
+  // them. A quarter keeps the lightest touch a visible line (a default
+  // stroke's 0.04 becomes 0.01, some three pixels across the start view)
+  // while leaving a range of four to one for the hand. The curve is 1
+  // (linear) by default; above 1 light touches stay thin longer. Pressure
+  // 1 (a mouse) leaves the sizes exactly as they are.
+  float pressureMinimum = 0.25f;  // 0..1
+  float pressureCurve = 1.0f;     // > 0
 };
+
+// The factor a path sample of this pressure scales its width and height
+// by: exactly 1 at pressure 1 (and above), so strokes painted without a pen
+// are built as they always were.
+float PressureScale(float pressure, const StrokeSettings& settings);
 
 // How strongly a later stroke piles up where it crosses an earlier one: the
 // crossing point rises and widens by the "start" factors times the earlier

@@ -1,5 +1,7 @@
 #include "stroke/shape.h"
 
+#include <cmath>
+
 std::vector<float> SampleProfile(const std::uint8_t* rgb, std::size_t bytes, int width, int height,
                                  int s) {
   std::vector<float> profile(s > 0 ? s : 0, 0.0f);
@@ -53,6 +55,17 @@ Vec4 Tangent(const std::vector<StrokeNode>& path, int i, int m) {
 
 }  // namespace
 
+float PressureScale(float pressure, const StrokeSettings& settings) {
+  if (!(pressure < 1.0f)) return 1.0f;
+  // Settings out of their range are held to it rather than trusted: a
+  // minimum outside 0..1 or a curve that is not positive would turn sizes
+  // negative or infinite.
+  const float minimum = std::fmin(std::fmax(settings.pressureMinimum, 0.0f), 1.0f);
+  const float curve = settings.pressureCurve > 0.0f ? settings.pressureCurve : 1.0f;
+  const float response = std::pow(std::fmax(pressure, 0.0f), curve);
+  return minimum + (1.0f - minimum) * response;
+}
+
 void BuildPerpendiculars(Stroke& stroke, const StrokeSettings& settings, RandomGenerator& random) {
   SetWidthRange(stroke, settings.widthStart, settings.widthEnd);
   SetHeightRange(stroke, settings.heightStart, settings.heightEnd);
@@ -73,6 +86,13 @@ void BuildPerpendiculars(Stroke& stroke, const StrokeSettings& settings, RandomG
       h = Jitter(h, r2);
     }
     if (i < taper) w = w * (i / taper);
+    // A factor of exactly 1 (no pen) is skipped so the sizes stay the
+    // very floats they were; NaN settings fall through to it too.
+    const float scale = PressureScale(stroke.path[k].pressure, settings);
+    if (scale != 1.0f) {
+      w *= scale;
+      h *= scale;
+    }
     Vec4 tangent = Tangent(stroke.path, k, count);
     tangent.w = 0.0f;
     const float length = tangent.Length();

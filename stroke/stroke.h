@@ -26,6 +26,9 @@ struct StrokeNode {
   float baseHeight = 0.0f;   // height as the PERP step last computed it
   float baseWidth = 0.0f;    // width as the PERP step last computed it
   std::uint32_t locked = 0;  // 1 once a collision has deflected or frozen it
+  // How hard the pen pressed, 0..1: 1 for a mouse and for every node made
+  // without a pen. Path samples carry it as the curve carries positions.
+  float pressure = 1.0f;
 };
 
 // Vertex references are indices into the four vertex arrays.
@@ -121,7 +124,8 @@ struct Canvas {
 
   // Painting operations (stroke/canvas.cpp). Strokes stop at a count of
   // 19999: beyond it points add no nodes and commits add no strokes.
-  void AddPoint(float x, float y);     // last point := (x, y, 0), node appended
+  // Last point := (x, y, 0), node appended with the pen's pressure.
+  void AddPoint(float x, float y, float pressure = 1.0f);
   void AddGuardedNode(const Vec4& p);  // node appended, last point untouched
   // Copies the current stroke into the next slot, builds it, clears the
   // current one. Returns the slot filled, or -1 at the limit.

@@ -78,7 +78,21 @@ TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
     SCOPED_TRACE(i);
     EXPECT_FLOAT_EQ(stroke.nodes[i].position.x, cases[i].canvasX);
     EXPECT_FLOAT_EQ(stroke.nodes[i].position.y, cases[i].canvasY);
+    EXPECT_EQ(stroke.nodes[i].pressure, 1.0f);
   }
+  // A pen's motion adds its node with its pressure, beside the mouse's.
+  Quietly([] {
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
+    OnMotion(128, 64);
+    OnPenMotion(kSize, kSize, 0.5f);
+    OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
+  });
+  const std::vector<StrokeNode>& pen = AppState().canvas.strokes[1].nodes;
+  ASSERT_EQ(pen.size(), 2u);
+  EXPECT_EQ(pen[0].pressure, 1.0f);
+  EXPECT_EQ(pen[1].pressure, 0.5f);
+  EXPECT_FLOAT_EQ(pen[1].position.x, 1.0f);
+  EXPECT_FLOAT_EQ(AppState().interaction.cursorPosition.y, -1.0f) << "the cursor follows the pen";
 }
 
 // A click without motion commits a stroke without nodes; the pointer's

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "document/byte_stream.h"
+#include "document/manifest.h"
 #include "document/stroke_record.h"
 #include "tests/document/paintings.h"
 
@@ -149,7 +150,8 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
     for (std::uint32_t w : {1u, half, 0xBE800000u}) words.push_back(w);
     words.resize(words.size() + 15, 0);
   }
-  words.push_back(0);  // particles
+  words.push_back(0);                                         // particles
+  for (std::uint32_t w : {half, half}) words.push_back(w);  // pressures: node, path entry
   Bytes record;
   ByteWriter out(record);
   for (std::uint32_t w : words) out.U32(w);
@@ -164,13 +166,21 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
   stroke.size.heightStart = 0.025f;
   StrokeNode node;
   node.position = Vec4(0.5f, -0.25f, 0, 0);
+  node.pressure = 0.5f;
   stroke.nodes = stroke.path = {node};
   EXPECT_EQ(EncodeStroke(stroke)->bytes, record);
   Stroke decoded;
   std::string error;
-  ASSERT_TRUE(DecodeStroke(record.data(), record.size(), false, DocumentLimits(), decoded, error))
+  ASSERT_TRUE(
+      DecodeStroke(record.data(), record.size(), kFormatMinor, DocumentLimits(), decoded, error))
       << error;
   ExpectSameStroke(stroke, decoded);
+  // The same record in format 1.0 has no pressures, and its nodes press fully.
+  Stroke older;
+  ASSERT_TRUE(DecodeStroke(record.data(), record.size() - 8, 0, DocumentLimits(), older, error));
+  stroke.nodes[0].pressure = stroke.path[0].pressure = 1.0f;
+  ExpectSameStroke(stroke, older);
+  stroke.nodes[0].pressure = stroke.path[0].pressure = 0.5f;
   EXPECT_EQ(EncodeStroke(Stroke())->bytes.size(), 128u) << "an empty stroke: 32 words";
   // A deleted stroke keeps what "Update" brings back; a record of its flag
   // alone opens as an empty deleted stroke.
@@ -180,13 +190,13 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
   EXPECT_EQ(Bytes(deletedRecord.begin() + 4, deletedRecord.end()),
             Bytes(record.begin() + 4, record.end()));
   Stroke reopened;
-  ASSERT_TRUE(DecodeStroke(deletedRecord.data(), deletedRecord.size(), false, DocumentLimits(),
+  ASSERT_TRUE(DecodeStroke(deletedRecord.data(), deletedRecord.size(), kFormatMinor, DocumentLimits(),
                            reopened, error));
   ExpectSameStroke(deleted, reopened);
   const Bytes flagAlone{1, 0, 0, 0};
   Stroke empty;
   ASSERT_TRUE(
-      DecodeStroke(flagAlone.data(), flagAlone.size(), false, DocumentLimits(), empty, error));
+      DecodeStroke(flagAlone.data(), flagAlone.size(), kFormatMinor, DocumentLimits(), empty, error));
   Stroke expectedEmpty;
   expectedEmpty.deleted = 1;
   ExpectSameStroke(expectedEmpty, empty);
@@ -218,9 +228,9 @@ TEST(StrokeRecord, CountsReachTheirCapsAndMeshesWeighWhatTheyBuild) {
     limits.subdivisionLevels = stroke.subdivision.levels;
     Stroke decoded;
     std::string error;
-    EXPECT_TRUE(DecodeStroke(record.data(), record.size(), false, limits, decoded, error)) << error;
+    EXPECT_TRUE(DecodeStroke(record.data(), record.size(), kFormatMinor, limits, decoded, error)) << error;
     limits.pathSamplesPerStroke -= 1;
-    EXPECT_FALSE(DecodeStroke(record.data(), record.size(), false, limits, decoded, error));
+    EXPECT_FALSE(DecodeStroke(record.data(), record.size(), kFormatMinor, limits, decoded, error));
   }
 }
 
@@ -312,11 +322,11 @@ TEST(PaintingDocument, ANewerMinorFormatOpensWithANoteAndMissingFieldsTakeTheirD
   OpenedPainting opened = ReadPainting(newer.data(), newer.size(), "newer.kelvra");
   ASSERT_TRUE(opened.Ok()) << opened.error;
   EXPECT_EQ(opened.note,
-            "newer.kelvra: written by Kelvra 1.4.0 in format 1.3, newer than this Kelvra's 1.0: "
+            "newer.kelvra: written by Kelvra 1.4.0 in format 1.3, newer than this Kelvra's 1.1: "
             "what it added is left out");
   ExpectSamePainting(painting, opened.painting);
 
-  manifest["format"]["minor"] = 0;
+  manifest["format"]["minor"] = kFormatMinor;
   const std::string ours = manifest.dump();
   Find(entries, "manifest.json")->bytes.assign(ours.begin(), ours.end());
   const Bytes claimed = Zipped(entries);
@@ -324,7 +334,7 @@ TEST(PaintingDocument, ANewerMinorFormatOpensWithANoteAndMissingFieldsTakeTheirD
   EXPECT_EQ(opened.error, "claimed.kelvra: stroke 1: 12 bytes past the record's end");
 
   // Only the version, the count and the strokes: every setting its default.
-  const std::string bare = R"({"format": {"major": 1, "minor": 0}, "strokeCount": 2})";
+  const std::string bare = R"({"format": {"major": 1, "minor": 1}, "strokeCount": 2})";
   Find(entries, "manifest.json")->bytes.assign(bare.begin(), bare.end());
   Find(entries, "strokes.bin")->bytes = ourStrokes;
   const Bytes minimal = Zipped(entries);

@@ -1,6 +1,8 @@
-// Files of format 1.0, committed in tests/document/golden/, open to the
-// paintings this test builds by code: whatever the reader becomes, the
-// files written before must still open to the same strokes.
+// Files of formats 1.0 and 1.1, committed in tests/document/golden/, open
+// to the paintings this test builds by code: whatever the reader becomes,
+// the files written before must still open to the same strokes. The 1.0
+// files hold strokes painted without a pen, built today as they were then:
+// every float of their records and meshes equal to the build's.
 //
 // The files were written by this test itself: run it once with
 // KELVRA_WRITE_GOLDEN=1 in the environment (from the repository root, as
@@ -60,14 +62,33 @@ Painting EveryKindOfStroke() {
   return painting;
 }
 
+// Strokes of a pen pressing harder and harder, as meshes, subdivided and
+// as particles, piled up on each other and resized.
+Painting PenStrokes() {
+  PaintingSession s;
+  s.Paint(-0.7f, 0.5f, 0.2f, -0.05f, 7, false, 0.0f);
+  s.settings.subdivisionLevels = 1;
+  s.settings.pressureMinimum = 0.1f;
+  s.settings.pressureCurve = 2.0f;
+  s.Paint(-0.6f, -0.5f, 0.05f, 0.2f, 6, true, 0.4f);
+  s.settings = StrokeSettings();
+  s.settings.showParticles = 1;
+  s.settings.showMesh = 0;
+  s.Paint(0.2f, -0.6f, 0.1f, 0.2f, 5, false, 0.2f);
+  s.settings.widthStart = 0.06f;
+  ResizeStroke(s.canvas->strokes[0], s.settings, s.random);
+  return PaintingOf(s);
+}
+
 struct Golden {
   const char* file;
   Painting (*make)();
 };
 
-TEST(GoldenFiles, Format10FilesOpenToThePaintingsBuiltByCode) {
+TEST(GoldenFiles, OpenToThePaintingsBuiltByCode) {
   const Golden goldens[] = {{"every-kind-1.0.kelvra", EveryKindOfStroke},
-                            {"empty-1.0.kelvra", [] { return Painting(); }}};
+                            {"empty-1.0.kelvra", [] { return Painting(); }},
+                            {"pen-1.1.kelvra", PenStrokes}};
   const bool write = std::getenv("KELVRA_WRITE_GOLDEN") != nullptr;
   for (const Golden& golden : goldens) {
     SCOPED_TRACE(golden.file);

@@ -162,7 +162,8 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
          m["format"] = {{"major", 2}, {"minor", 0}}, m["writer"] = "Kelvra 9.1.0";
        }),
        "written by Kelvra 9.1.0 in format 2.0; this Kelvra reads format 1 only"},
-      {"line break", WithManifest([](json& m) { m["format"]["major"] = 3, m["writer"] = "K\n3"; }),
+      {"line break",
+       WithManifest([](json& m) { m["format"] = {{"major", 3}, {"minor", 0}}, m["writer"] = "K\n3"; }),
        "written by K?3 in format 3.0"},
       {"no format", WithManifest([](json& m) { m.erase("format"); }),
        "manifest names no format version"},

@@ -11,9 +11,11 @@
 #include "tests/support/console.h"
 #include "tests/support/height_map.h"
 
-void PaintingSession::Paint(float x, float y, float dx, float dy, int nodes, bool collide) {
+void PaintingSession::Paint(float x, float y, float dx, float dy, int nodes, bool collide,
+                            float firstPressure) {
   for (int i = 0; i < nodes; ++i)
-    canvas->AddPoint(x + dx * i, y + dy * i + 0.03f * static_cast<float>(i % 2));
+    canvas->AddPoint(x + dx * i, y + dy * i + 0.03f * static_cast<float>(i % 2),
+                     firstPressure + (1.0f - firstPressure) * static_cast<float>(i) / nodes);
   Quietly([&] {
     canvas->CommitStroke(BuildContext{settings, random, HeadlessBuildHooks()});
     if (collide) CheckCollisions(*canvas, factors, settings.subdivisionLevels);
@@ -93,7 +95,8 @@ bool SameNode(const StrokeNode& a, const StrokeNode& b) {
   return SameVec(a.position, b.position) && SameVec(a.tangent, b.tangent) &&
          SameVec(a.perpendicular, b.perpendicular) && SameFloat(a.height, b.height) &&
          SameFloat(a.width, b.width) && SameFloat(a.baseHeight, b.baseHeight) &&
-         SameFloat(a.baseWidth, b.baseWidth) && a.locked == b.locked;
+         SameFloat(a.baseWidth, b.baseWidth) && a.locked == b.locked &&
+         SameFloat(a.pressure, b.pressure);
 }
 bool SameFace(const MeshFace& a, const MeshFace& b) {
   return a.vertex[0] == b.vertex[0] && a.vertex[1] == b.vertex[1] && a.vertex[2] == b.vertex[2] &&

@@ -23,8 +23,10 @@ struct PaintingSession {
   int selected = 0;
 
   // Paints `nodes` nodes from (x, y) in steps of (dx, dy), zig-zagging,
-  // and commits them, piling up on earlier strokes when `collide`.
-  void Paint(float x, float y, float dx, float dy, int nodes, bool collide = false);
+  // pressing from `firstPressure` towards 1, and commits them, piling up on
+  // earlier strokes when `collide`.
+  void Paint(float x, float y, float dx, float dy, int nodes, bool collide = false,
+             float firstPressure = 1.0f);
   // One of the painter's actions, chosen and placed at random.
   void RandomAction(std::mt19937& dice);
 };

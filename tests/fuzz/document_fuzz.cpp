@@ -71,7 +71,7 @@ Bytes FileFor(const std::uint8_t* data, std::size_t size) {
   ++data, --size;
   if (mode == 0) return Bytes(data, data + size);
   if (mode == 1) return FileWith(std::string(data, data + size), Bytes{0, 0, 0, 0});
-  const int minor = size > 0 ? data[0] % 2 : 0;
+  const int minor = size > 0 ? data[0] % 3 : 0;
   std::uint32_t count = 0;
   for (std::size_t i = 0; i < 4 && i < size; ++i) count |= std::uint32_t(data[i]) << (8 * i);
   const std::string manifest = R"({"format": {"major": 1, "minor": )" + std::to_string(minor) +

@@ -144,6 +144,10 @@ TEST_F(Playing, TheRecorderWritesEachEventAsTheLineThatReplaysIt) {
     recorder.Keyboard(top_, 'A', kAltKey | kShiftKey);
     recorder.Keyboard(top_, 200, 0);
     recorder.Mouse(top_, GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 6);
+    // A drag's motion in the main view is written once handled, with the
+    // pressure it was painted with when a pen made it (none here).
+    recorder.Motion(top_, 7, 8, true);
+    recorder.MotionHandled(top_);
     recorder.Reshape(top_, 400, 300);
     recorder.Reshape(top_, 400, 250);
     recorder.Reshape(top_, 400, 250);
@@ -151,7 +155,7 @@ TEST_F(Playing, TheRecorderWritesEachEventAsTheLineThatReplaysIt) {
   }
   const std::vector<std::string> expected = {
       "frames 3",  "window main",    "key Ctrl+Z",     "key Ctrl+A",     "frames 1",
-      "key Alt+A", "press left 5 6", "resize 400 250", "resize 320 250",
+      "key Alt+A", "press left 5 6", "move 7 8", "resize 400 250", "resize 320 250",
   };
   EXPECT_EQ(LinesOf(journal), expected);
   std::fclose(journal);

@@ -83,7 +83,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "window paintings\n"
       "save \"my paintings/harbour.kelvra\"\n"
       "open out/harbour.kelvra\n"
-      "film \"out/my film.mp4\"\n");
+      "film \"out/my film.mp4\"\n"
+      "move 3 4 pressure 0.25\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -118,6 +119,11 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       {32, Named(EventKind::kSave, "my paintings/harbour.kelvra")},
       {33, Named(EventKind::kOpen, "out/harbour.kelvra")},
       {34, Named(EventKind::kFilm, "out/my film.mp4")},
+      {35, [] {
+         Event pen = Pointer(EventKind::kMove, 0, 3, 4);
+         pen.values = {0.25};
+         return pen;
+       }()},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -137,7 +143,9 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"press left 10\n", "s.session:1: expected a button (left, middle, right) and a pixel X Y"},
       {"press left 10 ten\n", "s.session:1: expected whole pixel numbers X Y"},
       {"press left 10 1e9\n", "s.session:1: expected whole pixel numbers X Y"},
-      {"move 1 2 3\n", "s.session:1: expected a pixel X Y"},
+      {"move 1 2 3\n", "s.session:1: expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen"},
+      {"move 1 2 pressure 1.5\n",
+       "s.session:1: expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen"},
       {"key ab\n",
        "s.session:1: expected one printable character or a key name (Esc, Enter, "
        "Tab, Backspace, Delete, Space), with Ctrl+, Alt+ or Shift+ in front"},

@@ -107,4 +107,39 @@ TEST_F(Build, ResizeKeepsThePathUpdateRebuildsItFromTheNodes) {
   EXPECT_EQ(stroke.particles.positions[7].x, built.particles.positions[7].x);
 }
 
+// A pen pressing harder along the stroke: the pressure follows the path
+// from the first node's exactly, and scales widths and heights between the
+// minimum fraction (no pressure) and the settings' sizes, through the curve.
+TEST_F(Build, APressureRampWidensAndRaisesTheStrokeMonotonically) {
+  settings_.endNode = 0;
+  settings_.widthEnd = settings_.widthStart;
+  settings_.heightEnd = settings_.heightStart;
+  const struct {
+    float minimum, curve;
+  } cases[] = {{0.25f, 1.0f}, {0.0f, 2.0f}, {0.6f, 0.5f}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "minimum " << c.minimum << ", curve " << c.curve);
+    settings_.pressureMinimum = c.minimum;
+    settings_.pressureCurve = c.curve;
+    for (int i = 0; i < 8; ++i) canvas_.AddPoint(-0.5f + 0.1f * i, 0.03f * (i % 2), i / 7.0f);
+    Quietly([this] { canvas_.CommitStroke(Context()); });
+    const std::vector<StrokeNode>& path = canvas_.strokes[canvas_.count - 1].path;
+    ASSERT_EQ(path.size(), 30u);
+    EXPECT_EQ(path[0].pressure, 0.0f);
+    EXPECT_FLOAT_EQ(path[0].width, c.minimum * settings_.widthStart);
+    for (std::size_t k = 1; k < path.size(); ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_GE(path[k].pressure, path[k - 1].pressure);
+      EXPECT_LE(path[k].pressure, 1.0f);
+      EXPECT_GE(path[k].height, path[k - 1].height);
+      EXPECT_FLOAT_EQ(path[k].height,
+                      settings_.heightStart * PressureScale(path[k].pressure, settings_));
+      if (k + 1 < path.size()) {
+        EXPECT_GE(path[k].width, path[k - 1].width);
+      }
+    }
+    EXPECT_GT(path[28].width, path[0].width + 0.01f);
+  }
+}
+
 }  // namespace

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# A pen through the X input extension, end to end, on an Xorg server of its
+# own whose test input driver makes a real pen (tests/support/xorg_pen.sh).
+# The painter starts while the pen is switched off; the pen comes, and
+# paints a stroke pressing harder and harder, then one whose events leave
+# the pressure out every other motion (the last value stands); a mouse
+# stroke follows. kelvra-play --record writes what the painter painted: each
+# pen motion once, as a pen move with its pressure (the test waits for each
+# before the next: a node takes the pressure the pen has when the painter
+# handles its motion), and the mouse's motions as plain moves. Replaying the
+# recording builds the strokes a script of the same moves builds (their
+# exports are equal).
+#   pen_test.sh KELVRA_PLAY PEN_DRIVER REPOSITORY_ROOT
+set -uo pipefail
+play=$(realpath "$1")
+driver=$(realpath "$2")
+root=$(realpath "$3")
+
+source "$root/tests/support/x_session.sh"
+source "$root/tests/support/xorg_pen.sh"
+command -v xinput >/dev/null && command -v xdotool >/dev/null && command -v xdpyinfo >/dev/null ||
+  skip "needs xinput, xdotool and xdpyinfo"
+
+start_workspace pen "$root"
+driver_pid=
+stop_driver() {
+  exec 3>&- 2>/dev/null
+  [ -n "$driver_pid" ] && kill "$driver_pid" 2>/dev/null && wait "$driver_pid" 2>/dev/null
+  driver_pid=
+}
+trap 'end_session; stop_driver; stop_xorg; rm -rf "$work"' EXIT
+start_xorg_pen "$work" 1280 1024
+export DISPLAY=$pen_display
+session="$work/recorded.session"
+
+# The pen is off when the painter starts.
+xinput disable pen || fail "cannot switch the pen off"
+"$play" --record "$session" >"$out" 2>&1 &
+pid=$!
+wait_for 90 grep -qxF $'\tCreating Size Window....' "$out" || fail "the painter did not start"
+xinput enable pen || fail "cannot switch the pen on"
+
+mkfifo "$work/pen.fifo"
+: >"$work/driver.out"
+"$driver" "$pen_socket" 1280 1024 <"$work/pen.fifo" >>"$work/driver.out" 2>&1 &
+driver_pid=$!
+exec 3>"$work/pen.fifo"
+sent=0
+recorded() { grep -c "$1" "$session"; }
+# holds FILE PATTERN COUNT: FILE has COUNT lines matching PATTERN, or more.
+holds() { [ "$(grep -c "$2" "$1")" -ge "$3" ]; }
+# wait_recorded PATTERN COUNT: until the recording holds COUNT such lines.
+wait_recorded() { wait_for 20 holds "$session" "$1" "$2" || fail "the painter missed: $1"; }
+# pen LINE: one line to the driver, returning once the server has it, and
+# for a move once the painter has recorded it.
+pen() {
+  local moves
+  moves=$(recorded "^move ")
+  echo "$*" >&3
+  sent=$((sent + 1))
+  wait_for 20 holds "$work/driver.out" "" "$sent" || fail "the pen did not do: $*"
+  [ "$1" != move ] || wait_recorded "^move " $((moves + 1))
+}
+
+# What the recording must hold, the idle steps, pauses and window lines aside.
+expected=()
+pen move 100 300 0
+expected+=("move 100 300")
+pen down
+expected+=("press left 100 300")
+for i in 1 2 3 4 5 6 7 8; do
+  pen move $((100 + 40 * i)) $((300 + 10 * i)) $((100 * i))
+  expected+=("move $((100 + 40 * i)) $((300 + 10 * i)) pressure 0.$i")
+done
+pen up
+expected+=("release left 420 380")
+wait_recorded "^release" 1
+
+pen move 100 500
+expected+=("move 100 500")
+pen down
+expected+=("press left 100 500")
+for i in 1 2 3 4 5 6; do
+  if [ $((i % 2)) -eq 1 ]; then
+    pen move $((100 + 40 * i)) 500 $((150 * i))
+  else
+    pen move $((100 + 40 * i)) 500
+  fi
+  held=$((150 * (i - (1 - i % 2))))
+  expected+=("move $((100 + 40 * i)) 500 pressure $(awk "BEGIN { print $held / 1000 }")")
+done
+pen up
+expected+=("release left 340 500")
+wait_recorded "^release" 2
+stop_driver
+
+xdotool mousemove 300 600 mousedown 1 mousemove 340 610 mousemove 380 620 mouseup 1
+expected+=("move 300 600" "press left 300 600" "move 340 610" "move 380 620" "release left 380 620")
+wait_recorded "^release" 3
+xdotool key Escape
+wait_for 20 sh -c "! kill -0 $pid" || fail "Esc did not end the recording"
+pid=
+
+mapfile -t events < <(grep -vE '^(#|frames |wait |window |resize |key Esc)' "$session")
+if [ "${events[*]}" != "${expected[*]}" ]; then
+  diff <(printf '%s\n' "${expected[@]}") <(printf '%s\n' "${events[@]}")
+  fail "the recording holds other events than the pen and the mouse gave"
+fi
+
+# The recording replayed builds what a script of the same moves builds.
+{ grep -v '^key Esc' "$session"; echo "export $work/recorded.ply"; } >"$work/replay.session"
+{ echo "window main"; printf '%s\n' "${expected[@]}"; echo "export $work/expected.ply"; } \
+  >"$work/expected.session"
+for script in replay expected; do
+  "$play" "$work/$script.session" >"$out" 2>&1 || fail "the $script script did not replay"
+done
+cmp -s "$work/recorded.ply" "$work/expected.ply" || fail "the replayed recording built other strokes"
+echo "pen strokes recorded and replayed as painted"

@@ -1,0 +1,92 @@
+# Sourced by the tests that paint with a pen that is not there: an Xorg
+# server of their own on a free display, with the dummy video driver and
+# the server's test input driver, which makes a real XI2 pen ("pen":
+# absolute x and y, an "Abs Pressure" axis of 0..1000) moved through a
+# socket by tests/app/pen_driver. Needs root (Xorg here has no seat to
+# take) and Xorg's dummy and inputtest modules; where either is missing the
+# test is skipped (exit 77). stop_xorg ends the server; call it from the
+# script's cleanup.
+xorg_pid=
+
+skip() {
+  echo "skipped: $*"
+  exit 77
+}
+
+stop_xorg() {
+  if [ -n "$xorg_pid" ]; then
+    kill "$xorg_pid" 2>/dev/null
+    wait "$xorg_pid" 2>/dev/null
+  fi
+  xorg_pid=
+}
+
+# start_xorg_pen DIR WIDTH HEIGHT: the server's configuration, log and the
+# pen's socket go into DIR; sets pen_display (":N") and pen_socket.
+start_xorg_pen() {
+  local dir=$1 width=$2 height=$3 n
+  [ "$(id -u)" -eq 0 ] || skip "Xorg starts here as root only"
+  local modules=/usr/lib/xorg/modules
+  command -v Xorg >/dev/null && [ -e $modules/input/inputtest_drv.so ] &&
+    [ -e $modules/drivers/dummy_drv.so ] || skip "no Xorg with the dummy and inputtest drivers"
+  pen_socket="$dir/pen.socket"
+  mkdir -p "$dir/xorg.conf.d"
+  cat >"$dir/xorg.conf" <<EOF
+Section "ServerFlags"
+  Option "AutoAddDevices" "off"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+  Modeline "screen" 108.00 $width 1328 1440 1688 $height 1025 1028 1066
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "screen"
+  EndSubSection
+EndSection
+Section "InputDevice"
+  Identifier "pen"
+  Driver "inputtest"
+  Option "SocketPath" "$pen_socket"
+  Option "DeviceType" "PointerAbsolute"
+  Option "PointerHasPressure" "on"
+EndSection
+Section "ServerLayout"
+  Identifier "layout"
+  Screen "screen"
+  InputDevice "pen" "CorePointer"
+EndSection
+EOF
+  # A display another server may take between the look and the start: the
+  # server then ends at once, and the next number is tried.
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xorg ":$n" -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" -logfile "$dir/xorg.log" \
+      -nolisten tcp -noreset >"$dir/xorg.out" 2>&1 &
+    xorg_pid=$!
+    local tries
+    for tries in $(seq 100); do
+      kill -0 "$xorg_pid" 2>/dev/null || break
+      if xdpyinfo -display ":$n" >/dev/null 2>&1 && [ -S "$pen_socket" ]; then
+        pen_display=":$n"
+        return 0
+      fi
+      sleep 0.1
+    done
+    stop_xorg
+    grep -q "Server is already active" "$dir/xorg.out" || skip "Xorg did not start: $(tail -n 3 "$dir/xorg.out")"
+  done
+  skip "no free display"
+}
