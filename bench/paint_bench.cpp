@@ -106,7 +106,7 @@ void ReplayTimed(benchmark::State& state, const std::string& setup, const std::s
                         .count();
   }
   state.counters["ms/event"] = milliseconds / static_cast<double>(state.iterations() * events);
-  state.counters["kept MiB"] = static_cast<double>(KeptPictureBytes()) / (1 << 20);
+  state.counters["kept MiB"] = static_cast<double>(AppState().keptPicture.Bytes()) / (1 << 20);
 }
 
 // Twenty motions of the pointer across the middle of the view, each

@@ -45,5 +45,5 @@ bool DecodeStroke(const std::uint8_t* data, std::size_t size, bool newerMinor,
 // mesh's and the subdivided one's vertex and face arrays.
 std::uint64_t MeshBytes(const Stroke& stroke);
 
-// Builds the meshes of a decoded stroke from its fields.
+// Builds the meshes of a decoded stroke from its fields, and keeps its reach.
 void RebuildStroke(Stroke& stroke);
