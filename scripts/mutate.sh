@@ -272,6 +272,19 @@ fault render/kept_picture.cpp 'if (number >= 1 && number <= canvas.count)' \
 fault render/kept_picture.cpp 'for (std::size_t i = kept.nodes > 0 ? kept.nodes - 1 : 0;' \
   'for (std::size_t i = kept.nodes;' \
   "kept picture: the painted stroke's box starts past its last kept node"
+fault render/kept_picture.cpp 'index_.Update(*view.canvas, view.strokesRevision);' \
+  'index_.Update(*view.canvas, 0);' \
+  "kept picture: the index of stroke boxes kept from the first canvas it saw"
+fault render/stroke_index.cpp 'for (int i = node.first; i < node.first + node.count; ++i)' \
+  'for (int i = node.first; i + 1 < node.first + node.count; ++i)' \
+  "stroke index: the last stroke of every leaf never found"
+fault render/scene.cpp 'ranges.back().count += run.count;' 'ranges.back().count = run.count;' \
+  "confined pass: runs of faces that follow one another drawn as the last of them alone"
+fault render/scene.cpp 'for (int i = run.first; i < run.first + run.count; ++i)' \
+  'for (int i = run.first; i + 1 < run.first + run.count; ++i)' \
+  "confined pass: the last particle of every run reaching the box left out"
+fault stroke/mesh.cpp '  KeepReach(stroke);' '' \
+  "stroke reach: a mesh built again keeps the reach of the mesh before"
 fault stroke/reach.cpp 'for (std::size_t i = first; i < first + run.count; ++i) {' \
   'for (std::size_t i = first; i + 1 < first + run.count; ++i) {' \
   "stroke reach: the last particle of every run left out of its box"

@@ -342,6 +342,14 @@ TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
       canvas.CommitStroke(BuildContext{settings, random, hooks});
     }
   });
+  // Particles of one colour hide one another; each its own shows which
+  // one is drawn last.
+  for (int slot = 0; slot < canvas.count; ++slot) {
+    ParticleSystem& particles = canvas.strokes[slot].particles;
+    for (std::size_t i = 0; i < particles.colours.size(); ++i)
+      particles.colours[i] = Vec4((i % 7) / 6.0f, (i % 5) / 4.0f, (i % 3) / 2.0f, 1);
+    CompileParticleList(particles);
+  }
   canvas.strokes[5].deleted = 1;
   view_.canvas = &canvas;
   view_.display.lightOn = 1;
