@@ -7,6 +7,14 @@
 
 namespace {
 
+// Faces and particles boxed together. A default cross-section is eight
+// faces, so a run of faces is eight steps along the path. Runs of 16 drew
+// fewer faces that miss a repaint box but took longer over a dense
+// painting: each run reaching it is a draw of its own, and a draw costs
+// more than a few dozen faces do.
+constexpr int kFacesPerRun = 64;
+constexpr int kParticlesPerRun = 32;
+
 SceneBox BoxOfMesh(const Mesh& mesh) {
   SceneBox box;
   for (int v = 0; v < mesh.vertexCount; ++v)

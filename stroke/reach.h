@@ -21,20 +21,16 @@ struct SceneBox {
 };
 
 // Items [first, first + count) of a list (faces of a mesh, particles) and
-// the box of what they draw.
+// the box of what they draw. Runs are consecutive in their lists: a mesh's
+// faces go along the path a cross-section at a time (and a subdivided
+// face's four follow one another), so a run covers a short stretch of the
+// stroke.
 struct RunBox {
   int first = 0;
   int count = 0;
   SceneBox box;
   bool operator==(const RunBox& other) const;
 };
-
-// Faces and particles are boxed in runs of this many, consecutive in their
-// lists: a mesh's faces go along the path a cross-section at a time (and a
-// subdivided face's four follow one another), so a run covers a short
-// stretch of the stroke.
-constexpr int kFacesPerRun = 64;
-constexpr int kParticlesPerRun = 32;
 
 struct StrokeReach {
   SceneBox whole;
