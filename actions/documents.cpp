@@ -209,7 +209,7 @@ MainViewFrame ReadMainViewFrame() {
   frame.width = main.width;
   frame.height = main.height;
   frame.rgba.resize(std::size_t(main.width) * main.height * 4);
-  if (ReadKeptPicture(main.width, main.height, frame.rgba.data())) return frame;
+  if (AppState().keptPicture.Read(main.width, main.height, frame.rgba.data())) return frame;
   const PixelStoreScope tightRows;
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, main.width, main.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());

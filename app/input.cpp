@@ -172,7 +172,8 @@ void PickStroke(int x, int y) {
   glMatrixMode(GL_MODELVIEW);
   SceneView view = MainSceneView();
   view.coarse = 0;  // hits come from the exact meshes, whatever the frame shows
-  DrawStrokes(view, StrokesReaching(projection, region));
+  const ConfinedPass pass = StrokesReaching(projection, region, AppState().canvas);
+  DrawStrokes(view, &pass);
   glPopMatrix();
 
   const GLint hits = glRenderMode(GL_RENDER);

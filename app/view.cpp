@@ -14,7 +14,7 @@ void OnDisplay() {
   glLoadIdentity();
   state.camera.LookAt();
   glGetDoublev(GL_MODELVIEW_MATRIX, state.views.modelView);
-  DrawMainViewFrame(view);
+  state.keptPicture.DrawFrame(view);
   UpdateLight();
   glutSwapBuffers();
 }

@@ -6,6 +6,9 @@
 //                     motion reads the extension's events first), 0 without
 //   BM_ServerRoundTrip  one message to the X server and its answer: what a
 //                     motion costs more while a pen is plugged in
+//   BM_PaintDense     the same over a dense painting: random strokes of
+//                     eight nodes wandering over the whole canvas, and a
+//                     drag that goes round most of the view
 //   BM_CursorMotion   the pointer moving with no button held, then a frame
 //   BM_PanelToggle    "Axes ON/OFF" ticked or cleared, then a frame
 //   BM_CameraSpin     one idle step of a spinning camera (strokes subdivided
@@ -21,6 +24,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,24 +79,46 @@ Stroke ScatteredStroke(RandomGenerator& place, const StrokeSettings& settings,
   return stroke;
 }
 
+// A stroke of eight nodes from anywhere on the canvas, wandering in a
+// slowly turning direction for about a sixth of the canvas's width.
+Stroke WanderingStroke(RandomGenerator& place, const StrokeSettings& settings,
+                       RandomGenerator& random) {
+  Stroke stroke;
+  float x = place.Unit() * 2 - 1, y = place.Unit() * 2 - 1, heading = place.Unit() * 6.283f;
+  for (int i = 0; i < 8; ++i) {
+    AddNode(stroke, Vec4(x, y, 0, 0));
+    heading += (place.Unit() - 0.5f) * 0.8f;
+    x += 0.05f * std::cos(heading);
+    y += 0.05f * std::sin(heading);
+  }
+  BuildStroke(stroke, BuildContext{settings, random, HeadlessBuildHooks()});
+  return stroke;
+}
+
+enum class Painting { kScattered, kDense };
+
 // What the canvas was last filled with; a painted stroke committed on it
 // makes it another canvas.
 int Filled = -1, FilledLevels = -1;
+Painting FilledWith = Painting::kScattered;
 
 // The painter's canvas holds `count` strokes, built with `subdivisionLevels`.
-void FillCanvas(int count, int subdivisionLevels) {
-  if (count == Filled && subdivisionLevels == FilledLevels) return;
+void FillCanvas(int count, int subdivisionLevels, Painting painting = Painting::kScattered) {
+  if (count == Filled && subdivisionLevels == FilledLevels && painting == FilledWith) return;
   QuietConsole quiet;
   DeleteAllStrokes();
   StrokeSettings settings;
   settings.subdivisionLevels = subdivisionLevels;
   RandomGenerator place, random;
   Canvas& canvas = AppState().canvas;
-  for (int i = 0; i < count; ++i) canvas.strokes[i] = ScatteredStroke(place, settings, random);
+  for (int i = 0; i < count; ++i)
+    canvas.strokes[i] = painting == Painting::kDense ? WanderingStroke(place, settings, random)
+                                                     : ScatteredStroke(place, settings, random);
   canvas.count = count;
   CollideStrokes();  // an action: the views learn that the canvas changed
   Filled = count;
   FilledLevels = subdivisionLevels;
+  FilledWith = painting;
 }
 
 std::vector<Event> Script(const std::string& text) {
@@ -116,7 +142,7 @@ void ReplayTimed(benchmark::State& state, const std::string& setup, const std::s
                         .count();
   }
   state.counters["ms/event"] = milliseconds / static_cast<double>(state.iterations() * events);
-  state.counters["kept MiB"] = static_cast<double>(KeptPictureBytes()) / (1 << 20);
+  state.counters["kept MiB"] = static_cast<double>(AppState().keptPicture.Bytes()) / (1 << 20);
 }
 
 // Twenty motions of the pointer across the middle of the view, each
@@ -136,9 +162,10 @@ void BM_PaintMotion(benchmark::State& state) {
   glutSetWindow(AppState().windows.main.id);
   ThePen().Close();
   if (state.range(1)) ThePen().Open();
-  // The button stays down: every motion adds a node to the stroke being
-  // painted. It is let go (and the stroke dropped) after the run.
-  ReplayTimed(state, "window main\nframes 2\npress left 100 300\nframes 1\n", Motions(0), 20);
+  // The button is down (pressed again by every pass, as BM_PaintDense
+  // says): every motion adds a node to the stroke being painted. It is let
+  // go (and the stroke dropped) after the run.
+  ReplayTimed(state, "window main\nframes 2\n", "press left 100 300\n" + Motions(0), 20);
   QuietConsole quiet;
   Replayer(Script("window main\nrelease left 100 300\nframes 1\n"), ReplayOptions()).Run();
   Filled = -1;
@@ -149,6 +176,31 @@ void BM_ServerRoundTrip(benchmark::State& state) {
   if (!display) return state.SkipWithError("no display");
   for (auto _ : state) XSync(display, False);
   XCloseDisplay(display);
+}
+
+// A drag round an ellipse over most of the view, 80 motions a lap (about
+// 18 pixels each), each followed by one idle step and its frame.
+std::string Lap() {
+  std::string text;
+  for (int m = 0; m < 80; ++m) {
+    const double angle = m * 6.283185 / 80;
+    const int x = 337 + static_cast<int>(250 * std::cos(angle));
+    const int y = 337 + static_cast<int>(200 * std::sin(angle));
+    text += "move " + std::to_string(x) + " " + std::to_string(y) + "\nframes 1\n";
+  }
+  return text;
+}
+
+void BM_PaintDense(benchmark::State& state) {
+  StartOnce();
+  FillCanvas(static_cast<int>(state.range(0)), 0, Painting::kDense);
+  // Each lap is replayed on its own, so it presses the button again: a
+  // replay knows only the buttons its own script holds down, and moves
+  // the pointer without painting otherwise.
+  ReplayTimed(state, "window main\nframes 2\n", "press left 587 337\n" + Lap(), 80);
+  QuietConsole quiet;
+  Replayer(Script("window main\nrelease left 587 337\nframes 1\n"), ReplayOptions()).Run();
+  Filled = -1;
 }
 
 void BM_CursorMotion(benchmark::State& state) {
@@ -200,6 +252,15 @@ BENCHMARK(BM_PaintMotion)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ServerRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+// Eight laps: the painted stroke grows by as many nodes at every size.
+BENCHMARK(BM_PaintDense)
+    ->Arg(0)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(19990)
+    ->Iterations(8)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_CursorMotion)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PanelToggle)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CameraSpin)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -284,5 +284,8 @@ std::uint64_t MeshBytes(const Stroke& stroke) {
 }
 
 void RebuildStroke(Stroke& stroke) {
-  if (stroke.subdivision.baseMesh) BuildMesh(stroke, stroke.subdivision.levels);
+  if (stroke.subdivision.baseMesh)
+    BuildMesh(stroke, stroke.subdivision.levels);
+  else
+    KeepReach(stroke);  // its particles, path and outline
 }

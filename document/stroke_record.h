@@ -47,5 +47,5 @@ bool DecodeStroke(const std::uint8_t* data, std::size_t size, int formatMinor,
 // mesh's and the subdivided one's vertex and face arrays.
 std::uint64_t MeshBytes(const Stroke& stroke);
 
-// Builds the meshes of a decoded stroke from its fields.
+// Builds the meshes of a decoded stroke from its fields, and keeps its reach.
 void RebuildStroke(Stroke& stroke);

@@ -317,7 +317,7 @@ int Replay(Options& options) {
   SetIdlePacing(options.realtime);
   StopRedrawChecks();
   SetChangeTracking(options.tracking);
-  SetKeptPicture(options.keptPicture);
+  AppState().keptPicture.SetEnabled(options.keptPicture);
   std::FILE* pictureLog = nullptr;
   if (!options.pictureLog.empty()) {
     pictureLog = std::fopen(FromStartFolder(options.pictureLog).c_str(), "w");

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "image/pixel_store.h"
@@ -69,112 +70,10 @@ GLenum WindowDepthFormat() {
   return GL_DEPTH_COMPONENT24;
 }
 
-struct Framebuffer {
-  GLuint framebuffer = 0, colour = 0, depth = 0;
-  int width = 0, height = 0;
-  GLXContext context = nullptr;  // the one context it belongs to
-};
-
-Framebuffer Kept;
-bool Enabled = true;
-bool Broken = false;  // the driver refused it once: frames draw everything from then on
-
-void Release(const FramebufferFunctions& gl) {
-  if (Kept.framebuffer) gl.deleteFramebuffers(1, &Kept.framebuffer);
-  if (Kept.colour) gl.deleteRenderbuffers(1, &Kept.colour);
-  if (Kept.depth) gl.deleteRenderbuffers(1, &Kept.depth);
-  Kept = Framebuffer();
-}
-
-bool Create(const FramebufferFunctions& gl, int width, int height) {
-  Release(gl);
-  const GLenum depthFormat = WindowDepthFormat();
-  gl.genFramebuffers(1, &Kept.framebuffer);
-  gl.genRenderbuffers(1, &Kept.colour);
-  gl.genRenderbuffers(1, &Kept.depth);
-  gl.bindRenderbuffer(GL_RENDERBUFFER, Kept.colour);
-  gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  gl.bindRenderbuffer(GL_RENDERBUFFER, Kept.depth);
-  gl.renderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
-  gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
-  gl.bindFramebuffer(GL_FRAMEBUFFER, Kept.framebuffer);
-  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Kept.colour);
-  const bool withStencil = depthFormat == GL_DEPTH24_STENCIL8 || depthFormat == GL_DEPTH32F_STENCIL8;
-  gl.framebufferRenderbuffer(GL_FRAMEBUFFER,
-                             withStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
-                             GL_RENDERBUFFER, Kept.depth);
-  const bool complete = gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-  gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-  if (!complete || glGetError() != GL_NO_ERROR) {
-    Release(gl);
-    return false;
-  }
-  Kept.width = width;
-  Kept.height = height;
-  Kept.context = glXGetCurrentContext();
-  return true;
-}
-
-// The framebuffer for a view of this size in the current context, made or
-// remade as needed; nullptr where there is none to be had.
-const FramebufferFunctions* Ready(int width, int height) {
-  if (!Enabled || Broken) return nullptr;
-  const FramebufferFunctions* gl = Functions();
-  if (!gl) return nullptr;
-  if (Kept.framebuffer && Kept.context != glXGetCurrentContext()) return nullptr;
-  if (Kept.framebuffer && Kept.width == width && Kept.height == height) return gl;
-  if (Create(*gl, width, height)) return gl;
-  Broken = true;
-  return nullptr;
-}
-
 // ---- What changed ---------------------------------------------------------------------
-
-// The stroke being painted as the kept picture has it.
-struct PaintedInPicture {
-  std::size_t nodes = 0;
-  Vec4 last;
-};
-
-SceneView KeptView;
-PaintedInPicture KeptPainted;
-bool KeptValid = false;
-
-PaintedInPicture PaintedOf(const SceneView& view) {
-  const std::vector<StrokeNode>& path = view.canvas->current.path;
-  PaintedInPicture painted;
-  painted.nodes = path.size();
-  if (!path.empty()) painted.last = path.back().position;
-  return painted;
-}
 
 bool SamePoint(const Vec4& a, const Vec4& b) {
   return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
-}
-
-// Where the painted stroke drew what the kept picture lacks: around its
-// nodes from the last kept one on, when it only grew since. False when it
-// changed otherwise (emptied, or nodes replaced): then all of it is drawn.
-bool PaintedBoxes(const SceneView& view, const ScreenProjection& projection,
-                  std::vector<ScreenBox>* boxes) {
-  const std::vector<StrokeNode>& path = view.canvas->current.path;
-  if (path.size() < KeptPainted.nodes) return false;
-  if (KeptPainted.nodes > 0 && !SamePoint(path[KeptPainted.nodes - 1].position, KeptPainted.last))
-    return false;
-  SceneBox grown;
-  for (std::size_t i = KeptPainted.nodes > 0 ? KeptPainted.nodes - 1 : 0; i < path.size(); ++i)
-    grown.Add(path[i].position.x, path[i].position.y, path[i].position.z);
-  if (!grown.Empty()) boxes->push_back(projection.Of(grown));
-  return true;
-}
-
-// Where the outline was and is: around the strokes selected before and now.
-void SelectionBoxes(const SceneView& view, const ScreenProjection& projection,
-                    std::vector<ScreenBox>* boxes) {
-  const Canvas& canvas = *view.canvas;
-  for (int number : {KeptView.selectedStroke, view.selectedStroke})
-    if (number >= 1 && number <= canvas.count)
-      boxes->push_back(projection.Of(BoxOfStroke(canvas.strokes[number - 1])));
 }
 
 // ---- Drawing --------------------------------------------------------------------------
@@ -192,10 +91,10 @@ struct PixelBox {
 
 enum class Copy { kKeptToWindow, kWindowToKept };
 
-// Copies colour and depth of `box` between the kept framebuffer and the
-// window's back buffer; false when the GL refused (buffers of other kinds).
-bool CopyPicture(const FramebufferFunctions& gl, Copy direction, const PixelBox& box) {
-  const GLuint kept = Kept.framebuffer;
+// Copies colour and depth of `box` between the kept framebuffer `kept` and
+// the window's back buffer; false when the GL refused (buffers of other
+// kinds).
+bool CopyPicture(const FramebufferFunctions& gl, GLuint kept, Copy direction, const PixelBox& box) {
   gl.bindFramebuffer(GL_READ_FRAMEBUFFER, direction == Copy::kKeptToWindow ? kept : 0);
   gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, direction == Copy::kKeptToWindow ? 0 : kept);
   const int x1 = box.x + box.width, y1 = box.y + box.height;
@@ -204,8 +103,6 @@ bool CopyPicture(const FramebufferFunctions& gl, Copy direction, const PixelBox&
   gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
   return glGetError() == GL_NO_ERROR;
 }
-
-PixelBox WholeView() { return PixelBox{0, 0, Kept.width, Kept.height}; }
 
 // The pixels of `box` inside the viewport; empty when it misses it.
 PixelBox PixelsOf(const ScreenBox& box, const int* viewport) {
@@ -221,14 +118,15 @@ PixelBox PixelsOf(const ScreenBox& box, const int* viewport) {
 // The still picture drawn again inside `box` of the back buffer: cleared
 // there, then everything that reaches into it, confined by the scissor.
 void DrawStillInside(const SceneView& view, const ScreenProjection& projection,
-                     const PixelBox& box) {
+                     const StrokeIndex& index, const PixelBox& box) {
   glEnable(GL_SCISSOR_TEST);
   glScissor(box.x, box.y, box.width, box.height);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   ScreenBox reach;
   reach.Add(box.x, box.y);
   reach.Add(box.x + box.width, box.y + box.height);
-  DrawStill(view, StrokesReaching(projection, reach));
+  const ConfinedPass pass = index.Reaching(projection, reach);
+  DrawStill(view, &pass);
   glDisable(GL_SCISSOR_TEST);
 }
 
@@ -236,63 +134,156 @@ void DrawStillInside(const SceneView& view, const ScreenProjection& projection,
 // pieces than the whole picture does.
 constexpr double kLargestShareInPieces = 0.5;
 
-// The boxes of the still picture `view` draws differently from the kept
-// one; false when all of it does.
-bool ChangedBoxes(const SceneView& view, const ScreenProjection& projection,
-                  std::vector<PixelBox>* pixels) {
-  const ViewChange change = CompareViews(KeptView, view);
-  if (!KeptValid || change.still) return false;
+}  // namespace
+
+KeptPicture& KeptPicture::operator=(KeptPicture&& other) noexcept {
+  if (this == &other) return *this;
+  if (kept_.framebuffer && kept_.context == glXGetCurrentContext()) Release();
+  kept_ = other.kept_;
+  enabled_ = other.enabled_;
+  broken_ = other.broken_;
+  keptView_ = other.keptView_;
+  keptPainted_ = other.keptPainted_;
+  keptValid_ = other.keptValid_;
+  index_ = std::move(other.index_);
+  other.kept_ = Framebuffer();
+  other.keptValid_ = false;
+  return *this;
+}
+
+// ---- The framebuffer ------------------------------------------------------------------
+
+void KeptPicture::Release() {
+  const FramebufferFunctions* gl = Functions();
+  if (gl && kept_.framebuffer) gl->deleteFramebuffers(1, &kept_.framebuffer);
+  if (gl && kept_.colour) gl->deleteRenderbuffers(1, &kept_.colour);
+  if (gl && kept_.depth) gl->deleteRenderbuffers(1, &kept_.depth);
+  kept_ = Framebuffer();
+}
+
+bool KeptPicture::Create(int width, int height) {
+  Release();
+  const FramebufferFunctions& gl = *Functions();
+  const GLenum depthFormat = WindowDepthFormat();
+  gl.genFramebuffers(1, &kept_.framebuffer);
+  gl.genRenderbuffers(1, &kept_.colour);
+  gl.genRenderbuffers(1, &kept_.depth);
+  gl.bindRenderbuffer(GL_RENDERBUFFER, kept_.colour);
+  gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  gl.bindRenderbuffer(GL_RENDERBUFFER, kept_.depth);
+  gl.renderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
+  gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
+  gl.bindFramebuffer(GL_FRAMEBUFFER, kept_.framebuffer);
+  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, kept_.colour);
+  const bool withStencil = depthFormat == GL_DEPTH24_STENCIL8 || depthFormat == GL_DEPTH32F_STENCIL8;
+  gl.framebufferRenderbuffer(GL_FRAMEBUFFER,
+                             withStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                             GL_RENDERBUFFER, kept_.depth);
+  const bool complete = gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (!complete || glGetError() != GL_NO_ERROR) {
+    Release();
+    return false;
+  }
+  kept_.width = width;
+  kept_.height = height;
+  kept_.context = glXGetCurrentContext();
+  return true;
+}
+
+// The framebuffer for a view of this size in the current context, made or
+// remade as needed; false where there is none to be had.
+bool KeptPicture::Ready(int width, int height) {
+  if (!enabled_ || broken_ || !Functions()) return false;
+  if (kept_.framebuffer && kept_.context != glXGetCurrentContext()) return false;
+  if (kept_.framebuffer && kept_.width == width && kept_.height == height) return true;
+  if (Create(width, height)) return true;
+  broken_ = true;
+  return false;
+}
+
+// ---- What changed ---------------------------------------------------------------------
+
+// Where the painted stroke drew what the kept picture lacks: around its
+// nodes from the last kept one on, when it only grew since. False when it
+// changed otherwise (emptied, or nodes replaced): then all of it is drawn.
+bool KeptPicture::PaintedBoxes(const SceneView& view, const ScreenProjection& projection,
+                               std::vector<ScreenBox>* boxes) const {
+  const std::vector<StrokeNode>& path = view.canvas->current.path;
+  const PaintedInPicture& kept = keptPainted_;
+  if (path.size() < kept.nodes) return false;
+  if (kept.nodes > 0 && !SamePoint(path[kept.nodes - 1].position, kept.last)) return false;
+  SceneBox grown;
+  for (std::size_t i = kept.nodes > 0 ? kept.nodes - 1 : 0; i < path.size(); ++i)
+    grown.Add(path[i].position.x, path[i].position.y, path[i].position.z);
+  if (!grown.Empty()) boxes->push_back(projection.Of(grown));
+  return true;
+}
+
+// Where the outline was and is: around the strokes selected before and now.
+void KeptPicture::SelectionBoxes(const SceneView& view, const ScreenProjection& projection,
+                                 std::vector<ScreenBox>* boxes) const {
+  const Canvas& canvas = *view.canvas;
+  for (int number : {keptView_.selectedStroke, view.selectedStroke})
+    if (number >= 1 && number <= canvas.count)
+      boxes->push_back(projection.Of(canvas.strokes[number - 1].reach.whole));
+}
+
+// ---- Drawing --------------------------------------------------------------------------
+
+// The still picture of `view` in the back buffer, and kept for later
+// frames; false when a copy was refused. Drawn in pieces when only some
+// boxes of it changed and they cover little of the view, else whole.
+bool KeptPicture::DrawStillKept(const SceneView& view) {
+  const FramebufferFunctions& gl = *Functions();
+  const ScreenProjection projection;
+  const ViewChange change = CompareViews(keptView_, view);
   std::vector<ScreenBox> boxes;
-  if (change.painted && !PaintedBoxes(view, projection, &boxes)) return false;
-  if (change.selection) SelectionBoxes(view, projection, &boxes);
+  bool inPieces = keptValid_ && !change.still &&
+                  (!change.painted || PaintedBoxes(view, projection, &boxes));
+  if (inPieces && change.selection) SelectionBoxes(view, projection, &boxes);
+  std::vector<PixelBox> pieces;
   double area = 0;
   for (const ScreenBox& box : boxes) {
     const PixelBox inside = PixelsOf(box, projection.Viewport());
     if (inside.width == 0) continue;
-    pixels->push_back(inside);
+    pieces.push_back(inside);
     area += double(inside.width) * inside.height;
   }
-  return area <= kLargestShareInPieces * Kept.width * Kept.height;
-}
-
-// The still picture of `view` in the back buffer, and kept for later
-// frames; false when a copy was refused.
-bool DrawStillKept(const FramebufferFunctions& gl, const SceneView& view) {
-  const ScreenProjection projection;
-  std::vector<PixelBox> boxes;
-  const bool inPieces = ChangedBoxes(view, projection, &boxes);
-  if (KeptValid && !CopyPicture(gl, Copy::kKeptToWindow, WholeView())) return false;
+  inPieces = inPieces && area <= kLargestShareInPieces * kept_.width * kept_.height;
+  const PixelBox whole{0, 0, kept_.width, kept_.height};
+  if (keptValid_ && !CopyPicture(gl, kept_.framebuffer, Copy::kKeptToWindow, whole)) return false;
   if (inPieces) {
-    for (const PixelBox& box : boxes) {
-      DrawStillInside(view, projection, box);
-      if (!CopyPicture(gl, Copy::kWindowToKept, box)) return false;
+    if (!pieces.empty()) index_.Update(*view.canvas, view.strokesRevision);
+    for (const PixelBox& piece : pieces) {
+      DrawStillInside(view, projection, index_, piece);
+      if (!CopyPicture(gl, kept_.framebuffer, Copy::kWindowToKept, piece)) return false;
     }
   } else {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawStill(view);
-    if (!CopyPicture(gl, Copy::kWindowToKept, WholeView())) return false;
+    if (!CopyPicture(gl, kept_.framebuffer, Copy::kWindowToKept, whole)) return false;
   }
-  KeptView = view;
-  KeptPainted = PaintedOf(view);
-  KeptValid = true;
+  keptView_ = view;
+  const std::vector<StrokeNode>& path = view.canvas->current.path;
+  keptPainted_ = PaintedInPicture{path.size(), path.empty() ? Vec4() : path.back().position};
+  keptValid_ = true;
   return true;
 }
 
-}  // namespace
-
-void DrawMainViewFrame(const SceneView& view) {
-  const FramebufferFunctions* gl = Ready(view.camera.width, view.camera.height);
-  if (gl && (Kept.width != KeptView.camera.width || Kept.height != KeptView.camera.height))
-    KeptValid = false;
-  if (!gl || !DrawStillKept(*gl, view)) {
+void KeptPicture::DrawFrame(const SceneView& view) {
+  const bool ready = Ready(view.camera.width, view.camera.height);
+  if (ready && (kept_.width != keptView_.camera.width || kept_.height != keptView_.camera.height))
+    keptValid_ = false;
+  if (!ready || !DrawStillKept(view)) {
     // Without a kept picture, or after the GL refused a copy (the window's
     // buffers are of another kind, which does not change): everything, now
     // and in every later frame.
-    if (gl) {
-      Broken = true;
-      Release(*gl);
+    if (ready) {
+      broken_ = true;
+      Release();
     }
-    KeptValid = false;
+    keptValid_ = false;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawScene(view);
     return;
@@ -300,25 +291,22 @@ void DrawMainViewFrame(const SceneView& view) {
   DrawOverlays(view);
 }
 
-void SetKeptPicture(bool on) {
-  Enabled = on;
-  KeptValid = false;
-  if (!on) {
-    if (const FramebufferFunctions* gl = Functions(); gl && Kept.framebuffer &&
-                                                      Kept.context == glXGetCurrentContext())
-      Release(*gl);
-  }
+void KeptPicture::SetEnabled(bool on) {
+  enabled_ = on;
+  keptValid_ = false;
+  if (!on && Functions() && kept_.framebuffer && kept_.context == glXGetCurrentContext())
+    Release();
 }
 
-bool KeptPictureInUse() { return Enabled && !Broken && Kept.framebuffer != 0; }
+bool KeptPicture::InUse() const { return enabled_ && !broken_ && kept_.framebuffer != 0; }
 
-bool ReadKeptPicture(int width, int height, std::uint8_t* rgba) {
+bool KeptPicture::Read(int width, int height, std::uint8_t* rgba) const {
   const FramebufferFunctions* gl = Functions();
-  if (!gl || !KeptValid || !KeptPictureInUse() || Kept.context != glXGetCurrentContext() ||
-      Kept.width != width || Kept.height != height)
+  if (!gl || !keptValid_ || !InUse() || kept_.context != glXGetCurrentContext() ||
+      kept_.width != width || kept_.height != height)
     return false;
   const PixelStoreScope tightRows;
-  gl->bindFramebuffer(GL_READ_FRAMEBUFFER, Kept.framebuffer);
+  gl->bindFramebuffer(GL_READ_FRAMEBUFFER, kept_.framebuffer);
   // The picture's own order: read as BGRA it costs a swizzle of every
   // pixel, nine times the copy on software rendering.
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -326,6 +314,6 @@ bool ReadKeptPicture(int width, int height, std::uint8_t* rgba) {
   return true;
 }
 
-std::size_t KeptPictureBytes() {
-  return static_cast<std::size_t>(Kept.width) * static_cast<std::size_t>(Kept.height) * 8;
+std::size_t KeptPicture::Bytes() const {
+  return static_cast<std::size_t>(kept_.width) * static_cast<std::size_t>(kept_.height) * 8;
 }

@@ -4,12 +4,14 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "camera/environment.h"
 #include "image/textures.h"
 #include "render/easel.h"
 #include "render/mesh_buffers.h"
+#include "render/particles.h"
 #include "stroke/drawn_form.h"
 #include "stroke/settings.h"
 
@@ -149,9 +151,34 @@ void CloseMeshRun() {
   Run.open = false;
 }
 
-// One mesh inside an open run: from its buffers, or its arrays when it has
-// none.
-void DrawMeshInRun(const Mesh& mesh, const MeshLook& look) {
+// Faces [first, first + count) of a mesh.
+struct FaceRange {
+  int first = 0, count = 0;
+};
+
+// The faces of a mesh to draw: all of them, or, in a confined pass, the
+// runs that reach its box, merged where they follow one another.
+std::vector<FaceRange> FacesToDraw(const Mesh& mesh, const std::vector<RunBox>* runs,
+                                   const ConfinedPass* within) {
+  if (!within || !runs) return {FaceRange{0, mesh.faceCount}};
+  std::vector<FaceRange> ranges;
+  for (const RunBox& run : *runs) {
+    if (!within->Reaches(run.box)) continue;
+    if (!ranges.empty() && ranges.back().first + ranges.back().count == run.first)
+      ranges.back().count += run.count;
+    else
+      ranges.push_back(FaceRange{run.first, run.count});
+  }
+  return ranges;
+}
+
+// One mesh inside an open run, `faces` of it: from its buffers, or all of
+// it from its arrays when it has none.
+void DrawMeshInRun(const Mesh& mesh, const MeshLook& look, const std::vector<FaceRange>& faces) {
+  if (faces.empty()) {  // a confined pass that none of its faces reach
+    if (look.colours && mesh.faceCount > 0) LeaveLastVertexColour(mesh);
+    return;
+  }
   const unsigned units[2] = {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB};
   const int unitCount = TwoUnits() ? 2 : 1;
   const MeshDraw draw = BindMeshBuffers(mesh, look.colours, units, unitCount);
@@ -162,10 +189,15 @@ void DrawMeshInRun(const Mesh& mesh, const MeshLook& look) {
   }
   if (look.mode != 0) glPolygonMode(GL_FRONT_AND_BACK, look.mode);
   const GLenum primitive = look.mode != 0 ? GL_TRIANGLES : GL_POINTS;
-  if (draw.indexed)
-    glDrawElements(primitive, draw.count, GL_UNSIGNED_INT, nullptr);
-  else
-    glDrawArrays(primitive, 0, draw.count);
+  // Face f is vertices (or indices) 3f to 3f + 2 of the buffers.
+  for (const FaceRange& range : faces) {
+    const GLsizei count = 3 * range.count;
+    if (draw.indexed)
+      glDrawElements(primitive, count, GL_UNSIGNED_INT,
+                     reinterpret_cast<const GLvoid*>(std::size_t(3) * range.first * sizeof(GLuint)));
+    else
+      glDrawArrays(primitive, 3 * range.first, count);
+  }
   UnbindMeshBuffers(look.colours, units, unitCount);
   if (look.colours) LeaveLastVertexColour(mesh);
 }
@@ -174,7 +206,7 @@ void DrawMeshInRun(const Mesh& mesh, const MeshLook& look) {
 
 void DrawTexturedMesh(const Mesh& mesh, const MeshLook& look) {
   OpenMeshRun(look);
-  DrawMeshInRun(mesh, look);
+  DrawMeshInRun(mesh, look, FacesToDraw(mesh, nullptr, nullptr));
   CloseMeshRun();
 }
 
@@ -262,9 +294,42 @@ const Mesh* MeshToDraw(const Stroke& stroke, const SceneView& view) {
   return shown;
 }
 
+// The kept runs of the faces of `mesh`, one of the stroke's meshes;
+// nullptr when they do not cover its faces.
+const std::vector<RunBox>* FaceRunsOf(const Stroke& stroke, const Mesh& mesh) {
+  const MeshSubdivision& meshes = stroke.subdivision;
+  const std::vector<RunBox>* runs = nullptr;
+  if (meshes.baseMesh && &mesh == &*meshes.baseMesh) runs = &stroke.reach.baseFaces;
+  if (meshes.resultMesh && &mesh == &*meshes.resultMesh) runs = &stroke.reach.resultFaces;
+  return runs && RunsCover(*runs, mesh.faceCount) ? runs : nullptr;
+}
+
+// The stroke's particles: its compiled list, or, in a confined pass, the
+// runs of them that reach its box, drawn as the list draws each one. The
+// colour and sprite are left as the whole list leaves them.
+void DrawParticles(const Stroke& stroke, const ConfinedPass* within) {
+  const ParticleSystem& particles = stroke.particles;
+  const std::size_t count = particles.positions.size();
+  if (!within || particles.displayList == 0 || particles.colours.size() < count ||
+      !RunsCover(stroke.reach.particles, static_cast<int>(count))) {
+    glCallList(particles.displayList);
+    return;
+  }
+  for (const RunBox& run : stroke.reach.particles) {
+    if (!within->Reaches(run.box)) continue;
+    for (int i = run.first; i < run.first + run.count; ++i)
+      DrawParticle(particles.spriteTexture, QuadOfParticle(particles, i), particles.colours[i]);
+  }
+  if (count == 0) return;
+  const Vec4& last = particles.colours[count - 1];
+  glColor4f(last.x, last.y, last.z, last.w);
+  glBindTexture(GL_TEXTURE_2D, particles.spriteTexture);
+}
+
 // A mesh stroke leaves the mesh set-up open for the next stroke's mesh
 // (DrawStrokes closes it); anything else drawn closes it first.
-void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
+void DrawStroke(const Stroke& stroke, int number, const SceneView& view,
+                const ConfinedPass* within) {
   if (view.display.showNodes) {
     CloseMeshRun();
     DrawPathPoints(stroke, 1.0f);
@@ -272,11 +337,11 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
   if (const Mesh* mesh = MeshToDraw(stroke, view)) {
     const MeshLook look = StrokeMeshLook(view);
     OpenMeshRun(look);
-    DrawMeshInRun(*mesh, look);
+    DrawMeshInRun(*mesh, look, FacesToDraw(*mesh, FaceRunsOf(stroke, *mesh), within));
   }
   if (ShowsParticles(stroke)) {
     CloseMeshRun();
-    glCallList(stroke.particles.displayList);
+    DrawParticles(stroke, within);
   }
   if (number == view.selectedStroke) CloseMeshRun();
   DrawBoundsHighlight(stroke, number, view.selectedStroke);
@@ -284,18 +349,39 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view) {
 
 }  // namespace
 
-void DrawStrokes(const SceneView& view, const StrokeFilter& onlyThese) {
+// A confined pass draws the same pixels inside its box as a pass over
+// everything. A pixel's colour and depth come from the fragments produced
+// there, taken in drawing order, each depth-tested against and blended
+// with what the ones before left: the same fragments in the same order
+// give the same pixel. Every triangle, point and line is rasterised on its
+// own (GL_TRIANGLES and GL_POINTS share no vertices between primitives,
+// and each particle is its own strip), so leaving out a primitive removes
+// its fragments and changes no other primitive's. The pass leaves out only
+// strokes and runs whose boxes, projected with a margin wider than half
+// the largest point and a line's width, miss the box, so none of their
+// primitives has a fragment inside it; everything else is drawn, with the
+// same state and in the same order. The depth buffer inside the box is
+// cleared first, so no fragment of the kept picture takes part. Outside
+// the box the scissor (or the pick region) keeps the pass from writing.
+void DrawStrokes(const SceneView& view, const ConfinedPass* within) {
   const Canvas& canvas = *view.canvas;
   glInitNames();
   glPushName(0);
   if (!canvas.current.path.empty()) DrawStrokeUnderConstruction(canvas.current);
-  for (int n = 1; n <= canvas.count; ++n) {
-    glLoadName(n);
-    const Stroke& stroke = canvas.strokes[n - 1];
-    if (!stroke.deleted && (!onlyThese || onlyThese(stroke))) DrawStroke(stroke, n, view);
+  if (within) {
+    for (int slot : within->slots) {
+      glLoadName(slot + 1);
+      DrawStroke(canvas.strokes[slot], slot + 1, view, within);
+    }
+  } else {
+    for (int n = 1; n <= canvas.count; ++n) {
+      glLoadName(n);
+      const Stroke& stroke = canvas.strokes[n - 1];
+      if (!stroke.deleted) DrawStroke(stroke, n, view, nullptr);
+    }
   }
   CloseMeshRun();
-  if (onlyThese) {
+  if (within) {
     LeavePointSizeOfWholePass(view);
   } else {
     // Only a pass over every stroke tells which meshes are no longer drawn.
@@ -363,12 +449,12 @@ void DrawCursor(const Vec4& position, bool paperOn) {
   glPopMatrix();
 }
 
-void DrawStill(const SceneView& view, const StrokeFilter& onlyThese) {
+void DrawStill(const SceneView& view, const ConfinedPass* within) {
   if (view.display.paperOn)
     DrawSourceCanvas();
   else
     DrawEasel(kMainViewEasel);
-  DrawStrokes(view, onlyThese);
+  DrawStrokes(view, within);
 }
 
 void DrawOverlays(const SceneView& view) {

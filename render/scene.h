@@ -4,29 +4,27 @@
 // cursor. Expects the model-view matrix to hold the camera transform and
 // the main window's context to be current.
 
-#include <functional>
-
 #include "render/scene_view.h"
+#include "render/screen_boxes.h"
 #include "stroke/stroke.h"
 
 // The whole picture: the still part, then the overlays.
 void DrawScene(const SceneView& view);
 
-// Which committed strokes a pass draws; empty: all of them. A pass that
-// leaves strokes out must be confined (a scissor box, a pick region) to
-// where those strokes draw nothing, so that it draws the same pixels there
-// as a pass over all of them.
-using StrokeFilter = std::function<bool(const Stroke&)>;
-
 // The still part of the picture: the backdrop, the stroke under
-// construction, the committed strokes with the selection outline.
-void DrawStill(const SceneView& view, const StrokeFilter& onlyThese = StrokeFilter());
+// construction, the committed strokes with the selection outline. Given a
+// confined pass, only its strokes are drawn, and of those only the runs of
+// faces and particles that reach its box (all of a stroke whose kept runs
+// do not match its lists); the GL must be confined to that box (a scissor
+// box, a pick region), where the pass then draws exactly what a pass over
+// everything draws (the argument is in render/scene.cpp).
+void DrawStill(const SceneView& view, const ConfinedPass* within = nullptr);
 // What is drawn over it: the axes and the cursor.
 void DrawOverlays(const SceneView& view);
 
 // Name stack for picking: 0 for the stroke under construction, the 1-based
 // number for each committed stroke.
-void DrawStrokes(const SceneView& view, const StrokeFilter& onlyThese = StrokeFilter());
+void DrawStrokes(const SceneView& view, const ConfinedPass* within = nullptr);
 // A pass over some strokes leaves the point size as a pass over all of them
 // would: meshes drawn as points in the next frame take it.
 void LeavePointSizeOfWholePass(const SceneView& view);

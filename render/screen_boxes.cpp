@@ -3,9 +3,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <unordered_map>
-
-#include "stroke/drawn_form.h"
 
 namespace {
 
@@ -13,24 +10,6 @@ namespace {
 // (5 pixels: the nodes of the stroke being painted, meshes drawn as
 // points), a line's width, and a pixel to spare for rounding.
 constexpr double kMarginPixels = 4;
-
-SceneBox BoxOfMesh(const Mesh& mesh) {
-  SceneBox box;
-  for (int v = 0; v < mesh.vertexCount; ++v)
-    box.Add(mesh.positions[v].x, mesh.positions[v].y, mesh.positions[v].z);
-  return box;
-}
-
-// Meshes are named by their content, so a box found once serves until the
-// mesh is made anew.
-SceneBox CachedBoxOfMesh(const Mesh& mesh) {
-  static std::unordered_map<std::uint64_t, SceneBox> boxes;
-  if (mesh.id == 0) return BoxOfMesh(mesh);
-  if (boxes.size() > 4 * static_cast<std::size_t>(kStrokeCapacity)) boxes.clear();
-  auto found = boxes.find(mesh.id);
-  if (found == boxes.end()) found = boxes.emplace(mesh.id, BoxOfMesh(mesh)).first;
-  return found->second;
-}
 
 }  // namespace
 
@@ -45,40 +24,28 @@ bool ScreenBox::Meets(const ScreenBox& o) const {
   return !Empty() && !o.Empty() && x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1 && o.y0 <= y1;
 }
 
-void SceneBox::Add(float x, float y, float z) {
-  const float p[3] = {x, y, z};
-  for (int k = 0; k < 3; ++k) {
-    lo[k] = std::min(lo[k], p[k]);
-    hi[k] = std::max(hi[k], p[k]);
-  }
-}
+namespace {
 
-void SceneBox::Add(const SceneBox& o) {
-  if (o.Empty()) return;
-  Add(o.lo[0], o.lo[1], o.lo[2]);
-  Add(o.hi[0], o.hi[1], o.hi[2]);
-}
-
-SceneBox BoxOfStroke(const Stroke& stroke) {
-  SceneBox box;
-  if (stroke.subdivision.baseMesh) box.Add(CachedBoxOfMesh(*stroke.subdivision.baseMesh));
-  if (stroke.subdivision.resultMesh) box.Add(CachedBoxOfMesh(*stroke.subdivision.resultMesh));
-  const ParticleSystem& particles = stroke.particles;
-  for (std::size_t i = 0; i < particles.positions.size() && i < particles.sizes.size(); ++i) {
-    const ParticleQuad quad = QuadOfParticle(particles, i);
-    for (const float* corner : quad.corner) box.Add(corner[0], corner[1], corner[2]);
+struct GlMatrices {
+  double modelView[16], projection[16];
+  int viewport[4];
+  GlMatrices() {
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
   }
-  for (const StrokeNode& node : stroke.path)
-    box.Add(node.position.x, node.position.y, node.position.z);
-  for (const Vec4& corner : stroke.bounds) box.Add(corner.x, corner.y, 0.01f);
-  return box;
-}
+};
+
+}  // namespace
 
 ScreenProjection::ScreenProjection() {
-  double modelView[16], projection[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport_);
+  const GlMatrices current;
+  *this = ScreenProjection(current.modelView, current.projection, current.viewport);
+}
+
+ScreenProjection::ScreenProjection(const double* modelView, const double* projection,
+                                   const int* viewport) {
+  std::copy(viewport, viewport + 4, viewport_);
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) {
       double sum = 0;
@@ -111,8 +78,12 @@ ScreenBox ScreenProjection::Of(const SceneBox& box) const {
   return screen;
 }
 
-StrokeFilter StrokesReaching(const ScreenProjection& projection, const ScreenBox& box) {
-  return [&projection, box](const Stroke& stroke) {
-    return projection.Of(BoxOfStroke(stroke)).Meets(box);
-  };
+ConfinedPass StrokesReaching(const ScreenProjection& projection, const ScreenBox& box,
+                             const Canvas& canvas) {
+  ConfinedPass pass{&projection, box, {}};
+  for (int slot = 0; slot < canvas.count; ++slot) {
+    const Stroke& stroke = canvas.strokes[slot];
+    if (!stroke.deleted && pass.Reaches(stroke.reach.whole)) pass.slots.push_back(slot);
+  }
+  return pass;
 }

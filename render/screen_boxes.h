@@ -1,12 +1,13 @@
 #pragma once
 // Where strokes land on the screen: boxes of window pixels (origin
-// bottom-left) that hold everything a stroke may draw, through the camera
-// the current GL matrices hold. A pass confined to a box (a scissor, a pick
-// region) need only draw the strokes whose boxes meet it.
+// bottom-left) that hold everything a stroke, or a run of its faces or
+// particles, may draw, through the camera the current GL matrices hold. A
+// pass confined to a box (a scissor, a pick region) need only draw the
+// strokes, and the runs of them, whose boxes meet it.
 
 #include <limits>
+#include <vector>
 
-#include "render/scene.h"
 #include "stroke/stroke.h"
 
 // A box of window pixels, edges included; empty until something is added.
@@ -19,25 +20,18 @@ struct ScreenBox {
   bool Meets(const ScreenBox& other) const;
 };
 
-// An axis-aligned box in the scene; empty until something is added.
-struct SceneBox {
-  float lo[3] = {std::numeric_limits<float>::infinity(), lo[0], lo[0]};
-  float hi[3] = {-std::numeric_limits<float>::infinity(), hi[0], hi[0]};
-  bool Empty() const { return lo[0] > hi[0]; }
-  void Add(float x, float y, float z);
-  void Add(const SceneBox& other);
-};
-
-// Everything a committed stroke may draw: its meshes (base and subdivided),
-// particle quads, path points and outline.
-SceneBox BoxOfStroke(const Stroke& stroke);
-
 // The projection of the current model-view, projection and viewport.
 class ScreenProjection {
  public:
   ScreenProjection();
+  // The same from matrices as glGetDoublev gives them (column-major) and a
+  // viewport as glGetIntegerv does.
+  ScreenProjection(const double* modelView, const double* projection, const int* viewport);
   // The pixels a box may cover, with a margin for points and lines drawn at
-  // its vertices. A box reaching behind the eye may cover any pixel.
+  // its vertices. A box reaching behind the eye may cover any pixel. The
+  // box of a box inside another lies inside the other's: the projection
+  // keeps a box's inside within the hull of its corners while every corner
+  // is in front of the eye.
   ScreenBox Of(const SceneBox& box) const;
   const int* Viewport() const { return viewport_; }
 
@@ -46,6 +40,18 @@ class ScreenProjection {
   int viewport_[4];
 };
 
-// The strokes that may draw into `box`, by `projection` (which must outlive
-// the filter).
-StrokeFilter StrokesReaching(const ScreenProjection& projection, const ScreenBox& box);
+// A pass confined to `box`: the committed strokes that may draw into it,
+// and which runs of their faces and particles do. The projection must
+// outlive it.
+struct ConfinedPass {
+  const ScreenProjection* projection = nullptr;
+  ScreenBox box;
+  std::vector<int> slots;  // 0-based, increasing; none of them deleted
+  bool Reaches(const SceneBox& part) const { return projection->Of(part).Meets(box); }
+};
+
+// The strokes reaching `box`, found by testing every committed stroke's
+// kept box (for a pass now and then, such as picking; the kept picture
+// asks a StrokeIndex, render/stroke_index.h).
+ConfinedPass StrokesReaching(const ScreenProjection& projection, const ScreenBox& box,
+                             const Canvas& canvas);

@@ -269,13 +269,26 @@ fault render/scene_view.cpp 'change.selection |= part == ViewPart::kSelection;' 
 fault render/kept_picture.cpp 'if (number >= 1 && number <= canvas.count)' \
   'if (number >= 1 && number < canvas.count)' \
   "kept picture: the last stroke's outline left where it was"
-fault render/kept_picture.cpp 'for (std::size_t i = KeptPainted.nodes > 0 ? KeptPainted.nodes - 1 : 0;' \
-  'for (std::size_t i = KeptPainted.nodes;' \
+fault render/kept_picture.cpp 'for (std::size_t i = kept.nodes > 0 ? kept.nodes - 1 : 0;' \
+  'for (std::size_t i = kept.nodes;' \
   "kept picture: the painted stroke's box starts past its last kept node"
-fault render/screen_boxes.cpp 'i < particles.positions.size() && i < particles.sizes.size(); ++i)' \
-  'i + 1 < particles.positions.size() && i < particles.sizes.size(); ++i)' \
-  "stroke boxes: the last particle left out"
-fault render/screen_boxes.cpp 'for (int v = 0; v < mesh.vertexCount; ++v)' \
+fault render/kept_picture.cpp 'index_.Update(*view.canvas, view.strokesRevision);' \
+  'index_.Update(*view.canvas, 0);' \
+  "kept picture: the index of stroke boxes kept from the first canvas it saw"
+fault render/stroke_index.cpp 'for (int i = node.first; i < node.first + node.count; ++i)' \
+  'for (int i = node.first; i + 1 < node.first + node.count; ++i)' \
+  "stroke index: the last stroke of every leaf never found"
+fault render/scene.cpp 'ranges.back().count += run.count;' 'ranges.back().count = run.count;' \
+  "confined pass: runs of faces that follow one another drawn as the last of them alone"
+fault render/scene.cpp 'for (int i = run.first; i < run.first + run.count; ++i)' \
+  'for (int i = run.first; i + 1 < run.first + run.count; ++i)' \
+  "confined pass: the last particle of every run reaching the box left out"
+fault stroke/mesh.cpp '  KeepReach(stroke);' '' \
+  "stroke reach: a mesh built again keeps the reach of the mesh before"
+fault stroke/reach.cpp 'for (std::size_t i = first; i < first + run.count; ++i) {' \
+  'for (std::size_t i = first; i + 1 < first + run.count; ++i) {' \
+  "stroke reach: the last particle of every run left out of its box"
+fault stroke/reach.cpp 'for (int v = 0; v < mesh.vertexCount; ++v)' \
   'for (int v = 0; v <= mesh.vertexCount; ++v)' \
   "stroke boxes: a mesh's box reads one vertex past its last"
 fault render/screen_boxes.cpp 'x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1' 'x0 <= o.x1 && o.x0 < x1 && y0 <= o.y1' \

@@ -18,6 +18,7 @@
 #include "common/random.h"
 #include "common/vec4.h"
 #include "image/textures.h"
+#include "render/kept_picture.h"
 #include "render/scene_view.h"
 #include "stroke/settings.h"
 #include "stroke/stroke.h"
@@ -106,6 +107,8 @@ struct ApplicationState {
   // Random node sizes and particles draw from it; never reseeded.
   RandomGenerator random;
   Revisions revisions;
+  // The main view's picture of what stands still, kept between frames.
+  KeptPicture keptPicture;
 };
 
 ApplicationState& AppState();

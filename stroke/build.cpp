@@ -49,6 +49,7 @@ void ClearStroke(Stroke& stroke) {
   stroke.subdivision.edgeCount = 0;
   stroke.deleted = 0;
   stroke.renderType = kRenderNothing;
+  KeepReach(stroke);
 }
 
 void SetWidthRange(Stroke& stroke, float start, float end) {
@@ -61,11 +62,10 @@ void SetHeightRange(Stroke& stroke, float start, float end) {
   stroke.size.heightEnd = end;
 }
 
-void BuildStroke(Stroke& stroke, const BuildContext& build) {
+namespace {
+
+void BuildSteps(Stroke& stroke, const BuildContext& build) {
   const StrokeSettings& settings = build.settings;
-  PrintLine("\tBuilding Stroke data....");
-  PrintLine("\t------------------------------");
-  if (stroke.path.size() < 3) return;
   PrintLine("\tGenerating PATH data....");
   BuildPath(stroke, settings.pathLod);
   PrintLine("\tGenerating SHAPE data....");
@@ -85,6 +85,16 @@ void BuildStroke(Stroke& stroke, const BuildContext& build) {
   PrintLine("\t------------------------------");
   PrintLine("\tFinished building Stroke data.");
   PrintLine("");
+}
+
+}  // namespace
+
+void BuildStroke(Stroke& stroke, const BuildContext& build) {
+  PrintLine("\tBuilding Stroke data....");
+  PrintLine("\t------------------------------");
+  // A stroke too short to build still shows its nodes.
+  if (stroke.path.size() >= 3) BuildSteps(stroke, build);
+  KeepReach(stroke);
 }
 
 void ResizeStroke(Stroke& stroke, const StrokeSettings& settings, RandomGenerator& random) {

@@ -121,4 +121,7 @@ void BuildMesh(Stroke& stroke, int subdivisionLevels) {
   subdivision.baseMesh = std::move(mesh);
   subdivision.levels = subdivisionLevels;
   Subdivide(subdivision);
+  // Every rebuild of the mesh (a resize, an update, a crossing's re-mesh,
+  // a stroke opened from a file) comes through here.
+  KeepReach(stroke);
 }

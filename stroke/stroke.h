@@ -16,6 +16,7 @@
 #include "common/large_array.h"
 #include "common/vec4.h"
 #include "stroke/edge_index.h"
+#include "stroke/reach.h"
 
 struct StrokeNode {
   Vec4 position;       // x, y, z; w = 0. Painted nodes lie on z = 0.
@@ -107,6 +108,10 @@ struct Stroke {
   Vec4 bounds[4];
   MeshSubdivision subdivision;
   ParticleSystem particles;
+  // Where it may draw: kept by every step that changes the meshes,
+  // particles, path or bounds above (stroke/reach.h), and carried along
+  // with the record by copies, undo and redo.
+  StrokeReach reach;
 };
 
 constexpr int kStrokeCapacity = 20000;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
-#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|hit|crash|
-#                documents|open
+#   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|dense|hit|
+#                crash|documents|open
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say; the
@@ -24,6 +24,7 @@
 #           tracking and the kept picture of the main view, with every window
 #           drawn whole at every step, and with the kept picture off: after
 #           every line, every open window shows the same
+# dense     the same for a script painting over a dense painting
 # hit       every script of tests/play/hit/ (sequences of actions that once
 #           crashed or broke the program) replays to its end with status 0
 #           and no sanitizer report
@@ -103,6 +104,27 @@ server_alive() {
   read -r _ name state _ 2>/dev/null <"/proc/$1/stat" && [ "$name" = "(Xvfb)" ] && [ "$state" != Z ]
 }
 server_gone() { ! server_alive "$1"; }
+
+# Replays each script with change tracking and the kept picture of the
+# main view, with every window drawn whole at every step, and with the kept
+# picture off; after every line, every open window must show the same.
+same_every_way() {
+  local script name way
+  for script in "$@"; do
+    name=$(basename "$script" .session)
+    alone "$play" --picture-log "$name.tracked" "$script" >/dev/null 2>"$name.err" ||
+      fail "$name: replay with change tracking and the kept picture failed"
+    [ -s "$name.tracked" ] || fail "$name: no pictures logged"
+    for way in --redraw-always --no-kept-picture; do
+      alone "$play" $way --picture-log "$name$way" "$script" >/dev/null 2>>"$name.err" ||
+        fail "$name: replay with $way failed"
+      if ! cmp -s "$name.tracked" "$name$way"; then
+        diff "$name.tracked" "$name$way" | head -n 6
+        fail "$name: windows differ between the default replay and $way"
+      fi
+    done
+  done
+}
 
 case "$mode" in
 demo)
@@ -314,22 +336,46 @@ soak)
   grep -q "Sanitizer" soak.err && fail "the sanitizers reported"
   ;;
 redraws)
-  # Every session script of the test suite, replayed three ways.
-  for script in "$root"/scripts/demo.session "$root"/tests/play/*.session \
-    "$root"/tests/play/hit/*.session "$root"/tests/export/*.session; do
-    name=$(basename "$script" .session)
-    alone "$play" --picture-log "$name.tracked" "$script" >/dev/null 2>"$name.err" ||
-      fail "$name: replay with change tracking and the kept picture failed"
-    [ -s "$name.tracked" ] || fail "$name: no pictures logged"
-    for way in --redraw-always --no-kept-picture; do
-      alone "$play" $way --picture-log "$name$way" "$script" >/dev/null 2>>"$name.err" ||
-        fail "$name: replay with $way failed"
-      if ! cmp -s "$name.tracked" "$name$way"; then
-        diff "$name.tracked" "$name$way" | head -n 6
-        fail "$name: windows differ between the default replay and $way"
-      fi
+  same_every_way "$root"/scripts/demo.session "$root"/tests/play/*.session \
+    "$root"/tests/play/hit/*.session "$root"/tests/export/*.session
+  ;;
+dense)
+  # A dense painting: an auto-trace of the source image's edges (4 624
+  # strokes, most of them empty), then 120 strokes wandering over the whole
+  # canvas, some subdivided, some as particles; over it a drag round most
+  # of the view with a frame after every motion, a pick, and another drag.
+  RANDOM=24
+  {
+    printf '%s\n' 'frames 1' 'window camera' 'toggle "Paper ON/OFF"' 'window main' 'key m' \
+      'frames 1' 'window camera' 'toggle "Paper ON/OFF"' 'window stroke' 'toggle "Primitives/P"'
+    for i in $(seq 120); do
+      case $((i % 30)) in
+        0) printf '%s\n' 'window stroke' 'set "Mesh Subdivision/# Subdivisions:" 1' \
+          'toggle "Primitives/M"' ;;
+        15) printf '%s\n' 'window stroke' 'set "Mesh Subdivision/# Subdivisions:" 0' \
+          'toggle "Primitives/M"' ;;
+      esac
+      echo "window main"
+      x=$((40 + RANDOM % 600)) y=$((40 + RANDOM % 600))
+      echo "press left $x $y"
+      for n in 1 2 3 4 5 6 7; do
+        x=$((x + RANDOM % 41 - 20)) y=$((y + RANDOM % 41 - 20))
+        echo "move $x $y"
+      done
+      echo "release left $x $y"
     done
-  done
+    echo "frames 1"
+    echo "press left 587 337"
+    for m in $(seq 0 15 345); do
+      awk -v a="$m" 'BEGIN { r = a * 3.14159265 / 180
+        printf "move %d %d\nframes 1\n", 337 + 250 * cos(r), 337 + 200 * sin(r) }'
+    done
+    printf '%s\n' 'release left 587 300' 'frames 1' 'press middle 337 337' 'release middle 337 337' \
+      'frames 1' 'press left 100 100'
+    for x in $(seq 120 30 570); do printf 'move %d %d\nframes 1\n' "$x" $((100 + x / 2)); done
+    echo "release left 570 385"
+  } >dense.session
+  same_every_way dense.session
   ;;
 hit)
   for script in "$root"/tests/play/hit/*.session; do

@@ -17,8 +17,10 @@
 #include "image/textures.h"
 #include "render/mesh_buffers.h"
 #include "render/particles.h"
+#include "stroke/drawn_form.h"
 #include "stroke/mesh.h"
 #include "stroke/particles.h"
+#include "tests/support/height_map.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 
@@ -311,6 +313,106 @@ TEST_F(Scene, WireAndPointMeshesDeletedStrokesNone) {
   canvas_.strokes[0].deleted = 1;
   DrawOrtho([&] { DrawStrokes(view_); });
   EXPECT_TRUE(Near(At(38, 64), empty, 0));
+}
+
+// A confined pass draws inside its box exactly what the whole pass draws
+// there, by the argument beside DrawStrokes: long strokes crossing at
+// their own heights (so depth decides), subdivided and not, particles,
+// nodes, in every primitive mode, through a tilted camera; boxes small,
+// large and on the view's edge. Runs of the reaching strokes' faces and
+// particles are left out, or the test would prove nothing.
+TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
+  StrokeSettings settings;
+  RandomGenerator random;
+  BuildHooks hooks = HeadlessBuildHooks();
+  hooks.compileParticles = CompileParticleList;
+  Canvas canvas;
+  Quietly([&] {
+    for (int i = 0; i < 12; ++i) {
+      settings.subdivisionLevels = i % 3 == 0;
+      settings.showMesh = i % 4 != 1;
+      settings.showParticles = i % 4 == 1;
+      settings.widthStart = 0.05f + 0.01f * (i % 5);
+      settings.heightStart = 0.01f + 0.02f * (i % 3);
+      const float angle = 0.55f * i, c = std::cos(angle), s = std::sin(angle);
+      for (int n = 0; n < 12; ++n) {
+        const float t = -0.9f + 0.15f * n;
+        canvas.AddPoint(t * c - 0.1f * s * std::sin(3 * t), t * s + 0.1f * c * std::sin(3 * t));
+      }
+      canvas.CommitStroke(BuildContext{settings, random, hooks});
+    }
+  });
+  // Particles of one colour hide one another; each its own shows which
+  // one is drawn last.
+  for (int slot = 0; slot < canvas.count; ++slot) {
+    ParticleSystem& particles = canvas.strokes[slot].particles;
+    for (std::size_t i = 0; i < particles.colours.size(); ++i)
+      particles.colours[i] = Vec4((i % 7) / 6.0f, (i % 5) / 4.0f, (i % 3) / 2.0f, 1);
+    CompileParticleList(particles);
+  }
+  canvas.strokes[5].deleted = 1;
+  view_.canvas = &canvas;
+  view_.display.lightOn = 1;
+  view_.selectedStroke = 3;
+  auto frame = [](const std::function<void()>& draw) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60, 1, 0.1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0.3, -1.1, 1.4, 0, 0, 0, 0, 1, 0);
+    draw();
+    glFinish();
+    std::vector<std::uint8_t> pixels(kSize * kSize * 3);
+    const PixelStoreScope tightRows;
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  };
+  const struct {
+    unsigned mode;
+    int showNodes;
+  } looks[] = {{kPolygonModeFill, 0}, {kPolygonModeLine, 0}, {0, 1}, {0, 0}};
+  const int boxes[][4] = {{60, 60, 6, 6}, {20, 90, 12, 3}, {0, 0, 9, 128}, {40, 30, 50, 40},
+                          {100, 10, 28, 20}};
+  int partsLeftOut = 0;
+  for (const auto& look : looks) {
+    view_.primitiveMode = look.mode;
+    view_.display.showNodes = look.showNodes;
+    glPointSize(5.0f);
+    const auto whole = frame([&] {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      DrawStill(view_);
+    });
+    for (const auto& box : boxes) {
+      SCOPED_TRACE(testing::Message() << "mode " << look.mode << ", nodes " << look.showNodes
+                                      << ", box at " << box[0] << " " << box[1]);
+      const auto confined = frame([&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        DrawStill(view_);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(box[0], box[1], box[2], box[3]);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const ScreenProjection projection;
+        ScreenBox region;
+        region.Add(box[0], box[1]);
+        region.Add(box[0] + box[2], box[1] + box[3]);
+        const ConfinedPass pass = StrokesReaching(projection, region, canvas);
+        for (int slot : pass.slots) {
+          const Stroke& stroke = canvas.strokes[slot];
+          const StrokeReach& reach = stroke.reach;
+          const auto& drawn = ShowsParticles(stroke)         ? reach.particles
+                              : stroke.subdivision.resultMesh ? reach.resultFaces
+                                                              : reach.baseFaces;
+          for (const RunBox& run : drawn) partsLeftOut += !pass.Reaches(run.box);
+        }
+        DrawStill(view_, &pass);
+        glDisable(GL_SCISSOR_TEST);
+      });
+      EXPECT_TRUE(confined == whole);
+    }
+  }
+  EXPECT_GT(partsLeftOut, 0);
 }
 
 }  // namespace

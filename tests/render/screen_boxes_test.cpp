@@ -1,52 +1,11 @@
-// Where strokes land: the scene box of a stroke holds everything it draws
-// and nothing else, and screen boxes meet when they share an edge.
+// Where strokes land: screen boxes meet when they share an edge, and the
+// index of stroke boxes finds the strokes that testing each one finds.
 #include "render/screen_boxes.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void ExpectBox(const SceneBox& box, const float (&lo)[3], const float (&hi)[3]) {
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_FLOAT_EQ(box.lo[k], lo[k]) << "axis " << k;
-    EXPECT_FLOAT_EQ(box.hi[k], hi[k]) << "axis " << k;
-  }
-}
-
-// The bounds corners of a stroke, inside what the rest spans.
-void BoundsInside(Stroke& stroke, float x, float y) {
-  for (Vec4& corner : stroke.bounds) corner = Vec4(x, y, 0, 0);
-}
-
-}  // namespace
-
-// A particle is drawn as a square of half-side twice its size, whatever
-// the size's sign: the box reaches the outermost quads' edges.
-TEST(StrokeBox, ParticlesReachTheEdgesOfTheirQuads) {
-  Stroke stroke;
-  BoundsInside(stroke, 0.1f, 0.1f);
-  stroke.particles.positions = {Vec4(0.0f, 0.0f, 0.01f, 0), Vec4(0.5f, 0.25f, 0.01f, 0)};
-  stroke.particles.sizes = {0.05f, -0.1f};
-  // Left and bottom: the first quad (half-side 0.1); right and top: the
-  // second (half-side 0.2); the bounds' z of 0.01 with the particles'.
-  ExpectBox(BoxOfStroke(stroke), {-0.1f, -0.1f, 0.01f}, {0.7f, 0.45f, 0.01f});
-}
-
-// A mesh's box is its vertices' and no more: storage past the vertex count
-// (kept from a larger mesh, say) is not part of it.
-TEST(StrokeBox, AMeshCountsItsVerticesOnly) {
-  Stroke stroke;
-  BoundsInside(stroke, 0.0f, 0.0f);
-  Mesh mesh;
-  mesh.positions.resize(4);
-  mesh.positions[0] = Vec4(-0.25f, 0.5f, 0.0f, 1);
-  mesh.positions[1] = Vec4(0.75f, -0.5f, 0.125f, 1);
-  mesh.positions[2] = Vec4(0.0f, 0.0f, 0.0625f, 1);
-  mesh.positions[3] = Vec4(9.0f, 9.0f, 9.0f, 1);  // past the count
-  mesh.vertexCount = 3;
-  stroke.subdivision.baseMesh = mesh;
-  ExpectBox(BoxOfStroke(stroke), {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
-}
+#include "common/random.h"
+#include "render/stroke_index.h"
 
 // Boxes meet when they overlap or share an edge or a corner (edges are
 // pixels that belong to the box); an empty box meets nothing.
@@ -76,5 +35,49 @@ TEST(ScreenBoxes, MeetOnSharedEdgesAndCorners) {
   for (const auto& c : cases) {
     EXPECT_EQ(middle.Meets(c.other), c.meets) << c.what;
     EXPECT_EQ(c.other.Meets(middle), c.meets) << c.what << ", the other way round";
+  }
+}
+
+// On random canvases (strokes deleted, strokes drawing nothing, strokes
+// nested in others) and through random projections (some of them putting
+// strokes behind the eye), the index finds exactly the strokes that
+// testing each kept box finds, for boxes of every size.
+TEST(StrokeIndex, FindsWhatTestingEveryStrokeFinds) {
+  RandomGenerator random;
+  auto between = [&random](double low, double high) { return low + (high - low) * random.Unit(); };
+  Canvas canvas;
+  StrokeIndex index;
+  const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  const int viewport[4] = {0, 0, 675, 675};
+  std::uint64_t revision = 0;
+  for (int count : {0, 1, 7, 300}) {
+    canvas.count = count;
+    for (int slot = 0; slot < count; ++slot) {
+      Stroke& stroke = canvas.strokes[slot];
+      stroke = Stroke();
+      stroke.deleted = random.Unit() < 0.1f;
+      if (random.Unit() < 0.05f) continue;  // nothing to draw
+      const float x = between(-1, 1), y = between(-1, 1);
+      stroke.reach.whole.Add(x, y, 0);
+      stroke.reach.whole.Add(x + between(0, 0.3) * random.Unit(), y + between(0, 0.3),
+                             between(0, 0.05));
+    }
+    index.Update(canvas, ++revision);
+    for (int camera = 0; camera < 8; ++camera) {
+      double projection[16];
+      for (double& entry : projection) entry = between(-1, 1);
+      projection[15] = between(0.5, 2.5);  // w: the eye in front of most strokes
+      const ScreenProjection screen(identity, projection, viewport);
+      for (int query = 0; query < 50; ++query) {
+        ScreenBox box;
+        const double x = between(-10, 690), y = between(-10, 690);
+        const double side = query % 2 ? 8 : between(0, 300);
+        box.Add(x, y);
+        box.Add(x + side, y + side);
+        SCOPED_TRACE(testing::Message() << count << " strokes, camera " << camera << ", query "
+                                        << query);
+        EXPECT_EQ(index.Reaching(screen, box).slots, StrokesReaching(screen, box, canvas).slots);
+      }
+    }
   }
 }

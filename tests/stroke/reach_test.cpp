@@ -1,0 +1,167 @@
+// Where a stroke may draw: boxes worked out by hand, and the reach kept
+// with a stroke equal to one found from scratch after every kind of change.
+#include "stroke/reach.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "document/stroke_record.h"
+#include "stroke/build.h"
+#include "stroke/collisions.h"
+#include "stroke/history.h"
+#include "tests/support/console.h"
+
+namespace {
+
+void ExpectBox(const SceneBox& box, const float (&lo)[3], const float (&hi)[3]) {
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_FLOAT_EQ(box.lo[k], lo[k]) << "axis " << k;
+    EXPECT_FLOAT_EQ(box.hi[k], hi[k]) << "axis " << k;
+  }
+}
+
+// The bounds corners of a stroke, inside what the rest spans.
+void BoundsInside(Stroke& stroke, float x, float y) {
+  for (Vec4& corner : stroke.bounds) corner = Vec4(x, y, 0, 0);
+}
+
+bool Inside(const SceneBox& box, const Vec4& p) {
+  const float xyz[3] = {p.x, p.y, p.z};
+  for (int k = 0; k < 3; ++k)
+    if (xyz[k] < box.lo[k] || xyz[k] > box.hi[k]) return false;
+  return true;
+}
+
+// Every face of a mesh lies in the box of its run, and the runs cover the
+// faces once, in order; no mesh, no runs.
+testing::AssertionResult RunsHoldFaces(const std::vector<RunBox>& runs,
+                                       const std::optional<Mesh>& optionalMesh) {
+  if (!optionalMesh) return testing::AssertionResult(runs.empty());
+  const Mesh& mesh = *optionalMesh;
+  if (!RunsCover(runs, mesh.faceCount)) return testing::AssertionFailure() << "faces not covered";
+  for (const RunBox& run : runs)
+    for (int f = run.first; f < run.first + run.count; ++f)
+      for (int v : mesh.faces[f].vertex)
+        if (!Inside(run.box, mesh.positions[v]))
+          return testing::AssertionFailure() << "face " << f << " outside its run";
+  return testing::AssertionSuccess();
+}
+
+}  // namespace
+
+// A particle is drawn as a square of half-side twice its size, whatever
+// the size's sign: the box reaches the outermost quads' edges.
+TEST(StrokeReach, ParticlesReachTheEdgesOfTheirQuads) {
+  Stroke stroke;
+  BoundsInside(stroke, 0.1f, 0.1f);
+  stroke.particles.positions = {Vec4(0.0f, 0.0f, 0.01f, 0), Vec4(0.5f, 0.25f, 0.01f, 0)};
+  stroke.particles.sizes = {0.05f, -0.1f};
+  // Left and bottom: the first quad (half-side 0.1); right and top: the
+  // second (half-side 0.2); the bounds' z of 0.01 with the particles'.
+  ExpectBox(ReachOf(stroke).whole, {-0.1f, -0.1f, 0.01f}, {0.7f, 0.45f, 0.01f});
+}
+
+// A mesh's box is its vertices' and no more: storage past the vertex count
+// (kept from a larger mesh, say) is not part of it.
+TEST(StrokeReach, AMeshCountsItsVerticesOnly) {
+  Stroke stroke;
+  BoundsInside(stroke, 0.0f, 0.0f);
+  Mesh mesh;
+  mesh.positions.resize(4);
+  mesh.positions[0] = Vec4(-0.25f, 0.5f, 0.0f, 1);
+  mesh.positions[1] = Vec4(0.75f, -0.5f, 0.125f, 1);
+  mesh.positions[2] = Vec4(0.0f, 0.0f, 0.0625f, 1);
+  mesh.positions[3] = Vec4(9.0f, 9.0f, 9.0f, 1);  // past the count
+  mesh.vertexCount = 3;
+  stroke.subdivision.baseMesh = mesh;
+  ExpectBox(ReachOf(stroke).whole, {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
+}
+
+// Every kind of change to a committed stroke leaves it with the reach a
+// look at it from scratch finds, and the runs of that reach hold their
+// faces and cover its particles. Each change but the deletion moves the stroke's
+// geometry, so a reach left as it was would differ.
+TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
+  StrokeSettings settings;
+  settings.showParticles = 1;  // particles and a mesh: both are drawn at times
+  RandomGenerator random;
+  BuildHooks hooks;
+  const BuildContext build{settings, random, hooks};
+  Canvas canvas;
+  CanvasHistory history;
+  auto paint = [&canvas, &build](float y, float dy) {
+    for (int i = 0; i < 20; ++i) canvas.AddPoint(-0.8f + 0.08f * i, y + dy * i);
+    canvas.CommitStroke(build);
+  };
+  // The stroke in `slot` saved and opened again.
+  auto reopen = [&canvas](int slot) {
+    const auto record = EncodeStroke(canvas.strokes[slot]);
+    Stroke opened;
+    std::string error;
+    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), false, DocumentLimits(),
+                             opened, error))
+        << error;
+    RebuildStroke(opened);
+    canvas.strokes[slot] = opened;
+  };
+  int selection = 0;
+  const struct {
+    const char* change;
+    int slot;
+    std::function<void()> run;
+    bool moves = true;
+  } cases[] = {
+      {"built", 0, [&] { paint(-0.3f, 0.03f); }},
+      {"built with two levels of subdivision", 1,
+       [&] {
+         settings.subdivisionLevels = 2;
+         paint(0.3f, -0.03f);  // crosses the first
+       }},
+      {"too short to build", 2,
+       [&] {
+         canvas.AddPoint(0.5f, 0.5f);
+         canvas.AddPoint(0.6f, 0.7f);
+         canvas.CommitStroke(build);
+       }},
+      {"resized", 0,
+       [&] {
+         settings.widthStart = 0.2f;
+         ResizeStroke(canvas.strokes[0], settings, random);
+       }},
+      {"updated", 0,
+       [&] {
+         settings.pathLod = 3;
+         UpdateStroke(canvas.strokes[0], build);
+       }},
+      {"crossed and meshed again", 1,
+       [&] {
+         history.Begin(canvas, 0);
+         history.KeepStroke(canvas, 1);
+         CheckCollisions(canvas, CollisionFactors(), 2);
+         history.End(canvas, 0);
+       }},
+      {"undone", 1, [&] { history.Undo(canvas, selection); }},
+      {"redone", 1, [&] { history.Redo(canvas, selection); }},
+      // Opening decodes a stroke without its reach: kept or not, the
+      // geometry comes back as it was.
+      {"opened from a document", 1, [&] { reopen(1); }, false},
+      {"opened from a document, never built", 2, [&] { reopen(2); }, false},
+      {"deleted", 0, [&] { canvas.DeleteStroke(0); }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.change);
+    const StrokeReach before = canvas.strokes[c.slot].reach;
+    Quietly(c.run);
+    const Stroke& stroke = canvas.strokes[c.slot];
+    const StrokeReach fresh = ReachOf(stroke);
+    EXPECT_TRUE(stroke.reach == fresh);
+    EXPECT_EQ(!(fresh == before), c.moves) << "the change moves the stroke";
+    EXPECT_TRUE(RunsHoldFaces(fresh.baseFaces, stroke.subdivision.baseMesh));
+    EXPECT_TRUE(RunsHoldFaces(fresh.resultFaces, stroke.subdivision.resultMesh));
+    EXPECT_TRUE(RunsCover(fresh.particles, static_cast<int>(stroke.particles.positions.size())));
+  }
+  EXPECT_GT(canvas.strokes[1].reach.resultFaces.size(), 1u) << "long enough for several runs";
+}
