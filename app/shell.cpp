@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
 #include "app/input.h"
 #include "app/painting_keys.h"
@@ -106,6 +107,7 @@ void OnIdle() {
   glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();
   AutosaveStep();
+  ExpireMainViewNotice();
 }
 
 void InitScene() {

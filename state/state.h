@@ -12,6 +12,7 @@
 // Flags are ints holding 0 or 1, as checkboxes write them.
 
 #include <cstdint>
+#include <string>
 
 #include "camera/camera.h"
 #include "camera/light.h"
@@ -88,6 +89,16 @@ struct Revisions {
   std::uint64_t painted = 0;  // the stroke being painted changed
 };
 
+// A line over the main view for a few seconds (actions/main_view_notice.h):
+// what went wrong with a file the person asked for there, or where an
+// export went. None most of the time, and the picture is then the
+// program's own.
+struct MainViewNotice {
+  std::string text;           // empty: none
+  std::uint64_t revision = 0; // moves when the notice comes or goes
+  double until = 0;           // seconds on the steady clock
+};
+
 struct ApplicationState {
   Windows windows;
   Interaction interaction;
@@ -106,6 +117,7 @@ struct ApplicationState {
   // Random node sizes and particles draw from it; never reseeded.
   RandomGenerator random;
   Revisions revisions;
+  MainViewNotice notice;
 };
 
 ApplicationState& AppState();
