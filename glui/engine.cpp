@@ -6,6 +6,7 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <backends/imgui_impl_opengl2.h>
 
 #include <algorithm>
@@ -374,6 +375,24 @@ ImFont* TextFont() {
   ImFontAtlas* atlas = ImGui::GetIO().Fonts;
   return atlas->Fonts.Size > 1 ? atlas->Fonts[1] : ImGui::GetFont();
 }
+
+namespace {
+
+// The text font of a subwindow's context, or its default font.
+const ImFont* TextFontOf(const GLUI& gui) {
+  const ImFontAtlas* atlas = Layer::Engine(gui).context->IO.Fonts;
+  return atlas->Fonts.Size > 1 ? atlas->Fonts[1] : atlas->Fonts[0];
+}
+
+}  // namespace
+
+int Layer::FontCount(const GLUI& gui) { return Engine(gui).context->IO.Fonts->Fonts.Size; }
+
+bool Layer::TextFontHas(const GLUI& gui, unsigned letter) {
+  return TextFontOf(gui)->FindGlyphNoFallback(static_cast<ImWchar>(letter)) != nullptr;
+}
+
+unsigned Layer::TextFontFallback(const GLUI& gui) { return TextFontOf(gui)->FallbackChar; }
 
 void Layer::DrawNotice(GluiEngine& engine, const std::string& text) {
   constexpr float kMargin = 8, kPadding = 6;

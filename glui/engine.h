@@ -92,6 +92,11 @@ struct Layer {
   }
   static const GLUI_Panel& Root(const GLUI& gui) { return gui.root; }
   static const GluiEngine& Engine(const GLUI& gui) { return *gui.engine; }
+  // The fonts of the subwindow's atlas; whether its text font has `letter`
+  // (a code point) without falling back, and what it falls back to.
+  static int FontCount(const GLUI& gui);
+  static bool TextFontHas(const GLUI& gui, unsigned letter);
+  static unsigned TextFontFallback(const GLUI& gui);
   static bool IsHeld(const GLUI_Control& control) { return control.IsHeld(); }
   static const char* TextOf(const GLUI_Spinner& spinner) { return spinner.text; }
   static bool IsSpinning(const GLUI_Rotation& ball) { return ball.spinning; }

@@ -379,13 +379,18 @@ unwritable|save plain/p.kelvra|cannot save plain/p.kelvra: Not a directory
 CASES
   # The Paintings window by its controls' labels.
   printf '%s\n' 'frames 1' 'press left 100 300' 'move 250 320' 'release left 400 320' 'frames 1' \
-    'screenshot named.png' 'key Ctrl+S' 'window paintings' 'set "Name:" "harbour"' 'click "Save"' \
+    'screenshot named.png' 'key Ctrl+S' 'window paintings' 'screenshot asked.png' \
+    'set "Name:" "a/b"' 'activate "Name:"' 'screenshot refused.png' \
+    'set "Name:" " harbour "' 'activate "Name:"' \
     'window camera' 'click "Delete All"' 'click "Load"' 'window paintings' \
     'set "Paintings" "harbour"' 'activate "Paintings"' 'window main' 'screenshot listed.png' \
     >window.session
   alone "$play" window.session >window.out 2>window.err || fail "window.session ended with status $?"
   [ -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ] || fail "the window saved nothing"
   cmp -s named.png listed.png || fail "the painting opened from the list looks otherwise"
+  # A name refused is told in the window, under the name, and on stderr.
+  grep -qxF "kelvra-play: a name cannot contain '/'" window.err || fail "no line for a/b: $(cat window.err)"
+  cmp -s asked.png refused.png && fail "the window does not show why a/b was refused"
   ;;
 open)
   validator="$root/tools/gltf_validator"
