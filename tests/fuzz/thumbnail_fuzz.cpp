@@ -3,6 +3,9 @@
 // thumbnail read from the painting file (through a file, as the
 // thumbnailer reads it: only the archive's directory and one entry), the
 // PNG decoded and fitted into a square of the size the first byte gives.
+// Mutations of a zip mostly break a checksum, so the first byte's lowest
+// bit chooses what the rest is: 0 the whole file, 1 the thumbnail's PNG,
+// put into a sound painting file.
 // A refusal must be one line naming the file; a picture must fit its
 // square. Either broken rule stops the fuzzer.
 //
@@ -15,6 +18,8 @@
 #include <string>
 
 #include "document/document.h"
+#include "document/manifest.h"
+#include "document/zip_archive.h"
 #include "tools/thumbnailer/thumbnail_picture.h"
 
 namespace {
@@ -47,8 +52,18 @@ class MemoryFile {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  const int square = 1 + data[0];
-  const MemoryFile file(data + 1, size - 1);
+  const int square = 1 + data[0] / 2;
+  Bytes painting(data + 1, data + size);
+  if (data[0] & 1) {
+    const std::string type = kPaintingMimeType;
+    ZipWriter zip;
+    zip.Add("mimetype", reinterpret_cast<const std::uint8_t*>(type.data()), type.size(),
+            ZipWriter::Packing::kStored);
+    zip.Add(kThumbnailEntry, data + 1, size - 1, ZipWriter::Packing::kStored);
+    std::string error;
+    Check(zip.Finish(painting, error));
+  }
+  const MemoryFile file(painting.data(), painting.size());
   const std::string path = file.Path();
   // A smaller cap than the thumbnailer's, so that no input takes more
   // memory than the fuzzer allows for one run; the checks are the same.
