@@ -9,7 +9,11 @@
 #include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
 #include "common/notice.h"
+#include "document/document.h"
+#include "export/png.h"
 #include "glui/glui.h"
+#include "image/pixel_store.h"
+#include "image/rgba_picture.h"
 #include "panels/panel_window.h"
 #include "state/state.h"
 
@@ -22,6 +26,13 @@ enum Control { kList = 1, kName = 2, kOpen = 3, kSave = 4, kDiscard = 5, kCancel
 // once.
 constexpr int kListWidth = 320;
 constexpr int kListHeight = 200;
+
+// Above the controls, the current painting's thumbnail, fitted into a
+// square of this side. A thumbnail of more pixels than the painter ever
+// saves is no thumbnail of ours, and is not decoded.
+constexpr int kThumbnailSide = 128;
+constexpr int kThumbnailMargin = 6;
+constexpr std::uint64_t kMostThumbnailPixels = 1024 * 1024;
 
 // A click that needs a second one to be sure: which, and on what.
 enum class Asking { kNothing, kReplace, kDiscard };
@@ -40,6 +51,7 @@ struct PaintingWindow {
   std::string askedFor;  // the path the second click is for
   // Ctrl+S over a file changed since: the path a second press saves over.
   std::string saveAgainOver;
+  RgbaPicture thumbnail;  // of the current painting; empty when it has none
 };
 
 PaintingWindow Window;
@@ -81,6 +93,22 @@ bool Confirmed(Asking asking, const std::string& path, GLUI_Button* button, cons
   return false;
 }
 
+const PaintingEntry* CurrentEntry();
+
+// The current painting's thumbnail, read as a file manager reads it: only
+// that picture, not the painting.
+void ShowCurrentThumbnail() {
+  Window.thumbnail = {};
+  const PaintingEntry* entry = CurrentEntry();
+  Bytes png;
+  std::string error;
+  RgbaPicture picture;
+  if (entry && ReadThumbnail(entry->path, png, error) &&
+      DecodePng(png, kMostThumbnailPixels, picture, error))
+    Window.thumbnail = FitWithin(picture, kThumbnailSide);
+  glutPostWindowRedisplay(AppState().windows.paintings.id);
+}
+
 void FillList() {
   RemoveAbandonedTemporaries();
   Window.entries = ListPaintings();
@@ -92,6 +120,7 @@ void FillList() {
                           entry.recovered ? std::string() : entry.when);
   }
   Window.list->set_current_item(0);
+  ShowCurrentThumbnail();
 }
 
 const PaintingEntry* CurrentEntry() {
@@ -165,8 +194,10 @@ void OnEnter(GLUI_Control*) {
   }
   const std::string path = PaintingPathForName(Window.nameText);
   for (std::size_t i = 0; i < Window.entries.size(); ++i)
-    if (!Window.entries[i].recovered && Window.entries[i].path == path)
+    if (!Window.entries[i].recovered && Window.entries[i].path == path) {
       Window.list->set_current_item(static_cast<int>(i));
+      ShowCurrentThumbnail();
+    }
   OpenCurrent();
 }
 
@@ -174,6 +205,7 @@ void OnControl(int id) {
   switch (id) {
     case kList:
       StartAction();
+      ShowCurrentThumbnail();
       if (const PaintingEntry* entry = CurrentEntry(); entry && !entry->recovered)
         Window.name->set_text(entry->label);
       break;
@@ -200,7 +232,25 @@ void OnControl(int id) {
 void OnActivate(GLUI_Control*) { OpenCurrent(); }
 
 void Display() {
+  // The controls' grey, around the picture too.
+  glClearColor(200 / 255.0f, 200 / 255.0f, 200 / 255.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
+  const RgbaPicture& picture = Window.thumbnail;
+  if (!picture.pixels.empty()) {
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // Rows top first: drawn downwards from the top of the area.
+    glRasterPos2i((width - picture.width) / 2, height - kThumbnailMargin);
+    glPixelZoom(1, -1);
+    const PixelStoreScope tightRows;
+    glDrawPixels(picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
+    glPixelZoom(1, 1);
+  }
   glutSwapBuffers();
 }
 
@@ -239,9 +289,9 @@ void Create() {
   Window.glui->add_column_to_panel(buttons, false);
   Window.glui->add_button_to_panel(buttons, "Cancel", kCancel, OnControl);
 
-  // The window is its controls.
+  // The window is its controls, and the thumbnail's area above them.
   place.width = Window.glui->ContentWidth();
-  place.height = Window.glui->ContentHeight();
+  place.height = Window.glui->ContentHeight() + kThumbnailSide + 2 * kThumbnailMargin;
   glutReshapeWindow(place.width, place.height);
   if (current != 0) glutSetWindow(current);
 }

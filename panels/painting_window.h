@@ -1,6 +1,6 @@
 #pragma once
-// The "Paintings" window: the paintings of the person's folder, newest
-// first with the date of each (a painting a run left unsaved first of all,
+// The "Paintings" window: the current painting's thumbnail, the paintings
+// of the person's folder, newest first with the date of each (a painting a run left unsaved first of all,
 // as "Recovered …", which Discard deletes), a name field, a line saying
 // what went wrong or what a second click will do, and Open, Save, Discard
 // and Cancel. The Camera panel's "Load" and "Save" and the main view's

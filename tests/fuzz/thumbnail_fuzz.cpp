@@ -3,9 +3,9 @@
 // thumbnail read from the painting file (through a file, as the
 // thumbnailer reads it: only the archive's directory and one entry), the
 // PNG decoded and fitted into a square of the size the first byte gives.
-// Mutations of a zip mostly break a checksum, so the first byte's lowest
-// bit chooses what the rest is: 0 the whole file, 1 the thumbnail's PNG,
-// put into a sound painting file.
+// Mutations mostly break a checksum, so the first byte's lowest bit
+// chooses what the rest is: 0 the whole file, 1 the thumbnail's PNG with
+// its chunks' checksums made right, put into a sound painting file.
 // A refusal must be one line naming the file; a picture must fit its
 // square. Either broken rule stops the fuzzer.
 //
@@ -13,6 +13,7 @@
 // function by thumbnail_corpus_tests in every build.
 #include <sys/mman.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <string>
@@ -20,7 +21,7 @@
 #include "document/document.h"
 #include "document/manifest.h"
 #include "document/zip_archive.h"
-#include "tools/thumbnailer/thumbnail_picture.h"
+#include "export/png.h"
 
 namespace {
 
@@ -48,6 +49,25 @@ class MemoryFile {
   int descriptor_;
 };
 
+// The PNG's chunks as far as they go, each given its right CRC, so that
+// mutations reach the decoder instead of stopping at a checksum.
+Bytes WithRightChecksums(const std::uint8_t* data, std::size_t size) {
+  Bytes png(data, data + size);
+  const auto number = [&png](std::size_t at) {
+    return std::uint32_t{png[at]} << 24 | std::uint32_t{png[at + 1]} << 16 |
+           std::uint32_t{png[at + 2]} << 8 | png[at + 3];
+  };
+  for (std::size_t at = 8; at + 12 <= png.size();) {
+    const std::uint64_t length = number(at);
+    if (length > png.size() - at - 12) break;
+    const uLong crc = crc32(0, png.data() + at + 4, static_cast<uInt>(length + 4));
+    for (int i = 0; i < 4; ++i)
+      png[at + 8 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    at += 12 + length;
+  }
+  return png;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZipWriter zip;
     zip.Add("mimetype", reinterpret_cast<const std::uint8_t*>(type.data()), type.size(),
             ZipWriter::Packing::kStored);
-    zip.Add(kThumbnailEntry, data + 1, size - 1, ZipWriter::Packing::kStored);
+    const Bytes png = WithRightChecksums(data + 1, size - 1);
+    zip.Add(kThumbnailEntry, png.data(), png.size(), ZipWriter::Packing::kStored);
     std::string error;
     Check(zip.Finish(painting, error));
   }

@@ -13,11 +13,16 @@
 
 #include "document/document.h"
 #include "export/png.h"
-#include "tools/thumbnailer/thumbnail_picture.h"
+#include "image/rgba_picture.h"
 
 namespace {
 
 constexpr char kUsage[] = "usage: kelvra-thumbnailer INPUT.kelvra OUTPUT.png SIZE";
+
+// The painter's thumbnails are 256 pixels a side at most. A picture of
+// more pixels than this is no thumbnail of ours but a file made to use up
+// the memory of the file manager's helper: 4096 × 4096 decode to 64 MiB.
+constexpr std::uint64_t kMostThumbnailPixels = 4096ull * 4096;
 
 // The line on stderr, kept one line whatever characters a file name holds.
 int Fail(std::string line) {
