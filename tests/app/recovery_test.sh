@@ -80,7 +80,8 @@ kill_hard() {
 mkdir -p "$autosaves"
 echo "killed halfway" >"$autosaves/../.kelvra-Ab12Cd"
 start
-[ ! -e "$autosaves/../.kelvra-Ab12Cd" ] || fail "a start left the killed save's temporary"
+temporary_gone() { [ ! -e "$autosaves/../.kelvra-Ab12Cd" ]; }
+wait_for 10 temporary_gone || fail "a start left the killed save's temporary"
 stroke 150 250 10
 stroke 180 450 -15
 wait_for 20 built 2 || fail "the strokes were not built"
