@@ -237,7 +237,8 @@ record)
   # pixels are where the control layer lays out the name field, "Save" and
   # the list's first row; as a person would, the test waits for the
   # controls to be drawn before it uses them (a window is mapped before its
-  # controls' subwindow is placed).
+  # controls' subwindow is placed). The controls start below the
+  # thumbnail's area, 140 pixels.
   shows() {  # shows WINDOW X Y COLOUR: the window's pixel (X, Y) is COLOUR
     import -window "$1" shown.png &&
       [ "$(convert shown.png -format "%[pixel:p{$2,$3}]" info:)" = "$4" ]
@@ -245,18 +246,18 @@ record)
   xdotool key ctrl+s
   paintings=$(xdotool search --sync --onlyvisible --name '^Paintings$' | head -n 1)
   [ -n "$paintings" ] || fail "Ctrl+S showed no Paintings window"
-  wait_for 30 shows "$paintings" 200 241 "srgb(255,255,255)" || fail "no name field shown"
-  xdotool mousemove --window "$paintings" 180 241 click 1
+  wait_for 30 shows "$paintings" 200 381 "srgb(255,255,255)" || fail "no name field shown"
+  xdotool mousemove --window "$paintings" 180 381 click 1
   sleep 0.2
   xdotool type --delay 30 harbour
-  xdotool mousemove --window "$paintings" 165 270 click 1
+  xdotool mousemove --window "$paintings" 165 428 click 1
   wait_for 30 test -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ||
     fail "the Paintings window saved nothing"
   drag 300 500 400 200
   xdotool key ctrl+o
   xdotool search --sync --onlyvisible --name '^Paintings$' >/dev/null
-  wait_for 30 shows "$paintings" 250 31 "srgb(51,94,168)" || fail "no painting shown in the list"
-  xdotool mousemove --window "$paintings" 60 31 click --repeat 2 --delay 80 1
+  wait_for 30 shows "$paintings" 150 171 "srgb(51,94,168)" || fail "no painting shown in the list"
+  xdotool mousemove --window "$paintings" 60 171 click --repeat 2 --delay 80 1
   sleep 0.5
   xdotool mousemove --window "$main" 600 600
   sleep 1
