@@ -238,7 +238,7 @@ record)
   # the list's first row; as a person would, the test waits for the
   # controls to be drawn before it uses them (a window is mapped before its
   # controls' subwindow is placed). The controls start below the
-  # thumbnail's area, 140 pixels.
+  # thumbnail's area, 140 pixels; the list is centred over the buttons.
   shows() {  # shows WINDOW X Y COLOUR: the window's pixel (X, Y) is COLOUR
     import -window "$1" shown.png &&
       [ "$(convert shown.png -format "%[pixel:p{$2,$3}]" info:)" = "$4" ]
@@ -257,7 +257,7 @@ record)
   xdotool key ctrl+o
   xdotool search --sync --onlyvisible --name '^Paintings$' >/dev/null
   wait_for 30 shows "$paintings" 150 171 "srgb(51,94,168)" || fail "no painting shown in the list"
-  xdotool mousemove --window "$paintings" 60 171 click --repeat 2 --delay 80 1
+  xdotool mousemove --window "$paintings" 120 171 click --repeat 2 --delay 80 1
   sleep 0.5
   xdotool mousemove --window "$main" 600 600
   sleep 1
