@@ -289,7 +289,12 @@ int Replay(Options& options) {
   replay.progress = events->size() >= 2000;
   replay.pictureLog = pictureLog;
   Replayer replayer(std::move(*events), replay, extras);
-  return replayer.Run();
+  const int status = replayer.Run();
+  // --open's picture is told as its exports are: the person asked for it
+  // by name. A script's own screenshot lines stay quiet.
+  if (status == 0 && !options.screenshot.empty())
+    Notice("wrote the main view's picture into " + options.screenshot);
+  return status;
 }
 
 }  // namespace

@@ -410,7 +410,8 @@ open)
     >open.out 2>open.err || fail "--open ended with status $?"
   [ "$(cat open.err)" = "kelvra-play: opened painting.kelvra
 kelvra-play: exported the painting into out/x.glb
-kelvra-play: exported the painting into x.stl" ] || fail "wrong messages: $(cat open.err)"
+kelvra-play: exported the painting into x.stl
+kelvra-play: wrote the main view's picture into s.png" ] || fail "wrong messages: $(cat open.err)"
   [ -s x.stl ] || fail "no .stl written"
   cmp -s s.png saved.png || fail "the opened painting's picture is not the saved one's"
   node "$validator/validate.mjs" out/x.glb >validator.log ||
