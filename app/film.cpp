@@ -217,10 +217,9 @@ void StartFilmByKey() {
            std::to_string(key.film->FrameCount()) + " frames");
     return;
   }
-  const std::string name = NewExportPath("mp4");
-  const std::string path = FromStartFolder(name);
-  std::string problem = MakeFoldersOf(path);
-  if (problem.empty()) key.film = PaintingFilm::Start(path, key.settings, &problem);
+  const std::string name = NewExportPath(".mp4");
+  std::string problem = MakeFoldersOf(name);
+  if (problem.empty()) key.film = PaintingFilm::Start(name, key.settings, &problem);
   if (!key.film) {
     Notice(problem);
     return;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
 #include "app/shell.h"
 #include "common/version.h"
@@ -56,10 +57,14 @@ int main(int argc, char** argv) {
   }
   OpenPainterWindows();
   StartAutosave();
+  // What went wrong, or needs care, shows over the main view too: a
+  // painting opened from the file manager has no console to read.
+  FileOutcome opened{true, ""};
   if (recover)
-    OpenRecoveredPainting();
+    opened = OpenRecoveredPainting();
   else if (!painting.empty())
-    OpenPaintingFile(FromStartFolder(painting));
+    opened = OpenPaintingFile(FromStartFolder(painting));
+  if (!opened.told.empty()) ShowMainViewNotice(opened.told);
   glutMainLoop();
   return 0;
 }

@@ -1,17 +1,15 @@
 #include "app/painting_keys.h"
 
 #include <GL/freeglut.h>
-#include <unistd.h>
 
-#include <ctime>
-
+#include "actions/main_view_notice.h"
+#include "actions/painting_files.h"
 #include "actions/painting_history.h"
 #include "app/film.h"
 #include "common/constants.h"
 #include "common/notice.h"
 #include "export/painting.h"
 #include "panels/painting_window.h"
-#include "platform/files.h"
 #include "state/state.h"
 
 namespace {
@@ -45,24 +43,15 @@ std::string ExportInto(const std::string& path) {
   return ExportPainting(state.canvas, path, settings);
 }
 
-std::string NewExportPath(const std::string& extension) {
-  char stamp[32];
-  const std::time_t now = std::time(nullptr);
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", std::localtime(&now));
-  const std::string stem = std::string("exports/painting-") + stamp;
-  std::string file = stem + "." + extension;
-  for (int copy = 2; ::access(FromStartFolder(file).c_str(), F_OK) == 0; ++copy)
-    file = stem + "-" + std::to_string(copy) + "." + extension;
-  return file;
-}
-
 std::string ExportByKey() {
-  const std::string file = NewExportPath("glb");
-  if (const std::string problem = ExportInto(FromStartFolder(file)); !problem.empty()) {
+  const std::string file = NewExportPath(".glb");
+  if (const std::string problem = ExportInto(file); !problem.empty()) {
     Notice(problem);
+    ShowMainViewNotice(problem);
     return std::string();
   }
   Notice("exported the painting into " + file);
+  ShowMainViewNotice("exported the painting into " + file);
   return file;
 }
 
@@ -86,13 +75,13 @@ bool HandlePaintingKey(unsigned char key, int modifiers) {
   }
   if (key == CtrlKey('S')) {
     if (shift)
-      ShowPaintingWindow();
+      ShowPaintingWindow(PaintingWindowPurpose::kSave);
     else
       SavePaintingOrAskForName();
     return true;
   }
   if (key == CtrlKey('O')) {
-    ShowPaintingWindow();
+    ShowPaintingWindow(PaintingWindowPurpose::kOpen);
     return true;
   }
   return false;

@@ -26,10 +26,9 @@ void SetReliefSize(float millimetres);
 // drawn with now; missing folders are made once there is something to
 // write. Returns what went wrong, or an empty text.
 std::string ExportInto(const std::string& path);
-// Where the keys' exports and films go: exports/painting-DATE_TIME.EXT,
-// relative to the folder the person started in, -2, -3 … added when that
-// second has a file already.
-std::string NewExportPath(const std::string& extension);
-// The x key's export into NewExportPath("glb"). Tells what it wrote or
-// what went wrong; returns the file's name, or an empty text.
+// The x key's export: NAME-DATE_TIME.glb in the exports folder
+// (NewExportPath: NAME is the painting's, -2, -3 … added when that second
+// has a file already). Tells what it wrote, with its full path, or what
+// went wrong, on stderr and over the main view; returns the path, or an
+// empty text.
 std::string ExportByKey();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
 #include "app/film.h"
 #include "app/input.h"
@@ -110,6 +111,7 @@ void OnIdle() {
   ThePen().KeepUp();
   AutosaveStep();
   FilmByKeyStep();
+  ExpireMainViewNotice();
 }
 
 void InitScene() {

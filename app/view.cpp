@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "camera/camera.h"
+#include "glui/glui.h"
 #include "render/kept_picture.h"
 #include "state/redraw.h"
 #include "state/state.h"
@@ -15,6 +16,7 @@ void OnDisplay() {
   state.camera.LookAt();
   glGetDoublev(GL_MODELVIEW_MATRIX, state.views.modelView);
   state.keptPicture.DrawFrame(view);
+  if (!state.notice.text.empty()) GLUI_Master.draw_notice(state.notice.text);
   UpdateLight();
   glutSwapBuffers();
 }

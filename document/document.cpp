@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <iterator>
+#include <string_view>
 
 #include "common/version.h"
 #include "document/byte_stream.h"
@@ -335,7 +337,14 @@ OpenedPainting OpenPainting(const std::string& path, const DocumentLimits& limit
     failed.error = "cannot open " + path + ": " + reason;
     return failed;
   }
-  return ReadPainting(file.data(), file.size(), path, limits);
+  OpenedPainting opened = ReadPainting(file.data(), file.size(), path, limits);
+  opened.fileHash = HashOfBytes(file);
+  return opened;
+}
+
+std::uint64_t HashOfBytes(const Bytes& bytes) {
+  return std::hash<std::string_view>()(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 bool ReadThumbnail(const std::string& path, Bytes& png, std::string& error,

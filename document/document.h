@@ -59,7 +59,13 @@ struct OpenedPainting {
   Painting painting;
   std::string note;
   std::string error;
+  // Of the bytes read (HashOfBytes), so that the opener can tell later
+  // whether the file still holds what it opened.
+  std::uint64_t fileHash = 0;
 };
+
+// A hash of a file's bytes, to tell within one run whether a file changed.
+std::uint64_t HashOfBytes(const Bytes& bytes);
 
 // Opens a painting from the file's bytes; `fileName` names it in messages.
 OpenedPainting ReadPainting(const std::uint8_t* data, std::size_t size, const std::string& fileName,

@@ -127,7 +127,9 @@ bool ZipReader::Open(const std::uint8_t* data, std::size_t size, std::uint64_t m
     error = "not a zip archive (" + LibzipReason(&zipError) + ")";
     return false;
   }
-  return OpenSource(maxEntries, error);
+  return OpenSource(maxEntries,
+                    std::string(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 4)),
+                    size, error);
 }
 
 bool ZipReader::Open(std::FILE* file, std::uint64_t maxEntries, std::string& error) {
@@ -139,10 +141,23 @@ bool ZipReader::Open(std::FILE* file, std::uint64_t maxEntries, std::string& err
     error = "not a zip archive (" + LibzipReason(&zipError) + ")";
     return false;
   }
-  return OpenSource(maxEntries, error);
+  // The source reads the file from its start, wherever it was left.
+  char start[4];
+  const std::size_t got = std::fread(start, 1, sizeof start, file);
+  std::fseek(file, 0, SEEK_END);
+  const long size = std::ftell(file);
+  return OpenSource(maxEntries, std::string(start, got), size < 0 ? got : size, error);
 }
 
-bool ZipReader::OpenSource(std::uint64_t maxEntries, std::string& error) {
+bool ZipReader::OpenSource(std::uint64_t maxEntries, const std::string& start, std::uint64_t size,
+                           std::string& error) {
+  // Said so, a person knows what to do: a file of no bytes was never
+  // written, and one that starts as a zip but has no directory at its end
+  // was cut short (a copy or download that stopped).
+  if (size == 0) {
+    error = "the file is empty";
+    return false;
+  }
   zip_error_t zipError;
   zip_error_init(&zipError);
   // ZIP_CHECKCONS: every entry's headers must agree and its bytes lie
@@ -150,8 +165,11 @@ bool ZipReader::OpenSource(std::uint64_t maxEntries, std::string& error) {
   archive_ = zip_open_from_source(source_, ZIP_RDONLY | ZIP_CHECKCONS, &zipError);
   if (!archive_) {
     // libzip refuses names that come twice as it opens the directory.
-    error = zip_error_code_zip(&zipError) == ZIP_ER_EXISTS
-                ? std::string("two entries share one name")
+    const int code = zip_error_code_zip(&zipError);
+    const bool zipStart = start == std::string("PK\3\4", 4);
+    error = code == ZIP_ER_EXISTS ? std::string("two entries share one name")
+            : zipStart && (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
+                ? "the file is cut short or damaged (" + LibzipReason(&zipError) + ")"
                 : "not a zip archive (" + LibzipReason(&zipError) + ")";
     return false;
   }

@@ -62,8 +62,11 @@ class ZipReader {
   bool Stored(const std::string& name) const;
 
  private:
-  // Opens source_ as the archive and checks its entries.
-  bool OpenSource(std::uint64_t maxEntries, std::string& error);
+  // Opens source_ as the archive and checks its entries. `start` holds the
+  // file's first bytes (up to 4) and `size` its size, so that a file that
+  // is no archive at all is told from one that is empty or cut short.
+  bool OpenSource(std::uint64_t maxEntries, const std::string& start, std::uint64_t size,
+                  std::string& error);
 
   zip* archive_ = nullptr;
   zip_source* source_ = nullptr;

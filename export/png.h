@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "image/rgba_picture.h"
+
 // width × height × channels bytes: R, G, B (channels 3) or R, G, B, A (4).
 bool WritePng8(const std::string& path, int width, int height, int channels,
                const std::vector<std::uint8_t>& pixels, std::string* error);
@@ -30,3 +32,11 @@ struct PngPicture {
   std::vector<std::uint16_t> samples;
 };
 bool ReadPng(const std::string& path, PngPicture* picture);
+
+// Decodes `png`, whatever kind of PNG it is, into 8-bit RGBA (the
+// thumbnails paintings carry, for file managers and the Paintings window).
+// A picture of more than `mostPixels` pixels is refused from its header,
+// before anything is allocated for it. False with `error` saying what is
+// wrong (libpng's reason for a damaged file).
+bool DecodePng(const std::vector<std::uint8_t>& png, std::uint64_t mostPixels, RgbaPicture& picture,
+               std::string& error);

@@ -530,6 +530,11 @@ void GLUI_EditText::set_text(const char* new_text) {
   RequestFrame();
 }
 
+void GLUI_EditText::set_object_callback(GLUI_Object_CB cb, GLUI_Control* object) {
+  object_callback = cb;
+  associated_object = object;
+}
+
 void GLUI_EditText::set_w(int new_w) {
   width = new_w;
   RelayoutGlui();
@@ -571,7 +576,33 @@ std::string GLUI_EditText::AcceptValueText(const std::string& typed) {
   return {};
 }
 
-std::string GLUI_EditText::AcceptActivation() { return "a text field is set to a text"; }
+// Enter: the text is committed first, so the callback sees it.
+std::string GLUI_EditText::AcceptActivation() {
+  CommitText();
+  ReportActivation(object_callback, associated_object ? associated_object : this);
+  return {};
+}
+
+// ---------------------------------------------------------------------------
+// GLUI_StaticText
+// ---------------------------------------------------------------------------
+GLUI_StaticText::GLUI_StaticText(GLUI* owner, const char* text)
+    : GLUI_Control(owner, text, -1, nullptr, GLUI_ALIGN_LEFT) {}
+
+void GLUI_StaticText::set_text(const char* new_text) {
+  name = new_text ? new_text : "";
+  RequestFrame();
+}
+
+void GLUI_StaticText::set_w(int new_w) {
+  width = new_w;
+  RelayoutGlui();
+}
+
+void GLUI_StaticText::Measure() {
+  w = width > 0 ? width : TextWidth(name.c_str());
+  h = kListRowHeight;
+}
 
 // ---------------------------------------------------------------------------
 // GLUI_List
@@ -579,8 +610,10 @@ std::string GLUI_EditText::AcceptActivation() { return "a text field is set to a
 GLUI_List::GLUI_List(GLUI* owner, int scroll, int id, GLUI_Update_CB cb)
     : GLUI_Control(owner, "", id, cb, GLUI_ALIGN_LEFT), scrollbar(scroll != 0) {}
 
-void GLUI_List::add_item(int, const char* item_text) {
-  items.emplace_back(item_text ? item_text : "");
+void GLUI_List::add_item(int id, const char* item_text) { add_item(id, item_text, ""); }
+
+void GLUI_List::add_item(int, const char* item_text, const std::string& detail) {
+  items.push_back({item_text ? item_text : "", detail});
   RequestFrame();
 }
 
@@ -635,11 +668,12 @@ void GLUI_List::Choose(int line) {
 }
 
 std::string GLUI_List::ValueText() const {
-  return current < static_cast<int>(items.size()) ? items[current] : std::string();
+  return current < static_cast<int>(items.size()) ? items[current].text : std::string();
 }
 
 std::string GLUI_List::AcceptValueText(const std::string& item_text) {
-  const auto found = std::find(items.begin(), items.end(), item_text);
+  const auto found = std::find_if(items.begin(), items.end(),
+                                  [&](const Item& item) { return item.text == item_text; });
   if (found == items.end()) return "no item \"" + item_text + "\" in the list";
   Choose(static_cast<int>(found - items.begin()));
   return {};

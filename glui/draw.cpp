@@ -5,6 +5,7 @@
 #include <imgui_stdlib.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "glui/arcball.h"
@@ -277,11 +278,14 @@ void GLUI_EditText::Draw(GluiFrame&) {
   ImGui::SetCursorPos(At(fx + label, fy));
   ImGui::SetNextItemWidth(static_cast<float>(w - label));
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, At(3, (kEditTextHeight - kFontHeight) / 2.0f));
-  ImGui::InputText("##text", &text);
+  ImGui::PushFont(glui_internal::TextFont());
+  const bool entered = ImGui::InputText("##text", &text, ImGuiInputTextFlags_EnterReturnsTrue);
+  ImGui::PopFont();
   ImGui::PopStyleVar();
   editing = ImGui::IsItemActive();
-  if (ImGui::IsItemDeactivated()) CommitText();
+  if (ImGui::IsItemDeactivated() || entered) CommitText();
   ImGui::PopID();
+  if (entered) AcceptActivation();
 }
 
 // ---------------------------------------------------------------------------
@@ -346,6 +350,7 @@ void GLUI_List::DrawRows(float left, float top, float right) {
   ImDrawList* list = ImGui::GetWindowDrawList();
   // Rows end at the list's inner edge: a long item is cut there.
   list->PushClipRect(At(left + 1, top + 1), At(right - 1, top + h - 1), true);
+  ImFont* font = glui_internal::TextFont();
   const int end = std::min(static_cast<int>(items.size()), first + VisibleRows());
   for (int line = first; line < end; ++line) {
     const float row_top = top + kListInset + (line - first) * kListRowHeight;
@@ -353,9 +358,31 @@ void GLUI_List::DrawRows(float left, float top, float right) {
     if (chosen)
       list->AddRectFilled(At(left + kListInset, row_top),
                           At(right - kListInset, row_top + kListRowHeight), kSelection);
-    list->AddText(At(left + kListInset + 2, row_top + (kListRowHeight - kFontHeight) / 2.0f),
-                  chosen ? kSelectionText : kText, items[line].c_str());
+    const ImU32 colour = chosen ? kSelectionText : kText;
+    const float text_top = row_top + (kListRowHeight - kFontHeight) / 2.0f;
+    // The detail at the row's right end; the text is cut before it.
+    float text_right = right - kListInset;
+    if (!items[line].detail.empty()) {
+      const char* detail = items[line].detail.c_str();
+      const float detail_x =
+          text_right - 2 - font->CalcTextSizeA(kFontHeight, FLT_MAX, 0, detail).x;
+      list->AddText(font, kFontHeight, At(detail_x, text_top), colour, detail);
+      text_right = detail_x - 8;
+    }
+    list->PushClipRect(At(left, top), At(text_right, top + h), true);
+    list->AddText(font, kFontHeight, At(left + kListInset + 2, text_top), colour,
+                  items[line].text.c_str());
+    list->PopClipRect();
   }
+  list->PopClipRect();
+}
+
+void GLUI_StaticText::Draw(GluiFrame&) {
+  ImDrawList* list = ImGui::GetWindowDrawList();
+  const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+  list->PushClipRect(At(fx, fy), At(fx + w, fy + h), true);
+  list->AddText(glui_internal::TextFont(), kFontHeight, At(fx, fy + (h - kFontHeight) / 2.0f), kText,
+                name.c_str());
   list->PopClipRect();
 }
 

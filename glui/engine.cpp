@@ -6,11 +6,14 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <backends/imgui_impl_opengl2.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <chrono>
+#include <cstdio>
+#include <memory>
 
 namespace glui_internal {
 
@@ -72,6 +75,29 @@ void MapKeys(ImGuiIO& io) {
   io.KeyMap[ImGuiKey_X] = 'X';
   io.KeyMap[ImGuiKey_Y] = 'Y';
   io.KeyMap[ImGuiKey_Z] = 'Z';
+}
+
+// Latin, Greek and Cyrillic letters, the punctuation and currency signs
+// around them, and the replacement character, which ImGui then draws for
+// any letter the font lacks.
+const ImWchar kTextFontRanges[] = {0x0020, 0x024F, 0x0370, 0x03FF, 0x0400, 0x052F, 0x1E00, 0x1EFF,
+                                   0x2000, 0x206F, 0x20A0, 0x20CF, 0xFFFD, 0xFFFD, 0};
+constexpr float kTextFontSize = 13.0f;
+
+// Adds the text font to the current context's atlas after its default
+// font (which stays the default), and uploads the atlas again. Without
+// the font file names show in the default font.
+void LoadTextFont() {
+  ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+  if (atlas->Fonts.Size > 1) return;
+  if (atlas->Fonts.empty()) atlas->AddFontDefault();
+  if (std::FILE* file = std::fopen(kTextFontFile, "rb")) {
+    std::fclose(file);
+    atlas->AddFontFromFileTTF(kTextFontFile, kTextFontSize, nullptr, kTextFontRanges);
+  }
+  atlas->Build();
+  ImGui_ImplOpenGL2_DestroyFontsTexture();
+  ImGui_ImplOpenGL2_CreateFontsTexture();
 }
 
 void ApplyModifiers(ImGuiIO& io, int modifiers) {
@@ -274,7 +300,9 @@ void Layer::QueueKey(GLUI& gui, int key, bool special, int modifiers) {
     e.key = 'A' + key - 1;  // GLUT delivers Ctrl+letter as a control code
   } else {
     e.key = key;
-    if (key >= 32 && key < 127) e.character = key;
+    // GLUT gives the keyboard's Latin-1 characters as bytes 160 to 255
+    // (and 32 to 126); ImGui takes them as the code points they are.
+    if ((key >= 32 && key < 127) || key >= 160) e.character = key;
   }
   Queue(gui, e);
 }
@@ -302,6 +330,10 @@ void Layer::DrawFrame(GLUI& gui) {
                      : 1.0f / 60.0f;
   engine.last_time = now;
   ApplyQueuedInput(engine, io);
+  if (engine.wants_text_font) {
+    LoadTextFont();
+    engine.wants_text_font = false;
+  }
 
   ImGui_ImplOpenGL2_NewFrame();
   ImGui::NewFrame();
@@ -339,7 +371,74 @@ void Layer::DrawFrame(GLUI& gui) {
   if (engine.wants_frames) gui.RequestFrame();
 }
 
+ImFont* TextFont() {
+  ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+  return atlas->Fonts.Size > 1 ? atlas->Fonts[1] : ImGui::GetFont();
+}
+
+namespace {
+
+// The text font of a subwindow's context, or its default font.
+const ImFont* TextFontOf(const GLUI& gui) {
+  const ImFontAtlas* atlas = Layer::Engine(gui).context->IO.Fonts;
+  return atlas->Fonts.Size > 1 ? atlas->Fonts[1] : atlas->Fonts[0];
+}
+
+}  // namespace
+
+int Layer::FontCount(const GLUI& gui) { return Engine(gui).context->IO.Fonts->Fonts.Size; }
+
+bool Layer::TextFontHas(const GLUI& gui, unsigned letter) {
+  return TextFontOf(gui)->FindGlyphNoFallback(static_cast<ImWchar>(letter)) != nullptr;
+}
+
+unsigned Layer::TextFontFallback(const GLUI& gui) { return TextFontOf(gui)->FallbackChar; }
+
+void Layer::DrawNotice(GluiEngine& engine, const std::string& text) {
+  constexpr float kMargin = 8, kPadding = 6;
+  ImGuiContext* previous = ImGui::GetCurrentContext();
+  ImGui::SetCurrentContext(engine.context);
+  ImGuiIO& io = ImGui::GetIO();
+  const int width = std::max(1, glutGet(GLUT_WINDOW_WIDTH));
+  const int height = std::max(1, glutGet(GLUT_WINDOW_HEIGHT));
+  io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
+  io.DeltaTime = 1.0f / 60.0f;
+  if (engine.wants_text_font) {
+    LoadTextFont();
+    engine.wants_text_font = false;
+  }
+  ImGui_ImplOpenGL2_NewFrame();
+  ImGui::NewFrame();
+  ImFont* font = TextFont();
+  const float wrap = std::max(1.0f, width - 2 * (kMargin + kPadding));
+  const ImVec2 size = font->CalcTextSizeA(kTextFontSize, FLT_MAX, wrap, text.c_str());
+  const ImVec2 box0(kMargin, height - kMargin - size.y - 2 * kPadding);
+  const ImVec2 box1(width - kMargin, height - kMargin);
+  ImDrawList* list = ImGui::GetForegroundDrawList();
+  list->AddRectFilled(box0, box1, IM_COL32(40, 40, 40, 225));
+  list->AddText(font, kTextFontSize, ImVec2(box0.x + kPadding, box0.y + kPadding),
+                IM_COL32(255, 255, 255, 255), text.c_str(), nullptr, wrap);
+  ImGui::Render();
+  const int units = SaveGlState();
+  glViewport(0, 0, width, height);
+  ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+  RestoreGlState(units);
+  ImGui::SetCurrentContext(previous);
+}
+
 }  // namespace glui_internal
+
+void GLUI_Master_Object::draw_notice(const std::string& text) {
+  const int window = glutGetWindow();
+  auto found = std::find_if(notice_engines.begin(), notice_engines.end(),
+                            [window](const auto& entry) { return entry.first == window; });
+  if (found == notice_engines.end()) {
+    notice_engines.emplace_back(window, std::make_unique<GluiEngine>());
+    found = notice_engines.end() - 1;
+    found->second->wants_text_font = true;
+  }
+  glui_internal::Layer::DrawNotice(*found->second, text);
+}
 
 GluiEngine::GluiEngine() {
   ImGuiContext* previous = ImGui::GetCurrentContext();

@@ -7,6 +7,7 @@
 #include "glui/glui.h"
 
 struct ImGuiContext;
+struct ImFont;
 
 // One input event of a subwindow, queued until a frame applies it.
 struct GluiInputEvent {
@@ -37,11 +38,22 @@ struct GluiEngine {
   bool was_active = false;    // an item was active in the last frame
   bool drop_focus = false;    // deactivate ImGui's active item next frame
   int key_down = -1;          // KeysDown index pressed in the last frame
+  // The text font is loaded into the atlas before the next frame: only
+  // subwindows showing names pay for it, and the others' pictures stay
+  // exactly as they were.
+  bool wants_text_font = false;
 };
+
+// The font of names (TextFont in draw.cpp): DejaVu Sans from the Debian
+// package fonts-dejavu-core, at the layer's text height.
+constexpr const char* kTextFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 namespace glui_internal {
 
 double Now();
+
+// The current context's text font, once loaded; its default font before.
+ImFont* TextFont();
 
 // The layer's own functions outside the GLUI classes: the GLUT handlers,
 // the input queue and the frame. The only code besides the classes that
@@ -60,6 +72,8 @@ struct Layer {
   // Applies queued input (at most one button or key transition), builds and
   // renders one frame into the current window, and swaps.
   static void DrawFrame(GLUI& gui);
+  // Draws `text` as a notice over the current window's picture, no swap.
+  static void DrawNotice(GluiEngine& engine, const std::string& text);
 
   // The handlers installed on a parent window by GLUI_Master.
   static void ParentReshape(int width, int height);
@@ -78,6 +92,11 @@ struct Layer {
   }
   static const GLUI_Panel& Root(const GLUI& gui) { return gui.root; }
   static const GluiEngine& Engine(const GLUI& gui) { return *gui.engine; }
+  // The fonts of the subwindow's atlas; whether its text font has `letter`
+  // (a code point) without falling back, and what it falls back to.
+  static int FontCount(const GLUI& gui);
+  static bool TextFontHas(const GLUI& gui, unsigned letter);
+  static unsigned TextFontFallback(const GLUI& gui);
   static bool IsHeld(const GLUI_Control& control) { return control.IsHeld(); }
   static const char* TextOf(const GLUI_Spinner& spinner) { return spinner.text; }
   static bool IsSpinning(const GLUI_Rotation& ball) { return ball.spinning; }

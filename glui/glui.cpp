@@ -106,9 +106,18 @@ GLUI_Control* GLUI::Adopt(GLUI_Panel* panel, GLUI_Control* control) {
   GLUI_Panel* into = panel ? panel : &root;
   control->parent = into;
   into->children.emplace_back(control);
+  if (control->ShowsNames() && engine) engine->wants_text_font = true;
   Relayout();
   RequestFrame();
   return control;
+}
+
+GLUI_StaticText* GLUI::add_statictext(const char* name) {
+  return add_statictext_to_panel(nullptr, name);
+}
+
+GLUI_StaticText* GLUI::add_statictext_to_panel(GLUI_Panel* panel, const char* name) {
+  return static_cast<GLUI_StaticText*>(Adopt(panel, new GLUI_StaticText(this, name)));
 }
 
 GLUI_Panel* GLUI::add_panel(const char* name, int type) {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef void (*GLUI_Update_CB)(int id);
@@ -174,6 +175,10 @@ class GLUI_Control {
   // Focus leaves the other controls, and the control shows its new state
   // at its subwindow's next frame, as after a person's click.
   void PrepareScriptedChange();
+  // Shows text a person typed or named (text fields, lists, static text):
+  // drawn in the layer's text font, which has the letters of Latin, Greek
+  // and Cyrillic scripts. Other controls keep GLUI's look.
+  virtual bool ShowsNames() const { return false; }
 };
 
 // A container. Children are stacked top to bottom; a GLUI_Column child
@@ -378,6 +383,9 @@ class GLUI_Rotation : public GLUI_Control {
 // A one-line text field: its label, then a box to type in. Typed text is
 // committed (the live variable written, the callback run) on Enter, Tab or
 // loss of focus, and only when it changed; Esc gives the old text back.
+// Every character the keyboard gives is taken (Latin-1 as GLUT delivers
+// it) and held as UTF-8. Enter, once the text is committed, runs the
+// object callback (not GLUI's: a window's main button answers it).
 // The live variable is a std::string rather than GLUI's char buffer: a
 // name of any length fits, and no write can run past the buffer's end.
 class GLUI_EditText : public GLUI_Control {
@@ -387,6 +395,8 @@ class GLUI_EditText : public GLUI_Control {
   const char* get_text() const { return text.c_str(); }
   // The whole width, label included; the box takes what the label leaves.
   void set_w(int new_w);
+  // Enter's callback: it gets `object`, or the field itself when NULL.
+  void set_object_callback(GLUI_Object_CB cb, GLUI_Control* object = NULL);
 
   ScriptForm Form() const override { return ScriptForm::kText; }
   // The text held.
@@ -396,6 +406,7 @@ class GLUI_EditText : public GLUI_Control {
   friend class GLUI;
 
   GLUI_EditText(GLUI* owner, const char* label, std::string* live_var, int id, GLUI_Update_CB cb);
+  bool ShowsNames() const override { return true; }
   void Measure() override;
   void Draw(GluiFrame& frame) override;
   bool SyncLive() override;
@@ -409,6 +420,8 @@ class GLUI_EditText : public GLUI_Control {
   void CommitText();
 
   std::string* live;
+  GLUI_Object_CB object_callback = nullptr;
+  GLUI_Control* associated_object = nullptr;
   std::string text;       // what the box shows, typed text included
   std::string committed;  // the text as last committed or set
   std::string last_live;
@@ -426,6 +439,9 @@ class GLUI_List : public GLUI_Control {
   // GLUI keeps the id to find or delete an item by it; this list offers
   // neither, so only the text is kept.
   void add_item(int id, const char* item_text);
+  // An item with a detail drawn at the row's right end (a date, a size):
+  // not part of its text, which scripts and the callback see.
+  void add_item(int id, const char* item_text, const std::string& detail);
   void delete_all();
   // The current item's line; 0 for an empty list.
   int get_current_item() const { return current; }
@@ -445,6 +461,7 @@ class GLUI_List : public GLUI_Control {
   friend class GLUI;
 
   GLUI_List(GLUI* owner, int scroll, int id, GLUI_Update_CB cb);
+  bool ShowsNames() const override { return true; }
   void Measure() override;
   void Draw(GluiFrame& frame) override;
   void LoseFocus() override { focused = false; }
@@ -468,7 +485,10 @@ class GLUI_List : public GLUI_Control {
   // Follows the pointer while the thumb is dragged.
   void DragThumb(float pointer_y, float top, float bottom);
 
-  std::vector<std::string> items;
+  struct Item {
+    std::string text, detail;
+  };
+  std::vector<Item> items;
   int current = 0;
   int first = 0;  // line shown in the top row
   bool scrollbar;
@@ -477,6 +497,26 @@ class GLUI_List : public GLUI_Control {
   GLUI_Object_CB object_callback = nullptr;
   GLUI_Control* associated_object = nullptr;
   int width = 0, height = 0;  // set_w's and set_h's sizes, 0 until called
+};
+
+// A line of text, as GLUI's static text, drawn in the text font and cut at
+// its width. Not a control a script changes.
+class GLUI_StaticText : public GLUI_Control {
+ public:
+  void set_text(const char* new_text);
+  void set_text(const std::string& new_text) { set_text(new_text.c_str()); }
+  const char* get_text() const { return name.c_str(); }
+  void set_w(int new_w);
+
+ private:
+  friend class GLUI;
+
+  GLUI_StaticText(GLUI* owner, const char* text);
+  bool ShowsNames() const override { return true; }
+  void Measure() override;
+  void Draw(GluiFrame& frame) override;
+
+  int width = 0;  // set_w's width, 0 until called
 };
 
 // ---------------------------------------------------------------------------
@@ -524,6 +564,8 @@ class GLUI {
   GLUI_Rotation* add_rotation_to_panel(GLUI_Panel* panel, const char* name,
                                        float* live_var = NULL, int id = -1,
                                        GLUI_Update_CB cb = NULL);
+  GLUI_StaticText* add_statictext(const char* name);
+  GLUI_StaticText* add_statictext_to_panel(GLUI_Panel* panel, const char* name);
   // data_type must be GLUI_EDITTEXT_TEXT; any other gives NULL.
   GLUI_EditText* add_edittext(const char* name, int data_type = GLUI_EDITTEXT_TEXT,
                               std::string* live_var = NULL, int id = -1, GLUI_Update_CB cb = NULL);
@@ -596,6 +638,13 @@ class GLUI_Master_Object {
   void get_viewport_area(int* x, int* y, int* w, int* h);
   void auto_set_viewport();
 
+  // Not part of GLUI: a notice over the current window's own picture (a
+  // window of the program, not a GLUI subwindow), one or more lines of
+  // `text` in a dark box along its bottom edge. Drawn once into the back
+  // buffer, after the window's own drawing and before its swap; the GL
+  // state is left as it was.
+  void draw_notice(const std::string& text);
+
   // --- Seams for kelvra-play. Not part of GLUI. ---
 
   // Hears every change made to a control before the control writes its
@@ -643,6 +692,9 @@ class GLUI_Master_Object {
 
   std::vector<std::unique_ptr<GLUI>> guis;
   std::vector<WindowCallbacks> callbacks;
+  // The ImGui side of each window draw_notice drew into (its GL context
+  // holds the font texture).
+  std::vector<std::pair<int, std::unique_ptr<GluiEngine>>> notice_engines;
   void (*user_idle)() = nullptr;
   bool idle_installed = false;
 };

@@ -74,4 +74,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # kelvra-play starts its own Xvfb where there is no display, and Mesa's
 # drivers draw where no other GL driver is installed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xvfb, libgl1-mesa-dri")
+# The font the control layer shows names in (glui/engine.h); the
+# libraries come from the shared-library scan.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 include(CPack)

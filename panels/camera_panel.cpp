@@ -190,7 +190,7 @@ void OnCameraPanelControl(int id) {
     case kSave:
       // "Load" and "Save" show the window of paintings, which opens and
       // saves them.
-      ShowPaintingWindow();
+      ShowPaintingWindow(id == kLoad ? PaintingWindowPurpose::kOpen : PaintingWindowPurpose::kSave);
       break;
     default:
       break;

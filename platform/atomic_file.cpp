@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,12 +11,22 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/files.h"
+
+namespace {
+
+constexpr char kTemporaryStem[] = ".kelvra-";
+constexpr std::size_t kTemporaryLetters = 6;
+
+}  // namespace
+
 AtomicFile::AtomicFile(std::string path, std::string verb)
     : path_(std::move(path)), verb_(std::move(verb)) {}
 
 AtomicFile::~AtomicFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
   if (!renamed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+  if (lock_ >= 0) ::close(lock_);
 }
 
 bool AtomicFile::Fail(int reason, std::string* error) const {
@@ -24,12 +35,31 @@ bool AtomicFile::Fail(int reason, std::string* error) const {
 }
 
 bool AtomicFile::Open(std::string* error) {
-  const std::string pattern = FolderOf(path_) + ".kelvra-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  descriptor_ = ::mkstemp(name.data());
-  if (descriptor_ < 0) return Fail(errno, error);
-  temporary_ = name.data();
+  const std::string pattern =
+      FolderOf(path_) + kTemporaryStem + std::string(kTemporaryLetters, 'X');
+  // The lock marks the temporary as being written. A cleaner may take the
+  // lock between mkstemp and flock, and remove the file: then the lock is
+  // refused, or comes to a file without a name, and another is made. A
+  // file system without locks leaves the temporary unmarked: a cleaner
+  // cannot take its lock either, so it stays.
+  for (int attempt = 0; descriptor_ < 0; ++attempt) {
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    descriptor_ = ::mkstemp(name.data());
+    if (descriptor_ < 0) return Fail(errno, error);
+    const int refused = ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+    struct stat info;
+    if ((refused != EWOULDBLOCK || attempt == 100) && ::fstat(descriptor_, &info) == 0 &&
+        info.st_nlink > 0) {
+      temporary_ = name.data();
+      // The lock lasts while a duplicate lives: Close closes the file to
+      // see its errors, and the lock must hold until the rename.
+      lock_ = ::dup(descriptor_);
+    } else {
+      ::close(descriptor_);
+      descriptor_ = -1;
+    }
+  }
   // mkstemp makes the file private; the finished file gets the usual
   // permissions, as any file the person's programs write.
   const mode_t mask = ::umask(0);
@@ -76,6 +106,8 @@ bool AtomicFile::Close(std::string* error) {
 bool AtomicFile::Rename(std::string* error) {
   if (std::rename(temporary_.c_str(), path_.c_str()) != 0) return Fail(errno, error);
   renamed_ = true;
+  ::close(lock_);
+  lock_ = -1;
   // The rename lasts only once the folder is on disk. The file is in place
   // whatever this gives; some file systems cannot sync a folder.
   const std::string folder = FolderOf(path_);
@@ -100,6 +132,25 @@ bool WriteFileWhole(const std::string& path, const std::vector<std::uint8_t>& by
   if (!file.Open(error)) return false;
   file.Write(bytes.data(), bytes.size());
   return file.Commit(error);
+}
+
+int RemoveAbandonedTemporaries(const std::string& folder) {
+  int removed = 0;
+  for (const std::string& name : ListDirectory(folder).names) {
+    if (name.size() != sizeof kTemporaryStem - 1 + kTemporaryLetters ||
+        name.compare(0, sizeof kTemporaryStem - 1, kTemporaryStem) != 0)
+      continue;
+    const std::string path = folder + name;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (descriptor < 0) continue;
+    struct stat info;
+    // Held: a living writer's. Taken: nobody writes it, nor can start to.
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) &&
+        ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.c_str()) == 0)
+      ++removed;
+    ::close(descriptor);
+  }
+  return removed;
 }
 
 std::string MakeFoldersOf(const std::string& path) {

@@ -7,7 +7,10 @@
 //
 // The temporary name is short and does not grow with the target's
 // (".kelvra-" and six letters), so that any name the folder takes can be
-// written. Every failure names the target and the reason the system gave
+// written. The writer holds a lock on the temporary while it exists, which
+// the kernel drops when the process ends however it ends: a temporary
+// nobody holds was left by a write that was killed, and
+// RemoveAbandonedTemporaries clears it. Every failure names the target and the reason the system gave
 // for the call that failed: "cannot VERB PATH: reason".
 
 #include <cstddef>
@@ -52,6 +55,7 @@ class AtomicFile {
   std::string verb_;
   std::string temporary_;
   int descriptor_ = -1;
+  int lock_ = -1;  // holds the temporary's lock from Open to the rename
   int writeFailure_ = 0;  // errno of the first failed write
   bool renamed_ = false;
 };
@@ -64,6 +68,10 @@ std::string FolderOf(const std::string& path);
 // with `error` set.
 bool WriteFileWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
                     std::string* error, const std::string& verb = "write");
+
+// Removes the temporaries of `folder` (with its final slash) that no
+// living writer holds; returns how many.
+int RemoveAbandonedTemporaries(const std::string& folder);
 
 // Makes the folders on the way to `path` that are missing. Returns "" or
 // "cannot make the folder FOLDER: reason".

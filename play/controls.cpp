@@ -105,7 +105,8 @@ std::string ApplyControlEvent(GLUI_Control& control, const Event& event) {
       if (control.Form() == Form::kList) return "a list is set to an item or activated";
       return control.Activate();
     case EventKind::kActivate:
-      if (control.Form() != Form::kList) return "only a list is activated";
+      if (control.Form() != Form::kList && control.Form() != Form::kText)
+        return "only a list or a text field is activated";
       return control.Activate();
     default:
       return "\"" + ControlPath(control) + "\" is set, toggled, clicked or activated";

@@ -358,6 +358,10 @@ int Replay(Options& options) {
   Replayer replayer(std::move(*events), replay, extras);
   const int status = replayer.Run();
   if (status == 0) FinishFilmByKey();
+  // --open's picture is told as its exports are: the person asked for it
+  // by name. A script's own screenshot lines stay quiet.
+  if (status == 0 && !options.screenshot.empty())
+    Notice("wrote the main view's picture into " + options.screenshot);
   if (status != 0 || !film) return status;
   if (const std::string problem = film->Finish(); !problem.empty())
     return Fail(WithPathNamed(problem, FromStartFolder(options.film), options.film));

@@ -57,6 +57,9 @@ struct SceneView {
   Light light;
   std::uint64_t texturesRevision = 0;  // the maps the main window's context holds
   FrameStart frameStart;
+  // A notice drawn over the picture comes or goes (its text is drawn by
+  // the control layer after the scene).
+  std::uint64_t noticeRevision = 0;
 };
 
 // What a difference between the view a frame was drawn from and the view
@@ -107,4 +110,5 @@ void VisitViewFields(View& view, Visit&& visit) {
   visit(view.frameStart.pointSize, ViewPart::kStill);
   visit(view.frameStart.lightPosition, ViewPart::kStill);
   visit(view.frameStart.framesAfterResize, ViewPart::kStill);
+  visit(view.noticeRevision, ViewPart::kOverlay);
 }

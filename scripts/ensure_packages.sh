@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
   g++ cmake ninja-build pkg-config
-  freeglut3-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri libimgui-dev
+  freeglut3-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri libimgui-dev fonts-dejavu-core
   libgtest-dev googletest libbenchmark-dev
   libpng-dev libassimp-dev libzip-dev nlohmann-json3-dev
   libavcodec-dev libavformat-dev libswscale-dev ffmpeg

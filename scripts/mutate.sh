@@ -354,8 +354,8 @@ fault actions/painting_files.cpp 'a.modified != b.modified ? a.modified > b.modi
   "painting list: the oldest painting first"
 fault actions/painting_files.cpp "text[end + 2] != 'Z'" "text[end + 1] != 'Z'" \
   "recovery: a run that ended but was not waited for taken as still going"
-fault actions/painting_files.cpp $'  if (revision != HandedRevision)\n    Writer().Hand(' \
-  $'  if (revision == HandedRevision)\n    Writer().Hand(' \
+fault actions/painting_files.cpp $'  if (revision != files.handedRevision)\n    Writer().Hand(' \
+  $'  if (revision == files.handedRevision)\n    Writer().Hand(' \
   "quitting: the changes since the last autosave left unwritten"
 fault image/rgba_picture.cpp 'const std::int64_t scaled = (std::int64_t{length} * size + longest / 2) / longest;' \
   'const std::int64_t scaled = (std::int64_t{length} * size) / longest;' \

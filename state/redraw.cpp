@@ -193,6 +193,7 @@ SceneView MainSceneView() {
   glGetFloatv(GL_POINT_SIZE, &view.frameStart.pointSize);
   glGetLightfv(GL_LIGHT0, GL_POSITION, view.frameStart.lightPosition);
   view.frameStart.framesAfterResize = FramesAfterResize[static_cast<int>(Picture::kMain)];
+  view.noticeRevision = state.notice.revision;
   return view;
 }
 

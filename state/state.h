@@ -12,6 +12,7 @@
 // Flags are ints holding 0 or 1, as checkboxes write them.
 
 #include <cstdint>
+#include <string>
 
 #include "camera/camera.h"
 #include "camera/light.h"
@@ -89,6 +90,16 @@ struct Revisions {
   std::uint64_t painted = 0;  // the stroke being painted changed
 };
 
+// A line over the main view for a few seconds (actions/main_view_notice.h):
+// what went wrong with a file the person asked for there, or where an
+// export went. None most of the time, and the picture is then the
+// program's own.
+struct MainViewNotice {
+  std::string text;           // empty: none
+  std::uint64_t revision = 0; // moves when the notice comes or goes
+  double until = 0;           // seconds on the steady clock
+};
+
 struct ApplicationState {
   Windows windows;
   Interaction interaction;
@@ -109,6 +120,8 @@ struct ApplicationState {
   Revisions revisions;
   // The main view's picture of what stands still, kept between frames.
   KeptPicture keptPicture;
+  // A failure (or an export) told over the main view for a few seconds.
+  MainViewNotice notice;
 };
 
 ApplicationState& AppState();

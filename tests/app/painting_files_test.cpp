@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "actions/documents.h"
+#include "actions/main_view_notice.h"
 #include "actions/painting_history.h"
 #include "app/input.h"
 #include "app/shell.h"
@@ -342,6 +343,17 @@ TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsRecovered) {
   testing::internal::CaptureStderr();
   Quietly([] { EXPECT_FALSE(OpenRecoveredPainting()); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: there is no painting to recover\n");
+
+  // Discarded, a recovered painting is gone for good; a saved one is not
+  // discarded here.
+  Saved(autosave);
+  const PaintingEntry unwanted = ListPaintings().front();
+  ASSERT_TRUE(unwanted.recovered);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(DiscardRecoveredPainting(ListPaintings().back()));
+  EXPECT_TRUE(DiscardRecoveredPainting(unwanted));
+  testing::internal::GetCapturedStderr();
+  for (const PaintingEntry& entry : ListPaintings()) EXPECT_FALSE(entry.recovered);
 }
 
 // Saved paintings are listed newest first. A run that has ended but was not
@@ -372,6 +384,78 @@ TEST_F(PaintingFiles, PaintingsAreListedNewestFirstAndAZombieRunsAutosaveIsOffer
   ASSERT_EQ(list.size(), 3u);
   EXPECT_TRUE(list[0].recovered);
   EXPECT_EQ(list[1].label + " " + list[2].label, "newer older");
+  char older_when[32];
+  std::strftime(older_when, sizeof older_when, "%Y-%m-%d %H:%M", std::localtime(&anHourAgo[0].tv_sec));
+  EXPECT_EQ(list[2].when, older_when);
+}
+
+// A typed name is trimmed and keeps every letter; what is no name says
+// why. Saved, the file is this run's: a write by someone else since is
+// told, a touch that leaves its bytes is not; a note of another running
+// painter beside it is told when it opens. Exports take its name.
+TEST_F(PaintingFiles, NamesChangesAndExportsFollowThePaintingsFile) {
+  const struct {
+    const char* typed;
+    const char* file;  // in the folder; "" for none
+    const char* problem;
+  } names[] = {
+      {"  my garden \xc3\xa9t\xc3\xa9 \xe5\x90\x8d\xe5\x89\x8d ",
+       "my garden \xc3\xa9t\xc3\xa9 \xe5\x90\x8d\xe5\x89\x8d.kelvra", ""},
+      {"harbour.kelvra", "harbour.kelvra", ""},
+      {"a/b", "", "a name cannot contain '/'"},
+      {"  ", "", "type a name"},
+      {"..", "", "is no name of its own"},
+  };
+  for (const auto& name : names) {
+    SCOPED_TRACE(name.typed);
+    const PaintingName found = PaintingPathOf(name.typed);
+    EXPECT_EQ(found.path, *name.file ? PaintingsFolder() + name.file : "");
+    EXPECT_NE(found.problem.find(name.problem), std::string::npos) << found.problem;
+  }
+
+  const std::string path = PaintingPathForName("harbour"), other = PaintingPathForName("other");
+  Saved(path);
+  const timespec later[2] = {{::time(nullptr) + 60, 0}, {::time(nullptr) + 60, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+  EXPECT_EQ(ChangedSinceThisRun(path), "") << "touched, but the same bytes";
+  std::ofstream(path, std::ios::app) << "another run's";
+  EXPECT_EQ(ChangedSinceThisRun(path), "harbour.kelvra changed since this run opened or saved it");
+  EXPECT_EQ(ChangedSinceThisRun(other), "");
+  Saved(path);
+  EXPECT_EQ(ChangedSinceThisRun(path), "");
+  const std::string exported = NewExportPath(".glb");
+  EXPECT_EQ(exported.rfind(ExportsFolder() + "harbour-", 0), 0u) << exported;
+  EXPECT_EQ(exported.substr(exported.size() - 4), ".glb");
+
+  const auto toldOpening = [](const std::string& file) {
+    testing::internal::CaptureStderr();
+    FileOutcome opened;
+    Quietly([&] { opened = OpenPaintingFile(file); });
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(opened.ok);
+    return opened.told;
+  };
+  Saved(other);
+  const std::string note = PaintingsFolder() + ".harbour.kelvra.lock";
+  std::ofstream(note) << "kelvra-2147483000";  // a run that has ended
+  EXPECT_EQ(toldOpening(path), "");
+  toldOpening(other);
+  std::ofstream(note) << "kelvra-" << ::getppid();
+  EXPECT_EQ(toldOpening(path), "harbour.kelvra is open in another Kelvra too (process " +
+                                   std::to_string(::getppid()) +
+                                   "): a save in one loses the other's changes");
+}
+
+// A notice over the main view covers part of the picture and, gone, leaves
+// the picture as it was.
+TEST_F(PaintingFiles, ANoticeOverTheMainViewComesAndGoes) {
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  const std::vector<unsigned char> before = MainViewPixels();
+  ShowMainViewNotice("kelvra: cannot open x.kelvra: No such file or directory");
+  EXPECT_FALSE(MainViewPixels() == before);
+  AppState().notice.until = 0;
+  ExpireMainViewNotice();
+  EXPECT_TRUE(MainViewPixels() == before);
 }
 
 // A painting's thumbnail is the painting: the brush cursor the main view

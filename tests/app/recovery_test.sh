@@ -3,7 +3,9 @@
 # paints two strokes and is killed once its autosave is written; started
 # again with --recover it shows the same main view, pixel for pixel, and
 # started with the autosave's copy as its file argument, the same again.
-# A stroke painted there just before Esc comes back with --recover too.
+# A stroke painted there just before Esc comes back with --recover too, and
+# Esc says where it is kept. A start clears what killed saves left; a
+# painting that does not open is told over the main view, for a while.
 #   recovery_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
 # Exit 77 (skipped) without a display or without xdotool/xwininfo/import.
 set -uo pipefail
@@ -74,7 +76,12 @@ kill_hard() {
   pid=
 }
 
+# A temporary a killed save left (nobody holds its lock) goes at a start.
+mkdir -p "$autosaves"
+echo "killed halfway" >"$autosaves/../.kelvra-Ab12Cd"
 start
+temporary_gone() { [ ! -e "$autosaves/../.kelvra-Ab12Cd" ]; }
+wait_for 10 temporary_gone || fail "a start left the killed save's temporary"
 stroke 150 250 10
 stroke 180 450 -15
 wait_for 20 built 2 || fail "the strokes were not built"
@@ -121,10 +128,25 @@ xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
 wait_for 10 gone || fail "Esc did not end the program"
 wait "$pid"
 status=$?
+grep -qx "kelvra: the changes not saved are kept in $autosaves/.*-$pid.kelvra: kelvra --recover opens them again" \
+  "$out" || fail "Esc did not say where the changes are kept: $(grep '^kelvra:' "$out")"
 pid=
 [ "$status" -eq 1 ] || fail "exit status $status after Esc, expected 1"
 
 start --recover
 wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after Esc"
 same_picture "$work/before_esc.png" "$work/after_esc.png" "recovered after Esc" 440 470
+kill_hard
+
+# Named but not a painting: the line stderr gets shows over the main view,
+# then goes, and the picture is the painter's own again.
+: >"$work/empty.kelvra"
+start "$work/empty.kelvra"
+wait_for 20 has_line "kelvra: $work/empty.kelvra: the file is empty" || fail "no line for the empty file"
+shot "$work/told.png" 440 470 0.5
+sleep 7
+shows_as "$work/told.png" "$work/untold.png" 440 470 && fail "no notice over the main view"
+kill_hard
+start
+same_picture "$work/untold.png" "$work/fresh.png" "after the notice went" 440 470
 echo "PASS"

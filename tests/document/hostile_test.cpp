@@ -151,7 +151,8 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
 
   const std::vector<Hostile> table = {
       {"not a zip", Bytes(300, 'x'), "not a zip archive ("},
-      {"empty", Bytes(), "not a Kelvra painting (its first entry is not \"mimetype\")"},
+      {"empty", Bytes(), "the file is empty"},
+      {"cut short", Bytes(valid.begin(), valid.begin() + 300), "the file is cut short or damaged ("},
       {"first entry", WithEntries([](auto& e) { std::swap(e[0], e[1]); }),
        "not a Kelvra painting (its first entry is not \"mimetype\")"},
       {"type", WithEntries([](auto& e) {
@@ -244,7 +245,7 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
       // libzip's consistency check, asked for at open, finds the entry
       // running into the directory before anything sizes memory on it.
       {"past the file", Declaring(valid, "strokes.bin", 100000000, true),
-       "not a zip archive (Not a zip archive)"},
+       "the file is cut short or damaged (Not a zip archive)"},
       {"crc", damaged, "entry \"strokes.bin\" is damaged ("},
       {"big bmp", WithEntries([&](auto& e) { Find(e, "maps/mesh.bmp")->bytes = bigBmp; }),
        "entry \"maps/mesh.bmp\" claims 1200000000 bytes of pixels, more than 268435456"},

@@ -86,6 +86,7 @@ void BuildScene() {
   for (int i = 0; i + 1 < kItems; ++i) List->add_item(i, ("Painting " + std::to_string(i)).c_str());
   List->add_item(kItems - 1, kLongItem);
   NameField = Right->add_edittext_to_panel(open, "Name:", GLUI_EDITTEXT_TEXT, &Name, 6, Record);
+  NameField->set_object_callback(RecordActivation);
   Bottom = GLUI_Master.create_glui_subwindow(MainWindowId, GLUI_SUBWINDOW_BOTTOM);
   Bottom->add_checkbox("Unused", &NotUsed);
   glutMainLoopEvent();  // GLUT gives the subwindows their laid-out sizes
@@ -394,7 +395,8 @@ TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
 
 // Text typed into a text field is committed once, on Enter, Tab or a click
 // in the main window: the variable is written, then the callback sees it in
-// the main window. One Esc gives the old text back and commits nothing.
+// the main window; Enter then runs the object callback too. One Esc gives
+// the old text back and commits nothing. Latin-1 keys arrive as UTF-8.
 TEST_F(GluiInput, TypedTextCommitsOnEnterTabOrAClickElsewhereEscRestores) {
   const struct {
     const char* keys;
@@ -404,12 +406,14 @@ TEST_F(GluiInput, TypedTextCommitsOnEnterTabOrAClickElsewhereEscRestores) {
       {"Sunset\r", false, "Sunset"}, {"Red wave\t", false, "Red wave"},
       {"Dusk", true, "Dusk"},        {"Noon\x1b", true, nullptr},
       {"", true, nullptr},  // clicked in and out: no change, no call
+      {"\xc9t\xe9 \xdf\r", false, "\xc3\x89t\xc3\xa9 \xc3\x9f"},  // "Été ß" in Latin-1
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
     Name = "Old";
     GLUI_Master.sync_live_all();
     calls.clear();
+    activations.clear();
     ClickAt(CentreX(NameField), CentreY(NameField));
     Layer::QueueKey(*Right, 1, false, GLUT_ACTIVE_CTRL);  // Ctrl+A: the typing replaces it all
     Type(c.keys);
@@ -421,8 +425,26 @@ TEST_F(GluiInput, TypedTextCommitsOnEnterTabOrAClickElsewhereEscRestores) {
       EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].text, calls[0].window),
                 std::make_tuple(6, std::string(c.committed), MainWindowId));
     }
+    const bool entered = std::string(c.keys).find('\r') != std::string::npos;
+    EXPECT_EQ(activations, entered ? std::vector<GLUI_Control*>{NameField}
+                                   : std::vector<GLUI_Control*>{});
     EXPECT_TRUE(ScreenIsSettled());
   }
+}
+
+// Names show in the text font, loaded where a text field or list is:
+// Latin, Greek and Cyrillic letters, and the replacement box for a letter
+// it lacks. A subwindow without one keeps the default font alone, so its
+// picture is as it always was.
+TEST_F(GluiInput, NamesShowInATextFontOfTheirOwn) {
+  ASSERT_EQ(Layer::FontCount(*Right), 2);
+  for (unsigned letter : {0x00E9, 0x0153, 0x03A9, 0x0416, 0x0457})
+    EXPECT_TRUE(Layer::TextFontHas(*Right, letter)) << letter;
+  EXPECT_FALSE(Layer::TextFontHas(*Right, 0x540D));
+  EXPECT_EQ(Layer::TextFontFallback(*Right), 0xFFFDu);
+  glutSetWindow(Bottom->get_glut_window_id());
+  Layer::DrawFrame(*Bottom);
+  EXPECT_EQ(Layer::FontCount(*Bottom), 1);
 }
 
 // A click makes an item current and calls back; a fast second click on it,

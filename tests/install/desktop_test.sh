@@ -65,11 +65,13 @@ type_of() {
   gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'
 }
 cp "$files/a painting.kelvra" "$files/renamed"
+# A name of another type wins over the bytes, as the README says.
+cp "$files/a painting.kelvra" "$files/renamed.zip"
 # The same bytes with the entry's type changed: a zip, but no painting.
 cp "$files/a painting.kelvra" "$files/other"
 printf 'x-other-thing' | dd of="$files/other" bs=1 seek=50 conv=notrunc status=none
 for expected in "a painting.kelvra=application/x-kelvra-painting" \
-  "renamed=application/x-kelvra-painting" "other=application/zip"; do
+  "renamed=application/x-kelvra-painting" "renamed.zip=application/zip" "other=application/zip"; do
   file=${expected%%=*}
   found=$(type_of "$files/$file")
   [ "$found" = "${expected#*=}" ] || fail "$file is of type '$found', not ${expected#*=}"
@@ -111,7 +113,7 @@ refused() {
     fail "for $input: '$(cat "$tmp/stderr")' does not say '$reason'"
   [ -z "$(ls -A "$out")" ] || fail "files left after $input: $(ls -A "$out")"
 }
-refused "$files/broken.kelvra" "$files/broken.kelvra: not a zip archive"
+refused "$files/broken.kelvra" "$files/broken.kelvra: the file is cut short or damaged"
 refused "$files/bare.kelvra" "$files/bare.kelvra: it holds no thumbnail"
 refused "$files/other" "$files/other: entry \"mimetype\" is damaged"
 refused "$files" "cannot open $files: Is a directory"

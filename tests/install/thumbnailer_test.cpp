@@ -11,7 +11,6 @@
 #include "export/png.h"
 #include "platform/atomic_file.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/thumbnailer/thumbnail_picture.h"
 
 namespace {
 

@@ -112,7 +112,7 @@ TEST_F(ScriptedControls, ALineThatDoesNotFitItsControlSaysWhy) {
   } cases[] = {
       {R"(set "Paintings" "Sunrise")", "no item \"Sunrise\" in the list"},
       {R"(click "Paintings")", "a list is set to an item or activated"},
-      {R"(activate "Go")", "only a list is activated"},
+      {R"(activate "Go")", "only a list or a text field is activated"},
       {R"(set "Go" 1)", "a button is clicked, not set or toggled"},
       {R"(toggle "Level:")", "only a checkbox is toggled"},
       {R"(set "Level:" "many")", "a spinner is set to one value"},

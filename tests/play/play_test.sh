@@ -156,19 +156,17 @@ demo)
   done
   cmp -s spin1.png spin4.png || fail "frames 10 and frames 4 then 6 differ"
   cmp -s spin1.png spin9.png && fail "frames 9 turned the camera as far as frames 10"
-  # The export key writes exports/painting-DATE_TIME.glb where kelvra-play
-  # was started; started in a checkout, git ignores it, as the demo's out/.
+  # The export key writes painting-DATE_TIME.glb (a painting without a
+  # name yet) into the exports folder, and names its full path.
   printf '%s\n' 'frames 1' 'press left 100 300' 'move 200 310' 'move 300 330' 'move 400 320' \
     'release left 400 320' 'key x' >key.session
   alone "$play" key.session >key.out 2>key.err || fail "key.session ended with status $?"
-  exported=$(ls exports/painting-*.glb)
+  exported=$(ls "$XDG_DATA_HOME"/kelvra/exports/painting-*.glb)
   [ -s "$exported" ] || fail "the export key wrote no painting"
   grep -qxF "kelvra-play: exported the painting into $exported" key.err ||
     fail "wrong message: $(cat key.err)"
   if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    for written in "$exported" "out/$(ls pictures1 | head -n 1)"; do
-      git -C "$root" check-ignore -q "$written" || fail "git does not ignore $written"
-    done
+    git -C "$root" check-ignore -q "out/$(ls pictures1 | head -n 1)" || fail "git does not ignore out/"
   fi
   ;;
 malformed)
@@ -269,7 +267,8 @@ record)
   # pixels are where the control layer lays out the name field, "Save" and
   # the list's first row; as a person would, the test waits for the
   # controls to be drawn before it uses them (a window is mapped before its
-  # controls' subwindow is placed).
+  # controls' subwindow is placed). The controls start below the
+  # thumbnail's area, 140 pixels; the list is centred over the buttons.
   shows() {  # shows WINDOW X Y COLOUR: the window's pixel (X, Y) is COLOUR
     import -window "$1" shown.png &&
       [ "$(convert shown.png -format "%[pixel:p{$2,$3}]" info:)" = "$4" ]
@@ -277,18 +276,18 @@ record)
   xdotool key ctrl+s
   paintings=$(xdotool search --sync --onlyvisible --name '^Paintings$' | head -n 1)
   [ -n "$paintings" ] || fail "Ctrl+S showed no Paintings window"
-  wait_for 30 shows "$paintings" 200 241 "srgb(255,255,255)" || fail "no name field shown"
-  xdotool mousemove --window "$paintings" 180 241 click 1
+  wait_for 30 shows "$paintings" 200 381 "srgb(255,255,255)" || fail "no name field shown"
+  xdotool mousemove --window "$paintings" 180 381 click 1
   sleep 0.2
   xdotool type --delay 30 harbour
-  xdotool mousemove --window "$paintings" 165 270 click 1
+  xdotool mousemove --window "$paintings" 165 428 click 1
   wait_for 30 test -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ||
     fail "the Paintings window saved nothing"
   drag 300 500 400 200
   xdotool key ctrl+o
   xdotool search --sync --onlyvisible --name '^Paintings$' >/dev/null
-  wait_for 30 shows "$paintings" 250 31 "srgb(51,94,168)" || fail "no painting shown in the list"
-  xdotool mousemove --window "$paintings" 60 31 click --repeat 2 --delay 80 1
+  wait_for 30 shows "$paintings" 150 171 "srgb(51,94,168)" || fail "no painting shown in the list"
+  xdotool mousemove --window "$paintings" 120 171 click --repeat 2 --delay 80 1
   sleep 0.5
   xdotool mousemove --window "$main" 600 600
   sleep 1
@@ -435,13 +434,18 @@ unwritable|save plain/p.kelvra|cannot save plain/p.kelvra: Not a directory
 CASES
   # The Paintings window by its controls' labels.
   printf '%s\n' 'frames 1' 'press left 100 300' 'move 250 320' 'release left 400 320' 'frames 1' \
-    'screenshot named.png' 'key Ctrl+S' 'window paintings' 'set "Name:" "harbour"' 'click "Save"' \
+    'screenshot named.png' 'key Ctrl+S' 'window paintings' 'screenshot asked.png' \
+    'set "Name:" "a/b"' 'activate "Name:"' 'screenshot refused.png' \
+    'set "Name:" " harbour "' 'activate "Name:"' \
     'window camera' 'click "Delete All"' 'click "Load"' 'window paintings' \
     'set "Paintings" "harbour"' 'activate "Paintings"' 'window main' 'screenshot listed.png' \
     >window.session
   alone "$play" window.session >window.out 2>window.err || fail "window.session ended with status $?"
   [ -s "$XDG_DATA_HOME/kelvra/paintings/harbour.kelvra" ] || fail "the window saved nothing"
   cmp -s named.png listed.png || fail "the painting opened from the list looks otherwise"
+  # A name refused is told in the window, under the name, and on stderr.
+  grep -qxF "kelvra-play: a name cannot contain '/'" window.err || fail "no line for a/b: $(cat window.err)"
+  cmp -s asked.png refused.png && fail "the window does not show why a/b was refused"
   ;;
 open)
   validator="$root/tools/gltf_validator"
@@ -460,7 +464,8 @@ open)
     >open.out 2>open.err || fail "--open ended with status $?"
   [ "$(cat open.err)" = "kelvra-play: opened painting.kelvra
 kelvra-play: exported the painting into out/x.glb
-kelvra-play: exported the painting into x.stl" ] || fail "wrong messages: $(cat open.err)"
+kelvra-play: exported the painting into x.stl
+kelvra-play: wrote the main view's picture into s.png" ] || fail "wrong messages: $(cat open.err)"
   [ -s x.stl ] || fail "no .stl written"
   cmp -s s.png saved.png || fail "the opened painting's picture is not the saved one's"
   node "$validator/validate.mjs" out/x.glb >validator.log ||
@@ -469,7 +474,7 @@ kelvra-play: exported the painting into x.stl" ] || fail "wrong messages: $(cat 
   head -c 3000 painting.kelvra >broken.kelvra
   alone "$play" --open broken.kelvra --export y.glb --export y.stl --screenshot y.png \
     >broken.out 2>broken.err && fail "a broken file opened"
-  [ "$(cat broken.err)" = "kelvra-play: broken.kelvra: not a zip archive (Not a zip archive)" ] ||
+  [ "$(cat broken.err)" = "kelvra-play: broken.kelvra: the file is cut short or damaged (Not a zip archive)" ] ||
     fail "wrong message: $(cat broken.err)"
   [ ! -e y.glb ] && [ ! -e y.stl ] && [ ! -e y.png ] || fail "a broken file wrote $(ls y.*)"
   # Nothing to write: only whether the file opens.

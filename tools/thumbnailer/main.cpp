@@ -13,7 +13,7 @@
 
 #include "document/document.h"
 #include "export/png.h"
-#include "tools/thumbnailer/thumbnail_picture.h"
+#include "image/rgba_picture.h"
 
 namespace {
 
