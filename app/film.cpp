@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "actions/main_window_scope.h"
+#include "actions/painting_files.h"
 #include "app/painting_keys.h"
 #include "common/notice.h"
 #include "platform/atomic_file.h"

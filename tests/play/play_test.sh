@@ -567,7 +567,7 @@ film)
   # A replay that ends completes the key's film.
   { stroke 60 60; printf '%s\n' 'key f' 'frames 1'; } >key.session
   alone "$play" key.session "${small[@]}" >key.out 2>key.err || fail "key.session: status $?"
-  made=$(sed -n 's/^kelvra-play: made the film \(exports\/painting-.*\.mp4\) (10 frames.*/\1/p' key.err)
+  made=$(sed -n 's/^kelvra-play: made the film \(.*\/exports\/painting-.*\.mp4\) (10 frames.*/\1/p' key.err)
   [ -n "$made" ] && [[ "$(probe "$made")" == *nb_read_frames=10* ]] || fail "no film on the f key: $(cat key.err)"
   # Refused: nothing written, one line saying why.
   if [ "$(id -u)" -eq 0 ]; then readonly=/sys; else mkdir readonly && chmod 555 readonly; fi

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "document/manifest.h"
 #include "document/stroke_record.h"
 #include "stroke/build.h"
 #include "stroke/collisions.h"
@@ -101,7 +102,7 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
     const auto record = EncodeStroke(canvas.strokes[slot]);
     Stroke opened;
     std::string error;
-    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), false, DocumentLimits(),
+    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor, DocumentLimits(),
                              opened, error))
         << error;
     RebuildStroke(opened);
