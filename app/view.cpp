@@ -2,14 +2,15 @@
 
 #include <GL/freeglut.h>
 
+#include "app/redisplay.h"
 #include "camera/camera.h"
 #include "render/kept_picture.h"
 #include "state/redraw.h"
 #include "state/state.h"
 
 void OnDisplay() {
-  const SceneView view = MainSceneView();
-  NoteDrawn(Picture::kMain, &view);
+  const SceneView view = CurrentMainSceneView();
+  NoteMainViewDrawn(view);
   ApplicationState& state = AppState();
   glLoadIdentity();
   state.camera.LookAt();

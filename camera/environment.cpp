@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/progress.h"
 #include "platform/extensions.h"
 
 namespace {
@@ -17,11 +18,6 @@ MultitextureEntryPoints EntryPoints;
 template <typename Proc>
 Proc Lookup(const char* name) {
   return reinterpret_cast<Proc>(glutGetProcAddress(name));
-}
-
-void PrintLine(const std::string& text) {
-  std::printf("%s\n", text.c_str());
-  std::fflush(stdout);
 }
 
 std::string GlString(GLenum name) {

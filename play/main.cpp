@@ -34,7 +34,7 @@
 #include "play/script.h"
 #include "play/virtual_display.h"
 #include "render/kept_picture.h"
-#include "state/redraw.h"
+#include "app/redisplay.h"
 #include "state/state.h"
 
 namespace {

@@ -3,7 +3,8 @@
 # paints two strokes and is killed once its autosave is written; started
 # again with --recover it shows the same main view, pixel for pixel, and
 # started with the autosave's copy as its file argument, the same again.
-# A stroke painted there just before Esc comes back with --recover too.
+# A stroke painted there just before Esc comes back with --recover too, and
+# so does a camera moved just before Esc.
 #   recovery_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
 # Exit 77 (skipped) without a display or without xdotool/xwininfo/import.
 set -uo pipefail
@@ -127,4 +128,15 @@ pid=
 start --recover
 wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after Esc"
 same_picture "$work/before_esc.png" "$work/after_esc.png" "recovered after Esc" 440 470
+
+# A change of the settings alone (the camera moved back) is kept by Esc too.
+xdotool key --window "$main" s 2>/dev/null || xdotool key s
+shot "$work/moved.png" 440 470 0.3
+xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
+wait_for 10 gone || fail "Esc did not end the program after a camera key"
+wait "$pid"
+pid=
+start --recover
+wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after a camera key"
+same_picture "$work/moved.png" "$work/moved_recovered.png" "the camera moved, Esc" 440 470
 echo "PASS"

@@ -2,13 +2,13 @@
 // fuzzer kept) goes through the fuzz target's own checks: opened, a
 // painting that saves and opens again; refused, one line naming the file.
 // The sanitizer build also checks that no read goes out of bounds.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "tests/support/corpus.h"
 #include "tests/support/pictures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -16,13 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 namespace {
 
 TEST(DocumentFuzzCorpus, EveryFileOpensAsAPaintingOrIsRefusedInOneLine) {
-  const std::string folder = std::string(KELVRA_CORPUS_DIR) + "/document";
-  std::vector<std::string> files;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir))
-      if (entry->d_name[0] != '.') files.push_back(folder + "/" + entry->d_name);
-    closedir(dir);
-  }
+  const std::vector<std::string> files = CorpusFiles(KELVRA_CORPUS_DIR, "document");
   ASSERT_GE(files.size(), 5u);
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
