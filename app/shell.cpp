@@ -18,6 +18,7 @@
 #include "image/gradients.h"
 #include "image/textures.h"
 #include "panels/panels.h"
+#include "render/gl_features.h"
 #include "state/redraw.h"
 #include "state/state.h"
 

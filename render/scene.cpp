@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "camera/environment.h"
+#include "render/gl_features.h"
 #include "image/textures.h"
 #include "render/easel.h"
 #include "render/mesh_buffers.h"

@@ -130,7 +130,7 @@ fault stroke/history.cpp 'undo_.size() > limits_.steps' 'undo_.size() >= limits_
 fault render/scene.cpp $'ActiveUnit(GL_TEXTURE1_ARB);\n  glEnable(GL_TEXTURE_2D);' \
   $'ActiveUnit(GL_TEXTURE0_ARB);\n  glEnable(GL_TEXTURE_2D);' \
   "mesh: detail map set up on texture unit 0 instead of 1"
-fault camera/environment.h 'return multiTexCoord2f && activeTexture;' \
+fault render/gl_features.h 'return multiTexCoord2f && activeTexture;' \
   'return multiTexCoord2f && !activeTexture;' \
   "mesh: multitexturing off where the extension is present"
 fault render/scene.cpp 'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, static_cast<GLint>(kDetailScale));' \
@@ -162,7 +162,7 @@ fault camera/camera.cpp 'const float d = std::sqrt(ay * ay + az * az);' \
   "camera: rotation matrix from the wrong axis components"
 fault camera/camera.cpp "camera.fovy += key == '7' ? 1.0f : -1.0f;" "camera.fovy += key == '7' ? -1.0f : 1.0f;" \
   "keys 7 and 9 change the field of view the wrong way"
-fault camera/environment.cpp '"\tTEXUNITS: "' '"\tTEXUNITS:"' \
+fault render/gl_features.cpp '"\tTEXUNITS: "' '"\tTEXUNITS:"' \
   "console: the texture-unit line loses its blank"
 fault camera/environment.cpp 'glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);' \
   'glBlendFunc(GL_SRC_ALPHA, GL_ONE);' \
