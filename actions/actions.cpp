@@ -1,11 +1,14 @@
 #include "actions/actions.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "actions/build_hooks.h"
 #include "actions/readback.h"
 #include "actions/trace.h"
+#include "camera/camera.h"
 #include "image/filters.h"
+#include "state/redraw.h"
 #include "state/state.h"
 #include "stroke/canvas_plane.h"
 #include "stroke/collisions.h"
@@ -59,7 +62,37 @@ void ChooseFile(MapFileTable& maps, MapSlot slot, const std::string& path) {
   maps.embedded[slot].reset();
 }
 
+// The selection, the colour, the maps and the settings move no revision:
+// the views tell them apart themselves, and the maps reach the main view
+// when its textures reload. Painting a node changes only the stroke being
+// painted, which no painting keeps.
+// clang-format off
+constexpr ActionTraits kTraits[] = {
+//  kind                          strokes painted undo   painting
+    {ActionKind::kPaintPoint,     false,  true,   false, false},
+    {ActionKind::kCommit,         true,   true,   true,  true},
+    {ActionKind::kSelect,         false,  false,  false, true},
+    {ActionKind::kDeleteSelected, true,   true,   true,  true},
+    {ActionKind::kDeleteAll,      true,   true,   true,  true},
+    {ActionKind::kResize,         true,   true,   true,  true},
+    {ActionKind::kUpdate,         true,   true,   true,  true},
+    {ActionKind::kCollide,        true,   true,   true,  true},
+    {ActionKind::kAutoTrace,      true,   true,   true,  true},
+    {ActionKind::kChooseMap,      false,  false,  false, true},
+    {ActionKind::kFilter,         false,  false,  false, true},
+    {ActionKind::kPickColour,     false,  false,  false, true},
+    {ActionKind::kUndo,           true,   true,   false, true},
+    {ActionKind::kRedo,           true,   true,   false, true},
+    {ActionKind::kOpen,           true,   true,   true,  true},
+    {ActionKind::kSettings,       false,  false,  false, true},
+};
+// clang-format on
+static_assert(std::size(kTraits) == static_cast<std::size_t>(ActionKind::kCount),
+              "every kind of action has its row");
+
 }  // namespace
+
+const ActionTraits& TraitsOf(ActionKind kind) { return kTraits[static_cast<std::size_t>(kind)]; }
 
 void AddActionObserver(ActionObserver* observer) { Observers().push_back(observer); }
 
@@ -78,22 +111,10 @@ ActionScope::ActionScope(ActionKind kind) {
 ActionScope::~ActionScope() {
   Revisions& revisions = AppState().revisions;
   report_.revision = ++revisions.actions;
-  switch (report_.kind) {
-    case ActionKind::kPaintPoint:
-      ++revisions.painted;
-      break;
-    // The selection, the colour and the maps are told apart by the views
-    // themselves; the maps reach the main view when its textures reload.
-    case ActionKind::kSelect:
-    case ActionKind::kPickColour:
-    case ActionKind::kChooseMap:
-    case ActionKind::kFilter:
-      break;
-    default:
-      ++revisions.strokes;
-      ++revisions.painted;
-      break;
-  }
+  const ActionTraits& traits = TraitsOf(report_.kind);
+  if (traits.movesStrokes) ++revisions.strokes;
+  if (traits.movesPainted) ++revisions.painted;
+  ViewReported();
   Tell([this](ActionObserver& o) { o.ActionFinished(report_); });
 }
 
@@ -177,6 +198,16 @@ void GrowSelectedStroke(SizeAxis axis, float step) {
   ResizeSelectedStroke();
 }
 
+void ShiftCollisionFactors(SizeAxis axis, float step) {
+  if (!HasSelectedStroke()) return;
+  CollisionFactors& factors = AppState().collisions.factors;
+  float& start = axis == SizeAxis::kHeight ? factors.heightStart : factors.widthStart;
+  float& end = axis == SizeAxis::kHeight ? factors.heightEnd : factors.widthEnd;
+  start += step;
+  end -= step;
+  ResizeSelectedStroke();
+}
+
 void UpdateSelectedStroke() {
   ActionScope scope(ActionKind::kUpdate);
   if (Stroke* stroke = SelectedForChange(scope)) UpdateStroke(*stroke, PainterBuildContext());
@@ -212,14 +243,15 @@ void ChooseMapFile(MapSlot slot, const std::string& path) {
 
 void ApplyFilterChoice(int n) {
   ActionScope scope(ActionKind::kFilter);
-  if (n >= 0 && n < kFilterCount) ApplyFilter(SourceImage, FilteredImage, n);
+  Pictures& pictures = AppState().pictures;
+  if (n >= 0 && n < kFilterCount) ApplyFilter(pictures.source, pictures.filtered, n);
   AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(Bit(TEX_FILTERED));
 }
 
 void ShowUnfilteredSource() {
   ActionScope scope(ActionKind::kFilter);
-  FilteredImage.CopyFrom(SourceImage);
+  AppState().pictures.filtered.CopyFrom(AppState().pictures.source);
   AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(Bit(TEX_FILTERED));
 }
@@ -227,9 +259,10 @@ void ShowUnfilteredSource() {
 void ChooseSourceImage(const std::string& path) {
   ActionScope scope(ActionKind::kFilter);
   ChooseFile(AppState().maps, MAP_SOURCE, path);
-  SourceImage.LoadFrom(AppState().maps[MAP_SOURCE]);
+  Pictures& pictures = AppState().pictures;
+  pictures.source.LoadFrom(AppState().maps[MAP_SOURCE]);
   // A new source is shown through the vertical Sobel kernel first.
-  ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);
+  ApplyFilter(pictures.source, pictures.filtered, kFilterVerticalSobel);
   AppState().interaction.syncRequested = 1;
   scope.TexturesChanged(Bit(TEX_FILTERED));
 }
@@ -240,4 +273,18 @@ void PickColour(const Vec4& colour, float markerX, float markerY) {
   state.colourMarker = ColourMarker{markerX, markerY};
   state.strokeSettings.startColour = colour;
   state.strokeSettings.endColour = colour;
+}
+
+void SettingChanged() { ActionScope scope(ActionKind::kSettings); }
+
+bool PressCameraKey(unsigned char key) {
+  ApplicationState& state = AppState();
+  if (!HandleCameraKey(state.camera, state.light, key)) return false;
+  SettingChanged();
+  return true;
+}
+
+void ChoosePrimitiveMode(unsigned int mode) {
+  AppState().interaction.primitiveMode = mode;
+  SettingChanged();
 }

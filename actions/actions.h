@@ -1,6 +1,7 @@
 #pragma once
-// The one door for every change a person makes to the painting, its maps
-// and its colours: keys, mouse, panels and scripts all come through here.
+// The one door for every change a person makes to the painting, its maps,
+// its colours and its settings: keys, mouse, panels and scripts all come
+// through here.
 // Each action bumps the revision and tells the observers what it did, so
 // the undo history (an observer) and the redraw tracking (the revision)
 // each listen in one place instead of guessing. The recorder listens a step
@@ -34,7 +35,20 @@ enum class ActionKind {
   kUndo,            // steps taken back or forward by an undo history
   kRedo,
   kOpen,            // a painting opened in place of the canvas
+  kSettings,        // a setting changed by a control or a key, or the view came to rest
+  kCount
 };
+
+// What each kind of action does: one row per kind (actions.cpp), so that a
+// new kind is one row and no observer guesses.
+struct ActionTraits {
+  ActionKind kind;
+  bool movesStrokes;     // the committed strokes' revision moves (and the painted one's)
+  bool movesPainted;     // the painted stroke's revision moves
+  bool undoStep;         // the undo history keeps the strokes it changes as one step
+  bool changesPainting;  // a saved painting would differ: saves and autosave follow
+};
+const ActionTraits& TraitsOf(ActionKind kind);
 
 // What an action changed.
 struct ActionReport {
@@ -113,6 +127,11 @@ enum class SizeAxis { kWidth, kHeight, kBoth };
 // "+" and "-": the chosen start sizes move by `step`, their end sizes become
 // 0, then the selected stroke is resized. Nothing without a selection.
 void GrowSelectedStroke(SizeAxis axis, float step);
+// The "Collision Nodes" "+" and "-" (width or height): the start factor
+// moves by `step`, the end factor by −`step`, then the selected stroke is
+// resized. The crossing check does not run again, so the resize undoes the
+// stroke's earlier deflection. Nothing without a selection.
+void ShiftCollisionFactors(SizeAxis axis, float step);
 // "Update": the selected stroke rebuilt from its nodes.
 void UpdateSelectedStroke();
 // The crossing check over all strokes.
@@ -124,12 +143,26 @@ void AutoTrace();
 // The slot takes `path`; the main window reloads its maps on its next idle
 // step (the caller reloads its own window's).
 void ChooseMapFile(MapSlot slot, const std::string& path);
-// FilteredImage := kernel n over SourceImage (a failed filter keeps it).
+// The filtered picture := kernel n over the source picture (a failed
+// filter keeps it).
 void ApplyFilterChoice(int n);
-// FilteredImage := SourceImage, unfiltered.
+// The filtered picture := the source picture, unfiltered.
 void ShowUnfilteredSource();
-// The source slot takes `path`, SourceImage is read from it, and shown
+// The source slot takes `path`, the source picture is read from it, and shown
 // through the vertical Sobel kernel.
 void ChooseSourceImage(const std::string& path);
 // StartColour and EndColour := colour; the spectrum marker moves to (x, y).
 void PickColour(const Vec4& colour, float markerX, float markerY);
+
+// ---- Settings ---------------------------------------------------------------------------
+// A control changed a setting: it wrote its live variable in the state
+// before its callback ran, so the action only tells the observers (the
+// painting keeper, and with it the autosave). Settings changes are no undo
+// steps: Ctrl+Z takes back what was done to the strokes, not every step a
+// spinner was dragged through.
+void SettingChanged();
+// A camera key (HandleCameraKey): the camera or the light moves, one
+// settings action. False, and no action, for any other key.
+bool PressCameraKey(unsigned char key);
+// The primitives menu: points (0), GL_LINE or GL_FILL.
+void ChoosePrimitiveMode(unsigned int mode);

@@ -30,7 +30,7 @@ void LoadTexturesEverywhere() {
     if (window->id == 0) continue;
     glutSetWindow(window->id);
     LoadAllMaps(state.maps);
-    UploadImageTexture(FilteredImage, TEX_FILTERED);
+    UploadImageTexture(state.pictures.filtered, TEX_FILTERED);
     glutPostRedisplay();
   }
   if (current != 0) glutSetWindow(current);
@@ -57,7 +57,8 @@ void ApplyMaps(std::vector<EmbeddedMap>& maps, MapFileTable& table) {
 // one keeps the current one.
 void ApplyFilteredPicture(Bytes& bmp) {
   if (bmp.empty()) return;
-  FilteredImage.LoadFrom(PictureSource("", std::make_shared<const Bytes>(std::move(bmp))));
+  AppState().pictures.filtered.LoadFrom(
+      PictureSource("", std::make_shared<const Bytes>(std::move(bmp))));
 }
 
 // The file's bytes of a slot's map: the bytes a painting brought, or its
@@ -81,45 +82,27 @@ std::shared_ptr<const EmbeddedMap> MapOf(const MapFileTable& table, MapSlot slot
 PaintingSettings SettingsOfState(const ApplicationState& state) {
   PaintingSettings settings;
   settings.stroke = state.strokeSettings;
-  settings.collideAfterStroke = state.collisions.afterStroke;
-  settings.collisionFactors = state.collisions.factors;
+  settings.collisions = state.collisions;
   settings.display = state.display;
   settings.light = state.light;
-  const Camera& camera = state.camera;
-  PaintingCamera& saved = settings.camera;
-  saved.eye = camera.eye;
-  saved.upPoint = camera.upPoint;
-  saved.sidePoint = camera.sidePoint;
-  saved.target = camera.target;
-  saved.fovy = camera.fovy;
-  saved.zNear = camera.zNear;
-  saved.zFar = camera.zFar;
-  std::copy(camera.spin, camera.spin + 3, saved.spin);
+  settings.camera.pose = state.camera;
+  std::copy(state.camera.spin, state.camera.spin + 3, settings.camera.spin);
   settings.primitiveMode = state.interaction.primitiveMode;
-  settings.colourMarkerX = state.colourMarker.x;
-  settings.colourMarkerY = state.colourMarker.y;
+  settings.colourMarker = state.colourMarker;
   settings.randomState = state.random.State();
   return settings;
 }
 
 void ApplySettings(const PaintingSettings& settings, ApplicationState& state) {
   state.strokeSettings = settings.stroke;
-  state.collisions.afterStroke = settings.collideAfterStroke;
-  state.collisions.factors = settings.collisionFactors;
+  state.collisions = settings.collisions;
   state.display = settings.display;
   state.light = settings.light;
-  Camera& camera = state.camera;  // its size stays: it is the window's
-  const PaintingCamera& saved = settings.camera;
-  camera.eye = saved.eye;
-  camera.upPoint = saved.upPoint;
-  camera.sidePoint = saved.sidePoint;
-  camera.target = saved.target;
-  camera.fovy = saved.fovy;
-  camera.zNear = saved.zNear;
-  camera.zFar = saved.zFar;
-  std::copy(saved.spin, saved.spin + 3, camera.spin);
+  // The camera's size stays: it is the window's.
+  static_cast<CameraPose&>(state.camera) = settings.camera.pose;
+  std::copy(settings.camera.spin, settings.camera.spin + 3, state.camera.spin);
   state.interaction.primitiveMode = settings.primitiveMode;
-  state.colourMarker = ColourMarker{settings.colourMarkerX, settings.colourMarkerY};
+  state.colourMarker = settings.colourMarker;
   state.random.SetState(settings.randomState);
 }
 
@@ -141,7 +124,7 @@ void ApplyPainting(Painting painting) {
   state.interaction.selectedStroke = painting.selectedStroke;
   ApplySettings(painting.settings, state);
   ApplyMaps(painting.maps, state.maps);
-  SourceImage.LoadFrom(state.maps[MAP_SOURCE]);
+  state.pictures.source.LoadFrom(state.maps[MAP_SOURCE]);
   ApplyFilteredPicture(painting.filteredPicture);
   LoadTexturesEverywhere();
   ApplyProjection();
@@ -157,9 +140,7 @@ PaintingKeeper::PaintingKeeper() {
 PaintingKeeper::~PaintingKeeper() { RemoveActionObserver(this); }
 
 void PaintingKeeper::ActionFinished(const ActionReport& report) {
-  // Painting a node changes only the stroke being painted, which no
-  // painting keeps.
-  if (report.kind == ActionKind::kPaintPoint) return;
+  if (!TraitsOf(report.kind).changesPainting) return;
   ++revision_;
   if (report.allStrokes) strokes_.clear();
   for (int slot : report.strokes)
@@ -187,9 +168,11 @@ PaintingSnapshot PaintingKeeper::Snapshot(bool thumbnail) {
   }
   // A picture of no pixels (a source that could not be read) is left out:
   // the opened painting keeps whatever picture is shown then.
-  const bool picture = FilteredImage.Width() > 0 && FilteredImage.Height() > 0 &&
-                       FilteredImage.BitsPerPixel() >= 24 && FilteredImage.HasAllPixels();
-  if (!filtered_) filtered_ = std::make_shared<const Bytes>(picture ? FilteredImage.SavedBytes() : Bytes());
+  const BmpImage& filtered = state.pictures.filtered;
+  const bool picture = filtered.Width() > 0 && filtered.Height() > 0 &&
+                       filtered.BitsPerPixel() >= 24 && filtered.HasAllPixels();
+  if (!filtered_)
+    filtered_ = std::make_shared<const Bytes>(picture ? filtered.SavedBytes() : Bytes());
   snapshot.filteredPicture = filtered_;
   if (thumbnail)
     snapshot.thumbnail = std::make_shared<const Bytes>(ThumbnailOf(ReadMainViewFrame()));

@@ -2,26 +2,6 @@
 
 #include "state/state.h"
 
-namespace {
-
-bool IsStep(ActionKind kind) {
-  switch (kind) {
-    case ActionKind::kCommit:
-    case ActionKind::kDeleteSelected:
-    case ActionKind::kDeleteAll:
-    case ActionKind::kResize:
-    case ActionKind::kUpdate:
-    case ActionKind::kCollide:
-    case ActionKind::kAutoTrace:
-    case ActionKind::kOpen:
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
-
 PaintingHistory::PaintingHistory(HistoryLimits limits) : history_(limits) {
   AddActionObserver(this);
 }
@@ -29,7 +9,7 @@ PaintingHistory::PaintingHistory(HistoryLimits limits) : history_(limits) {
 PaintingHistory::~PaintingHistory() { RemoveActionObserver(this); }
 
 void PaintingHistory::ActionStarting(ActionKind kind) {
-  recording_ = IsStep(kind);
+  recording_ = TraitsOf(kind).undoStep;
   if (recording_) history_.Begin(AppState().canvas, AppState().interaction.selectedStroke);
 }
 

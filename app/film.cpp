@@ -8,6 +8,7 @@
 #include "actions/main_window_scope.h"
 #include "actions/painting_files.h"
 #include "app/painting_keys.h"
+#include "app/redisplay.h"
 #include "common/notice.h"
 #include "platform/atomic_file.h"
 #include "platform/files.h"
@@ -88,7 +89,7 @@ std::unique_ptr<PaintingFilm> PaintingFilm::Start(const std::string& path,
       stroke.particles.displayList = 0;
       CompileParticleList(stroke.particles);
     }
-  film->view_ = FilmViewOf(MainSceneView(), settings);
+  film->view_ = FilmViewOf(CurrentMainSceneView(), settings);
   film->view_.canvas = &film->strokes_;
   return film;
 }
@@ -143,13 +144,13 @@ void ReplayFilm::AfterEvents(std::int64_t done) {
   while (!frames_->Done()) {
     const FilmFrame frame = timeline.Frame(frames_->Next());
     if (frame.phase != FilmPhase::kMaking || frame.unitsShown > done) return;
-    frames_->DrawNext(FilmViewOf(MainSceneView(), settings_));
+    frames_->DrawNext(FilmViewOf(CurrentMainSceneView(), settings_));
   }
 }
 
 std::string ReplayFilm::Finish() {
   MainWindowScope mainWindow;
-  while (!frames_->Done()) frames_->DrawNext(FilmViewOf(MainSceneView(), settings_));
+  while (!frames_->Done()) frames_->DrawNext(FilmViewOf(CurrentMainSceneView(), settings_));
   return frames_->Finish();
 }
 

@@ -10,7 +10,7 @@
 #include "actions/painting_files.h"
 #include "app/painting_keys.h"
 #include "app/pen_input.h"
-#include "camera/camera.h"
+#include "app/redisplay.h"
 #include "common/constants.h"
 #include "render/scene.h"
 #include "render/screen_boxes.h"
@@ -110,8 +110,7 @@ void OnKeyboard(unsigned char key, int, int) {
       AutoTrace();
       return;
     default:
-      if (!HandleCameraKey(AppState().camera, AppState().light, key))
-        HandlePaintingKey(key, glutGetModifiers());
+      if (!PressCameraKey(key)) HandlePaintingKey(key, glutGetModifiers());
   }
 }
 
@@ -170,7 +169,7 @@ void PickStroke(int x, int y) {
   gluPickMatrix(x, y, kPickRegion, kPickRegion, viewport);
   AppState().camera.ApplyProjection();
   glMatrixMode(GL_MODELVIEW);
-  SceneView view = MainSceneView();
+  SceneView view = CurrentMainSceneView();
   view.coarse = 0;  // hits come from the exact meshes, whatever the frame shows
   const ConfinedPass pass = StrokesReaching(projection, region, AppState().canvas);
   DrawStrokes(view, &pass);

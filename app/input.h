@@ -1,7 +1,7 @@
 #pragma once
 // Input of the main view: painting with the left button, picking with the
 // middle button, the arrow keys that step the selection, the keyboard
-// (camera, auto-trace, exit). What they change goes through app/actions.h.
+// (camera, auto-trace, exit). What they change goes through actions/actions.h.
 //
 // Coordinates: GLUT callbacks get pixels with the origin at the top-left;
 // PickStroke, the tracer and the pixel reads use OpenGL window coordinates

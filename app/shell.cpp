@@ -4,20 +4,24 @@
 
 #include <cstdio>
 
+#include "actions/actions.h"
 #include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
 #include "app/film.h"
 #include "app/input.h"
 #include "app/painting_keys.h"
 #include "app/pen_input.h"
+#include "app/redisplay.h"
 #include "app/view.h"
 #include "camera/camera.h"
 #include "camera/environment.h"
+#include "common/progress.h"
 #include "glui/glui.h"
 #include "image/filters.h"
 #include "image/gradients.h"
 #include "image/textures.h"
 #include "panels/panels.h"
+#include "render/gl_features.h"
 #include "state/redraw.h"
 #include "state/state.h"
 
@@ -36,11 +40,6 @@ enum MainMenuValue {
   kSizePanelEntry = 100,
 };
 
-void PrintLine(const char* line) {
-  std::printf("%s\n", line);
-  std::fflush(stdout);
-}
-
 // Reloads the maps and the source picture in the main view's context after a
 // panel changed them in its own.
 void SynchroniseTextures() {
@@ -48,8 +47,8 @@ void SynchroniseTextures() {
   std::fflush(stdout);
   ApplicationState& state = AppState();
   LoadAllMaps(state.maps);
-  SourceImage.LoadFrom(state.maps[MAP_SOURCE]);
-  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  state.pictures.source.LoadFrom(state.maps[MAP_SOURCE]);
+  UploadImageTexture(state.pictures.filtered, TEX_FILTERED);
   glutSetWindow(state.windows.main.id);
   LoadAllMaps(state.maps);
   TexturesReloaded(Picture::kMain);
@@ -62,14 +61,14 @@ void SynchroniseTextures() {
 void OnPrimitiveMenu(int value) {
   switch (value) {
     case kPointsEntry:
-      AppState().interaction.primitiveMode = 0;
       glPointSize(5.0f);
+      ChoosePrimitiveMode(0);
       break;
     case kLineStripEntry:
-      AppState().interaction.primitiveMode = GL_LINE;
+      ChoosePrimitiveMode(GL_LINE);
       break;
     case kTriangleStripEntry:
-      AppState().interaction.primitiveMode = GL_FILL;
+      ChoosePrimitiveMode(GL_FILL);
       break;
     default:
       break;
@@ -98,13 +97,15 @@ void OnMainMenu(int value) {
   }
 }
 
-// What the step changes is drawn on GLUT's next round (app/redraw.h).
+// What the step changes is drawn on GLUT's next round (app/redisplay.h).
+// Its spin of the camera is no action, step by step: once the view rests,
+// one settings action tells what the spin left (NoteIdleStep).
 void OnIdle() {
   WaitForIdleSlot();
   ApplicationState& state = AppState();
   if (glutGetWindow() != state.windows.main.id) glutSetWindow(state.windows.main.id);
   state.camera.Update(kSpinStep);
-  NoteIdleStep();
+  if (NoteIdleStep()) SettingChanged();
   if (state.interaction.syncRequested) SynchroniseTextures();
   glLightfv(GL_LIGHT0, GL_POSITION, state.light.position);
   GLUI_Master.sync_live_all();
@@ -121,7 +122,11 @@ void InitScene() {
   InitMaterial();
   ApplicationState& state = AppState();
   InitLight(state.light);
-  ComputeGradientMaps(state.maps);
+  LoadAllMaps(state.maps);
+  Pictures& pictures = state.pictures;
+  pictures.source.LoadFrom(state.maps[MAP_SOURCE]);
+  if (SaveGradientMaps(pictures.source, pictures.filtered))
+    UploadImageTexture(pictures.filtered, TEX_FILTERED);
   state.camera.Init(state.light);
 }
 

@@ -19,7 +19,7 @@ void InitScene();
 void CreateMenusAndPanels();
 // The heartbeat, at most 60 times a second: camera spin, texture
 // synchronisation, light position, control sync. What changed is drawn by
-// the redraw checks (app/redraw.h), not here.
+// the redraw checks (app/redisplay.h), not here.
 void OnIdle();
 void OnPrimitiveMenu(int value);
 void OnMainMenu(int value);

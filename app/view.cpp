@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include "app/redisplay.h"
 #include "camera/camera.h"
 #include "glui/glui.h"
 #include "render/kept_picture.h"
@@ -9,8 +10,8 @@
 #include "state/state.h"
 
 void OnDisplay() {
-  const SceneView view = MainSceneView();
-  NoteDrawn(Picture::kMain, &view);
+  const SceneView view = CurrentMainSceneView();
+  NoteMainViewDrawn(view);
   ApplicationState& state = AppState();
   glLoadIdentity();
   state.camera.LookAt();

@@ -15,6 +15,7 @@
 #include "export/film_encoder.h"
 #include "export/film_timeline.h"
 #include "image/textures.h"
+#include "render/gl_features.h"
 #include "render/offscreen_frame.h"
 #include "stroke/build.h"
 #include "tests/support/gl_window.h"

@@ -40,7 +40,7 @@
 #include "play/replayer.h"
 #include "play/script.h"
 #include "render/kept_picture.h"
-#include "state/redraw.h"
+#include "app/redisplay.h"
 #include "state/state.h"
 #include "stroke/build.h"
 #include "tests/support/height_map.h"

@@ -12,6 +12,7 @@
 #include "camera/environment.h"
 #include "image/textures.h"
 #include "render/easel.h"
+#include "render/gl_features.h"
 #include "render/scene.h"
 #include "stroke/build.h"
 #include "tests/support/gl_window.h"

@@ -50,14 +50,7 @@ void CameraRotationMatrix(float degrees, int axis, float ax, float ay, float az,
 void Camera::Init(Light& light) {
   std::printf("\tCAMERA: Initialising...\n");
   std::fflush(stdout);
-  eye = Vec4(0, 0, 0, 0);
-  upPoint = Vec4(0, 1, 0, 0);
-  sidePoint = Vec4(1, 0, 0, 0);
-  target = Vec4(0, 0, -1, 0);
-  fovy = 60.0f;
-  zNear = 0.1f;
-  zFar = 1000.0;
-  Move(0.0f, 0.0f, 1.7f);
+  static_cast<CameraPose&>(*this) = CameraPose();
   light = StartLight();
   LoadProjection();
 }

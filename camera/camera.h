@@ -6,22 +6,34 @@
 // Angles are degrees.
 
 #include "camera/light.h"
+#include "common/settings_list.h"
 #include "common/vec4.h"
 
-struct Camera {
-  Vec4 eye;        // x, y, z used; w = 0
-  Vec4 upPoint;    // eye + up axis
-  Vec4 sidePoint;  // eye + side (right) axis
-  Vec4 target;     // eye + view direction
-  float fovy = 0.0f;
-  float zNear = 0.0f;
-  double zFar = 0.0;
+// Where the camera stands and its lens: the one start value of the view
+// (eye 1.7 in front of the canvas, looking down −z), which start-up, the R
+// key and a painting without a camera all take. Points use x, y, z; w = 0.
+#define CAMERA_POSE(FIELD)                                                             \
+  FIELD(Vec4, eye, Vec4(0.0f, 0.0f, 1.7f, 0.0f), kAnyNumber)                           \
+  FIELD(Vec4, upPoint, Vec4(0.0f, 1.0f, 1.7f, 0.0f), kAnyNumber)   /* eye + up axis */ \
+  FIELD(Vec4, sidePoint, Vec4(1.0f, 0.0f, 1.7f, 0.0f), kAnyNumber) /* eye + side */    \
+  FIELD(Vec4, target, Vec4(0.0f, 0.0f, -1.0f + 1.7f, 0.0f), kAnyNumber) /* + view */   \
+  FIELD(float, fovy, 60.0f, kAnyNumber)                                                \
+  FIELD(float, zNear, 0.1f, kAnyNumber)                                                \
+  FIELD(double, zFar, 1000.0, kAnyDouble)
+
+struct CameraPose {
+  CAMERA_POSE(SETTING_MEMBER)
+};
+SETTINGS_VISITOR(CameraPose, CAMERA_POSE)
+
+// The camera is its pose, the window it draws into and its spin.
+struct Camera : CameraPose {
   int width = 1;   // main view size in pixels, kept by its reshape
   int height = 1;
   int spin[3] = {0, 0, 0};  // side, up, view: units of 0.05° per idle step
 
-  // Start pose: eye (0, 0, 1.7) looking down −z; also puts the light back
-  // where it starts.
+  // The start pose (the spin and the window stay); also puts the light
+  // back where it starts.
   void Init(Light& light);
   // gluLookAt(eye, target, up) onto the current matrix (no identity first).
   void LookAt() const;

@@ -1,68 +1,6 @@
 #include "camera/environment.h"
 
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/freeglut.h>
 #include <GL/gl.h>
-#include <GL/glext.h>
-
-#include <cstdio>
-#include <string>
-
-#include "platform/extensions.h"
-
-namespace {
-
-MultitextureEntryPoints EntryPoints;
-
-template <typename Proc>
-Proc Lookup(const char* name) {
-  return reinterpret_cast<Proc>(glutGetProcAddress(name));
-}
-
-void PrintLine(const std::string& text) {
-  std::printf("%s\n", text.c_str());
-  std::fflush(stdout);
-}
-
-std::string GlString(GLenum name) {
-  const GLubyte* text = glGetString(name);
-  return text ? reinterpret_cast<const char*>(text) : "";
-}
-
-}  // namespace
-
-const MultitextureEntryPoints& Multitexture() { return EntryPoints; }
-
-void ReportGLEnvironment() {
-  PrintLine("\t--------------------------------------------");
-  const std::string extensions = GlString(GL_EXTENSIONS);
-  PrintLine("\t" + GlString(GL_VENDOR));
-  PrintLine("\t" + GlString(GL_RENDERER));
-  PrintLine("\tOpenGL: " + GlString(GL_VERSION));
-  GLint lights = 0, units = 0;
-  glGetIntegerv(GL_MAX_LIGHTS, &lights);
-  glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
-  PrintLine("\tLIGHTUNITS: " + std::to_string(lights));
-  PrintLine("\tTEXUNITS: " + std::to_string(units));
-  // The lookup answers even for unknown names on some drivers, so support
-  // is decided by the extension string alone.
-  if (ExtensionListed(extensions, "GL_ARB_multitexture")) {
-    PrintLine("\tEXT: GL_ARB_multitexture SUPPORTED");
-    using Points = MultitextureEntryPoints;
-    EntryPoints.multiTexCoord2f = Lookup<decltype(Points::multiTexCoord2f)>("glMultiTexCoord2fARB");
-    EntryPoints.activeTexture = Lookup<decltype(Points::activeTexture)>("glActiveTextureARB");
-    EntryPoints.clientActiveTexture =
-        Lookup<decltype(Points::clientActiveTexture)>("glClientActiveTextureARB");
-  } else {
-    PrintLine("\tEXT: GL_ARB_multitexture NOT SUPPORTED!");
-    EntryPoints = MultitextureEntryPoints();
-  }
-  PrintLine(ExtensionListed(extensions, "GL_EXT_texture_env_combine")
-                ? "\tEXT: GL_Combine_ARB SUPPORTED"
-                : "\tEXT: GL_Combine_ARB NOT SUPPORTED!");
-  PrintLine("\t--------------------------------------------");
-  PrintLine("");
-}
 
 void InitRenderState() {
   glEnable(GL_BLEND);

@@ -1,25 +1,10 @@
 #pragma once
-// The fixed OpenGL set-up of a window: implementation report with the
-// multitexture entry points, render state, material and light 0.
-// All act on the current GL context.
+// The fixed OpenGL set-up of a window: render state, material and light 0.
+// All act on the current GL context (what the context offers, and the
+// report of it, are render/gl_features.h's).
 
 #include "camera/light.h"
 
-// The GL_ARB_multitexture entry points of the main window's context, as
-// ReportGLEnvironment fetched them: all null when the extension is not
-// listed, and then nothing may call them.
-struct MultitextureEntryPoints {
-  void (*multiTexCoord2f)(unsigned int target, float s, float t) = nullptr;
-  void (*activeTexture)(unsigned int texture) = nullptr;
-  void (*clientActiveTexture)(unsigned int texture) = nullptr;
-  bool Available() const { return multiTexCoord2f && activeTexture; }
-};
-const MultitextureEntryPoints& Multitexture();
-
-// Prints vendor, renderer, version, light and texture-unit counts and which
-// extensions are present; fetches the multitexture entry points only when
-// GL_ARB_multitexture is listed (an exact token of the extension string).
-void ReportGLEnvironment();
 // Blending (src alpha, one minus src alpha), depth test, smooth shading, hints.
 void InitRenderState();
 // Colour material; front ambient 0.8 grey, diffuse 0.4 grey.

@@ -3,6 +3,8 @@
 // turned it. The position is given to GL under the camera's look-at and the
 // rotation, so it moves with neither the camera nor the strokes.
 
+#include "common/settings_list.h"
+
 struct Light {
   // Column-major, for glMultMatrixf: the "Light 1" rotation ball's matrix.
   float rotation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -19,4 +21,11 @@ inline Light StartLight() {
   const float start[4] = {-1.0f, -1.0f, -1.7f, 1.0f};
   for (int i = 0; i < 4; ++i) light.position[i] = start[i];
   return light;
+}
+
+template <typename Group, typename Visit>
+std::enable_if_t<std::is_same_v<std::remove_const_t<Group>, Light>> VisitSettings(Group& group,
+                                                                                  Visit&& visit) {
+  visit(SettingKey{"rotation", kAnyNumber}, group.rotation);
+  visit(SettingKey{"position", kAnyNumber}, group.position);
 }

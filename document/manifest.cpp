@@ -61,53 +61,29 @@ Ordered VecJson(const Vec4& v) {
   return Numbers(values, 4);
 }
 
-Ordered StrokeSettingsJson(const StrokeSettings& s) {
-  return {{"pathLod", s.pathLod},
-          {"shapeLod", s.shapeLod},
-          {"subdivisionLevels", s.subdivisionLevels},
-          {"endNode", s.endNode},
-          {"showParticles", s.showParticles},
-          {"showMesh", s.showMesh},
-          {"randomSize", s.randomSize},
-          {"widthStart", Number(s.widthStart)},
-          {"widthEnd", Number(s.widthEnd)},
-          {"heightStart", Number(s.heightStart)},
-          {"heightEnd", Number(s.heightEnd)},
-          {"startColour", VecJson(s.startColour)},
-          {"endColour", VecJson(s.endColour)}};
+Ordered SettingJson(int value) { return value; }
+Ordered SettingJson(unsigned int value) { return value; }
+Ordered SettingJson(double value) { return value; }
+Ordered SettingJson(float value) { return Number(value); }
+Ordered SettingJson(const Vec4& value) { return VecJson(value); }
+Ordered SettingJson(const int (&values)[3]) { return {values[0], values[1], values[2]}; }
+template <std::size_t N>
+Ordered SettingJson(const float (&values)[N]) {
+  return Numbers(values, N);
 }
 
-Ordered SettingsJson(const PaintingSettings& s) {
-  const CollisionFactors& f = s.collisionFactors;
-  const PaintingCamera& c = s.camera;
-  return {
-      {"stroke", StrokeSettingsJson(s.stroke)},
-      {"collisions",
-       {{"afterStroke", s.collideAfterStroke},
-        {"widthStart", Number(f.widthStart)},
-        {"widthEnd", Number(f.widthEnd)},
-        {"heightStart", Number(f.heightStart)},
-        {"heightEnd", Number(f.heightEnd)}}},
-      {"display",
-       {{"lightOn", s.display.lightOn},
-        {"paperOn", s.display.paperOn},
-        {"axesOn", s.display.axesOn},
-        {"cursorOn", s.display.cursorOn},
-        {"showNodes", s.display.showNodes}}},
-      {"light",
-       {{"rotation", Numbers(s.light.rotation, 16)}, {"position", Numbers(s.light.position, 4)}}},
-      {"camera",
-       {{"eye", VecJson(c.eye)},
-        {"upPoint", VecJson(c.upPoint)},
-        {"sidePoint", VecJson(c.sidePoint)},
-        {"target", VecJson(c.target)},
-        {"fovy", Number(c.fovy)},
-        {"zNear", Number(c.zNear)},
-        {"zFar", c.zFar},
-        {"spin", {c.spin[0], c.spin[1], c.spin[2]}}}},
-      {"primitiveMode", s.primitiveMode},
-      {"colourMarker", {{"x", Number(s.colourMarkerX)}, {"y", Number(s.colourMarkerY)}}},
-      {"randomState", s.randomState}};
+// A group of settings as an object of its fields (common/settings_list.h),
+// the groups it holds as objects within it.
+template <typename Group>
+Ordered GroupJson(const Group& group) {
+  Ordered object = Ordered::object();
+  VisitSettings(group, [&](const SettingKey& key, const auto& field) {
+    if constexpr (IsSettingsGroup<std::remove_reference_t<decltype(field)>>::value)
+      object[key.key] = GroupJson(field);
+    else
+      object[key.key] = SettingJson(field);
+  });
+  return object;
 }
 
 // True when every number in the tree is finite (the tree holds no NaN of
@@ -162,7 +138,8 @@ class Fields {
     return Fields(value, path_ + key + ".", error_);
   }
 
-  void Int(const char* key, int& out, long long lowest, long long highest) {
+  template <typename Whole>
+  void Int(const char* key, Whole& out, long long lowest, long long highest) {
     const json* value = Find(key);
     if (!value) return;
     if (!value->is_number_integer()) return Fail(key, "is not a whole number");
@@ -173,9 +150,8 @@ class Fields {
     if (v < lowest || v > highest)
       return Fail(key, "is " + std::to_string(v) + ", not " + std::to_string(lowest) + " to " +
                            std::to_string(highest));
-    out = static_cast<int>(v);
+    out = static_cast<Whole>(v);
   }
-  void Flag(const char* key, int& out) { Int(key, out, 0, 1); }
   void Unsigned(const char* key, std::uint64_t& out, std::uint64_t highest) {
     const json* value = Find(key);
     if (!value) return;
@@ -186,38 +162,42 @@ class Fields {
     out = v;
   }
 
-  void Double(const char* key, double& out) {
-    const json* value = Find(key);
-    if (value) ReadDouble(*value, key, out);
+  // A setting of its list's kind, within its list's range.
+  template <typename Whole>
+  std::enable_if_t<std::is_integral_v<Whole>> Setting(const SettingKey& key, Whole& out) {
+    Int(key.key, out, static_cast<long long>(key.range.lowest),
+        static_cast<long long>(key.range.highest));
   }
-  void Float(const char* key, float& out) {
+  void Setting(const SettingKey& key, float& out) { Numbers(key, &out, 1); }
+  void Setting(const SettingKey& key, double& out) {
+    const json* value = Find(key.key);
     double v = out;
-    const json* value = Find(key);
-    if (!value || !ReadDouble(*value, key, v)) return;
-    if (std::fabs(v) > std::numeric_limits<float>::max())
-      return Fail(key, "is too large for a float");
-    out = static_cast<float>(v);
+    if (value && ReadDouble(*value, key.key, v) && InRange(key, v)) out = v;
   }
-  void Floats(const char* key, float* out, std::size_t count) {
-    const json* value = Find(key);
-    if (!value) return;
-    if (!value->is_array() || value->size() != count)
-      return Fail(key, "is not a list of " + std::to_string(count) + " numbers");
-    float read[16];
-    for (std::size_t i = 0; i < count; ++i) {
-      double v = 0.0;
-      if (!ReadDouble((*value)[i], key, v)) return;
-      if (std::fabs(v) > std::numeric_limits<float>::max())
-        return Fail(key, "holds a number too large for a float");
-      read[i] = static_cast<float>(v);
-    }
-    std::copy(read, read + count, out);
-  }
-  void Vec(const char* key, Vec4& out) {
+  void Setting(const SettingKey& key, Vec4& out) {
     float v[4] = {out.x, out.y, out.z, out.w};
-    Floats(key, v, 4);
+    Numbers(key, v, 4);
     out = Vec4(v[0], v[1], v[2], v[3]);
   }
+  template <std::size_t N>
+  void Setting(const SettingKey& key, float (&out)[N]) {
+    Numbers(key, out, N);
+  }
+  void Setting(const SettingKey& key, int (&out)[3]) {
+    const json* value = Find(key.key);
+    if (!value) return;
+    if (!value->is_array() || value->size() != 3) return Fail(key.key, "is not 3 numbers");
+    int read[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+      const json& item = (*value)[i];
+      if (!item.is_number_integer() || item.get<long long>() < key.range.lowest ||
+          item.get<long long>() > key.range.highest)
+        return Fail(key.key, "is not 3 whole numbers");
+      read[i] = static_cast<int>(item.get<long long>());
+    }
+    std::copy(read, read + 3, out);
+  }
+
   void String(const char* key, std::string& out, std::size_t most) {
     const json* value = Find(key);
     if (!value) return;
@@ -248,6 +228,37 @@ class Fields {
   }
 
  private:
+  bool InRange(const SettingKey& key, double v) {
+    if (v >= key.range.lowest && v <= key.range.highest) return true;
+    if (key.range.lowest == kAnyNumber.lowest && key.range.highest == kAnyNumber.highest)
+      Fail(key.key, "is too large for a float");
+    else
+      Fail(key.key, "is " + std::to_string(v) + ", not " + std::to_string(key.range.lowest) +
+                        " to " + std::to_string(key.range.highest));
+    return false;
+  }
+  // `count` numbers (a list of them unless one) within the key's range.
+  void Numbers(const SettingKey& key, float* out, std::size_t count) {
+    const json* value = Find(key.key);
+    if (!value) return;
+    if (count == 1) {
+      double v = out[0];
+      if (ReadDouble(*value, key.key, v) && InRange(key, v)) out[0] = static_cast<float>(v);
+      return;
+    }
+    if (!value->is_array() || value->size() != count)
+      return Fail(key.key, "is not a list of " + std::to_string(count) + " numbers");
+    float read[16];  // the longest list: a rotation matrix
+    if (count > std::size(read)) return Fail(key.key, "is a list longer than a reader takes");
+    for (std::size_t i = 0; i < count; ++i) {
+      double v = 0.0;
+      if (!ReadDouble((*value)[i], key.key, v)) return;
+      if (!InRange(key, v)) return;
+      read[i] = static_cast<float>(v);
+    }
+    std::copy(read, read + count, out);
+  }
+
   bool ReadDouble(const json& value, const char* key, double& out) {
     if (!value.is_number()) {
       Fail(key, "is not a number");
@@ -267,72 +278,24 @@ class Fields {
   std::string& error_;
 };
 
-void ReadStrokeSettings(Fields fields, StrokeSettings& s) {
-  // The panels' spinner ranges: a build reads these as sample counts.
-  fields.Int("pathLod", s.pathLod, 1, 64);
-  fields.Int("shapeLod", s.shapeLod, 1, 64);
-  fields.Int("subdivisionLevels", s.subdivisionLevels, 0, 5);
-  fields.Int("endNode", s.endNode, 0, 64);
-  fields.Flag("showParticles", s.showParticles);
-  fields.Flag("showMesh", s.showMesh);
-  fields.Flag("randomSize", s.randomSize);
-  fields.Float("widthStart", s.widthStart);
-  fields.Float("widthEnd", s.widthEnd);
-  fields.Float("heightStart", s.heightStart);
-  fields.Float("heightEnd", s.heightEnd);
-  fields.Vec("startColour", s.startColour);
-  fields.Vec("endColour", s.endColour);
-}
-
-void ReadCamera(Fields fields, PaintingCamera& c) {
-  fields.Vec("eye", c.eye);
-  fields.Vec("upPoint", c.upPoint);
-  fields.Vec("sidePoint", c.sidePoint);
-  fields.Vec("target", c.target);
-  fields.Float("fovy", c.fovy);
-  fields.Float("zNear", c.zNear);
-  fields.Double("zFar", c.zFar);
-  if (const json* spin = fields.Find("spin")) {
-    if (!spin->is_array() || spin->size() != 3) return fields.Fail("spin", "is not 3 numbers");
-    for (std::size_t i = 0; i < 3; ++i) {
-      const json& rate = (*spin)[i];
-      if (!rate.is_number_integer() || rate.get<long long>() < std::numeric_limits<int>::min() ||
-          rate.get<long long>() > std::numeric_limits<int>::max())
-        return fields.Fail("spin", "is not 3 whole numbers");
-      c.spin[i] = static_cast<int>(rate.get<long long>());
-    }
-  }
+// Reads a group's fields by their keys and ranges (common/settings_list.h);
+// the groups it holds are objects within its object.
+template <typename Group>
+void ReadGroup(Fields fields, Group& group) {
+  VisitSettings(group, [&](const SettingKey& key, auto& field) {
+    using Field = std::remove_reference_t<decltype(field)>;
+    if constexpr (IsSettingsGroup<Field>::value)
+      ReadGroup(fields.Object(key.key), field);
+    else
+      fields.Setting(key, field);
+  });
 }
 
 void ReadSettings(Fields fields, PaintingSettings& s) {
-  ReadStrokeSettings(fields.Object("stroke"), s.stroke);
-  Fields collisions = fields.Object("collisions");
-  collisions.Flag("afterStroke", s.collideAfterStroke);
-  collisions.Float("widthStart", s.collisionFactors.widthStart);
-  collisions.Float("widthEnd", s.collisionFactors.widthEnd);
-  collisions.Float("heightStart", s.collisionFactors.heightStart);
-  collisions.Float("heightEnd", s.collisionFactors.heightEnd);
-  Fields display = fields.Object("display");
-  display.Flag("lightOn", s.display.lightOn);
-  display.Flag("paperOn", s.display.paperOn);
-  display.Flag("axesOn", s.display.axesOn);
-  display.Flag("cursorOn", s.display.cursorOn);
-  display.Flag("showNodes", s.display.showNodes);
-  Fields light = fields.Object("light");
-  light.Floats("rotation", s.light.rotation, 16);
-  light.Floats("position", s.light.position, 4);
-  ReadCamera(fields.Object("camera"), s.camera);
-  int mode = static_cast<int>(s.primitiveMode);
-  fields.Int("primitiveMode", mode, 0, kPolygonModeFill);
-  if (mode != 0 && mode != int(kPolygonModeLine) && mode != int(kPolygonModeFill))
+  ReadGroup(fields, s);
+  const unsigned int mode = s.primitiveMode;
+  if (mode != 0 && mode != kPolygonModeLine && mode != kPolygonModeFill)
     fields.Fail("primitiveMode", "is none of points (0), lines or fill");
-  s.primitiveMode = static_cast<unsigned int>(mode);
-  Fields marker = fields.Object("colourMarker");
-  marker.Float("x", s.colourMarkerX);
-  marker.Float("y", s.colourMarkerY);
-  std::uint64_t state = s.randomState;
-  fields.Unsigned("randomState", state, 0xFFFFFFFFu);
-  s.randomState = static_cast<std::uint32_t>(state);
 }
 
 void ReadMaps(Fields& fields, std::string& error, std::vector<EmbeddedMap>& maps) {
@@ -377,7 +340,7 @@ bool WriteManifest(const Manifest& manifest, std::string& text, std::string& err
                   {"writer", manifest.writer},
                   {"strokeCount", manifest.strokeCount},
                   {"selectedStroke", manifest.selectedStroke},
-                  {"settings", SettingsJson(manifest.settings)},
+                  {"settings", GroupJson(manifest.settings)},
                   {"strokes", kStrokesEntry},
                   {"maps", maps}};
   if (manifest.filteredPicture) root["filteredPicture"] = kFilteredEntry;

@@ -8,29 +8,30 @@
 #include <string>
 #include <vector>
 
+#include "camera/camera.h"
+#include "camera/display_toggles.h"
 #include "camera/light.h"
+#include "common/settings_list.h"
 #include "common/vec4.h"
 #include "image/textures.h"
-#include "render/scene_view.h"
 #include "stroke/settings.h"
 #include "stroke/stroke.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The camera a painting is looked at with: its pose, lens and spin. The
+// The camera a painting is looked at with: its pose and spin. The
 // window's size is not part of the painting: it belongs to the screen the
-// painting is opened on. The defaults are the start view the camera's
-// initialisation sets (eye 1.7 in front of the canvas, looking down −z).
+// painting is opened on.
 struct PaintingCamera {
-  Vec4 eye{0.0f, 0.0f, 1.7f, 0.0f};
-  Vec4 upPoint{0.0f, 1.0f, 1.7f, 0.0f};
-  Vec4 sidePoint{1.0f, 0.0f, 1.7f, 0.0f};
-  Vec4 target{0.0f, 0.0f, -1.0f + 1.7f, 0.0f};
-  float fovy = 60.0f;
-  float zNear = 0.1f;
-  double zFar = 1000.0;
+  CameraPose pose;
   int spin[3] = {0, 0, 0};  // side, up, view: units of 0.05° per idle step
 };
+template <typename Group, typename Visit>
+std::enable_if_t<std::is_same_v<std::remove_const_t<Group>, PaintingCamera>> VisitSettings(
+    Group& group, Visit&& visit) {
+  VisitSettings(group.pose, visit);  // in the same object as the spin
+  visit(SettingKey{"spin", kAnyInt}, group.spin);
+}
 
 // The parts of the painter's state that belong to the painting: what the
 // next stroke is built with, how crossings pile up, what the view shows
@@ -38,19 +39,32 @@ struct PaintingCamera {
 // is also what a file that lacks it gets.
 struct PaintingSettings {
   StrokeSettings stroke;
-  int collideAfterStroke = 0;  // the Stroke panel's "C"
-  CollisionFactors collisionFactors;
+  Collisions collisions;  // the Stroke panel's "C" and the Size panel's factors
   DisplayToggles display;
   Light light = StartLight();
   PaintingCamera camera;
   unsigned int primitiveMode = kPolygonModeFill;
-  // The Stroke panel's marker on its colour spectrum: x in 0..1, y in 0..4.
-  float colourMarkerX = 0.086f, colourMarkerY = 2.189f;
+  ColourMarker colourMarker;
   // The random generator's state (RandomGenerator::State), so that the
   // strokes painted after opening get the sizes and particles they would
   // have got had the painting never been closed.
   std::uint32_t randomState = 1;
 };
+// The groups and fields in the order a manifest writes them; a group's own
+// fields go into an object under its key. primitiveMode is also one of
+// points (0), kPolygonModeLine or kPolygonModeFill, which a reader checks.
+template <typename Group, typename Visit>
+std::enable_if_t<std::is_same_v<std::remove_const_t<Group>, PaintingSettings>> VisitSettings(
+    Group& group, Visit&& visit) {
+  visit(SettingKey{"stroke", kAnyNumber}, group.stroke);
+  visit(SettingKey{"collisions", kAnyNumber}, group.collisions);
+  visit(SettingKey{"display", kAnyNumber}, group.display);
+  visit(SettingKey{"light", kAnyNumber}, group.light);
+  visit(SettingKey{"camera", kAnyNumber}, group.camera);
+  visit(SettingKey{"primitiveMode", Between(0, kPolygonModeFill)}, group.primitiveMode);
+  visit(SettingKey{"colourMarker", kAnyNumber}, group.colourMarker);
+  visit(SettingKey{"randomState", Between(0, 0xFFFFFFFFu)}, group.randomState);
+}
 
 // A map the painting uses, carried inside the file, so that the painting
 // opens on a machine without it and does not change when the map file is

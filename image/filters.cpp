@@ -275,9 +275,6 @@ void FilterSpan(const PreparedKernel& kernel, const std::uint8_t* const rows[3],
 
 }  // namespace
 
-BmpImage SourceImage;
-BmpImage FilteredImage;
-
 // clang-format off
 const FilterKernel FilterTable[kFilterCount] = {
     {{ 1,  1,  1,   1,  1,  1,   1,  1,  1},  9},  // AVERAGE

@@ -28,8 +28,3 @@ const char* FilterGroupName(int n);
 int ApplyFilter(const BmpImage& source, BmpImage& result, int n);
 // result[i] = low 8 bits of (int)sqrt(a[i]² + b[i]²). 0 if sizes differ.
 int CombineGradients(const BmpImage& a, const BmpImage& b, BmpImage& result);
-
-// The source image of the Filter panel and the last filter result (texture
-// TEX_FILTERED); both live for the whole run.
-extern BmpImage SourceImage;
-extern BmpImage FilteredImage;

@@ -1,32 +1,20 @@
 #include "image/gradients.h"
 
-#include <cstdio>
-
+#include "common/progress.h"
 #include "image/filters.h"
-#include "image/textures.h"
 
-namespace {
-void PrintLine(const char* text) {
-  std::printf("%s\n", text);
-  std::fflush(stdout);
-}
-}  // namespace
-
-void ComputeGradientMaps(const MapFileTable& maps) {
-  LoadAllMaps(maps);
-  SourceImage.LoadFrom(maps[MAP_SOURCE]);
+bool SaveGradientMaps(const BmpImage& source, BmpImage& filtered) {
   BmpImage horizontal, vertical;
-  if (ApplyFilter(SourceImage, horizontal, kFilterHorizontalSobel)) {
+  if (ApplyFilter(source, horizontal, kFilterHorizontalSobel)) {
     PrintLine("\tSaving HORIZONTAL_SOBEL....");
     horizontal.Save("Textures/Sourcemap/Saved/SavedH.bmp");
   }
-  if (ApplyFilter(SourceImage, vertical, kFilterVerticalSobel)) {
+  if (ApplyFilter(source, vertical, kFilterVerticalSobel)) {
     PrintLine("\tSaving VERTICAL_SOBEL....");
     vertical.Save("Textures/Sourcemap/Saved/SavedV.bmp");
   }
-  if (CombineGradients(vertical, horizontal, FilteredImage)) {
-    PrintLine("\tSaving COMBINED_SOBEL....");
-    FilteredImage.Save("Textures/Sourcemap/Saved/SavedHV.bmp");
-    UploadImageTexture(FilteredImage, TEX_FILTERED);
-  }
+  if (!CombineGradients(vertical, horizontal, filtered)) return false;
+  PrintLine("\tSaving COMBINED_SOBEL....");
+  filtered.Save("Textures/Sourcemap/Saved/SavedHV.bmp");
+  return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Start-up work on the source image: loads the map textures of `maps` into
-// the current (main) window, loads SourceImage from the source slot, saves the horizontal, vertical
-// and combined Sobel maps under Textures/Sourcemap/Saved/ and uploads the combined map into
-// FilteredImage and TEX_FILTERED.
-#include "image/textures.h"
+// The gradient maps of a source picture, made at every start: the
+// horizontal, vertical and combined Sobel responses, each saved under
+// Textures/Sourcemap/Saved/ with its console line.
+#include "image/image.h"
 
-void ComputeGradientMaps(const MapFileTable& maps);
+// `filtered` takes the combined map; false, with `filtered` as it was,
+// when `source` cannot be filtered (no 24-bit picture).
+bool SaveGradientMaps(const BmpImage& source, BmpImage& filtered);

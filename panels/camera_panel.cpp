@@ -27,15 +27,16 @@ void BuildControls(GLUI* glui) {
   GLUI_Panel* lightPanel = glui->add_panel("", GLUI_PANEL_EMBOSSED);
   lightPanel->set_alignment(GLUI_ALIGN_CENTER);
   GLUI_Rotation* light =
-      glui->add_rotation_to_panel(lightPanel, "Light 1", AppState().light.rotation, -1, nullptr);
+      glui->add_rotation_to_panel(lightPanel, "Light 1", AppState().light.rotation, -1,
+                                  OnSettingControl);
   light->set_spin(0.5f);
   glui->add_column(true);
   glui->add_separator();
   DisplayToggles& display = AppState().display;
-  glui->add_checkbox("Light ON/OFF", &display.lightOn, kToggleId, nullptr);
-  glui->add_checkbox("Paper ON/OFF", &display.paperOn, kToggleId, nullptr);
-  glui->add_checkbox("Axes ON/OFF", &display.axesOn, kToggleId, nullptr);
-  glui->add_checkbox("Cursor ON/OFF", &display.cursorOn, kToggleId, nullptr);
+  glui->add_checkbox("Light ON/OFF", &display.lightOn, kToggleId, OnSettingControl);
+  glui->add_checkbox("Paper ON/OFF", &display.paperOn, kToggleId, OnSettingControl);
+  glui->add_checkbox("Axes ON/OFF", &display.axesOn, kToggleId, OnSettingControl);
+  glui->add_checkbox("Cursor ON/OFF", &display.cursorOn, kToggleId, OnSettingControl);
   glui->add_separator();
   glui->add_column(true);
   glui->add_button("Delete Selected", kDeleteSelected, OnCameraPanelControl);
@@ -201,8 +202,19 @@ void OnCameraPanelMenu(int value) {
   if (value == kHideMenuValue) HideCameraPanel();
 }
 
+std::string CameraPanelRedrawKey() {
+  const ApplicationState& state = AppState();
+  RedrawKey key;
+  key.Add(static_cast<const CameraPose&>(state.camera));
+  key.Add(state.camera.width).Add(state.camera.height).Add(state.display.lightOn);
+  key.Add(state.light.rotation).Add(state.light.position);
+  key.Add(state.views.modelView).Add(state.views.projection);
+  key.Add(state.windows.cameraPanel.width).Add(state.windows.cameraPanel.height);
+  return key.Done();
+}
+
 void DisplayCameraPanel() {
-  NoteDrawn(Picture::kCameraPanel);
+  NotePanelDrawn(Picture::kCameraPanel, CameraPanelRedrawKey());
   const ApplicationState& state = AppState();
   const Vec4 eye = state.camera.eye;
   const Vec4 target = state.camera.target;

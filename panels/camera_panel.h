@@ -4,6 +4,8 @@
 // All", and a view from outside of the paper on its stand, the light
 // direction and the main camera with its frustum.
 
+#include <string>
+
 void CreateCameraPanel();
 void ShowCameraPanel();
 void HideCameraPanel();
@@ -13,4 +15,7 @@ void HideCameraPanel();
 void OnCameraPanelControl(int id);
 void OnCameraPanelMenu(int value);
 void DisplayCameraPanel();
+// What the panel's picture is drawn from (state/redraw.h): the camera, the
+// light, the main view's matrices and the panel's size.
+std::string CameraPanelRedrawKey();
 void ReshapeCameraPanel(int width, int height);

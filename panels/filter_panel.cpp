@@ -48,11 +48,11 @@ int CreateSubmenuHolder(const std::vector<GroupMenu>& groups, size_t first, size
   return menu;
 }
 
-// Puts FilteredImage and the map set into this window's context, and into
+// Puts the filtered picture and the map set into this window's context, and into
 // the Size panel's, whose preview shows the same picture.
 void Refresh() {
   glutSetWindow(AppState().windows.filterPanel.id);
-  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  UploadImageTexture(AppState().pictures.filtered, TEX_FILTERED);
   LoadAllMaps(AppState().maps);
   TexturesReloaded(Picture::kFilterPanel);
   RefreshSizePanelPreview();
@@ -98,8 +98,9 @@ void CreateFilterPanel() {
 void ShowFilterPanel() { ShowPanelWindow(AppState().windows.filterPanel.id); }
 void HideFilterPanel() { HidePanelWindow(AppState().windows.filterPanel.id); }
 
-// Every kernel starts from SourceImage, never from the previous result. A
-// failed filter (a source that is not 24-bit) leaves FilteredImage as it was.
+// Every kernel starts from the source picture, never from the previous
+// result. A failed filter (a source that is not 24-bit) leaves the
+// filtered picture as it was.
 void OnFilterChoice(int value) {
   ApplyFilterChoice(value);
   Refresh();
@@ -123,8 +124,17 @@ void OnFilterPanelMenu(int value) {
   if (value == kHideMenuValue) HideFilterPanel();
 }
 
+std::string FilterPanelRedrawKey() {
+  const ApplicationState& state = AppState();
+  const WindowPlace& filter = state.windows.filterPanel;
+  RedrawKey key;
+  key.Add(state.redraw.textureRevisions[static_cast<int>(Picture::kFilterPanel)]);
+  key.Add(filter.width).Add(filter.height);
+  return key.Done();
+}
+
 void DisplayFilterPanel() {
-  NoteDrawn(Picture::kFilterPanel);
+  NotePanelDrawn(Picture::kFilterPanel, FilterPanelRedrawKey());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glColor3f(1, 1, 1);

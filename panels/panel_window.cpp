@@ -2,6 +2,8 @@
 
 #include <GL/freeglut.h>
 
+#include "actions/actions.h"
+
 void CreatePanelWindow(const char* title, WindowPlace& place) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(place.width, place.height);
@@ -58,3 +60,5 @@ void DrawTexturedQuad(unsigned int texture, float x0, float y0, float x1, float 
 void IgnoreMouse(int, int, int, int) {}
 void IgnoreKeyboard(unsigned char, int, int) {}
 void IgnoreSpecialKey(int, int, int) {}
+
+void OnSettingControl(int) { SettingChanged(); }

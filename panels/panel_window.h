@@ -31,6 +31,10 @@ void SetUnitSquareView(int width, int height);
 void DrawTexturedQuad(unsigned int texture, float x0, float y0, float x1, float y1, float s0,
                       float t0, float s1, float t1);
 
+// The callback of a control whose setting needs nothing but the action
+// that tells it changed (actions/actions.h: SettingChanged).
+void OnSettingControl(int id);
+
 // Handlers for the events a panel window ignores.
 void IgnoreMouse(int button, int state, int x, int y);
 void IgnoreKeyboard(unsigned char key, int x, int y);

@@ -12,8 +12,6 @@
 
 namespace {
 
-GLUI* SizePanelGlui = nullptr;
-
 constexpr const char* kTitle = "Size Control Panel:";
 
 // Control ids. The "Collision Nodes" "End:" spinners report kEndFactorChanged:
@@ -35,19 +33,18 @@ enum SizeControl {
 };
 
 // One "Width" or "Height" block: "+", "-", a separator, "Start:" and "End:".
-void AddSizeBlock(GLUI_Panel* group, const char* name, int growId, int shrinkId, float* start,
-                  int startId, float* end, int endId) {
-  GLUI_Panel* block = SizePanelGlui->add_panel_to_panel(group, name, GLUI_PANEL_EMBOSSED);
-  SizePanelGlui->add_button_to_panel(block, "+", growId, OnSizePanelControl);
-  SizePanelGlui->add_button_to_panel(block, "-", shrinkId, OnSizePanelControl);
-  SizePanelGlui->add_separator_to_panel(block);
-  SizePanelGlui->add_spinner_to_panel(block, "Start:", GLUI_SPINNER_FLOAT, start, startId,
-                                      OnSizePanelControl);
-  SizePanelGlui->add_spinner_to_panel(block, "End:", GLUI_SPINNER_FLOAT, end, endId,
-                                      OnSizePanelControl);
+void AddSizeBlock(GLUI* glui, GLUI_Panel* group, const char* name, int growId, int shrinkId,
+                  float* start, int startId, float* end, int endId) {
+  GLUI_Panel* block = glui->add_panel_to_panel(group, name, GLUI_PANEL_EMBOSSED);
+  glui->add_button_to_panel(block, "+", growId, OnSizePanelControl);
+  glui->add_button_to_panel(block, "-", shrinkId, OnSizePanelControl);
+  glui->add_separator_to_panel(block);
+  glui->add_spinner_to_panel(block, "Start:", GLUI_SPINNER_FLOAT, start, startId,
+                             OnSizePanelControl);
+  glui->add_spinner_to_panel(block, "End:", GLUI_SPINNER_FLOAT, end, endId, OnSizePanelControl);
 }
 
-void BuildControls() {
+void BuildControls(GLUI* glui) {
   // The "Normal Nodes" values start over from their defaults when the
   // controls are built.
   StrokeSettings& sizes = AppState().strokeSettings;
@@ -57,29 +54,20 @@ void BuildControls() {
   sizes.heightStart = defaults.heightStart;
   sizes.heightEnd = defaults.heightEnd;
 
-  GLUI_Panel* normal = SizePanelGlui->add_panel("Normal Nodes", GLUI_PANEL_EMBOSSED);
-  AddSizeBlock(normal, "Width", kWidthGrow, kWidthShrink, &sizes.widthStart, kNormalSizeChanged,
-               &sizes.widthEnd, kNormalSizeChanged);
-  SizePanelGlui->add_column_to_panel(normal, true);
-  AddSizeBlock(normal, "Height", kHeightGrow, kHeightShrink, &sizes.heightStart, kNormalSizeChanged,
-               &sizes.heightEnd, kNormalSizeChanged);
+  GLUI_Panel* normal = glui->add_panel("Normal Nodes", GLUI_PANEL_EMBOSSED);
+  AddSizeBlock(glui, normal, "Width", kWidthGrow, kWidthShrink, &sizes.widthStart,
+               kNormalSizeChanged, &sizes.widthEnd, kNormalSizeChanged);
+  glui->add_column_to_panel(normal, true);
+  AddSizeBlock(glui, normal, "Height", kHeightGrow, kHeightShrink, &sizes.heightStart,
+               kNormalSizeChanged, &sizes.heightEnd, kNormalSizeChanged);
 
   CollisionFactors& factors = AppState().collisions.factors;
-  GLUI_Panel* collision = SizePanelGlui->add_panel("Collision Nodes", GLUI_PANEL_EMBOSSED);
-  AddSizeBlock(collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink, &factors.widthStart,
-               kCollisionStartChanged, &factors.widthEnd, kEndFactorChanged);
-  SizePanelGlui->add_column_to_panel(collision, true);
-  AddSizeBlock(collision, "Height", kCollisionHeightGrow, kCollisionHeightShrink,
+  GLUI_Panel* collision = glui->add_panel("Collision Nodes", GLUI_PANEL_EMBOSSED);
+  AddSizeBlock(glui, collision, "Width", kCollisionWidthGrow, kCollisionWidthShrink,
+               &factors.widthStart, kCollisionStartChanged, &factors.widthEnd, kEndFactorChanged);
+  glui->add_column_to_panel(collision, true);
+  AddSizeBlock(glui, collision, "Height", kCollisionHeightGrow, kCollisionHeightShrink,
                &factors.heightStart, kCollisionStartChanged, &factors.heightEnd, kEndFactorChanged);
-}
-
-// The collision buttons move the start and end factors apart by `step`.
-// They resize the stroke but do not re-run the crossing check, so the
-// resize undoes the stroke's earlier deflection.
-void ShiftFactors(float& start, float& end, float step) {
-  start += step;
-  end -= step;
-  ResizeSelectedStroke();
 }
 
 }  // namespace
@@ -90,20 +78,20 @@ void CreateSizePanel() {
   glutDisplayFunc(DisplaySizePanel);
   glutMouseFunc(IgnoreMouse);
 
-  SizePanelGlui = GLUI_Master.create_glui_subwindow(place.id, GLUI_SUBWINDOW_BOTTOM);
+  GLUI* glui = GLUI_Master.create_glui_subwindow(place.id, GLUI_SUBWINDOW_BOTTOM);
   GLUI_Master.set_glutReshapeFunc(ReshapeSizePanel);
 
   glutSetWindow(place.id);
   LoadAllMaps(AppState().maps);
   // The filtered image is otherwise uploaded only in the main and Filter
   // windows; this window's context needs its own copy for the preview.
-  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  UploadImageTexture(AppState().pictures.filtered, TEX_FILTERED);
 
-  BuildControls();
+  BuildControls(glui);
   glutSetWindow(place.id);
   AttachHideMenu(OnSizePanelMenu);
 
-  SizePanelGlui->set_main_gfx_window(AppState().windows.main.id);
+  glui->set_main_gfx_window(AppState().windows.main.id);
   HideSizePanel();
 }
 
@@ -111,8 +99,10 @@ void ShowSizePanel() { ShowPanelWindow(AppState().windows.sizePanel.id); }
 void HideSizePanel() { HidePanelWindow(AppState().windows.sizePanel.id); }
 
 void OnSizePanelControl(int id) {
+  // The spinners have written their settings already, selection or not.
+  if (id == kNormalSizeChanged || id == kCollisionStartChanged || id == kEndFactorChanged)
+    SettingChanged();
   if (!HasSelectedStroke() || id > kCollisionHeightShrink) return;
-  CollisionFactors& factors = AppState().collisions.factors;
   switch (id) {
     case kNormalSizeChanged:
       ResizeSelectedStroke();
@@ -130,13 +120,11 @@ void OnSizePanelControl(int id) {
       break;
     case kCollisionWidthGrow:
     case kCollisionWidthShrink:
-      ShiftFactors(factors.widthStart, factors.widthEnd,
-                   id == kCollisionWidthGrow ? kSizeStep : -kSizeStep);
+      ShiftCollisionFactors(SizeAxis::kWidth, id == kCollisionWidthGrow ? kSizeStep : -kSizeStep);
       break;
     case kCollisionHeightGrow:
     case kCollisionHeightShrink:
-      ShiftFactors(factors.heightStart, factors.heightEnd,
-                   id == kCollisionHeightGrow ? kSizeStep : -kSizeStep);
+      ShiftCollisionFactors(SizeAxis::kHeight, id == kCollisionHeightGrow ? kSizeStep : -kSizeStep);
       break;
     default:
       break;
@@ -168,6 +156,6 @@ void RefreshSizePanelPreview() {
   const int window = AppState().windows.sizePanel.id;
   if (window == 0) return;
   glutSetWindow(window);
-  UploadImageTexture(FilteredImage, TEX_FILTERED);
+  UploadImageTexture(AppState().pictures.filtered, TEX_FILTERED);
   glutPostRedisplay();
 }

@@ -16,7 +16,7 @@ void OnSizePanelMenu(int value);
 void DisplaySizePanel();
 void ReshapeSizePanel(int width, int height);
 
-// Uploads FilteredImage into this window's own GL context (each window has
+// Uploads the filtered picture into this window's own GL context (each window has
 // its own textures) and redraws the preview; the Filter panel calls it after
 // every choice. Does nothing before the window exists.
 void RefreshSizePanelPreview();

@@ -33,8 +33,8 @@ enum StrokeControl {
   kMeshSwitched = 6,
   kUpdate = 7,
 };
-// The id of the controls read only when strokes are built or drawn: they
-// have no callback, so it is never reported.
+// The id of the controls read only when strokes are built or drawn: their
+// callback only tells that a setting changed.
 constexpr int kNoAction = 1;
 
 // A browsable map folder: its submenu, its directory below the texture
@@ -73,28 +73,30 @@ void ChooseFolderFile(const MapFolder& folder, int value) {
   TexturesReloaded(Picture::kStrokePanel);
 }
 
+// An int spinner over a stroke setting, limited to its list's range.
 GLUI_Spinner* AddIntSpinner(GLUI* glui, const char* panelName, const char* label, int* variable,
-                            int id, GLUI_Update_CB callback, int low, int high) {
+                            int id, GLUI_Update_CB callback) {
   GLUI_Panel* panel = glui->add_panel(panelName, GLUI_PANEL_EMBOSSED);
   GLUI_Spinner* spinner =
       glui->add_spinner_to_panel(panel, label, GLUI_SPINNER_INT, variable, id, callback);
-  spinner->set_int_limits(low, high, GLUI_LIMIT_CLAMP);
+  const SettingRange range = RangeOfSetting(AppState().strokeSettings, variable);
+  spinner->set_int_limits(static_cast<int>(range.lowest), static_cast<int>(range.highest),
+                          GLUI_LIMIT_CLAMP);
   return spinner;
 }
 
 void BuildCurveControls(GLUI* curves) {
   StrokeSettings& settings = AppState().strokeSettings;
-  AddIntSpinner(curves, "Shape Curve", "LOD:", &settings.shapeLod, -1, nullptr, 1, 64);
-  AddIntSpinner(curves, "Path Curve", "LOD:", &settings.pathLod, -1, nullptr, 1, 64);
+  AddIntSpinner(curves, "Shape Curve", "LOD:", &settings.shapeLod, -1, OnSettingControl);
+  AddIntSpinner(curves, "Path Curve", "LOD:", &settings.pathLod, -1, OnSettingControl);
   curves->add_column(true);
   AddIntSpinner(curves, "Mesh Subdivision", "# Subdivisions:", &settings.subdivisionLevels, 0,
-                OnSubdivisionControl, 0, 5);
-  AddIntSpinner(curves, "Stroke Capping", "End node:", &settings.endNode, 0, OnSubdivisionControl,
-                0, 64);
+                OnSubdivisionControl);
+  AddIntSpinner(curves, "Stroke Capping", "End node:", &settings.endNode, 0, OnSubdivisionControl);
 }
 
-// "N", "C" and "R" are read when strokes are built or drawn and need no
-// callback.
+// "N", "C" and "R" are read when strokes are built or drawn: their
+// callback only tells that a setting changed.
 void BuildButtonControls(GLUI* buttons) {
   StrokeSettings& settings = AppState().strokeSettings;
   buttons->add_separator();
@@ -107,7 +109,7 @@ void BuildButtonControls(GLUI* buttons) {
 
   GLUI_Panel* primitives = buttons->add_panel("Primitives", GLUI_PANEL_EMBOSSED);
   buttons->add_checkbox_to_panel(primitives, "N", &AppState().display.showNodes, kNoAction,
-                                 nullptr);
+                                 OnSettingControl);
   buttons->add_column_to_panel(primitives, true);
   buttons->add_checkbox_to_panel(primitives, "P", &settings.showParticles, kParticlesSwitched,
                                  OnStrokePanelControl);
@@ -116,9 +118,10 @@ void BuildButtonControls(GLUI* buttons) {
                                  OnStrokePanelControl);
 
   GLUI_Panel* misc = buttons->add_panel("Misc", GLUI_PANEL_EMBOSSED);
-  buttons->add_checkbox_to_panel(misc, "C", &AppState().collisions.afterStroke, kNoAction, nullptr);
+  buttons->add_checkbox_to_panel(misc, "C", &AppState().collisions.afterStroke, kNoAction,
+                                 OnSettingControl);
   buttons->add_column_to_panel(misc, true);
-  buttons->add_checkbox_to_panel(misc, "R", &settings.randomSize, kNoAction, nullptr);
+  buttons->add_checkbox_to_panel(misc, "R", &settings.randomSize, kNoAction, OnSettingControl);
   buttons->add_separator();
 }
 
@@ -236,9 +239,11 @@ void OnStrokePanelControl(int id) {
       break;
     case kParticlesSwitched:
       if (settings.showParticles) settings.showMesh = 0;
+      SettingChanged();
       break;
     case kMeshSwitched:
       if (settings.showMesh) settings.showParticles = 0;
+      SettingChanged();
       break;
     case kUpdate:
       if (HasSelectedStroke()) UpdateSelectedStroke();
@@ -257,10 +262,21 @@ void OnPaperMapChoice(int value) { ChooseFolderFile(kPaperFolder, value); }
 void OnSubdivisionControl(int) {
   const ApplicationState& state = AppState();
   if (state.strokeSettings.subdivisionLevels != 0) glutSetWindow(state.windows.main.id);
+  SettingChanged();
+}
+
+std::string StrokePanelRedrawKey() {
+  const ApplicationState& state = AppState();
+  const ViewArea& view = state.windows.strokePanelView;
+  RedrawKey key;
+  key.Add(state.redraw.textureRevisions[static_cast<int>(Picture::kStrokePanel)]);
+  key.Add(state.strokeSettings.startColour).Add(state.colourMarker.x).Add(state.colourMarker.y);
+  key.Add(view.x).Add(view.y).Add(view.width).Add(view.height);
+  return key.Done();
 }
 
 void DisplayStrokePanel() {
-  NoteDrawn(Picture::kStrokePanel);
+  NotePanelDrawn(Picture::kStrokePanel, StrokePanelRedrawKey());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glEnable(GL_TEXTURE_2D);

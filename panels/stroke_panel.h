@@ -5,6 +5,8 @@
 // mesh, detail, particle, height and spectrum maps. A click in the spectrum
 // picks the stroke colour; the right-button menu swaps map files.
 
+#include <string>
+
 void CreateStrokePanel();
 void ShowStrokePanel();
 void HideStrokePanel();
@@ -31,4 +33,7 @@ void OnPaperMapChoice(int value);
 void OnSubdivisionControl(int id);
 
 void DisplayStrokePanel();
+// What the panel's picture is drawn from (state/redraw.h): its maps, the
+// colour and its marker, the drawing area.
+std::string StrokePanelRedrawKey();
 void ReshapeStrokePanel(int width, int height);

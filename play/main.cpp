@@ -36,7 +36,7 @@
 #include "play/script.h"
 #include "play/virtual_display.h"
 #include "render/kept_picture.h"
-#include "state/redraw.h"
+#include "app/redisplay.h"
 #include "state/state.h"
 
 namespace {

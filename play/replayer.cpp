@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/redisplay.h"
 #include "common/notice.h"
 #include "export/png.h"
 #include "play/controls.h"
@@ -18,7 +19,6 @@
 #include "play/picture_log.h"
 #include "play/window_capture.h"
 #include "play/windows.h"
-#include "state/redraw.h"
 #include "state/state.h"
 
 namespace {

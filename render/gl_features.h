@@ -20,6 +20,22 @@ struct ContextFeatures {
 
 ContextFeatures CurrentContextFeatures();
 
+// The GL_ARB_multitexture entry points of the main window's context, as
+// ReportGLEnvironment looked them up: all null when the extension is not
+// listed, and then nothing may call them.
+struct MultitextureEntryPoints {
+  void (*multiTexCoord2f)(unsigned int target, float s, float t) = nullptr;
+  void (*activeTexture)(unsigned int texture) = nullptr;
+  void (*clientActiveTexture)(unsigned int texture) = nullptr;
+  bool Available() const { return multiTexCoord2f && activeTexture; }
+};
+const MultitextureEntryPoints& Multitexture();
+
+// Prints vendor, renderer, version, light and texture-unit counts and which
+// extensions are present (the current context's); looks the multitexture
+// entry points up only when GL_ARB_multitexture is listed.
+void ReportGLEnvironment();
+
 // Sets `entry` to the entry point called `name`; false where there is none.
 template <typename Entry>
 bool LookUpEntry(Entry& entry, const std::string& name) {

@@ -11,7 +11,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "camera/environment.h"
 #include "render/gl_features.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "camera/environment.h"
+#include "render/gl_features.h"
 #include "image/textures.h"
 #include "render/easel.h"
 #include "render/mesh_buffers.h"

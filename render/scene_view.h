@@ -7,26 +7,12 @@
 // picture it belongs to says how much.
 
 #include <cstdint>
+#include <type_traits>
 
 #include "camera/camera.h"
+#include "camera/display_toggles.h"
 #include "camera/light.h"
 #include "stroke/stroke.h"
-
-// How stroke meshes are rasterised: 0 draws points, otherwise a polygon mode
-// (GL_LINE or GL_FILL) for triangles.
-constexpr unsigned int kPolygonModeLine = 0x1B01;
-constexpr unsigned int kPolygonModeFill = 0x1B02;
-
-// The switches of what the main view draws: the Camera panel's four
-// checkboxes and the Stroke panel's "N". Ints holding 0 or 1, so GLUI
-// checkboxes bind to them.
-struct DisplayToggles {
-  int lightOn = 1;    // stroke meshes lit
-  int paperOn = 0;    // the filtered source image instead of the easel; white cursor
-  int axesOn = 0;     // the axes
-  int cursorOn = 1;   // the program's own brush cursor
-  int showNodes = 0;  // every committed stroke's path points
-};
 
 // GL state a frame starts from, as the frame before it left it: meshes drawn
 // as points take the point size set last, and the light position given at
@@ -94,13 +80,10 @@ void VisitViewFields(View& view, Visit&& visit) {
   visit(view.selectedStroke, ViewPart::kSelection);
   visit(view.cursorPosition, ViewPart::kOverlay);
   visit(view.coarse, ViewPart::kStill);
-  visit(view.camera.eye, ViewPart::kStill);
-  visit(view.camera.upPoint, ViewPart::kStill);
-  visit(view.camera.sidePoint, ViewPart::kStill);
-  visit(view.camera.target, ViewPart::kStill);
-  visit(view.camera.fovy, ViewPart::kStill);
-  visit(view.camera.zNear, ViewPart::kStill);
-  visit(view.camera.zFar, ViewPart::kStill);
+  // The camera's pose, field by field, as its list gives them.
+  using Pose = std::conditional_t<std::is_const_v<View>, const CameraPose, CameraPose>;
+  VisitSettings(static_cast<Pose&>(view.camera),
+                [&](const SettingKey&, auto& field) { visit(field, ViewPart::kStill); });
   visit(view.camera.width, ViewPart::kStill);
   visit(view.camera.height, ViewPart::kStill);
   visit(view.camera.spin, ViewPart::kNone);

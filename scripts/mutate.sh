@@ -70,8 +70,8 @@ fault image/filters.cpp '{{ 1,  2,  1,   2,  4,  2,   1,  2,  1}, 16},  // GAUSS
   "filters: Gaussian kernel with a centre weight of 2"
 fault image/pixel_rows.cpp $'    b[i] = a2;\n' $'    b[i] = a0;\n' \
   "row exchange: the plain tail writes blue where red goes"
-fault image/gradients.cpp 'ApplyFilter(SourceImage, horizontal, kFilterHorizontalSobel)' \
-  'ApplyFilter(SourceImage, horizontal, kFilterVerticalSobel)' \
+fault image/gradients.cpp 'ApplyFilter(source, horizontal, kFilterHorizontalSobel)' \
+  'ApplyFilter(source, horizontal, kFilterVerticalSobel)' \
   "gradient maps: the horizontal map made with the vertical kernel"
 
 fault stroke/edge_index.cpp $'const std::uint32_t low = static_cast<std::uint32_t>(a < b ? a : b);\n  const std::uint32_t high = static_cast<std::uint32_t>(a < b ? b : a);' \
@@ -130,7 +130,7 @@ fault stroke/history.cpp 'undo_.size() > limits_.steps' 'undo_.size() >= limits_
 fault render/scene.cpp $'ActiveUnit(GL_TEXTURE1_ARB);\n  glEnable(GL_TEXTURE_2D);' \
   $'ActiveUnit(GL_TEXTURE0_ARB);\n  glEnable(GL_TEXTURE_2D);' \
   "mesh: detail map set up on texture unit 0 instead of 1"
-fault camera/environment.h 'return multiTexCoord2f && activeTexture;' \
+fault render/gl_features.h 'return multiTexCoord2f && activeTexture;' \
   'return multiTexCoord2f && !activeTexture;' \
   "mesh: multitexturing off where the extension is present"
 fault render/scene.cpp 'glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, static_cast<GLint>(kDetailScale));' \
@@ -162,7 +162,7 @@ fault camera/camera.cpp 'const float d = std::sqrt(ay * ay + az * az);' \
   "camera: rotation matrix from the wrong axis components"
 fault camera/camera.cpp "camera.fovy += key == '7' ? 1.0f : -1.0f;" "camera.fovy += key == '7' ? -1.0f : 1.0f;" \
   "keys 7 and 9 change the field of view the wrong way"
-fault camera/environment.cpp '"\tTEXUNITS: "' '"\tTEXUNITS:"' \
+fault render/gl_features.cpp '"\tTEXUNITS: "' '"\tTEXUNITS:"' \
   "console: the texture-unit line loses its blank"
 fault camera/environment.cpp 'glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);' \
   'glBlendFunc(GL_SRC_ALPHA, GL_ONE);' \
@@ -175,7 +175,7 @@ fault glui/arcball.cpp $'float x = dx / radius;\n  float y = dy / radius;' \
   $'float x = dx / radius;\n  float y = dx / radius;' \
   "arcball: y of the sphere point from the x offset"
 
-fault panels/size_panel.cpp $'  start += step;\n  end -= step;' $'  start += step;\n  end += step;' \
+fault actions/actions.cpp $'  start += step;\n  end -= step;' $'  start += step;\n  end += step;' \
   "size panel: collision factors move together instead of apart"
 fault panels/matrix_inverse.cpp '> std::fabs(At(work, pivotRow, column))) pivotRow = row;' \
   '< std::fabs(At(work, pivotRow, column))) pivotRow = row;' \
@@ -190,8 +190,8 @@ fault app/input.cpp 'if (record[1] < nearestDepth) {' 'if (record[1] > nearestDe
 fault actions/trace.cpp 'return red > kBrightLevel && green > kBrightLevel && blue > kBrightLevel;' \
   'return red > kBrightLevel || green > kBrightLevel || blue > kBrightLevel;' \
   "auto-trace: regions start at pixels bright in any channel"
-fault actions/actions.cpp 'ApplyFilter(SourceImage, FilteredImage, kFilterVerticalSobel);' \
-  'ApplyFilter(SourceImage, FilteredImage, kFilterHorizontalSobel);' \
+fault actions/actions.cpp 'ApplyFilter(pictures.source, pictures.filtered, kFilterVerticalSobel);' \
+  'ApplyFilter(pictures.source, pictures.filtered, kFilterHorizontalSobel);' \
   "filter panel: a new source shown through the horizontal kernel"
 
 fault state/redraw.cpp $'  view.strokesRevision = state.revisions.strokes;\n' '' \
@@ -220,7 +220,8 @@ fault stroke/history.cpp 'return !undo_.empty() && undo_.back().allStrokes;' \
 fault stroke/history.cpp 'for (const auto& kept : steps.back().strokes)' \
   'for (const auto& kept : steps.front().strokes)' \
   "undo history: the slots of the oldest step announced for the next one"
-fault actions/painting_history.cpp $'    case ActionKind::kCollide:\n' '' \
+fault actions/actions.cpp '{ActionKind::kCollide,        true,   true,   true,  true},' \
+  '{ActionKind::kCollide,        true,   true,   false, true},' \
   "painting history: the crossing check is no step"
 fault actions/painting_history.cpp '(undo ? history_.UndoSteps() : history_.RedoSteps()) == 0' \
   '(undo ? history_.RedoSteps() : history_.UndoSteps()) == 0' \
@@ -257,8 +258,8 @@ fault play/windows.h 'px < x + width && py < y + height' 'px <= x + width && py 
 # The redraw decision and the kept picture.
 fault state/redraw.cpp 'ShownFaces(state) > kCoarseAboveFaces' 'ShownFaces(state) >= kCoarseAboveFaces' \
   "coarse view: a painting of exactly the threshold's faces drawn coarse"
-fault state/redraw.cpp 'return StepsSinceCameraMoved < kRestingSteps &&' \
-  'return StepsSinceCameraMoved + 1 < kRestingSteps &&' \
+fault state/redraw.cpp 'return state.redraw.stepsSinceCameraMoved < kRestingSteps &&' \
+  'return state.redraw.stepsSinceCameraMoved + 1 < kRestingSteps &&' \
   "coarse view: the camera rests after nine idle steps"
 fault render/scene_view.h 'visit(view.display.showNodes, ViewPart::kStill);' \
   'visit(view.display.showNodes, ViewPart::kOverlay);' \
@@ -336,9 +337,9 @@ fault document/stroke_record.cpp 'stroke.subdivision.levels > limits_.subdivisio
 fault document/stroke_record.cpp 'const std::uint64_t side = (1u << levels) + 1;' \
   'const std::uint64_t side = 1u << levels;' \
   "stroke records: the vertices of a subdivided mesh undercounted"
-fault document/manifest.cpp 'fields.Int("subdivisionLevels", s.subdivisionLevels, 0, 5);' \
-  'fields.Int("subdivisionLevels", s.subdivisionLevels, 0, 4);' \
-  "manifest: the panel's top subdivision level refused"
+fault stroke/settings.h 'FIELD(int, subdivisionLevels, 0, Between(0, 5))' \
+  'FIELD(int, subdivisionLevels, 0, Between(0, 4))' \
+  "stroke settings: the top subdivision level refused by files and the panel"
 fault document/manifest.cpp 'list->size() > std::size(kSlotNames))' 'list->size() >= std::size(kSlotNames))' \
   "manifest: a painting that embeds every map refused"
 fault actions/documents.cpp 'static_cast<std::size_t>(slot) < strokes_.size()) strokes_[slot] = nullptr;' \

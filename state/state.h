@@ -15,12 +15,15 @@
 #include <string>
 
 #include "camera/camera.h"
+#include "camera/display_toggles.h"
 #include "camera/light.h"
 #include "common/random.h"
 #include "common/vec4.h"
+#include "image/image.h"
 #include "image/textures.h"
 #include "render/kept_picture.h"
 #include "render/scene_view.h"
+#include "state/redraw.h"
 #include "stroke/settings.h"
 #include "stroke/stroke.h"
 
@@ -69,17 +72,11 @@ struct ViewMatrices {
   double projection[16] = {};  // at the last reshape
 };
 
-// The crossing check: whether it runs after every commit ("C" in the
-// Stroke panel), and how strongly crossings pile up (the Size panel's
-// "Collision Nodes").
-struct Collisions {
-  int afterStroke = 0;
-  CollisionFactors factors;
-};
-
-// The Stroke panel's marker on its colour spectrum: x in 0..1, y in 0..4.
-struct ColourMarker {
-  float x = 0.086f, y = 2.189f;
+// The Filter panel's source picture and the last filter result (texture
+// TEX_FILTERED, and the picture under "Paper ON").
+struct Pictures {
+  BmpImage source;
+  BmpImage filtered;
 };
 
 // Counters the action layer moves (actions/actions.h): the views of the
@@ -114,6 +111,7 @@ struct ApplicationState {
   Collisions collisions;
   ColourMarker colourMarker;
   MapFileTable maps;
+  Pictures pictures;
   Canvas canvas;
   // Random node sizes and particles draw from it; never reseeded.
   RandomGenerator random;
@@ -122,6 +120,7 @@ struct ApplicationState {
   KeptPicture keptPicture;
   // A failure (or an export) told over the main view for a few seconds.
   MainViewNotice notice;
+  RedrawMemory redraw;  // what the windows were drawn from (state/redraw.h)
 };
 
 ApplicationState& AppState();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/progress.h"
 #include "stroke/bspline.h"
 #include "stroke/collisions.h"
 #include "stroke/mesh.h"
@@ -9,11 +10,6 @@
 #include "stroke/shape.h"
 
 namespace {
-
-void PrintLine(const char* text) {
-  std::printf("%s\n", text);
-  std::fflush(stdout);
-}
 
 // Mesh wins over particles; with neither switch on the type stays.
 void ChooseRenderType(Stroke& stroke, const StrokeSettings& settings) {

@@ -47,6 +47,12 @@ class Actions : public PainterTest {
   Journal journal_;
 };
 
+// A kind added without its row would take another kind's traits.
+TEST(ActionTraits, EveryKindHasItsRow) {
+  for (int k = 0; k < static_cast<int>(ActionKind::kCount); ++k)
+    EXPECT_EQ(TraitsOf(static_cast<ActionKind>(k)).kind, static_cast<ActionKind>(k)) << k;
+}
+
 TEST_F(Actions, CommitTellsTheNewSlotAndEveryStrokeItPiledUpOn) {
   Paint(-0.8f, 0.0f, 0.2f, 0.0f);  // across
   Paint(0.5f, 0.5f, 0.0f, 0.1f);   // beside, crosses nothing

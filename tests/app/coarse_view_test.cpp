@@ -1,6 +1,7 @@
 // While the camera moves over a painting of many faces, the main view draws
 // the strokes from their base meshes; once it has rested for ten idle steps
-// the exact frame follows. A small painting is always drawn exactly.
+// the exact frame follows. A small painting is always drawn exactly. A view
+// that spun to rest tells so once.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ class CoarseView : public PainterTest {
     PainterTest::SetUp();
     AppState().camera.Init(AppState().light);
   }
-  static int Coarse() { return MainSceneView().coarse; }
+  static int Coarse() { return MainSceneView(FrameStart()).coarse; }
   static void Rest() {
     for (int i = 0; i < 12; ++i) NoteIdleStep();
   }
@@ -57,6 +58,34 @@ TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
   }
   Move();
   EXPECT_EQ(Coarse(), 0);
+}
+
+// A spin of the camera or of the light ball moves the view with no action
+// of its own: the idle step where it has rested away from what the last
+// action left tells so, once; a view an action left tells nothing.
+TEST_F(CoarseView, AViewThatSpunToRestTellsSoOnce) {
+  const auto restingSteps = [] {
+    int told = 0;
+    for (int i = 0; i < 3 * kRestingSteps; ++i) told += NoteIdleStep() ? 1 : 0;
+    return told;
+  };
+  EXPECT_EQ(restingSteps(), 0) << "nothing moved";
+  Camera& camera = AppState().camera;
+  camera.spin[1] = 1;
+  for (int i = 0; i < 5; ++i) {
+    camera.RotatePoints(0.05f, 2);
+    EXPECT_FALSE(NoteIdleStep()) << "a spinning camera does not rest";
+  }
+  camera.spin[1] = 0;
+  EXPECT_EQ(restingSteps(), 1);
+  for (int i = 0; i < 3; ++i) {
+    AppState().light.rotation[1] += 0.1f;
+    EXPECT_FALSE(NoteIdleStep());
+  }
+  EXPECT_EQ(restingSteps(), 1);
+  AppState().light.rotation[1] += 0.1f;
+  SettingChanged();
+  EXPECT_EQ(restingSteps(), 0) << "the action told where the light went";
 }
 
 // The threshold is the most faces still drawn exactly while the camera

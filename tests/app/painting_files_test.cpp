@@ -40,34 +40,17 @@
 #include "tests/support/fingerprint.h"
 #include "tests/support/painter.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings.h"
 
 namespace {
 
 constexpr int kSize = 256;
 
-// Every setting a painting carries, field by field.
+// Every setting a painting carries.
 std::string SettingsPrint() {
-  const PaintingSettings s = SettingsOfState(AppState());
   Fingerprint f;
-  const StrokeSettings& k = s.stroke;
-  for (int v : {k.pathLod, k.shapeLod, k.subdivisionLevels, k.endNode, k.showParticles, k.showMesh,
-                k.randomSize, s.collideAfterStroke, s.display.lightOn, s.display.paperOn,
-                s.display.axesOn, s.display.cursorOn, s.display.showNodes})
-    f.Int(v);
-  for (float v :
-       {k.widthStart, k.widthEnd, k.heightStart, k.heightEnd, s.collisionFactors.widthStart,
-        s.collisionFactors.widthEnd, s.collisionFactors.heightStart, s.collisionFactors.heightEnd,
-        s.camera.fovy, s.camera.zNear, s.colourMarkerX, s.colourMarkerY})
-    f.Float(v);
-  for (const Vec4& v : {k.startColour, k.endColour, s.camera.eye, s.camera.upPoint,
-                        s.camera.sidePoint, s.camera.target})
-    f.Vec(v);
-  f.Bytes(s.light.rotation, sizeof s.light.rotation);
-  f.Bytes(s.light.position, sizeof s.light.position);
-  f.Bytes(&s.camera.zFar, sizeof s.camera.zFar);
-  f.Bytes(s.camera.spin, sizeof s.camera.spin);
-  f.Bytes(&s.primitiveMode, sizeof s.primitiveMode);
-  f.Bytes(&s.randomState, sizeof s.randomState);
+  for (const auto& [key, bytes] : SettingValues(SettingsOfState(AppState())))
+    f.Bytes(bytes.data(), bytes.size());
   return Hex(f.hash);
 }
 
@@ -133,7 +116,7 @@ class PaintingFiles : public PainterTest {
       OnReshape(kSize, kSize);
       ApplicationState& state = AppState();
       LoadAllMaps(state.maps);
-      SourceImage.LoadFrom(state.maps[MAP_SOURCE]);
+      AppState().pictures.source.LoadFrom(state.maps[MAP_SOURCE]);
       ApplyFilterChoice(kFilterVerticalSobel);
     });
     history_.emplace();

@@ -4,8 +4,9 @@
 # again with --recover it shows the same main view, pixel for pixel, and
 # started with the autosave's copy as its file argument, the same again.
 # A stroke painted there just before Esc comes back with --recover too, and
-# Esc says where it is kept. A start clears what killed saves left; a
-# painting that does not open is told over the main view, for a while.
+# Esc says where it is kept, and so does a camera moved just before Esc. A
+# start clears what killed saves left; a painting that does not open is
+# told over the main view, for a while.
 #   recovery_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
 # Exit 77 (skipped) without a display or without xdotool/xwininfo/import.
 set -uo pipefail
@@ -136,6 +137,17 @@ pid=
 start --recover
 wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after Esc"
 same_picture "$work/before_esc.png" "$work/after_esc.png" "recovered after Esc" 440 470
+# A change of the settings alone (the camera moved back) is kept by Esc too.
+xdotool key --window "$main" s 2>/dev/null || xdotool key s
+shot "$work/moved.png" 440 470 0.3
+xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
+wait_for 10 gone || fail "Esc did not end the program after a camera key"
+wait "$pid"
+pid=
+start --recover
+wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after a camera key"
+same_picture "$work/moved.png" "$work/moved_recovered.png" "the camera moved, Esc" 440 470
+
 kill_hard
 
 # Named but not a painting: the line stderr gets shows over the main view,

@@ -6,8 +6,6 @@
 #include <string>
 #include <tuple>
 
-#include "camera/environment.h"
-#include "platform/extensions.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/near.h"
@@ -66,24 +64,6 @@ TEST(Camera, MovesInCameraAxesAndSpinKeys) {
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     EXPECT_NEAR(projection[5], scale, 1e-6);
   }
-}
-
-TEST(Environment, ReportOrderAndExactExtensionTokens) {
-  EnsureHiddenGlWindow();
-  const std::string out = Printed(ReportGLEnvironment);
-  const std::string dashes = "\t--------------------------------------------\n";
-  EXPECT_EQ(out.rfind(dashes, 0), 0u);
-  std::size_t at = 0;
-  for (const char* part :
-       {"\tOpenGL: ", "\tLIGHTUNITS: ", "\tTEXUNITS: ", "\tEXT: GL_ARB_multitexture SUPPORTED\n",
-        "\tEXT: GL_Combine_ARB SUPPORTED\n"}) {
-    at = out.find(part, at);
-    ASSERT_NE(at, std::string::npos) << part;
-  }
-  EXPECT_EQ(out.substr(out.size() - dashes.size() - 1), dashes + "\n");
-  EXPECT_TRUE(Multitexture().Available());
-  EXPECT_TRUE(ExtensionListed("GL_A GL_ARB_multitexture GL_B", "GL_ARB_multitexture"));
-  EXPECT_FALSE(ExtensionListed("GL_ARB_multitexture_x", "GL_ARB_multitexture"));
 }
 
 }  // namespace

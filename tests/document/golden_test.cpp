@@ -53,12 +53,12 @@ Painting EveryKindOfStroke() {
   s.Paint(0.8f, 0.8f, 0.05f, 0.0f, 2);
   s.selected = 3;
   Painting painting = PaintingOf(s);
-  painting.settings.collideAfterStroke = 1;
+  painting.settings.collisions.afterStroke = 1;
   painting.settings.display.axesOn = 1;
-  painting.settings.camera.eye = Vec4(0.2f, 0.1f, 1.9f, 0.0f);
+  painting.settings.camera.pose.eye = Vec4(0.2f, 0.1f, 1.9f, 0.0f);
   painting.settings.camera.spin[1] = 2;
   painting.settings.primitiveMode = kPolygonModeLine;
-  painting.settings.colourMarkerX = 0.5f;
+  painting.settings.colourMarker.x = 0.5f;
   return painting;
 }
 

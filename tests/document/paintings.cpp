@@ -70,7 +70,7 @@ Painting PaintingOf(const PaintingSession& session) {
                           session.canvas->strokes.begin() + session.canvas->count);
   painting.selectedStroke = session.selected;
   painting.settings.stroke = session.settings;
-  painting.settings.collisionFactors = session.factors;
+  painting.settings.collisions.factors = session.factors;
   painting.settings.randomState = session.random.State();
   painting.maps = {{MAP_MESH, "Textures/Meshmap/Bump.bmp", SmallBmp(3, 2, 1)},
                    {MAP_PAPER, "textures/papermap/Rough paper.bmp", SmallBmp(2, 2, 2)}};

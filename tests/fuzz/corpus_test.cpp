@@ -4,7 +4,8 @@
 // where both readers take a file as the same picture, they must read the
 // same pixels. The sanitizer build also checks that no read goes out of
 // bounds.
-#include <dirent.h>
+#include "tests/support/corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,16 +19,11 @@
 
 namespace {
 
-std::vector<std::string> CorpusFiles() {
+std::vector<std::string> PictureCorpusFiles() {
   std::vector<std::string> files;
-  for (const char* reader : {"bmp", "texture"}) {
-    const std::string folder = std::string(KELVRA_CORPUS_DIR) + "/" + reader;
-    if (DIR* dir = opendir(folder.c_str())) {
-      while (const dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.') files.push_back(folder + "/" + entry->d_name);
-      closedir(dir);
-    }
-  }
+  for (const char* reader : {"bmp", "texture"})
+    for (std::string& file : CorpusFiles(KELVRA_CORPUS_DIR, reader))
+      files.push_back(std::move(file));
   return files;
 }
 
@@ -55,7 +51,7 @@ BmpImage Previous() {
 }
 
 TEST(FuzzCorpus, EachReaderFailsCleanlyOrHoldsExactlyItsPixelsAndBothAgree) {
-  const std::vector<std::string> files = CorpusFiles();
+  const std::vector<std::string> files = PictureCorpusFiles();
   ASSERT_GE(files.size(), 5u);
   int compared = 0;
   for (const std::string& file : files) {

@@ -3,13 +3,13 @@
 // the document target's (opened, a painting that saves and opens again;
 // refused, one line naming the file) or the thumbnailer's. The sanitizer
 // build also checks that no read goes out of bounds.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "tests/support/corpus.h"
 #include "tests/support/pictures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -17,12 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 namespace {
 
 TEST(FuzzCorpus, EveryFileKeepsTheTargetsRules) {
-  std::vector<std::string> files;
-  if (DIR* dir = opendir(KELVRA_CORPUS_DIR)) {
-    while (const dirent* entry = readdir(dir))
-      if (entry->d_name[0] != '.') files.push_back(std::string(KELVRA_CORPUS_DIR "/") + entry->d_name);
-    closedir(dir);
-  }
+  const std::vector<std::string> files = CorpusFiles(KELVRA_CORPUS_DIR, KELVRA_CORPUS_NAME);
   ASSERT_GE(files.size(), 5u);
   for (const std::string& file : files) {
     SCOPED_TRACE(file);

@@ -205,10 +205,10 @@ TEST_F(PanelMenus, HideEntryHidesItsOwnPanelAndSpacersDoNothing) {
 // A kernel's entry applies that kernel to the source; "NONE" shows the
 // source as it is.
 TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
-  ASSERT_TRUE(SourceImage.Allocate(16, 12, 24));
+  ASSERT_TRUE(AppState().pictures.source.Allocate(16, 12, 24));
   std::mt19937 random(11);
   for (int i = 0; i < 16 * 12 * 3; ++i)
-    SourceImage.Data()[i] = static_cast<std::uint8_t>(random() & 0xFF);
+    AppState().pictures.source.Data()[i] = static_cast<std::uint8_t>(random() & 0xFF);
   const std::vector<Line> tree = MenuTree(AppState().windows.filterPanel.id);
   const struct {
     const char* entry;
@@ -224,12 +224,12 @@ TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
     ASSERT_NE(line, nullptr);
     BmpImage expected;
     if (c.kernel >= 0)
-      ASSERT_TRUE(ApplyFilter(SourceImage, expected, c.kernel));
+      ASSERT_TRUE(ApplyFilter(AppState().pictures.source, expected, c.kernel));
     else
-      expected.CopyFrom(SourceImage);
+      expected.CopyFrom(AppState().pictures.source);
     AppState().interaction.syncRequested = 0;
     Choose(AppState().windows.filterPanel.id, *line);
-    EXPECT_TRUE(SamePixels(FilteredImage, expected));
+    EXPECT_TRUE(SamePixels(AppState().pictures.filtered, expected));
     EXPECT_EQ(AppState().interaction.syncRequested, 1);
   }
 }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -270,6 +271,42 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
   EXPECT_EQ(AppState().strokeSettings.showParticles, 0);
 }
 
+// Every control a person changes a painting's setting with is an action,
+// which the painting keeper, and so the autosave and Esc, hear: none writes
+// its variable unheard.
+TEST_F(PanelsTest, EverySettingControlIsAnAction) {
+  struct Counter : ActionObserver {
+    int told = 0;
+    void ActionFinished(const ActionReport& report) override {
+      told += TraitsOf(report.kind).changesPainting ? 1 : 0;
+    }
+  } counter;
+  AddActionObserver(&counter);
+  int controls = 0;
+  for (int window : {StrokePanel(), CameraPanel(), SizePanel()}) {
+    GLUI_Master.ForEachControl(window, [&](GLUI_Control& control) {
+      const GLUI_Control::ScriptForm form = control.Form();
+      const bool checkbox = form == GLUI_Control::ScriptForm::kCheckbox;
+      if (!checkbox && form != GLUI_Control::ScriptForm::kNumbers) return;
+      SCOPED_TRACE(Joined(control.LabelPath()));
+      GLUI_Master.sync_live_all();
+      std::istringstream numbers(control.ValueText());
+      double first = 0;
+      numbers >> first;
+      std::string rest;
+      std::getline(numbers, rest);
+      const int before = counter.told;
+      char changed[32];
+      std::snprintf(changed, sizeof changed, "%.17g", checkbox ? 1 - first : first + 1);
+      EXPECT_EQ(control.SetValueText(changed + rest), "");
+      EXPECT_EQ(counter.told, before + 1);
+      ++controls;
+    });
+  }
+  RemoveActionObserver(&counter);
+  EXPECT_EQ(controls, 22) << "the spinners, checkboxes and light ball of three panels";
+}
+
 // Draws the preview, then paints one known colour under the pointer.
 void DrawPreviewWithColourAt(int x, int yFromTop, float r, float g, float b) {
   glutSetWindow(AppState().windows.strokePanel.id);
@@ -351,9 +388,9 @@ TEST_F(PanelsTest, MapFolderChoicesFillTheirOwnSlot) {
 // ---- Filter panel ----------------------------------------------------------------
 
 void FillRandomSource(unsigned seed) {
-  ASSERT_TRUE(SourceImage.Allocate(32, 24, 24));
+  ASSERT_TRUE(AppState().pictures.source.Allocate(32, 24, 24));
   std::mt19937 random(seed);
-  std::uint8_t* data = SourceImage.Data();
+  std::uint8_t* data = AppState().pictures.source.Data();
   for (int i = 0; i < 32 * 24 * 3; ++i) data[i] = static_cast<std::uint8_t>(random() & 0xFF);
 }
 
@@ -363,17 +400,17 @@ TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
   fs::create_directories(root.File("sourcemap"));
   const std::string file = root.File("sourcemap/only.bmp");
   FillRandomSource(3);
-  ASSERT_TRUE(SourceImage.Save(file));
+  ASSERT_TRUE(AppState().pictures.source.Save(file));
   BmpImage saved, expected;
   ASSERT_TRUE(saved.Load(file));
   ASSERT_TRUE(ApplyFilter(saved, expected, 35));
 
-  ASSERT_TRUE(SourceImage.Allocate(4, 4, 24));
+  ASSERT_TRUE(AppState().pictures.source.Allocate(4, 4, 24));
   OnSourceChoice(-1);
 
   EXPECT_EQ(AppState().maps.files[MAP_SOURCE], file);
-  EXPECT_TRUE(SamePixels(SourceImage, saved));
-  EXPECT_TRUE(SamePixels(FilteredImage, expected));
+  EXPECT_TRUE(SamePixels(AppState().pictures.source, saved));
+  EXPECT_TRUE(SamePixels(AppState().pictures.filtered, expected));
   EXPECT_EQ(AppState().interaction.syncRequested, 1);
 }
 

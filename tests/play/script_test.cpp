@@ -2,7 +2,6 @@
 // stops, and lines written for events read back as the same events.
 #include "play/script.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +10,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/corpus.h"
 
 namespace {
 
@@ -189,13 +190,7 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
 // ends of their ranges): they write back as their own lines, comments and
 // blank lines left out.
 TEST(ScriptCorpus, EveryFileStopsAtALineOrReadsBackAsItself) {
-  std::vector<std::string> files;
-  const std::string folder = std::string(KELVRA_CORPUS_DIR) + "/script";
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir))
-      if (entry->d_name[0] != '.') files.push_back(folder + "/" + entry->d_name);
-    closedir(dir);
-  }
+  const std::vector<std::string> files = CorpusFiles(KELVRA_CORPUS_DIR, "script");
   ASSERT_GE(files.size(), 5u);
   for (const std::string& file : files) {
     SCOPED_TRACE(file);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "camera/environment.h"
@@ -15,6 +16,8 @@
 #include "image/image.h"
 #include "image/pixel_store.h"
 #include "image/textures.h"
+#include "platform/extensions.h"
+#include "render/gl_features.h"
 #include "render/mesh_buffers.h"
 #include "render/particles.h"
 #include "stroke/drawn_form.h"
@@ -413,6 +416,24 @@ TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
     }
   }
   EXPECT_GT(partsLeftOut, 0);
+}
+
+TEST(Environment, ReportOrderAndExactExtensionTokens) {
+  EnsureHiddenGlWindow();
+  const std::string out = Printed(ReportGLEnvironment);
+  const std::string dashes = "\t--------------------------------------------\n";
+  EXPECT_EQ(out.rfind(dashes, 0), 0u);
+  std::size_t at = 0;
+  for (const char* part :
+       {"\tOpenGL: ", "\tLIGHTUNITS: ", "\tTEXUNITS: ", "\tEXT: GL_ARB_multitexture SUPPORTED\n",
+        "\tEXT: GL_Combine_ARB SUPPORTED\n"}) {
+    at = out.find(part, at);
+    ASSERT_NE(at, std::string::npos) << part;
+  }
+  EXPECT_EQ(out.substr(out.size() - dashes.size() - 1), dashes + "\n");
+  EXPECT_TRUE(Multitexture().Available());
+  EXPECT_TRUE(ExtensionListed("GL_A GL_ARB_multitexture GL_B", "GL_ARB_multitexture"));
+  EXPECT_FALSE(ExtensionListed("GL_ARB_multitexture_x", "GL_ARB_multitexture"));
 }
 
 }  // namespace
