@@ -10,7 +10,7 @@
 #include <string>
 
 #include "actions/documents.h"
-#include "tests/app/painter_session.h"
+#include "tests/actions/painter_session.h"
 #include "tests/support/painter.h"
 
 namespace {

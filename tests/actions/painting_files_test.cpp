@@ -36,7 +36,7 @@
 #include "image/textures.h"
 #include "platform/files.h"
 #include "render/kept_picture.h"
-#include "tests/app/painter_session.h"
+#include "tests/actions/painter_session.h"
 #include "tests/support/fingerprint.h"
 #include "tests/support/painter.h"
 #include "tests/support/scratch_dir.h"

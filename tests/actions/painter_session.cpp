@@ -1,4 +1,4 @@
-#include "tests/app/painter_session.h"
+#include "tests/actions/painter_session.h"
 
 #include "actions/actions.h"
 #include "state/state.h"
