@@ -450,6 +450,12 @@ if $sanitize; then
   export LSAN_OPTIONS="suppressions=$src/scripts/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
+# Every fault is built in and then out again: with ccache the way back
+# costs nothing but the link.
+if command -v ccache >/dev/null; then
+  configuration+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$work
+fi
 mkdir -p "$log" "$build"
 
 build_copy() {
