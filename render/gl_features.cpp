@@ -39,6 +39,29 @@ ContextFeatures CurrentContextFeatures() {
 
 const MultitextureEntryPoints& Multitexture() { return EntryPoints(); }
 
+const FramebufferEntryPoints* Framebuffers() {
+  static int known = 0;  // 1 available, -1 not
+  static FramebufferEntryPoints entries;
+  if (known != 0) return known > 0 ? &entries : nullptr;
+  const ContextFeatures context = CurrentContextFeatures();
+  if (!context.known) return nullptr;  // no context yet: ask again later
+  known = -1;
+  if (!context.AtLeast(3, 0) && !context.Lists("GL_ARB_framebuffer_object")) return nullptr;
+  FramebufferEntryPoints& f = entries;
+  const bool all = LookUpEntry(f.genFramebuffers, "glGenFramebuffers") &&
+                   LookUpEntry(f.bindFramebuffer, "glBindFramebuffer") &&
+                   LookUpEntry(f.deleteFramebuffers, "glDeleteFramebuffers") &&
+                   LookUpEntry(f.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+                   LookUpEntry(f.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+                   LookUpEntry(f.genRenderbuffers, "glGenRenderbuffers") &&
+                   LookUpEntry(f.bindRenderbuffer, "glBindRenderbuffer") &&
+                   LookUpEntry(f.renderbufferStorage, "glRenderbufferStorage") &&
+                   LookUpEntry(f.deleteRenderbuffers, "glDeleteRenderbuffers") &&
+                   LookUpEntry(f.blitFramebuffer, "glBlitFramebuffer");
+  if (all) known = 1;
+  return known > 0 ? &entries : nullptr;
+}
+
 void ReportGLEnvironment() {
   PrintLine("\t--------------------------------------------");
   const ContextFeatures features = CurrentContextFeatures();

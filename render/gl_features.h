@@ -4,6 +4,7 @@
 // version and the extension string decide whether a name is there.
 
 #include <GL/freeglut.h>
+#include <GL/glext.h>
 
 #include <string>
 
@@ -30,6 +31,24 @@ struct MultitextureEntryPoints {
   bool Available() const { return multiTexCoord2f && activeTexture; }
 };
 const MultitextureEntryPoints& Multitexture();
+
+// The framebuffer-object entry points of the current context (GL 3.0 and
+// GL_ARB_framebuffer_object name them alike), looked up once a context is
+// current; null where it has none. The main view's kept picture and a
+// film's frames draw off the screen through them.
+struct FramebufferEntryPoints {
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+  PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+};
+const FramebufferEntryPoints* Framebuffers();
 
 // Prints vendor, renderer, version, light and texture-unit counts and which
 // extensions are present (the current context's); looks the multitexture

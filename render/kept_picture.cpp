@@ -17,47 +17,6 @@
 
 namespace {
 
-// ---- Framebuffer objects -------------------------------------------------------------
-
-struct FramebufferFunctions {
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-  PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
-};
-
-// The entry points, looked up once: from GL 3.0 or GL_ARB_framebuffer_object,
-// which name them alike.
-const FramebufferFunctions* Functions() {
-  static int known = 0;  // 1 available, -1 not
-  static FramebufferFunctions functions;
-  if (known != 0) return known > 0 ? &functions : nullptr;
-  const ContextFeatures context = CurrentContextFeatures();
-  if (!context.known) return nullptr;  // no context yet: ask again later
-  known = -1;
-  if (!context.AtLeast(3, 0) && !context.Lists("GL_ARB_framebuffer_object")) return nullptr;
-  auto lookup = [](auto& entry, const char* name) { return LookUpEntry(entry, name); };
-  FramebufferFunctions& f = functions;
-  const bool all = lookup(f.genFramebuffers, "glGenFramebuffers") &&
-                   lookup(f.bindFramebuffer, "glBindFramebuffer") &&
-                   lookup(f.deleteFramebuffers, "glDeleteFramebuffers") &&
-                   lookup(f.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                   lookup(f.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-                   lookup(f.genRenderbuffers, "glGenRenderbuffers") &&
-                   lookup(f.bindRenderbuffer, "glBindRenderbuffer") &&
-                   lookup(f.renderbufferStorage, "glRenderbufferStorage") &&
-                   lookup(f.deleteRenderbuffers, "glDeleteRenderbuffers") &&
-                   lookup(f.blitFramebuffer, "glBlitFramebuffer");
-  if (all) known = 1;
-  return known > 0 ? &functions : nullptr;
-}
-
 // The depth format of the window's own buffers: depth is copied from the
 // kept picture into the back buffer, which takes only the same format.
 GLenum WindowDepthFormat() {
@@ -94,7 +53,7 @@ enum class Copy { kKeptToWindow, kWindowToKept };
 // Copies colour and depth of `box` between the kept framebuffer `kept` and
 // the window's back buffer; false when the GL refused (buffers of other
 // kinds).
-bool CopyPicture(const FramebufferFunctions& gl, GLuint kept, Copy direction, const PixelBox& box) {
+bool CopyPicture(const FramebufferEntryPoints& gl, GLuint kept, Copy direction, const PixelBox& box) {
   gl.bindFramebuffer(GL_READ_FRAMEBUFFER, direction == Copy::kKeptToWindow ? kept : 0);
   gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, direction == Copy::kKeptToWindow ? 0 : kept);
   const int x1 = box.x + box.width, y1 = box.y + box.height;
@@ -154,7 +113,7 @@ KeptPicture& KeptPicture::operator=(KeptPicture&& other) noexcept {
 // ---- The framebuffer ------------------------------------------------------------------
 
 void KeptPicture::Release() {
-  const FramebufferFunctions* gl = Functions();
+  const FramebufferEntryPoints* gl = Framebuffers();
   if (gl && kept_.framebuffer) gl->deleteFramebuffers(1, &kept_.framebuffer);
   if (gl && kept_.colour) gl->deleteRenderbuffers(1, &kept_.colour);
   if (gl && kept_.depth) gl->deleteRenderbuffers(1, &kept_.depth);
@@ -163,7 +122,7 @@ void KeptPicture::Release() {
 
 bool KeptPicture::Create(int width, int height) {
   Release();
-  const FramebufferFunctions& gl = *Functions();
+  const FramebufferEntryPoints& gl = *Framebuffers();
   const GLenum depthFormat = WindowDepthFormat();
   gl.genFramebuffers(1, &kept_.framebuffer);
   gl.genRenderbuffers(1, &kept_.colour);
@@ -194,7 +153,7 @@ bool KeptPicture::Create(int width, int height) {
 // The framebuffer for a view of this size in the current context, made or
 // remade as needed; false where there is none to be had.
 bool KeptPicture::Ready(int width, int height) {
-  if (!enabled_ || broken_ || !Functions()) return false;
+  if (!enabled_ || broken_ || !Framebuffers()) return false;
   if (kept_.framebuffer && kept_.context != glXGetCurrentContext()) return false;
   if (kept_.framebuffer && kept_.width == width && kept_.height == height) return true;
   if (Create(width, height)) return true;
@@ -235,7 +194,7 @@ void KeptPicture::SelectionBoxes(const SceneView& view, const ScreenProjection& 
 // frames; false when a copy was refused. Drawn in pieces when only some
 // boxes of it changed and they cover little of the view, else whole.
 bool KeptPicture::DrawStillKept(const SceneView& view) {
-  const FramebufferFunctions& gl = *Functions();
+  const FramebufferEntryPoints& gl = *Framebuffers();
   const ScreenProjection projection;
   const ViewChange change = CompareViews(keptView_, view);
   std::vector<ScreenBox> boxes;
@@ -294,14 +253,14 @@ void KeptPicture::DrawFrame(const SceneView& view) {
 void KeptPicture::SetEnabled(bool on) {
   enabled_ = on;
   keptValid_ = false;
-  if (!on && Functions() && kept_.framebuffer && kept_.context == glXGetCurrentContext())
+  if (!on && Framebuffers() && kept_.framebuffer && kept_.context == glXGetCurrentContext())
     Release();
 }
 
 bool KeptPicture::InUse() const { return enabled_ && !broken_ && kept_.framebuffer != 0; }
 
 bool KeptPicture::Read(int width, int height, std::uint8_t* rgba) const {
-  const FramebufferFunctions* gl = Functions();
+  const FramebufferEntryPoints* gl = Framebuffers();
   if (!gl || !keptValid_ || !InUse() || kept_.context != glXGetCurrentContext() ||
       kept_.width != width || kept_.height != height)
     return false;

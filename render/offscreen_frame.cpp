@@ -8,47 +8,8 @@
 #include "render/gl_features.h"
 #include "render/scene.h"
 
-namespace {
-
-struct FramebufferEntries {
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-};
-
-// The entry points of the current context (GL 3.0 or
-// GL_ARB_framebuffer_object name them alike); false where it has none.
-bool LookUp(FramebufferEntries* gl) {
-  const ContextFeatures context = CurrentContextFeatures();
-  if (!context.known) return false;
-  if (!context.AtLeast(3, 0) && !context.Lists("GL_ARB_framebuffer_object")) return false;
-  return LookUpEntry(gl->genFramebuffers, "glGenFramebuffers") &&
-         LookUpEntry(gl->bindFramebuffer, "glBindFramebuffer") &&
-         LookUpEntry(gl->deleteFramebuffers, "glDeleteFramebuffers") &&
-         LookUpEntry(gl->framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-         LookUpEntry(gl->checkFramebufferStatus, "glCheckFramebufferStatus") &&
-         LookUpEntry(gl->genRenderbuffers, "glGenRenderbuffers") &&
-         LookUpEntry(gl->bindRenderbuffer, "glBindRenderbuffer") &&
-         LookUpEntry(gl->renderbufferStorage, "glRenderbufferStorage") &&
-         LookUpEntry(gl->deleteRenderbuffers, "glDeleteRenderbuffers");
-}
-
-const FramebufferEntries* Entries() {
-  static FramebufferEntries entries;
-  static const bool found = LookUp(&entries);
-  return found ? &entries : nullptr;
-}
-
-}  // namespace
-
 OffscreenFrame::OffscreenFrame(int width, int height) : width_(width), height_(height) {
-  const FramebufferEntries* gl = Entries();
+  const FramebufferEntryPoints* gl = Framebuffers();
   if (!gl) {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     problem_ = std::string("this OpenGL (") + (version ? version : "no context") +
@@ -83,7 +44,7 @@ OffscreenFrame::OffscreenFrame(int width, int height) : width_(width), height_(h
 }
 
 OffscreenFrame::~OffscreenFrame() {
-  const FramebufferEntries* gl = Entries();
+  const FramebufferEntryPoints* gl = Framebuffers();
   if (!gl) return;
   if (framebuffer_) gl->deleteFramebuffers(1, &framebuffer_);
   if (colour_) gl->deleteRenderbuffers(1, &colour_);
@@ -96,7 +57,7 @@ namespace {
 // saved, and puts both back at its end.
 class FramebufferScope {
  public:
-  FramebufferScope(const FramebufferEntries& gl, unsigned framebuffer) : gl_(gl) {
+  FramebufferScope(const FramebufferEntryPoints& gl, unsigned framebuffer) : gl_(gl) {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound_);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
@@ -117,14 +78,14 @@ class FramebufferScope {
   FramebufferScope& operator=(const FramebufferScope&) = delete;
 
  private:
-  const FramebufferEntries& gl_;
+  const FramebufferEntryPoints& gl_;
   GLint bound_ = 0;
 };
 
 }  // namespace
 
 void OffscreenFrame::Render(const SceneView& view, double lightTurn) {
-  const FramebufferEntries* gl = Entries();
+  const FramebufferEntryPoints* gl = Framebuffers();
   if (!problem_.empty() || !gl) return;
   FramebufferScope scope(*gl, framebuffer_);
   glViewport(0, 0, width_, height_);
@@ -148,7 +109,7 @@ void OffscreenFrame::Render(const SceneView& view, double lightTurn) {
 }
 
 void OffscreenFrame::Read(std::vector<std::uint8_t>* rgba) {
-  const FramebufferEntries* gl = Entries();
+  const FramebufferEntryPoints* gl = Framebuffers();
   rgba->resize(std::size_t(width_) * height_ * 4);
   if (!problem_.empty() || !gl) return;
   FramebufferScope scope(*gl, framebuffer_);
