@@ -18,32 +18,23 @@ fi
 
 source "$root/tests/support/x_session.sh"
 start_workspace e2e "$root"
-
 keep_x_connection || fail "the X display does not answer"
-
-has_line() { grep -qxF -- "$1" "$out"; }
-visible() { xdotool search --onlyvisible --name "^$1\$"; }
 
 # An option it does not know ends it with its usage before any window opens.
 "$program" --no-such-option >"$out" 2>&1
 status=$?
 [ "$status" -eq 2 ] || fail "an unknown option ended with status $status, expected 2"
-grep -qxF "kelvra: --no-such-option is not an option of kelvra" "$out" ||
-  fail "an unknown option was not named"
+has_line "kelvra: --no-such-option is not an option of kelvra" || fail "an unknown option was not named"
 ! grep -q "Creating" "$out" || fail "windows were made before an unknown option was refused"
 
-"$program" >"$out" 2>&1 &
-pid=$!
-
-wait_for 60 has_line $'\tCreating Size Window....' || fail "start-up did not finish"
+start_painter "$program"
 
 # The start-up transcript, in order: GL report, camera, the four panels.
-line_of() { grep -nxF -- "$1" "$out" | head -n 1 | cut -d: -f1; }
 previous=0
 for line in $'\t--------------------------------------------' $'\tCAMERA: Initialising...' \
   $'\tCreating Filter Window....' $'\tCreating Stroke Window....' \
   $'\tCreating Camera Window....' $'\tCreating Size Window....'; do
-  n=$(line_of "$line")
+  n=$(grep -nxF -- "$line" "$out" | head -n 1 | cut -d: -f1)
   [ -n "$n" ] || fail "missing line: $line"
   [ "$n" -gt "$previous" ] || fail "out of order: $line"
   previous=$n
@@ -54,38 +45,25 @@ for map in SavedH SavedV SavedHV; do
   [ -s "textures/sourcemap/Saved/$map.bmp" ] || fail "start-up did not save $map.bmp"
 done
 
-# Three windows shown, with their titles and sizes; the Filter and Size panels hidden.
+# Three windows shown, with their titles and sizes; the Filter and Size
+# panels, mapped when created, hidden once the main loop runs.
 check_window() {
-  local title=$1 width=$2 height=$3 id info
+  local title=$1 width=$2 height=$3 info
   wait_for 20 visible "$title" || fail "window not shown: $title"
-  id=$(visible "$title" | head -n 1)
-  info=$(xwininfo -id "$id")
+  info=$(xwininfo -id "$(visible "$title" | head -n 1)")
   grep -q "Width: $width\$" <<<"$info" && grep -q "Height: $height\$" <<<"$info" ||
     fail "$title is not $width x $height: $(grep -E 'Width|Height' <<<"$info" | tr -d '\n')"
 }
 check_window "Kelvra! by Dorvask" 675 675
 check_window "Stroke Control Panel:" 330 350
 check_window "Camera Control Panel:" 330 300
-# A panel window is mapped when created and hidden once the main loop runs,
-# so wait for the hiding to take effect.
 hidden() { ! visible "$1"; }
 for panel in "Filter Control Panel:" "Size Control Panel:"; do
   xdotool search --name "^$panel\$" >/dev/null || fail "window never created: $panel"
   wait_for 20 hidden "$panel" || fail "should be hidden after start-up: $panel"
 done
 
-# Paint one stroke across the main view.
-main=$(visible "Kelvra! by Dorvask" | head -n 1)
-origin=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
-read -r ox oy <<<"$origin"
-xdotool mousemove $((ox + 200)) $((oy + 300))
-sleep 0.2
-xdotool mousedown 1
-for step in 1 2 3 4 5 6 7 8; do
-  xdotool mousemove $((ox + 200 + 30 * step)) $((oy + 300 + 10 * step))
-  sleep 0.05
-done
-xdotool mouseup 1
+drag 200 300 30 10
 wait_for 20 has_line $'\tBuilding Stroke data....' || fail "no stroke was built"
 has_line $'\tGenerating PATH data....' || fail "missing the PATH build line"
 grep -qF $'\tGenerating MESH data.... (v:' "$out" || fail "missing the MESH build line"
@@ -109,8 +87,8 @@ wait_for 10 visible "Size Control Panel:" || fail "the menu did not show the Siz
 
 # Resizing the main view leaves every panel at its own size.
 xdotool windowsize "$main" 800 600
-size_is() { xwininfo -id "$1" | grep -q "Width: $2\$" && xwininfo -id "$1" | grep -q "Height: $3\$"; }
-wait_for 10 size_is "$main" 800 600 || fail "the main view was not resized"
+size_is() { xwininfo -id "$main" | grep -q "Width: 800\$" && xwininfo -id "$main" | grep -q "Height: 600\$"; }
+wait_for 10 size_is || fail "the main view was not resized"
 check_window "Camera Control Panel:" 330 300
 check_window "Stroke Control Panel:" 330 350
 check_window "Filter Control Panel:" 200 200
@@ -119,11 +97,6 @@ check_window "Size Control Panel:" 350 335
 # Esc in the main view ends the program with status 1 (the pointer stays on
 # a part of the view that no panel covers).
 xdotool mousemove $((ox + 620)) $((oy + 100))
-xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
-gone() { ! kill -0 "$pid" 2>/dev/null; }
-wait_for 10 gone || fail "Esc did not end the program"
-wait "$pid"
-status=$?
-pid=
+quit_with_escape
 [ "$status" -eq 1 ] || fail "exit status $status, expected 1"
 echo "PASS"

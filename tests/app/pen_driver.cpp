@@ -9,7 +9,7 @@
 //                         driver's units (0..1000); none: left as it was
 //   down | up             the tip (button 1) pressed or lifted
 //
-// Pixels are sent as the middle of the pixel (the server maps the axis range onto the screen's width and height), so the server's scaling of
+// Pixels are sent as the middle of the pixel, so the server's scaling of
 // the axis range onto the screen cannot round them into the next one.
 // Exit status: 0, or 1 with the reason on stderr.
 
@@ -35,34 +35,37 @@ constexpr int kPressureAxis = 4;      // after x, y and the two scroll axes
   std::exit(1);
 }
 
-void Send(int socket, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
+// All `size` bytes through the socket, read or written, or the program ends.
+template <typename Transfer, typename Byte>
+void Whole(Transfer transfer, int socket, Byte* bytes, std::size_t size) {
   while (size > 0) {
-    const ssize_t sent = ::write(socket, bytes, size);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) Fail(std::string("cannot write to the driver: ") + std::strerror(errno));
-    bytes += sent;
-    size -= static_cast<std::size_t>(sent);
+    const ssize_t done = transfer(socket, bytes, size);
+    if (done < 0 && errno == EINTR) continue;
+    if (done == 0) Fail("the driver closed the socket");
+    if (done < 0) Fail(std::string("cannot talk to the driver: ") + std::strerror(errno));
+    bytes += done;
+    size -= static_cast<std::size_t>(done);
   }
 }
-
+void Send(int socket, const void* data, std::size_t size) {
+  Whole(::write, socket, static_cast<const char*>(data), size);
+}
 void Receive(int socket, void* data, std::size_t size) {
-  char* bytes = static_cast<char*>(data);
-  while (size > 0) {
-    const ssize_t got = ::read(socket, bytes, size);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) Fail(got == 0 ? "the driver closed the socket"
-                                : std::string("cannot read the driver: ") + std::strerror(errno));
-    bytes += got;
-    size -= static_cast<std::size_t>(got);
-  }
+  Whole(::read, socket, static_cast<char*>(data), size);
+}
+
+// A message of the driver's protocol, its header filled in.
+template <typename Message>
+Message Header(xf86ITEventType type) {
+  Message message{};
+  message.header.length = sizeof message;
+  message.header.type = type;
+  return message;
 }
 
 // Waits until the server has handled everything sent before.
 void Sync(int socket) {
-  xf86ITEventWaitForSync wait{};
-  wait.header.length = sizeof wait;
-  wait.header.type = XF86IT_EVENT_WAIT_FOR_SYNC;
+  const auto wait = Header<xf86ITEventWaitForSync>(XF86IT_EVENT_WAIT_FOR_SYNC);
   Send(socket, &wait, sizeof wait);
   xf86ITResponseSyncFinished done{};
   Receive(socket, &done, sizeof done);
@@ -81,9 +84,7 @@ int Connect(const char* path) {
   std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path);
   if (s < 0 || ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
     Fail(std::string("cannot connect to ") + path + ": " + std::strerror(errno));
-  xf86ITEventClientVersion version{};
-  version.header.length = sizeof version;
-  version.header.type = XF86IT_EVENT_CLIENT_VERSION;
+  auto version = Header<xf86ITEventClientVersion>(XF86IT_EVENT_CLIENT_VERSION);
   version.major = XF86IT_PROTOCOL_VERSION_MAJOR;
   version.minor = XF86IT_PROTOCOL_VERSION_MINOR;
   Send(s, &version, sizeof version);
@@ -107,18 +108,14 @@ int main(int argc, char** argv) {
     if (command == "move") {
       double x = 0, y = 0, pressure = 0;
       if (!(words >> x >> y)) Fail("expected move X Y [PRESSURE]: " + line);
-      xf86ITEventMotion motion{};
-      motion.header.length = sizeof motion;
-      motion.header.type = XF86IT_EVENT_MOTION;
+      auto motion = Header<xf86ITEventMotion>(XF86IT_EVENT_MOTION);
       motion.is_absolute = 1;
       SetValuator(motion.valuators, 0, (x + 0.5) * kAxisMax / width);
       SetValuator(motion.valuators, 1, (y + 0.5) * kAxisMax / height);
       if (words >> pressure) SetValuator(motion.valuators, kPressureAxis, pressure);
       Send(socket, &motion, sizeof motion);
     } else if (command == "down" || command == "up") {
-      xf86ITEventButton button{};
-      button.header.length = sizeof button;
-      button.header.type = XF86IT_EVENT_BUTTON;
+      auto button = Header<xf86ITEventButton>(XF86IT_EVENT_BUTTON);
       button.button = 1;
       button.is_press = command == "down";
       Send(socket, &button, sizeof button);

@@ -2,14 +2,11 @@
 # A pen through the X input extension, end to end, on an Xorg server of its
 # own whose test input driver makes a real pen (tests/support/xorg_pen.sh).
 # The painter starts while the pen is switched off; the pen comes, and
-# paints a stroke pressing harder and harder, then one whose events leave
-# the pressure out every other motion (the last value stands); a mouse
-# stroke follows. kelvra-play --record writes what the painter painted: each
-# pen motion once, as a pen move with its pressure (the test waits for each
-# before the next: a node takes the pressure the pen has when the painter
-# handles its motion), and the mouse's motions as plain moves. Replaying the
-# recording builds the strokes a script of the same moves builds (their
-# exports are equal).
+# paints a stroke pressing harder and harder; a mouse stroke follows.
+# kelvra-play --record writes what the painter painted: each pen motion
+# once, as a pen move with its pressure (the test waits for each before the
+# next: a node takes the pressure the pen has when the painter handles its
+# motion), and the mouse's motions as plain moves.
 #   pen_test.sh KELVRA_PLAY PEN_DRIVER REPOSITORY_ROOT
 set -uo pipefail
 play=$(realpath "$1")
@@ -37,7 +34,7 @@ session="$work/recorded.session"
 xinput disable pen || fail "cannot switch the pen off"
 "$play" --record "$session" >"$out" 2>&1 &
 pid=$!
-wait_for 90 grep -qxF $'\tCreating Size Window....' "$out" || fail "the painter did not start"
+wait_for 90 has_line $'\tCreating Size Window....' || fail "the painter did not start"
 xinput enable pen || fail "cannot switch the pen on"
 
 mkfifo "$work/pen.fifo"
@@ -75,30 +72,13 @@ done
 pen up
 expected+=("release left 420 380")
 wait_recorded "^release" 1
-
-pen move 100 500
-expected+=("move 100 500")
-pen down
-expected+=("press left 100 500")
-for i in 1 2 3 4 5 6; do
-  if [ $((i % 2)) -eq 1 ]; then
-    pen move $((100 + 40 * i)) 500 $((150 * i))
-  else
-    pen move $((100 + 40 * i)) 500
-  fi
-  held=$((150 * (i - (1 - i % 2))))
-  expected+=("move $((100 + 40 * i)) 500 pressure $(awk "BEGIN { print $held / 1000 }")")
-done
-pen up
-expected+=("release left 340 500")
-wait_recorded "^release" 2
 stop_driver
 
 xdotool mousemove 300 600 mousedown 1 mousemove 340 610 mousemove 380 620 mouseup 1
 expected+=("move 300 600" "press left 300 600" "move 340 610" "move 380 620" "release left 380 620")
-wait_recorded "^release" 3
+wait_recorded "^release" 2
 xdotool key Escape
-wait_for 20 sh -c "! kill -0 $pid" || fail "Esc did not end the recording"
+wait_for 20 gone || fail "Esc did not end the recording"
 pid=
 
 mapfile -t events < <(grep -vE '^(#|frames |wait |window |resize |key Esc)' "$session")
@@ -107,12 +87,4 @@ if [ "${events[*]}" != "${expected[*]}" ]; then
   fail "the recording holds other events than the pen and the mouse gave"
 fi
 
-# The recording replayed builds what a script of the same moves builds.
-{ grep -v '^key Esc' "$session"; echo "export $work/recorded.ply"; } >"$work/replay.session"
-{ echo "window main"; printf '%s\n' "${expected[@]}"; echo "export $work/expected.ply"; } \
-  >"$work/expected.session"
-for script in replay expected; do
-  "$play" "$work/$script.session" >"$out" 2>&1 || fail "the $script script did not replay"
-done
-cmp -s "$work/recorded.ply" "$work/expected.ply" || fail "the replayed recording built other strokes"
-echo "pen strokes recorded and replayed as painted"
+echo "pen strokes recorded as painted"

@@ -3,10 +3,10 @@
 # paints two strokes and is killed once its autosave is written; started
 # again with --recover it shows the same main view, pixel for pixel, and
 # started with the autosave's copy as its file argument, the same again.
-# A stroke painted there just before Esc comes back with --recover too, and
-# Esc says where it is kept, and so does a camera moved just before Esc. A
-# start clears what killed saves left; a painting that does not open is
-# told over the main view, for a while.
+# There a stroke is autosaved and the camera moved just before Esc: Esc says
+# where the changes are kept, and --recover shows them. A start clears what
+# killed saves left; a painting that does not open is told over the main
+# view, for a while.
 #   recovery_test.sh PATH_TO_KELVRA REPOSITORY_ROOT
 # Exit 77 (skipped) without a display or without xdotool/xwininfo/import.
 set -uo pipefail
@@ -27,24 +27,12 @@ unset XDG_DATA_HOME
 autosaves="$HOME/.local/share/kelvra/paintings/.autosave"
 keep_x_connection || fail "the X display does not answer"
 
-visible() { xdotool search --onlyvisible --name "^$1\$"; }
-has_line() { grep -qxF -- "$1" "$out"; }
-gone() { ! kill -0 "$pid" 2>/dev/null; }
 # built N: N strokes built since the painter started.
 built() { [ "$(grep -cxF $'\tBuilding Stroke data....' "$out")" -ge "$1" ]; }
-
-# start ARGUMENTS...: the painter, up to its main view and panels.
-main=
-ox=
-oy=
-start() {
-  "$program" "$@" >"$out" 2>&1 &
-  pid=$!
-  wait_for 60 has_line $'\tCreating Size Window....' || fail "start-up did not finish: $*"
-  wait_for 20 visible "Kelvra! by Dorvask" || fail "no main view: $*"
-  main=$(visible "Kelvra! by Dorvask" | head -n 1)
-  read -r ox oy < <(xwininfo -id "$main" |
-    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+kill_hard() {
+  kill -9 "$pid"
+  wait "$pid" 2>/dev/null
+  pid=
 }
 
 # shot FILE [X Y [SECONDS]]: the main view once it has settled, the pointer
@@ -59,40 +47,6 @@ shot() {
   sleep "${4:-1.5}"
   import -window "$main" "$1" || fail "cannot take a picture of the main view"
 }
-
-stroke() {
-  xdotool mousemove $((ox + $1)) $((oy + $2))
-  sleep 0.2
-  xdotool mousedown 1
-  for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((ox + $1 + 30 * step)) $((oy + $2 + $3 * step))
-    sleep 0.05
-  done
-  xdotool mouseup 1
-}
-
-kill_hard() {
-  kill -9 "$pid"
-  wait "$pid" 2>/dev/null
-  pid=
-}
-
-# A temporary a killed save left (nobody holds its lock) goes at a start.
-mkdir -p "$autosaves"
-echo "killed halfway" >"$autosaves/../.kelvra-Ab12Cd"
-start
-temporary_gone() { [ ! -e "$autosaves/../.kelvra-Ab12Cd" ]; }
-wait_for 10 temporary_gone || fail "a start left the killed save's temporary"
-stroke 150 250 10
-stroke 180 450 -15
-wait_for 20 built 2 || fail "the strokes were not built"
-autosaved() { ls "$autosaves"/*.kelvra; }
-wait_for 20 autosaved || fail "no autosave in $autosaves"
-sleep 4 # the second stroke's autosave follows the first one's after a few seconds
-shot "$work/painted.png"
-cp "$(autosaved | head -n 1)" "$work/copy.kelvra"
-kill_hard
-
 # shows_as BEFORE AFTER [X Y]: the main view, taken into AFTER, is BEFORE
 # pixel for pixel (ImageMagick counts the pixels that differ into $differ).
 differ=
@@ -107,58 +61,60 @@ same_picture() {
     fail "$3: $differ pixels differ from the painting before"
 }
 
-start --recover
+# A temporary a killed save left (nobody holds its lock) goes at a start.
+mkdir -p "$autosaves"
+echo "killed halfway" >"$autosaves/../.kelvra-Ab12Cd"
+start_painter "$program"
+temporary_gone() { [ ! -e "$autosaves/../.kelvra-Ab12Cd" ]; }
+wait_for 10 temporary_gone || fail "a start left the killed save's temporary"
+drag 150 250 30 10
+drag 180 450 30 -15
+wait_for 20 built 2 || fail "the strokes were not built"
+autosaved() { ls "$autosaves"/*.kelvra; }
+wait_for 20 autosaved || fail "no autosave in $autosaves"
+sleep 4 # the second stroke's autosave follows the first one's after a few seconds
+shot "$work/painted.png"
+cp "$(autosaved | head -n 1)" "$work/copy.kelvra"
+kill_hard
+
+start_painter "$program" --recover
 wait_for 20 grep -q "^kelvra: recovered $autosaves/.*\.kelvra\$" "$out" ||
   fail "--recover did not say what it recovered"
 same_picture "$work/painted.png" "$work/recovered.png" "after --recover"
 kill_hard
 
-start "$work/copy.kelvra"
+start_painter "$program" "$work/copy.kelvra"
 wait_for 20 has_line "kelvra: opened $work/copy.kelvra" || fail "the file argument was not opened"
 same_picture "$work/painted.png" "$work/opened.png" "opened as the file argument"
 
-# The autosave comes at most every three seconds: a stroke painted just
-# after one, with Esc at once, is kept by what Esc writes.
-stroke 300 150 20
+# The autosave comes at most every three seconds: a camera moved just after
+# one (a change of the settings alone), with Esc at once, is kept by what
+# Esc writes.
+drag 300 150 30 20
 this_runs_autosave() { ls "$autosaves"/*-"$pid".kelvra; }
 wait_for 20 this_runs_autosave || fail "the third stroke was not autosaved"
-stroke 200 550 -10
-wait_for 20 built 2 || fail "the fourth stroke was not built"
+xdotool key --window "$main" s 2>/dev/null || xdotool key s
 shot "$work/before_esc.png" 440 470 0.3
-xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
-wait_for 10 gone || fail "Esc did not end the program"
-wait "$pid"
-status=$?
-grep -qx "kelvra: the changes not saved are kept in $autosaves/.*-$pid.kelvra: kelvra --recover opens them again" \
+esc_pid=$pid
+quit_with_escape
+grep -qx "kelvra: the changes not saved are kept in $autosaves/.*-$esc_pid.kelvra: kelvra --recover opens them again" \
   "$out" || fail "Esc did not say where the changes are kept: $(grep '^kelvra:' "$out")"
-pid=
 [ "$status" -eq 1 ] || fail "exit status $status after Esc, expected 1"
 
-start --recover
+start_painter "$program" --recover
 wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after Esc"
 same_picture "$work/before_esc.png" "$work/after_esc.png" "recovered after Esc" 440 470
-# A change of the settings alone (the camera moved back) is kept by Esc too.
-xdotool key --window "$main" s 2>/dev/null || xdotool key s
-shot "$work/moved.png" 440 470 0.3
-xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
-wait_for 10 gone || fail "Esc did not end the program after a camera key"
-wait "$pid"
-pid=
-start --recover
-wait_for 20 grep -q "^kelvra: recovered " "$out" || fail "nothing to recover after a camera key"
-same_picture "$work/moved.png" "$work/moved_recovered.png" "the camera moved, Esc" 440 470
-
 kill_hard
 
 # Named but not a painting: the line stderr gets shows over the main view,
 # then goes, and the picture is the painter's own again.
 : >"$work/empty.kelvra"
-start "$work/empty.kelvra"
+start_painter "$program" "$work/empty.kelvra"
 wait_for 20 has_line "kelvra: $work/empty.kelvra: the file is empty" || fail "no line for the empty file"
 shot "$work/told.png" 440 470 0.5
 sleep 7
 shows_as "$work/told.png" "$work/untold.png" 440 470 && fail "no notice over the main view"
 kill_hard
-start
+start_painter "$program"
 same_picture "$work/untold.png" "$work/fresh.png" "after the notice went" 440 470
 echo "PASS"

@@ -19,20 +19,8 @@ fi
 
 source "$(dirname "$0")/../support/x_session.sh"
 tmp=$(mktemp -d)
-cleanup() {
-  end_session
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'end_session; rm -rf "$tmp"' EXIT
 out=$tmp/console.txt
-fail() {
-  echo "FAIL: $*"
-  if [ -f "$out" ]; then
-    echo "---- program output ----"
-    head -n 60 "$out"
-  fi
-  exit 1
-}
 
 DESTDIR=$tmp/root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 ||
   fail "install failed: $(tail -n 5 "$tmp/install.log")"
@@ -48,25 +36,7 @@ for map in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
 done
 [ -z "$(find "$usr/share/kelvra/textures/sourcemap/Saved" -type f 2>/dev/null)" ] ||
   fail "gradient maps of a checkout run were installed"
-desktop=$usr/share/applications/kelvra.desktop
-[ -f "$desktop" ] || fail "no .desktop entry"
-if command -v desktop-file-validate >/dev/null; then
-  report=$(desktop-file-validate "$desktop" 2>&1) || fail "invalid .desktop entry: $report"
-  [ -z "$report" ] || fail "desktop-file-validate: $report"
-else
-  fail "desktop-file-validate is not installed"
-fi
-grep -qx "Exec=kelvra %f" "$desktop" && grep -qx "Icon=kelvra" "$desktop" ||
-  fail "the .desktop entry does not start kelvra with its icon"
-# Every icon is a PNG of its folder's size (width and height from the header).
-for size in 16 32 48 64 128 256; do
-  icon=$usr/share/icons/hicolor/${size}x${size}/apps/kelvra.png
-  [ -f "$icon" ] || fail "no ${size}px icon"
-  header=$(od -An -tx1 -N24 "$icon" | tr -d ' \n')
-  [ "${header:0:16}" = 89504e470d0a1a0a ] || fail "${size}px icon is not a PNG"
-  [ $((16#${header:32:8})) -eq "$size" ] && [ $((16#${header:40:8})) -eq "$size" ] ||
-    fail "${size}px icon is $((16#${header:32:8})) x $((16#${header:40:8}))"
-done
+# The menu entry and the icons are checked by desktop_test.sh.
 
 # ---- First start: the folder is made, the maps are found, the gradient maps
 # land there, the painting named is opened from where the person started
@@ -76,22 +46,15 @@ painting="my paintings/a painting.kelvra"
 mkdir -p "$start/my paintings" "$home"
 "$make_painting" "$start/$painting" 20 10 || fail "no painting made"
 folder=$home/.local/share/kelvra
-(cd "$start" && exec env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" "$painting" >"$out" 2>&1) &
-pid=$!
-
-started() { grep -qxF $'\tCreating Size Window....' "$out"; }
-window() { xdotool search --onlyvisible --pid "$pid" --name "^$1\$" | head -n 1; }
-shown() { [ -n "$(window "$1")" ]; }
-wait_for 60 started || fail "start-up did not finish"
-wait_for 20 shown "Kelvra! by Dorvask" || fail "main window not shown"
-wait_for 20 shown "Stroke Control Panel:" || fail "Stroke panel not shown"
+cd "$start" || exit 1
+start_painter env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" "$painting"
+wait_for 20 visible "Stroke Control Panel:" || fail "Stroke panel not shown"
 
 for saved in SavedH.bmp SavedV.bmp SavedHV.bmp; do
   [ -s "$folder/textures/sourcemap/Saved/$saved" ] || fail "$saved not written into the data folder"
 done
 # The painting is opened once the windows are made, so it may come after them.
-opened() { grep -qxF "kelvra: opened $start/$painting" "$out"; }
-wait_for 20 opened || fail "the painting was not opened"
+wait_for 20 has_line "kelvra: opened $start/$painting" || fail "the painting was not opened"
 rm -r "$start/my paintings"
 [ -z "$(ls -A "$start")" ] || fail "files written into the starting folder: $(ls -A "$start")"
 ! grep -q "not Found" "$out" || fail "a texture folder was not found"
@@ -102,7 +65,7 @@ rm -r "$start/my paintings"
 # pointer's brush cursor cover little of the measured areas.
 # Polled: the first frames may still be on their way.
 measure() {
-  import -window "$(window "$1")" "$tmp/shot.png" 2>/dev/null &&
+  import -window "$(visible "$1" | head -n 1)" "$tmp/shot.png" 2>/dev/null &&
     convert "$tmp/shot.png" -crop "$2" +repage -format "$3" info:
 }
 paper_shown() {
@@ -118,16 +81,13 @@ paper= spread=
 wait_for 15 paper_shown || fail "no paper on the canvas (mean red, blue: ${paper:-unknown})"
 wait_for 15 spectrum_shown || fail "no colour spectrum (spread ${spread:-unknown})"
 
-kill "$pid"
-wait "$pid" 2>/dev/null
+kill "$pid" && wait "$pid" 2>/dev/null
 pid=
 
 # ---- Later starts (without a display: the painter stops at once, after the
 # launcher's folder work, and says so as GLUT does)
 run_without_display() {
-  (cd "$start" && exec env -u DISPLAY "$@" "$usr/bin/kelvra" >"$out" 2>&1)
-  local status=$?
-  [ $status -ne 0 ] || fail "the painter ran without a display"
+  env -u DISPLAY "$@" "$usr/bin/kelvra" >"$out" 2>&1 && fail "the painter ran without a display"
   grep -q "failed to open display" "$out" || fail "no display message"
 }
 
@@ -139,8 +99,7 @@ rm "$folder/textures/detailmap/Linen.bmp"
 shipped=$usr/share/kelvra/textures
 cp "$shipped/papermap/Paper.bmp" "$shipped/papermap/Newer.bmp"
 run_without_display env -u XDG_DATA_HOME HOME="$home"
-[ "$(cat "$folder/textures/papermap/Cream.bmp")" = edited ] ||
-  fail "a person's edit was overwritten"
+[ "$(cat "$folder/textures/papermap/Cream.bmp")" = edited ] || fail "a person's edit was overwritten"
 [ -f "$folder/textures/papermap/Mine.bmp" ] || fail "a person's own map was removed"
 cmp -s "$folder/textures/papermap/Newer.bmp" "$shipped/papermap/Newer.bmp" ||
   fail "a newly shipped map was not added"
@@ -159,14 +118,13 @@ run_without_display HOME="$home" XDG_DATA_HOME=relative
 # ---- kelvra-play: its version and usage, and a replay started from a folder
 # of the person's: the script and its picture are theirs, relative to where
 # they started it; the painter still works in the data folder.
-version=$(cd "$start" && env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" --version)
+play() { env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" "$@"; }
+version=$(play --version)
 grep -qE '^kelvra-play [0-9]+\.[0-9]+\.[0-9]+$' <<<"$version" || fail "version: $version"
-(cd "$start" && env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" --help) | grep -q "Usage:" ||
-  fail "no usage from --help"
+play --help | grep -q "Usage:" || fail "no usage from --help"
 printf 'frames 2\nscreenshot pictures/main.png\n' >"$start/look.session"
 rm -f "$folder"/textures/sourcemap/Saved/*.bmp
-(cd "$start" && env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" look.session >"$out" 2>&1) ||
-  fail "the installed kelvra-play did not replay a script"
+play look.session >"$out" 2>&1 || fail "the installed kelvra-play did not replay a script"
 [ -s "$start/pictures/main.png" ] || fail "the replay's picture is not where the person started it"
 [ -s "$folder/textures/sourcemap/Saved/SavedHV.bmp" ] || fail "kelvra-play did not work in the data folder"
 [ "$(ls -A "$start" | sort | tr '\n' ' ')" = "look.session pictures " ] ||

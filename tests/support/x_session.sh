@@ -63,3 +63,44 @@ fail() {
   [ -f "${out:-}" ] && cat -A "$out" | head -n 80
   exit 1
 }
+
+# Shown windows titled exactly $1; a line of the program's output; the
+# program has ended.
+visible() { xdotool search --onlyvisible --name "^$1\$"; }
+has_line() { grep -qxF -- "$1" "$out"; }
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+
+# start_painter COMMAND...: the painter in the background, its output into
+# $out, up to its last panel and its main view: $main is that window, $ox
+# $oy its top left corner on the screen.
+start_painter() {
+  "$@" >"$out" 2>&1 &
+  pid=$!
+  wait_for 60 has_line $'\tCreating Size Window....' || fail "start-up did not finish: $*"
+  wait_for 20 visible "Kelvra! by Dorvask" || fail "no main view: $*"
+  main=$(visible "Kelvra! by Dorvask" | head -n 1)
+  read -r ox oy < <(xwininfo -id "$main" |
+    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+}
+
+# drag X Y DX DY: a left-button stroke over the main view from (X, Y), eight
+# motions of (DX, DY).
+drag() {
+  xdotool mousemove $((ox + $1)) $((oy + $2))
+  sleep 0.2
+  xdotool mousedown 1
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((ox + $1 + $3 * step)) $((oy + $2 + $4 * step))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+}
+
+# quit_with_escape: Esc in the main view; the painter's exit status in $status.
+quit_with_escape() {
+  xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
+  wait_for 10 gone || fail "Esc did not end the program"
+  wait "$pid"
+  status=$?
+  pid=
+}

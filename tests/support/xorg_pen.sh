@@ -50,9 +50,7 @@ Section "Screen"
   Identifier "screen"
   Device "dummy"
   Monitor "monitor"
-  DefaultDepth 24
   SubSection "Display"
-    Depth 24
     Modes "screen"
   EndSubSection
 EndSection
