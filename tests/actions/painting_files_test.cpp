@@ -166,9 +166,11 @@ class PaintingFiles : public PainterTest {
 
 // Over seeded sessions of strokes and setting changes, a saved painting
 // opened on another canvas gives back every stroke field, every setting and
-// the main view's every pixel; and a painting saved again after opening is
-// the file it was opened from, byte for byte.
-TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
+// the main view's every pixel; a painting saved again after opening is the
+// file it was opened from, byte for byte. Opening is one step: undo gives
+// back the canvas it replaced, redo the opened one, the settings staying
+// as the painting set them.
+TEST_F(PaintingFiles, WhatOpensIsWhatWasSavedAndUndoTakesItBack) {
   for (unsigned seed = 1; seed <= 12; ++seed) {
     SCOPED_TRACE(seed);
     std::mt19937 dice(seed);
@@ -186,6 +188,7 @@ TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
     PaintSomethingElse();
     ASSERT_FALSE(PrintNow() == saved);
     Saved(PaintingPathForName("something else"));
+    const std::string replaced = CanvasPrint(CanvasPart::kCommitted);
     EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
     const Print opened = PrintNow();
     EXPECT_EQ(opened.canvas, saved.canvas);
@@ -198,29 +201,13 @@ TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
     Saved(copy);
     ASSERT_EQ(ReadWholeFile(copy, 1 << 28, &again), "");
     EXPECT_TRUE(first == again) << "saving what was opened writes other bytes";
+    ASSERT_TRUE(history_->Undo());
+    EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), replaced);
+    EXPECT_EQ(SettingsPrint(), opened.settings);
+    ASSERT_TRUE(history_->Redo());
+    EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), opened.canvas);
     if (HasFailure()) return;
   }
-}
-
-// Opening is one step: undo gives back the canvas it replaced, redo the
-// opened one. The settings stay as the painting set them.
-TEST_F(PaintingFiles, UndoTakesAnOpenBack) {
-  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
-  const std::string path = PaintingPathForName("one stroke");
-  Saved(path);
-  const std::string opened = CanvasPrint(CanvasPart::kCommitted);
-  PaintSomethingElse();
-  const std::string before = CanvasPrint(CanvasPart::kCommitted);
-  const std::size_t steps = history_->Steps().UndoSteps();
-
-  Opened(path);
-  const std::string settings = SettingsPrint();
-  EXPECT_EQ(history_->Steps().UndoSteps(), steps + 1);
-  ASSERT_TRUE(history_->Undo());
-  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), before);
-  EXPECT_EQ(SettingsPrint(), settings);
-  ASSERT_TRUE(history_->Redo());
-  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), opened);
 }
 
 // A file that is missing, cut short or no painting at all is refused with
