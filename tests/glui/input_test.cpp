@@ -367,10 +367,14 @@ TEST_F(GluiInput, TypedValuesCommitOnEnterTabOrAClickInTheMainWindowEscRestores)
     const char* end;        // the key that ends the typing; "" for a click in the main window
     const char* committed;  // nullptr: nothing is
   } cases[] = {
-      {kInt, "500", "\r", "100"},     {kFloat, "0.25", "", "0.25"},
-      {kInt, "77", "\x1b", nullptr},  {kFloat, "", "", nullptr},
-      {kName, "Sunset", "\r", "Sunset"}, {kName, "Red wave", "\t", "Red wave"},
-      {kName, "Dusk", "", "Dusk"},    {kName, "Noon", "\x1b", nullptr},
+      {kInt, "500", "\r", "100"},
+      {kFloat, "0.25", "", "0.25"},
+      {kInt, "77", "\x1b", nullptr},
+      {kFloat, "", "", nullptr},
+      {kName, "Sunset", "\r", "Sunset"},
+      {kName, "Red wave", "\t", "Red wave"},
+      {kName, "Dusk", "", "Dusk"},
+      {kName, "Noon", "\x1b", nullptr},
       {kName, "", "", nullptr},
       {kName, "\xc9t\xe9 \xdf", "\r", "\xc3\x89t\xc3\xa9 \xc3\x9f"},  // "Été ß" in Latin-1
   };
@@ -423,8 +427,8 @@ TEST_F(GluiInput, TypedValuesCommitOnEnterTabOrAClickInTheMainWindowEscRestores)
                 std::make_tuple(c.control == kName ? 6 : 1 + c.control, expected, MainWindowId));
     }
     const bool entered = c.control == kName && *c.end == '\r';
-    EXPECT_EQ(activations, entered ? std::vector<GLUI_Control*>{NameField}
-                                   : std::vector<GLUI_Control*>{});
+    EXPECT_EQ(activations,
+              entered ? std::vector<GLUI_Control*>{NameField} : std::vector<GLUI_Control*>{});
     EXPECT_TRUE(ScreenIsSettled());
   }
 }
@@ -479,8 +483,11 @@ TEST_F(GluiInput, ListClickChoosesDoubleClickOrEnterActivates) {
 
 // Thirteen items in six rows: the wheel moves the rows (held between the
 // first item and the last row full), the arrow keys move the current item
-// and the rows follow it. A click on the top row tells which item is there.
-TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
+// and the rows follow it; the scrollbar's thumb follows the pointer while
+// it is dragged, held as the wheel is, and a press on the track below or
+// above it pages by the rows shown. A click on the top row tells which
+// item is there.
+TEST_F(GluiInput, ALongListScrollsWithTheWheelTheArrowKeysAndItsScrollbar) {
   const int rows = glui_metrics::kListRows;
   auto TopItem = [] {
     QueueListClick(0);
@@ -501,33 +508,20 @@ TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
   EXPECT_EQ(TopItem(), 8 - rows + 1) << "the current item was kept in the bottom row";
   PressSpecial(GLUT_KEY_UP, 20);
   EXPECT_EQ(TopItem(), 0);
-}
 
-// The scrollbar's thumb follows the pointer while it is dragged, held
-// between the first row and the last row full; a press on the track below
-// or above it pages by the rows shown.
-TEST_F(GluiInput, TheListsThumbDragsAndItsTrackPages) {
-  const int rows = glui_metrics::kListRows;
   const Layer::Box box = BoxOf(List);
   const int barX = box.x + box.w - glui_metrics::kScrollbarWidth / 2;
-  auto TopItem = [] {
-    QueueListClick(0);
+  auto Press = [&](int y, bool release = true) {
+    Layer::QueueMotion(*Right, barX, y);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, y, 0);
+    if (release) Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, y, 0);
     Pump();
-    return List->get_current_item();
   };
   auto Drag = [&](int fromY, int toY) {
-    Layer::QueueMotion(*Right, barX, fromY);
-    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, fromY, 0);
-    Pump();
+    Press(fromY, false);
     Layer::QueueMotion(*Right, barX, toY);
     Pump();
     Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, toY, 0);
-    Pump();
-  };
-  auto Press = [&](int y) {
-    Layer::QueueMotion(*Right, barX, y);
-    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, y, 0);
-    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, y, 0);
     Pump();
   };
   // Thirteen items on a track of h pixels: one item is h / 13 of it.
