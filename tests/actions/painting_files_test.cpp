@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -399,15 +400,20 @@ TEST_F(PaintingFiles, TheAutosaveWaitsSecondsBetweenWrites) {
   };
   StartAutosave();
   PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  const auto written = std::chrono::steady_clock::now();
   Quietly(OnIdle);
   for (int tries = 0; tries < 1000 && StrokesInAutosave() == 0; ++tries) ::usleep(10000);
   ASSERT_EQ(StrokesInAutosave(), 1) << "the first idle step after a change writes it";
   PainterTest::Paint(0.2f, -0.6f, 0.0f, 0.15f);
-  for (int step = 0; step < 25; ++step) {  // half a second of idle steps
+  for (int step = 0; step < 10; ++step) {
     Quietly(OnIdle);
     ::usleep(20000);
   }
-  EXPECT_EQ(StrokesInAutosave(), 1) << "written again within seconds of the last";
+  // On a machine so loaded that these steps took seconds, a second write
+  // would be on time: only a quick run can tell.
+  if (std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {
+    EXPECT_EQ(StrokesInAutosave(), 1) << "written again within seconds of the last";
+  }
   testing::internal::CaptureStderr();
   StopAutosave();
   testing::internal::GetCapturedStderr();
