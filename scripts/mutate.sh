@@ -365,6 +365,27 @@ fault image/rgba_picture.cpp '&picture.pixels[(std::size_t(y) * picture.width + 
   '&picture.pixels[(std::size_t(y) * picture.width + columns.first + 1) * 4];' \
   "thumbnails: each box read one pixel to the right, past the last"
 
+# What a person meets that once no test caught.
+fault glui/controls.cpp 'if (limit_type == GLUI_LIMIT_CLAMP && (value < low || value > high)) {' \
+  'if (limit_type == GLUI_LIMIT_CLAMP && value < low) {' \
+  "spinner: a value above the top limit kept when the limits are set"
+fault stroke/history.cpp $'  if (!changed) return;\n  for (const Step& dropped : redo_) bytes_ -= dropped.bytes;\n  redo_.clear();\n' \
+  $'  for (const Step& dropped : redo_) bytes_ -= dropped.bytes;\n  redo_.clear();\n  if (!changed) return;\n' \
+  "undo history: a step that changed nothing drops what could be redone"
+fault play/pointer_routing.cpp '*localY = y - rect.y;' '*localY = y - rect.x;' \
+  "pointer routing: a move over a control subwindow offset down by its offset across"
+fault panels/camera_panel.cpp 'key.Add(static_cast<const CameraPose&>(state.camera));' \
+  'key.Add(state.camera.eye).Add(state.camera.upPoint).Add(state.camera.sidePoint).Add(state.camera.target);' \
+  "camera panel: its redraw compares the camera's points but not its field of view"
+fault document/manifest.cpp $'  manifest.formatMajor = -1;\n' '' \
+  "manifest: one without its format's major version read as the current format"
+fault actions/painting_files.cpp 'if (now - files.lastHanded < kAutosaveEvery || Writer().Busy()) return;' \
+  'if (Writer().Busy()) return;' \
+  "autosave: written at every idle step instead of every few seconds"
+fault panels/painting_window.cpp $'  if (Window.asking == asking && Window.askedFor == path) {\n    StartAction();\n    return true;\n  }\n  StartAction();\n' \
+  $'  StartAction();\n  if (Window.asking == asking && Window.askedFor == path) return true;\n' \
+  "Paintings window: Replace asks again at its second click and never saves"
+
 # ---- Running them ---------------------------------------------------------------
 count=${#files[@]}
 mode=run

@@ -13,10 +13,7 @@ std::string CanvasPrint(CanvasPart part) {
   const bool all = part == CanvasPart::kAllSlots;
   for (int i = all ? -1 : 0; i < (all ? 64 : AppState().canvas.count); ++i) {
     const Stroke& stroke = i < 0 ? AppState().canvas.current : AppState().canvas.strokes[i];
-    f.StrokeData(stroke);
-    for (const StrokeNode& node : stroke.nodes) f.Vec(node.position);
-    for (const Vec4& p : stroke.particles.positions) f.Vec(p);
-    for (float size : stroke.particles.sizes) f.Float(size);
+    f.StrokeRecord(stroke);
   }
   return Hex(f.hash);
 }

@@ -9,13 +9,12 @@
 #include <GL/gl.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -168,9 +167,11 @@ class PaintingFiles : public PainterTest {
 
 // Over seeded sessions of strokes and setting changes, a saved painting
 // opened on another canvas gives back every stroke field, every setting and
-// the main view's every pixel; and a painting saved again after opening is
-// the file it was opened from, byte for byte.
-TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
+// the main view's every pixel; a painting saved again after opening is the
+// file it was opened from, byte for byte. Opening is one step: undo gives
+// back the canvas it replaced, redo the opened one, the settings staying
+// as the painting set them.
+TEST_F(PaintingFiles, WhatOpensIsWhatWasSavedAndUndoTakesItBack) {
   for (unsigned seed = 1; seed <= 12; ++seed) {
     SCOPED_TRACE(seed);
     std::mt19937 dice(seed);
@@ -188,6 +189,7 @@ TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
     PaintSomethingElse();
     ASSERT_FALSE(PrintNow() == saved);
     Saved(PaintingPathForName("something else"));
+    const std::string replaced = CanvasPrint(CanvasPart::kCommitted);
     EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
     const Print opened = PrintNow();
     EXPECT_EQ(opened.canvas, saved.canvas);
@@ -200,35 +202,20 @@ TEST_F(PaintingFiles, WhatOpensIsWhatWasSaved) {
     Saved(copy);
     ASSERT_EQ(ReadWholeFile(copy, 1 << 28, &again), "");
     EXPECT_TRUE(first == again) << "saving what was opened writes other bytes";
+    ASSERT_TRUE(history_->Undo());
+    EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), replaced);
+    EXPECT_EQ(SettingsPrint(), opened.settings);
+    ASSERT_TRUE(history_->Redo());
+    EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), opened.canvas);
     if (HasFailure()) return;
   }
 }
 
-// Opening is one step: undo gives back the canvas it replaced, redo the
-// opened one. The settings stay as the painting set them.
-TEST_F(PaintingFiles, UndoTakesAnOpenBack) {
-  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
-  const std::string path = PaintingPathForName("one stroke");
-  Saved(path);
-  const std::string opened = CanvasPrint(CanvasPart::kCommitted);
-  PaintSomethingElse();
-  const std::string before = CanvasPrint(CanvasPart::kCommitted);
-  const std::size_t steps = history_->Steps().UndoSteps();
-
-  Opened(path);
-  const std::string settings = SettingsPrint();
-  EXPECT_EQ(history_->Steps().UndoSteps(), steps + 1);
-  ASSERT_TRUE(history_->Undo());
-  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), before);
-  EXPECT_EQ(SettingsPrint(), settings);
-  ASSERT_TRUE(history_->Redo());
-  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), opened);
-}
-
 // A file that is missing, cut short or no painting at all is refused with
-// one line naming it; the canvas, the settings, the undo history and the
-// painting's own file stay as they were.
-TEST_F(PaintingFiles, AFileThatDoesNotOpenChangesNothing) {
+// one line naming it, and so is a save where a file blocks the folder; the
+// canvas, the settings, the undo history and the painting's own file stay
+// as they were. (Disks that refuse a save: tests/document/file_test.cpp.)
+TEST_F(PaintingFiles, AFileThatDoesNotOpenOrSaveChangesNothing) {
   PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
   const std::string path = PaintingPathForName("kept");
   Saved(path);
@@ -255,39 +242,9 @@ TEST_F(PaintingFiles, AFileThatDoesNotOpenChangesNothing) {
   }
   EXPECT_NE(Opened(data_->File("missing.kelvra")).find("No such file or directory"),
             std::string::npos);
-}
-
-// A save the disk cannot take (a file size limit stands in for a full
-// disk here; a folder where a file should be) says why and keeps the file
-// that was there whole.
-TEST_F(PaintingFiles, ASaveThatFailsKeepsTheOldFile) {
-  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
-  const std::string path = PaintingPathForName("full disk");
-  Saved(path);
-  const std::string first = CanvasPrint(CanvasPart::kCommitted);
-  for (int i = 0; i < 6; ++i) PainterTest::Paint(-0.8f, -0.6f + 0.2f * i, 0.2f, 0.02f);
-
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  struct stat info {};
-  ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  rlimit small = old;
-  small.rlim_cur = static_cast<rlim_t>(info.st_size);  // the new painting is larger
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string said = Saved(path);
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(said, "kelvra: cannot save " + path + ": File too large\n");
-
-  const std::string blocked = data_->File("file") + "/painting.kelvra";
-  std::ofstream(data_->File("file")) << "a file, not a folder\n";
+  const std::string blocked = text + "/painting.kelvra";  // a file where a folder should be
   EXPECT_EQ(Saved(blocked), "kelvra: cannot save " + blocked + ": Not a directory\n");
   EXPECT_EQ(CurrentPaintingFile(), path);
-
-  Opened(path);
-  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), first)
-      << "the old file is no longer the painting saved";
 }
 
 // What a run left unsaved comes first in the list, named by its own file;
@@ -427,6 +384,40 @@ TEST_F(PaintingFiles, NamesChangesAndExportsFollowThePaintingsFile) {
   EXPECT_EQ(toldOpening(path), "harbour.kelvra is open in another Kelvra too (process " +
                                    std::to_string(::getppid()) +
                                    "): a save in one loses the other's changes");
+}
+
+// The autosave is written on an idle step, and then not again for a few
+// seconds however many idle steps follow: a person painting fast is not
+// slowed by a file at every step. What Esc finds unwritten goes at the stop.
+TEST_F(PaintingFiles, TheAutosaveWaitsSecondsBetweenWrites) {
+  const auto StrokesInAutosave = [] {
+    for (const std::string& name : ListDirectory(PaintingsFolder() + ".autosave/").names)
+      if (name.size() > 7 && name.compare(name.size() - 7, 7, ".kelvra") == 0) {
+        const OpenedPainting opened = OpenPainting(PaintingsFolder() + ".autosave/" + name);
+        if (opened.Ok()) return static_cast<int>(opened.painting.strokes.size());
+      }
+    return 0;
+  };
+  StartAutosave();
+  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+  const auto written = std::chrono::steady_clock::now();
+  Quietly(OnIdle);
+  for (int tries = 0; tries < 1000 && StrokesInAutosave() == 0; ++tries) ::usleep(10000);
+  ASSERT_EQ(StrokesInAutosave(), 1) << "the first idle step after a change writes it";
+  PainterTest::Paint(0.2f, -0.6f, 0.0f, 0.15f);
+  for (int step = 0; step < 10; ++step) {
+    Quietly(OnIdle);
+    ::usleep(20000);
+  }
+  // On a machine so loaded that these steps took seconds, a second write
+  // would be on time: only a quick run can tell.
+  if (std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {
+    EXPECT_EQ(StrokesInAutosave(), 1) << "written again within seconds of the last";
+  }
+  testing::internal::CaptureStderr();
+  StopAutosave();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(StrokesInAutosave(), 2) << "the stop writes what was left";
 }
 
 // A notice over the main view covers part of the picture and, gone, leaves

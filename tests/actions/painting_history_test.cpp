@@ -46,6 +46,9 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   ASSERT_TRUE(history_->Redo());
   EXPECT_EQ(AppState().interaction.selectedStroke, 2)
       << "redo gives back the selection undo took away";
+  SelectStroke(0);
+  DeleteSelectedStroke();  // nothing selected: Delete Selected changes nothing
+  EXPECT_TRUE(history_->Redo()) << "an action that changed nothing keeps what could be redone";
 
   // A new action drops what could be redone; painting blocks both ways.
   Paint(0.5f, -0.5f, 0.0f, 0.1f);

@@ -2,6 +2,7 @@
 // the file and what is wrong, before anything is allocated on its word.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -88,11 +89,23 @@ std::vector<std::size_t> EntryBoundaries(const Bytes& file) {
   return at;
 }
 
-// Every occurrence of `from` (headers name an entry twice) becomes `to`.
-Bytes Renamed(Bytes file, const std::string& from, const std::string& to) {
-  for (std::size_t i = 0; i + from.size() <= file.size(); ++i)
-    if (std::memcmp(file.data() + i, from.data(), from.size()) == 0)
-      std::memcpy(file.data() + i, to.data(), to.size());
+Bytes WithEntries(const std::function<void(std::vector<ZipEntry>&)>& edit) {
+  std::vector<ZipEntry> entries = EntriesOf(ValidFile());
+  edit(entries);
+  return Zipped(entries);
+}
+
+// The valid file with one more entry named `name`, which no zip writer
+// would write: written under a stand-in as long, every occurrence of which
+// (headers name an entry twice) is then overwritten.
+Bytes WithEntryNamed(const std::string& name) {
+  std::string standIn = name;
+  for (char& c : standIn)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = 'q';
+  Bytes file = WithEntries([&](auto& e) { e.push_back({standIn, {1}, false}); });
+  for (std::size_t i = 0; i + name.size() <= file.size(); ++i)
+    if (std::memcmp(file.data() + i, standIn.data(), standIn.size()) == 0)
+      std::memcpy(file.data() + i, name.data(), name.size());
   return file;
 }
 
@@ -125,12 +138,6 @@ std::size_t DataOf(const Bytes& file, const std::string& name) {
   return 0;
 }
 
-Bytes WithEntries(const std::function<void(std::vector<ZipEntry>&)>& edit) {
-  std::vector<ZipEntry> entries = EntriesOf(ValidFile());
-  edit(entries);
-  return Zipped(entries);
-}
-
 struct Hostile {
   const char* what;
   Bytes file;
@@ -152,7 +159,8 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
   const std::vector<Hostile> table = {
       {"not a zip", Bytes(300, 'x'), "not a zip archive ("},
       {"empty", Bytes(), "the file is empty"},
-      {"cut short", Bytes(valid.begin(), valid.begin() + 300), "the file is cut short or damaged ("},
+      {"cut short", Bytes(valid.begin(), valid.begin() + 300),
+       "the file is cut short or damaged ("},
       {"first entry", WithEntries([](auto& e) { std::swap(e[0], e[1]); }),
        "not a Kelvra painting (its first entry is not \"mimetype\")"},
       {"type", WithEntries([](auto& e) {
@@ -163,11 +171,14 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
          m["format"] = {{"major", 2}, {"minor", 0}}, m["writer"] = "Kelvra 9.1.0";
        }),
        "written by Kelvra 9.1.0 in format 2.0; this Kelvra reads format 1 only"},
-      {"line break",
-       WithManifest([](json& m) { m["format"] = {{"major", 3}, {"minor", 0}}, m["writer"] = "K\n3"; }),
+      {"line break", WithManifest([](json& m) {
+         m["format"] = {{"major", 3}, {"minor", 0}}, m["writer"] = "K\n3";
+       }),
        "written by K?3 in format 3.0"},
       {"no format", WithManifest([](json& m) { m.erase("format"); }),
        "manifest names no format version"},
+      {"no major", WithManifest([](json& m) { m["format"].erase("major"); }),
+       "which no Kelvra wrote"},
       {"stroke count", WithManifest([](json& m) { m["strokeCount"] = 20000; }),
        "manifest: \"strokeCount\" is 20000, more than 19999"},
       {"count mismatch", WithManifest([](json& m) { m["strokeCount"] = 3; }),
@@ -208,36 +219,12 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
        "stroke 1: record ends inside its header"},
       {"nan", WithRecords({nan}), "stroke 1: a number that is not finite (NaN or infinite)"},
       {"mesh cap", WithRecords({HugeMeshRecord()}), "stroke 1: its meshes would take "},
-      {"climbing",
-       Renamed(WithEntries([](auto& e) {
-                 e.push_back({"qq/evil.txt", {1}, false});
-               }),
-               "qq/evil.txt", "../evil.txt"),
-       "entry \"../evil.txt\" climbs out of its folder"},
-      {"absolute",
-       Renamed(WithEntries([](auto& e) {
-                 e.push_back({"qevil/x.txt", {1}, false});
-               }),
-               "qevil/x.txt", "/evil/x.txt"),
-       "entry \"/evil/x.txt\" has an absolute name"},
-      {"backslash",
-       Renamed(WithEntries([](auto& e) {
-                 e.push_back({"qq/evil.txt", {1}, false});
-               }),
-               "qq/evil.txt", "qq\\evil.txt"),
+      {"climbing", WithEntryNamed("../evil.txt"), "entry \"../evil.txt\" climbs out of its folder"},
+      {"absolute", WithEntryNamed("/evil/x.txt"), "entry \"/evil/x.txt\" has an absolute name"},
+      {"backslash", WithEntryNamed("qq\\evil.txt"),
        "entry \"qq\\evil.txt\" has a backslash in its name"},
-      {"control",
-       Renamed(WithEntries([](auto& e) {
-                 e.push_back({"qq/evil.txt", {1}, false});
-               }),
-               "qq/evil.txt", "qq\nevil.txt"),
-       "an entry with a control character in its name"},
-      {"twice",
-       Renamed(WithEntries([](auto& e) {
-                 e.push_back({"strokes.bim", {1}, false});
-               }),
-               "strokes.bim", "strokes.bin"),
-       "two entries share one name"},
+      {"control", WithEntryNamed("qq\nevil.txt"), "an entry with a control character in its name"},
+      {"twice", WithEntryNamed("strokes.bin"), "two entries share one name"},
       {"past cap", Declaring(valid, "manifest.json", 0x7FFFFFF0),
        "entry \"manifest.json\" declares 2147483632 bytes, more than 1048576"},
       {"past real", Declaring(valid, "manifest.json", 1000000),

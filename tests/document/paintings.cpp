@@ -9,6 +9,7 @@
 #include "stroke/build.h"
 #include "stroke/collisions.h"
 #include "tests/support/console.h"
+#include "tests/support/fingerprint.h"
 #include "tests/support/height_map.h"
 
 void PaintingSession::Paint(float x, float y, float dx, float dy, int nodes, bool collide,
@@ -85,84 +86,8 @@ Stroke AsSaved(const Stroke& stroke) {
   return saved;
 }
 
-namespace {
-
-bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-bool SameVec(const Vec4& a, const Vec4& b) {
-  return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z) && SameFloat(a.w, b.w);
-}
-bool SameNode(const StrokeNode& a, const StrokeNode& b) {
-  return SameVec(a.position, b.position) && SameVec(a.tangent, b.tangent) &&
-         SameVec(a.perpendicular, b.perpendicular) && SameFloat(a.height, b.height) &&
-         SameFloat(a.width, b.width) && SameFloat(a.baseHeight, b.baseHeight) &&
-         SameFloat(a.baseWidth, b.baseWidth) && a.locked == b.locked &&
-         SameFloat(a.pressure, b.pressure);
-}
-bool SameFace(const MeshFace& a, const MeshFace& b) {
-  return a.vertex[0] == b.vertex[0] && a.vertex[1] == b.vertex[1] && a.vertex[2] == b.vertex[2] &&
-         SameVec(a.normal, b.normal);
-}
-template <class T>
-bool SameValue(const T& a, const T& b) {
-  return a == b;
-}
-
-// The first entry where two arrays differ, as a failure naming the field.
-template <class Array, class Same>
-void ExpectSameArray(const char* field, const Array& expected, const Array& actual, Same same) {
-  ASSERT_EQ(std::size(expected), std::size(actual)) << field;
-  for (std::size_t i = 0; i < std::size(expected); ++i)
-    if (!same(expected[i], actual[i])) {
-      ADD_FAILURE() << field << "[" << i << "] differs";
-      return;
-    }
-}
-
-void ExpectSameMesh(const char* which, const std::optional<Mesh>& expected,
-                    const std::optional<Mesh>& actual) {
-  SCOPED_TRACE(which);
-  ASSERT_EQ(expected.has_value(), actual.has_value());
-  if (!expected) return;
-  EXPECT_EQ(expected->vertexCount, actual->vertexCount);
-  EXPECT_EQ(expected->faceCount, actual->faceCount);
-  ExpectSameArray("positions", expected->positions, actual->positions, SameVec);
-  ExpectSameArray("normals", expected->normals, actual->normals, SameVec);
-  ExpectSameArray("colours", expected->colours, actual->colours, SameVec);
-  ExpectSameArray("texCoords", expected->texCoords, actual->texCoords, SameVec);
-  ExpectSameArray("faces", expected->faces, actual->faces, SameFace);
-}
-
-}  // namespace
-
 void ExpectSameStroke(const Stroke& expected, const Stroke& actual) {
-  EXPECT_EQ(expected.deleted, actual.deleted);
-  EXPECT_EQ(expected.renderType, actual.renderType);
-  EXPECT_EQ(expected.shapeResolution, actual.shapeResolution);
-  ExpectSameArray("profile", expected.profile, actual.profile, SameFloat);
-  ExpectSameArray("path", expected.path, actual.path, SameNode);
-  ExpectSameArray("nodes", expected.nodes, actual.nodes, SameNode);
-  const StrokeSize &e = expected.size, &a = actual.size;
-  EXPECT_EQ(e.resolution, a.resolution);
-  ExpectSameArray("startColours", e.startColours, a.startColours, SameVec);
-  ExpectSameArray("endColours", e.endColours, a.endColours, SameVec);
-  const float eEnds[4] = {e.widthStart, e.widthEnd, e.heightStart, e.heightEnd};
-  const float aEnds[4] = {a.widthStart, a.widthEnd, a.heightStart, a.heightEnd};
-  ExpectSameArray("size ends", eEnds, aEnds, SameFloat);
-  ExpectSameArray("bounds", expected.bounds, actual.bounds, SameVec);
-  const MeshSubdivision &es = expected.subdivision, &as = actual.subdivision;
-  EXPECT_EQ(es.levels, as.levels);
-  ExpectSameMesh("base mesh", es.baseMesh, as.baseMesh);
-  ExpectSameMesh("result mesh", es.resultMesh, as.resultMesh);
-  EXPECT_EQ(es.edgeCount, as.edgeCount);
-  ExpectSameArray("edges", es.edges, as.edges, SameValue<IndexPair>);
-  ExpectSameArray("edgeFaces", es.edgeFaces, as.edgeFaces, SameValue<IndexPair>);
-  ExpectSameArray("faceEdges", es.faceEdges, as.faceEdges, SameValue<std::array<int, 3>>);
-  const ParticleSystem &ep = expected.particles, &ap = actual.particles;
-  EXPECT_EQ(ep.displayList, ap.displayList);
-  EXPECT_EQ(ep.spriteTexture, ap.spriteTexture);
-  ExpectSameArray("particle positions", ep.positions, ap.positions, SameVec);
-  ExpectSameArray("particle colours", ep.colours, ap.colours, SameVec);
-  ExpectSameArray("particle sizes", ep.sizes, ap.sizes, SameFloat);
+  EXPECT_EQ(RecordPrint(expected), RecordPrint(actual)) << "the records differ";
 }
 
 void ExpectSamePainting(const Painting& expected, const Painting& actual) {

@@ -39,8 +39,8 @@ Painting PaintingOf(const PaintingSession& session);
 // particle display list.
 Stroke AsSaved(const Stroke& stroke);
 
-// Every field of two stroke records, meshes and edge tables included
-// (floats bit for bit); mesh ids are not compared.
+// Every field two stroke records keep, meshes and edge tables included
+// (floats bit for bit); GL names are not compared.
 void ExpectSameStroke(const Stroke& expected, const Stroke& actual);
 void ExpectSamePainting(const Painting& expected, const Painting& actual);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -210,48 +211,6 @@ class GluiInput : public testing::Test {
 
 }  // namespace
 
-// A typed value is written, held to the spinner's limits, when Enter is
-// pressed or the main window is clicked (by the click itself, before the
-// panel redraws), and the callback sees it, once, in the main window.
-// Clicking in and out again changes nothing and calls nothing.
-TEST_F(GluiInput, TypedValueCommitsOnEnterOrAClickInTheMainWindow) {
-  ClickTextBox(IntSpinner);
-  Type("500");
-  EXPECT_EQ(IntValue, 10) << "nothing is written while typing";
-  EXPECT_TRUE(calls.empty());
-  Type("\r");
-  EXPECT_EQ(IntValue, 100);
-  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "100");
-  ClickTextBox(FloatSpinner);
-  Type("0.25");
-  glutSetWindow(MainWindowId);
-  Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
-  EXPECT_FLOAT_EQ(FloatValue, 0.25f);
-  Pump();
-  ClickTextBox(FloatSpinner);
-  ClickMainWindow();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].value, calls[0].window),
-            std::make_tuple(1, 100.0, MainWindowId));
-  EXPECT_EQ(std::make_pair(calls[1].id, calls[1].value), std::make_pair(2, 0.25));
-}
-
-// Esc while typing gives the old value back at once and leaves the box, as
-// a person expects of one press: nothing is written, nothing is called, and
-// a click elsewhere afterwards commits nothing either.
-TEST_F(GluiInput, OneEscRestoresTheOldValue) {
-  ClickTextBox(IntSpinner);
-  Type("77");
-  Type("\x1b");
-  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "10");
-  EXPECT_FALSE(Layer::IsHeld(*IntSpinner));
-  EXPECT_TRUE(ScreenIsSettled());
-  ClickMainWindow();
-  EXPECT_EQ(IntValue, 10);
-  EXPECT_STREQ(Layer::TextOf(*IntSpinner), "10");
-  EXPECT_TRUE(calls.empty());
-}
-
 // A fast typist: the click on the box and every key of a line are queued
 // before the panel draws its next frame. "\b" is Backspace.
 TEST_F(GluiInput, FastTypingReachesTheTextBoxKeyByKeyInOrder) {
@@ -393,41 +352,83 @@ TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
   EXPECT_FALSE(Layer::IsSpinning(*BallControl)) << "a click in the main window stops the spin";
 }
 
-// Text typed into a text field is committed once, on Enter, Tab or a click
-// in the main window: the variable is written, then the callback sees it in
-// the main window; Enter then runs the object callback too. One Esc gives
-// the old text back and commits nothing. Latin-1 keys arrive as UTF-8.
-TEST_F(GluiInput, TypedTextCommitsOnEnterTabOrAClickElsewhereEscRestores) {
+// What is typed into a spinner's box or a text field is committed once, on
+// Enter, Tab or a click in the main window (by the click itself, before the
+// panel redraws), held to the spinner's limits; the callback sees it in the
+// main window, and Enter runs a field's object callback too. Nothing is
+// written while typing; one Esc gives the old value back, and neither it
+// nor clicking in and out commits anything, then or at a click afterwards.
+// Latin-1 keys arrive as UTF-8.
+TEST_F(GluiInput, TypedValuesCommitOnEnterTabOrAClickInTheMainWindowEscRestores) {
+  enum Control { kInt, kFloat, kName };
   const struct {
+    Control control;
     const char* keys;
-    bool clickMainWindow;
+    const char* end;        // the key that ends the typing; "" for a click in the main window
     const char* committed;  // nullptr: nothing is
   } cases[] = {
-      {"Sunset\r", false, "Sunset"}, {"Red wave\t", false, "Red wave"},
-      {"Dusk", true, "Dusk"},        {"Noon\x1b", true, nullptr},
-      {"", true, nullptr},  // clicked in and out: no change, no call
-      {"\xc9t\xe9 \xdf\r", false, "\xc3\x89t\xc3\xa9 \xc3\x9f"},  // "Été ß" in Latin-1
+      {kInt, "500", "\r", "100"},
+      {kFloat, "0.25", "", "0.25"},
+      {kInt, "77", "\x1b", nullptr},
+      {kFloat, "", "", nullptr},
+      {kName, "Sunset", "\r", "Sunset"},
+      {kName, "Red wave", "\t", "Red wave"},
+      {kName, "Dusk", "", "Dusk"},
+      {kName, "Noon", "\x1b", nullptr},
+      {kName, "", "", nullptr},
+      {kName, "\xc9t\xe9 \xdf", "\r", "\xc3\x89t\xc3\xa9 \xc3\x9f"},  // "Été ß" in Latin-1
+  };
+  const auto Number = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return std::string(text);
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.keys);
+    SCOPED_TRACE(std::string(c.keys) + c.end);
     Name = "Old";
     GLUI_Master.sync_live_all();
+    const auto Live = [&] {
+      return c.control == kName ? Name : Number(c.control == kInt ? IntValue : FloatValue);
+    };
+    GLUI_Spinner* spinner = c.control == kInt ? IntSpinner : FloatSpinner;
+    GLUI_Control* control = c.control == kName ? static_cast<GLUI_Control*>(NameField) : spinner;
+    const auto Shown = [&] {
+      return std::string(c.control == kName ? NameField->get_text() : Layer::TextOf(*spinner));
+    };
+    const std::string old = Live();
+    if (c.control == kName) {
+      ClickAt(CentreX(NameField), CentreY(NameField));
+      Layer::QueueKey(*Right, 1, false, GLUT_ACTIVE_CTRL);  // Ctrl+A: the typing replaces it all
+    } else {
+      ClickTextBox(spinner);
+    }
     calls.clear();
     activations.clear();
-    ClickAt(CentreX(NameField), CentreY(NameField));
-    Layer::QueueKey(*Right, 1, false, GLUT_ACTIVE_CTRL);  // Ctrl+A: the typing replaces it all
     Type(c.keys);
-    if (c.clickMainWindow) ClickMainWindow();
-    EXPECT_EQ(Name, c.committed ? c.committed : "Old");
-    EXPECT_STREQ(NameField->get_text(), Name.c_str());
+    EXPECT_EQ(Live(), old) << "nothing is written while typing";
+    if (*c.end) {
+      Type(c.end);
+    } else {
+      glutSetWindow(MainWindowId);
+      Layer::ParentMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+    }
+    const std::string expected = c.committed ? c.committed : old;
+    EXPECT_EQ(Live(), expected);
+    Pump();
+    EXPECT_EQ(Shown(), expected);
+    EXPECT_FALSE(Layer::IsHeld(*control));
+    ClickMainWindow();
+    EXPECT_EQ(Live(), expected);
     ASSERT_EQ(calls.size(), c.committed ? 1u : 0u);
     if (c.committed) {
-      EXPECT_EQ(std::make_tuple(calls[0].id, calls[0].text, calls[0].window),
-                std::make_tuple(6, std::string(c.committed), MainWindowId));
+      const Call& call = calls[0];
+      EXPECT_EQ(std::make_tuple(call.id, c.control == kName ? call.text : Number(call.value),
+                                call.window),
+                std::make_tuple(c.control == kName ? 6 : 1 + c.control, expected, MainWindowId));
     }
-    const bool entered = std::string(c.keys).find('\r') != std::string::npos;
-    EXPECT_EQ(activations, entered ? std::vector<GLUI_Control*>{NameField}
-                                   : std::vector<GLUI_Control*>{});
+    const bool entered = c.control == kName && *c.end == '\r';
+    EXPECT_EQ(activations,
+              entered ? std::vector<GLUI_Control*>{NameField} : std::vector<GLUI_Control*>{});
     EXPECT_TRUE(ScreenIsSettled());
   }
 }
@@ -482,8 +483,11 @@ TEST_F(GluiInput, ListClickChoosesDoubleClickOrEnterActivates) {
 
 // Thirteen items in six rows: the wheel moves the rows (held between the
 // first item and the last row full), the arrow keys move the current item
-// and the rows follow it. A click on the top row tells which item is there.
-TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
+// and the rows follow it; the scrollbar's thumb follows the pointer while
+// it is dragged, held as the wheel is, and a press on the track below or
+// above it pages by the rows shown. A click on the top row tells which
+// item is there.
+TEST_F(GluiInput, ALongListScrollsWithTheWheelTheArrowKeysAndItsScrollbar) {
   const int rows = glui_metrics::kListRows;
   auto TopItem = [] {
     QueueListClick(0);
@@ -504,33 +508,20 @@ TEST_F(GluiInput, ALongListScrollsWithTheWheelAndTheArrowKeys) {
   EXPECT_EQ(TopItem(), 8 - rows + 1) << "the current item was kept in the bottom row";
   PressSpecial(GLUT_KEY_UP, 20);
   EXPECT_EQ(TopItem(), 0);
-}
 
-// The scrollbar's thumb follows the pointer while it is dragged, held
-// between the first row and the last row full; a press on the track below
-// or above it pages by the rows shown.
-TEST_F(GluiInput, TheListsThumbDragsAndItsTrackPages) {
-  const int rows = glui_metrics::kListRows;
   const Layer::Box box = BoxOf(List);
   const int barX = box.x + box.w - glui_metrics::kScrollbarWidth / 2;
-  auto TopItem = [] {
-    QueueListClick(0);
+  auto Press = [&](int y, bool release = true) {
+    Layer::QueueMotion(*Right, barX, y);
+    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, y, 0);
+    if (release) Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, y, 0);
     Pump();
-    return List->get_current_item();
   };
   auto Drag = [&](int fromY, int toY) {
-    Layer::QueueMotion(*Right, barX, fromY);
-    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, fromY, 0);
-    Pump();
+    Press(fromY, false);
     Layer::QueueMotion(*Right, barX, toY);
     Pump();
     Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, toY, 0);
-    Pump();
-  };
-  auto Press = [&](int y) {
-    Layer::QueueMotion(*Right, barX, y);
-    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_DOWN, barX, y, 0);
-    Layer::QueueMouse(*Right, GLUT_LEFT_BUTTON, GLUT_UP, barX, y, 0);
     Pump();
   };
   // Thirteen items on a track of h pixels: one item is h / 13 of it.

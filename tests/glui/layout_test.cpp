@@ -132,11 +132,10 @@ TEST(GluiSync, SpinnerClampsAndWritesBackCheckboxFollowsNoCallbacks) {
     EXPECT_EQ(field->get_text(), name);
   }
   EXPECT_EQ(callbacks_seen, 0);
-  int lod = 0, inside = 30, top = 64;
-  gui.add_spinner("LOD:", GLUI_SPINNER_INT, &lod)->set_int_limits(1, 64);
-  gui.add_spinner("LOD:", GLUI_SPINNER_INT, &inside)->set_int_limits(1, 64);
-  gui.add_spinner("LOD:", GLUI_SPINNER_INT, &top)->set_int_limits(1, 64);
-  EXPECT_EQ(std::make_tuple(lod, inside, top), std::make_tuple(1, 30, 64));
+  int lod = 0, inside = 30, top = 64, above = 65;
+  for (int* value : {&lod, &inside, &top, &above})
+    gui.add_spinner("LOD:", GLUI_SPINNER_INT, value)->set_int_limits(1, 64);
+  EXPECT_EQ(std::make_tuple(lod, inside, top, above), std::make_tuple(1, 30, 64, 1));
 }
 
 // A line set in code is held to the items there are.

@@ -154,27 +154,16 @@ TEST_F(PanelMenus, FilterMenuGroupsEveryKernelUnderItsTitle) {
       EXPECT_EQ(lines[2 + n], group.title + " > " + FilterName(n) + " = " + std::to_string(n));
 }
 
-// Menus whose entries pick a file list each folder under its title.
-TEST_F(PanelMenus, StrokeMenuGroupsTheMapFolders) {
-  const std::vector<std::string> expected = {
-      " = 0",
-      "Paper Maps > papermap.bmp = -1",
-      " = 0",
-      "Particle Maps > partmap.bmp = -1",
-      "Height Maps > heightmap.bmp = -1",
-      " = 0",
-      "Mesh Maps > meshmap.bmp = -1",
-      "Detail Maps > detailmap.bmp = -1",
-      " = 0",
-      "Hide = 1",
-      " = 0",
-  };
-  EXPECT_EQ(MenuLines(AppState().windows.strokePanel.id), expected);
-}
-
 // Every panel's own entries, the last three of its menu: the spacers do
-// nothing, "Hide" hides that panel's window and no other.
-TEST_F(PanelMenus, HideEntryHidesItsOwnPanelAndSpacersDoNothing) {
+// nothing, "Hide" hides that panel's window and no other. The Stroke
+// panel's menus that pick a file list each folder under its title.
+TEST_F(PanelMenus, HideHidesItsOwnPanelAndTheStrokeMenuGroupsTheMapFolders) {
+  EXPECT_EQ(
+      MenuLines(AppState().windows.strokePanel.id),
+      (std::vector<std::string>{
+          " = 0", "Paper Maps > papermap.bmp = -1", " = 0", "Particle Maps > partmap.bmp = -1",
+          "Height Maps > heightmap.bmp = -1", " = 0", "Mesh Maps > meshmap.bmp = -1",
+          "Detail Maps > detailmap.bmp = -1", " = 0", "Hide = 1", " = 0"}));
   const struct {
     const char* name;
     const int* window;

@@ -24,6 +24,7 @@
 #include "image/filters.h"
 #include "image/pixel_store.h"
 #include "image/textures.h"
+#include "panels/camera_panel.h"
 #include "panels/texture_menus.h"
 #include "state/state.h"
 #include "tests/panels/panel_setup.h"
@@ -489,6 +490,16 @@ TEST_F(PanelsTest, PreviewDrawsTheCameraOnlyForAnInvertibleViewAndTheLightOnlyWh
 
   for (double& m : AppState().views.modelView) m = 0;  // no camera can be read from this
   EXPECT_EQ(CountCameraPixels(0, 0, 255), 0);
+}
+
+// The preview is drawn from the camera's pose and lens: keys 7 and 9, which
+// change the field of view alone, redraw it too.
+TEST_F(PanelsTest, TheFieldOfViewKeysRedrawThePreview) {
+  for (unsigned char key : {'7', '9'}) {
+    const std::string drawn = CameraPanelRedrawKey();
+    ASSERT_TRUE(PressCameraKey(key));
+    EXPECT_NE(CameraPanelRedrawKey(), drawn) << key;
+  }
 }
 
 }  // namespace

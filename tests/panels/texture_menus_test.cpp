@@ -41,8 +41,10 @@ class TextureFolderTest : public testing::Test {
   ScratchDir scratch_;
 };
 
-// Entry values count down from -1 in listing order, and each names its file.
-TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFile) {
+// Entry values count down from -1 in listing order, and each names its
+// file. A choice counts the folder afresh: removing the first file shifts
+// what the first entry picks.
+TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFileAsItIsNow) {
   const auto entries = FolderMenuEntries(Folder());
   ASSERT_TRUE(entries.has_value());
   const std::vector<std::string> expected = ExpectedOrder();
@@ -55,15 +57,8 @@ TEST_F(TextureFolderTest, EntriesFollowTheListingAndChoicesNameTheirFile) {
   }
   for (int value : {-static_cast<int>(expected.size()) - 1, 0, 5})
     EXPECT_FALSE(FolderFileForMenuValue(Folder(), value).has_value()) << value;
-}
-
-// A choice counts the folder afresh: removing the first file shifts what
-// the first entry picks.
-TEST_F(TextureFolderTest, ChoiceCountsTheFolderAsItIsNow) {
-  const std::vector<std::string> before = ExpectedOrder();
-  ASSERT_GE(before.size(), 3u);
-  fs::remove_all(Folder() + before[0]);
-  EXPECT_EQ(FolderFileForMenuValue(Folder(), -1), Folder() + before[1]);
+  fs::remove_all(Folder() + expected[0]);
+  EXPECT_EQ(FolderFileForMenuValue(Folder(), -1), Folder() + expected[1]);
 }
 
 TEST_F(TextureFolderTest, MissingFolderHasNoEntriesAndPrintsItsLine) {

@@ -96,6 +96,7 @@ TEST_F(Playing, PointerEventsReachTheWindowUnderThePointerAndStayWhileAButtonIsH
   Deliver(routing, EventKind::kPress, m, 1, 1);
   Deliver(routing, EventKind::kRelease, m, 1, 1);
   Deliver(routing, EventKind::kRelease, l, x - 60, y);
+  Deliver(routing, EventKind::kMove, 0, x, y);
   Deliver(routing, EventKind::kMove, 0, 1, 1);
   const int down = GLUT_DOWN, up = GLUT_UP;
   const std::vector<Delivered> expected = {
@@ -108,6 +109,7 @@ TEST_F(Playing, PointerEventsReachTheWindowUnderThePointerAndStayWhileAButtonIsH
       {right_, m, down, 1 - right.x, 1 - right.y},
       {right_, m, up, 1 - right.x, 1 - right.y},
       {right_, l, up, -57, 4},
+      {right_, -1, 0, 3, 4},
       {left_, -1, 0, 1, 1 - left.y},
   };
   EXPECT_EQ(delivered, expected);

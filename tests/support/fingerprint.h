@@ -1,7 +1,8 @@
 #pragma once
 // A hash of every field of a stroke record that a build or an edit writes
-// (path, profile, sizes, bounds, meshes), bit for bit, so that two records
-// can be compared, or a record with one taken earlier.
+// (path, profile, sizes, bounds, meshes), or of all a painting file keeps,
+// bit for bit, so that two records can be compared, or a record with one
+// taken earlier. The one list of a stroke's fields the tests keep.
 
 #include <cstdint>
 #include <cstdio>
@@ -38,21 +39,28 @@ struct Fingerprint {
       Vec(mesh.faces[f].normal);
     }
   }
+  void Node(const StrokeNode& n) {
+    Vec(n.position);
+    Vec(n.tangent);
+    Vec(n.perpendicular);
+    Float(n.height);
+    Float(n.width);
+    Float(n.baseHeight);
+    Float(n.baseWidth);
+    Float(n.pressure);
+    Int(static_cast<int>(n.locked));
+  }
+  template <class Array>
+  void Whole(const Array& values) {
+    Int(static_cast<int>(values.size()));
+    if (!values.empty()) Bytes(values.data(), values.size() * sizeof values[0]);
+  }
   void StrokeData(const Stroke& s) {
     Int(s.deleted);
     Int(s.renderType);
     Int(s.shapeResolution);
     for (float p : s.profile) Float(p);
-    for (const StrokeNode& n : s.path) {
-      Vec(n.position);
-      Vec(n.tangent);
-      Vec(n.perpendicular);
-      Float(n.height);
-      Float(n.width);
-      Float(n.baseHeight);
-      Float(n.baseWidth);
-      Int(static_cast<int>(n.locked));
-    }
+    for (const StrokeNode& n : s.path) Node(n);
     for (const Vec4& c : s.size.startColours) Vec(c);
     for (const Vec4& c : s.size.endColours) Vec(c);
     Float(s.size.widthStart);
@@ -68,6 +76,20 @@ struct Fingerprint {
     if (s.subdivision.baseMesh) MeshData(*s.subdivision.baseMesh);
     if (s.subdivision.resultMesh) MeshData(*s.subdivision.resultMesh);
   }
+  // All a painting file keeps of a stroke: what a build writes, and the
+  // painted nodes, the edge tables and the particles besides.
+  void StrokeRecord(const Stroke& s) {
+    StrokeData(s);
+    Int(s.size.resolution);
+    for (const StrokeNode& n : s.nodes) Node(n);
+    Whole(s.subdivision.edges);
+    Whole(s.subdivision.edgeFaces);
+    Whole(s.subdivision.faceEdges);
+    Whole(s.particles.positions);
+    Whole(s.particles.colours);
+    Whole(s.particles.sizes);
+    Int(static_cast<int>(s.particles.spriteTexture));
+  }
 };
 
 inline std::string Hex(std::uint64_t v) {
@@ -80,5 +102,11 @@ inline std::string Hex(std::uint64_t v) {
 inline std::string StrokePrint(const Stroke& stroke) {
   Fingerprint f;
   f.StrokeData(stroke);
+  return Hex(f.hash);
+}
+
+inline std::string RecordPrint(const Stroke& stroke) {
+  Fingerprint f;
+  f.StrokeRecord(stroke);
   return Hex(f.hash);
 }
