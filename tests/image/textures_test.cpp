@@ -90,14 +90,6 @@ TEST_F(Textures, MapsUploadTheSameWhateverPixelStoreStateTheyFind) {
   EXPECT_EQ(unpackAlignment, 8);
 }
 
-TEST(AlphaRule, OpaqueFromSum150) {
-  TextureImage image;
-  image.width = 2, image.height = 1;
-  image.rgbPixels = {50, 50, 49, 50, 50, 50};
-  const DecodedPicture rgba = RgbaWithAlphaRule(image);
-  EXPECT_EQ(Bytes(rgba.pixels.begin(), rgba.pixels.end()), (Bytes{50, 50, 49, 0, 50, 50, 50, 255}));
-}
-
 TEST_F(Textures, ImageUploadKeepsTopRowAtTZero) {
   BmpImage image;
   image.Allocate(2, 2, 24);

@@ -2,24 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "stroke/build.h"
 
 namespace {
-
-// The curve point summing every control point's basis function, as the
-// definition states; the real one skips those that vanish.
-Vec4 PlainPoint(double v, const std::vector<Vec4>& control, const std::vector<int>& knots) {
-  float x = 0, y = 0, z = 0;
-  for (std::size_t i = 0; i < control.size(); ++i) {
-    const double blend = BSplineBlend(static_cast<int>(i), 4, v, knots);
-    x += control[i].x * blend;
-    y += control[i].y * blend;
-    z += control[i].z * blend;
-  }
-  return Vec4(x, y, z, 0);
-}
 
 Stroke StrokeThrough(const std::vector<Vec4>& points) {
   Stroke stroke;
@@ -55,28 +40,6 @@ TEST(BSpline, HandComputedPaths) {
   Stroke two = StrokeThrough({Vec4(0, 0, 0, 0), Vec4(1, 1, 0, 0)});
   BuildPath(two, 5);
   EXPECT_TRUE(two.path.empty());
-}
-
-TEST(BSpline, SkippingZeroBasisFunctionsIsBitExact) {
-  std::mt19937 random(11);
-  std::uniform_real_distribution<float> coordinate(-1.0f, 1.0f);
-  for (int trial = 0; trial < 40; ++trial) {
-    const int nodes = 3 + static_cast<int>(random() % 40);
-    const int lod = 1 + static_cast<int>(random() % 64);
-    std::vector<Vec4> control;
-    for (int i = 0; i < nodes; ++i)
-      control.emplace_back(coordinate(random), coordinate(random), coordinate(random), 0);
-    control.emplace_back(0, 0, 0, 0);
-    const std::vector<int> knots = BSplineKnots(nodes, 4);
-    const std::vector<Vec4> curve = BSplineCurve(control, 4, lod * nodes);
-    double v = 0.0;
-    const double increment = static_cast<double>(nodes - 2) / (lod * nodes - 1);
-    for (int k = 0; k + 1 < lod * nodes; ++k, v += increment) {
-      const Vec4 plain = PlainPoint(v, control, knots);
-      ASSERT_TRUE(curve[k].x == plain.x && curve[k].y == plain.y && curve[k].z == plain.z)
-          << "trial " << trial << " sample " << k;
-    }
-  }
 }
 
 }  // namespace

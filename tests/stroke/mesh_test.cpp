@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <set>
-#include <string>
 
 #include "stroke/subdivision.h"
-#include "tests/support/fingerprint.h"
 #include "tests/support/near.h"
 
 namespace {
@@ -118,102 +115,6 @@ TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
       ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
     for (const Vec4& t : stroke.subdivision.baseMesh->texCoords)
       ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
-  }
-}
-
-// Subdivision written from its definition, with the edge table searched
-// linearly; the real one indexes edges by vertex pair.
-struct PlainTable {
-  LargeArray<IndexPair> edges, faces;
-  int Find(int a, int b) const {
-    for (std::size_t e = 0; e < edges.size(); ++e)
-      if ((edges[e][0] == a && edges[e][1] == b) || (edges[e][0] == b && edges[e][1] == a))
-        return int(e);
-    return -1;
-  }
-};
-
-Mesh PlainLevel(const Mesh& cur) {
-  PlainTable t;
-  for (int f = 0; f < cur.faceCount; ++f)
-    for (int k = 0; k < 3; ++k) {
-      const int a = cur.faces[f].vertex[k], b = cur.faces[f].vertex[(k + 1) % 3];
-      const int e = t.Find(a, b);
-      if (e >= 0) {
-        t.faces[e][1] = f;
-      } else {
-        t.edges.push_back({a, b});
-        t.faces.push_back({f, -1});
-      }
-    }
-  MeshSubdivision table;  // the real functions, fed the plain table
-  for (std::size_t e = 0; e < t.edges.size(); ++e)
-    AddEdge(table, t.edges[e][0], t.edges[e][1], t.faces[e][0]);
-  for (std::size_t e = 0; e < t.edges.size(); ++e) table.edgeFaces[e] = t.faces[e];
-  EXPECT_EQ(table.edges, t.edges) << "numbering in order of first appearance";
-  Mesh next;
-  ButterflyEdgeVertices(table, cur, next);
-  SplitFaces(table, cur, next);
-  return next;
-}
-
-// A fan mesh with shared vertices, so interior edges have full stencils.
-Mesh SharedGrid(int n, std::mt19937& random) {
-  Mesh mesh;
-  AllocateVertices(mesh, n * n);
-  std::uniform_real_distribution<float> jitter(-0.2f, 0.2f);
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x) {
-      mesh.positions[y * n + x] = Vec4(x + jitter(random), y + jitter(random), jitter(random), 0);
-      mesh.colours[y * n + x] = Vec4(jitter(random), 0.5f, 0.5f, 1);
-    }
-  for (int y = 0; y + 1 < n; ++y)
-    for (int x = 0; x + 1 < n; ++x) {
-      const int a = y * n + x;
-      mesh.faces.push_back(MeshFace{{a, a + 1, a + n}, Vec4()});
-      mesh.faces.push_back(MeshFace{{a + 1, a + n + 1, a + n}, Vec4()});
-    }
-  mesh.faceCount = static_cast<int>(mesh.faces.size());
-  ComputeVertexNormals(mesh);
-  return mesh;
-}
-
-std::string MeshPrint(const Mesh& mesh) {
-  Fingerprint f;
-  f.MeshData(mesh);
-  return Hex(f.hash);
-}
-
-// The real subdivision reads per-face edge numbers instead of looking edges
-// up: each is what FindEdge gives for the corner pair, also on faces with a
-// repeated corner, and the levels made through them equal the plain ones.
-TEST(Subdivide, EqualsThePlainDefinition) {
-  std::mt19937 random(3);
-  Mesh withDegenerate = SharedGrid(4, random);
-  withDegenerate.faces.push_back(MeshFace{{5, 5, 6}, Vec4()});
-  withDegenerate.faces.push_back(MeshFace{{9, 10, 9}, Vec4()});
-  withDegenerate.faceCount += 2;
-  const struct {
-    Mesh mesh;
-    int levels;
-  } cases[] = {{SharedGrid(3, random), 2}, {SharedGrid(7, random), 2}, {withDegenerate, 1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.mesh.vertexCount);
-    MeshSubdivision table;
-    BuildEdgeTable(table, c.mesh);
-    ASSERT_EQ(table.faceEdges.size(), static_cast<std::size_t>(c.mesh.faceCount));
-    for (int f = 0; f < c.mesh.faceCount; ++f)
-      for (int k = 0; k < 3; ++k)
-        ASSERT_EQ(table.faceEdges[f][k],
-                  FindEdge(table, c.mesh.faces[f].vertex[k], c.mesh.faces[f].vertex[(k + 1) % 3]));
-    MeshSubdivision subdivision;
-    subdivision.baseMesh = c.mesh;
-    subdivision.levels = c.levels;
-    Subdivide(subdivision);
-    Mesh expected = c.mesh;
-    for (int level = 0; level < c.levels; ++level) expected = PlainLevel(expected);
-    ComputePlanarTexCoords(expected);
-    EXPECT_EQ(MeshPrint(*subdivision.resultMesh), MeshPrint(expected));
   }
 }
 
