@@ -279,8 +279,10 @@ TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCasesOthersChangeNothing) {
   Printed([] { OnKeyboard('r', 0, 0); });
   const Camera& camera = AppState().camera;
   const CameraPose start;
-  for (const auto& [point, expected] : {std::pair{camera.eye, start.eye}, {camera.target, start.target},
-                                        {camera.upPoint, start.upPoint}, {camera.sidePoint, start.sidePoint}})
+  for (const auto& [point, expected] : {std::pair{camera.eye, start.eye},
+                                        {camera.target, start.target},
+                                        {camera.upPoint, start.upPoint},
+                                        {camera.sidePoint, start.sidePoint}})
     EXPECT_TRUE(Near(point, expected, 0));
 }
 
@@ -360,9 +362,8 @@ TEST_F(MainViewInput, UnderThePointerANodeIsDrawnOnThePixelItWasPaintedAt) {
   PanCamera(-1, 1);
   OnPassiveMotion(180, 100);
   const SceneView view = MainSceneView(FrameStart());
-  const Box cursor = DrawnBox(kSize, 160, [&] {
-    DrawCursor(view.cursorPosition, false, view.cursorPlacement);
-  });
+  const Box cursor =
+      DrawnBox(kSize, 160, [&] { DrawCursor(view.cursorPosition, false, view.cursorPlacement); });
   EXPECT_NEAR(cursor.CentreX(), 180.5, 1.0);
   EXPECT_NEAR(cursor.CentreY(), 100.5, 1.0);
 }
