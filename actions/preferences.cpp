@@ -38,21 +38,29 @@ void VisitPenResponse(Settings& settings, Visit&& visit) {
   });
 }
 
+// The pen response's field named `key` of `settings`.
+float PenValue(const StrokeSettings& settings, const char* key) {
+  float found = 0.0f;
+  VisitPenResponse(settings, [&](const SettingKey& field, const float& value) {
+    if (std::strcmp(field.key, key) == 0) found = value;
+  });
+  return found;
+}
+
 bool SamePenResponse(const StrokeSettings& a, const StrokeSettings& b) {
   bool same = true;
   VisitPenResponse(a, [&](const SettingKey& key, const float& value) {
-    VisitPenResponse(b, [&](const SettingKey& other, const float& otherValue) {
-      if (std::strcmp(key.key, other.key) == 0 && value != otherValue) same = false;
-    });
+    if (value != PenValue(b, key.key)) same = false;
   });
   return same;
 }
 
-void CopyPenResponse(const StrokeSettings& from, StrokeSettings& to) {
+// The fields of the pen response that differ between `before` and `after`
+// take their values from `after`; the others stay.
+void TakePenChanges(const StrokeSettings& before, const StrokeSettings& after, StrokeSettings& to) {
   VisitPenResponse(to, [&](const SettingKey& key, float& field) {
-    VisitPenResponse(from, [&](const SettingKey& other, const float& value) {
-      if (std::strcmp(key.key, other.key) == 0) field = value;
-    });
+    const float value = PenValue(after, key.key);
+    if (value != PenValue(before, key.key)) field = value;
   });
 }
 
@@ -154,7 +162,8 @@ PreferencesKeeper::PreferencesKeeper(std::string path, bool paintUnderPointerThi
     Notice("cannot read the preferences " + path_ + ": " + problem + "; the defaults are used");
   ApplicationState& state = AppState();
   state.interaction.paintUnderPointer = kept_.paintUnderPointer || paintUnderPointerThisRun;
-  CopyPenResponse(kept_.pen, state.strokeSettings);
+  const StrokeSettings painted = state.strokeSettings;
+  TakePenChanges(painted, kept_.pen, state.strokeSettings);
   seen_ = OfState();
   AddActionObserver(this);
 }
@@ -165,10 +174,12 @@ void PreferencesKeeper::ActionFinished(const ActionReport& report) {
   const Preferences now = OfState();
   const bool modeChanged = now.paintUnderPointer != seen_.paintUnderPointer;
   const bool penChanged = !SamePenResponse(now.pen, seen_.pen);
+  const Preferences before = seen_;
   seen_ = now;
   if (report.kind == ActionKind::kOpen || !(modeChanged || penChanged)) return;
   if (modeChanged) kept_.paintUnderPointer = now.paintUnderPointer;
-  if (penChanged) CopyPenResponse(now.pen, kept_.pen);
+  // Only what the person changed: a painting opened before brought the rest.
+  TakePenChanges(before.pen, now.pen, kept_.pen);
   Save();
 }
 
