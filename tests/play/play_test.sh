@@ -31,8 +31,9 @@
 # crash     a replay on a virtual display of its own that is killed
 #           (SIGKILL, SIGSEGV) leaves no X server of its own behind
 # documents a painting saved by a save line and opened by an open line,
-#           after Delete All and a moved camera, shows the same main view as
-#           before the save; a missing or corrupt file, or a save where no
+#           after Delete All and a camera moved by keys and the wheel, shows
+#           the same main view as before the save; the wheel's lines move
+#           the camera in both modes and r gives the start camera back; a missing or corrupt file, or a save where no
 #           folder can be made, stops the replay at its line with one line
 #           naming the file and what is wrong; the Paintings window driven
 #           by its controls' labels saves into the paintings folder and
@@ -408,6 +409,7 @@ documents)
   printf '%s\n' 'frames 1' 'press left 100 300' 'move 200 310' 'move 300 330' 'move 400 320' \
     'release left 400 320' 'frames 1' 'screenshot saved.png' 'save "new folder/p.kelvra"' \
     'window camera' 'click "Delete All"' 'toggle "Axes ON/OFF"' 'window main' 'key w' 'key a' \
+    'wheel up 500 200' 'wheel down 100 100 ctrl' \
     'frames 1' 'screenshot changed.png' 'open "new folder/p.kelvra"' 'screenshot opened.png' \
     >kept.session
   alone "$play" kept.session >kept.out 2>kept.err || fail "kept.session ended with status $?"
@@ -415,6 +417,14 @@ documents)
 kelvra-play: opened new folder/p.kelvra" ] || fail "wrong messages: $(cat kept.err)"
   cmp -s changed.png saved.png && fail "clearing and moving changed nothing in the picture"
   cmp -s opened.png saved.png || fail "the opened painting looks otherwise than the saved one"
+  # The wheel zooms and pans, in both modes; r gives the start camera back.
+  printf '%s\n' 'frames 1' 'screenshot start.png' 'wheel up 500 200' 'mode paint-under-pointer on' \
+    'wheel down 100 100 shift' 'wheel up 1 1 ctrl' 'wheel right 9 9' 'frames 1' \
+    'screenshot wheeled.png' 'mode paint-under-pointer off' 'key r' 'frames 1' 'screenshot reset.png' \
+    >wheel.session
+  alone "$play" wheel.session >wheel.out 2>wheel.err || fail "wheel.session ended with status $?"
+  cmp -s start.png wheeled.png && fail "the wheel did not move the camera"
+  cmp -s start.png reset.png || fail "r did not give the start camera back"
   # A file that cannot be opened or saved stops the replay at its line,
   # said once; the lines after it do not run.
   cp "new folder/p.kelvra" corrupt.kelvra
