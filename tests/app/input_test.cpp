@@ -301,6 +301,8 @@ Box DrawnBox(int width, int height, Draw&& draw) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClearColor(clear[0], clear[1], clear[2], clear[3]);
   glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0, 0, 0);
   AppState().camera.LoadProjection();
   AppState().camera.LookAt();
   draw();
@@ -318,14 +320,14 @@ Box DrawnBox(int width, int height, Draw&& draw) {
 }
 
 // Painting under the pointer (p, which prints nothing): for seeded camera
-// poses and window sizes a node painted at a pixel is drawn on it, and the
-// cursor is seen centred there.
+// poses and window sizes a node painted at a pixel is drawn on it, before
+// and after the wheel zooms there, and the cursor is seen centred on it.
 TEST_F(MainViewInput, UnderThePointerANodeIsDrawnOnThePixelItWasPaintedAt) {
   EXPECT_EQ(Printed([] { OnKeyboard('p', 0, 0); }), "");
   ASSERT_EQ(AppState().interaction.paintUnderPointer, 1);
   std::mt19937 random(26);
   std::uniform_real_distribution<float> turn(-40, 40), move(-0.8f, 0.8f);
-  std::uniform_int_distribution<int> side(16, kSize);
+  std::uniform_int_distribution<int> side(16, kSize), notches(-3, 3);
   Camera& camera = AppState().camera;
   AppState().interaction.painting = 1;
   int painted = 0;
@@ -343,15 +345,18 @@ TEST_F(MainViewInput, UnderThePointerANodeIsDrawnOnThePixelItWasPaintedAt) {
     if (AppState().canvas.current.nodes.size() == before) continue;  // the ray missed
     ++painted;
     const Vec4 node = AppState().canvas.current.nodes.back().position;
-    const Box drawn = DrawnBox(width, height, [&] {
-      glBegin(GL_POINTS);
-      glVertex3f(node.x, node.y, node.z);
-      glEnd();
-    });
-    EXPECT_LE(std::abs(drawn.left - x) + std::abs(drawn.top - y), 1);
     const SceneView view = MainSceneView(FrameStart());
     EXPECT_EQ(view.cursorPlacement, CursorPlacement::kCentred);
     EXPECT_TRUE(Near(view.cursorPosition, node, 1e-6));
+    for (const int zoom : {0, notches(random)}) {
+      if (zoom) ZoomCameraAt(x, y, zoom);
+      const Box drawn = DrawnBox(width, height, [&] {
+        glBegin(GL_POINTS);
+        glVertex3f(node.x, node.y, node.z);
+        glEnd();
+      });
+      EXPECT_LE(std::abs(drawn.left - x) + std::abs(drawn.top - y), 1) << zoom << " notches";
+    }
   }
   EXPECT_GT(painted, 15);
   // The cursor drawn after a zoom and a pan in a wide window: its middle is
