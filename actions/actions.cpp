@@ -7,6 +7,7 @@
 #include "actions/readback.h"
 #include "actions/trace.h"
 #include "camera/camera.h"
+#include "camera/view_ray.h"
 #include "image/filters.h"
 #include "state/redraw.h"
 #include "state/state.h"
@@ -85,6 +86,7 @@ constexpr ActionTraits kTraits[] = {
     {ActionKind::kRedo,           true,   true,   false, true},
     {ActionKind::kOpen,           true,   true,   true,  true},
     {ActionKind::kSettings,       false,  false,  false, true},
+    {ActionKind::kPreference,     false,  false,  false, false},
 };
 // clang-format on
 static_assert(std::size(kTraits) == static_cast<std::size_t>(ActionKind::kCount),
@@ -287,4 +289,22 @@ bool PressCameraKey(unsigned char key) {
 void ChoosePrimitiveMode(unsigned int mode) {
   AppState().interaction.primitiveMode = mode;
   SettingChanged();
+}
+
+void ZoomCameraAt(int x, int y, int notches) {
+  Camera& camera = AppState().camera;
+  static_cast<CameraPose&>(camera) =
+      ZoomedAtPixel(camera, camera.width, camera.height, x, y, notches);
+  SettingChanged();
+}
+
+void PanCamera(int right, int up) {
+  Camera& camera = AppState().camera;
+  static_cast<CameraPose&>(camera) = PannedBySteps(camera, camera.width, camera.height, right, up);
+  SettingChanged();
+}
+
+void SetPaintUnderPointer(bool on) {
+  ActionScope scope(ActionKind::kPreference);
+  AppState().interaction.paintUnderPointer = on ? 1 : 0;
 }

@@ -36,6 +36,7 @@ enum class ActionKind {
   kRedo,
   kOpen,            // a painting opened in place of the canvas
   kSettings,        // a setting changed by a control or a key, or the view came to rest
+  kPreference,      // a preference of the person's that no painting keeps
   kCount
 };
 
@@ -166,3 +167,12 @@ void SettingChanged();
 bool PressCameraKey(unsigned char key);
 // The primitives menu: points (0), GL_LINE or GL_FILL.
 void ChoosePrimitiveMode(unsigned int mode);
+// The wheel over the main view at window pixel (x, y): `notches` notches
+// towards the canvas point under the pointer (away when negative), which
+// stays under it (camera/view_ray.h). One settings action.
+void ZoomCameraAt(int x, int y, int notches);
+// The camera moved `right` and `up` steps of a tenth of the canvas the view
+// shows, along its side and up axes. One settings action.
+void PanCamera(int right, int up);
+// Painting under the pointer on or off: one preference action.
+void SetPaintUnderPointer(bool on);

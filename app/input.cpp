@@ -5,13 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 #include "actions/actions.h"
 #include "actions/painting_files.h"
 #include "app/painting_keys.h"
 #include "app/pen_input.h"
 #include "app/redisplay.h"
+#include "camera/view_ray.h"
 #include "common/constants.h"
+#include "common/notice.h"
 #include "render/scene.h"
 #include "render/screen_boxes.h"
 #include "state/redraw.h"
@@ -22,6 +25,9 @@ namespace {
 
 constexpr int kLeftButton = 0;
 constexpr int kMiddleButton = 1;
+// The wheel's notches and a touchpad's sideways swipes reach the mouse
+// callback as buttons 3 (up), 4 (down), 5 (left) and 6 (right).
+constexpr int kWheelUp = 3, kWheelDown = 4, kWheelLeft = 5, kWheelRight = 6;
 constexpr int kPressed = 0;
 constexpr int kReleased = 1;
 constexpr int kPickRegion = 50;
@@ -31,6 +37,35 @@ void TogglePainting() {
   int& painting = AppState().interaction.painting;
   painting = painting ? 0 : 1;
   if (!painting) CommitPaintedStroke();
+}
+
+// The wheel, which the view's buttons leave free, moves around the canvas:
+// up zooms towards the point under the pointer, down away from it; with
+// Shift it pans left (up) and right (down), with Ctrl up and down, as
+// scrolling does in other programs; sideways it pans left and right.
+void TurnWheel(int button, int x, int y, int modifiers) {
+  const int notch = button == kWheelUp ? 1 : -1;
+  if (button == kWheelLeft || button == kWheelRight)
+    PanCamera(button == kWheelRight ? 1 : -1, 0);
+  else if (modifiers & GLUT_ACTIVE_SHIFT)
+    PanCamera(-notch, 0);
+  else if (modifiers & GLUT_ACTIVE_CTRL)
+    PanCamera(0, notch);
+  else
+    ZoomCameraAt(x, y, notch);
+}
+
+void TogglePaintUnderPointer() {
+  const bool on = !AppState().interaction.paintUnderPointer;
+  SetPaintUnderPointer(on);
+  Notice(std::string("painting under the pointer: ") + (on ? "on" : "off"));
+}
+
+// A motion of the pointer (a pen's with its pressure): the cursor follows,
+// and while painting a node goes where it points, if that is on the canvas.
+void PaintingMotion(int x, int y, float pressure) {
+  const std::optional<Vec4> point = SetCursorPosition(x, y);
+  if (point && AppState().interaction.painting) AddPaintedPoint(point->x, point->y, pressure);
 }
 
 }  // namespace
@@ -64,36 +99,39 @@ void OnMouse(int button, int state, int x, int y) {
     CommitPaintedStroke();
   } else if (button == kMiddleButton && state == kPressed) {
     PickStroke(x, AppState().camera.height - y);
+  } else if (button >= kWheelUp && button <= kWheelRight && state == kPressed) {
+    TurnWheel(button, x, y, glutGetModifiers());
   }
 }
 
 void OnMotion(int x, int y) {
   // A pen's motion paints with its pressure (app/pen_input.h).
-  if (const std::optional<float> pressure = ThePen().MotionPressure())
-    return OnPenMotion(x, y, *pressure);
-  SetCursorPosition(x, y);
-  const Interaction& interaction = AppState().interaction;
-  if (interaction.painting)
-    AddPaintedPoint(interaction.cursorPosition.x, interaction.cursorPosition.y);
+  const std::optional<float> pressure = ThePen().MotionPressure();
+  PaintingMotion(x, y, pressure.value_or(1.0f));
 }
 
-void OnPenMotion(int x, int y, float pressure) {
-  SetCursorPosition(x, y);
-  const Interaction& interaction = AppState().interaction;
-  if (interaction.painting)
-    AddPaintedPoint(interaction.cursorPosition.x, interaction.cursorPosition.y, pressure);
-}
+void OnPenMotion(int x, int y, float pressure) { PaintingMotion(x, y, pressure); }
 
 void OnPassiveMotion(int x, int y) {
   ThePen().PassiveMotion();
   SetCursorPosition(x, y);
 }
 
-void SetCursorPosition(int x, int y) {
+std::optional<Vec4> SetCursorPosition(int x, int y) {
   glutSetCursor(GLUT_CURSOR_NONE);
   ApplicationState& state = AppState();
-  state.interaction.cursorPosition =
-      CanvasPointOfPixel(x, y, state.windows.main.width, state.windows.main.height);
+  Interaction& interaction = state.interaction;
+  interaction.pointerX = x;
+  interaction.pointerY = y;
+  if (!interaction.paintUnderPointer) {
+    interaction.cursorPosition =
+        CanvasPointOfPixel(x, y, state.windows.main.width, state.windows.main.height);
+    return interaction.cursorPosition;
+  }
+  const Camera& camera = state.camera;
+  const std::optional<Vec4> under = CanvasPointUnderPixel(camera, camera.width, camera.height, x, y);
+  if (under) interaction.cursorPosition = *under;
+  return under;
 }
 
 // ---- Keys ------------------------------------------------------------------------
@@ -108,6 +146,10 @@ void OnKeyboard(unsigned char key, int, int) {
     case 'n':
     case 'N':
       AutoTrace();
+      return;
+    case 'p':
+    case 'P':
+      TogglePaintUnderPointer();
       return;
     default:
       if (!PressCameraKey(key)) HandlePaintingKey(key, glutGetModifiers());

@@ -1,8 +1,11 @@
 // The painter: everything is the shell's, then the GLUT main loop until Esc.
-//   kelvra [GLUT's X options] [PAINTING.kelvra | --recover]
+//   kelvra [GLUT's X options] [--paint-under-pointer] [PAINTING.kelvra | --recover]
 // A painting named on the command line (relative to the folder the person
 // started in) is opened once the windows are up; --recover opens the
 // newest painting a run left unsaved. The canvas starts empty otherwise.
+// The person's preferences are read before it opens, so that a painting
+// brings its own pen response; --paint-under-pointer paints under the
+// pointer for this run, whatever the preferences say.
 
 #include <GL/freeglut.h>
 
@@ -11,6 +14,7 @@
 
 #include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
+#include "actions/preferences.h"
 #include "app/shell.h"
 #include "common/version.h"
 #include "platform/files.h"
@@ -18,9 +22,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kelvra [PAINTING.kelvra | --recover]\n"
-    "  PAINTING.kelvra  open this painting (after --, a name may start with -)\n"
-    "  --recover        open the newest painting a run left unsaved\n"
+    "Usage: kelvra [--paint-under-pointer] [PAINTING.kelvra | --recover]\n"
+    "  PAINTING.kelvra        open this painting (after --, a name may start with -)\n"
+    "  --recover              open the newest painting a run left unsaved\n"
+    "  --paint-under-pointer  paint where the pointer points, through the camera,\n"
+    "                         for this run (the p key switches it and keeps it)\n"
     "  --help, --version\n"
     "GLUT's X options (-display, -geometry, ...) are taken too.\n";
 
@@ -41,13 +47,15 @@ int main(int argc, char** argv) {
   }
   glutInit(&argc, argv);  // takes GLUT's own options out of argv
   std::string painting;
-  bool recover = false, options = true;
+  bool recover = false, underPointer = false, options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (options && word == "--") {
       options = false;
     } else if (options && word == "--recover") {
       recover = true;
+    } else if (options && word == "--paint-under-pointer") {
+      underPointer = true;
     } else if (!word.empty() && (word[0] != '-' || !options) && painting.empty()) {
       painting = word;
     } else {
@@ -56,6 +64,7 @@ int main(int argc, char** argv) {
     }
   }
   OpenPainterWindows();
+  StartPreferences(underPointer);
   StartAutosave();
   // What went wrong, or needs care, shows over the main view too: a
   // painting opened from the file manager has no console to read.

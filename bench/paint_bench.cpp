@@ -3,7 +3,10 @@
 // replayer into the running painter, on canvases of 0 to 19 999 strokes.
 //   BM_PaintMotion    a motion while painting (a node added), then a frame;
 //                     `xi2` 1 with the pen reader on the main window (every
-//                     motion reads the extension's events first), 0 without
+//                     motion reads the extension's events first), 0 without;
+//                     `under` 1 painting under the pointer (each motion's
+//                     ray met with the canvas, the cursor seen through the
+//                     camera every frame), 0 as the window position says
 //   BM_ServerRoundTrip  one message to the X server and its answer: what a
 //                     motion costs more while a pen is plugged in
 //   BM_PaintDense     the same over a dense painting: random strokes of
@@ -162,12 +165,14 @@ void BM_PaintMotion(benchmark::State& state) {
   glutSetWindow(AppState().windows.main.id);
   ThePen().Close();
   if (state.range(1)) ThePen().Open();
+  SetPaintUnderPointer(state.range(2) != 0);
   // The button is down (pressed again by every pass, as BM_PaintDense
   // says): every motion adds a node to the stroke being painted. It is let
   // go (and the stroke dropped) after the run.
   ReplayTimed(state, "window main\nframes 2\n", "press left 100 300\n" + Motions(0), 20);
   QuietConsole quiet;
   Replayer(Script("window main\nrelease left 100 300\nframes 1\n"), ReplayOptions()).Run();
+  SetPaintUnderPointer(false);
   Filled = -1;
 }
 
@@ -247,8 +252,8 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
 }
 
 BENCHMARK(BM_PaintMotion)
-    ->ArgsProduct({{0, 250, 1000, 5000, 19999}, {0, 1}})
-    ->ArgNames({"strokes", "xi2"})
+    ->ArgsProduct({{0, 250, 1000, 5000, 19999}, {0, 1}, {0, 1}})
+    ->ArgNames({"strokes", "xi2", "under"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ServerRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();

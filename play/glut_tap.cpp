@@ -70,7 +70,7 @@ void TapSpecial(int key, int x, int y) {
   if (auto f = Current().special) f(key, x, y);
 }
 void TapMouse(int button, int state, int x, int y) {
-  if (Listener* l = Hearing()) l->Mouse(glutGetWindow(), button, state, x, y);
+  if (Listener* l = Hearing()) l->Mouse(glutGetWindow(), button, state, x, y, Modifiers());
   if (auto f = Current().mouse) f(button, state, x, y);
 }
 void TapMotion(int x, int y) {

@@ -46,7 +46,8 @@ void (*IdleFunction())();
 class Listener {
  public:
   virtual ~Listener() = default;
-  virtual void Mouse(int /*window*/, int /*button*/, int /*state*/, int /*x*/, int /*y*/) {}
+  virtual void Mouse(int /*window*/, int /*button*/, int /*state*/, int /*x*/, int /*y*/,
+                     int /*modifiers*/) {}
   virtual void Motion(int /*window*/, int /*x*/, int /*y*/, bool /*dragging*/) {}
   // After the window's motion callback has run on a motion heard by Motion.
   virtual void MotionHandled(int /*window*/) {}

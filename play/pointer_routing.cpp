@@ -55,7 +55,7 @@ void PointerRouting::Deliver(int top, const Event& event) {
     x = event.x - pointer.grabX;
     y = event.y - pointer.grabY;
     pointer.buttonsDown = press ? pointer.buttonsDown | bit : pointer.buttonsDown & ~bit;
-    tap::InjectMouse(target, event.button, press ? GLUT_DOWN : GLUT_UP, x, y, 0);
+    tap::InjectMouse(target, event.button, press ? GLUT_DOWN : GLUT_UP, x, y, event.modifiers);
     if (pointer.buttonsDown == 0) pointer.grab = 0;
     return;
   }

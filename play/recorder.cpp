@@ -117,8 +117,22 @@ void Recorder::Write(int window, const Event& event) {
   WriteLine(FormatEvent(event));
 }
 
-void Recorder::Mouse(int window, int button, int state, int x, int y) {
+void Recorder::Mouse(int window, int button, int state, int x, int y, int modifiers) {
   if (!OwnEvents(window)) return;
+  // A notch of the wheel comes as a press and a release of its button: one
+  // `wheel` line, with the modifier that changes what it does.
+  constexpr int kWheelUp = 3, kWheelRight = 6;
+  if (button >= kWheelUp && button <= kWheelRight) {
+    if (state != GLUT_DOWN) return;
+    Event wheel;
+    wheel.kind = EventKind::kWheel;
+    wheel.button = button;
+    wheel.x = x;
+    wheel.y = y;
+    wheel.modifiers = modifiers & (kShiftKey | kCtrlKey);
+    Write(window, wheel);
+    return;
+  }
   // A press in a window whose mouse goes through the control layer takes
   // the focus from the controls first, which commits typed text; that
   // commit is recorded before the press so a replay makes it in the same

@@ -22,7 +22,7 @@ class Recorder : public tap::Listener {
   // Starts listening to GLUT and to the panels' controls.
   void Start();
 
-  void Mouse(int window, int button, int state, int x, int y) override;
+  void Mouse(int window, int button, int state, int x, int y, int modifiers) override;
   void Motion(int window, int x, int y, bool dragging) override;
   void MotionHandled(int window) override;
   void Keyboard(int window, unsigned char key, int modifiers) override;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "actions/actions.h"
 #include "app/redisplay.h"
 #include "common/notice.h"
 #include "export/png.h"
@@ -176,6 +177,11 @@ std::string Replayer::Apply(const Event& event) {
       return PaintingFile(event, extras_.save);
     case EventKind::kFilm:
       return Film(event);
+    case EventKind::kWheel:
+      return TurnWheel(event);
+    case EventKind::kMode:
+      SetPaintUnderPointer(event.count != 0);
+      return {};
   }
   return "an event this kelvra-play does not know";
 }
@@ -189,6 +195,17 @@ std::string Replayer::PointerEvent(const Event& event) {
     return {};
   }
   pointers_.Deliver(window_, event);
+  return {};
+}
+
+// A notch of the wheel is a press and a release of its button, as GLUT
+// hands one to the mouse callback, with the modifier held.
+std::string Replayer::TurnWheel(const Event& event) {
+  Event button = event;
+  button.kind = EventKind::kPress;
+  pointers_.Deliver(window_, button);
+  button.kind = EventKind::kRelease;
+  pointers_.Deliver(window_, button);
   return {};
 }
 

@@ -58,6 +58,7 @@ class Replayer {
   // What went wrong with one event, or an empty text.
   std::string Apply(const Event& event);
   std::string PointerEvent(const Event& event);
+  std::string TurnWheel(const Event& event);
   std::string Keys(const Event& event);
   std::string ChooseMenu(const Event& event);
   std::string Screenshot(const Event& event);

@@ -16,6 +16,15 @@ const std::map<std::string, int>& ButtonNames() {
   return names;
 }
 
+// The wheel's directions, as GLUT numbers its buttons.
+const std::map<std::string, int>& WheelNames() {
+  static const std::map<std::string, int> names{{"up", 3}, {"down", 4}, {"left", 5}, {"right", 6}};
+  return names;
+}
+
+// What a `mode` line switches: the modes of the main view.
+constexpr char kUnderPointerMode[] = "paint-under-pointer";
+
 const std::map<std::string, int>& SpecialNames() {
   static const std::map<std::string, int> names = [] {
     std::map<std::string, int> n{
@@ -59,6 +68,8 @@ const std::map<std::string, EventKind>& Keywords() {
       {"open", EventKind::kOpen},
       {"save", EventKind::kSave},
       {"film", EventKind::kFilm},
+      {"wheel", EventKind::kWheel},
+      {"mode", EventKind::kMode},
   };
   return words;
 }
@@ -320,6 +331,22 @@ std::string ReadArguments(const Words& words, Event* event) {
     case EventKind::kUndo:
     case EventKind::kRedo:
       return n == 0 ? std::string() : "expected nothing after the word";
+    case EventKind::kWheel: {
+      constexpr const char* kExpected =
+          "expected up, down, left or right, a pixel X Y, and shift or ctrl if one is held";
+      const auto direction = n >= 3 ? WheelNames().find(w[1]) : WheelNames().end();
+      if (direction == WheelNames().end() || n > 4 || !pixels(2)) return kExpected;
+      event->button = direction->second;
+      if (n == 4 && w[4] != "shift" && w[4] != "ctrl") return kExpected;
+      if (n == 4) event->modifiers = w[4] == "shift" ? kShiftKey : kCtrlKey;
+      return {};
+    }
+    case EventKind::kMode:
+      if (n != 2 || w[1] != kUnderPointerMode || (w[2] != "on" && w[2] != "off"))
+        return std::string("expected ") + kUnderPointerMode + " and on or off";
+      event->text = w[1];
+      event->count = w[2] == "on" ? 1 : 0;
+      return {};
   }
   return "expected an event";
 }
@@ -374,7 +401,7 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
       return fail(
           "expected an event (window, press, release, move, key, special, menu, set, "
           "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
-          "save)");
+          "save, film, wheel, mode)");
     Event event;
     event.kind = keyword->second;
     event.line = number;
@@ -444,6 +471,13 @@ std::string FormatEvent(const Event& e) {
       return "save " + FileWord(e.text);
     case EventKind::kFilm:
       return "film " + FileWord(e.text);
+    case EventKind::kWheel: {
+      const std::string held =
+          (e.modifiers & kShiftKey) ? " shift" : ((e.modifiers & kCtrlKey) ? " ctrl" : "");
+      return "wheel " + NameOf(WheelNames(), e.button) + " " + at() + held;
+    }
+    case EventKind::kMode:
+      return "mode " + e.text + (e.count ? " on" : " off");
   }
   return std::string();
 }

@@ -11,6 +11,10 @@
 //   move X Y                                pointer motion (a drag while a button is down)
 //   move X Y pressure P                     a pen's motion over the main view, pressing
 //                                             with P (0 to 1)
+//   wheel up|down|left|right X Y [shift|ctrl]
+//                                           one notch of the wheel at (X, Y), with a
+//                                             modifier held
+//   mode paint-under-pointer on|off         painting under the pointer, on or off
 //   key C                                   one printable character, or Esc, Enter,
 //                                             Tab, Backspace, Delete, Space, with
 //                                             Ctrl+ / Alt+ / Shift+ in front
@@ -71,6 +75,8 @@ enum class EventKind {
   kOpen,
   kSave,
   kFilm,
+  kWheel,
+  kMode,
 };
 
 // Modifier bits, GLUT's own values (GLUT_ACTIVE_SHIFT, _CTRL, _ALT).
@@ -80,11 +86,11 @@ struct Event {
   EventKind kind = EventKind::kFrames;
   int line = 0;       // 1-based line of the script it came from; 0 when made in code
   std::string text;   // window name, menu or control path, file name
-  int button = 0;     // GLUT button number
+  int button = 0;     // GLUT button number (a wheel's: 3 up, 4 down, 5 left, 6 right)
   int x = 0, y = 0;   // pointer position; width and height for resize
   int key = 0;        // character code for key, GLUT key code for special
   int modifiers = 0;  // kShiftKey | kCtrlKey | kAltKey
-  long count = 0;     // frames N, wait MS
+  long count = 0;     // frames N, wait MS, a mode's 1 (on) or 0 (off)
   std::vector<double> values;            // set to numbers; a pen move's pressure
   std::optional<std::string> valueText;  // set to a quoted text instead
 

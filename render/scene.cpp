@@ -429,10 +429,13 @@ void DrawAxes() {
   }
 }
 
-void DrawCursor(const Vec4& position, bool paperOn) {
+void DrawCursor(const Vec4& position, bool paperOn, CursorPlacement placement) {
+  if (placement == CursorPlacement::kNone) return;
   glPushMatrix();
   glDisable(GL_DEPTH_TEST);
   glTranslatef(position.x, position.y, position.z);
+  // Centred, the square's middle is the point: half its side back.
+  if (placement == CursorPlacement::kCentred) glTranslatef(-0.075f, -0.075f, 0.0f);
   if (paperOn)
     glColor3f(1.0f, 1.0f, 1.0f);
   else
@@ -459,7 +462,8 @@ void DrawStill(const SceneView& view, const ConfinedPass* within) {
 
 void DrawOverlays(const SceneView& view) {
   if (view.display.axesOn) DrawAxes();
-  if (view.display.cursorOn) DrawCursor(view.cursorPosition, view.display.paperOn != 0);
+  if (view.display.cursorOn)
+    DrawCursor(view.cursorPosition, view.display.paperOn != 0, view.cursorPlacement);
 }
 
 void DrawScene(const SceneView& view) {

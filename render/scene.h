@@ -52,6 +52,7 @@ void DrawTexturedMeshImmediate(const Mesh& mesh, const MeshLook& look);
 void SetMultiTexCoord(float s, float t);
 void DrawSourceCanvas();
 void DrawAxes();
-// The brush cursor square with one corner at `position`: white over the
-// source image (paperOn), black over the paper.
-void DrawCursor(const Vec4& position, bool paperOn);
+// The brush cursor square at `position` as `placement` says (one corner
+// there, or centred on it): white over the source image (paperOn), black
+// over the paper.
+void DrawCursor(const Vec4& position, bool paperOn, CursorPlacement placement);

@@ -25,6 +25,11 @@ struct FrameStart {
   int framesAfterResize = 0;  // counts down to 0 as those frames are drawn
 };
 
+// How the cursor's brush square sits on its point: its corner there, the
+// square reaching right and up (the view's own), centred on it (painting
+// under the pointer), or not drawn (the pointer's ray misses the canvas).
+enum class CursorPlacement { kCorner, kCentred, kNone };
+
 struct SceneView {
   // The strokes: the one being painted and the committed ones.
   const Canvas* canvas = nullptr;
@@ -34,6 +39,7 @@ struct SceneView {
   unsigned int primitiveMode = kPolygonModeFill;
   int selectedStroke = 0;  // 1-based; its bounds are outlined; 0 = none
   Vec4 cursorPosition;     // on the canvas plane, z = w = 0
+  CursorPlacement cursorPlacement = CursorPlacement::kCorner;
   // Set when the camera moves over a large painting: strokes may be drawn
   // from their base meshes rather than the subdivided ones.
   int coarse = 0;
@@ -79,6 +85,7 @@ void VisitViewFields(View& view, Visit&& visit) {
   visit(view.primitiveMode, ViewPart::kStill);
   visit(view.selectedStroke, ViewPart::kSelection);
   visit(view.cursorPosition, ViewPart::kOverlay);
+  visit(view.cursorPlacement, ViewPart::kOverlay);
   visit(view.coarse, ViewPart::kStill);
   // The camera's pose, field by field, as its list gives them.
   using Pose = std::conditional_t<std::is_const_v<View>, const CameraPose, CameraPose>;

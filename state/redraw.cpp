@@ -1,7 +1,9 @@
 #include "state/redraw.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "camera/view_ray.h"
 #include "state/state.h"
 
 namespace {
@@ -105,6 +107,15 @@ SceneView MainSceneView(const FrameStart& glState) {
   view.primitiveMode = state.interaction.primitiveMode;
   view.selectedStroke = state.interaction.selectedStroke;
   view.cursorPosition = state.interaction.cursorPosition;
+  if (state.interaction.paintUnderPointer) {
+    // Seen through the camera as it is now, the cursor stays under a
+    // resting pointer while the camera spins, zooms or pans.
+    const Interaction& pointer = state.interaction;
+    const std::optional<Vec4> under = CanvasPointUnderPixel(
+        state.camera, state.camera.width, state.camera.height, pointer.pointerX, pointer.pointerY);
+    view.cursorPosition = under.value_or(Vec4());
+    view.cursorPlacement = under ? CursorPlacement::kCentred : CursorPlacement::kNone;
+  }
   view.coarse = DrawnCoarse(state) ? 1 : 0;
   view.camera = state.camera;
   view.light = state.light;

@@ -59,6 +59,15 @@ struct Interaction {
   int painting = 0;        // a left drag is adding nodes to the current stroke
   int selectedStroke = 0;  // 1-based stroke number; 0 = none
   Vec4 cursorPosition;     // last pointer position on the canvas plane, z = w = 0
+  // Painting under the pointer (the p key, a preference): nodes go where
+  // the ray through the pointer meets the canvas, through the camera, and
+  // the cursor is centred on that point; off, the pointer's place in the
+  // window is the node's place on the canvas.
+  int paintUnderPointer = 0;
+  // The last pointer pixel over the main view (GLUT's, origin top-left),
+  // which the cursor under the pointer is seen through; it starts in the
+  // middle of the start window, where the cursor starts.
+  int pointerX = 337, pointerY = 337;
   int syncRequested = 0;   // the idle step must reload the maps in the main window
   // How stroke meshes are rasterised: 0 = points, otherwise GL_LINE or
   // GL_FILL for triangles.

@@ -7,6 +7,8 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,9 +18,12 @@
 #include "actions/trace.h"
 #include "app/view.h"
 #include "camera/camera.h"
+#include "render/scene.h"
+#include "state/redraw.h"
 #include "state/state.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/near.h"
 
 namespace {
 
@@ -268,6 +273,104 @@ TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCasesOthersChangeNothing) {
   EXPECT_EQ(AppState().canvas.count, 0);
   EXPECT_EQ(Printed([] { OnKeyboard('R', 0, 0); }), "\tCAMERA: Initialising...\n");
   EXPECT_EQ(AppState().camera.eye.x, 0.0f);
+  // After the wheel's zoom and pan too, r gives the start camera.
+  ZoomCameraAt(30, 40, 2);
+  PanCamera(1, -1);
+  Printed([] { OnKeyboard('r', 0, 0); });
+  const Camera& camera = AppState().camera;
+  const CameraPose start;
+  for (const auto& [point, expected] : {std::pair{camera.eye, start.eye},
+                                        {camera.target, start.target},
+                                        {camera.upPoint, start.upPoint},
+                                        {camera.sidePoint, start.sidePoint}})
+    EXPECT_TRUE(Near(point, expected, 0));
+}
+
+// The dark pixels' box in the view (GLUT's pixels, origin top-left) after
+// `draw`, on white: where a node or the cursor is drawn.
+struct Box {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  double CentreX() const { return (left + right + 1) / 2.0; }
+  double CentreY() const { return (top + bottom + 1) / 2.0; }
+};
+template <typename Draw>
+Box DrawnBox(int width, int height, Draw&& draw) {
+  GLfloat clear[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(clear[0], clear[1], clear[2], clear[3]);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0, 0, 0);
+  AppState().camera.LoadProjection();
+  AppState().camera.LookAt();
+  draw();
+  std::vector<float> rgb;
+  ReadFrame(width, height, rgb);
+  Box box;
+  for (int row = 0; row < height; ++row)
+    for (int x = 0; x < width; ++x)
+      if (rgb[3 * (row * width + x)] < 0.5f) {
+        const int y = height - 1 - row;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+               std::max(box.bottom, y)};
+      }
+  return box;
+}
+
+// Painting under the pointer (p, which prints nothing): for seeded camera
+// poses and window sizes a node painted at a pixel is drawn on it, before
+// and after the wheel zooms there, and the cursor is seen centred on it.
+TEST_F(MainViewInput, UnderThePointerANodeIsDrawnOnThePixelItWasPaintedAt) {
+  EXPECT_EQ(Printed([] { OnKeyboard('p', 0, 0); }), "");
+  ASSERT_EQ(AppState().interaction.paintUnderPointer, 1);
+  std::mt19937 random(26);
+  std::uniform_real_distribution<float> turn(-40, 40), move(-0.8f, 0.8f);
+  std::uniform_int_distribution<int> side(16, kSize), notches(-3, 3);
+  Camera& camera = AppState().camera;
+  AppState().interaction.painting = 1;
+  int painted = 0;
+  for (int i = 0; i < 30; ++i) {
+    Quietly([&] { camera.Init(AppState().light); });
+    for (int axis = 1; axis <= 3; ++axis) camera.RotatePoints(turn(random), axis);
+    camera.MovePoints(move(random), move(random), move(random));
+    const int width = side(random), height = side(random);
+    OnReshape(width, height);
+    const int x = std::uniform_int_distribution<int>(0, width - 1)(random);
+    const int y = std::uniform_int_distribution<int>(0, height - 1)(random);
+    SCOPED_TRACE(testing::Message() << "case " << i << ": " << x << ", " << y);
+    const std::size_t before = AppState().canvas.current.nodes.size();
+    OnMotion(x, y);
+    if (AppState().canvas.current.nodes.size() == before) continue;  // the ray missed
+    ++painted;
+    const Vec4 node = AppState().canvas.current.nodes.back().position;
+    const SceneView view = MainSceneView(FrameStart());
+    EXPECT_EQ(view.cursorPlacement, CursorPlacement::kCentred);
+    EXPECT_TRUE(Near(view.cursorPosition, node, 1e-6));
+    for (const int zoom : {0, notches(random)}) {
+      if (zoom) ZoomCameraAt(x, y, zoom);
+      const Box drawn = DrawnBox(width, height, [&] {
+        glBegin(GL_POINTS);
+        glVertex3f(node.x, node.y, node.z);
+        glEnd();
+      });
+      EXPECT_LE(std::abs(drawn.left - x) + std::abs(drawn.top - y), 1) << zoom << " notches";
+    }
+  }
+  EXPECT_GT(painted, 15);
+  // The cursor drawn after a zoom and a pan in a wide window: its middle is
+  // the pointer.
+  Quietly([&] { camera.Init(AppState().light); });
+  OnReshape(kSize, 160);
+  ZoomCameraAt(60, 50, 3);
+  PanCamera(-1, 1);
+  OnPassiveMotion(180, 100);
+  const SceneView view = MainSceneView(FrameStart());
+  const Box cursor =
+      DrawnBox(kSize, 160, [&] { DrawCursor(view.cursorPosition, false, view.cursorPlacement); });
+  EXPECT_NEAR(cursor.CentreX(), 180.5, 1.0);
+  EXPECT_NEAR(cursor.CentreY(), 100.5, 1.0);
 }
 
 }  // namespace

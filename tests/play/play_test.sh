@@ -33,7 +33,8 @@
 # documents the Paintings window driven by its controls' labels saves into
 #           the paintings folder, opens from its list to the main view it
 #           showed before (after Delete All) and saves over a painting at a
-#           second click, on "Replace"
+#           second click, on "Replace"; the wheel's lines move the camera
+#           in both modes and r gives the start camera back
 # open      a save line makes its folder; --open FILE with two exports and a
 #           screenshot writes all three:
 #           the picture is the one taken before the painting was saved, the
@@ -401,6 +402,14 @@ crash)
   done
   ;;
 documents)
+  # The wheel zooms and pans, in both modes; r gives the start camera back.
+  printf '%s\n' 'frames 1' 'screenshot start.png' 'wheel up 500 200' 'mode paint-under-pointer on' \
+    'wheel down 100 100 shift' 'wheel up 1 1 ctrl' 'wheel right 9 9' 'frames 1' \
+    'screenshot wheeled.png' 'mode paint-under-pointer off' 'key r' 'frames 1' 'screenshot reset.png' \
+    >wheel.session
+  alone "$play" wheel.session >wheel.out 2>wheel.err || fail "wheel.session ended with status $?"
+  cmp -s start.png wheeled.png && fail "the wheel did not move the camera"
+  cmp -s start.png reset.png || fail "r did not give the start camera back"
   # The Paintings window by its controls' labels.
   printf '%s\n' 'frames 1' 'press left 100 300' 'move 250 320' 'release left 400 320' 'frames 1' \
     'screenshot named.png' 'key Ctrl+S' 'window paintings' 'screenshot asked.png' \

@@ -145,7 +145,10 @@ TEST_F(Playing, TheRecorderWritesEachEventAsTheLineThatReplaysIt) {
     recorder.Idle();
     recorder.Keyboard(top_, 'A', kAltKey | kShiftKey);
     recorder.Keyboard(top_, 200, 0);
-    recorder.Mouse(top_, GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 6);
+    recorder.Mouse(top_, GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 6, 0);
+    // A wheel notch is one line, with the modifier that changes what it does.
+    for (const int state : {GLUT_DOWN, GLUT_UP}) recorder.Mouse(top_, 3, state, 9, 9, kShiftKey);
+    recorder.Mouse(top_, 6, GLUT_DOWN, 9, 9, kAltKey);
     // A drag's motion in the main view is written once handled, with the
     // pressure it was painted with when a pen made it (none here).
     recorder.Motion(top_, 7, 8, true);
@@ -157,7 +160,8 @@ TEST_F(Playing, TheRecorderWritesEachEventAsTheLineThatReplaysIt) {
   }
   const std::vector<std::string> expected = {
       "frames 3",  "window main",    "key Ctrl+Z",     "key Ctrl+A",     "frames 1",
-      "key Alt+A", "press left 5 6", "move 7 8", "resize 400 250", "resize 320 250",
+      "key Alt+A", "press left 5 6", "wheel up 9 9 shift", "wheel right 9 9", "move 7 8",
+      "resize 400 250", "resize 320 250",
   };
   EXPECT_EQ(LinesOf(journal), expected);
   std::fclose(journal);

@@ -85,7 +85,9 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "save \"my paintings/harbour.kelvra\"\n"
       "open out/harbour.kelvra\n"
       "film \"out/my film.mp4\"\n"
-      "move 3 4 pressure 0.25\n");
+      "move 3 4 pressure 0.25\n"
+      "wheel down 5 6 ctrl\n"
+      "mode paint-under-pointer on\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -125,6 +127,16 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
          pen.values = {0.25};
          return pen;
        }()},
+      {36, [] {
+         Event wheel = Pointer(EventKind::kWheel, 4, 5, 6);
+         wheel.modifiers = kCtrlKey;
+         return wheel;
+       }()},
+      {37, [] {
+         Event mode = Named(EventKind::kMode, "paint-under-pointer");
+         mode.count = 1;
+         return mode;
+       }()},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -135,6 +147,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
 }
 
 TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
+  constexpr const char* kWheelExpected =
+      "s.session:1: expected up, down, left or right, a pixel X Y, and shift or ctrl if one is held";
   const struct {
     const char* text;
     const char* error;
@@ -173,7 +187,12 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"frames 1\npaint it\n",
        "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
        "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
-       "save)"},
+       "save, film, wheel, mode)"},
+      {"wheel up 1\n", kWheelExpected},
+      {"wheel in 1 2\n", kWheelExpected},
+      {"wheel up 1 2 alt\n", kWheelExpected},
+      {"mode paint-under-pointer yes\n", "s.session:1: expected paint-under-pointer and on or off"},
+      {"mode spin on\n", "s.session:1: expected paint-under-pointer and on or off"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
