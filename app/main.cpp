@@ -1,14 +1,17 @@
 // The painter: everything is the shell's, then the GLUT main loop until Esc.
 //   kelvra [GLUT's X options] [PAINTING.kelvra | --recover]
+//   kelvra --import-brush FILE
 // A painting named on the command line (relative to the folder the person
 // started in) is opened once the windows are up; --recover opens the
 // newest painting a run left unsaved. The canvas starts empty otherwise.
+// Importing a brush copies a file and opens no window.
 
 #include <GL/freeglut.h>
 
 #include <cstdio>
 #include <string>
 
+#include "actions/brushes.h"
 #include "actions/main_view_notice.h"
 #include "actions/painting_files.h"
 #include "app/shell.h"
@@ -21,6 +24,10 @@ constexpr const char* kUsage =
     "Usage: kelvra [PAINTING.kelvra | --recover]\n"
     "  PAINTING.kelvra  open this painting (after --, a name may start with -)\n"
     "  --recover        open the newest painting a run left unsaved\n"
+    "  --import-brush FILE\n"
+    "                   copy the brush in FILE (a .kelvra-brush file) into your brushes,\n"
+    "                   ~/.local/share/kelvra/brushes/; a brush of the same name there is\n"
+    "                   never replaced: delete it in the Brushes window (b) first\n"
     "  --help, --version\n"
     "GLUT's X options (-display, -geometry, ...) are taken too.\n";
 
@@ -37,6 +44,13 @@ int main(int argc, char** argv) {
     if (word == "--version") {
       std::printf("kelvra %s\n", KELVRA_VERSION);
       return 0;
+    }
+    if (word == "--import-brush") {
+      if (i + 2 != argc) {
+        std::fprintf(stderr, "kelvra: --import-brush takes one FILE and nothing else\n\n%s", kUsage);
+        return 2;
+      }
+      return ImportBrush(FromStartFolder(argv[i + 1])) ? 0 : 1;
     }
   }
   glutInit(&argc, argv);  // takes GLUT's own options out of argv

@@ -14,6 +14,7 @@
 #include "app/redisplay.h"
 #include "common/notice.h"
 #include "export/png.h"
+#include "panels/brush_window.h"
 #include "play/controls.h"
 #include "play/glut_tap.h"
 #include "play/picture_log.h"
@@ -176,6 +177,8 @@ std::string Replayer::Apply(const Event& event) {
       return PaintingFile(event, extras_.save);
     case EventKind::kFilm:
       return Film(event);
+    case EventKind::kBrush:
+      return ApplyBrushNamed(event.text);
   }
   return "an event this kelvra-play does not know";
 }

@@ -85,7 +85,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "save \"my paintings/harbour.kelvra\"\n"
       "open out/harbour.kelvra\n"
       "film \"out/my film.mp4\"\n"
-      "move 3 4 pressure 0.25\n");
+      "move 3 4 pressure 0.25\n"
+      "brush \"Flat knife\"\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -125,6 +126,7 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
          pen.values = {0.25};
          return pen;
        }()},
+      {36, Named(EventKind::kBrush, "Flat knife")},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -140,7 +142,7 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
     const char* error;
   } cases[] = {
       {"window main\n\n# fine\nwindow kitchen\n",
-       "s.session:4: expected a window name (main, stroke, camera, filter, size or paintings)"},
+       "s.session:4: expected a window name (main, stroke, camera, filter, size, paintings or brushes)"},
       {"press left 10\n", "s.session:1: expected a button (left, middle, right) and a pixel X Y"},
       {"press left 10 ten\n", "s.session:1: expected whole pixel numbers X Y"},
       {"press left 10 1e9\n", "s.session:1: expected whole pixel numbers X Y"},
@@ -173,7 +175,8 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"frames 1\npaint it\n",
        "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
        "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
-       "save)"},
+       "save, film, brush)"},
+      {"brush Flat\n", "s.session:1: expected a quoted brush name \"Name\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
