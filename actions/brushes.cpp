@@ -111,7 +111,12 @@ FileOutcome ApplyBrush(const Brush& brush, const std::string& name,
     const MapSlot slot = kBrushMapSlots[i].slot;
     const std::string path = WithSlash(textureRoot) + MapFolderOf(slot) + brush.maps[i];
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(ResolvePath(path), ignored))
+    const std::string found = ResolvePath(path);
+    // The map already painted with stays as it is named (the start-up
+    // maps are named in another letter case): a painting saved after
+    // the brush is the one saved after setting the same by hand.
+    if (found == ResolvePath(AppState().maps.files[slot])) continue;
+    if (std::filesystem::is_regular_file(found, ignored))
       maps.push_back({slot, path});
     else
       missing += (missing.empty() ? "" : ", ") + path;
