@@ -17,7 +17,6 @@ namespace {
 
 // A brush nests three levels; more is refused before parsing.
 constexpr int kMaxNesting = 8;
-constexpr char kFile[] = "brush";
 
 std::string Base64Of(const Bytes& bytes) {
   std::string text(AV_BASE64_SIZE(bytes.size()), '\0');
@@ -95,22 +94,22 @@ bool EncodeBrush(const Brush& brush, Bytes& file, std::string& error) {
 bool DecodeBrush(const Bytes& file, Brush& brush, std::string& error) {
   error.clear();
   if (file.size() > kBrushFileBytes) {
-    error = "holds " + std::to_string(file.size()) + " bytes, more than a brush's " +
+    error = "it holds " + std::to_string(file.size()) + " bytes, more than a brush's " +
             std::to_string(kBrushFileBytes);
     return false;
   }
   if (!NestingWithin(file, kMaxNesting)) {
-    error = "nests deeper than " + std::to_string(kMaxNesting) + " levels";
+    error = "it nests deeper than " + std::to_string(kMaxNesting) + " levels";
     return false;
   }
   const json root = json::parse(file.begin(), file.end(), nullptr, false);
   if (root.is_discarded() || !root.is_object()) {
-    error = "is not a JSON object (cut short, or not a brush)";
+    error = "it is not a JSON object (cut short, or not a brush)";
     return false;
   }
-  JsonFields fields(&root, "", error, kFile);
+  JsonFields fields(&root, "", error, "");
   if (!fields.Has("format")) {
-    error = "names no format version: not a brush";
+    error = "it names no format version: not a brush";
     return false;
   }
   JsonFields format = fields.Object("format");
@@ -119,7 +118,7 @@ bool DecodeBrush(const Bytes& file, Brush& brush, std::string& error) {
   format.Int("minor", minor, 0, INT_MAX);
   if (!error.empty()) return false;
   if (major != kBrushFormatMajor) {
-    error = "is in brush format " + std::to_string(major) + "." + std::to_string(minor) +
+    error = "it is in brush format " + std::to_string(major) + "." + std::to_string(minor) +
             "; this Kelvra reads format " + std::to_string(kBrushFormatMajor) + " only";
     return false;
   }
@@ -162,7 +161,7 @@ bool LoadBrush(const std::string& path, Brush& brush, std::string& error) {
     return false;
   }
   if (!DecodeBrush(file, brush, error)) {
-    error = path + " " + error;
+    error = path + ": " + error;
     return false;
   }
   return true;

@@ -148,7 +148,8 @@ const Json* JsonFields::Find(const char* key) const {
 }
 
 void JsonFields::Fail(const char* key, const std::string& what) {
-  if (error_.empty()) error_ = file_ + ": \"" + path_ + key + "\" " + what;
+  if (error_.empty())
+    error_ = (file_.empty() ? "" : file_ + ": ") + "\"" + path_ + key + "\" " + what;
 }
 
 bool JsonFields::InRange(const SettingKey& key, double v) {

@@ -67,7 +67,8 @@ bool AllFinite(const OrderedJson& value);
 bool NestingWithin(const std::vector<std::uint8_t>& text, int most);
 
 // One object of a file: fields read by name with their kind and range
-// checked. `file` starts every message ("manifest: \"a.b\" is not ...").
+// checked. `file`, unless empty, starts every message ("manifest: \"a.b\"
+// is not ...").
 class JsonFields {
  public:
   using Json = nlohmann::json;
