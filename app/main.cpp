@@ -21,7 +21,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kelvra [PAINTING.kelvra | --recover]\n"
+    "Usage: kelvra [PAINTING.kelvra | --recover | --import-brush FILE]\n"
     "  PAINTING.kelvra  open this painting (after --, a name may start with -)\n"
     "  --recover        open the newest painting a run left unsaved\n"
     "  --import-brush FILE\n"
