@@ -60,8 +60,10 @@ std::vector<std::uint8_t> BrushPicture(const StrokeSettings& settings, std::stri
   std::vector<std::uint8_t> rgba;
   {
     OffscreenFrame frame(kBrushPictureWidth, kBrushPictureHeight);
-    if (!frame.Problem().empty()) *problem = frame.Problem();
-    else frame.Draw(SampleView(canvas), 0.0, &rgba);
+    if (!frame.Problem().empty())
+      *problem = frame.Problem();
+    else
+      frame.Draw(SampleView(canvas), 0.0, &rgba);
   }
   if (stroke.particles.displayList != 0) glDeleteLists(stroke.particles.displayList, 1);
   if (!problem->empty()) return {};

@@ -1,5 +1,6 @@
 #include "actions/brushes.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <strings.h>
 
 #include "actions/actions.h"
 #include "actions/brush_picture.h"
@@ -124,9 +124,9 @@ FileOutcome ApplyBrush(const Brush& brush, const std::string& name,
   ApplyBrushSettings(brush.settings.stroke, brush.settings.collisions, maps);
   if (!maps.empty()) LoadTexturesEverywhere();
   if (missing.empty()) return Done("applied the brush " + name);
-  return Done("applied the brush " + name,
-              "the brush " + name + " paints with a map this folder lacks (" + missing +
-                  "): the rest of it is applied");
+  return Done("applied the brush " + name, "the brush " + name +
+                                               " paints with a map this folder lacks (" + missing +
+                                               "): the rest of it is applied");
 }
 
 FileOutcome ApplyBrushEntry(const BrushEntry& entry, const std::string& textureRoot) {
@@ -187,7 +187,8 @@ FileOutcome ImportBrush(const std::string& file) {
   if (!own.problem.empty()) return Failed("cannot import " + file + ": " + own.problem);
   if (::access(own.path.c_str(), F_OK) == 0)
     return Failed("cannot import " + file + ": you have a brush named " + name + " already (" +
-                  own.path + "); to replace it, delete it in the Brushes window (or remove that "
+                  own.path +
+                  "); to replace it, delete it in the Brushes window (or remove that "
                   "file) and import again");
   if (const std::string reason = MakeFoldersOf(own.path); !reason.empty())
     return Failed("cannot import " + file + ": " + reason);

@@ -43,8 +43,7 @@ BrushSettings BrushSettingsOfState(const ApplicationState& state);
 // choose it; every window loads its maps again. A map its folder lacks is
 // left as it is and named, in one line on stderr and in `told`; the rest
 // applies. The panels show the new values at the next idle step.
-FileOutcome ApplyBrush(const Brush& brush, const std::string& name,
-                       const std::string& textureRoot);
+FileOutcome ApplyBrush(const Brush& brush, const std::string& name, const std::string& textureRoot);
 // Reads the brush's file whole first: a broken one changes nothing and
 // says what is wrong.
 FileOutcome ApplyBrushEntry(const BrushEntry& entry, const std::string& textureRoot);

@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     }
     if (word == "--import-brush") {
       if (i + 2 != argc) {
-        std::fprintf(stderr, "kelvra: --import-brush takes one FILE and nothing else\n\n%s", kUsage);
+        std::fprintf(stderr, "kelvra: --import-brush takes one FILE and nothing else\n\n%s",
+                     kUsage);
         return 2;
       }
       return ImportBrush(FromStartFolder(argv[i + 1])) ? 0 : 1;

@@ -48,8 +48,10 @@ struct BrushMapSlot {
   MapSlot slot;
   const char* key;  // in the file's "maps" object
 };
-constexpr BrushMapSlot kBrushMapSlots[] = {
-    {MAP_MESH, "mesh"}, {MAP_DETAIL, "detail"}, {MAP_PARTICLE_BRUSH, "particle"}, {MAP_HEIGHT, "height"}};
+constexpr BrushMapSlot kBrushMapSlots[] = {{MAP_MESH, "mesh"},
+                                           {MAP_DETAIL, "detail"},
+                                           {MAP_PARTICLE_BRUSH, "particle"},
+                                           {MAP_HEIGHT, "height"}};
 constexpr std::size_t kBrushMapCount = std::size(kBrushMapSlots);
 
 struct Brush {

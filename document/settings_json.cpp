@@ -157,8 +157,8 @@ bool JsonFields::InRange(const SettingKey& key, double v) {
   if (key.range.lowest == kAnyNumber.lowest && key.range.highest == kAnyNumber.highest)
     Fail(key.key, "is too large for a float");
   else
-    Fail(key.key, "is " + std::to_string(v) + ", not " + std::to_string(key.range.lowest) +
-                      " to " + std::to_string(key.range.highest));
+    Fail(key.key, "is " + std::to_string(v) + ", not " + std::to_string(key.range.lowest) + " to " +
+                      std::to_string(key.range.highest));
   return false;
 }
 

@@ -273,9 +273,10 @@ std::string ReadArguments(const Words& words, Event* event) {
     case EventKind::kActivate:
     case EventKind::kBrush:
       if (n != 1 || !words.quoted[1] || w[1].empty())
-        return event->kind == EventKind::kMenu    ? "expected a quoted menu path \"Label/Entry\""
-               : event->kind == EventKind::kBrush ? "expected a quoted brush name \"Name\""
-                                                  : "expected a quoted control path \"Panel/Label\"";
+        return event->kind == EventKind::kMenu ? "expected a quoted menu path \"Label/Entry\""
+               : event->kind == EventKind::kBrush
+                   ? "expected a quoted brush name \"Name\""
+                   : "expected a quoted control path \"Panel/Label\"";
       event->text = w[1];
       return {};
     case EventKind::kSet: {

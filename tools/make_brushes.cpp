@@ -78,7 +78,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (const std::string& name : names)
-    if (!MakeBrush(sources + name + kSourceExtension, name, out + name + kBrushExtension))
-      return 1;
+    if (!MakeBrush(sources + name + kSourceExtension, name, out + name + kBrushExtension)) return 1;
   return 0;
 }

@@ -115,8 +115,8 @@ TEST_F(Brushes, ABrokenFileIsRefusedWithItsReasonAndChangesNothing) {
     return at == std::string::npos ? changed : changed.replace(at, from.size(), to);
   };
   // A PNG header claiming a picture of 100 000 x 1 pixels.
-  const Bytes huge = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                      0,    1,   0x86, 0xA0, 0, 0, 0, 1, 8, 2, 0, 0, 0};
+  const Bytes huge = {0x89, 'P', 'N', 'G',  '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D',
+                      'R',  0,   1,   0x86, 0xA0, 0,    0,    0,    1, 8, 2, 0,  0,   0};
   Brush withHugePicture = MovedBrush();
   withHugePicture.picture = huge;
   withHugePicture.maps[0].clear();  // encoding checks the names only
@@ -212,10 +212,10 @@ TEST_F(Brushes, AMissingMapIsNamedAndTheRestApplies) {
   EXPECT_EQ(AppState().maps.files[MAP_DETAIL], "textures/detailmap/Linen.bmp");
 }
 
-// Each shipped brush, applied, draws a visible stroke, and the picture it carries is that stroke. The pictures were
-// drawn by Mesa's llvmpipe; another driver rasterises edges and filters
-// the maps a little otherwise, so less than one level of difference on
-// average passes: the two thinnest shipped brushes differ by three.
+// Each shipped brush, applied, draws a visible stroke, and the picture it carries is that stroke.
+// The pictures were drawn by Mesa's llvmpipe; another driver rasterises edges and filters the maps
+// a little otherwise, so less than one level of difference on average passes: the two thinnest
+// shipped brushes differ by three.
 TEST_F(Brushes, EveryShippedBrushPaintsTheStrokeItsPictureShows) {
   ::setenv("KELVRA_SHIPPED_BRUSHES", (repository_ + "/brushes").c_str(), 1);
   const std::vector<BrushEntry> shipped = ListBrushes();
@@ -240,7 +240,8 @@ TEST_F(Brushes, EveryShippedBrushPaintsTheStrokeItsPictureShows) {
       // The paper is a light grey; a stroke pixel differs from its corner.
       if (i % 4 == 0 && std::abs(drawn.pixels[i] - drawn.pixels[0]) +
                                 std::abs(drawn.pixels[i + 1] - drawn.pixels[1]) +
-                                std::abs(drawn.pixels[i + 2] - drawn.pixels[2]) > 60)
+                                std::abs(drawn.pixels[i + 2] - drawn.pixels[2]) >
+                            60)
         ++stroke;
     }
     EXPECT_LT(difference / static_cast<double>(kept.pixels.size()), 1.0);
