@@ -63,7 +63,8 @@ void ChooseFile(MapFileTable& maps, MapSlot slot, const std::string& path) {
   maps.embedded[slot].reset();
 }
 
-// The selection, the colour, the maps and the settings move no revision:
+// The selection, the colour, the maps and the settings (a brush's too:
+// settings changes are no undo steps) move no revision:
 // the views tell them apart themselves, and the maps reach the main view
 // when its textures reload. Painting a node changes only the stroke being
 // painted, which no painting keeps.
@@ -87,6 +88,7 @@ constexpr ActionTraits kTraits[] = {
     {ActionKind::kOpen,           true,   true,   true,  true},
     {ActionKind::kSettings,       false,  false,  false, true},
     {ActionKind::kPreference,     false,  false,  false, false},
+    {ActionKind::kApplyBrush,     false,  false,  false, true},
 };
 // clang-format on
 static_assert(std::size(kTraits) == static_cast<std::size_t>(ActionKind::kCount),
@@ -275,6 +277,16 @@ void PickColour(const Vec4& colour, float markerX, float markerY) {
   state.colourMarker = ColourMarker{markerX, markerY};
   state.strokeSettings.startColour = colour;
   state.strokeSettings.endColour = colour;
+}
+
+void ApplyBrushSettings(const StrokeSettings& stroke, const CollisionFactors& collisions,
+                        const std::vector<MapChoice>& maps) {
+  ActionScope scope(ActionKind::kApplyBrush);
+  ApplicationState& state = AppState();
+  state.strokeSettings = stroke;
+  state.collisions.factors = collisions;
+  for (const MapChoice& map : maps) ChooseFile(state.maps, map.slot, map.path);
+  if (!maps.empty()) scope.TexturesChanged(kMapTextures);
 }
 
 void SettingChanged() { ActionScope scope(ActionKind::kSettings); }

@@ -37,6 +37,7 @@ enum class ActionKind {
   kOpen,            // a painting opened in place of the canvas
   kSettings,        // a setting changed by a control or a key, or the view came to rest
   kPreference,      // a preference of the person's that no painting keeps
+  kApplyBrush,      // a brush's settings and maps taken at once
   kCount
 };
 
@@ -154,6 +155,16 @@ void ShowUnfilteredSource();
 void ChooseSourceImage(const std::string& path);
 // StartColour and EndColour := colour; the spectrum marker moves to (x, y).
 void PickColour(const Vec4& colour, float markerX, float markerY);
+
+// A brush's settings and maps taken at once (ActionKind::kApplyBrush): the
+// stroke settings and crossing factors, then each slot given a path as
+// ChooseMapFile gives it. The caller reloads the windows' maps.
+struct MapChoice {
+  MapSlot slot;
+  std::string path;
+};
+void ApplyBrushSettings(const StrokeSettings& stroke, const CollisionFactors& collisions,
+                        const std::vector<MapChoice>& maps);
 
 // ---- Settings ---------------------------------------------------------------------------
 // A control changed a setting: it wrote its live variable in the state

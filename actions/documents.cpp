@@ -16,10 +16,6 @@
 #include "render/kept_picture.h"
 #include "state/redraw.h"
 
-namespace {
-
-// Every window's context holds the maps and the filtered picture anew: a
-// painting brings its own. The main view and the previews redraw.
 void LoadTexturesEverywhere() {
   const ApplicationState& state = AppState();
   const int current = glutGetWindow();
@@ -37,6 +33,8 @@ void LoadTexturesEverywhere() {
   for (Picture picture : {Picture::kMain, Picture::kStrokePanel, Picture::kFilterPanel})
     TexturesReloaded(picture);
 }
+
+namespace {
 
 // The main view's projection follows the camera's field of view at once,
 // and the Camera panel's picture of it with it.

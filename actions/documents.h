@@ -22,6 +22,11 @@
 PaintingSettings SettingsOfState(const ApplicationState& state);
 void ApplySettings(const PaintingSettings& settings, ApplicationState& state);
 
+// Every window's context loads the maps and the filtered picture anew (a
+// painting brings its own, a brush chooses some), and the windows that
+// show them redraw.
+void LoadTexturesEverywhere();
+
 // Replaces the canvas with `painting`'s strokes and takes its selection,
 // settings, camera, light, maps and filtered picture; every window's
 // textures are loaded again. One action (ActionKind::kOpen): undoing it

@@ -402,12 +402,12 @@ FileOutcome OpenRecovered(const PaintingEntry& entry) {
   return Done("recovered " + entry.path, "");
 }
 
+}  // namespace
+
 std::string DataFolder(const char* name) {
   const std::string home = DataHome();
   return home.empty() ? "" : home + "/kelvra/" + name + "/";
 }
-
-}  // namespace
 
 std::string PaintingsFolder() { return DataFolder("paintings"); }
 

@@ -10,6 +10,11 @@
 
 #include "actions/documents.h"
 
+// The person's folder `name` ("paintings"): $XDG_DATA_HOME/kelvra/NAME/
+// (when XDG_DATA_HOME is an absolute path), else
+// ~/.local/share/kelvra/NAME/, with its final slash; empty when neither
+// is set.
+std::string DataFolder(const char* name);
 // $XDG_DATA_HOME/kelvra/paintings/ (when XDG_DATA_HOME is an absolute
 // path), else ~/.local/share/kelvra/paintings/; made when first written.
 std::string PaintingsFolder();

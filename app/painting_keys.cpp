@@ -9,6 +9,7 @@
 #include "common/constants.h"
 #include "common/notice.h"
 #include "export/painting.h"
+#include "panels/brush_window.h"
 #include "panels/painting_window.h"
 #include "state/state.h"
 
@@ -78,6 +79,10 @@ bool HandlePaintingKey(unsigned char key, int modifiers) {
       ShowPaintingWindow(PaintingWindowPurpose::kSave);
     else
       SavePaintingOrAskForName();
+    return true;
+  }
+  if (key == 'b' || key == 'B') {
+    ShowBrushWindow();
     return true;
   }
   if (key == CtrlKey('O')) {

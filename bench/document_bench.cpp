@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "bench/quiet_console.h"
+#include "common/quiet_console.h"
 #include "document/document.h"
 #include "stroke/build.h"
 #include "tests/support/height_map.h"

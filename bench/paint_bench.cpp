@@ -38,7 +38,7 @@
 #include "actions/documents.h"
 #include "app/pen_input.h"
 #include "app/shell.h"
-#include "bench/quiet_console.h"
+#include "common/quiet_console.h"
 #include "common/random.h"
 #include "play/replayer.h"
 #include "play/script.h"

@@ -10,7 +10,7 @@
 
 #include "actions/actions.h"
 #include "app/shell.h"
-#include "bench/quiet_console.h"
+#include "common/quiet_console.h"
 #include "play/replayer.h"
 #include "play/script.h"
 

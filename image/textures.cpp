@@ -40,6 +40,25 @@ void SetCommonParameters(unsigned int name, GLint minFilter) {
 
 }  // namespace
 
+const char* MapFolderOf(MapSlot slot) {
+  switch (slot) {
+    case MAP_MESH:
+      return "meshmap/";
+    case MAP_PARTICLE_BRUSH:
+      return "partmap/";
+    case MAP_HEIGHT:
+      return "heightmap/";
+    case MAP_DETAIL:
+      return "detailmap/";
+    case MAP_PAPER:
+      return "papermap/";
+    case MAP_SOURCE:
+      return "sourcemap/";
+    default:
+      return nullptr;
+  }
+}
+
 MapFileTable::MapFileTable() {
   for (int i = 0; i < MAP_SLOT_COUNT; ++i) files[i] = kDefaultMapFiles[i];
 }

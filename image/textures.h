@@ -37,6 +37,11 @@ enum MapSlot {
   MAP_SLOT_COUNT
 };
 
+// The folder below the texture root ("textures/") that holds the maps a
+// person may choose for `slot` ("meshmap/", with its final slash); nullptr
+// for the slots whose map never changes (brush, halo, spectrum, grid).
+const char* MapFolderOf(MapSlot slot);
+
 // The map file of every slot: paths relative to the working directory
 // (letter case is folded when a file is opened), at first the start-up
 // maps of the data set. A slot may hold the map's bytes too, as a painting

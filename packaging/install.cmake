@@ -6,6 +6,7 @@
 # <prefix>/lib/kelvra/kelvra       the painter, started by the launcher
 # <prefix>/bin/kelvra-thumbnailer  the file managers' thumbnailer, started directly
 # <prefix>/share/kelvra/textures   the shipped maps, copied into the person's folder
+# <prefix>/share/kelvra/brushes    the shipped brushes, read where they are
 # <prefix>/share/applications/kelvra.desktop, share/icons/hicolor/*/apps/kelvra.png
 # <prefix>/share/mime/packages/kelvra-painting.xml  the painting file's type
 # <prefix>/share/thumbnailers/kelvra.thumbnailer    the thumbnailer's entry
@@ -45,6 +46,7 @@ install(TARGETS kelvra-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The maps without the gradient maps a run from the checkout leaves behind.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/textures/ DESTINATION ${KELVRA_DATA_DIR}/textures
   REGEX "sourcemap/Saved/[^/]+$" EXCLUDE)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/brushes/ DESTINATION ${KELVRA_DATA_DIR}/brushes)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/kelvra.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${KELVRA_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)

@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kTitle = "Filter Control Panel:";
 constexpr const char* kMissingSourceFolder = "Texmap Directory not Found...";
 
-std::string SourceFolder() { return TextureMenuRoot() + "sourcemap/"; }
+std::string SourceFolder() { return TextureMenuRoot() + MapFolderOf(MAP_SOURCE); }
 
 // One submenu per kernel group of FilterTable, in table order; each lists
 // its kernels by name with the kernel's number as the entry value.

@@ -4,6 +4,7 @@
 // Filter and Size start hidden. The Show/Hide functions take the panel's
 // window from the application state and ignore a panel not yet created.
 
+#include "panels/brush_window.h"
 #include "panels/camera_panel.h"
 #include "panels/filter_panel.h"
 #include "panels/painting_window.h"

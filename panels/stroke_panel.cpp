@@ -37,30 +37,30 @@ enum StrokeControl {
 // callback only tells that a setting changed.
 constexpr int kNoAction = 1;
 
-// A browsable map folder: its submenu, its directory below the texture
-// root, the map slot its files replace and the line printed when it is
-// missing.
+// A browsable map folder: its submenu, the map slot its files replace
+// (whose folder the menu lists) and the line printed when it is missing.
 struct MapFolder {
   const char* title;
-  const char* directory;
   MapSlot slot;
   const char* missingLine;
   void (*onChoice)(int);
 };
 
 // In the order the submenus are built.
-const MapFolder kMeshFolder{"Mesh Maps", "meshmap/", MAP_MESH, "Texmap Directory not Found...",
+const MapFolder kMeshFolder{"Mesh Maps", MAP_MESH, "Texmap Directory not Found...",
                             OnMeshMapChoice};
-const MapFolder kDetailFolder{"Detail Maps", "detailmap/", MAP_DETAIL,
+const MapFolder kDetailFolder{"Detail Maps", MAP_DETAIL,
                               "Detailmap Directory not Found...", OnDetailMapChoice};
-const MapFolder kParticleFolder{"Particle Maps", "partmap/", MAP_PARTICLE_BRUSH,
+const MapFolder kParticleFolder{"Particle Maps", MAP_PARTICLE_BRUSH,
                                 "Particle Maps Directory not Found...", OnParticleMapChoice};
-const MapFolder kHeightFolder{"Height Maps", "heightmap/", MAP_HEIGHT,
+const MapFolder kHeightFolder{"Height Maps", MAP_HEIGHT,
                               "Heightmap Directory not Found...", OnHeightMapChoice};
-const MapFolder kPaperFolder{"Paper Maps", "papermap/", MAP_PAPER,
+const MapFolder kPaperFolder{"Paper Maps", MAP_PAPER,
                              "Papermap Directory not Found...", OnPaperMapChoice};
 
-std::string DirectoryOf(const MapFolder& folder) { return TextureMenuRoot() + folder.directory; }
+std::string DirectoryOf(const MapFolder& folder) {
+  return TextureMenuRoot() + MapFolderOf(folder.slot);
+}
 
 // Stores the chosen file in the folder's slot and reloads the maps here so
 // the preview shows it at once; the main window follows on its next idle.

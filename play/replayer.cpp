@@ -15,6 +15,7 @@
 #include "app/redisplay.h"
 #include "common/notice.h"
 #include "export/png.h"
+#include "panels/brush_window.h"
 #include "play/controls.h"
 #include "play/glut_tap.h"
 #include "play/picture_log.h"
@@ -182,6 +183,8 @@ std::string Replayer::Apply(const Event& event) {
     case EventKind::kMode:
       SetPaintUnderPointer(event.count != 0);
       return {};
+    case EventKind::kBrush:
+      return ApplyBrushNamed(event.text);
   }
   return "an event this kelvra-play does not know";
 }

@@ -70,6 +70,7 @@ const std::map<std::string, EventKind>& Keywords() {
       {"film", EventKind::kFilm},
       {"wheel", EventKind::kWheel},
       {"mode", EventKind::kMode},
+      {"brush", EventKind::kBrush},
   };
   return words;
 }
@@ -236,7 +237,7 @@ std::string ReadArguments(const Words& words, Event* event) {
           event->text = name;
           return {};
         }
-      return "expected a window name (main, stroke, camera, filter, size or paintings)";
+      return "expected a window name (main, stroke, camera, filter, size, paintings or brushes)";
     case EventKind::kPress:
     case EventKind::kRelease: {
       if (n != 3) return "expected a button (left, middle, right) and a pixel X Y";
@@ -281,9 +282,12 @@ std::string ReadArguments(const Words& words, Event* event) {
     case EventKind::kToggle:
     case EventKind::kClick:
     case EventKind::kActivate:
+    case EventKind::kBrush:
       if (n != 1 || !words.quoted[1] || w[1].empty())
         return event->kind == EventKind::kMenu ? "expected a quoted menu path \"Label/Entry\""
-                                               : "expected a quoted control path \"Panel/Label\"";
+               : event->kind == EventKind::kBrush
+                   ? "expected a quoted brush name \"Name\""
+                   : "expected a quoted control path \"Panel/Label\"";
       event->text = w[1];
       return {};
     case EventKind::kSet: {
@@ -361,7 +365,7 @@ bool Event::operator==(const Event& o) const {
 
 const std::vector<std::string>& ScriptWindowNames() {
   static const std::vector<std::string> names{"main",   "stroke", "camera",
-                                              "filter", "size",   "paintings"};
+                                              "filter", "size",   "paintings", "brushes"};
   return names;
 }
 
@@ -401,7 +405,7 @@ std::optional<std::vector<Event>> ParseScript(std::string_view text, const std::
       return fail(
           "expected an event (window, press, release, move, key, special, menu, set, "
           "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
-          "save, film, wheel, mode)");
+          "save, film, wheel, mode, brush)");
     Event event;
     event.kind = keyword->second;
     event.line = number;
@@ -478,6 +482,8 @@ std::string FormatEvent(const Event& e) {
     }
     case EventKind::kMode:
       return "mode " + e.text + (e.count ? " on" : " off");
+    case EventKind::kBrush:
+      return "brush " + Quote(e.text);
   }
   return std::string();
 }

@@ -4,7 +4,7 @@
 // before any of it runs; a line that cannot be read stops the reading with
 // "SCRIPT:LINE: what was expected".
 //
-//   window main|stroke|camera|filter|size|paintings
+//   window main|stroke|camera|filter|size|paintings|brushes
 //                                           the following events go there
 //   press left|middle|right|N X Y           a mouse button at window pixel (X, Y),
 //   release left|middle|right|N X Y           origin top-left
@@ -40,6 +40,8 @@
 //   export FILE                             the visible strokes (.glb .obj .ply .stl .png)
 //   open FILE                               the painting in FILE, in place of the canvas
 //   save FILE                               the painting into FILE (a .kelvra document)
+//   brush "Name"                            applies the brush of that name, as the
+//                                             Brushes window's Apply does
 //   film FILE                               a film of the painting as it stands, its
 //                                             strokes appearing one by one (.mp4 .webm,
 //                                             or a folder of PNG pictures: DIR/)
@@ -77,6 +79,7 @@ enum class EventKind {
   kFilm,
   kWheel,
   kMode,
+  kBrush,
 };
 
 // Modifier bits, GLUT's own values (GLUT_ACTIVE_SHIFT, _CTRL, _ALT).
@@ -98,7 +101,7 @@ struct Event {
 };
 
 // The window names of `window` lines, in the order main, stroke, camera,
-// filter, size, paintings.
+// filter, size, paintings, brushes.
 const std::vector<std::string>& ScriptWindowNames();
 
 // Reads a whole script. On the first line that cannot be read returns

@@ -16,7 +16,8 @@ namespace {
 int WindowId(std::size_t index) {
   const Windows& windows = AppState().windows;
   const int ids[] = {windows.main.id,        windows.strokePanel.id, windows.cameraPanel.id,
-                     windows.filterPanel.id, windows.sizePanel.id,   windows.paintings.id};
+                     windows.filterPanel.id, windows.sizePanel.id,   windows.paintings.id,
+                     windows.brushes.id};
   return index < std::size(ids) ? ids[index] : 0;
 }
 

@@ -50,6 +50,10 @@ struct Windows {
   // The window that opens and saves paintings, made when first asked for;
   // its size follows its controls.
   WindowPlace paintings{0, 0, 0, 690, 320};
+  // The Brushes window, made when first asked for; its size follows its
+  // controls. Right of the Camera and Stroke panels, so that the Stroke
+  // panel shows a brush's values beside it.
+  WindowPlace brushes{0, 0, 0, 1030, 0};
   // The Stroke panel's drawing area left over by its two GLUI subwindows;
   // the colour picker maps clicks with it.
   ViewArea strokePanelView;

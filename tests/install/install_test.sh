@@ -34,6 +34,7 @@ for map in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
   detailmap/papier1.bmp partmap/Brush.bmp heightmap/Height.bmp sourcemap/Test.bmp; do
   [ -f "$usr/share/kelvra/textures/$map" ] || fail "shipped map missing: $map"
 done
+[ "$(ls "$usr/share/kelvra/brushes" | grep -c '\.kelvra-brush$')" -ge 8 ] || fail "shipped brushes missing"
 [ -z "$(find "$usr/share/kelvra/textures/sourcemap/Saved" -type f 2>/dev/null)" ] ||
   fail "gradient maps of a checkout run were installed"
 # The menu entry and the icons are checked by desktop_test.sh.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
 #   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|soak|redraws|dense|hit|
-#                crash|documents|open
+#                crash|documents|open|film|brushes
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say; the
@@ -49,6 +49,10 @@
 #           the f key makes one into exports/; a film
 #           into a missing or read-only folder is refused, naming why and
 #           leaving nothing behind
+# brushes  values set by hand in the panels, saved as a brush in the Brushes
+#           window, paint the same painting and picture as that brush
+#           applied by a brush line after a restart; the window's Delete,
+#           clicked twice, removes it
 # Every mode runs with HOME and XDG_DATA_HOME in its scratch folder, so
 # nothing is written into the person's own folders.
 # Exit 77 (skipped) without a display (record: or without xdotool).
@@ -564,6 +568,32 @@ film)
   done
   [ ! -e missing ] && [ -z "$(ls -A full/ | grep -v '^x$')" ] && [ ! -e x.avi ] &&
     [ -z "$(ls -A . | grep '^\.kelvra-')" ] || fail "a refused film left $(ls -A . missing full)"
+  ;;
+brushes)
+  # The same stroke, and the painting and picture it leaves.
+  paint() {
+    printf '%s\n' 'window main' 'press left 100 300' 'move 200 310' 'move 300 340' 'move 400 320' \
+      'release left 400 320' 'frames 2' "screenshot $1.png" "save $1.kelvra"
+  }
+  {
+    printf '%s\n' 'frames 1' 'menu "Shader Control Panel"' 'window size' \
+      'set "Normal Nodes/Width/Start:" 0.07' 'set "Normal Nodes/Height/Start:" 0.05' \
+      'set "Collision Nodes/Height/Start:" 1.5' 'window stroke' 'set "Path Curve/LOD:" 8' \
+      'set "Shape Curve/LOD:" 9' 'set "Mesh Subdivision/# Subdivisions:" 1' 'toggle "Misc/R"' \
+      'menu "Mesh Maps/Pebble.bmp"' 'window main' 'key b' 'window brushes' \
+      'set "Pen pressure/Pressure minimum" 0.5' 'set "Name:" "Mine"' \
+      'click "Save current as..."' 'click "Close"'
+    paint hand
+  } >hand.session
+  { printf '%s\n' 'frames 1' 'menu "Shader Control Panel"' 'brush "Mine"'; paint brush; } >brush.session
+  printf '%s\n' 'frames 1' 'key b' 'window brushes' 'set "Brushes" "Mine"' 'click "Delete"' \
+    'click "Really delete"' >delete.session
+  for name in hand brush delete; do
+    alone "$play" $name.session >$name.out 2>$name.err || fail "$name.session ended with status $?"
+  done
+  cmp -s hand.png brush.png || fail "the brush paints otherwise than the same values set by hand"
+  cmp -s hand.kelvra brush.kelvra || fail "the brush's painting differs from the one set by hand"
+  [ ! -e "$XDG_DATA_HOME/kelvra/brushes/Mine.kelvra-brush" ] || fail "Delete, twice, left the brush"
   ;;
 *)
   echo "unknown mode $mode"

@@ -87,7 +87,8 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
       "film \"out/my film.mp4\"\n"
       "move 3 4 pressure 0.25\n"
       "wheel down 5 6 ctrl\n"
-      "mode paint-under-pointer on\n");
+      "mode paint-under-pointer on\n"
+      "brush \"Flat knife\"\n");
   // Line numbers count from the first line, comments and blanks included.
   const std::vector<std::pair<int, Event>> expected = {
       {3, Named(EventKind::kWindow, "stroke")},
@@ -137,6 +138,7 @@ TEST(Script, LinesReadAsTheEventsTheyName) {
          mode.count = 1;
          return mode;
        }()},
+      {38, Named(EventKind::kBrush, "Flat knife")},
   };
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -154,7 +156,7 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
     const char* error;
   } cases[] = {
       {"window main\n\n# fine\nwindow kitchen\n",
-       "s.session:4: expected a window name (main, stroke, camera, filter, size or paintings)"},
+       "s.session:4: expected a window name (main, stroke, camera, filter, size, paintings or brushes)"},
       {"press left 10\n", "s.session:1: expected a button (left, middle, right) and a pixel X Y"},
       {"press left 10 ten\n", "s.session:1: expected whole pixel numbers X Y"},
       {"press left 10 1e9\n", "s.session:1: expected whole pixel numbers X Y"},
@@ -187,12 +189,13 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"frames 1\npaint it\n",
        "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
        "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
-       "save, film, wheel, mode)"},
+       "save, film, wheel, mode, brush)"},
       {"wheel up 1\n", kWheelExpected},
       {"wheel in 1 2\n", kWheelExpected},
       {"wheel up 1 2 alt\n", kWheelExpected},
       {"mode paint-under-pointer yes\n", "s.session:1: expected paint-under-pointer and on or off"},
       {"mode spin on\n", "s.session:1: expected paint-under-pointer and on or off"},
+      {"brush Flat\n", "s.session:1: expected a quoted brush name \"Name\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

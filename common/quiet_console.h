@@ -1,7 +1,9 @@
 #pragma once
-// The painter's console lines go nowhere while a benchmark builds its
-// canvases and replays its events: they are not what is measured. The
-// benchmark's own report still reaches the console once the object goes.
+// The painter's console lines go nowhere while one lives: a benchmark's
+// canvases and replays are not what it measures, and a brush's picture is
+// built from a sample stroke no person painted. What is printed after the
+// object goes reaches the console again. Standard output only: notices on
+// stderr are untouched.
 
 #include <fcntl.h>
 #include <unistd.h>
