@@ -9,7 +9,6 @@
 #include "actions/brushes.h"
 #include "export/png.h"
 #include "glui/glui.h"
-#include "image/pixel_store.h"
 #include "image/rgba_picture.h"
 #include "panels/panel_window.h"
 #include "panels/texture_menus.h"
@@ -193,25 +192,7 @@ void OnActivate(GLUI_Control*) { ApplyCurrent(); }
 void OnEnter(GLUI_Control*) { SaveUnderName(); }
 
 void Display() {
-  // The controls' grey, around the picture too.
-  glClearColor(200 / 255.0f, 200 / 255.0f, 200 / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  const RgbaPicture& picture = Window.picture;
-  if (!picture.pixels.empty()) {
-    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    // Rows top first: drawn downwards from the top of the area.
-    glRasterPos2i((width - picture.width) / 2, height - kPictureMargin);
-    glPixelZoom(1, -1);
-    const PixelStoreScope tightRows;
-    glDrawPixels(picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
-    glPixelZoom(1, 1);
-  }
+  DrawPictureAtTop(Window.picture, kPictureMargin);
   glutSwapBuffers();
 }
 

@@ -12,7 +12,6 @@
 #include "document/document.h"
 #include "export/png.h"
 #include "glui/glui.h"
-#include "image/pixel_store.h"
 #include "image/rgba_picture.h"
 #include "panels/panel_window.h"
 #include "state/state.h"
@@ -232,25 +231,7 @@ void OnControl(int id) {
 void OnActivate(GLUI_Control*) { OpenCurrent(); }
 
 void Display() {
-  // The controls' grey, around the picture too.
-  glClearColor(200 / 255.0f, 200 / 255.0f, 200 / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  const RgbaPicture& picture = Window.thumbnail;
-  if (!picture.pixels.empty()) {
-    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    // Rows top first: drawn downwards from the top of the area.
-    glRasterPos2i((width - picture.width) / 2, height - kThumbnailMargin);
-    glPixelZoom(1, -1);
-    const PixelStoreScope tightRows;
-    glDrawPixels(picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
-    glPixelZoom(1, 1);
-  }
+  DrawPictureAtTop(Window.thumbnail, kThumbnailMargin);
   glutSwapBuffers();
 }
 

@@ -3,6 +3,8 @@
 #include <GL/freeglut.h>
 
 #include "actions/actions.h"
+#include "image/pixel_store.h"
+#include "image/rgba_picture.h"
 
 void CreatePanelWindow(const char* title, WindowPlace& place) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -62,3 +64,22 @@ void IgnoreKeyboard(unsigned char, int, int) {}
 void IgnoreSpecialKey(int, int, int) {}
 
 void OnSettingControl(int) { SettingChanged(); }
+
+void DrawPictureAtTop(const RgbaPicture& picture, int topMargin) {
+  glClearColor(200 / 255.0f, 200 / 255.0f, 200 / 255.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (picture.pixels.empty()) return;
+  const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, 0, height, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  // Rows top first: drawn downwards from the top of the area.
+  glRasterPos2i((width - picture.width) / 2, height - topMargin);
+  glPixelZoom(1, -1);
+  const PixelStoreScope tightRows;
+  glDrawPixels(picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
+  glPixelZoom(1, 1);
+}

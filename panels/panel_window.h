@@ -5,6 +5,8 @@
 
 #include "state/state.h"
 
+struct RgbaPicture;
+
 // Creates a double-buffered RGB window with depth where `place` says and
 // stores its GLUT id there; the new window is current.
 void CreatePanelWindow(const char* title, WindowPlace& place);
@@ -30,6 +32,12 @@ void SetUnitSquareView(int width, int height);
 // previews' one-quad pictures. Texturing is the caller's to enable.
 void DrawTexturedQuad(unsigned int texture, float x0, float y0, float x1, float y1, float s0,
                       float t0, float s1, float t1);
+
+// Clears the current window to the controls' grey and draws `picture`
+// (rows top first) centred across it, `topMargin` pixels below its top
+// edge: the picture area of the Paintings and Brushes windows. An empty
+// picture leaves the grey alone.
+void DrawPictureAtTop(const RgbaPicture& picture, int topMargin);
 
 // The callback of a control whose setting needs nothing but the action
 // that tells it changed (actions/actions.h: SettingChanged).
