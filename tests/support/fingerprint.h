@@ -19,20 +19,14 @@ struct Fingerprint {
   void Float(float v) { Bytes(&v, sizeof v); }
   void Int(int v) { Bytes(&v, sizeof v); }
   void Vec(const Vec4& v) {
-    Float(v.x);
-    Float(v.y);
-    Float(v.z);
-    Float(v.w);
+    for (float part : {v.x, v.y, v.z, v.w}) Float(part);  // not the cached length
   }
   void MeshData(const Mesh& mesh) {
     Int(mesh.vertexCount);
     Int(mesh.faceCount);
     for (int v = 0; v < mesh.vertexCount; ++v) {
-      Vec(mesh.positions[v]);
-      Vec(mesh.normals[v]);
-      Vec(mesh.colours[v]);
-      Float(mesh.texCoords[v].x);
-      Float(mesh.texCoords[v].y);
+      for (const Vec4* part : {&mesh.positions[v], &mesh.normals[v], &mesh.colours[v]}) Vec(*part);
+      for (float t : {mesh.texCoords[v].x, mesh.texCoords[v].y}) Float(t);
     }
     for (int f = 0; f < mesh.faceCount; ++f) {
       for (int k : mesh.faces[f].vertex) Int(k);
@@ -40,14 +34,8 @@ struct Fingerprint {
     }
   }
   void Node(const StrokeNode& n) {
-    Vec(n.position);
-    Vec(n.tangent);
-    Vec(n.perpendicular);
-    Float(n.height);
-    Float(n.width);
-    Float(n.baseHeight);
-    Float(n.baseWidth);
-    Float(n.pressure);
+    for (const Vec4* v : {&n.position, &n.tangent, &n.perpendicular}) Vec(*v);
+    for (float f : {n.height, n.width, n.baseHeight, n.baseWidth, n.pressure}) Float(f);
     Int(static_cast<int>(n.locked));
   }
   template <class Array>
@@ -56,25 +44,18 @@ struct Fingerprint {
     if (!values.empty()) Bytes(values.data(), values.size() * sizeof values[0]);
   }
   void StrokeData(const Stroke& s) {
-    Int(s.deleted);
-    Int(s.renderType);
-    Int(s.shapeResolution);
+    for (int i : {s.deleted, s.renderType, s.shapeResolution}) Int(i);
     for (float p : s.profile) Float(p);
     for (const StrokeNode& n : s.path) Node(n);
-    for (const Vec4& c : s.size.startColours) Vec(c);
-    for (const Vec4& c : s.size.endColours) Vec(c);
-    Float(s.size.widthStart);
-    Float(s.size.widthEnd);
-    Float(s.size.heightStart);
-    Float(s.size.heightEnd);
-    for (const Vec4& b : s.bounds) {
-      Float(b.x);
-      Float(b.y);
-    }
-    Int(s.subdivision.levels);
-    Int(s.subdivision.edgeCount);
-    if (s.subdivision.baseMesh) MeshData(*s.subdivision.baseMesh);
-    if (s.subdivision.resultMesh) MeshData(*s.subdivision.resultMesh);
+    for (const auto* colours : {&s.size.startColours, &s.size.endColours})
+      for (const Vec4& c : *colours) Vec(c);
+    for (float f : {s.size.widthStart, s.size.widthEnd, s.size.heightStart, s.size.heightEnd})
+      Float(f);
+    for (const Vec4& b : s.bounds)
+      for (float f : {b.x, b.y}) Float(f);
+    for (int i : {s.subdivision.levels, s.subdivision.edgeCount}) Int(i);
+    for (const auto* mesh : {&s.subdivision.baseMesh, &s.subdivision.resultMesh})
+      if (*mesh) MeshData(**mesh);
   }
   // All a painting file keeps of a stroke: what a build writes, and the
   // painted nodes, the edge tables and the particles besides.
@@ -82,12 +63,8 @@ struct Fingerprint {
     StrokeData(s);
     Int(s.size.resolution);
     for (const StrokeNode& n : s.nodes) Node(n);
-    Whole(s.subdivision.edges);
-    Whole(s.subdivision.edgeFaces);
-    Whole(s.subdivision.faceEdges);
-    Whole(s.particles.positions);
-    Whole(s.particles.colours);
-    Whole(s.particles.sizes);
+    Whole(s.subdivision.edges), Whole(s.subdivision.edgeFaces), Whole(s.subdivision.faceEdges);
+    Whole(s.particles.positions), Whole(s.particles.colours), Whole(s.particles.sizes);
     Int(static_cast<int>(s.particles.spriteTexture));
   }
 };
@@ -98,15 +75,11 @@ inline std::string Hex(std::uint64_t v) {
   return text;
 }
 
-// The fingerprint of one record, as text.
-inline std::string StrokePrint(const Stroke& stroke) {
+// The fingerprint of what a build writes, or of the whole record, as text.
+inline std::string Print(const Stroke& stroke, void (Fingerprint::*part)(const Stroke&)) {
   Fingerprint f;
-  f.StrokeData(stroke);
+  (f.*part)(stroke);
   return Hex(f.hash);
 }
-
-inline std::string RecordPrint(const Stroke& stroke) {
-  Fingerprint f;
-  f.StrokeRecord(stroke);
-  return Hex(f.hash);
-}
+inline std::string StrokePrint(const Stroke& s) { return Print(s, &Fingerprint::StrokeData); }
+inline std::string RecordPrint(const Stroke& s) { return Print(s, &Fingerprint::StrokeRecord); }
