@@ -6,8 +6,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <nlohmann/json.hpp>
@@ -17,6 +15,7 @@
 #include "document/manifest.h"
 #include "document/stroke_record.h"
 #include "tests/document/paintings.h"
+#include "tests/support/pictures.h"
 #include "tests/support/settings.h"
 
 namespace {
@@ -99,20 +98,26 @@ TYPED_TEST(SettingsList, VisitsEveryField) {
 // Every map of the data set, whatever its depth (the papers include an
 // 8-bit palette picture), is a map a painting carries and opens again.
 TEST(PaintingDocument, EveryMapOfTheDataSetIsCarriedAndOpensAgain) {
-  for (const char* file :
-       {"textures/papermap/Tinted8.bmp", "textures/papermap/Paper.bmp",
-        "textures/meshmap/Bump.bmp", "textures/partmap/Brush.bmp"}) {
+  for (const char* file : {"textures/papermap/Tinted8.bmp", "textures/papermap/Paper.bmp",
+                           "textures/meshmap/Bump.bmp", "textures/partmap/Brush.bmp"}) {
     SCOPED_TRACE(file);
-    std::ifstream in(file, std::ios::binary);
-    ASSERT_TRUE(in.good());
     Painting painting;
-    painting.maps.push_back(
-        EmbeddedMap{MAP_PAPER, file, Bytes(std::istreambuf_iterator<char>(in), {})});
+    painting.maps.push_back(EmbeddedMap{MAP_PAPER, file, ReadBytes(file)});
+    ASSERT_FALSE(painting.maps[0].bmp.empty());
     const OpenedPainting opened = SaveAndOpen(painting);
     ASSERT_TRUE(opened.Ok()) << opened.error;
     ASSERT_EQ(opened.painting.maps.size(), 1u);
     EXPECT_EQ(opened.painting.maps[0].bmp, painting.maps[0].bmp);
   }
+}
+
+// The stroke a record opens to, in format 1.`minor`; a refused record
+// fails the test.
+Stroke Decoded(const Bytes& record, std::size_t size, int minor = kFormatMinor) {
+  Stroke stroke;
+  std::string error;
+  EXPECT_TRUE(DecodeStroke(record.data(), size, minor, DocumentLimits(), stroke, error)) << error;
+  return stroke;
 }
 
 // A record worked out by hand from the documented layout: a stroke of
@@ -130,8 +135,7 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
     for (std::uint32_t w : {1u, half, 0xBE800000u}) words.push_back(w);
     words.resize(words.size() + 15, 0);
   }
-  words.push_back(0);                                         // particles
-  for (std::uint32_t w : {half, half}) words.push_back(w);  // pressures: node, path entry
+  for (std::uint32_t w : {0u, half, half}) words.push_back(w);  // particles; pressures
   Bytes record;
   ByteWriter out(record);
   for (std::uint32_t w : words) out.U32(w);
@@ -149,19 +153,7 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
   node.pressure = 0.5f;
   stroke.nodes = stroke.path = {node};
   EXPECT_EQ(EncodeStroke(stroke)->bytes, record);
-  Stroke decoded;
-  std::string error;
-  ASSERT_TRUE(
-      DecodeStroke(record.data(), record.size(), kFormatMinor, DocumentLimits(), decoded, error))
-      << error;
-  ExpectSameStroke(stroke, decoded);
-  // The same record in format 1.0 has no pressures, and its nodes press fully.
-  Stroke older;
-  ASSERT_TRUE(DecodeStroke(record.data(), record.size() - 8, 0, DocumentLimits(), older, error));
-  stroke.nodes[0].pressure = stroke.path[0].pressure = 1.0f;
-  ExpectSameStroke(stroke, older);
-  stroke.nodes[0].pressure = stroke.path[0].pressure = 0.5f;
-  EXPECT_EQ(EncodeStroke(Stroke())->bytes.size(), 128u) << "an empty stroke: 32 words";
+  ExpectSameStroke(stroke, Decoded(record, record.size()));
   // A deleted stroke keeps what "Update" brings back; a record of its flag
   // alone opens as an empty deleted stroke.
   Stroke deleted = stroke;
@@ -169,17 +161,14 @@ TEST(StrokeRecord, IsLaidOutAsDocumented) {
   const Bytes deletedRecord = EncodeStroke(deleted)->bytes;
   EXPECT_EQ(Bytes(deletedRecord.begin() + 4, deletedRecord.end()),
             Bytes(record.begin() + 4, record.end()));
-  Stroke reopened;
-  ASSERT_TRUE(DecodeStroke(deletedRecord.data(), deletedRecord.size(), kFormatMinor, DocumentLimits(),
-                           reopened, error));
-  ExpectSameStroke(deleted, reopened);
-  const Bytes flagAlone{1, 0, 0, 0};
-  Stroke empty;
-  ASSERT_TRUE(
-      DecodeStroke(flagAlone.data(), flagAlone.size(), kFormatMinor, DocumentLimits(), empty, error));
+  ExpectSameStroke(deleted, Decoded(deletedRecord, deletedRecord.size()));
   Stroke expectedEmpty;
   expectedEmpty.deleted = 1;
-  ExpectSameStroke(expectedEmpty, empty);
+  ExpectSameStroke(expectedEmpty, Decoded({1, 0, 0, 0}, 4));
+  EXPECT_EQ(EncodeStroke(Stroke())->bytes.size(), 128u) << "an empty stroke: 32 words";
+  // The same record in format 1.0 has no pressures, and its nodes press fully.
+  stroke.nodes[0].pressure = stroke.path[0].pressure = 1.0f;
+  ExpectSameStroke(stroke, Decoded(record, record.size() - 8, 0));
 }
 
 // A count may reach its cap and no further; the mesh bytes a record is
@@ -208,7 +197,8 @@ TEST(StrokeRecord, CountsReachTheirCapsAndMeshesWeighWhatTheyBuild) {
     limits.subdivisionLevels = stroke.subdivision.levels;
     Stroke decoded;
     std::string error;
-    EXPECT_TRUE(DecodeStroke(record.data(), record.size(), kFormatMinor, limits, decoded, error)) << error;
+    EXPECT_TRUE(DecodeStroke(record.data(), record.size(), kFormatMinor, limits, decoded, error))
+        << error;
     limits.pathSamplesPerStroke -= 1;
     EXPECT_FALSE(DecodeStroke(record.data(), record.size(), kFormatMinor, limits, decoded, error));
   }

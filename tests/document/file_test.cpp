@@ -6,11 +6,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #include "document/document.h"
 #include "tests/document/paintings.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -19,11 +19,6 @@ Painting SmallPainting() {
   PaintingSession session;
   session.Paint(-0.5f, 0.0f, 0.2f, 0.05f, 5);
   return PaintingOf(session);
-}
-
-Bytes FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // A tmpfs of `size` mounted on a fresh folder, unmounted when the object
@@ -59,7 +54,7 @@ TEST(PaintingFile, SavedThenOpenedFromDiskWithAnyNameTheFolderTakes) {
   const OpenedPainting opened = OpenPainting(path);
   ASSERT_TRUE(opened.Ok()) << opened.error;
   ExpectSamePainting(painting, opened.painting);
-  const Bytes file = FileBytes(path);
+  const Bytes file = ReadBytes(path);
   ASSERT_GT(file.size(), 38u + 29u);
   EXPECT_EQ(std::string(file.begin() + 30, file.begin() + 38), "mimetype")
       << "the type first, stored, readable at a fixed place";
@@ -74,7 +69,7 @@ TEST(PaintingFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
   const std::string path = disk.File("painting.kelvra");
   std::string error;
   ASSERT_TRUE(SavePainting(path, SmallPainting(), error)) << error;
-  const Bytes old = FileBytes(path);
+  const Bytes old = ReadBytes(path);
   Painting larger = SmallPainting();
   // A thumbnail is stored as it is: 200 kB that do not compress, past
   // what the disk has left.
@@ -82,7 +77,7 @@ TEST(PaintingFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
   for (int i = 0; i < 200000; ++i) larger.thumbnail.push_back(static_cast<std::uint8_t>(noise()));
   EXPECT_FALSE(SavePainting(path, larger, error));
   EXPECT_EQ(error, "cannot save " + path + ": No space left on device");
-  EXPECT_TRUE(FileBytes(path) == old);
+  EXPECT_TRUE(ReadBytes(path) == old);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.File("")), {}), 1)
       << "no temporary file left behind";
 }
@@ -97,7 +92,7 @@ TEST(PaintingFile, AReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
   const std::string path = mounted ? disk.File("painting.kelvra") : plain.File("painting.kelvra");
   std::string error;
   ASSERT_TRUE(SavePainting(path, SmallPainting(), error)) << error;
-  const Bytes old = FileBytes(path);
+  const Bytes old = ReadBytes(path);
   if (mounted)
     disk.MakeReadOnly();
   else
@@ -105,7 +100,7 @@ TEST(PaintingFile, AReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
   EXPECT_FALSE(SavePainting(path, Painting(), error));
   EXPECT_EQ(error, "cannot save " + path + ": " +
                        (mounted ? "Read-only file system" : "Permission denied"));
-  EXPECT_TRUE(FileBytes(path) == old);
+  EXPECT_TRUE(ReadBytes(path) == old);
   ::chmod(plain.Path().c_str(), 0755);
 }
 

@@ -139,7 +139,6 @@ std::size_t DataOf(const Bytes& file, const std::string& name) {
 }
 
 struct Hostile {
-  const char* what;
   Bytes file;
   std::string expected;  // found in the message
 };
@@ -150,126 +149,101 @@ TEST(HostileFiles, EachIsRefusedWithOneLineSayingWhatIsWrong) {
   bigBmp[18] = bigBmp[22] = 0x20, bigBmp[19] = bigBmp[23] = 0x4E;  // 20000 × 20000
   eightBit[28] = 8;
   oneBit[28] = 1;
+  Bytes shortBmp = SmallBmp(4, 3, 3);
+  shortBmp.resize(60);
   Bytes damaged = valid;
   damaged[DataOf(valid, "strokes.bin") + 20] ^= 0x40;
   const Bytes empty = EncodeStroke(Stroke())->bytes;
   Bytes nan = empty;
   nan[24 + 3] = 0x7F, nan[24 + 2] = 0xC0;  // size.widthStart
 
-  const std::vector<Hostile> table = {
-      {"not a zip", Bytes(300, 'x'), "not a zip archive ("},
-      {"empty", Bytes(), "the file is empty"},
-      {"cut short", Bytes(valid.begin(), valid.begin() + 300),
-       "the file is cut short or damaged ("},
-      {"first entry", WithEntries([](auto& e) { std::swap(e[0], e[1]); }),
+  const auto set = [](const char* pointer, json value) {
+    return WithManifest([&](json& m) { m[json::json_pointer(pointer)] = value; });
+  };
+  const auto patched = [](json patch) {
+    return WithManifest([&](json& m) { m.merge_patch(patch); });
+  };
+  const auto replaced = [](const char* name, const Bytes& bytes) {
+    return WithEntries([&](auto& e) { Find(e, name)->bytes = bytes; });
+  };
+  const auto record = [](const Bytes& bytes) { return WithRecords({bytes}); };
+  std::vector<Hostile> table = {
+      {Bytes(300, 'x'), "not a zip archive ("},
+      {Bytes(), "the file is empty"},
+      {Bytes(valid.begin(), valid.begin() + 300), "the file is cut short or damaged ("},
+      {WithEntries([](auto& e) { std::swap(e[0], e[1]); }),
        "not a Kelvra painting (its first entry is not \"mimetype\")"},
-      {"type", WithEntries([](auto& e) {
-         e[0].bytes = {'t', 'e', 'x', 't'};
-       }),
+      {replaced("mimetype", {'t', 'e', 'x', 't'}),
        "not a Kelvra painting (its type is not application/x-kelvra-painting)"},
-      {"newer major", WithManifest([](json& m) {
-         m["format"] = {{"major", 2}, {"minor", 0}}, m["writer"] = "Kelvra 9.1.0";
-       }),
+      {patched({{"format", {{"major", 2}, {"minor", 0}}}, {"writer", "Kelvra 9.1.0"}}),
        "written by Kelvra 9.1.0 in format 2.0; this Kelvra reads format 1 only"},
-      {"line break", WithManifest([](json& m) {
-         m["format"] = {{"major", 3}, {"minor", 0}}, m["writer"] = "K\n3";
-       }),
+      {patched({{"format", {{"major", 3}, {"minor", 0}}}, {"writer", "K\n3"}}),
        "written by K?3 in format 3.0"},
-      {"no format", WithManifest([](json& m) { m.erase("format"); }),
-       "manifest names no format version"},
-      {"no major", WithManifest([](json& m) { m["format"].erase("major"); }),
-       "which no Kelvra wrote"},
-      {"stroke count", WithManifest([](json& m) { m["strokeCount"] = 20000; }),
-       "manifest: \"strokeCount\" is 20000, more than 19999"},
-      {"count mismatch", WithManifest([](json& m) { m["strokeCount"] = 3; }),
-       "the strokes entry holds 2 strokes, the manifest 3"},
-      {"selection", WithManifest([](json& m) { m["selectedStroke"] = 20000; }),
-       "manifest: \"selectedStroke\" is 20000, not 0 to 19999"},
-      {"path lod", WithManifest([](json& m) { m["settings"]["stroke"]["pathLod"] = 1000; }),
+      {WithManifest([](json& m) { m.erase("format"); }), "manifest names no format version"},
+      {WithManifest([](json& m) { m["format"].erase("major"); }), "which no Kelvra wrote"},
+      {set("/strokeCount", 20000), "manifest: \"strokeCount\" is 20000, more than 19999"},
+      {set("/strokeCount", 3), "the strokes entry holds 2 strokes, the manifest 3"},
+      {set("/selectedStroke", 20000), "manifest: \"selectedStroke\" is 20000, not 0 to 19999"},
+      {set("/settings/stroke/pathLod", 1000),
        "manifest: \"settings.stroke.pathLod\" is 1000, not 1 to 64"},
-      {"float range", WithManifest([](json& m) { m["settings"]["camera"]["fovy"] = 1e39; }),
+      {set("/settings/camera/fovy", 1e39),
        "manifest: \"settings.camera.fovy\" is too large for a float"},
-      {"kind", WithManifest([](json& m) { m["settings"]["display"] = "on"; }),
-       "manifest: \"settings.display\" is not an object"},
-      {"nesting", WithManifest([](json& m) {
-         m["x"] = json::parse(std::string(40, '[') + std::string(40, ']'));
-       }),
+      {set("/settings/display", "on"), "manifest: \"settings.display\" is not an object"},
+      {set("/x", json::parse(std::string(40, '[') + std::string(40, ']'))),
        "manifest nests deeper than 16 levels"},
-      {"unknown slot", WithManifest([](json& m) { m["maps"][0]["slot"] = "grid"; }),
-       "manifest: \"maps[0].slot\" names no slot a painting embeds"},
-      {"entry name", WithManifest([](json& m) { m["thumbnail"] = "../thumbnail.png"; }),
-       "manifest: \"thumbnail\" is not \"thumbnail.png\""},
-      {"missing map", WithManifest([](json& m) {
-         m["maps"].push_back({{"slot", "height"}, {"name", "h.bmp"}});
-       }),
-       "no entry \"maps/height.bmp\""},
-      {"path past cap", WithRecords({EmptyRecordWith(30, 0xFFFFFFFF)}),
-       "stroke 1: path counts 4294967295, more than 4194304"},
-      {"empty record", WithRecords({Bytes(), empty}), "stroke 1: record is empty"},
-      {"path past record", WithRecords({EmptyRecordWith(30, 1000)}),
-       "stroke 1: path counts 1000 but the record ends before them"},
-      {"nodes past record", WithRecords({EmptyRecordWith(29, 1000)}),
-       "stroke 1: nodes counts 1000 but the record ends before them"},
-      {"levels", WithRecords({EmptyRecordWith(4, 6)}),
-       "stroke 1: 6 subdivision levels, not 0 to 5"},
-      {"flags", WithRecords({EmptyRecordWith(0, 6)}), "stroke 1: unknown flags 6"},
-      {"resolution", WithRecords({EmptyRecordWith(2, 2)}),
+      {set("/maps/0/slot", "grid"), "manifest: \"maps[0].slot\" names no slot a painting embeds"},
+      {set("/thumbnail", "../thumbnail.png"), "manifest: \"thumbnail\" is not \"thumbnail.png\""},
+      {set("/maps/-", {{"slot", "height"}, {"name", "h.bmp"}}), "no entry \"maps/height.bmp\""},
+      {record(EmptyRecordWith(30, 0xFFFFFFFF)), "path counts 4294967295, more than 4194304"},
+      {WithRecords({Bytes(), empty}), "stroke 1: record is empty"},
+      {record(EmptyRecordWith(30, 1000)), "path counts 1000 but the record ends before them"},
+      {record(EmptyRecordWith(29, 1000)), "nodes counts 1000 but the record ends before them"},
+      {record(EmptyRecordWith(4, 6)), "stroke 1: 6 subdivision levels, not 0 to 5"},
+      {record(EmptyRecordWith(0, 6)), "stroke 1: unknown flags 6"},
+      {record(EmptyRecordWith(2, 2)),
        "stroke 1: shape resolution 2 but 0 profile samples and 0 and 0 colours"},
-      {"cut record", WithRecords({Bytes(empty.begin(), empty.begin() + 50)}),
-       "stroke 1: record ends inside its header"},
-      {"nan", WithRecords({nan}), "stroke 1: a number that is not finite (NaN or infinite)"},
-      {"mesh cap", WithRecords({HugeMeshRecord()}), "stroke 1: its meshes would take "},
-      {"climbing", WithEntryNamed("../evil.txt"), "entry \"../evil.txt\" climbs out of its folder"},
-      {"absolute", WithEntryNamed("/evil/x.txt"), "entry \"/evil/x.txt\" has an absolute name"},
-      {"backslash", WithEntryNamed("qq\\evil.txt"),
-       "entry \"qq\\evil.txt\" has a backslash in its name"},
-      {"control", WithEntryNamed("qq\nevil.txt"), "an entry with a control character in its name"},
-      {"twice", WithEntryNamed("strokes.bin"), "two entries share one name"},
-      {"past cap", Declaring(valid, "manifest.json", 0x7FFFFFF0),
+      {record(Bytes(empty.begin(), empty.begin() + 50)), "stroke 1: record ends inside its header"},
+      {record(nan), "stroke 1: a number that is not finite (NaN or infinite)"},
+      {record(HugeMeshRecord()), "stroke 1: its meshes would take "},
+      {WithEntryNamed("../evil.txt"), "entry \"../evil.txt\" climbs out of its folder"},
+      {WithEntryNamed("/evil/x.txt"), "entry \"/evil/x.txt\" has an absolute name"},
+      {WithEntryNamed("qq\\evil.txt"), "entry \"qq\\evil.txt\" has a backslash in its name"},
+      {WithEntryNamed("qq\nevil.txt"), "an entry with a control character in its name"},
+      {WithEntryNamed("strokes.bin"), "two entries share one name"},
+      {Declaring(valid, "manifest.json", 0x7FFFFFF0),
        "entry \"manifest.json\" declares 2147483632 bytes, more than 1048576"},
-      {"past real", Declaring(valid, "manifest.json", 1000000),
+      {Declaring(valid, "manifest.json", 1000000),
        "entry \"manifest.json\" declares 1000000 bytes, more than its "},
       // libzip's consistency check, asked for at open, finds the entry
       // running into the directory before anything sizes memory on it.
-      {"past the file", Declaring(valid, "strokes.bin", 100000000, true),
+      {Declaring(valid, "strokes.bin", 100000000, true),
        "the file is cut short or damaged (Not a zip archive)"},
-      {"crc", damaged, "entry \"strokes.bin\" is damaged ("},
-      {"big bmp", WithEntries([&](auto& e) { Find(e, "maps/mesh.bmp")->bytes = bigBmp; }),
+      {damaged, "entry \"strokes.bin\" is damaged ("},
+      {replaced("maps/mesh.bmp", bigBmp),
        "entry \"maps/mesh.bmp\" claims 1200000000 bytes of pixels, more than 268435456"},
-      {"1-bit map", WithEntries([&](auto& e) { Find(e, "maps/paper.bmp")->bytes = oneBit; }),
+      {replaced("maps/paper.bmp", oneBit),
        "entry \"maps/paper.bmp\" is a 1-bit BMP; the painter reads 4, 8, 16, 24 and 32 bits here"},
-      {"8-bit filtered picture",
-       WithEntries([&](auto& e) { Find(e, "filtered.bmp")->bytes = eightBit; }),
+      {replaced("filtered.bmp", eightBit),
        "entry \"filtered.bmp\" is a 8-bit BMP; the painter reads 24 and 32 bits here"},
-      {"short bmp", WithEntries([&](auto& e) { Find(e, "filtered.bmp")->bytes.resize(60); }),
+      {replaced("filtered.bmp", shortBmp),
        "entry \"filtered.bmp\" is a BMP whose pixels are not all there"},
-      {"thumbnail",
-       WithEntries([&](auto& e) { Find(e, "thumbnail.png")->bytes = SmallBmp(1, 1, 0); }),
+      {replaced("thumbnail.png", SmallBmp(1, 1, 0)),
        "entry \"thumbnail.png\" is not a PNG picture"},
   };
+  // Cut at the start of every entry, of the central directory and of its
+  // end record, and one byte short.
+  std::vector<std::size_t> cuts = EntryBoundaries(valid);
+  ASSERT_GE(cuts.size(), 13u) << "7 entries, their directory records, the end record";
+  cuts.push_back(valid.size() - 1);
+  for (std::size_t cut : cuts) table.push_back({Bytes(valid.begin(), valid.begin() + cut), ""});
   for (const Hostile& h : table) {
-    SCOPED_TRACE(h.what);
+    SCOPED_TRACE(h.expected);
     const OpenedPainting opened = ReadPainting(h.file.data(), h.file.size(), "hostile.kelvra");
     EXPECT_FALSE(opened.Ok());
     EXPECT_EQ(opened.error.rfind("hostile.kelvra: ", 0), 0u) << opened.error;
     EXPECT_NE(opened.error.find(h.expected), std::string::npos) << opened.error;
     EXPECT_EQ(opened.error.find('\n'), std::string::npos) << opened.error;
     EXPECT_TRUE(opened.painting.strokes.empty()) << "nothing half-read is handed out";
-  }
-}
-
-// Cut at the start of every entry, of the central directory and of its
-// end record, and one byte short: never a painting.
-TEST(HostileFiles, ATruncatedFileIsRefusedAtEveryEntryBoundary) {
-  const Bytes valid = ValidFile();
-  std::vector<std::size_t> cuts = EntryBoundaries(valid);
-  ASSERT_GE(cuts.size(), 13u) << "7 entries, their directory records, the end record";
-  cuts.push_back(valid.size() - 1);
-  for (std::size_t cut : cuts) {
-    SCOPED_TRACE("cut at " + std::to_string(cut));
-    const OpenedPainting opened = ReadPainting(valid.data(), cut, "cut.kelvra");
-    EXPECT_FALSE(opened.Ok());
-    EXPECT_EQ(opened.error.rfind("cut.kelvra: ", 0), 0u) << opened.error;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "tests/support/console.h"
 #include "tests/support/fingerprint.h"
 #include "tests/support/height_map.h"
+#include "tests/support/pictures.h"
 
 void PaintingSession::Paint(float x, float y, float dx, float dy, int nodes, bool collide,
                             float firstPressure) {
@@ -99,29 +100,17 @@ void ExpectSamePainting(const Painting& expected, const Painting& actual) {
   EXPECT_EQ(expected.selectedStroke, actual.selectedStroke);
   ASSERT_EQ(expected.maps.size(), actual.maps.size());
   for (std::size_t i = 0; i < expected.maps.size(); ++i) {
-    EXPECT_EQ(expected.maps[i].slot, actual.maps[i].slot);
-    EXPECT_EQ(expected.maps[i].fileName, actual.maps[i].fileName);
-    EXPECT_EQ(expected.maps[i].bmp, actual.maps[i].bmp);
+    const EmbeddedMap &e = expected.maps[i], &a = actual.maps[i];
+    EXPECT_TRUE(e.slot == a.slot && e.fileName == a.fileName && e.bmp == a.bmp) << e.fileName;
   }
   EXPECT_EQ(expected.filteredPicture, actual.filteredPicture);
   EXPECT_EQ(expected.thumbnail, actual.thumbnail);
 }
 
 Bytes SmallBmp(int width, int height, int seed) {
-  const int row = (width * 3 + 3) & ~3;
-  Bytes bmp(54 + static_cast<std::size_t>(row) * height, 0);
-  const auto put = [&bmp](std::size_t at, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) bmp[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-  };
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  put(2, static_cast<std::uint32_t>(bmp.size()), 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<std::uint32_t>(width), 4);
-  put(22, static_cast<std::uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
+  Bytes bmp = BmpHeader(width, height, 24, 54, 0);
+  bmp.resize(54 + static_cast<std::size_t>((width * 3 + 3) & ~3) * height);
+  Put32(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
   for (std::size_t i = 54; i < bmp.size(); ++i)
     bmp[i] = static_cast<std::uint8_t>(seed * 37 + i * 11);
   return bmp;
