@@ -5,6 +5,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "glui/engine.h"
 #include "glui/glui.h"
@@ -81,26 +82,20 @@ TEST(GluiLayout, TextFieldsAndListsSizeFromTheMetricsOrTheirSetters) {
   GLUI_List* list = gui.add_list_to_panel(panel, true);
   GLUI_EditText* field = gui.add_edittext_to_panel(panel, "Name:", GLUI_EDITTEXT_TEXT, &text);
   const int label = 5 * kCharWidth + kEditTextLabelGap;
-  const int rows = kListRows * kListRowHeight + 2 * kListInset;
+  const int rows = kListRows * kListRowHeight + 2 * kListInset,
+            row = 2 * kListInset + kListRowHeight;
   const struct {
-    int fieldW, listW, listH;
-    Layer::Box field, list;
-  } cases[] = {
-      {0, 0, 0, {0, 0, label + kEditTextBoxWidth, kEditTextHeight}, {0, 0, kListWidth, rows}},
-      {300, 90, 40, {0, 0, 300, kEditTextHeight}, {0, 0, 90, 40}},
-      {10,
-       1,
-       1,
-       {0, 0, label + kEditTextMinBox, kEditTextHeight},
-       {0, 0, 2 * kListInset + kListRowHeight + kScrollbarWidth, 2 * kListInset + kListRowHeight}},
-  };
+    int fieldW, listW, listH, shownFieldW, shownListW, shownListH;
+  } cases[] = {{0, 0, 0, label + kEditTextBoxWidth, kListWidth, rows},
+               {300, 90, 40, 300, 90, 40},
+               {10, 1, 1, label + kEditTextMinBox, row + kScrollbarWidth, row}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fieldW);
     field->set_w(c.fieldW);
     list->set_w(c.listW);
     list->set_h(c.listH);
-    EXPECT_EQ(std::make_pair(BoxOf(field).w, BoxOf(field).h), std::make_pair(c.field.w, c.field.h));
-    EXPECT_EQ(std::make_pair(BoxOf(list).w, BoxOf(list).h), std::make_pair(c.list.w, c.list.h));
+    EXPECT_EQ((std::vector{BoxOf(field).w, BoxOf(field).h, BoxOf(list).w, BoxOf(list).h}),
+              (std::vector{c.shownFieldW, kEditTextHeight, c.shownListW, c.shownListH}));
     EXPECT_EQ(BoxOf(field).y, BoxOf(list).y + BoxOf(list).h + kItemGap);
     EXPECT_EQ(BoxOf(panel).h,
               kTitledPanelTop + BoxOf(list).h + kItemGap + kEditTextHeight + kMargin);
