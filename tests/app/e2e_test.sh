@@ -9,14 +9,8 @@
 set -uo pipefail
 program=$(realpath "$1")
 root=$(realpath "$2")
-
-if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null ||
-  ! command -v xprop >/dev/null; then
-  echo "needs an X display, xdotool, xwininfo and xprop"
-  exit 77
-fi
-
 source "$root/tests/support/x_session.sh"
+needs display xdotool xwininfo xprop
 start_workspace e2e "$root"
 keep_x_connection || fail "the X display does not answer"
 

@@ -15,8 +15,7 @@ root=$(realpath "$3")
 
 source "$root/tests/support/x_session.sh"
 source "$root/tests/support/xorg_pen.sh"
-command -v xinput >/dev/null && command -v xdotool >/dev/null && command -v xdpyinfo >/dev/null ||
-  skip "needs xinput, xdotool and xdpyinfo"
+needs xinput xdotool xdpyinfo
 
 start_workspace pen "$root"
 driver_pid=

@@ -12,14 +12,8 @@
 set -uo pipefail
 program=$(realpath "$1")
 root=$(realpath "$2")
-
-if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null ||
-  ! command -v import >/dev/null || ! command -v compare >/dev/null; then
-  echo "needs an X display, xdotool, xwininfo and ImageMagick"
-  exit 77
-fi
-
 source "$root/tests/support/x_session.sh"
+needs display xdotool xwininfo import compare
 start_workspace recovery "$root"
 mkdir -p "$work/home"
 export HOME="$work/home"

@@ -17,10 +17,7 @@ build=$(realpath "$3")
 make_painting=$4
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+source "$(dirname "$0")/../support/x_session.sh"  # fail, needs
 # size_of PNG: "WIDTH x HEIGHT" from its header; fails for no PNG.
 size_of() {
   local header
@@ -43,13 +40,17 @@ mkdir -p "$files"
 desktop=$usr/share/applications/kelvra.desktop
 report=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$report" ] ||
   fail "desktop-file-validate: $report"
-grep -qx "Exec=kelvra %f" "$desktop" && grep -qx "Icon=kelvra" "$desktop" &&
-  grep -qx "MimeType=application/x-kelvra-painting;" "$desktop" ||
+# holds FILE LINE...: FILE has every LINE, whole.
+holds() {
+  local file=$1 line
+  for line in "${@:2}"; do grep -qxF -- "$line" "$file" || return 1; done
+}
+mime="MimeType=application/x-kelvra-painting;"
+holds "$desktop" "Exec=kelvra %f" "Icon=kelvra" "$mime" ||
   fail "the menu entry does not hand kelvra paintings, with its icon"
 thumbnailer=$usr/share/thumbnailers/kelvra.thumbnailer
-grep -qx "\[Thumbnailer Entry\]" "$thumbnailer" && grep -qx "TryExec=kelvra-thumbnailer" "$thumbnailer" &&
-  grep -qx "Exec=kelvra-thumbnailer %i %o %s" "$thumbnailer" &&
-  grep -qx "MimeType=application/x-kelvra-painting;" "$thumbnailer" ||
+holds "$thumbnailer" "[Thumbnailer Entry]" "TryExec=kelvra-thumbnailer" \
+  "Exec=kelvra-thumbnailer %i %o %s" "$mime" ||
   fail "the thumbnailer entry does not start kelvra-thumbnailer for paintings: $(cat "$thumbnailer")"
 [ -x "$usr/bin/kelvra-thumbnailer" ] || fail "the thumbnailer is not in bin"
 

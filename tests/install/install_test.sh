@@ -11,13 +11,8 @@ set -uo pipefail
 cmake=$1
 build=$(realpath "$2")
 make_painting=$3
-
-if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
-  echo "needs an X display, xdotool and ImageMagick"
-  exit 77
-fi
-
 source "$(dirname "$0")/../support/x_session.sh"
+needs display xdotool import
 tmp=$(mktemp -d)
 trap 'end_session; rm -rf "$tmp"' EXIT
 out=$tmp/console.txt
@@ -27,9 +22,9 @@ DESTDIR=$tmp/root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 
 usr=$tmp/root/usr
 
 # ---- What is installed where
-[ -x "$usr/bin/kelvra" ] || fail "no launcher in bin"
-[ -x "$usr/lib/kelvra/kelvra" ] || fail "no painter in lib/kelvra"
-[ -x "$usr/bin/kelvra-play" ] && [ -x "$usr/lib/kelvra/kelvra-play" ] || fail "no kelvra-play"
+for program in bin/kelvra lib/kelvra/kelvra bin/kelvra-play lib/kelvra/kelvra-play; do
+  [ -x "$usr/$program" ] || fail "no $program"
+done
 for map in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
   detailmap/papier1.bmp partmap/Brush.bmp heightmap/Height.bmp sourcemap/Test.bmp; do
   [ -f "$usr/share/kelvra/textures/$map" ] || fail "shipped map missing: $map"
@@ -71,12 +66,11 @@ measure() {
 }
 paper_shown() {
   paper=$(measure "Kelvra! by Dorvask" 400x400+100+100 "%[fx:mean.r] %[fx:mean.b]") &&
-    awk -v rb="$paper" 'BEGIN { split(rb, c, " "); r = c[1]; b = c[2]
-      exit !(b > 0.5 && b < 0.95 && r - b > 0.02) }'
+    awk '{ exit !($2 > 0.5 && $2 < 0.95 && $1 - $2 > 0.02) }' <<<"$paper"
 }
 spectrum_shown() {
   spread=$(measure "Stroke Control Panel:" 150x40+20+20 "%[fx:standard_deviation]") &&
-    awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }'
+    awk '{ exit !($1 > 0.1) }' <<<"$spread"
 }
 paper= spread=
 wait_for 15 paper_shown || fail "no paper on the canvas (mean red, blue: ${paper:-unknown})"

@@ -8,13 +8,10 @@
 set -uo pipefail
 cmake=$1
 root=$(realpath "$2")
-command -v ninja >/dev/null || { echo "needs ninja"; exit 77; }
+source "$root/tests/support/x_session.sh"  # fail, needs
+needs ninja
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 
 line=$(grep -m 1 'cpack -G DEB' "$root/README.md") || fail "no package commands in the README"
 read -r -a options <<<"$(grep -oE -- '-D[A-Z_]+=[A-Z]+' <<<"$line" | tr '\n' ' ')"

@@ -8,13 +8,10 @@
 # Exit 77 (skipped) without ninja.
 set -uo pipefail
 root=$(realpath "$1")
-command -v ninja >/dev/null || { echo "needs ninja"; exit 77; }
+source "$root/tests/support/x_session.sh"  # fail, needs
+needs ninja
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 
 mkdir "$tmp/scripts"
 cp "$root/scripts/build.sh" "$tmp/scripts/"

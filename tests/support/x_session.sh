@@ -9,6 +9,23 @@ end_session() {
   if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
 }
 
+# skip REASON: ends the script as skipped (exit 77).
+skip() {
+  echo "skipped: $*"
+  exit 77
+}
+# needs TOOL...: skipped unless every TOOL is there ("display": an X display).
+needs() {
+  local tool
+  for tool; do
+    if [ "$tool" = display ]; then
+      [ -n "${DISPLAY:-}" ] || skip "needs an X display"
+    else
+      command -v "$tool" >/dev/null || skip "needs $tool"
+    fi
+  done
+}
+
 # keep_x_connection: one connection to the X server stays open for the whole
 # test. A server that resets when its last client leaves (the test before
 # this one, say) refuses connections while it resets, and the program's

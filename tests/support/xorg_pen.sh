@@ -4,20 +4,12 @@
 # absolute x and y, an "Abs Pressure" axis of 0..1000) moved through a
 # socket by tests/app/pen_driver. Needs root (Xorg here has no seat to
 # take) and Xorg's dummy and inputtest modules; where either is missing the
-# test is skipped (exit 77). stop_xorg ends the server; call it from the
+# test is skipped (x_session.sh's skip). stop_xorg ends the server; call it from the
 # script's cleanup.
 xorg_pid=
 
-skip() {
-  echo "skipped: $*"
-  exit 77
-}
-
 stop_xorg() {
-  if [ -n "$xorg_pid" ]; then
-    kill "$xorg_pid" 2>/dev/null
-    wait "$xorg_pid" 2>/dev/null
-  fi
+  [ -z "$xorg_pid" ] || { kill "$xorg_pid" && wait "$xorg_pid"; } 2>/dev/null
   xorg_pid=
 }
 
@@ -31,41 +23,17 @@ start_xorg_pen() {
     [ -e $modules/drivers/dummy_drv.so ] || skip "no Xorg with the dummy and inputtest drivers"
   pen_socket="$dir/pen.socket"
   mkdir -p "$dir/xorg.conf.d"
+  # The server reads its configuration as words, whatever the lines.
   cat >"$dir/xorg.conf" <<EOF
-Section "ServerFlags"
-  Option "AutoAddDevices" "off"
-EndSection
-Section "Device"
-  Identifier "dummy"
-  Driver "dummy"
-  VideoRam 65536
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-  Modeline "screen" 108.00 $width 1328 1440 1688 $height 1025 1028 1066
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "dummy"
-  Monitor "monitor"
-  SubSection "Display"
-    Modes "screen"
-  EndSubSection
-EndSection
-Section "InputDevice"
-  Identifier "pen"
-  Driver "inputtest"
-  Option "SocketPath" "$pen_socket"
-  Option "DeviceType" "PointerAbsolute"
-  Option "PointerHasPressure" "on"
-EndSection
-Section "ServerLayout"
-  Identifier "layout"
-  Screen "screen"
-  InputDevice "pen" "CorePointer"
-EndSection
+Section "ServerFlags" Option "AutoAddDevices" "off" EndSection
+Section "Device" Identifier "dummy" Driver "dummy" VideoRam 65536 EndSection
+Section "Monitor" Identifier "monitor" HorizSync 5.0-1000.0 VertRefresh 5.0-200.0
+  Modeline "screen" 108.00 $width 1328 1440 1688 $height 1025 1028 1066 EndSection
+Section "Screen" Identifier "screen" Device "dummy" Monitor "monitor"
+  SubSection "Display" Modes "screen" EndSubSection EndSection
+Section "InputDevice" Identifier "pen" Driver "inputtest" Option "SocketPath" "$pen_socket"
+  Option "DeviceType" "PointerAbsolute" Option "PointerHasPressure" "on" EndSection
+Section "ServerLayout" Identifier "layout" Screen "screen" InputDevice "pen" "CorePointer" EndSection
 EOF
   # A display another server may take between the look and the start: the
   # server then ends at once, and the next number is tried.
