@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <stdexcept>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -25,11 +24,8 @@ std::string TestName() {
 }  // namespace
 
 ScratchDir::ScratchDir() {
-  std::string pattern = (fs::temp_directory_path() / ("kelvra_" + TestName() + "_XXXXXX")).string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
-  path_ = buffer.data();
+  path_ = (fs::temp_directory_path() / ("kelvra_" + TestName() + "_XXXXXX")).string();
+  if (!::mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed for " + path_);
 }
 
 ScratchDir::~ScratchDir() {
