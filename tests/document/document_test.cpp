@@ -89,19 +89,20 @@ TEST(SettingsList, VisitsEveryField) {
 }
 
 // Every map of the data set, whatever its depth (the papers include an
-// 8-bit palette picture), is a map a painting carries and opens again.
+// 8-bit palette picture), is a map a painting carries and opens again, in
+// every slot at once.
 TEST(PaintingDocument, EveryMapOfTheDataSetIsCarriedAndOpensAgain) {
-  for (const char* file : {"textures/papermap/Tinted8.bmp", "textures/papermap/Paper.bmp",
-                           "textures/meshmap/Bump.bmp", "textures/partmap/Brush.bmp"}) {
-    SCOPED_TRACE(file);
-    Painting painting;
-    painting.maps.push_back(EmbeddedMap{MAP_PAPER, file, ReadBytes(file)});
-    ASSERT_FALSE(painting.maps[0].bmp.empty());
-    const OpenedPainting opened = SaveAndOpen(painting);
-    ASSERT_TRUE(opened.Ok()) << opened.error;
-    ASSERT_EQ(opened.painting.maps.size(), 1u);
-    EXPECT_EQ(opened.painting.maps[0].bmp, painting.maps[0].bmp);
+  const char* const files[] = {"textures/papermap/Tinted8.bmp", "textures/papermap/Paper.bmp",
+                               "textures/meshmap/Bump.bmp", "textures/partmap/Brush.bmp"};
+  Painting painting;
+  for (MapSlot slot : kEmbeddedMapSlots) {
+    const char* file = files[painting.maps.size() % std::size(files)];
+    painting.maps.push_back({slot, file, ReadBytes(file)});
+    ASSERT_FALSE(painting.maps.back().bmp.empty()) << file;
   }
+  const OpenedPainting opened = SaveAndOpen(painting);
+  ASSERT_TRUE(opened.Ok()) << opened.error;
+  ExpectSamePainting(painting, opened.painting);
 }
 
 // The stroke a record opens to, in format 1.`minor`; a refused record
