@@ -302,7 +302,7 @@ TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
   };
   const std::pair<unsigned, int> looks[] = {{kPolygonModeFill, 0}, {kPolygonModeLine, 0}, {0, 1}, {0, 0}};
   const int boxes[][4] = {{60, 60, 6, 6}, {20, 90, 12, 3}, {0, 0, 9, 128}, {40, 30, 50, 40},
-                          {100, 10, 28, 20}};
+                          {100, 10, 28, 20}, {0, 0, 128, 128}};
   int partsLeftOut = 0;
   for (const auto& [mode, showNodes] : looks) {
     view_.primitiveMode = mode;
