@@ -4,6 +4,7 @@
 // belong to the context they were made in (the main window's); those of
 // meshes no longer drawn are given back.
 
+#include <cstddef>
 #include <vector>
 
 #include "stroke/stroke.h"
@@ -48,6 +49,7 @@ class GatheredFaces {
   // Faces [first, first + count) of `mesh`.
   void Add(const Mesh& mesh, int first, int count);
   bool Empty() const { return vertices_.empty(); }
+  std::size_t Vertices() const { return vertices_.size(); }
   // Points the arrays at the gathered vertices as BindMeshBuffers points
   // them at a mesh's buffers; the vertices to draw.
   int Bind(bool colours, const unsigned* texCoordUnits, int units) const;

@@ -204,10 +204,17 @@ std::vector<FaceRange> FacesToDraw(const Mesh& mesh, const std::vector<RunBox>* 
   return ranges;
 }
 
+// Gathered vertices beyond which the list is drawn before it grows on: a
+// large box over a dense painting would otherwise gather hundreds of
+// megabytes, and keep them. Drawing it in pieces keeps the order.
+constexpr std::size_t kMostGatheredVertices = 1 << 16;
+
 // `faces` of a mesh added to the run's gathered faces.
 void GatherFaces(const Mesh& mesh, const MeshLook& look, const std::vector<FaceRange>& faces) {
   const MeshLook& gathered = Run.gatheredLook;
-  if (gathered.mode != look.mode || gathered.colours != look.colours) DrawGatheredFaces();
+  if (gathered.mode != look.mode || gathered.colours != look.colours ||
+      Run.faces.Vertices() >= kMostGatheredVertices)
+    DrawGatheredFaces();
   Run.gatheredLook = look;
   for (const FaceRange& range : faces) Run.faces.Add(mesh, range.first, range.count);
   if (!look.colours || mesh.faceCount == 0) return;
