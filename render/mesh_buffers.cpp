@@ -46,15 +46,6 @@ const BufferFunctions* Functions() {
   return known > 0 ? &functions : nullptr;
 }
 
-// One vertex as the buffers hold it: only the components drawn, side by
-// side, so the GL reads one stream.
-struct PackedVertex {
-  float position[3];
-  float normal[3];
-  float colour[4];
-  float texCoord[2];
-};
-
 // The buffers of one mesh's content: its vertices, and its faces as
 // indices, unless every face uses the next three vertices in order (a base
 // mesh, which shares none), when the vertices are drawn as they come.
@@ -86,14 +77,16 @@ bool FacesInVertexOrder(const Mesh& mesh) {
   return true;
 }
 
+PackedVertex Packed(const Mesh& mesh, int v) {
+  const Vec4 &p = mesh.positions[v], &n = mesh.normals[v], &c = mesh.colours[v],
+             &t = mesh.texCoords[v];
+  return PackedVertex{{p.x, p.y, p.z}, {n.x, n.y, n.z}, {c.x, c.y, c.z, c.w}, {t.x, t.y}};
+}
+
 Buffers Upload(const BufferFunctions& gl, const Mesh& mesh) {
   Buffers made;
   std::vector<PackedVertex> packed(static_cast<std::size_t>(mesh.vertexCount));
-  for (std::size_t v = 0; v < packed.size(); ++v) {
-    const Vec4 &p = mesh.positions[v], &n = mesh.normals[v], &c = mesh.colours[v],
-               &t = mesh.texCoords[v];
-    packed[v] = PackedVertex{{p.x, p.y, p.z}, {n.x, n.y, n.z}, {c.x, c.y, c.z, c.w}, {t.x, t.y}};
-  }
+  for (int v = 0; v < mesh.vertexCount; ++v) packed[v] = Packed(mesh, v);
   gl.gen(1, &made.vertices);
   gl.bind(GL_ARRAY_BUFFER, made.vertices);
   gl.data(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(packed.size() * sizeof(PackedVertex)),
@@ -126,7 +119,25 @@ Buffers UploadOrRefuse(const BufferFunctions& gl, const Mesh& mesh) {
   return refused;
 }
 
-const GLvoid* Offset(std::size_t bytes) { return reinterpret_cast<const GLvoid*>(bytes); }
+// Points the vertex, normal, colour and texture-coordinate arrays at packed
+// vertices from `base`: 0, the start of the bound buffer, or an address.
+void PointArrays(std::uintptr_t base, bool colours, const unsigned* texCoordUnits, int units) {
+  constexpr GLsizei kStride = sizeof(PackedVertex);
+  auto at = [base](std::size_t offset) { return reinterpret_cast<const GLvoid*>(base + offset); };
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, kStride, at(offsetof(PackedVertex, position)));
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, kStride, at(offsetof(PackedVertex, normal)));
+  if (colours) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, kStride, at(offsetof(PackedVertex, colour)));
+  }
+  for (int u = 0; u < units; ++u) {
+    ClientUnit(texCoordUnits[u]);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(PackedVertex, texCoord)));
+  }
+}
 
 }  // namespace
 
@@ -142,23 +153,21 @@ MeshDraw BindMeshBuffers(const Mesh& mesh, bool colours, const unsigned* texCoor
   if (buffers.vertices == 0 && !buffers.refused) buffers = UploadOrRefuse(*gl, mesh);
   buffers.lastPass = Pass;
   if (buffers.refused) return MeshDraw();
-  constexpr GLsizei kStride = sizeof(PackedVertex);
   gl->bind(GL_ARRAY_BUFFER, buffers.vertices);
   gl->bind(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, kStride, Offset(offsetof(PackedVertex, position)));
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glNormalPointer(GL_FLOAT, kStride, Offset(offsetof(PackedVertex, normal)));
-  if (colours) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, kStride, Offset(offsetof(PackedVertex, colour)));
-  }
-  for (int u = 0; u < units; ++u) {
-    ClientUnit(texCoordUnits[u]);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, kStride, Offset(offsetof(PackedVertex, texCoord)));
-  }
+  PointArrays(0, colours, texCoordUnits, units);
   return MeshDraw{buffers.count, buffers.indices != 0};
+}
+
+void GatheredFaces::Add(const Mesh& mesh, int first, int count) {
+  for (int f = first; f < first + count; ++f)
+    for (int v : mesh.faces[f].vertex) vertices_.push_back(Packed(mesh, v));
+}
+
+int GatheredFaces::Bind(bool colours, const unsigned* texCoordUnits, int units) const {
+  if (const BufferFunctions* gl = Functions()) gl->bind(GL_ARRAY_BUFFER, 0);  // addresses, not offsets
+  PointArrays(reinterpret_cast<std::uintptr_t>(vertices_.data()), colours, texCoordUnits, units);
+  return static_cast<int>(vertices_.size());
 }
 
 void UnbindMeshBuffers(bool colours, const unsigned* texCoordUnits, int units) {

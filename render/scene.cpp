@@ -128,9 +128,21 @@ namespace {
 // combiner, texture matrix and lighting stay set from one mesh to the next
 // until anything else is drawn. Setting them up afresh for every mesh made
 // the GL check its whole pipeline again per stroke.
+//
+// While `gathering` (a confined pass drawn on the screen), the faces the
+// run's meshes draw are not drawn mesh by mesh but gathered, in drawing
+// order, and sent in one draw when the run closes or the way they are
+// drawn changes: a confined pass over a dense painting draws a few faces
+// of each of hundreds of strokes, and a draw of its own for each cost more
+// than their faces.
 struct MeshRun {
   bool open = false;
   MeshLook look;
+  bool gathering = false;
+  GatheredFaces faces;
+  MeshLook gatheredLook;  // how the gathered faces are drawn
+  bool leavesColour = false;
+  Vec4 colour;  // the current colour drawing the gathered meshes one by one leaves
 };
 MeshRun Run;
 
@@ -138,17 +150,37 @@ bool SameSetUp(const MeshLook& a, const MeshLook& b) {
   return a.baseTexture == b.baseTexture && a.detailTexture == b.detailTexture && a.lit == b.lit;
 }
 
-void OpenMeshRun(const MeshLook& look) {
-  if (Run.open && SameSetUp(Run.look, look)) return;
-  if (Run.open) EndMeshState(Run.look);
-  BeginMeshState(look);
-  Run = MeshRun{true, look};
+const unsigned kTexCoordUnits[2] = {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB};
+
+// The gathered faces in one draw; the current colour then left as the last
+// of their meshes leaves it.
+void DrawGatheredFaces() {
+  if (!Run.faces.Empty()) {
+    const MeshLook& look = Run.gatheredLook;
+    const int unitCount = TwoUnits() ? 2 : 1;
+    if (look.mode != 0) glPolygonMode(GL_FRONT_AND_BACK, look.mode);
+    const int count = Run.faces.Bind(look.colours, kTexCoordUnits, unitCount);
+    glDrawArrays(look.mode != 0 ? GL_TRIANGLES : GL_POINTS, 0, count);
+    UnbindMeshBuffers(look.colours, kTexCoordUnits, unitCount);
+    Run.faces.Clear();
+  }
+  if (Run.leavesColour) glColor4f(Run.colour.x, Run.colour.y, Run.colour.z, Run.colour.w);
+  Run.leavesColour = false;
 }
 
 void CloseMeshRun() {
   if (!Run.open) return;
+  DrawGatheredFaces();
   EndMeshState(Run.look);
   Run.open = false;
+}
+
+void OpenMeshRun(const MeshLook& look) {
+  if (Run.open && SameSetUp(Run.look, look)) return;
+  CloseMeshRun();
+  BeginMeshState(look);
+  Run.open = true;
+  Run.look = look;
 }
 
 // Faces [first, first + count) of a mesh.
@@ -172,16 +204,37 @@ std::vector<FaceRange> FacesToDraw(const Mesh& mesh, const std::vector<RunBox>* 
   return ranges;
 }
 
-// One mesh inside an open run, `faces` of it: from its buffers, or all of
-// it from its arrays when it has none.
+// Gathered vertices beyond which the list is drawn before it grows on: a
+// large box over a dense painting would otherwise gather hundreds of
+// megabytes, and keep them. Drawing it in pieces keeps the order.
+constexpr std::size_t kMostGatheredVertices = 1 << 16;
+
+// `faces` of a mesh added to the run's gathered faces.
+void GatherFaces(const Mesh& mesh, const MeshLook& look, const std::vector<FaceRange>& faces) {
+  const MeshLook& gathered = Run.gatheredLook;
+  if (gathered.mode != look.mode || gathered.colours != look.colours ||
+      Run.faces.Vertices() >= kMostGatheredVertices)
+    DrawGatheredFaces();
+  Run.gatheredLook = look;
+  for (const FaceRange& range : faces) Run.faces.Add(mesh, range.first, range.count);
+  if (!look.colours || mesh.faceCount == 0) return;
+  Run.leavesColour = true;
+  Run.colour = mesh.colours[mesh.faces[mesh.faceCount - 1].vertex[2]];
+}
+
+// One mesh inside an open run, `faces` of it: gathered, from its buffers,
+// or all of it from its arrays when it has none.
 void DrawMeshInRun(const Mesh& mesh, const MeshLook& look, const std::vector<FaceRange>& faces) {
+  if (Run.gathering && mesh.vertexCount > 0) {
+    GatherFaces(mesh, look, faces);
+    return;
+  }
   if (faces.empty()) {  // a confined pass that none of its faces reach
     if (look.colours && mesh.faceCount > 0) LeaveLastVertexColour(mesh);
     return;
   }
-  const unsigned units[2] = {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB};
   const int unitCount = TwoUnits() ? 2 : 1;
-  const MeshDraw draw = BindMeshBuffers(mesh, look.colours, units, unitCount);
+  const MeshDraw draw = BindMeshBuffers(mesh, look.colours, kTexCoordUnits, unitCount);
   if (draw.count == 0) {
     CloseMeshRun();
     DrawTexturedMeshFromArrays(mesh, look);
@@ -198,7 +251,7 @@ void DrawMeshInRun(const Mesh& mesh, const MeshLook& look, const std::vector<Fac
     else
       glDrawArrays(primitive, 3 * range.first, count);
   }
-  UnbindMeshBuffers(look.colours, units, unitCount);
+  UnbindMeshBuffers(look.colours, kTexCoordUnits, unitCount);
   if (look.colours) LeaveLastVertexColour(mesh);
 }
 
@@ -363,8 +416,17 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view,
 // same state and in the same order. The depth buffer inside the box is
 // cleared first, so no fragment of the kept picture takes part. Outside
 // the box the scissor (or the pick region) keeps the pass from writing.
+// Gathering the faces of consecutive meshes into one draw changes none of
+// this: the draw sends the same triangles (or points) with the same vertex
+// values and the same state, in the same order, and nothing else is drawn
+// between them (anything else closes the run, which draws them first). The
+// pick region's pass draws mesh by mesh: each stroke's hits are recorded
+// under its own name.
 void DrawStrokes(const SceneView& view, const ConfinedPass* within) {
   const Canvas& canvas = *view.canvas;
+  GLint renderMode = GL_RENDER;
+  glGetIntegerv(GL_RENDER_MODE, &renderMode);
+  Run.gathering = within && renderMode == GL_RENDER;
   glInitNames();
   glPushName(0);
   if (!canvas.current.path.empty()) DrawStrokeUnderConstruction(canvas.current);
@@ -381,6 +443,7 @@ void DrawStrokes(const SceneView& view, const ConfinedPass* within) {
     }
   }
   CloseMeshRun();
+  Run.gathering = false;
   if (within) {
     LeavePointSizeOfWholePass(view);
   } else {

@@ -4,7 +4,6 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -32,24 +31,39 @@ namespace {
 constexpr int kSize = 128;
 using Pixel = std::array<int, 3>;
 
-// A raised, coloured stroke mesh made without the height-map file.
-Stroke ReliefStroke() {
-  Stroke stroke;
-  const int s = 6;
-  stroke.shapeResolution = s;
-  stroke.profile = {0, 0.8f, 1.0f, 1.0f, 0.8f, 0};
-  stroke.size.startColours.assign(s, Vec4(0.9f, 0.2f, 0.1f, 1));
-  stroke.size.endColours.assign(s, Vec4(0.8f, 0.3f, 0.2f, 1));
-  for (int i = 0; i < 20; ++i) {
-    StrokeNode node;
-    node.position = Vec4(-0.8f + 0.08f * i, 0.1f * std::sin(i * 0.5f), 0, 0);
-    node.perpendicular = Vec4(0, -1, 0, 0);
-    node.width = 0.15f, node.height = 0.1f;
-    stroke.path.push_back(node);
+// Twelve long strokes crossing at their own heights (so depth decides),
+// subdivided and not, of meshes and of particles, lit, one selected and
+// one deleted; each particle its own colour, or, all of one colour, they
+// would hide which one is drawn last.
+Canvas CrossingStrokes() {
+  StrokeSettings settings;
+  RandomGenerator random;
+  BuildHooks hooks = HeadlessBuildHooks();
+  hooks.compileParticles = CompileParticleList;
+  Canvas canvas;
+  Quietly([&] {
+    for (int i = 0; i < 12; ++i) {
+      settings.subdivisionLevels = i % 3 == 0;
+      settings.showMesh = i % 4 != 1;
+      settings.showParticles = i % 4 == 1;
+      settings.widthStart = 0.05f + 0.01f * (i % 5);
+      settings.heightStart = 0.01f + 0.02f * (i % 3);
+      const float angle = 0.55f * i, c = std::cos(angle), s = std::sin(angle);
+      for (int n = 0; n < 12; ++n) {
+        const float t = -0.9f + 0.15f * n;
+        canvas.AddPoint(t * c - 0.1f * s * std::sin(3 * t), t * s + 0.1f * c * std::sin(3 * t));
+      }
+      canvas.CommitStroke(BuildContext{settings, random, hooks});
+    }
+  });
+  for (int slot = 0; slot < canvas.count; ++slot) {
+    ParticleSystem& particles = canvas.strokes[slot].particles;
+    for (std::size_t i = 0; i < particles.colours.size(); ++i)
+      particles.colours[i] = Vec4((i % 7) / 6.0f, (i % 5) / 4.0f, (i % 3) / 2.0f, 1);
+    CompileParticleList(particles);
   }
-  BuildMesh(stroke, 0);
-  stroke.renderType = kRenderMesh;
-  return stroke;
+  canvas.strokes[5].deleted = 1;
+  return canvas;
 }
 
 // ---- Probe pixels of a hand-made scene ------------------------------------------
@@ -59,15 +73,14 @@ Stroke ReliefStroke() {
 // Lighting is off, so every colour is the vertex colour times the textures.
 
 constexpr float kVertex[3] = {0.8f, 0.6f, 1.0f};                 // every mesh vertex
-constexpr int kBase[3] = {200, 160, 120};                        // TEX_MESH, one texel
-constexpr int kDetail[2][3] = {{160, 80, 240}, {80, 200, 120}};  // TEX_DETAIL, 2 × 1 texels
-constexpr int kPaper[3] = {60, 120, 180};
-constexpr int kFiltered[3] = {220, 40, 90};
+constexpr Pixel kBase = {200, 160, 120};                         // TEX_MESH, one texel
+constexpr Pixel kDetail[2] = {{160, 80, 240}, {80, 200, 120}};  // TEX_DETAIL, 2 × 1 texels
+constexpr Pixel kPaper = {60, 120, 180}, kFiltered = {220, 40, 90};
 constexpr float kParticle[3] = {0.2f, 0.4f, 0.8f};
 
 // The program's upload of a picture of our own, then sampled texel by texel
 // so that a probe reads one texel, not a blend of neighbours.
-void Upload(unsigned int name, int width, const std::vector<std::array<int, 3>>& texels) {
+void Upload(unsigned int name, int width, const std::vector<Pixel>& texels) {
   BmpImage image;
   ASSERT_TRUE(image.Allocate(width, 1, 24));
   for (int i = 0; i < width; ++i)
@@ -76,8 +89,6 @@ void Upload(unsigned int name, int width, const std::vector<std::array<int, 3>>&
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
-
-std::array<int, 3> Texel(const int (&c)[3]) { return {c[0], c[1], c[2]}; }
 
 // A quad facing the viewer, x and y from −0.5 to 0.5 (pixels 32 to 95),
 // as two triangles of its own vertices; texture coordinates s = x + 0.5,
@@ -100,11 +111,8 @@ Stroke QuadStroke() {
   stroke.subdivision.baseMesh = std::move(mesh);
   stroke.renderType = kRenderMesh;
   // The selection outline, through the centres of pixels 48 and 79.
-  const float outline[4][2] = {{-0.2421875f, -0.2421875f},
-                               {-0.2421875f, 0.2421875f},
-                               {0.2421875f, 0.2421875f},
-                               {0.2421875f, -0.2421875f}};
-  for (int i = 0; i < 4; ++i) stroke.bounds[i] = Vec4(outline[i][0], outline[i][1], 0, 0);
+  const float o = 0.2421875f;
+  for (int i = 0; i < 4; ++i) stroke.bounds[i] = Vec4(i < 2 ? -o : o, i % 3 ? o : -o, 0, 0);
   return stroke;
 }
 
@@ -123,33 +131,30 @@ class Scene : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureHiddenGlWindow(kSize, kSize);
-    static bool initialised = false;
-    if (!initialised) {
-      Quietly([] {
-        ReportGLEnvironment();
-        InitRenderState();
-        InitMaterial();
-        InitLight(Light());
-      });
-      initialised = true;
-    }
+    static const bool initialised = (Quietly([] {
+      ReportGLEnvironment();
+      InitRenderState();
+      InitMaterial();
+      InitLight(Light());
+    }), true);
+    (void)initialised;
     light_ = StartLight();
     glViewport(0, 0, kSize, kSize);
-    Upload(TEX_MESH, 1, {Texel(kBase)});
-    Upload(TEX_DETAIL, 2, {Texel(kDetail[0]), Texel(kDetail[1])});
-    Upload(TEX_PAPER, 1, {Texel(kPaper)});
-    Upload(TEX_FILTERED, 1, {Texel(kFiltered)});
-    Upload(TEX_BRUSH, 1, {{255, 255, 255}});
-    Upload(TEX_PARTICLE_BRUSH, 1, {{255, 255, 255}});
+    Upload(TEX_MESH, 1, {kBase});
+    Upload(TEX_DETAIL, 2, {kDetail[0], kDetail[1]});
+    Upload(TEX_PAPER, 1, {kPaper});
+    Upload(TEX_FILTERED, 1, {kFiltered});
+    for (unsigned white : {TEX_BRUSH, TEX_PARTICLE_BRUSH}) Upload(white, 1, {{255, 255, 255}});
     canvas_.strokes = {QuadStroke(), ParticleStroke()};
     canvas_.count = 2;
     view_.canvas = &canvas_;
     view_.display.lightOn = 0;
   }
 
-  // Clears to the main view's grey and draws in the view glOrtho(−1, 1, −1,
-  // 1, −1, 1), the light where the camera's initialisation puts it.
-  void DrawOrtho(const std::function<void()>& draw) {
+  // Every pixel of the frame `draw` draws over the main view's grey in the
+  // view glOrtho(−1, 1, −1, 1, −1, 1), the light where the camera's
+  // initialisation puts it.
+  std::vector<std::uint8_t> Frame(const std::function<void()>& draw) {
     glClearColor(0.8f, 0.8f, 0.8f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
@@ -159,25 +164,11 @@ class Scene : public ::testing::Test {
     glLoadIdentity();
     glLightfv(GL_LIGHT0, GL_POSITION, light_.position);
     draw();
-    glFinish();
-  }
-
-  // Every pixel of the frame `draw` draws.
-  std::vector<std::uint8_t> Frame(const std::function<void()>& draw) {
-    DrawOrtho(draw);
     std::vector<std::uint8_t> pixels(kSize * kSize * 3);
     const PixelStoreScope tightRows;
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
-  }
-
-  static Pixel At(int x, int y) {
-    std::uint8_t rgb[3];
-    const PixelStoreScope tightRows;
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-    return {rgb[0], rgb[1], rgb[2]};
   }
 
   Canvas canvas_;
@@ -187,61 +178,42 @@ class Scene : public ::testing::Test {
 
 // Buffers kept since the build, arrays sent every frame and one glBegin
 // per triangle draw the same picture of a lit relief stroke with both
-// maps, in every primitive mode, and leave the same colour current; the
-// probes below then need only one of them.
+// maps, subdivided (drawn through indices) and not, in every primitive
+// mode, and leave the same colour current; the probes below then need only
+// one of them.
 TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
   ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
-  const Stroke stroke = ReliefStroke();
-  const Mesh& mesh = *stroke.subdivision.baseMesh;
-  auto lastColour = [] {
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    return std::vector<float>(colour, colour + 4);
+  const Canvas canvas = CrossingStrokes();
+  auto picture = [this](const std::function<void()>& draw) {
+    std::vector<float> colour(4);
+    auto pixels = Frame([&] {
+      draw();
+      glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    });
+    return std::make_pair(pixels, colour);
   };
-  for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
-    SCOPED_TRACE(mode);
-    const MeshLook look{mode, TEX_MESH, TEX_DETAIL, true, true};
-    glPointSize(5.0f);
-    std::vector<float> colours[3];
-    const auto plain = Frame([&] {
-      DrawTexturedMeshImmediate(mesh, look);
-      colours[0] = lastColour();
-    });
-    const auto arrays = Frame([&] {
-      DrawTexturedMeshFromArrays(mesh, look);
-      colours[1] = lastColour();
-    });
-    // Twice: uploaded by the first frame, drawn from what it kept by the
-    // second.
-    for (int frame = 0; frame < 2; ++frame) {
-      const auto buffers = Frame([&] {
-        DrawTexturedMesh(mesh, look);
-        colours[2] = lastColour();
-      });
-      EXPECT_TRUE(buffers == plain);
+  for (int slot : {0, 2})
+    for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
+      SCOPED_TRACE(testing::Message() << "stroke " << slot << ", mode " << mode);
+      const Mesh& mesh = *ShownMesh(canvas.strokes[slot]);
+      const MeshLook look{mode, TEX_MESH, TEX_DETAIL, true, true};
+      glPointSize(5.0f);
+      const auto plain = picture([&] { DrawTexturedMeshImmediate(mesh, look); });
+      EXPECT_TRUE(picture([&] { DrawTexturedMeshFromArrays(mesh, look); }) == plain);
+      // Twice: uploaded by the first frame, drawn from what it kept by the second.
+      for (int frame = 0; frame < 2; ++frame)
+        EXPECT_TRUE(picture([&] { DrawTexturedMesh(mesh, look); }) == plain);
+      EXPECT_FALSE(plain.first == Frame([] {})) << "the stroke is in view";
     }
-    EXPECT_TRUE(arrays == plain);
-    EXPECT_FALSE(plain == Frame([] {})) << "the stroke is in view";
-    EXPECT_EQ(colours[1], colours[0]);
-    EXPECT_EQ(colours[2], colours[0]);
-  }
 }
 
-// Within `tolerance` steps of 1/255 in every channel.
-testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int tolerance) {
-  for (int c = 0; c < 3; ++c)
-    if (std::abs(actual[c] - expected[c]) > tolerance)
-      return testing::AssertionFailure()
-             << "(" << actual[0] << ", " << actual[1] << ", " << actual[2] << ") instead of ("
-             << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
-  return testing::AssertionSuccess();
-}
-
-// Unit 0 modulates the vertex colour by the base map; unit 1 combines that
-// with the detail map (modulate, RGB × 2, clamped to 1), and its texture
-// matrix repeats the detail 8 times across the base map's once. The detail
-// texel under s is texel floor(2 × frac(8 s)). By hand, colour = 2 × vertex
-// × base × detail:
+// Probes of the whole picture: backdrop, strokes, the selection outline,
+// the cursor on top. Tolerance 1 for flat colours (one rounding of a texel
+// or colour). The mesh: unit 0 modulates the vertex colour by the base
+// map; unit 1 combines that with the detail map (modulate, RGB × 2,
+// clamped to 1), and its texture matrix repeats the detail 8 times across
+// the base map's once. The detail texel under s is texel floor(2 × frac(8 s)).
+// By hand, colour = 2 × vertex × base × detail:
 //   pixel 38: s = 6.5/64 = 0.1016, 8 s = 0.8125 → detail texel 1 (80, 200, 120)
 //     2 × 0.8 × 200 × 80 / 255² = 0.3937 → 100;   2 × 0.6 × 160 × 200 / 255² → 151;
 //     2 × 1.0 × 120 × 120 / 255² → 113
@@ -250,110 +222,70 @@ testing::AssertionResult Near(const Pixel& actual, const Pixel& expected, int to
 //     2 × 1.0 × 120 × 240 / 255² → 226
 // A repeat of 4 or 1 reads texel 0 at pixel 38, a clamped map texel 1 at
 // pixel 42; the base map alone gives (160, 96, 120), no ×2 half the values.
-// Tolerance 3: texels, the vertex colour and each product are rounded to 8
-// bits on the way (half a step each, the ×2 doubles the earlier ones).
-TEST_F(Scene, MeshCombinesBaseAndRepeatedDetailMapOnTwoUnits) {
-  DrawOrtho([&] { DrawStrokes(view_); });
-  EXPECT_TRUE(Near(At(38, 64), {100, 151, 113}, 3));
-  EXPECT_TRUE(Near(At(42, 64), {201, 60, 226}, 3));
-}
-
-// The whole pass: backdrop, strokes, the selection outline, the cursor on
-// top. Tolerance 1 for flat colours (one rounding of a texel or colour).
-TEST_F(Scene, BackdropOutlineParticlesAndCursorOnTop) {
+// Tolerance 3 there: texels, the vertex colour and each product are
+// rounded to 8 bits on the way (half a step each, the ×2 doubles the
+// earlier ones). Wire and point meshes leave the quad's inside empty: a
+// wire runs along the diagonal through the centres of pixels (p, p); a
+// 5-pixel point covers pixel (31, 31) beside the corner at pixel 32
+// (detail texel 0 at both). Fill is back after every mesh.
+TEST_F(Scene, ProbesOfTheWholePicture) {
+  const Pixel texel1 = {100, 151, 113}, texel0 = {201, 60, 226}, paper = kPaper;
+  const Pixel particle = {51, 102, 204};  // 0.2, 0.4, 0.8 × 255 × a white sprite
+  const Pixel black = {0, 0, 0}, white = {255, 255, 255}, green = {0, 255, 0};
+  const int fill = kPolygonModeFill, wire = kPolygonModeLine, points = 0;
   view_.cursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
-  const Pixel particle = {51, 102, 204};      // 0.2, 0.4, 0.8 × 255 × a white sprite
-  for (int paper : {0, 1}) {
-    SCOPED_TRACE(paper);
-    view_.display.paperOn = paper;
-    view_.selectedStroke = 0;
-    DrawOrtho([&] { DrawScene(view_); });
-    // Paper off: the paper map on the easel; on: the filtered image.
-    EXPECT_TRUE(Near(At(10, 10), paper ? Texel(kFiltered) : Texel(kPaper), 1));
-    // The cursor over the quad stroke: black on the paper, white on the
-    // filtered image, drawn over the stroke.
-    EXPECT_TRUE(Near(At(49, 49), paper ? Pixel{255, 255, 255} : Pixel{0, 0, 0}, 1));
-    EXPECT_TRUE(Near(At(56, 49), {201, 60, 226}, 3)) << "the stroke beside the cursor";
-    // The particle quad reaches 0.1 from its centre (pixel 97 is inside,
-    // half the size would end at pixel 99).
-    EXPECT_TRUE(Near(At(102, 102), particle, 1));
-    EXPECT_TRUE(Near(At(97, 102), particle, 1));
-    EXPECT_TRUE(Near(At(102, 110), paper ? Texel(kFiltered) : Texel(kPaper), 1));
-
-    // No outline unless selected; selected, pure green, above the stroke.
-    EXPECT_TRUE(Near(At(48, 64), {201, 60, 226}, 3));
-    view_.selectedStroke = 1;
-    DrawOrtho([&] { DrawScene(view_); });
-    EXPECT_TRUE(Near(At(48, 64), {0, 255, 0}, 1));
-    EXPECT_TRUE(Near(At(64, 79), {0, 255, 0}, 1));
-  }
-}
-
-// Wire and point meshes leave the quad's inside empty: a wire runs along
-// the diagonal through the centres of pixels (p, p); a 5-pixel point covers
-// pixel (31, 31) beside the corner at pixel 32. Fill is back after every
-// mesh. A deleted stroke draws nothing. Detail texel 0 at both probes.
-TEST_F(Scene, WireAndPointMeshesDeletedStrokesNone) {
-  const Pixel mesh = {201, 60, 226}, empty = {204, 204, 204};  // the clear colour, 0.8
-  glPointSize(5.0f);
   const struct {
-    unsigned mode;
-    Pixel inside, diagonal, corner;
-  } cases[] = {{kPolygonModeFill, {100, 151, 113}, mesh, empty},
-               {kPolygonModeLine, empty, mesh, empty},
-               {0, empty, empty, mesh}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.mode);
-    view_.primitiveMode = c.mode;
-    DrawOrtho([&] { DrawStrokes(view_); });
-    EXPECT_TRUE(Near(At(38, 64), c.inside, 3));
-    EXPECT_TRUE(Near(At(40, 40), c.diagonal, 3));
-    EXPECT_TRUE(Near(At(31, 31), c.corner, 3));
+    int paperOn, selected, mode, deleted, x, y;
+    Pixel expected;
+    int tolerance;
+    const char* what;
+  } probes[] = {
+      {0, 0, fill, 0, 38, 64, texel1, 3, "detail texel 1"},
+      {0, 0, fill, 0, 42, 64, texel0, 3, "detail texel 0, repeated"},
+      {0, 0, fill, 0, 10, 10, paper, 1, "the paper map on the easel"},
+      {1, 0, fill, 0, 10, 10, kFiltered, 1, "the filtered image"},
+      {0, 0, fill, 0, 49, 49, black, 1, "the cursor over the stroke, black on the paper"},
+      {1, 0, fill, 0, 49, 49, white, 1, "the cursor, white on the image"},
+      {0, 0, fill, 0, 56, 49, texel0, 3, "the stroke beside the cursor"},
+      {1, 0, fill, 0, 102, 102, particle, 1, "the particle"},
+      {0, 0, fill, 0, 97, 102, particle, 1, "its quad reaches 0.1 from its centre, not 0.05"},
+      {0, 0, fill, 0, 102, 110, paper, 1, "beyond the particle"},
+      {0, 0, fill, 0, 48, 64, texel0, 3, "no outline unless selected"},
+      {0, 1, fill, 0, 48, 64, green, 1, "the outline, pure green, over the stroke"},
+      {1, 1, fill, 0, 64, 79, green, 1, "the outline's top"},
+      {0, 0, fill, 0, 40, 40, texel0, 3, "filled: the diagonal"},
+      {0, 0, fill, 0, 31, 31, paper, 1, "filled: nothing beside the corner"},
+      {0, 0, wire, 0, 38, 64, paper, 1, "wire: the inside empty"},
+      {0, 0, wire, 0, 40, 40, texel0, 3, "wire: the diagonal"},
+      {0, 0, points, 0, 40, 40, paper, 1, "points: the diagonal empty"},
+      {0, 0, points, 0, 31, 31, texel0, 3, "points: a 5-pixel point beside the corner"},
+      {0, 0, fill, 1, 38, 64, paper, 1, "a deleted stroke: nothing"},
+  };
+  for (const auto& p : probes) {
+    SCOPED_TRACE(p.what);
+    view_.display.paperOn = p.paperOn;
+    view_.selectedStroke = p.selected;
+    view_.primitiveMode = p.mode;
+    canvas_.strokes[0].deleted = p.deleted;
+    glPointSize(5.0f);
+    const auto frame = Frame([&] { DrawScene(view_); });
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(frame[3 * (p.y * kSize + p.x) + c], p.expected[c], p.tolerance) << c;
     GLint polygonMode[2];
     glGetIntegerv(GL_POLYGON_MODE, polygonMode);
     EXPECT_EQ(polygonMode[0], GL_FILL);
   }
-  canvas_.strokes[0].deleted = 1;
-  DrawOrtho([&] { DrawStrokes(view_); });
-  EXPECT_TRUE(Near(At(38, 64), empty, 0));
 }
 
 // A confined pass draws inside its box exactly what the whole pass draws
 // there, by the argument beside DrawStrokes: long strokes crossing at
 // their own heights (so depth decides), subdivided and not, particles,
-// nodes, in every primitive mode, through a tilted camera; boxes small,
+// nodes, in every primitive mode, through a tilted camera (the meshes'
+// faces gathered into one draw between particles, nodes and outline); boxes small,
 // large and on the view's edge. Runs of the reaching strokes' faces and
 // particles are left out, or the test would prove nothing.
 TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
-  StrokeSettings settings;
-  RandomGenerator random;
-  BuildHooks hooks = HeadlessBuildHooks();
-  hooks.compileParticles = CompileParticleList;
-  Canvas canvas;
-  Quietly([&] {
-    for (int i = 0; i < 12; ++i) {
-      settings.subdivisionLevels = i % 3 == 0;
-      settings.showMesh = i % 4 != 1;
-      settings.showParticles = i % 4 == 1;
-      settings.widthStart = 0.05f + 0.01f * (i % 5);
-      settings.heightStart = 0.01f + 0.02f * (i % 3);
-      const float angle = 0.55f * i, c = std::cos(angle), s = std::sin(angle);
-      for (int n = 0; n < 12; ++n) {
-        const float t = -0.9f + 0.15f * n;
-        canvas.AddPoint(t * c - 0.1f * s * std::sin(3 * t), t * s + 0.1f * c * std::sin(3 * t));
-      }
-      canvas.CommitStroke(BuildContext{settings, random, hooks});
-    }
-  });
-  // Particles of one colour hide one another; each its own shows which
-  // one is drawn last.
-  for (int slot = 0; slot < canvas.count; ++slot) {
-    ParticleSystem& particles = canvas.strokes[slot].particles;
-    for (std::size_t i = 0; i < particles.colours.size(); ++i)
-      particles.colours[i] = Vec4((i % 7) / 6.0f, (i % 5) / 4.0f, (i % 3) / 2.0f, 1);
-    CompileParticleList(particles);
-  }
-  canvas.strokes[5].deleted = 1;
+  const Canvas canvas = CrossingStrokes();
   view_.canvas = &canvas;
   view_.display.lightOn = 1;
   view_.selectedStroke = 3;
@@ -368,20 +300,17 @@ TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
       draw();
     });
   };
-  const struct {
-    unsigned mode;
-    int showNodes;
-  } looks[] = {{kPolygonModeFill, 0}, {kPolygonModeLine, 0}, {0, 1}, {0, 0}};
+  const std::pair<unsigned, int> looks[] = {{kPolygonModeFill, 0}, {kPolygonModeLine, 0}, {0, 1}, {0, 0}};
   const int boxes[][4] = {{60, 60, 6, 6}, {20, 90, 12, 3}, {0, 0, 9, 128}, {40, 30, 50, 40},
-                          {100, 10, 28, 20}};
+                          {100, 10, 28, 20}, {0, 0, 128, 128}};
   int partsLeftOut = 0;
-  for (const auto& look : looks) {
-    view_.primitiveMode = look.mode;
-    view_.display.showNodes = look.showNodes;
+  for (const auto& [mode, showNodes] : looks) {
+    view_.primitiveMode = mode;
+    view_.display.showNodes = showNodes;
     glPointSize(5.0f);
     const auto whole = frame([&] { DrawStill(view_); });
     for (const auto& box : boxes) {
-      SCOPED_TRACE(testing::Message() << "mode " << look.mode << ", nodes " << look.showNodes
+      SCOPED_TRACE(testing::Message() << "mode " << mode << ", nodes " << showNodes
                                       << ", box at " << box[0] << " " << box[1]);
       const auto confined = frame([&] {
         DrawStill(view_);
@@ -394,12 +323,11 @@ TEST_F(Scene, ConfinedPassDrawsWhatTheWholePassDrawsInItsBox) {
         region.Add(box[0] + box[2], box[1] + box[3]);
         const ConfinedPass pass = StrokesReaching(projection, region, canvas);
         for (int slot : pass.slots) {
-          const Stroke& stroke = canvas.strokes[slot];
-          const StrokeReach& reach = stroke.reach;
-          const auto& drawn = ShowsParticles(stroke)         ? reach.particles
-                              : stroke.subdivision.resultMesh ? reach.resultFaces
-                                                              : reach.baseFaces;
-          for (const RunBox& run : drawn) partsLeftOut += !pass.Reaches(run.box);
+          const Stroke& s = canvas.strokes[slot];
+          for (const RunBox& run : ShowsParticles(s)                 ? s.reach.particles
+                                   : s.subdivision.resultMesh ? s.reach.resultFaces
+                                                              : s.reach.baseFaces)
+            partsLeftOut += !pass.Reaches(run.box);
         }
         DrawStill(view_, &pass);
         glDisable(GL_SCISSOR_TEST);

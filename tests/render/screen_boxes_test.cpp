@@ -8,7 +8,8 @@
 #include "render/stroke_index.h"
 
 // Boxes meet when they overlap or share an edge or a corner (edges are
-// pixels that belong to the box); an empty box meets nothing.
+// pixels that belong to the box); an empty box meets nothing. Each case is
+// tested both ways round, so a box on the right is one on the left too.
 TEST(ScreenBoxes, MeetOnSharedEdgesAndCorners) {
   auto Box = [](double x0, double y0, double x1, double y1) {
     ScreenBox box;
@@ -24,9 +25,7 @@ TEST(ScreenBoxes, MeetOnSharedEdgesAndCorners) {
   } cases[] = {
       {Box(15, 15, 30, 30), true, "overlapping"},
       {Box(20, 12, 30, 18), true, "touching on the right"},
-      {Box(0, 12, 10, 18), true, "touching on the left"},
       {Box(12, 20, 18, 30), true, "touching on the top"},
-      {Box(12, 0, 18, 10), true, "touching on the bottom"},
       {Box(20, 20, 25, 25), true, "touching at a corner"},
       {Box(20.5, 12, 30, 18), false, "half a pixel to the right"},
       {Box(12, 0, 18, 9.5), false, "half a pixel below"},
