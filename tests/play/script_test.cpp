@@ -73,9 +73,10 @@ TEST(Script, LinesReadAsTheEventsTheyNameAndWriteBack) {
     const auto& [line, written, codes] = lines[e.line - 1];
     ASSERT_NE(written, nullptr) << e.line;
     EXPECT_EQ(FormatEvent(e), *written ? written : line) << e.line;
-    if (!codes.empty())
+    if (!codes.empty()) {
       EXPECT_EQ(codes, (std::vector<long>{e.button, e.x, e.y, e.key, e.modifiers, e.count}))
           << line;
+    }
     at[e.line] = e;
   }
   EXPECT_EQ(at[35].values, std::vector<double>{0.25});
