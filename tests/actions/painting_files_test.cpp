@@ -135,7 +135,8 @@ class PaintingFiles : public PainterTest {
 
 // A painting of a seeded session of strokes, saved, then opened on another
 // canvas with other settings, gives back the canvas, every setting and the
-// main view's every pixel (its maps loaded and its picture filtered again).
+// main view's every pixel (its maps loaded and its picture filtered again),
+// and saved again it is the file it was opened from, byte for byte.
 // Opening is one step: undo gives back the canvas it replaced, redo the
 // opened one, the settings staying as the painting set them. Before that, a
 // file that is missing, cut short or no painting at all is refused with one
@@ -156,6 +157,8 @@ TEST_F(PaintingFiles, OpeningIsOneStepAndAFileThatDoesNotOpenChangesNothing) {
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size() / 2));
   std::ofstream(text) << "not a painting\n";
   PaintSomethingElse();
+  const std::string other = PaintingPathForName("other");
+  Saved(other);  // the painting keeper now holds this one's pictures
   const Print before = PrintNow();
   ASSERT_FALSE(before == saved);
   const std::size_t steps = history_->Steps().UndoSteps();
@@ -168,16 +171,20 @@ TEST_F(PaintingFiles, OpeningIsOneStepAndAFileThatDoesNotOpenChangesNothing) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_TRUE(PrintNow() == before);
     EXPECT_EQ(history_->Steps().UndoSteps(), steps);
-    EXPECT_EQ(CurrentPaintingFile(), path);
+    EXPECT_EQ(CurrentPaintingFile(), other);
   }
   EXPECT_NE(Opened(data_->File("missing.kelvra")).find("No such file or directory"),
             std::string::npos);
   const std::string blocked = text + "/painting.kelvra";  // a file where a folder should be
   EXPECT_EQ(Saved(blocked), "kelvra: cannot save " + blocked + ": Not a directory\n");
-  EXPECT_EQ(CurrentPaintingFile(), path);
+  EXPECT_EQ(CurrentPaintingFile(), other);
 
   EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
   EXPECT_TRUE(PrintNow() == saved) << "the canvas, the settings or the main view differ";
+  std::vector<std::uint8_t> again;
+  Saved(PaintingPathForName("again"));
+  ASSERT_EQ(ReadWholeFile(PaintingPathForName("again"), 1 << 28, &again), "");
+  EXPECT_TRUE(again == bytes) << "saving what was opened writes other bytes";
   ASSERT_TRUE(history_->Undo());
   EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), std::get<0>(before));
   EXPECT_EQ(SettingsPrint(), std::get<1>(saved));
