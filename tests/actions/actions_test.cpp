@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -58,16 +59,15 @@ TEST_F(Actions, CommitTellsTheNewSlotAndEveryStrokeItPiledUpOn) {
   Paint(0.5f, 0.5f, 0.0f, 0.1f);   // beside, crosses nothing
   EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 1", "end"}));
   AppState().collisions.afterStroke = 1;
-  Paint(0.0f, -0.8f, 0.0f, 0.2f);   // down through the first: only it piles up
-  const std::uint64_t painted = 8;  // one revision per node, then the commit
+  Paint(0.0f, -0.8f, 0.0f, 0.2f);  // down through the first: only it piles up
   EXPECT_EQ(journal_.notices, (std::vector<std::string>{"start", "stroke 2", "end"}));
   EXPECT_EQ(journal_.last.kind, ActionKind::kCommit);
   EXPECT_EQ(journal_.last.strokes, (std::vector<int>{2}));
   EXPECT_EQ(journal_.last.revision, ActionRevision());
-  EXPECT_GE(ActionRevision(), painted + 1);
-  bool locked = false;
-  for (const StrokeNode& node : AppState().canvas.strokes[2].path) locked = locked || node.locked;
-  EXPECT_TRUE(locked) << "the later stroke is the one that piles up";
+  EXPECT_GE(ActionRevision(), 8u + 1) << "one revision per node, then the commit";
+  const std::vector<StrokeNode>& path = AppState().canvas.strokes[2].path;
+  EXPECT_TRUE(std::any_of(path.begin(), path.end(), [](const StrokeNode& n) { return n.locked; }))
+      << "the later stroke is the one that piles up";
 }
 
 // What a resize and the deletes tell (what they change is checked through

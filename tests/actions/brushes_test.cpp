@@ -28,10 +28,6 @@ namespace {
 
 constexpr int kSize = 128;
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 std::string TextOf(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // A brush whose every setting is moved from its start value, with names for
@@ -57,7 +53,6 @@ class Brushes : public PainterTest {
  protected:
   void SetUp() override {
     PainterTest::SetUp();
-    repository_ = std::filesystem::current_path().string();
     textures_.emplace();
     ::setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
     ::setenv("KELVRA_SHIPPED_BRUSHES", shipped_.Path().c_str(), 1);
@@ -82,31 +77,27 @@ class Brushes : public PainterTest {
     return path;
   }
 
-  std::string repository_;
+  const std::string repository_ = std::filesystem::current_path().string();
   ScratchDir data_, shipped_;
   std::optional<ScratchTextureTree> textures_;
 };
 
-TEST_F(Brushes, AFileReadsBackEverySettingOfTheListsItsMapsAndPicture) {
+// A brush file reads back every setting of the lists, its maps and its
+// picture. Applying or importing a broken file says what is wrong with it,
+// naming it, and leaves the settings, the maps and the person's folder as
+// they were.
+TEST_F(Brushes, AFileReadsBackWholeAndABrokenOneIsRefusedWithItsReason) {
   const Brush saved = MovedBrush();
   ASSERT_NE(SettingValues(saved.settings), SettingValues(BrushSettings{}));
-  Bytes file;
+  Bytes good;
   std::string error;
-  ASSERT_TRUE(EncodeBrush(saved, file, error)) << error;
+  ASSERT_TRUE(EncodeBrush(saved, good, error)) << error;
   Brush read;
-  ASSERT_TRUE(DecodeBrush(file, read, error)) << error;
+  ASSERT_TRUE(DecodeBrush(good, read, error)) << error;
   EXPECT_EQ(SettingValues(read.settings), SettingValues(saved.settings));
   for (std::size_t i = 0; i < kBrushMapCount; ++i) EXPECT_EQ(read.maps[i], saved.maps[i]);
   EXPECT_EQ(read.picture, saved.picture);
-}
 
-// Applying or importing a broken file says what is wrong with it, naming
-// it, and leaves the settings, the maps and the person's folder as they
-// were.
-TEST_F(Brushes, ABrokenFileIsRefusedWithItsReasonAndChangesNothing) {
-  Bytes good;
-  std::string error;
-  ASSERT_TRUE(EncodeBrush(MovedBrush(), good, error)) << error;
   const std::string text = TextOf(good);
   const auto replaced = [&text](const std::string& from, const std::string& to) {
     std::string changed = text;
@@ -115,54 +106,47 @@ TEST_F(Brushes, ABrokenFileIsRefusedWithItsReasonAndChangesNothing) {
     return at == std::string::npos ? changed : changed.replace(at, from.size(), to);
   };
   // A PNG header claiming a picture of 100 000 x 1 pixels.
-  const Bytes huge = {0x89, 'P', 'N', 'G',  '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D',
-                      'R',  0,   1,   0x86, 0xA0, 0,    0,    0,    1, 8, 2, 0,  0,   0};
   Brush withHugePicture = MovedBrush();
-  withHugePicture.picture = huge;
+  withHugePicture.picture = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,
+                             0,    13,  'I', 'H', 'D',  'R',  0,    1,    0x86, 0xA0,
+                             0,    0,   0,   1,   8,    2,    0,    0,    0};
   withHugePicture.maps[0].clear();  // encoding checks the names only
   Bytes hugeFile;
   ASSERT_TRUE(EncodeBrush(withHugePicture, hugeFile, error));
-  const struct {
-    const char* what;
-    std::string file;
-    std::string reason;
-  } cases[] = {
-      {"truncated", text.substr(0, text.size() / 2),
-       "it is not a JSON object (cut short, or not a brush)"},
-      {"wrong kind", replaced("\"pathLod\": 64", "\"pathLod\": \"64\""),
+  const std::pair<std::string, std::string> cases[] = {
+      // a file and why it is refused
+      {text.substr(0, text.size() / 2), "it is not a JSON object (cut short, or not a brush)"},
+      {replaced("\"pathLod\": 64", "\"pathLod\": \"64\""),
        "\"settings.stroke.pathLod\" is not a whole number"},
-      {"out of range", replaced("\"pathLod\": 64", "\"pathLod\": 65"),
+      {replaced("\"pathLod\": 64", "\"pathLod\": 65"),
        "\"settings.stroke.pathLod\" is 65, not 1 to 64"},
-      {"not finite", replaced("\"pathLod\": 64", "\"pathLod\": 1e999"),
+      {replaced("\"pathLod\": 64", "\"pathLod\": 1e999"),
        "it is not a JSON object (cut short, or not a brush)"},
-      {"a path for a map", replaced("\"Pebble.bmp\"", "\"../../etc/passwd\""),
+      {replaced("\"Pebble.bmp\"", "\"../../etc/passwd\""),
        "\"maps.mesh\" is a path, not a file name within its folder"},
-      {"absurd picture", TextOf(hugeFile),
-       "\"picture\" is a picture of 100000 x 1 pixels, not 1 to 512 a side"},
-      {"absurd file", text + std::string(kBrushFileBytes, ' '),
+      {TextOf(hugeFile), "\"picture\" is a picture of 100000 x 1 pixels, not 1 to 512 a side"},
+      {text + std::string(kBrushFileBytes, ' '),
        "it holds " + std::to_string(text.size() + kBrushFileBytes) + " bytes, more than " +
            std::to_string(kBrushFileBytes)},
-      {"newer format", replaced("\"major\": 1", "\"major\": 2"),
+      {replaced("\"major\": 1", "\"major\": 2"),
        "it is in brush format 2.0; this Kelvra reads format 1 only"},
-      {"no brush", "{\"maps\": {}}", "it names no format version: not a brush"},
+      {"{\"maps\": {}}", "it names no format version: not a brush"},
   };
   const auto before = BrushPartOfState();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const std::string path = data_.File("broken.kelvra-brush");
-    WriteText(path, c.file);
+  const std::string path = data_.File("broken.kelvra-brush");
+  for (const auto& [file, reason] : cases) {
+    SCOPED_TRACE(reason);
+    std::ofstream(path, std::ios::binary) << file;
     testing::internal::CaptureStderr();
-    const FileOutcome applied = ApplyBrushEntry({"broken", path, false}, "textures/");
-    const FileOutcome imported = ImportBrush(path);
-    testing::internal::GetCapturedStderr();
-    for (const FileOutcome& refused : {applied, imported}) {
+    for (const FileOutcome& refused :
+         {ApplyBrushEntry({"broken", path, false}, "textures/"), ImportBrush(path)}) {
       EXPECT_FALSE(refused);
-      EXPECT_TRUE(refused.told.find(path + ": ") != std::string::npos &&
-                  refused.told.size() >= c.reason.size() &&
-                  refused.told.compare(refused.told.size() - c.reason.size(), c.reason.size(),
-                                       c.reason) == 0)
+      const std::size_t at = refused.told.find(path + ": ");
+      EXPECT_TRUE(at != std::string::npos && refused.told.size() >= reason.size() &&
+                  refused.told.substr(refused.told.size() - reason.size()) == reason)
           << refused.told;
     }
+    testing::internal::GetCapturedStderr();
     EXPECT_EQ(BrushPartOfState(), before);
     EXPECT_TRUE(ListBrushes().empty());
   }
@@ -174,7 +158,7 @@ TEST_F(Brushes, ABrokenFileIsRefusedWithItsReasonAndChangesNothing) {
 TEST_F(Brushes, YourOwnAreListedFirstAndAShippedOneIsNeverWritten) {
   const std::string shippedB = Ship("b", Brush{});
   Ship("Apple", Brush{});
-  Bytes shippedBytes;
+  Bytes shippedBytes, now;
   ASSERT_EQ(ReadWholeFile(shippedB, kBrushFileBytes, &shippedBytes), "");
   testing::internal::CaptureStderr();
   for (const char* name : {"c", " b "}) EXPECT_TRUE(SaveCurrentBrush(OwnBrushPathOf(name).path));
@@ -188,7 +172,6 @@ TEST_F(Brushes, YourOwnAreListedFirstAndAShippedOneIsNeverWritten) {
       {"Apple", true}, {"b", true}, {"c", true}, {"Apple", false}, {"b", false}};
   EXPECT_EQ(listed, expected);
   EXPECT_TRUE(FindBrush("b")->own);
-  Bytes now;
   ASSERT_EQ(ReadWholeFile(shippedB, kBrushFileBytes, &now), "");
   EXPECT_EQ(now, shippedBytes);
   EXPECT_TRUE(apple);
@@ -205,7 +188,7 @@ TEST_F(Brushes, AMissingMapIsNamedAndTheRestApplies) {
   testing::internal::CaptureStderr();
   const FileOutcome applied = ApplyBrush(brush, "x", "textures/");
   testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(applied);
+  ASSERT_TRUE(applied);
   EXPECT_NE(applied.told.find("textures/meshmap/Gone.bmp"), std::string::npos) << applied.told;
   EXPECT_EQ(SettingValues(BrushSettingsOfState(AppState())), SettingValues(brush.settings));
   EXPECT_EQ(AppState().maps.files[MAP_MESH], meshBefore);
@@ -235,14 +218,13 @@ TEST_F(Brushes, EveryShippedBrushPaintsTheStrokeItsPictureShows) {
         << error;
     ASSERT_EQ(kept.pixels.size(), drawn.pixels.size());
     long difference = 0, stroke = 0;
+    const auto far = [&drawn](std::size_t i, int c) {
+      return std::abs(drawn.pixels[i + c] - drawn.pixels[c]);
+    };
     for (std::size_t i = 0; i < kept.pixels.size(); ++i) {
       difference += std::abs(kept.pixels[i] - drawn.pixels[i]);
       // The paper is a light grey; a stroke pixel differs from its corner.
-      if (i % 4 == 0 && std::abs(drawn.pixels[i] - drawn.pixels[0]) +
-                                std::abs(drawn.pixels[i + 1] - drawn.pixels[1]) +
-                                std::abs(drawn.pixels[i + 2] - drawn.pixels[2]) >
-                            60)
-        ++stroke;
+      stroke += i % 4 == 0 && far(i, 0) + far(i, 1) + far(i, 2) > 60;
     }
     EXPECT_LT(difference / static_cast<double>(kept.pixels.size()), 1.0);
     // At least a line across three quarters of the picture: the sample

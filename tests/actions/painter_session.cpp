@@ -11,42 +11,35 @@ std::string CanvasPrint(CanvasPart part) {
   f.Int(AppState().canvas.count);
   f.Int(AppState().interaction.selectedStroke);
   const bool all = part == CanvasPart::kAllSlots;
-  for (int i = all ? -1 : 0; i < (all ? 64 : AppState().canvas.count); ++i) {
-    const Stroke& stroke = i < 0 ? AppState().canvas.current : AppState().canvas.strokes[i];
-    f.StrokeRecord(stroke);
-  }
+  for (int i = all ? -1 : 0; i < (all ? 64 : AppState().canvas.count); ++i)
+    f.StrokeRecord(i < 0 ? AppState().canvas.current : AppState().canvas.strokes[i]);
   return Hex(f.hash);
 }
 
 void RandomAction(std::mt19937& dice) {
   const auto roll = [&dice](int sides) { return static_cast<int>(dice() % sides); };
   const auto place = [&dice] { return std::uniform_real_distribution<float>(-0.9f, 0.9f)(dice); };
+  StrokeSettings& settings = AppState().strokeSettings;
   switch (roll(9)) {
     case 0:
     case 1:
     case 2:
       AppState().collisions.afterStroke = roll(3) == 0;
-      AppState().strokeSettings.subdivisionLevels = roll(2);
-      AppState().strokeSettings.showParticles = roll(2);
-      AppState().strokeSettings.randomSize = roll(2);
-      PainterTest::Paint(place(), place(), 0.3f * place(), 0.3f * place(), roll(7));
-      break;
+      settings.subdivisionLevels = roll(2), settings.showParticles = roll(2);
+      settings.randomSize = roll(2);
+      return PainterTest::Paint(place(), place(), 0.3f * place(), 0.3f * place(), roll(7));
     case 3:
-      DeleteSelectedStroke();
-      break;
+      return DeleteSelectedStroke();
     case 4:
       if (roll(3) == 0) DeleteAllStrokes();
-      break;
+      return;
     case 5:
-      GrowSelectedStroke(SizeAxis::kWidth, 0.01f);
-      break;
+      return GrowSelectedStroke(SizeAxis::kWidth, 0.01f);
     case 6:
-      AppState().strokeSettings.pathLod = 1 + roll(6);
-      UpdateSelectedStroke();
-      break;
+      settings.pathLod = 1 + roll(6);
+      return UpdateSelectedStroke();
     case 7:
-      Quietly(CollideStrokes);
-      break;
+      return Quietly(CollideStrokes);
     default:
       SelectStroke(roll(AppState().canvas.count + 1));
   }

@@ -21,6 +21,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/documents.h"
@@ -67,41 +68,6 @@ std::vector<unsigned char> MainViewPixels() {
   return rgb;
 }
 
-// A setting a person changes between strokes, at random: the camera, the
-// light, what the view shows, the next stroke's shape and colour, a map,
-// the filtered picture.
-void RandomSettingChange(std::mt19937& dice) {
-  ApplicationState& state = AppState();
-  const auto roll = [&dice](int sides) { return static_cast<int>(dice() % sides); };
-  switch (roll(7)) {
-    case 0:
-      HandleCameraKey(state.camera, state.light, "adqews"[roll(6)]);
-      break;
-    case 1:
-      state.light.rotation[roll(16)] += 0.125f;
-      break;
-    case 2:
-      state.display.axesOn = roll(2);
-      state.display.showNodes = roll(2);
-      state.display.lightOn = roll(2);
-      break;
-    case 3:
-      state.strokeSettings.shapeLod = 1 + roll(8);
-      state.strokeSettings.heightStart = 0.01f * (1 + roll(5));
-      break;
-    case 4:
-      PickColour(Vec4(0.1f * roll(10), 0.5f, 0.2f * roll(5), 1.0f), 0.1f * roll(10),
-                 0.5f * roll(8));
-      break;
-    case 5:
-      ChooseMapFile(MAP_DETAIL,
-                    "textures/detailmap/" + std::string(roll(2) ? "Linen.bmp" : "papier1.bmp"));
-      break;
-    default:
-      Quietly([&] { ApplyFilterChoice(roll(kFilterCount)); });
-  }
-}
-
 class PaintingFiles : public PainterTest {
  protected:
   void SetUp() override {
@@ -113,9 +79,8 @@ class PaintingFiles : public PainterTest {
     Quietly([] {
       InitScene();
       OnReshape(kSize, kSize);
-      ApplicationState& state = AppState();
-      LoadAllMaps(state.maps);
-      AppState().pictures.source.LoadFrom(state.maps[MAP_SOURCE]);
+      LoadAllMaps(AppState().maps);
+      AppState().pictures.source.LoadFrom(AppState().maps[MAP_SOURCE]);
       ApplyFilterChoice(kFilterVerticalSobel);
     });
     history_.emplace();
@@ -129,34 +94,37 @@ class PaintingFiles : public PainterTest {
   }
 
   // Everything a painting is made of, as the painter holds it.
-  struct Print {
-    std::string canvas, settings;
-    std::vector<unsigned char> pixels;
-    bool operator==(const Print& o) const {
-      return canvas == o.canvas && settings == o.settings && pixels == o.pixels;
-    }
-  };
+  using Print = std::tuple<std::string, std::string, std::vector<unsigned char>>;
   static Print PrintNow() {
     return {CanvasPrint(CanvasPart::kCommitted), SettingsPrint(), MainViewPixels()};
   }
 
-  static std::string Saved(const std::string& path) {
+  // What a call told on stderr.
+  template <typename Call>
+  static std::string Told(Call call) {
     testing::internal::CaptureStderr();
-    SavePaintingFile(path);
+    Quietly(call);
     return testing::internal::GetCapturedStderr();
+  }
+  static std::string Saved(const std::string& path) {
+    return Told([&] { SavePaintingFile(path); });
   }
   static std::string Opened(const std::string& path) {
-    testing::internal::CaptureStderr();
-    Quietly([&] { OpenPaintingFile(path); });
-    return testing::internal::GetCapturedStderr();
+    return Told([&] { OpenPaintingFile(path); });
   }
-  // A canvas and settings unlike the one saved: the start state, two
-  // strokes, a turned camera and the source shown unfiltered.
+  // A canvas and settings unlike the start's: two strokes, a turned camera
+  // and light, other display switches, colour and detail map, and the
+  // source shown unfiltered.
   static void PaintSomethingElse() {
+    ApplicationState& state = AppState();
     Quietly(DeleteAllStrokes);
     PainterTest::Paint(-0.5f, -0.5f, 0.1f, 0.1f);
     PainterTest::Paint(0.5f, -0.5f, -0.1f, 0.1f);
-    HandleCameraKey(AppState().camera, AppState().light, 'w');
+    HandleCameraKey(state.camera, state.light, 'w');
+    state.light.rotation[3] += 0.125f;
+    state.display.axesOn = 1, state.display.lightOn = 0;
+    PickColour(Vec4(0.9f, 0.5f, 0.2f, 1.0f), 0.3f, 2.5f);
+    Quietly([] { ChooseMapFile(MAP_DETAIL, "textures/detailmap/Linen.bmp"); });
     ShowUnfilteredSource();
   }
 
@@ -165,69 +133,34 @@ class PaintingFiles : public PainterTest {
   std::optional<PaintingHistory> history_;
 };
 
-// Over seeded sessions of strokes and setting changes, a saved painting
-// opened on another canvas gives back every stroke field, every setting and
-// the main view's every pixel; a painting saved again after opening is the
-// file it was opened from, byte for byte. Opening is one step: undo gives
-// back the canvas it replaced, redo the opened one, the settings staying
-// as the painting set them.
-TEST_F(PaintingFiles, WhatOpensIsWhatWasSavedAndUndoTakesItBack) {
-  for (unsigned seed = 1; seed <= 12; ++seed) {
-    SCOPED_TRACE(seed);
-    std::mt19937 dice(seed);
-    Quietly(DeleteAllStrokes);
-    for (int i = 0; i < 10; ++i) {
-      RandomAction(dice);
-      RandomSettingChange(dice);
-    }
-    const std::string path = PaintingPathForName("session " + std::to_string(seed));
-    MainViewPixels();  // as the painter draws before it reads the next key
-    EXPECT_EQ(Saved(path), "kelvra: saved " + path + "\n");
-    EXPECT_EQ(CurrentPaintingFile(), path);
-    const Print saved = PrintNow();
-
-    PaintSomethingElse();
-    ASSERT_FALSE(PrintNow() == saved);
-    Saved(PaintingPathForName("something else"));
-    const std::string replaced = CanvasPrint(CanvasPart::kCommitted);
-    EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
-    const Print opened = PrintNow();
-    EXPECT_EQ(opened.canvas, saved.canvas);
-    EXPECT_EQ(opened.settings, saved.settings);
-    EXPECT_TRUE(opened.pixels == saved.pixels) << "the main view differs";
-
-    std::vector<std::uint8_t> first, again;
-    ASSERT_EQ(ReadWholeFile(path, 1 << 28, &first), "");
-    const std::string copy = PaintingPathForName("again");
-    Saved(copy);
-    ASSERT_EQ(ReadWholeFile(copy, 1 << 28, &again), "");
-    EXPECT_TRUE(first == again) << "saving what was opened writes other bytes";
-    ASSERT_TRUE(history_->Undo());
-    EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), replaced);
-    EXPECT_EQ(SettingsPrint(), opened.settings);
-    ASSERT_TRUE(history_->Redo());
-    EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), opened.canvas);
-    if (HasFailure()) return;
-  }
-}
-
-// A file that is missing, cut short or no painting at all is refused with
-// one line naming it, and so is a save where a file blocks the folder; the
+// A painting of a seeded session of strokes, saved, then opened on another
+// canvas with other settings, gives back the canvas, every setting and the
+// main view's every pixel (its maps loaded and its picture filtered again),
+// and saved again it is the file it was opened from, byte for byte.
+// Opening is one step: undo gives back the canvas it replaced, redo the
+// opened one, the settings staying as the painting set them. Before that, a
+// file that is missing, cut short or no painting at all is refused with one
+// line naming it, and so is a save where a file blocks the folder; the
 // canvas, the settings, the undo history and the painting's own file stay
 // as they were. (Disks that refuse a save: tests/document/file_test.cpp.)
-TEST_F(PaintingFiles, AFileThatDoesNotOpenOrSaveChangesNothing) {
-  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
+TEST_F(PaintingFiles, OpeningIsOneStepAndAFileThatDoesNotOpenChangesNothing) {
+  std::mt19937 dice(7);
+  for (int i = 0; i < 20; ++i) RandomAction(dice);
   const std::string path = PaintingPathForName("kept");
-  Saved(path);
+  MainViewPixels();  // as the painter draws before it reads the next key
+  EXPECT_EQ(Saved(path), "kelvra: saved " + path + "\n");
+  const Print saved = PrintNow();
   std::vector<std::uint8_t> bytes;
   ASSERT_EQ(ReadWholeFile(path, 1 << 28, &bytes), "");
-
   const std::string shortFile = data_->File("short.kelvra"), text = data_->File("text.kelvra");
   std::ofstream(shortFile, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size() / 2));
   std::ofstream(text) << "not a painting\n";
   PaintSomethingElse();
+  const std::string other = PaintingPathForName("other");
+  Saved(other);  // the painting keeper now holds this one's pictures
   const Print before = PrintNow();
+  ASSERT_FALSE(before == saved);
   const std::size_t steps = history_->Steps().UndoSteps();
 
   for (const std::string& bad : {data_->File("missing.kelvra"), shortFile, text, data_->Path()}) {
@@ -238,13 +171,25 @@ TEST_F(PaintingFiles, AFileThatDoesNotOpenOrSaveChangesNothing) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_TRUE(PrintNow() == before);
     EXPECT_EQ(history_->Steps().UndoSteps(), steps);
-    EXPECT_EQ(CurrentPaintingFile(), path);
+    EXPECT_EQ(CurrentPaintingFile(), other);
   }
   EXPECT_NE(Opened(data_->File("missing.kelvra")).find("No such file or directory"),
             std::string::npos);
   const std::string blocked = text + "/painting.kelvra";  // a file where a folder should be
   EXPECT_EQ(Saved(blocked), "kelvra: cannot save " + blocked + ": Not a directory\n");
-  EXPECT_EQ(CurrentPaintingFile(), path);
+  EXPECT_EQ(CurrentPaintingFile(), other);
+
+  EXPECT_EQ(Opened(path), "kelvra: opened " + path + "\n");
+  EXPECT_TRUE(PrintNow() == saved) << "the canvas, the settings or the main view differ";
+  std::vector<std::uint8_t> again;
+  Saved(PaintingPathForName("again"));
+  ASSERT_EQ(ReadWholeFile(PaintingPathForName("again"), 1 << 28, &again), "");
+  EXPECT_TRUE(again == bytes) << "saving what was opened writes other bytes";
+  ASSERT_TRUE(history_->Undo());
+  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), std::get<0>(before));
+  EXPECT_EQ(SettingsPrint(), std::get<1>(saved));
+  ASSERT_TRUE(history_->Redo());
+  EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), std::get<0>(saved));
 }
 
 // What a run left unsaved comes first in the list, named by its own file;
@@ -273,26 +218,24 @@ TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsRecovered) {
   EXPECT_EQ(list[0].label.substr(list[0].label.size() - 14), " (mine.kelvra)");
   EXPECT_FALSE(list[1].recovered);
 
-  testing::internal::CaptureStderr();
-  Quietly([] { EXPECT_TRUE(OpenRecoveredPainting()); });
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: recovered " + autosave + "\n");
+  EXPECT_EQ(Told([] { EXPECT_TRUE(OpenRecoveredPainting()); }),
+            "kelvra: recovered " + autosave + "\n");
   EXPECT_EQ(CanvasPrint(CanvasPart::kCommitted), sessionEnd);
   EXPECT_EQ(CurrentPaintingFile(), own);
   for (const PaintingEntry& entry : ListPaintings()) EXPECT_FALSE(entry.recovered);
 
-  testing::internal::CaptureStderr();
-  Quietly([] { EXPECT_FALSE(OpenRecoveredPainting()); });
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvra: there is no painting to recover\n");
+  EXPECT_EQ(Told([] { EXPECT_FALSE(OpenRecoveredPainting()); }),
+            "kelvra: there is no painting to recover\n");
 
   // Discarded, a recovered painting is gone for good; a saved one is not
   // discarded here.
   Saved(autosave);
   const PaintingEntry unwanted = ListPaintings().front();
   ASSERT_TRUE(unwanted.recovered);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(DiscardRecoveredPainting(ListPaintings().back()));
-  EXPECT_TRUE(DiscardRecoveredPainting(unwanted));
-  testing::internal::GetCapturedStderr();
+  Told([&] {
+    EXPECT_FALSE(DiscardRecoveredPainting(ListPaintings().back()));
+    EXPECT_TRUE(DiscardRecoveredPainting(unwanted));
+  });
   for (const PaintingEntry& entry : ListPaintings()) EXPECT_FALSE(entry.recovered);
 }
 
@@ -308,14 +251,8 @@ TEST_F(PaintingFiles, PaintingsAreListedNewestFirstAndAZombieRunsAutosaveIsOffer
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) ::_exit(0);
-  // Until the child has ended: its state letter, after the name, is Z.
-  const std::string stat = "/proc/" + std::to_string(child) + "/stat";
-  for (int tries = 0; tries < 5000; ++tries) {
-    std::string line;
-    std::getline(std::ifstream(stat), line);
-    if (line.find(") Z ") != std::string::npos) break;
-    ::usleep(1000);
-  }
+  siginfo_t ended;  // the child's end, leaving it a zombie until it is waited for
+  ASSERT_EQ(::waitid(P_PID, child, &ended, WEXITED | WNOWAIT), 0);
   const std::string autosave =
       PaintingsFolder() + ".autosave/20260101-120000-" + std::to_string(child) + ".kelvra";
   Saved(autosave);
@@ -325,7 +262,8 @@ TEST_F(PaintingFiles, PaintingsAreListedNewestFirstAndAZombieRunsAutosaveIsOffer
   EXPECT_TRUE(list[0].recovered);
   EXPECT_EQ(list[1].label + " " + list[2].label, "newer older");
   char older_when[32];
-  std::strftime(older_when, sizeof older_when, "%Y-%m-%d %H:%M", std::localtime(&anHourAgo[0].tv_sec));
+  std::strftime(older_when, sizeof older_when, "%Y-%m-%d %H:%M",
+                std::localtime(&anHourAgo[0].tv_sec));
   EXPECT_EQ(list[2].when, older_when);
 }
 
@@ -334,11 +272,8 @@ TEST_F(PaintingFiles, PaintingsAreListedNewestFirstAndAZombieRunsAutosaveIsOffer
 // told, a touch that leaves its bytes is not; a note of another running
 // painter beside it is told when it opens. Exports take its name.
 TEST_F(PaintingFiles, NamesChangesAndExportsFollowThePaintingsFile) {
-  const struct {
-    const char* typed;
-    const char* file;  // in the folder; "" for none
-    const char* problem;
-  } names[] = {
+  const std::tuple<std::string, std::string, std::string> names[] = {
+      // typed, file, problem
       {"  my garden \xc3\xa9t\xc3\xa9 \xe5\x90\x8d\xe5\x89\x8d ",
        "my garden \xc3\xa9t\xc3\xa9 \xe5\x90\x8d\xe5\x89\x8d.kelvra", ""},
       {"harbour.kelvra", "harbour.kelvra", ""},
@@ -346,11 +281,10 @@ TEST_F(PaintingFiles, NamesChangesAndExportsFollowThePaintingsFile) {
       {"  ", "", "type a name"},
       {"..", "", "is no name of its own"},
   };
-  for (const auto& name : names) {
-    SCOPED_TRACE(name.typed);
-    const PaintingName found = PaintingPathOf(name.typed);
-    EXPECT_EQ(found.path, *name.file ? PaintingsFolder() + name.file : "");
-    EXPECT_NE(found.problem.find(name.problem), std::string::npos) << found.problem;
+  for (const auto& [typed, file, problem] : names) {
+    const PaintingName found = PaintingPathOf(typed);
+    EXPECT_EQ(found.path, file.empty() ? "" : PaintingsFolder() + file) << typed;
+    EXPECT_NE(found.problem.find(problem), std::string::npos) << found.problem;
   }
 
   const std::string path = PaintingPathForName("harbour"), other = PaintingPathForName("other");
@@ -368,10 +302,8 @@ TEST_F(PaintingFiles, NamesChangesAndExportsFollowThePaintingsFile) {
   EXPECT_EQ(exported.substr(exported.size() - 4), ".glb");
 
   const auto toldOpening = [](const std::string& file) {
-    testing::internal::CaptureStderr();
     FileOutcome opened;
-    Quietly([&] { opened = OpenPaintingFile(file); });
-    testing::internal::GetCapturedStderr();
+    Told([&] { opened = OpenPaintingFile(file); });
     EXPECT_TRUE(opened.ok);
     return opened.told;
   };
@@ -405,24 +337,24 @@ TEST_F(PaintingFiles, TheAutosaveWaitsSecondsBetweenWrites) {
   for (int tries = 0; tries < 1000 && StrokesInAutosave() == 0; ++tries) ::usleep(10000);
   ASSERT_EQ(StrokesInAutosave(), 1) << "the first idle step after a change writes it";
   PainterTest::Paint(0.2f, -0.6f, 0.0f, 0.15f);
-  for (int step = 0; step < 10; ++step) {
-    Quietly(OnIdle);
-    ::usleep(20000);
-  }
+  for (int step = 0; step < 10; ++step)
+    Quietly([] {
+      OnIdle();
+      ::usleep(20000);
+    });
   // On a machine so loaded that these steps took seconds, a second write
   // would be on time: only a quick run can tell.
   if (std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {
     EXPECT_EQ(StrokesInAutosave(), 1) << "written again within seconds of the last";
   }
-  testing::internal::CaptureStderr();
-  StopAutosave();
-  testing::internal::GetCapturedStderr();
+  Told([] { StopAutosave(); });
   EXPECT_EQ(StrokesInAutosave(), 2) << "the stop writes what was left";
 }
 
 // A notice over the main view covers part of the picture and, gone, leaves
-// the picture as it was.
-TEST_F(PaintingFiles, ANoticeOverTheMainViewComesAndGoes) {
+// the picture as it was. A painting's thumbnail is the painting: the brush
+// cursor the main view shows over it is left out, and nothing else.
+TEST_F(PaintingFiles, NoticesAndTheCursorAreNotThePainting) {
   PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
   const std::vector<unsigned char> before = MainViewPixels();
   ShowMainViewNotice("kelvra: cannot open x.kelvra: No such file or directory");
@@ -430,25 +362,17 @@ TEST_F(PaintingFiles, ANoticeOverTheMainViewComesAndGoes) {
   AppState().notice.until = 0;
   ExpireMainViewNotice();
   EXPECT_TRUE(MainViewPixels() == before);
-}
 
-// A painting's thumbnail is the painting: the brush cursor the main view
-// shows over it is left out, and nothing else.
-TEST_F(PaintingFiles, TheThumbnailLeavesTheCursorOut) {
-  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
   Quietly([] { OnPassiveMotion(kSize / 2, kSize / 2); });
   const std::vector<unsigned char> screen = MainViewPixels();
   const MainViewFrame frame = ReadMainViewFrame();
   ASSERT_EQ(frame.rgba.size(), std::size_t(kSize) * kSize * 4);
   int differ = 0, farthest = 0;
-  for (int y = 0; y < kSize; ++y)
-    for (int x = 0; x < kSize; ++x) {
-      const std::size_t at = std::size_t(y) * kSize + x;
-      if (frame.rgba[at * 4] != screen[at * 3] || frame.rgba[at * 4 + 1] != screen[at * 3 + 1] ||
-          frame.rgba[at * 4 + 2] != screen[at * 3 + 2]) {
-        ++differ;
-        farthest = std::max({farthest, std::abs(x - kSize / 2), std::abs(y - kSize / 2)});
-      }
+  for (int at = 0; at < kSize * kSize; ++at)
+    if (!std::equal(&screen[at * 3], &screen[at * 3 + 3], &frame.rgba[at * 4])) {
+      ++differ;
+      farthest =
+          std::max({farthest, std::abs(at % kSize - kSize / 2), std::abs(at / kSize - kSize / 2)});
     }
   EXPECT_GT(differ, 20) << "the cursor is in the thumbnail";
   EXPECT_LT(farthest, 40) << "more than the cursor is missing";

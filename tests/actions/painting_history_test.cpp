@@ -38,9 +38,7 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   DeleteSelectedStroke();
   DeleteAllStrokes();
   EXPECT_EQ(history_->Steps().UndoSteps(), 5u) << "three commits, two deletes; no selection step";
-  ASSERT_TRUE(history_->Undo());
-  ASSERT_TRUE(history_->Undo());
-  ASSERT_TRUE(history_->Undo());
+  for (int step = 0; step < 3; ++step) ASSERT_TRUE(history_->Undo());
   EXPECT_EQ(AppState().canvas.count, 2) << "the crossing stroke and its pile-ups go together";
   EXPECT_EQ(AppState().interaction.selectedStroke, 0) << "the selection the commit found";
   ASSERT_TRUE(history_->Redo());
@@ -94,9 +92,7 @@ TEST_F(PaintingSteps, UndoingEverythingGivesTheStartRedoingEverythingTheEnd) {
     }
     const std::string end = CanvasPrint();
     while (history_->Undo()) ExpectKeptRecordsCurrent();
-    if (start) {
-      EXPECT_EQ(CanvasPrint(), *start);
-    }
+    EXPECT_EQ(CanvasPrint(), start.value_or(CanvasPrint()));
     while (history_->Redo()) ExpectKeptRecordsCurrent();
     EXPECT_EQ(CanvasPrint(), end);
     if (HasFailure()) return;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -44,20 +45,20 @@ std::vector<std::vector<LatticePoint>> ReferenceTrace(const Frame& f) {
         stack.push_back({x, y});
       }
       while (!stack.empty()) {
-        LatticePoint p = stack.back();
+        const LatticePoint p = stack.back();
         stack.pop_back();
         region.push_back(p);
-        auto consider = [&](int nx, int ny) {
-          if (seen(nx, ny)) return;
-          if (f.Channel(nx, ny, 0) > 10 || f.Channel(nx, ny, 1) > 10 || f.Channel(nx, ny, 2) > 10) {
+        // Up, down, right, left, within the frame and the lattice's last row
+        // and column past it.
+        const std::pair<int, int> next[] = {
+            {p.x, p.y + 10}, {p.x, p.y - 10}, {p.x + 10, p.y}, {p.x - 10, p.y}};
+        for (const auto& [nx, ny] : next)
+          if (nx >= 0 && ny >= 0 && nx <= W && ny <= H && !seen(nx, ny) &&
+              (f.Channel(nx, ny, 0) > 10 || f.Channel(nx, ny, 1) > 10 ||
+               f.Channel(nx, ny, 2) > 10)) {
             seen(nx, ny) = 1;
             stack.push_back({nx, ny});
           }
-        };
-        if (p.y + 10 <= H) consider(p.x, p.y + 10);
-        if (p.y - 10 >= 0) consider(p.x, p.y - 10);
-        if (p.x + 10 <= W) consider(p.x + 10, p.y);
-        if (p.x - 10 >= 0) consider(p.x - 10, p.y);
       }
       out.push_back(region);
     }
@@ -68,10 +69,8 @@ std::vector<std::vector<LatticePoint>> FastTrace(const Frame& f) {
   return TraceBrightRegions(FrameChannelReader(f.rgb, f.width, f.height), f.width, f.height);
 }
 
-int NonEmpty(const std::vector<std::vector<LatticePoint>>& regions) {
-  int n = 0;
-  for (const auto& r : regions) n += r.empty() ? 0 : 1;
-  return n;
+long NonEmpty(const std::vector<std::vector<LatticePoint>>& regions) {
+  return std::count_if(regions.begin(), regions.end(), [](const auto& r) { return !r.empty(); });
 }
 
 // A seed needs every channel strictly above 10/255; growing needs only one.
@@ -101,8 +100,8 @@ TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
     for (int trial = 0; trial < 4; ++trial) {
       SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " trial " << trial);
       Frame f(size[0], size[1]);
-      std::uniform_int_distribution<int> px(0, size[0] - 1), py(0, size[1] - 1), extent(0, 120);
-      std::uniform_int_distribution<int> level(0, 40);
+      std::uniform_int_distribution<int> px(0, size[0] - 1), py(0, size[1] - 1), extent(0, 120),
+          level(0, 40);
       for (int blob = 0; blob < 25; ++blob) {
         const int x = px(random), y = py(random);
         f.Fill(x, y, x + extent(random), y + extent(random), level(random) / 40.0f,

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,39 +21,28 @@ void Multiply(const double a[16], const double b[16], double out[16]) {
 // Hand-computed inverses, in the column-major layout the main view stores,
 // and singular matrices, which have none.
 TEST(InvertMatrix4, KnownInversesAndSingularMatrices) {
-  const struct {
-    const char* name;
-    double matrix[16];
-    bool invertible;
-    double inverse[16];
-  } cases[] = {
-      {"translation by (2, -3, 5)",
-       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 2, -3, 5, 1},
-       true,
+  // A matrix and its inverse; none (empty) for a singular one.
+  const std::pair<std::vector<double>, std::vector<double>> cases[] = {
+      // Translation by (2, -3, 5).
+      {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 2, -3, 5, 1},
        {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -2, 3, -5, 1}},
-      // Zero on the diagonal: only row exchanges get past the first column.
-      {"swap of x and w",
-       {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0},
-       true,
+      // A swap of x and w, zero on the diagonal: only row exchanges get past
+      // the first column.
+      {{0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0},
        {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0}},
       // gluPerspective(90, 1, 1, 3): a = -(3+1)/(3-1) = -2, b = -2·3·1/(3-1) = -3.
-      {"perspective",
-       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0},
-       true,
+      {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0},
        {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, -1.0 / 3, 0, 0, -1, 2.0 / 3}},
-      {"zero", {}, false, {}},
-      {"two equal rows", {1, 2, 1, 4, 5, 6, 5, 8, 9, 1, 9, 3, 4, 5, 4, 7}, false, {}},
-      {"rank 3 (third column = first + second)",
-       {1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1},
-       false,
-       {}},
+      {std::vector<double>(16, 0.0), {}},
+      {{1, 2, 1, 4, 5, 6, 5, 8, 9, 1, 9, 3, 4, 5, 4, 7}, {}},  // two equal rows
+      {{1, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 1}, {}},  // third column = first + second
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [matrix, expected] : cases) {
+    SCOPED_TRACE(testing::PrintToString(matrix));
     double inverse[16];
-    ASSERT_EQ(InvertMatrix4(c.matrix, inverse), c.invertible);
-    for (int i = 0; i < 16 && c.invertible; ++i)
-      EXPECT_NEAR(inverse[i], c.inverse[i], 1e-12) << "element " << i;
+    ASSERT_EQ(InvertMatrix4(matrix.data(), inverse), !expected.empty());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+      EXPECT_NEAR(inverse[i], expected[i], 1e-12) << "element " << i;
   }
 }
 
@@ -66,10 +57,8 @@ TEST(InvertMatrix4, ProductWithInverseIsIdentityOnRandomMatrices) {
     ASSERT_TRUE(InvertMatrix4(m, inverse));
     Multiply(m, inverse, right);
     Multiply(inverse, m, left);
-    for (int i = 0; i < 16; ++i) {
-      EXPECT_NEAR(right[i], (i % 5 == 0) ? 1.0 : 0.0, 1e-9) << "element " << i;
-      EXPECT_NEAR(left[i], (i % 5 == 0) ? 1.0 : 0.0, 1e-9) << "element " << i;
-    }
+    for (int i = 0; i < 32; ++i)
+      EXPECT_NEAR(i < 16 ? right[i] : left[i - 16], (i % 16) % 5 == 0 ? 1.0 : 0.0, 1e-9) << i;
   }
 }
 

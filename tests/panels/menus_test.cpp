@@ -10,11 +10,12 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "panels/texture_menus.h"
 #include "state/state.h"
 #include "tests/panels/panel_setup.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -135,23 +137,21 @@ class PanelMenus : public testing::Test {
 TEST_F(PanelMenus, FilterMenuGroupsEveryKernelUnderItsTitle) {
   const std::string conv = "Filters > CONVOLUTION/CORRELATION > ";
   const std::string edge = "Filters > EDGE ENHANCEMENT AND DETECTION FILTERS > ";
-  const struct {
-    std::string title;
-    int first, last;
-  } groups[] = {{conv + "LOW PASS FILTERS", 0, 4},
-                {conv + "HIGH PASS FILTERS", 5, 8},
-                {edge + "SHIFT AND DIFFERENCE EDGE ENHANCEMENT", 9, 11},
-                {edge + "LAPLACIAN FILTERS", 12, 17},
-                {edge + "GRADIENT DIRECTIONAL FILTERS", 18, 25},
-                {edge + "EMBOSSING EFFECTS", 26, 33},
-                {edge + "SOBEL EDGE DETECTION AND CONTOUR FILTERS", 34, 37}};
+  const std::tuple<std::string, int, int> groups[] = {
+      {conv + "LOW PASS FILTERS", 0, 4},
+      {conv + "HIGH PASS FILTERS", 5, 8},
+      {edge + "SHIFT AND DIFFERENCE EDGE ENHANCEMENT", 9, 11},
+      {edge + "LAPLACIAN FILTERS", 12, 17},
+      {edge + "GRADIENT DIRECTIONAL FILTERS", 18, 25},
+      {edge + "EMBOSSING EFFECTS", 26, 33},
+      {edge + "SOBEL EDGE DETECTION AND CONTOUR FILTERS", 34, 37}};
   const std::vector<std::string> lines = MenuLines(AppState().windows.filterPanel.id);
   ASSERT_EQ(lines.size(), 43u);
   EXPECT_EQ(lines[0], "Source Image > sourcemap.bmp = -1");
   EXPECT_EQ(lines[1], "Filters > NONE = 2");
-  for (const auto& group : groups)
-    for (int n = group.first; n <= group.last; ++n)
-      EXPECT_EQ(lines[2 + n], group.title + " > " + FilterName(n) + " = " + std::to_string(n));
+  for (const auto& [title, first, last] : groups)
+    for (int n = first; n <= last; ++n)
+      EXPECT_EQ(lines[2 + n], title + " > " + FilterName(n) + " = " + std::to_string(n));
 }
 
 // Every panel's own entries, the last three of its menu: the spacers do
@@ -164,63 +164,67 @@ TEST_F(PanelMenus, HideHidesItsOwnPanelAndTheStrokeMenuGroupsTheMapFolders) {
           " = 0", "Paper Maps > papermap.bmp = -1", " = 0", "Particle Maps > partmap.bmp = -1",
           "Height Maps > heightmap.bmp = -1", " = 0", "Mesh Maps > meshmap.bmp = -1",
           "Detail Maps > detailmap.bmp = -1", " = 0", "Hide = 1", " = 0"}));
-  const struct {
-    const char* name;
-    const int* window;
-    size_t entries;  // in the whole tree
-  } cases[] = {
-      {"Camera", &AppState().windows.cameraPanel.id, 3},
-      {"Size", &AppState().windows.sizePanel.id, 3},
-      {"Filter", &AppState().windows.filterPanel.id, 43},
-      {"Stroke", &AppState().windows.strokePanel.id, 11},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::vector<Line> tree = MenuTree(*c.window);
-    ASSERT_EQ(tree.size(), c.entries);
+  const Windows& w = AppState().windows;
+  // A panel's window and the entries of its whole tree.
+  const std::pair<int, size_t> cases[] = {
+      {w.cameraPanel.id, 3}, {w.sizePanel.id, 3}, {w.filterPanel.id, 43}, {w.strokePanel.id, 11}};
+  for (const auto& [window, entries] : cases) {
+    SCOPED_TRACE(window);
+    const std::vector<Line> tree = MenuTree(window);
+    ASSERT_EQ(tree.size(), entries);
     const std::vector<Line> own(tree.end() - 3, tree.end());
-    EXPECT_EQ(own[0].text, " = 0");
-    EXPECT_EQ(own[1].text, "Hide = 1");
-    EXPECT_EQ(own[2].text, " = 0");
+    EXPECT_EQ(own[0].text + "|" + own[1].text + "|" + own[2].text, " = 0|Hide = 1| = 0");
     HiddenWindows.clear();
-    Choose(*c.window, own[0]);
-    Choose(*c.window, own[2]);
+    Choose(window, own[0]);
+    Choose(window, own[2]);
     EXPECT_TRUE(HiddenWindows.empty());
-    Choose(*c.window, own[1]);
-    EXPECT_EQ(HiddenWindows, std::vector<int>{*c.window});
+    Choose(window, own[1]);
+    EXPECT_EQ(HiddenWindows, std::vector<int>{window});
   }
 }
 
 // A kernel's entry applies that kernel to the source; "NONE" shows the
-// source as it is.
-TEST_F(PanelMenus, KernelEntriesApplyTheirKernelToTheSource) {
-  ASSERT_TRUE(AppState().pictures.source.Allocate(16, 12, 24));
+// source as it is; a source picture's entry loads that picture and shows
+// it through the vertical Sobel kernel.
+TEST_F(PanelMenus, FilterEntriesShowTheSourceThroughTheirKernel) {
+  ScratchDir root;
+  std::filesystem::create_directories(root.File("sourcemap"));
+  const std::string file = root.File("sourcemap/only.bmp");
+  BmpImage& source = AppState().pictures.source;
   std::mt19937 random(11);
-  for (int i = 0; i < 16 * 12 * 3; ++i)
-    AppState().pictures.source.Data()[i] = static_cast<std::uint8_t>(random() & 0xFF);
+  for (bool saved : {true, false}) {
+    ASSERT_TRUE(source.Allocate(16, 12, 24));
+    for (int i = 0; i < 16 * 12 * 3; ++i) source.Data()[i] = static_cast<std::uint8_t>(random());
+    ASSERT_TRUE(!saved || source.Save(file));
+  }
+  BmpImage picture;
+  ASSERT_TRUE(picture.Load(file));
+  SetTextureMenuRoot(root.Path());
   const std::vector<Line> tree = MenuTree(AppState().windows.filterPanel.id);
-  const struct {
-    const char* entry;
-    int kernel;  // -1: none
-  } cases[] = {
+  const std::pair<const char*, int> cases[] = {
+      // an entry and its kernel (-1: none)
       {"Filters > CONVOLUTION/CORRELATION > LOW PASS FILTERS > GAUSSIAN = 4", 4},
       {"Filters > EDGE ENHANCEMENT AND DETECTION FILTERS > EMBOSSING EFFECTS > NORTH2 = 32", 32},
       {"Filters > NONE = 2", -1},
+      {"Source Image > sourcemap.bmp = -1", kFilterVerticalSobel},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.entry);
-    const Line* line = Find(tree, c.entry);
+  for (const auto& [entry, kernel] : cases) {
+    SCOPED_TRACE(entry);
+    const Line* line = Find(tree, entry);
     ASSERT_NE(line, nullptr);
-    BmpImage expected;
-    if (c.kernel >= 0)
-      ASSERT_TRUE(ApplyFilter(AppState().pictures.source, expected, c.kernel));
-    else
-      expected.CopyFrom(AppState().pictures.source);
     AppState().interaction.syncRequested = 0;
     Choose(AppState().windows.filterPanel.id, *line);
+    BmpImage expected;
+    if (kernel >= 0)
+      ASSERT_TRUE(ApplyFilter(source, expected, kernel));
+    else
+      expected.CopyFrom(source);
     EXPECT_TRUE(SamePixels(AppState().pictures.filtered, expected));
     EXPECT_EQ(AppState().interaction.syncRequested, 1);
   }
+  SetTextureMenuRoot("textures/");
+  EXPECT_EQ(AppState().maps.files[MAP_SOURCE], file);
+  EXPECT_TRUE(SamePixels(source, picture));
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -21,7 +20,6 @@
 #include "actions/actions.h"
 #include "camera/camera.h"
 #include "glui/glui.h"
-#include "image/filters.h"
 #include "image/pixel_store.h"
 #include "image/textures.h"
 #include "panels/camera_panel.h"
@@ -92,10 +90,6 @@ GLUI_Control* Find(int window, const Path& path) {
 int SizePanel() { return AppState().windows.sizePanel.id; }
 int StrokePanel() { return AppState().windows.strokePanel.id; }
 int CameraPanel() { return AppState().windows.cameraPanel.id; }
-GLUI* SizeGlui() { return Find(SizePanel(), {"Normal Nodes", "Width", "+"})->get_glui(); }
-GLUI* CurvesGlui() { return Find(StrokePanel(), {"Shape Curve", "LOD:"})->get_glui(); }
-GLUI* StrokeButtonsGlui() { return Find(StrokePanel(), {"Update"})->get_glui(); }
-GLUI* CameraGlui() { return Find(CameraPanel(), {"Delete All"})->get_glui(); }
 
 // A user's click, tick or typed value, after the idle step's sync has shown
 // the variables: the layer writes the variable, then calls back.
@@ -117,17 +111,23 @@ void ResetSizes() {
   AppState().collisions = Collisions();
 }
 
+// Without a selection no size control changes anything; with one, the
+// buttons step their values and resize the selected stroke, no other.
 TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
   StrokeSettings& s = AppState().strokeSettings;
   CollisionFactors& f = AppState().collisions.factors;
+  const std::vector<float> firstBefore = PathWidths(AppState().canvas.strokes[0]);
+  for (int id = 0; id <= 10; ++id) {
+    OnSizePanelControl(id);
+    EXPECT_EQ(std::vector<float>({s.widthStart, s.heightStart, f.widthStart, f.heightEnd}),
+              std::vector<float>({0.04f, 0.025f, 1.021f, 1.021f}))
+        << id;
+    EXPECT_EQ(PathWidths(AppState().canvas.strokes[0]), firstBefore) << id;
+  }
   // Normal sizes (0.04 wide, 0.025 high) step their start by 0.01 and end
-  // at 0; collision factors (1.021 each) step start and end 0.01 apart.
-  const struct {
-    int (*window)();
-    Path path;
-    float *start, *end;
-    float startAfter, endAfter;
-  } cases[] = {
+  // at 0; collision factors (1.021 each) step start and end 0.01 apart:
+  // window, control, start, end, and their values after.
+  const std::tuple<int (*)(), Path, float*, float*, float, float> cases[] = {
       {SizePanel, {"Normal Nodes", "Width", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
       {SizePanel, {"Normal Nodes", "Height", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
       {SizePanel, {"Collision Nodes", "Width", "+"}, &f.widthStart, &f.widthEnd, 1.031f, 1.011f},
@@ -137,15 +137,14 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
       {StrokePanel, {"Size", "+"}, &s.widthStart, &s.widthEnd, 0.05f, 0},
       {StrokePanel, {"Size", "-"}, &s.heightStart, &s.heightEnd, 0.015f, 0},
   };
-  const std::vector<float> firstBefore = PathWidths(AppState().canvas.strokes[0]);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Joined(c.path));
+  for (const auto& [window, path, start, end, startAfter, endAfter] : cases) {
+    SCOPED_TRACE(Joined(path));
     ResetSizes();
     AppState().interaction.selectedStroke = 2;
     s.widthEnd = s.heightEnd = 0.01f;
-    Change(c.window(), c.path);
-    EXPECT_NEAR(*c.start, c.startAfter, 1e-6);
-    EXPECT_NEAR(*c.end, c.endAfter, 1e-6);
+    Change(window(), path);
+    EXPECT_NEAR(*start, startAfter, 1e-6);
+    EXPECT_NEAR(*end, endAfter, 1e-6);
     EXPECT_EQ(AppState().canvas.strokes[1].size.widthStart, s.widthStart);
     EXPECT_EQ(AppState().canvas.strokes[1].size.heightStart, s.heightStart);
     EXPECT_EQ(PathWidths(AppState().canvas.strokes[0]), firstBefore);
@@ -156,11 +155,7 @@ TEST_F(PanelsTest, SizeButtonsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
 // stored for the next collision check ("C" is off here): a resize would
 // show the pending width set below.
 TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
-  const struct {
-    Path path;
-    float* variable;
-    bool resizes;
-  } cases[] = {
+  const std::tuple<Path, float*, bool> cases[] = {
       {{"Normal Nodes", "Width", "Start:"}, &AppState().strokeSettings.widthStart, true},
       {{"Normal Nodes", "Height", "End:"}, &AppState().strokeSettings.heightEnd, true},
       {{"Collision Nodes", "Width", "Start:"}, &AppState().collisions.factors.widthStart, false},
@@ -168,52 +163,38 @@ TEST_F(PanelsTest, TypedSizesReachTheStrokeAndFactorsOnlyTheirVariable) {
       {{"Collision Nodes", "Height", "Start:"}, &AppState().collisions.factors.heightStart, false},
       {{"Collision Nodes", "Height", "End:"}, &AppState().collisions.factors.heightEnd, false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Joined(c.path));
+  for (const auto& [path, variable, resizes] : cases) {
+    SCOPED_TRACE(Joined(path));
     ResetSizes();
     AppState().interaction.selectedStroke = 2;
     AppState().strokeSettings.widthStart = AppState().canvas.strokes[1].size.widthStart + 0.02f;
     const std::vector<float> before = PathWidths(AppState().canvas.strokes[1]);
-    Change(SizePanel(), c.path, 0.07);
-    EXPECT_FLOAT_EQ(*c.variable, 0.07f);
-    EXPECT_EQ(PathWidths(AppState().canvas.strokes[1]) != before, c.resizes);
+    Change(SizePanel(), path, 0.07);
+    EXPECT_FLOAT_EQ(*variable, 0.07f);
+    EXPECT_EQ(PathWidths(AppState().canvas.strokes[1]) != before, resizes);
   }
 }
 
-TEST_F(PanelsTest, SizeControlsDoNothingWithoutASelection) {
-  const std::vector<float> before = PathWidths(AppState().canvas.strokes[0]);
-  for (int id = 0; id <= 10; ++id) {
-    OnSizePanelControl(id);
-    EXPECT_EQ(
-        std::make_tuple(AppState().strokeSettings.widthStart, AppState().strokeSettings.heightStart,
-                        AppState().collisions.factors.widthStart,
-                        AppState().collisions.factors.heightEnd),
-        std::make_tuple(0.04f, 0.025f, 1.021f, 1.021f))
-        << id;
-    EXPECT_EQ(PathWidths(AppState().canvas.strokes[0]), before) << id;
-  }
-}
-
-// A panel shrunk to nothing keeps one pixel a side: the previews divide by
-// their sides (every panel stores its size the same way).
-TEST_F(PanelsTest, ReshapeToNothingKeepsOnePixel) {
-  glutSetWindow(AppState().windows.cameraPanel.id);
-  ReshapeCameraPanel(0, 0);
-  EXPECT_EQ(
-      std::make_pair(AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height),
-      std::make_pair(1, 1));
-}
-
-// Each panel's controls must fit its window and leave room for the preview.
+// Each panel's controls fit its window and leave room for the preview; a
+// panel shrunk to nothing keeps one pixel a side, as the previews divide
+// by their sides (every panel stores its size the same way).
 TEST_F(PanelsTest, ControlsFitTheirWindowsBesideThePreview) {
-  EXPECT_LE(CurvesGlui()->ContentWidth(), AppState().windows.strokePanel.width);
-  EXPECT_LE(CurvesGlui()->ContentHeight() + StrokeButtonsGlui()->ContentHeight(),
-            AppState().windows.strokePanel.height);
-  EXPECT_GE(AppState().windows.strokePanel.width - StrokeButtonsGlui()->ContentWidth(), 150);
-  EXPECT_LE(CameraGlui()->ContentWidth(), AppState().windows.cameraPanel.width);
-  EXPECT_LE(CameraGlui()->ContentHeight(), AppState().windows.cameraPanel.height - 150);
-  EXPECT_LE(SizeGlui()->ContentWidth(), AppState().windows.sizePanel.width);
-  EXPECT_LE(SizeGlui()->ContentHeight(), AppState().windows.sizePanel.height);
+  const auto glui = [](int window, const Path& path) { return Find(window, path)->get_glui(); };
+  const GLUI* curves = glui(StrokePanel(), {"Shape Curve", "LOD:"});
+  const GLUI* strokeButtons = glui(StrokePanel(), {"Update"});
+  const GLUI* camera = glui(CameraPanel(), {"Delete All"});
+  const GLUI* size = glui(SizePanel(), {"Normal Nodes", "Width", "+"});
+  const Windows& w = AppState().windows;
+  EXPECT_LE(curves->ContentWidth(), w.strokePanel.width);
+  EXPECT_LE(curves->ContentHeight() + strokeButtons->ContentHeight(), w.strokePanel.height);
+  EXPECT_GE(w.strokePanel.width - strokeButtons->ContentWidth(), 150);
+  EXPECT_LE(camera->ContentWidth(), w.cameraPanel.width);
+  EXPECT_LE(camera->ContentHeight(), w.cameraPanel.height - 150);
+  EXPECT_LE(size->ContentWidth(), w.sizePanel.width);
+  EXPECT_LE(size->ContentHeight(), w.sizePanel.height);
+  glutSetWindow(w.cameraPanel.id);
+  ReshapeCameraPanel(0, 0);
+  EXPECT_EQ(std::make_pair(w.cameraPanel.width, w.cameraPanel.height), std::make_pair(1, 1));
 }
 
 // ---- Stroke panel -------------------------------------------------------------
@@ -221,33 +202,26 @@ TEST_F(PanelsTest, ControlsFitTheirWindowsBesideThePreview) {
 // Both ends of every range: a value just past a limit is held at it, the
 // limit itself is kept.
 TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
-  const struct {
-    Path path;
-    const int* variable;
-    int low, high;
-  } cases[] = {
+  const std::tuple<Path, const int*, int, int> cases[] = {
+      // control, variable, range
       {{"Shape Curve", "LOD:"}, &AppState().strokeSettings.shapeLod, 1, 64},
       {{"Path Curve", "LOD:"}, &AppState().strokeSettings.pathLod, 1, 64},
       {{"Mesh Subdivision", "# Subdivisions:"}, &AppState().strokeSettings.subdivisionLevels, 0, 5},
       {{"Stroke Capping", "End node:"}, &AppState().strokeSettings.endNode, 0, 64},
   };
-  for (const auto& c : cases) {
+  for (const auto& [path, variable, low, high] : cases) {
     const std::pair<int, int> typedAndStored[] = {
-        {c.low - 1, c.low}, {c.low, c.low}, {c.high, c.high}, {c.high + 1, c.high}};
+        {low - 1, low}, {low, low}, {high, high}, {high + 1, high}};
     for (const auto& [typed, stored] : typedAndStored) {
-      SCOPED_TRACE(Joined(c.path) + " " + std::to_string(typed));
-      Change(StrokePanel(), c.path, typed);
-      EXPECT_EQ(*c.variable, stored);
+      SCOPED_TRACE(Joined(path) + " " + std::to_string(typed));
+      Change(StrokePanel(), path, typed);
+      EXPECT_EQ(*variable, stored);
     }
   }
 }
 
 TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
-  const struct {
-    int (*window)();
-    Path path;
-    const int* variable;
-  } cases[] = {
+  const std::tuple<int (*)(), Path, const int*> cases[] = {
       {StrokePanel, {"Primitives", "N"}, &AppState().display.showNodes},
       {StrokePanel, {"Misc", "C"}, &AppState().collisions.afterStroke},
       {StrokePanel, {"Misc", "R"}, &AppState().strokeSettings.randomSize},
@@ -256,11 +230,11 @@ TEST_F(PanelsTest, CheckboxesWriteTheirVariablesAndParticlesExcludeMesh) {
       {CameraPanel, {"Axes ON/OFF"}, &AppState().display.axesOn},
       {CameraPanel, {"Cursor ON/OFF"}, &AppState().display.cursorOn},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Joined(c.path));
+  for (const auto& [window, path, variable] : cases) {
+    SCOPED_TRACE(Joined(path));
     for (int value : {0, 1}) {
-      Change(c.window(), c.path, value);
-      EXPECT_EQ(*c.variable, value);
+      Change(window(), path, value);
+      EXPECT_EQ(*variable, value);
     }
   }
   // "P" and "M" are wired to the rebuild callback, which keeps them apart.
@@ -286,16 +260,14 @@ TEST_F(PanelsTest, EverySettingControlIsAnAction) {
   int controls = 0;
   for (int window : {StrokePanel(), CameraPanel(), SizePanel()}) {
     GLUI_Master.ForEachControl(window, [&](GLUI_Control& control) {
-      const GLUI_Control::ScriptForm form = control.Form();
-      const bool checkbox = form == GLUI_Control::ScriptForm::kCheckbox;
-      if (!checkbox && form != GLUI_Control::ScriptForm::kNumbers) return;
+      const bool checkbox = control.Form() == GLUI_Control::ScriptForm::kCheckbox;
+      if (!checkbox && control.Form() != GLUI_Control::ScriptForm::kNumbers) return;
       SCOPED_TRACE(Joined(control.LabelPath()));
       GLUI_Master.sync_live_all();
       std::istringstream numbers(control.ValueText());
       double first = 0;
-      numbers >> first;
       std::string rest;
-      std::getline(numbers, rest);
+      std::getline(numbers >> first, rest);
       const int before = counter.told;
       char changed[32];
       std::snprintf(changed, sizeof changed, "%.17g", checkbox ? 1 - first : first + 1);
@@ -310,13 +282,12 @@ TEST_F(PanelsTest, EverySettingControlIsAnAction) {
 
 // Draws the preview, then paints one known colour under the pointer.
 void DrawPreviewWithColourAt(int x, int yFromTop, float r, float g, float b) {
+  const ViewArea& view = AppState().windows.strokePanelView;
   glutSetWindow(AppState().windows.strokePanel.id);
   ReshapeStrokePanel(AppState().windows.strokePanel.width, AppState().windows.strokePanel.height);
   DisplayStrokePanel();
-  const int glY =
-      AppState().windows.strokePanelView.y + AppState().windows.strokePanelView.height - yFromTop;
   glEnable(GL_SCISSOR_TEST);
-  glScissor(AppState().windows.strokePanelView.x + x - 2, glY - 2, 5, 5);
+  glScissor(view.x + x - 2, view.y + view.height - yFromTop - 2, 5, 5);
   glClearColor(r, g, b, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
@@ -332,25 +303,23 @@ TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
   ASSERT_GT(h, 40);
   const int x = AppState().windows.strokePanelView.width / 3;
   const int below = static_cast<int>(std::ceil(h - 1.9 * h / 4.0));  // view y = 1.9
+  StrokeSettings& s = AppState().strokeSettings;
   DrawPreviewWithColourAt(x, below, 0.9f, 0.1f, 0.1f);
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, below);
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_UP, x, h / 4);
   PickStrokeColour(GLUT_MIDDLE_BUTTON, GLUT_DOWN, x, h / 4);
-  EXPECT_EQ(AppState().strokeSettings.startColour.x, 0.0f);
-  EXPECT_EQ(AppState().strokeSettings.endColour.y, 0.0f);
+  EXPECT_EQ(s.startColour.x, 0.0f);
+  EXPECT_EQ(s.endColour.y, 0.0f);
   EXPECT_FLOAT_EQ(AppState().colourMarker.x, 0.086f);
   EXPECT_FLOAT_EQ(AppState().colourMarker.y, 2.189f);
-
   if (h % 2 == 0) {  // view y = 2.0 exactly: the first row of the band picks
     DrawPreviewWithColourAt(x, h / 2, 0.9f, 0.1f, 0.1f);
     PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 2);
-    EXPECT_NEAR(AppState().strokeSettings.startColour.x, 0.9f, 0.01f);
+    EXPECT_NEAR(s.startColour.x, 0.9f, 0.01f);
   }
-
   DrawPreviewWithColourAt(x, h / 4, 0.25f, 0.5f, 0.75f);  // view y = 3
   PickStrokeColour(GLUT_LEFT_BUTTON, GLUT_DOWN, x, h / 4);
-  for (const Vec4* colour :
-       {&AppState().strokeSettings.startColour, &AppState().strokeSettings.endColour})
+  for (const Vec4* colour : {&s.startColour, &s.endColour})
     EXPECT_TRUE(Near(*colour, Vec4(0.25f, 0.5f, 0.75f, 0), 0.01f));
   EXPECT_FLOAT_EQ(AppState().colourMarker.x,
                   static_cast<float>(x) / AppState().windows.strokePanelView.width);
@@ -362,81 +331,35 @@ TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
 TEST_F(PanelsTest, MapFolderChoicesFillTheirOwnSlot) {
   ScratchDir root;
   SetTextureMenuRoot(root.Path());
-  const struct {
-    void (*onChoice)(int);
-    const char* folder;
-    MapSlot slot;
-  } cases[] = {{OnPaperMapChoice, "papermap", MAP_PAPER},
-               {OnMeshMapChoice, "meshmap", MAP_MESH},
-               {OnDetailMapChoice, "detailmap", MAP_DETAIL},
-               {OnParticleMapChoice, "partmap", MAP_PARTICLE_BRUSH},
-               {OnHeightMapChoice, "heightmap", MAP_HEIGHT}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.folder);
-    fs::create_directories(root.File(c.folder));
-    std::ofstream(root.File(c.folder) + "/a.bmp") << "not a picture";
-    const std::string before = AppState().maps.files[c.slot];
+  const std::tuple<void (*)(int), std::string, MapSlot> cases[] = {
+      {OnPaperMapChoice, "papermap", MAP_PAPER},
+      {OnMeshMapChoice, "meshmap", MAP_MESH},
+      {OnDetailMapChoice, "detailmap", MAP_DETAIL},
+      {OnParticleMapChoice, "partmap", MAP_PARTICLE_BRUSH},
+      {OnHeightMapChoice, "heightmap", MAP_HEIGHT}};
+  for (const auto& [onChoice, folder, slot] : cases) {
+    SCOPED_TRACE(folder);
+    fs::create_directories(root.File(folder));
+    std::ofstream(root.File(folder) + "/a.bmp") << "not a picture";
+    const std::string before = AppState().maps.files[slot];
     AppState().interaction.syncRequested = 0;
-    c.onChoice(-2);
-    EXPECT_EQ(AppState().maps.files[c.slot], before);
+    onChoice(-2);
+    EXPECT_EQ(AppState().maps.files[slot], before);
     EXPECT_EQ(AppState().interaction.syncRequested, 0);
-    Quietly([&] { c.onChoice(-1); });  // the loader complains about the fake file
-    EXPECT_EQ(AppState().maps.files[c.slot], TextureMenuRoot() + c.folder + "/a.bmp");
+    Quietly([&] { onChoice(-1); });  // the loader complains about the fake file
+    EXPECT_EQ(AppState().maps.files[slot], TextureMenuRoot() + folder + "/a.bmp");
     EXPECT_EQ(AppState().interaction.syncRequested, 1);
   }
-}
-
-// ---- Filter panel ----------------------------------------------------------------
-
-void FillRandomSource(unsigned seed) {
-  ASSERT_TRUE(AppState().pictures.source.Allocate(32, 24, 24));
-  std::mt19937 random(seed);
-  std::uint8_t* data = AppState().pictures.source.Data();
-  for (int i = 0; i < 32 * 24 * 3; ++i) data[i] = static_cast<std::uint8_t>(random() & 0xFF);
-}
-
-TEST_F(PanelsTest, NewSourceIsShownThroughVerticals) {
-  ScratchDir root;
-  SetTextureMenuRoot(root.Path());
-  fs::create_directories(root.File("sourcemap"));
-  const std::string file = root.File("sourcemap/only.bmp");
-  FillRandomSource(3);
-  ASSERT_TRUE(AppState().pictures.source.Save(file));
-  BmpImage saved, expected;
-  ASSERT_TRUE(saved.Load(file));
-  ASSERT_TRUE(ApplyFilter(saved, expected, 35));
-
-  ASSERT_TRUE(AppState().pictures.source.Allocate(4, 4, 24));
-  OnSourceChoice(-1);
-
-  EXPECT_EQ(AppState().maps.files[MAP_SOURCE], file);
-  EXPECT_TRUE(SamePixels(AppState().pictures.source, saved));
-  EXPECT_TRUE(SamePixels(AppState().pictures.filtered, expected));
-  EXPECT_EQ(AppState().interaction.syncRequested, 1);
 }
 
 // ---- Camera panel ----------------------------------------------------------------
 
 // "Delete Selected" marks the selected stroke deleted and keeps the count
-// and selection; "Load" and "Save" do nothing; "Delete All" clears.
-TEST_F(PanelsTest, DeleteButtonsMarkTheSelectionOrClearAll) {
-  AppState().interaction.selectedStroke = 2;
-  Change(CameraPanel(), {"Delete Selected"});
-  Change(CameraPanel(), {"Load"});
-  Change(CameraPanel(), {"Save"});
-  EXPECT_EQ(
-      std::make_tuple(AppState().canvas.strokes[0].deleted, AppState().canvas.strokes[1].deleted,
-                      AppState().canvas.count, AppState().interaction.selectedStroke),
-      std::make_tuple(0, 1, 2, 2));
-  Change(CameraPanel(), {"Delete All"});
-  EXPECT_EQ(AppState().canvas.count, 0);
-  EXPECT_TRUE(AppState().canvas.strokes[0].path.empty());
-}
-
-// "Update" builds the selected stroke again from the settings now: a new
-// path level of detail gives it a path of another length; the other
-// stroke stays as it was.
-TEST_F(PanelsTest, UpdateRebuildsTheSelectedStrokeFromTheSettingsNow) {
+// and selection; "Load" and "Save" do nothing; "Update" builds the
+// selected stroke again from the settings now (a new path level of detail
+// gives it a path of another length), the other staying as it was;
+// "Delete All" clears.
+TEST_F(PanelsTest, ButtonsActOnTheSelectedStrokeOrClearAll) {
   const Canvas& canvas = AppState().canvas;
   const std::size_t firstPath = canvas.strokes[0].path.size();
   const std::size_t secondPath = canvas.strokes[1].path.size();
@@ -445,19 +368,25 @@ TEST_F(PanelsTest, UpdateRebuildsTheSelectedStrokeFromTheSettingsNow) {
   Quietly([] { Change(StrokePanel(), {"Update"}); });
   EXPECT_EQ(canvas.strokes[0].path.size(), firstPath);
   EXPECT_GT(canvas.strokes[1].path.size(), secondPath);
+  for (const char* button : {"Delete Selected", "Load", "Save"}) Change(CameraPanel(), {button});
+  EXPECT_EQ(std::make_tuple(canvas.strokes[0].deleted, canvas.strokes[1].deleted, canvas.count,
+                            AppState().interaction.selectedStroke),
+            std::make_tuple(0, 1, 2, 2));
+  Change(CameraPanel(), {"Delete All"});
+  EXPECT_EQ(canvas.count, 0);
+  EXPECT_TRUE(canvas.strokes[0].path.empty());
 }
 
 // Counts pixels of the camera preview close to one colour.
 int CountCameraPixels(unsigned char r, unsigned char g, unsigned char b) {
-  glutSetWindow(AppState().windows.cameraPanel.id);
-  ReshapeCameraPanel(AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height);
+  const WindowPlace& panel = AppState().windows.cameraPanel;
+  glutSetWindow(panel.id);
+  ReshapeCameraPanel(panel.width, panel.height);
   DisplayCameraPanel();
-  std::vector<unsigned char> rgb(static_cast<size_t>(AppState().windows.cameraPanel.width) *
-                                 AppState().windows.cameraPanel.height * 3);
+  std::vector<unsigned char> rgb(static_cast<size_t>(panel.width) * panel.height * 3);
   const PixelStoreScope tightRows;
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height,
-               GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glReadPixels(0, 0, panel.width, panel.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   int count = 0;
   for (size_t i = 0; i < rgb.size(); i += 3)
     if (std::abs(rgb[i] - r) < 8 && std::abs(rgb[i + 1] - g) < 8 && std::abs(rgb[i + 2] - b) < 8)
@@ -490,11 +419,8 @@ TEST_F(PanelsTest, PreviewDrawsTheCameraOnlyForAnInvertibleViewAndTheLightOnlyWh
 
   for (double& m : AppState().views.modelView) m = 0;  // no camera can be read from this
   EXPECT_EQ(CountCameraPixels(0, 0, 255), 0);
-}
-
-// The preview is drawn from the camera's pose and lens: keys 7 and 9, which
-// change the field of view alone, redraw it too.
-TEST_F(PanelsTest, TheFieldOfViewKeysRedrawThePreview) {
+  // The preview is drawn from the camera's pose and lens: keys 7 and 9,
+  // which change the field of view alone, redraw it too.
   for (unsigned char key : {'7', '9'}) {
     const std::string drawn = CameraPanelRedrawKey();
     ASSERT_TRUE(PressCameraKey(key));

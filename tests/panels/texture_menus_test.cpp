@@ -67,10 +67,10 @@ TEST_F(TextureFolderTest, MissingFolderHasNoEntriesAndPrintsItsLine) {
   EXPECT_FALSE(FolderFileForMenuValue(missing, -1).has_value());
 
   int menu = -1;
-  EXPECT_EQ(Printed([&] {
-              menu = CreateFolderMenu(missing, nullptr, "Papermap Directory not Found...");
-            }),
-            "Papermap Directory not Found...\n");
+  const auto create = [&] {
+    menu = CreateFolderMenu(missing, nullptr, "Papermap Directory not Found...");
+  };
+  EXPECT_EQ(Printed(create), "Papermap Directory not Found...\n");
   EXPECT_EQ(menu, 0);
 }
 

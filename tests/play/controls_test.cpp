@@ -72,10 +72,8 @@ class ScriptedControls : public testing::Test {
 
 TEST_F(ScriptedControls, ALineChangesItsControlAndIsHeardBackAsTheSameChange) {
   const char* const same = "";
-  const struct {
-    const char* line;
-    const char* heard;  // `same`: the line itself; nullptr: nothing changed
-  } cases[] = {
+  // A line, and the line heard: `same`, the line itself; nullptr, nothing.
+  const std::pair<const char*, const char*> cases[] = {
       {R"(set "Open/Name:" "Harbour \"at\" dusk")", same},
       {R"(set "Open/Name:" "Harbour \"at\" dusk")", nullptr},
       {R"(set "Paintings" "Red wave")", R"(set "Open/Paintings" "Red wave")"},
@@ -86,14 +84,12 @@ TEST_F(ScriptedControls, ALineChangesItsControlAndIsHeardBackAsTheSameChange) {
       {R"(click "Go")", R"(click "Values/Go")"},
       {R"(set "Ball" 0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1)", same},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
+  for (const auto& [line, said] : cases) {
     heard.clear();
-    EXPECT_EQ(Play(c.line), "");
-    const std::vector<std::string> expected =
-        c.heard ? std::vector<std::string>{*c.heard ? c.heard : c.line}
-                : std::vector<std::string>{};
-    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(Play(line), "") << line;
+    EXPECT_EQ(heard,
+              said ? std::vector<std::string>{*said ? said : line} : std::vector<std::string>{})
+        << line;
   }
   EXPECT_EQ(Name, "Harbour \"at\" dusk");
   EXPECT_EQ(List->get_current_item(), 1);
@@ -106,10 +102,7 @@ TEST_F(ScriptedControls, ALineChangesItsControlAndIsHeardBackAsTheSameChange) {
 }
 
 TEST_F(ScriptedControls, ALineThatDoesNotFitItsControlSaysWhy) {
-  const struct {
-    const char* line;
-    const char* problem;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {R"(set "Paintings" "Sunrise")", "no item \"Sunrise\" in the list"},
       {R"(click "Paintings")", "a list is set to an item or activated"},
       {R"(activate "Go")", "only a list or a text field is activated"},
@@ -121,7 +114,7 @@ TEST_F(ScriptedControls, ALineThatDoesNotFitItsControlSaysWhy) {
       {R"(set "Nowhere" 1)", "no control \"Nowhere\""},
   };
   heard.clear();
-  for (const auto& c : cases) EXPECT_EQ(Play(c.line), c.problem) << c.line;
+  for (const auto& [line, problem] : cases) EXPECT_EQ(Play(line), problem) << line;
   EXPECT_TRUE(heard.empty());
 }
 

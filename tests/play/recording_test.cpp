@@ -5,9 +5,9 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "glui/glui.h"
@@ -19,13 +19,9 @@
 
 namespace {
 
-// What a window's callbacks were given; button -1 for a move.
-struct Delivered {
-  int window, button, state, x, y;
-  bool operator==(const Delivered& o) const {
-    return std::tie(window, button, state, x, y) == std::tie(o.window, o.button, o.state, o.x, o.y);
-  }
-};
+// What a window's callbacks were given: the window, the button (-1 for a
+// move), its state (for a move, whether a button is held), x and y.
+using Delivered = std::array<int, 5>;
 std::vector<Delivered> delivered;
 
 void OnMouse(int button, int state, int x, int y) {
@@ -39,11 +35,6 @@ void Listen(int window) {
   glutMouseFunc(OnMouse);
   glutMotionFunc(OnMotion);
   glutPassiveMotionFunc(OnPassiveMotion);
-}
-
-std::ostream& operator<<(std::ostream& out, const Delivered& d) {
-  return out << "{" << d.window << ", " << d.button << ", " << d.state << ", " << d.x << ", " << d.y
-             << "}";
 }
 
 // The hidden window as the main view, with a control subwindow on its left
@@ -66,10 +57,7 @@ class Playing : public testing::Test {
 
   static void Deliver(PointerRouting& routing, EventKind kind, int button, int x, int y) {
     Event event;
-    event.kind = kind;
-    event.button = button;
-    event.x = x;
-    event.y = y;
+    event.kind = kind, event.button = button, event.x = x, event.y = y;
     routing.Deliver(top_, event);
   }
 
@@ -159,9 +147,9 @@ TEST_F(Playing, TheRecorderWritesEachEventAsTheLineThatReplaysIt) {
     recorder.Reshape(top_, 320, 250);
   }
   const std::vector<std::string> expected = {
-      "frames 3",  "window main",    "key Ctrl+Z",     "key Ctrl+A",     "frames 1",
-      "key Alt+A", "press left 5 6", "wheel up 9 9 shift", "wheel right 9 9", "move 7 8",
-      "resize 400 250", "resize 320 250",
+      "frames 3",        "window main", "key Ctrl+Z",     "key Ctrl+A",
+      "frames 1",        "key Alt+A",   "press left 5 6", "wheel up 9 9 shift",
+      "wheel right 9 9", "move 7 8",    "resize 400 250", "resize 320 250",
   };
   EXPECT_EQ(LinesOf(journal), expected);
   std::fclose(journal);

@@ -7,201 +7,132 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/corpus.h"
 
 namespace {
 
-std::vector<Event> Read(const std::string& text) {
-  std::string error;
-  auto events = ParseScript(text, "s.session", &error);
-  EXPECT_TRUE(events.has_value()) << error;
-  return events ? *events : std::vector<Event>();
-}
-
-// Events with only the fields of their kind set.
-Event Pointer(EventKind kind, int button, int x, int y) {
-  Event event;
-  event.kind = kind, event.button = button, event.x = x, event.y = y;
-  return event;
-}
-Event Key(EventKind kind, int key, int modifiers = 0) {
-  Event event;
-  event.kind = kind, event.key = key, event.modifiers = modifiers;
-  return event;
-}
-Event Named(EventKind kind, const std::string& text, std::vector<double> values = {}) {
-  Event event;
-  event.kind = kind, event.text = text, event.values = std::move(values);
-  return event;
-}
-Event TextSet(const std::string& path, const std::string& text) {
-  Event event;
-  event.kind = EventKind::kSet, event.text = path, event.valueText = text;
-  return event;
-}
-Event Counted(EventKind kind, long count) {
-  Event event;
-  event.kind = kind, event.count = count;
-  return event;
-}
-
-TEST(Script, LinesReadAsTheEventsTheyName) {
-  const std::vector<Event> events = Read(
-      "# a comment\n"
-      "\n"
-      "window stroke\n"
-      "  press left 12 -3\r\n"
-      "move 40 50\n"
-      "release middle 40 50\n"
-      "press 4 1 2\n"
-      "key a\n"
-      "key #\n"
-      "key Ctrl+z\n"
-      "key Ctrl+Shift+Z\n"
-      "key Esc\n"
-      "special f12\n"
-      "special Shift+left\n"
-      "special 300\n"
-      "menu \"Filters/CONVOLUTION/CORRELATION/LOW PASS FILTERS/GAUSSIAN\"\n"
-      "set \"Normal Nodes/Width/Start:\" 0.125\n"
-      "toggle \"Misc/C\"\n"
-      "click \"Size/+\"\n"
-      "resize 800 600\n"
-      "frames 30\n"
-      "wait 250\n"
-      "screenshot \"out/main view.png\"\n"
-      "undo\n"
-      "redo\n"
-      "export painting.glb\n"
-      "set \"say \\\"hi\\\" \\\\ there\" 1\n"
-      "set \"Open/Name:\" \"Red \\\"wave\\\" 2\"\n"
-      "set \"Open/Name:\" \"\"\n"
-      "activate \"Open/Paintings\"\n"
-      "window paintings\n"
-      "save \"my paintings/harbour.kelvra\"\n"
-      "open out/harbour.kelvra\n"
-      "film \"out/my film.mp4\"\n"
-      "move 3 4 pressure 0.25\n"
-      "wheel down 5 6 ctrl\n"
-      "mode paint-under-pointer on\n"
-      "brush \"Flat knife\"\n");
-  // Line numbers count from the first line, comments and blanks included.
-  const std::vector<std::pair<int, Event>> expected = {
-      {3, Named(EventKind::kWindow, "stroke")},
-      {4, Pointer(EventKind::kPress, 0, 12, -3)},
-      {5, Pointer(EventKind::kMove, 0, 40, 50)},
-      {6, Pointer(EventKind::kRelease, 1, 40, 50)},
-      {7, Pointer(EventKind::kPress, 4, 1, 2)},
-      {8, Key(EventKind::kKey, 'a')},
-      {9, Key(EventKind::kKey, '#')},
-      {10, Key(EventKind::kKey, 26, kCtrlKey)},
-      {11, Key(EventKind::kKey, 26, kCtrlKey | kShiftKey)},
-      {12, Key(EventKind::kKey, 27)},
-      {13, Key(EventKind::kSpecial, 12)},
-      {14, Key(EventKind::kSpecial, 100, kShiftKey)},
-      {15, Key(EventKind::kSpecial, 300)},
-      {16, Named(EventKind::kMenu, "Filters/CONVOLUTION/CORRELATION/LOW PASS FILTERS/GAUSSIAN")},
-      {17, Named(EventKind::kSet, "Normal Nodes/Width/Start:", {0.125})},
-      {18, Named(EventKind::kToggle, "Misc/C")},
-      {19, Named(EventKind::kClick, "Size/+")},
-      {20, Pointer(EventKind::kResize, 0, 800, 600)},
-      {21, Counted(EventKind::kFrames, 30)},
-      {22, Counted(EventKind::kWait, 250)},
-      {23, Named(EventKind::kScreenshot, "out/main view.png")},
-      {24, Named(EventKind::kUndo, "")},
-      {25, Named(EventKind::kRedo, "")},
-      {26, Named(EventKind::kExport, "painting.glb")},
-      {27, Named(EventKind::kSet, "say \"hi\" \\ there", {1})},
-      {28, TextSet("Open/Name:", "Red \"wave\" 2")},
-      {29, TextSet("Open/Name:", "")},
-      {30, Named(EventKind::kActivate, "Open/Paintings")},
-      {31, Named(EventKind::kWindow, "paintings")},
-      {32, Named(EventKind::kSave, "my paintings/harbour.kelvra")},
-      {33, Named(EventKind::kOpen, "out/harbour.kelvra")},
-      {34, Named(EventKind::kFilm, "out/my film.mp4")},
-      {35, [] {
-         Event pen = Pointer(EventKind::kMove, 0, 3, 4);
-         pen.values = {0.25};
-         return pen;
-       }()},
-      {36, [] {
-         Event wheel = Pointer(EventKind::kWheel, 4, 5, 6);
-         wheel.modifiers = kCtrlKey;
-         return wheel;
-       }()},
-      {37, [] {
-         Event mode = Named(EventKind::kMode, "paint-under-pointer");
-         mode.count = 1;
-         return mode;
-       }()},
-      {38, Named(EventKind::kBrush, "Flat knife")},
+// Each line reads as one event, numbered by its line in the file (comments
+// and blank lines counted), that writes back as the line given ("" for the
+// line itself); keys and buttons read as the codes GLUT gives (button, x,
+// y, key, modifiers (Shift 1, Ctrl 2) and count, where given).
+TEST(Script, LinesReadAsTheEventsTheyNameAndWriteBack) {
+  const std::tuple<const char*, const char*, std::vector<long>> lines[] = {
+      {"# a comment", nullptr, {}},
+      {"", nullptr, {}},
+      {"window stroke", "", {}},
+      {"  press left 12 -3\r", "press left 12 -3", {0, 12, -3, 0, 0, 0}},
+      {"move 40 50", "", {}},
+      {"release middle 40 50", "", {1, 40, 50, 0, 0, 0}},
+      {"press 4 1 2", "", {4, 1, 2, 0, 0, 0}},
+      {"key a", "", {0, 0, 0, 'a', 0, 0}},
+      {"key #", "", {0, 0, 0, '#', 0, 0}},
+      {"key Ctrl+z", "key Ctrl+Z", {0, 0, 0, 26, kCtrlKey, 0}},
+      {"key Ctrl+Shift+Z", "", {0, 0, 0, 26, kCtrlKey | kShiftKey, 0}},
+      {"key Esc", "", {0, 0, 0, 27, 0, 0}},
+      {"special f12", "", {0, 0, 0, 12, 0, 0}},
+      {"special Shift+left", "", {0, 0, 0, 100, kShiftKey, 0}},
+      {"special 300", "", {}},
+      {"menu \"Filters/CONVOLUTION/CORRELATION/LOW PASS FILTERS/GAUSSIAN\"", "", {}},
+      {"set \"Normal Nodes/Width/Start:\" 0.125", "", {}},
+      {"toggle \"Misc/C\"", "", {}},
+      {"click \"Size/+\"", "", {}},
+      {"resize 800 600", "", {0, 800, 600, 0, 0, 0}},
+      {"frames 30", "", {0, 0, 0, 0, 0, 30}},
+      {"wait 250", "", {}},
+      {"screenshot \"out/main view.png\"", "", {}},
+      {"undo", "", {}},
+      {"redo", "", {}},
+      {"export painting.glb", "", {}},
+      {"set \"say \\\"hi\\\" \\\\ there\" 1", "", {}},
+      {"set \"Open/Name:\" \"Red \\\"wave\\\" 2\"", "", {}},
+      {"set \"Open/Name:\" \"\"", "", {}},
+      {"activate \"Open/Paintings\"", "", {}},
+      {"window paintings", "", {}},
+      {"save \"my paintings/harbour.kelvra\"", "", {}},
+      {"open out/harbour.kelvra", "", {}},
+      {"film \"out/my film.mp4\"", "", {}},
+      {"move 3 4 pressure 0.25", "", {}},
+      {"wheel down 5 6 ctrl", "", {4, 5, 6, 0, kCtrlKey, 0}},
+      {"mode paint-under-pointer on", "", {0, 0, 0, 0, 0, 1}},
+      {"brush \"Flat knife\"", "", {}},
   };
-  ASSERT_EQ(events.size(), expected.size());
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    EXPECT_EQ(events[i].line, expected[i].first);
-    EXPECT_TRUE(events[i] == expected[i].second)
-        << "line " << expected[i].first << " read as " << FormatEvent(events[i]);
+  std::string text;
+  for (const auto& [line, written, codes] : lines) text += std::string(line) + "\n";
+  std::string error;
+  const auto events = ParseScript(text, "s.session", &error);
+  ASSERT_TRUE(events.has_value()) << error;
+  ASSERT_EQ(events->size(), std::size(lines) - 2);
+  std::map<int, Event> at;
+  for (const Event& e : *events) {
+    const auto& [line, written, codes] = lines[e.line - 1];
+    ASSERT_NE(written, nullptr) << e.line;
+    EXPECT_EQ(FormatEvent(e), *written ? written : line) << e.line;
+    if (!codes.empty()) {
+      EXPECT_EQ(codes, (std::vector<long>{e.button, e.x, e.y, e.key, e.modifiers, e.count}))
+          << line;
+    }
+    at[e.line] = e;
   }
+  EXPECT_EQ(at[35].values, std::vector<double>{0.25});
+  EXPECT_EQ(at[17].values, std::vector<double>{0.125});
+  EXPECT_EQ(at[28].valueText, "Red \"wave\" 2");
 }
 
 TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
-  constexpr const char* kWheelExpected =
-      "s.session:1: expected up, down, left or right, a pixel X Y, and shift or ctrl if one is held";
-  const struct {
-    const char* text;
-    const char* error;
-  } cases[] = {
+  const std::string wheel =
+      "1: expected up, down, left or right, a pixel X Y, and shift or ctrl if one is held";
+  const std::string pen = "1: expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen";
+  const std::pair<const char*, std::string> cases[] = {
       {"window main\n\n# fine\nwindow kitchen\n",
-       "s.session:4: expected a window name (main, stroke, camera, filter, size, paintings or brushes)"},
-      {"press left 10\n", "s.session:1: expected a button (left, middle, right) and a pixel X Y"},
-      {"press left 10 ten\n", "s.session:1: expected whole pixel numbers X Y"},
-      {"press left 10 1e9\n", "s.session:1: expected whole pixel numbers X Y"},
-      {"move 1 2 3\n", "s.session:1: expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen"},
-      {"move 1 2 pressure 1.5\n",
-       "s.session:1: expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen"},
+       "4: expected a window name (main, stroke, camera, filter, size, paintings or brushes)"},
+      {"press left 10\n", "1: expected a button (left, middle, right) and a pixel X Y"},
+      {"press left 10 ten\n", "1: expected whole pixel numbers X Y"},
+      {"press left 10 1e9\n", "1: expected whole pixel numbers X Y"},
+      {"move 1 2 3\n", pen},
+      {"move 1 2 pressure 1.5\n", pen},
       {"key ab\n",
-       "s.session:1: expected one printable character or a key name (Esc, Enter, "
-       "Tab, Backspace, Delete, Space), with Ctrl+, Alt+ or Shift+ in front"},
-      {"special hyper\n",
-       "s.session:1: expected a special key name (left, right, up, down, f1 … f12, …)"},
-      {"menu Filters\n", "s.session:1: expected a quoted menu path \"Label/Entry\""},
-      {"menu \"Filters\n", "s.session:1: expected a closing \""},
-      {"set \"LOD:\"\n", "s.session:1: expected a quoted control path \"Panel/Label\" and a value"},
+       "1: expected one printable character or a key name (Esc, Enter, Tab, Backspace, Delete, "
+       "Space), with Ctrl+, Alt+ or Shift+ in front"},
+      {"special hyper\n", "1: expected a special key name (left, right, up, down, f1 … f12, …)"},
+      {"menu Filters\n", "1: expected a quoted menu path \"Label/Entry\""},
+      {"menu \"Filters\n", "1: expected a closing \""},
+      {"set \"LOD:\"\n", "1: expected a quoted control path \"Panel/Label\" and a value"},
       {"set \"LOD:\" 1 2\n",
-       "s.session:1: expected 1 value, or 16 (a rotation matrix), or 20 (matrix and spin)"},
-      {"set \"LOD:\" nan\n", "s.session:1: expected numbers after the control path"},
-      {"set \"Name:\" \"a\" \"b\"\n", "s.session:1: expected numbers after the control path"},
-      {"activate Paintings\n", "s.session:1: expected a quoted control path \"Panel/Label\""},
-      {"click LOD\n", "s.session:1: expected a quoted control path \"Panel/Label\""},
-      {"resize 0 10\n", "s.session:1: expected a window size W H from 1 to 16384"},
-      {"frames -1\n", "s.session:1: expected a count of idle steps"},
-      {"wait soon\n", "s.session:1: expected milliseconds"},
-      {"screenshot main.jpg\n", "s.session:1: expected a file name ending in .png"},
-      {"undo now\n", "s.session:1: expected nothing after the word"},
-      {"open\n", "s.session:1: expected a file name"},
-      {"save a.kelvra b.kelvra\n", "s.session:1: expected a file name"},
-      {"wait 5\x01\n", "s.session:1: expected printable text"},
-      {"move 1\r2\r\n", "s.session:1: expected printable text"},
+       "1: expected 1 value, or 16 (a rotation matrix), or 20 (matrix and spin)"},
+      {"set \"LOD:\" nan\n", "1: expected numbers after the control path"},
+      {"set \"Name:\" \"a\" \"b\"\n", "1: expected numbers after the control path"},
+      {"activate Paintings\n", "1: expected a quoted control path \"Panel/Label\""},
+      {"click LOD\n", "1: expected a quoted control path \"Panel/Label\""},
+      {"resize 0 10\n", "1: expected a window size W H from 1 to 16384"},
+      {"frames -1\n", "1: expected a count of idle steps"},
+      {"wait soon\n", "1: expected milliseconds"},
+      {"screenshot main.jpg\n", "1: expected a file name ending in .png"},
+      {"undo now\n", "1: expected nothing after the word"},
+      {"open\n", "1: expected a file name"},
+      {"save a.kelvra b.kelvra\n", "1: expected a file name"},
+      {"wait 5\x01\n", "1: expected printable text"},
+      {"move 1\r2\r\n", "1: expected printable text"},
       {"frames 1\npaint it\n",
-       "s.session:2: expected an event (window, press, release, move, key, special, menu, set, "
-       "toggle, click, activate, resize, frames, wait, screenshot, undo, redo, export, open, "
-       "save, film, wheel, mode, brush)"},
-      {"wheel up 1\n", kWheelExpected},
-      {"wheel in 1 2\n", kWheelExpected},
-      {"wheel up 1 2 alt\n", kWheelExpected},
-      {"mode paint-under-pointer yes\n", "s.session:1: expected paint-under-pointer and on or off"},
-      {"mode spin on\n", "s.session:1: expected paint-under-pointer and on or off"},
-      {"brush Flat\n", "s.session:1: expected a quoted brush name \"Name\""},
+       "2: expected an event (window, press, release, move, key, special, menu, set, toggle, "
+       "click, activate, resize, frames, wait, screenshot, undo, redo, export, open, save, film, "
+       "wheel, mode, brush)"},
+      {"wheel up 1\n", wheel},
+      {"wheel in 1 2\n", wheel},
+      {"wheel up 1 2 alt\n", wheel},
+      {"mode paint-under-pointer yes\n", "1: expected paint-under-pointer and on or off"},
+      {"mode spin on\n", "1: expected paint-under-pointer and on or off"},
+      {"brush Flat\n", "1: expected a quoted brush name \"Name\""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto& [text, expected] : cases) {
     std::string error;
-    EXPECT_FALSE(ParseScript(c.text, "s.session", &error).has_value());
-    EXPECT_EQ(error, c.error);
+    EXPECT_FALSE(ParseScript(text, "s.session", &error).has_value()) << text;
+    EXPECT_EQ(error, "s.session:" + expected) << text;
   }
 }
 
