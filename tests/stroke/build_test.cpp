@@ -25,28 +25,20 @@ class Build : public ::testing::Test {
   BuildHooks hooks_;
 };
 
-TEST_F(Build, ShortStrokePrintsOnlyTheHeader) {
-  EXPECT_EQ(Paint(2), "\tBuilding Stroke data....\n\t------------------------------\n");
-  EXPECT_EQ(canvas_.count, 1);
+// A stroke of two nodes is committed with nothing to draw; one of three
+// builds 5 path entries × 5 columns: 4 × 4 cells, 32 faces, 96 vertices.
+TEST_F(Build, TranscriptsOfAShortAndABuiltStroke) {
+  const std::string header = "\tBuilding Stroke data....\n\t------------------------------\n";
+  EXPECT_EQ(Paint(2), header);
   EXPECT_EQ(canvas_.strokes[0].renderType, kRenderNothing);
   EXPECT_TRUE(canvas_.current.nodes.empty());
-}
-
-TEST_F(Build, FullTranscriptWithMeshCounts) {
-  // 5 path entries × 5 columns: 4 × 4 cells, 32 faces, 96 vertices.
-  EXPECT_EQ(Paint(3),
-            "\tBuilding Stroke data....\n"
-            "\t------------------------------\n"
-            "\tGenerating PATH data....\n"
-            "\tGenerating SHAPE data....\n"
-            "\tGenerating PERP data....\n"
-            "\tGenerating MESH data.... (v:96, f:32) \n"
-            "\tGenerating PARTICLE data....\n"
-            "\tGenerating BOUNDINGBOX data....\n"
-            "\t------------------------------\n"
-            "\tFinished building Stroke data.\n"
-            "\n");
-  const Stroke& stroke = canvas_.strokes[0];
+  EXPECT_EQ(Paint(3), header +
+            "\tGenerating PATH data....\n\tGenerating SHAPE data....\n\tGenerating PERP data....\n"
+            "\tGenerating MESH data.... (v:96, f:32) \n\tGenerating PARTICLE data....\n"
+            "\tGenerating BOUNDINGBOX data....\n\t------------------------------\n"
+            "\tFinished building Stroke data.\n\n");
+  const Stroke& stroke = canvas_.strokes[1];
+  EXPECT_EQ(canvas_.count, 2);
   EXPECT_EQ(stroke.renderType, kRenderMesh);
   EXPECT_EQ(stroke.path.size(), 5u);
   EXPECT_TRUE(stroke.particles.positions.empty()) << "no particles unless P is on";
@@ -114,9 +106,7 @@ TEST_F(Build, APressureRampWidensAndRaisesTheStrokeMonotonically) {
   settings_.endNode = 0;
   settings_.widthEnd = settings_.widthStart;
   settings_.heightEnd = settings_.heightStart;
-  const struct {
-    float minimum, curve;
-  } cases[] = {{0.25f, 1.0f}, {0.0f, 2.0f}, {0.6f, 0.5f}};
+  const struct { float minimum, curve; } cases[] = {{0.25f, 1.0f}, {0.0f, 2.0f}, {0.6f, 0.5f}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "minimum " << c.minimum << ", curve " << c.curve);
     settings_.pressureMinimum = c.minimum;
@@ -134,9 +124,7 @@ TEST_F(Build, APressureRampWidensAndRaisesTheStrokeMonotonically) {
       EXPECT_GE(path[k].height, path[k - 1].height);
       EXPECT_FLOAT_EQ(path[k].height,
                       settings_.heightStart * PressureScale(path[k].pressure, settings_));
-      if (k + 1 < path.size()) {
-        EXPECT_GE(path[k].width, path[k - 1].width);
-      }
+      EXPECT_GE(path[k].width, k + 1 < path.size() ? path[k - 1].width : 0.0f);
     }
     EXPECT_GT(path[28].width, path[0].width + 0.01f);
   }

@@ -70,12 +70,9 @@ TEST(StrokeReach, ParticlesReachTheEdgesOfTheirQuads) {
 TEST(StrokeReach, AMeshCountsItsVerticesOnly) {
   Stroke stroke;
   BoundsInside(stroke, 0.0f, 0.0f);
-  Mesh mesh;
-  mesh.positions.resize(4);
-  mesh.positions[0] = Vec4(-0.25f, 0.5f, 0.0f, 1);
-  mesh.positions[1] = Vec4(0.75f, -0.5f, 0.125f, 1);
-  mesh.positions[2] = Vec4(0.0f, 0.0f, 0.0625f, 1);
-  mesh.positions[3] = Vec4(9.0f, 9.0f, 9.0f, 1);  // past the count
+  Mesh mesh;  // the fourth vertex lies past the count
+  mesh.positions = {Vec4(-0.25f, 0.5f, 0.0f, 1), Vec4(0.75f, -0.5f, 0.125f, 1),
+                    Vec4(0.0f, 0.0f, 0.0625f, 1), Vec4(9.0f, 9.0f, 9.0f, 1)};
   mesh.vertexCount = 3;
   stroke.subdivision.baseMesh = mesh;
   ExpectBox(ReachOf(stroke).whole, {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
@@ -102,41 +99,23 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
     const auto record = EncodeStroke(canvas.strokes[slot]);
     Stroke opened;
     std::string error;
-    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor, DocumentLimits(),
-                             opened, error))
-        << error;
+    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor,
+                             DocumentLimits(), opened, error)) << error;
     RebuildStroke(opened);
     canvas.strokes[slot] = opened;
   };
   int selection = 0;
-  const struct {
-    const char* change;
-    int slot;
-    std::function<void()> run;
-    bool moves = true;
-  } cases[] = {
+  const struct { const char* change; int slot; std::function<void()> run; bool moves = true; }
+  cases[] = {
       {"built", 0, [&] { paint(-0.3f, 0.03f); }},
       {"built with two levels of subdivision", 1,
-       [&] {
-         settings.subdivisionLevels = 2;
-         paint(0.3f, -0.03f);  // crosses the first
-       }},
+       [&] { settings.subdivisionLevels = 2, paint(0.3f, -0.03f); }},  // crosses the first
       {"too short to build", 2,
-       [&] {
-         canvas.AddPoint(0.5f, 0.5f);
-         canvas.AddPoint(0.6f, 0.7f);
-         canvas.CommitStroke(build);
+       [&] { canvas.AddPoint(0.5f, 0.5f), canvas.AddPoint(0.6f, 0.7f), canvas.CommitStroke(build);
        }},
       {"resized", 0,
-       [&] {
-         settings.widthStart = 0.2f;
-         ResizeStroke(canvas.strokes[0], settings, random);
-       }},
-      {"updated", 0,
-       [&] {
-         settings.pathLod = 3;
-         UpdateStroke(canvas.strokes[0], build);
-       }},
+       [&] { settings.widthStart = 0.2f, ResizeStroke(canvas.strokes[0], settings, random); }},
+      {"updated", 0, [&] { settings.pathLod = 3, UpdateStroke(canvas.strokes[0], build); }},
       {"crossed and meshed again", 1,
        [&] {
          history.Begin(canvas, 0);
