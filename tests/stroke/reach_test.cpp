@@ -30,10 +30,8 @@ void BoundsInside(Stroke& stroke, float x, float y) {
 }
 
 bool Inside(const SceneBox& box, const Vec4& p) {
-  const float xyz[3] = {p.x, p.y, p.z};
-  for (int k = 0; k < 3; ++k)
-    if (xyz[k] < box.lo[k] || xyz[k] > box.hi[k]) return false;
-  return true;
+  return box.lo[0] <= p.x && p.x <= box.hi[0] && box.lo[1] <= p.y && p.y <= box.hi[1] &&
+         box.lo[2] <= p.z && p.z <= box.hi[2];
 }
 
 // Every face of a mesh lies in the box of its run, and the runs cover the
@@ -54,28 +52,25 @@ testing::AssertionResult RunsHoldFaces(const std::vector<RunBox>& runs,
 }  // namespace
 
 // A particle is drawn as a square of half-side twice its size, whatever
-// the size's sign: the box reaches the outermost quads' edges.
-TEST(StrokeReach, ParticlesReachTheEdgesOfTheirQuads) {
-  Stroke stroke;
+// the size's sign: the box reaches the outermost quads' edges. A mesh's box
+// is its vertices' and no more: storage past the vertex count (kept from a
+// larger mesh, say) is not part of it.
+TEST(StrokeReach, ParticlesReachTheEdgesOfTheirQuadsMeshesTheirVertices) {
+  Stroke stroke, meshed;
   BoundsInside(stroke, 0.1f, 0.1f);
   stroke.particles.positions = {Vec4(0.0f, 0.0f, 0.01f, 0), Vec4(0.5f, 0.25f, 0.01f, 0)};
   stroke.particles.sizes = {0.05f, -0.1f};
   // Left and bottom: the first quad (half-side 0.1); right and top: the
   // second (half-side 0.2); the bounds' z of 0.01 with the particles'.
   ExpectBox(ReachOf(stroke).whole, {-0.1f, -0.1f, 0.01f}, {0.7f, 0.45f, 0.01f});
-}
 
-// A mesh's box is its vertices' and no more: storage past the vertex count
-// (kept from a larger mesh, say) is not part of it.
-TEST(StrokeReach, AMeshCountsItsVerticesOnly) {
-  Stroke stroke;
-  BoundsInside(stroke, 0.0f, 0.0f);
+  BoundsInside(meshed, 0.0f, 0.0f);
   Mesh mesh;  // the fourth vertex lies past the count
   mesh.positions = {Vec4(-0.25f, 0.5f, 0.0f, 1), Vec4(0.75f, -0.5f, 0.125f, 1),
                     Vec4(0.0f, 0.0f, 0.0625f, 1), Vec4(9.0f, 9.0f, 9.0f, 1)};
   mesh.vertexCount = 3;
-  stroke.subdivision.baseMesh = mesh;
-  ExpectBox(ReachOf(stroke).whole, {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
+  meshed.subdivision.baseMesh = mesh;
+  ExpectBox(ReachOf(meshed).whole, {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
 }
 
 // Every kind of change to a committed stroke leaves it with the reach a
