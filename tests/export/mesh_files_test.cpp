@@ -141,6 +141,18 @@ TEST(MeshFormats, ReadBackGivesTheDrawnCornersOfTheDrawnStrokesInOrder) {
                         all ? everything : strokes ? painted : particles, format);
     }
   }
+  // The OBJ's library and maps lie beside it, named in the library. The
+  // default maps: mesh and detail 256 × 256, the detail repeated 8 times,
+  // held to 1024.
+  EXPECT_EQ(FolderListing(scratch.Path()),
+            (std::vector<std::string>{"painting.glb", "painting.mtl", "painting.obj", "painting.ply",
+                                      "painting_paint.png", "painting_particles.png"}));
+  const std::string library = Contents(scratch.File("painting.mtl"));
+  EXPECT_NE(library.find("map_Kd painting_paint.png"), std::string::npos) << library;
+  EXPECT_NE(library.find("map_d painting_particles.png"), std::string::npos) << library;
+  PngPicture paint;
+  ASSERT_TRUE(ReadPng(scratch.File("painting_paint.png"), &paint));
+  EXPECT_EQ(paint.width, 1024);
 }
 
 // ---- glTF's own rules ------------------------------------------------------
@@ -257,22 +269,6 @@ TEST(ExportMaps, GlbCarriesMeshTimesDetailTimesTwoAndTheSpriteWithItsAlpha) {
   ASSERT_NE(saturated, nullptr);
   const PngPicture full = EmbeddedPicture(*saturated->mTextures[0], scratch.File("full.png"));
   EXPECT_EQ(full.samples[(3 * full.width + 2) * 3], 255) << "255·160·2/255² clamps to 255";
-}
-
-TEST(ExportMaps, ObjWritesItsLibraryAndMapsBesideItAndNamesThem) {
-  ScratchDir scratch;
-  const auto canvas = MixedCanvas();
-  ASSERT_EQ(ExportPainting(*canvas, scratch.File("art.obj"), ExportSettingsWithDefaultMaps()), "");
-  EXPECT_EQ(FolderListing(scratch.Path()),
-            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png", "art_particles.png"}));
-  const std::string library = Contents(scratch.File("art.mtl"));
-  EXPECT_NE(library.find("map_Kd art_paint.png"), std::string::npos) << library;
-  EXPECT_NE(library.find("map_d art_particles.png"), std::string::npos) << library;
-
-  // The default maps: mesh and detail 256 × 256, the detail repeated 8 times.
-  PngPicture paint;
-  ASSERT_TRUE(ReadPng(scratch.File("art_paint.png"), &paint));
-  EXPECT_EQ(paint.width, 1024) << "8 repeats of 256 texels, held to 1024";
 }
 
 }  // namespace
