@@ -45,12 +45,12 @@ TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
   ASSERT_TRUE(history.Undo(canvas, selection));
   EXPECT_EQ(canvas.count, 4);
   EXPECT_EQ(history.UndoSlots(), std::vector<int>{3});
-  painted.Paint(0.9f);
-  EXPECT_EQ(history.RedoSteps(), 0u) << "a new step drops what could be redone";
-
   history.Begin(canvas, selection);
   history.End(canvas, selection);
-  EXPECT_EQ(history.UndoSteps(), 3u) << "a step that changed nothing is not kept";
+  EXPECT_EQ(history.UndoSteps(), 2u) << "a step that changed nothing is not kept";
+  EXPECT_EQ(history.RedoSteps(), 1u) << "nor does it drop what could be redone";
+  painted.Paint(0.9f);
+  EXPECT_EQ(history.RedoSteps(), 0u) << "a new step drops what could be redone";
 
   Painted tiny(HistoryLimits{100, 1});
   for (int i = 0; i < 5; ++i) tiny.Paint(0.1f * i);
