@@ -25,6 +25,5 @@ TEST(LargeArray, SizedConstructionStillInitialisesClassTypes) {
     ASSERT_EQ(vectors[i].x + vectors[i].w, 0.0f);
   LargeArray<Vec4> copy = vectors;
   copy[5].Set(2.0f);
-  EXPECT_EQ(vectors[5].x, 0.0f);
-  EXPECT_EQ(copy[5].y, 2.0f);
+  EXPECT_EQ(std::make_pair(vectors[5].x, copy[5].y), std::make_pair(0.0f, 2.0f));
 }

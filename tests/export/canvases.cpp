@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "stroke/build.h"
 #include "stroke/mesh.h"
@@ -30,12 +32,10 @@ std::unique_ptr<Canvas> MixedCanvas() {
   settings.startColour = settings.endColour = Vec4(0.2f, 0.5f, 0.9f, 0.0f);
   Paint(*canvas, settings, random, 0.0f, 5);
   settings.subdivisionLevels = 0;
-  settings.showParticles = 1;
-  settings.showMesh = 0;
+  settings.showParticles = 1, settings.showMesh = 0;
   settings.startColour = Vec4(0.1f, 0.9f, 0.3f, 0.0f);
   Paint(*canvas, settings, random, -0.5f, 4);
-  settings.showParticles = 0;
-  settings.showMesh = 1;
+  settings.showParticles = 0, settings.showMesh = 1;
   Paint(*canvas, settings, random, 0.8f, 5);
   canvas->DeleteStroke(3);
   Paint(*canvas, settings, random, -0.8f, 2);
@@ -46,8 +46,7 @@ std::unique_ptr<Canvas> ParticleCanvas() {
   auto canvas = std::make_unique<Canvas>();
   RandomGenerator random;
   StrokeSettings settings;
-  settings.showParticles = 1;
-  settings.showMesh = 0;
+  settings.showParticles = 1, settings.showMesh = 0;
   Paint(*canvas, settings, random, 0.0f, 4);
   return canvas;
 }
@@ -80,6 +79,12 @@ ExportSettings ExportSettingsWithDefaultMaps() {
   settings.detailMap = "Textures/Detailmap/papier1.bmp";
   settings.particleMap = "Textures/Partmap/Brush.bmp";
   return settings;
+}
+
+std::string Contents(const std::string& path) {
+  std::stringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
 }
 
 std::vector<std::string> FolderListing(const std::string& folder) {

@@ -28,5 +28,8 @@ void AddPyramid(Canvas& canvas, float x, float y, float z, float half);
 // The painter's default mesh, detail and particle maps.
 ExportSettings ExportSettingsWithDefaultMaps();
 
+// The bytes of the file at `path`; none when it cannot be read.
+std::string Contents(const std::string& path);
+
 // The names in `folder`, sorted.
 std::vector<std::string> FolderListing(const std::string& folder);

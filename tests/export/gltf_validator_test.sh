@@ -11,10 +11,7 @@ play=$(realpath "$1")
 root=$(realpath "$2")
 validator="$root/tools/gltf_validator"
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+fail() { echo "FAIL: $*"; exit 1; }
 [ -f "$validator/node_modules/gltf-validator/package.json" ] ||
   fail "the glTF validator is not installed: run scripts/ensure_packages.sh"
 

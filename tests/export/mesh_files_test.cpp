@@ -10,7 +10,6 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "export/drawn.h"
 #include "export/painting.h"
@@ -64,14 +63,10 @@ std::vector<Corner> FileCorners(const aiMesh& mesh) {
       const unsigned v = mesh.mFaces[f].mIndices[k];
       const aiVector3D& p = mesh.mVertices[v];
       Corner corner{p.x, p.y, p.z};
-      if (mesh.mNormals) {
-        const aiVector3D& n = mesh.mNormals[v];
-        corner[3] = n.x, corner[4] = n.y, corner[5] = n.z;
-      }
-      if (mesh.mColors[0]) {
-        const aiColor4D& c = mesh.mColors[0][v];
-        corner[6] = c.r, corner[7] = c.g, corner[8] = c.b, corner[9] = c.a;
-      }
+      const aiVector3D n = mesh.mNormals ? mesh.mNormals[v] : aiVector3D();
+      const aiColor4D c = mesh.mColors[0] ? mesh.mColors[0][v] : aiColor4D();
+      corner[3] = n.x, corner[4] = n.y, corner[5] = n.z;
+      corner[6] = c.r, corner[7] = c.g, corner[8] = c.b, corner[9] = c.a;
       if (mesh.mTextureCoords[0])
         corner[10] = mesh.mTextureCoords[0][v].x, corner[11] = mesh.mTextureCoords[0][v].y;
       corners.push_back(corner);
@@ -79,21 +74,15 @@ std::vector<Corner> FileCorners(const aiMesh& mesh) {
   return corners;
 }
 
+// A mesh format: whether it holds one mesh a material (or one of
+// everything), texture coordinates, colours with alpha; its tolerance (text
+// formats print about six significant digits) and its colours' tolerance;
+// colours stored linear (glTF), not as the screen shows them.
 struct FormatCase {
   const char* extension;
-  bool meshPerMaterial;  // false: the format holds one mesh of everything
-  bool texCoords;
-  bool alpha;       // colours carry alpha
-  float tolerance;  // text formats print about six significant digits
-  float colourTolerance;
-  bool linear;  // colours stored linear (glTF), not as the screen shows them
-};
-
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.extension; }
-
-class MeshFormats : public testing::TestWithParam<FormatCase> {
- protected:
-  ScratchDir scratch_;
+  bool meshPerMaterial, texCoords, alpha;
+  float tolerance, colourTolerance;
+  bool linear;
 };
 
 // The sRGB transfer function, from a shown value to a linear one.
@@ -115,61 +104,63 @@ void ExpectSameCorners(const std::vector<Corner>& file, const std::vector<Corner
     }
 }
 
-TEST_P(MeshFormats, ReadBackGivesTheDrawnCornersOfTheDrawnStrokesInOrder) {
-  const FormatCase format = GetParam();
+TEST(MeshFormats, ReadBackGivesTheDrawnCornersOfTheDrawnStrokesInOrder) {
+  ScratchDir scratch;
   const auto canvas = MixedCanvas();
-  const std::string path = scratch_.File(std::string("painting.") + format.extension);
-  ASSERT_EQ(ExportPainting(*canvas, path, ExportSettingsWithDefaultMaps()), "");
-
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(path, 0);
-  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
   // Strokes 1 and 2 are painted meshes, stroke 3 particles; 4 and 5 are
   // not drawn.
   std::vector<Corner> painted = DrawnCorners(canvas->strokes[0]);
   const std::vector<Corner> second = DrawnCorners(canvas->strokes[1]);
   painted.insert(painted.end(), second.begin(), second.end());
   const std::vector<Corner> particles = DrawnCorners(canvas->strokes[2]);
-  if (format.meshPerMaterial) {
-    ASSERT_EQ(scene->mNumMeshes, 2u);
-    for (unsigned m = 0; m < 2; ++m) {
-      const std::string name = scene->mMeshes[m]->mName.C_Str();
-      SCOPED_TRACE(name);
-      ASSERT_TRUE(name == "strokes" || name == "particles");
-      ExpectSameCorners(FileCorners(*scene->mMeshes[m]), name == "strokes" ? painted : particles,
-                        format);
-    }
-  } else {
-    ASSERT_EQ(scene->mNumMeshes, 1u);
-    painted.insert(painted.end(), particles.begin(), particles.end());
-    ExpectSameCorners(FileCorners(*scene->mMeshes[0]), painted, format);
-  }
+  std::vector<Corner> everything = painted;
+  everything.insert(everything.end(), particles.begin(), particles.end());
   // The particle stroke tapers to nothing at its start: those particles
   // are left out.
   EXPECT_LT(particles.size(), 6 * canvas->strokes[2].particles.positions.size());
   // A subdivided stroke is written as drawn: its result mesh, four times
   // the base mesh's faces.
-  EXPECT_EQ(second.size(),
-            12u * static_cast<unsigned>(canvas->strokes[1].subdivision.baseMesh->faceCount));
+  EXPECT_EQ(second.size(), 12u * unsigned(canvas->strokes[1].subdivision.baseMesh->faceCount));
+  const FormatCase formats[] = {{"glb", true, true, true, 1e-6f, 1e-6f, true},
+                                {"obj", true, true, false, 2e-5f, 2e-5f, false},
+                                {"ply", false, false, true, 2e-5f, 1.0f / 255, false}};
+  for (const FormatCase& format : formats) {
+    SCOPED_TRACE(format.extension);
+    const std::string path = scratch.File(std::string("painting.") + format.extension);
+    ASSERT_EQ(ExportPainting(*canvas, path, ExportSettingsWithDefaultMaps()), "");
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, 0);
+    ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+    ASSERT_EQ(scene->mNumMeshes, format.meshPerMaterial ? 2u : 1u);
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+      const std::string name = scene->mMeshes[m]->mName.C_Str();
+      SCOPED_TRACE(name);
+      ASSERT_TRUE(!format.meshPerMaterial || name == "strokes" || name == "particles");
+      const bool strokes = name == "strokes", all = !format.meshPerMaterial;
+      ExpectSameCorners(FileCorners(*scene->mMeshes[m]),
+                        all ? everything : strokes ? painted : particles, format);
+    }
+  }
+  // The OBJ's library and maps lie beside it, named in the library. The
+  // default maps: mesh and detail 256 × 256, the detail repeated 8 times,
+  // held to 1024.
+  EXPECT_EQ(FolderListing(scratch.Path()),
+            (std::vector<std::string>{"painting.glb", "painting.mtl", "painting.obj", "painting.ply",
+                                      "painting_paint.png", "painting_particles.png"}));
+  const std::string library = Contents(scratch.File("painting.mtl"));
+  EXPECT_NE(library.find("map_Kd painting_paint.png"), std::string::npos) << library;
+  EXPECT_NE(library.find("map_d painting_particles.png"), std::string::npos) << library;
+  PngPicture paint;
+  ASSERT_TRUE(ReadPng(scratch.File("painting_paint.png"), &paint));
+  EXPECT_EQ(paint.width, 1024);
 }
-
-INSTANTIATE_TEST_SUITE_P(Export, MeshFormats,
-                         testing::Values(FormatCase{"glb", true, true, true, 1e-6f, 1e-6f, true},
-                                         FormatCase{"obj", true, true, false, 2e-5f, 2e-5f, false},
-                                         FormatCase{"ply", false, false, true, 2e-5f, 1.0f / 255,
-                                                    false}),
-                         [](const testing::TestParamInfo<FormatCase>& test) {
-                           return std::string(test.param.extension);
-                         });
 
 // ---- glTF's own rules ------------------------------------------------------
 
 // The JSON chunk of a glTF binary file: its length at byte 12, its text
 // from byte 20.
 std::string GlbJson(const std::string& path) {
-  std::stringstream file;
-  file << std::ifstream(path, std::ios::binary).rdbuf();
-  const std::string bytes = file.str();
+  const std::string bytes = Contents(path);
   std::uint32_t length = 0;
   for (int k = 3; k >= 0; --k) length = length << 8 | std::uint8_t(bytes.at(12 + k));
   return bytes.substr(20, length);
@@ -197,9 +188,11 @@ TEST(ExportGlb, ExtensionsUsedNamesOnlyTheExtensionsTheFileUses) {
 
 // ---- The maps --------------------------------------------------------------
 
+using Rgb = std::array<int, 3>;
+
 // A BMP file whose pixel (x, y), y = 0 the top row, is rgb(x, y).
 std::string WriteBmp(const std::string& path, int width, int height,
-                     const std::function<std::array<int, 3>(int x, int y)>& rgb) {
+                     const std::function<Rgb(int x, int y)>& rgb) {
   BmpImage image;
   image.Allocate(width, height, 24);
   for (int i = 0; i < width * height; ++i)
@@ -222,18 +215,16 @@ TEST(ExportMaps, GlbCarriesMeshTimesDetailTimesTwoAndTheSpriteWithItsAlpha) {
   ExportSettings settings;
   // Hand-worked texels: 200·160·2/255² → 251, 100·128·2/255² → 100,
   // 50·64·2/255² → 25; a full mesh texel times 160 twice over clamps.
-  settings.meshMap = WriteBmp(scratch.File("mesh.bmp"), 10, 6, [](int, int) {
-    return std::array<int, 3>{200, 100, 50};
-  });
+  settings.meshMap =
+      WriteBmp(scratch.File("mesh.bmp"), 10, 6, [](int, int) { return Rgb{200, 100, 50}; });
   // Detail columns dark, dark, light, light: repeated 8 times across the
   // bake, texel centres fall on texel centres, so the pattern comes back
   // unblurred with a period of 4 columns.
-  settings.detailMap = WriteBmp(scratch.File("detail.bmp"), 4, 1, [](int x, int) {
-    return x < 2 ? std::array<int, 3>{0, 0, 0} : std::array<int, 3>{160, 128, 64};
-  });
+  settings.detailMap = WriteBmp(scratch.File("detail.bmp"), 4, 1,
+                                [](int x, int) { return x < 2 ? Rgb{} : Rgb{160, 128, 64}; });
   // Sprite: one dark pixel (R+G+B = 149) among bright ones.
   settings.particleMap = WriteBmp(scratch.File("sprite.bmp"), 3, 2, [](int x, int y) {
-    return x + y == 0 ? std::array<int, 3>{50, 50, 49} : std::array<int, 3>{90, 60, 0};
+    return x + y ? Rgb{90, 60, 0} : Rgb{50, 50, 49};
   });
 
   const auto canvas = MixedCanvas();
@@ -271,31 +262,13 @@ TEST(ExportMaps, GlbCarriesMeshTimesDetailTimesTwoAndTheSpriteWithItsAlpha) {
   }
 
   // A full mesh texel saturates.
-  settings.meshMap = WriteBmp(scratch.File("mesh.bmp"), 10, 6, [](int, int) {
-    return std::array<int, 3>{255, 255, 255};
-  });
+  settings.meshMap =
+      WriteBmp(scratch.File("mesh.bmp"), 10, 6, [](int, int) { return Rgb{255, 255, 255}; });
   ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
   const aiScene* saturated = importer.ReadFile(path, 0);
   ASSERT_NE(saturated, nullptr);
   const PngPicture full = EmbeddedPicture(*saturated->mTextures[0], scratch.File("full.png"));
   EXPECT_EQ(full.samples[(3 * full.width + 2) * 3], 255) << "255·160·2/255² clamps to 255";
-}
-
-TEST(ExportMaps, ObjWritesItsLibraryAndMapsBesideItAndNamesThem) {
-  ScratchDir scratch;
-  const auto canvas = MixedCanvas();
-  ASSERT_EQ(ExportPainting(*canvas, scratch.File("art.obj"), ExportSettingsWithDefaultMaps()), "");
-  EXPECT_EQ(FolderListing(scratch.Path()),
-            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png", "art_particles.png"}));
-  std::stringstream library;
-  library << std::ifstream(scratch.File("art.mtl")).rdbuf();
-  EXPECT_NE(library.str().find("map_Kd art_paint.png"), std::string::npos) << library.str();
-  EXPECT_NE(library.str().find("map_d art_particles.png"), std::string::npos) << library.str();
-
-  // The default maps: mesh and detail 256 × 256, the detail repeated 8 times.
-  PngPicture paint;
-  ASSERT_TRUE(ReadPng(scratch.File("art_paint.png"), &paint));
-  EXPECT_EQ(paint.width, 1024) << "8 repeats of 256 texels, held to 1024";
 }
 
 }  // namespace

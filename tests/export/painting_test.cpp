@@ -11,18 +11,12 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <functional>
 
 #include "tests/export/canvases.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
-
-std::string Contents(const std::string& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
 
 TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   ScratchDir scratch;
@@ -31,26 +25,21 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   // An older export of the same name stays whole when a new one fails.
   std::ofstream(scratch.File("older.glb")) << "older";
   // Folders are asked for: a failed export makes none.
-  auto with = [](auto change) {
+  const auto with = [](const std::function<void(ExportSettings&)>& change) {
     ExportSettings settings = ExportSettingsWithDefaultMaps();
     settings.makeFolders = true;
-    change(settings);
+    if (change) change(settings);
     return settings;
   };
-  const ExportSettings good = with([](ExportSettings&) {});
-  const ExportSettings missingMap =
-      with([&](ExportSettings& s) { s.meshMap = scratch.File("no-such-map.bmp"); });
-  const ExportSettings coarse = with([](ExportSettings& s) { s.reliefGrid = 1; });
-  const ExportSettings fine = with([](ExportSettings& s) { s.reliefGrid = 2049; });
-  const ExportSettings flat = with([](ExportSettings& s) { s.reliefSizeMm = 0; });
-  const ExportSettings undefinedSize =
-      with([](ExportSettings& s) { s.reliefSizeMm = std::nanf(""); });
+  const ExportSettings good = with({}), flat = with([](ExportSettings& s) { s.reliefSizeMm = 0; });
   const std::string formats = "use .glb, .obj, .ply, .stl or .png";
-  struct Case {
+  const std::string grid = "the relief grid must be 2 to 2048 samples a side";
+  const std::string size = "the relief size must be a positive number of millimetres";
+  const struct Case {
     const char* name;
     const Canvas& canvas;
     std::string path;
-    const ExportSettings& settings;
+    ExportSettings settings;
     std::string message;
   } cases[] = {
       {"unknown extension", *canvas, scratch.File("new/art.xyz"), good,
@@ -61,16 +50,16 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
        "no extension in \"" + scratch.Path() + "/v1.5/art\": " + formats},
       {"nothing drawn", empty, scratch.File("new/art.stl"), good,
        "nothing to export: no stroke is drawn"},
-      {"map missing", *canvas, scratch.File("older.glb"), missingMap,
+      {"map missing", *canvas, scratch.File("older.glb"),
+       with([&](ExportSettings& s) { s.meshMap = scratch.File("no-such-map.bmp"); }),
        "cannot read the map " + scratch.File("no-such-map.bmp")},
-      {"grid of one", *canvas, scratch.File("new/art.png"), coarse,
-       "the relief grid must be 2 to 2048 samples a side"},
-      {"grid too fine", *canvas, scratch.File("art.stl"), fine,
-       "the relief grid must be 2 to 2048 samples a side"},
-      {"size zero", *canvas, scratch.File("new/art.stl"), flat,
-       "the relief size must be a positive number of millimetres"},
-      {"size undefined", *canvas, scratch.File("art.stl"), undefinedSize,
-       "the relief size must be a positive number of millimetres"},
+      {"grid of one", *canvas, scratch.File("new/art.png"),
+       with([](ExportSettings& s) { s.reliefGrid = 1; }), grid},
+      {"grid too fine", *canvas, scratch.File("art.stl"),
+       with([](ExportSettings& s) { s.reliefGrid = 2049; }), grid},
+      {"size zero", *canvas, scratch.File("new/art.stl"), flat, size},
+      {"size undefined", *canvas, scratch.File("art.stl"),
+       with([](ExportSettings& s) { s.reliefSizeMm = std::nanf(""); }), size},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,30 +81,26 @@ TEST(ExportPainting, ObjWhoseFileCannotBeRenamedLeavesTheEarlierCompanionsAsThey
   ASSERT_EQ(::mkdir(scratch.File("art.obj").c_str(), 0755), 0);
   std::ofstream(scratch.File("art.mtl")) << "earlier library";
   std::ofstream(scratch.File("art_paint.png")) << "earlier map";
-  const std::string error = ExportPainting(*canvas, scratch.File("art.obj"), settings);
-  EXPECT_EQ(error, "cannot write " + scratch.File("art.obj") + ": Is a directory");
+  EXPECT_EQ(ExportPainting(*canvas, scratch.File("art.obj"), settings),
+            "cannot write " + scratch.File("art.obj") + ": Is a directory");
   EXPECT_EQ(FolderListing(scratch.Path()),
             (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png"}));
   EXPECT_EQ(Contents(scratch.File("art.mtl")), "earlier library");
   EXPECT_EQ(Contents(scratch.File("art_paint.png")), "earlier map");
 }
 
-TEST(ExportPainting, NamesAsLongAsTheFolderTakesAreWritten) {
-  ScratchDir scratch;
-  const auto canvas = MixedCanvas();
-  for (const char* extension : {".glb", ".stl", ".png"}) {
-    SCOPED_TRACE(extension);
-    const std::string name = std::string(255 - 4, 'n') + extension;  // NAME_MAX
-    EXPECT_EQ(ExportPainting(*canvas, scratch.File(name), ExportSettingsWithDefaultMaps()), "");
-    EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{name});
-    std::remove(scratch.File(name).c_str());
-  }
-}
-
-TEST(ExportPainting, MakesMissingFoldersOnlyWhenAsked) {
+// Names as long as the folder takes are written; missing folders are made
+// only when asked for.
+TEST(ExportPainting, LongNamesAndMissingFolders) {
   ScratchDir scratch;
   const auto canvas = MixedCanvas();
   ExportSettings settings = ExportSettingsWithDefaultMaps();
+  for (const char* extension : {".glb", ".stl", ".png"}) {
+    const std::string name = std::string(255 - 4, 'n') + extension;  // NAME_MAX
+    EXPECT_EQ(ExportPainting(*canvas, scratch.File(name), settings), "") << extension;
+    EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{name});
+    std::remove(scratch.File(name).c_str());
+  }
   const std::string path = scratch.File("new/deeper/art.glb");
   EXPECT_EQ(ExportPainting(*canvas, path, settings),
             "cannot write " + path + ": No such file or directory");
@@ -169,9 +154,7 @@ TEST(ExportPainting, FailuresOfTheDiskNameTheFileAndTheSystemsReason) {
   ExportSettings settings = ExportSettingsWithDefaultMaps();
   settings.makeFolders = true;
   const std::string noRoom = ": No space left on device";
-  struct Case {
-    std::string path, message;
-  } cases[] = {
+  const struct { std::string path, message; } cases[] = {
       {full + "/art.glb", "cannot write " + full + "/art.glb" + noRoom},
       // The maps are written first; the first of them fills the disk.
       {full + "/art.obj", "cannot write " + full + "/art_paint.png" + noRoom},
@@ -183,7 +166,7 @@ TEST(ExportPainting, FailuresOfTheDiskNameTheFileAndTheSystemsReason) {
                                       "/new/art.glb: cannot make the folder " + readOnly +
                                       "/new: Read-only file system"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(ExportPainting(*canvas, c.path, settings), c.message);
     EXPECT_EQ(FolderListing(full), std::vector<std::string>{"filler"});

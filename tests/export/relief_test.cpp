@@ -9,9 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <tuple>
 #include <unordered_map>
 
@@ -45,10 +43,8 @@ TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
   ASSERT_EQ(std::make_tuple(map.width, map.height, map.bitDepth),
             std::make_tuple(kGrid, kGrid, 16));
   auto at = [&](float x, float y) { return int(map.samples[Row(y) * kGrid + Column(x)]); };
-  struct Probe {
-    float x, y;
-    int level;  // (height + 0.05) / 0.15 × 65535
-  } probes[] = {
+  // Where, and the level: (height + 0.05) / 0.15 × 65535.
+  const struct { float x, y; int level; } probes[] = {
       {0.2f, 0.2f, 65535},    // the apex
       {-0.6f, -0.4f, 0},      // the dent's bottom
       {0.9f, -0.9f, 21845},   // bare canvas: 0.05 / 0.15
@@ -56,7 +52,7 @@ TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
       {-0.5f, -0.4f, 10923},  // halfway up the dent: 0.025 / 0.15
       {0.6f, 0.6f, 21845},    // the peak's corner: on its edge, height 0
   };
-  for (const Probe& probe : probes) {
+  for (const auto& probe : probes) {
     SCOPED_TRACE(testing::Message() << probe.x << ", " << probe.y);
     EXPECT_NEAR(at(probe.x, probe.y), probe.level, 1);
   }
@@ -84,10 +80,7 @@ TEST(HeightMap, OverlappingStrokesShowTheHigherAndTheEdgesOfTheCanvasCutThemOff)
 // A binary STL file read byte by byte, as a printer's software reads it:
 // an 80-byte header, the facet count, then 50 bytes a facet (normal, three
 // corners, attribute word), numbers little-endian.
-struct StlFacet {
-  float normal[3];
-  float corner[3][3];
-};
+struct StlFacet { float normal[3], corner[3][3]; };
 
 float FloatAt(const std::string& bytes, std::size_t offset) {
   std::uint32_t bits = 0;
@@ -98,9 +91,7 @@ float FloatAt(const std::string& bytes, std::size_t offset) {
 }
 
 std::vector<StlFacet> ReadStl(const std::string& path) {
-  std::stringstream file;
-  file << std::ifstream(path, std::ios::binary).rdbuf();
-  const std::string bytes = file.str();
+  const std::string bytes = Contents(path);
   std::vector<StlFacet> facets;
   if (bytes.size() < 84) return facets;
   std::uint32_t count = 0;
@@ -165,64 +156,45 @@ SolidCheck Check(const std::vector<StlFacet>& facets) {
     const auto back = directed.find((edge & 0xFFFFFFFFu) << 32 | edge >> 32);
     if (uses != 1 || back == directed.end() || back->second != 1) check.closed = false;
   }
-  check.vertices = ids.size();
-  check.edges = directed.size() / 2;
-  check.faces = facets.size();
+  check.vertices = ids.size(), check.edges = directed.size() / 2, check.faces = facets.size();
   return check;
 }
 
-struct SolidCase {
-  const char* name;
-  bool pyramid;  // else only particles: the base plate alone
-  float sizeMm;
-  int grid;
-};
-
-void PrintTo(const SolidCase& c, std::ostream* os) { *os << c.name; }
-
-class ReliefSolids : public testing::TestWithParam<SolidCase> {};
-
-TEST_P(ReliefSolids, StlIsOneClosedOutwardSolidOfTheRightSizeAndVolume) {
-  const SolidCase solid = GetParam();
+// Only particles (the base plate alone), or a pyramid on it; the size in
+// millimetres, the samples a side.
+TEST(ReliefSolids, StlIsOneClosedOutwardSolidOfTheRightSizeAndVolume) {
+  const struct { const char* name; bool pyramid; float sizeMm; int grid; } solids[] = {
+      {"plate only", false, 100, 2}, {"pyramid, 100 mm", true, 100, 101},
+      {"pyramid, 30 mm, thin base", true, 30, 51}};
   ScratchDir scratch;
-  auto canvas = ParticleCanvas();
-  // Apex 0.2 high at (0.2, 0.2) on a base of side 0.8: volume 0.8² × 0.2 / 3
-  // canvas units, (side / 2)³ mm³ each.
-  if (solid.pyramid) AddPyramid(*canvas, 0.2f, 0.2f, 0.2f, 0.4f);
-  ExportSettings settings;
-  settings.reliefSizeMm = solid.sizeMm;
-  settings.reliefGrid = solid.grid;
-  const std::string path = scratch.File("relief.Stl");
-  ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
-  const SolidCheck check = Check(ReadStl(path));
-
-  EXPECT_TRUE(check.closed);
-  EXPECT_LT(check.normalError, 1e-6) << "every facet's normal its own";
-  EXPECT_EQ(int(check.vertices) - int(check.edges) + int(check.faces), 2)
-      << "a sphere's Euler number";
-  const std::size_t n = solid.grid;
-  EXPECT_EQ(check.vertices, n * n + 4 * (n - 1) + 1) << "grid, feet of the walls, centre";
-  const float base = std::max(1.0f, 0.02f * solid.sizeMm);
-  const float apex = solid.pyramid ? 0.2f * solid.sizeMm / 2 : 0.0f;
-  EXPECT_EQ(std::make_tuple(check.low[0], check.low[1], check.low[2]),
-            std::make_tuple(0.0f, 0.0f, 0.0f));
-  EXPECT_EQ(std::make_tuple(check.high[0], check.high[1]),
-            std::make_tuple(solid.sizeMm, solid.sizeMm));
-  EXPECT_FLOAT_EQ(check.high[2], base + apex);
-  const double half = solid.sizeMm / 2.0;
-  const double plate = double(solid.sizeMm) * solid.sizeMm * base;
-  const double pyramid = solid.pyramid ? 0.8 * 0.8 * 0.2 / 3 * half * half * half : 0;
-  // The grid cuts across one of the pyramid's creases: its volume is
-  // right to within the cells along it.
-  EXPECT_NEAR(check.volume, plate + pyramid, 1e-5 * plate + 0.01 * pyramid);
+  for (const auto& solid : solids) {
+    SCOPED_TRACE(solid.name);
+    auto canvas = ParticleCanvas();
+    // Apex 0.2 high at (0.2, 0.2) on a base of side 0.8: volume 0.8² × 0.2 / 3
+    // canvas units, (side / 2)³ mm³ each.
+    if (solid.pyramid) AddPyramid(*canvas, 0.2f, 0.2f, 0.2f, 0.4f);
+    ExportSettings settings;
+    settings.reliefSizeMm = solid.sizeMm, settings.reliefGrid = solid.grid;
+    const std::string path = scratch.File("relief.Stl");
+    ASSERT_EQ(ExportPainting(*canvas, path, settings), "");
+    const SolidCheck check = Check(ReadStl(path));
+    EXPECT_TRUE(check.closed);
+    EXPECT_LT(check.normalError, 1e-6) << "every facet's normal its own";
+    EXPECT_EQ(int(check.vertices) - int(check.edges) + int(check.faces), 2) << "Euler number";
+    const std::size_t n = solid.grid;
+    EXPECT_EQ(check.vertices, n * n + 4 * (n - 1) + 1) << "grid, feet of the walls, centre";
+    const float base = std::max(1.0f, 0.02f * solid.sizeMm);
+    const float apex = solid.pyramid ? 0.2f * solid.sizeMm / 2 : 0.0f;
+    EXPECT_EQ(std::make_tuple(check.low[0], check.low[1], check.low[2], check.high[0],
+                              check.high[1]),
+              std::make_tuple(0.0f, 0.0f, 0.0f, solid.sizeMm, solid.sizeMm));
+    EXPECT_FLOAT_EQ(check.high[2], base + apex);
+    const double half = solid.sizeMm / 2.0, plate = double(solid.sizeMm) * solid.sizeMm * base;
+    const double pyramid = solid.pyramid ? 0.8 * 0.8 * 0.2 / 3 * half * half * half : 0;
+    // The grid cuts across one of the pyramid's creases: its volume is
+    // right to within the cells along it.
+    EXPECT_NEAR(check.volume, plate + pyramid, 1e-5 * plate + 0.01 * pyramid);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Export, ReliefSolids,
-                         testing::Values(SolidCase{"PlateOnly", false, 100, 2},
-                                         SolidCase{"Pyramid100mm", true, 100, 101},
-                                         SolidCase{"Pyramid30mmThinBase", true, 30, 51}),
-                         [](const testing::TestParamInfo<SolidCase>& test) {
-                           return std::string(test.param.name);
-                         });
 
 }  // namespace

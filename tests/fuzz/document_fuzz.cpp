@@ -23,11 +23,8 @@ namespace {
 // allows for one run; the checks are the same as with the real caps.
 DocumentLimits FuzzLimits() {
   DocumentLimits limits;
-  limits.meshBytesPerStroke = 32u << 20;
-  limits.meshBytesPerPainting = 64u << 20;
-  limits.strokesBytes = 16u << 20;
-  limits.pictureBytes = 4u << 20;
-  limits.thumbnailBytes = 1u << 20;
+  limits.meshBytesPerStroke = 32u << 20, limits.meshBytesPerPainting = 64u << 20;
+  limits.strokesBytes = 16u << 20, limits.pictureBytes = 4u << 20, limits.thumbnailBytes = 1u << 20;
   return limits;
 }
 

@@ -46,24 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < 6; ++i) image.Data()[i] = static_cast<std::uint8_t>(40 * i + 1);
   const std::vector<std::uint8_t> before(image.Data(), image.Data() + 6);
   const bool loaded = image.LoadFrom(source);
-  if (loaded) {
-    Check(image.Width() >= 0 && image.Height() >= 0 && image.BitsPerPixel() >= 24);
-    Check(image.ByteCount() == std::uint64_t(image.Width()) * std::uint64_t(image.Height()) *
-                                   std::uint64_t(image.BitsPerPixel() / 8));
-  } else {
-    Check(image.Width() == 2 && image.Height() == 1 && image.BitsPerPixel() == 24 &&
-          std::equal(before.begin(), before.end(), image.Data()));
-  }
+  Check(loaded ? image.Width() >= 0 && image.Height() >= 0 && image.BitsPerPixel() >= 24 &&
+                     image.ByteCount() ==
+                         std::uint64_t(image.Width()) * image.Height() * (image.BitsPerPixel() / 8)
+               : image.Width() == 2 && image.Height() == 1 && image.BitsPerPixel() == 24 &&
+                     std::equal(before.begin(), before.end(), image.Data()));
 
   TextureImage texture;
   const bool read = texture.Read(source);
-  if (read) {
-    Check(texture.width >= 0 && texture.height >= 0);
-    Check(texture.rgbPixels.size() == std::uint64_t(texture.width) * std::uint64_t(texture.height) * 3);
-  } else {
-    Check(texture.width == 0 && texture.height == 0 && texture.rgbPixels.empty() &&
-          texture.rawPixels.empty());
-  }
+  Check(read ? texture.width >= 0 && texture.height >= 0 &&
+                   texture.rgbPixels.size() == std::uint64_t(texture.width) * texture.height * 3
+             : texture.width == 0 && texture.height == 0 && texture.rgbPixels.empty() &&
+                   texture.rawPixels.empty());
 
   // 24- and 32-bit pixels are stored blue, green, red (and a fourth byte),
   // rows bottom-up: the image's top row is the record's last.

@@ -24,8 +24,8 @@ TEST(FitWithin, KeepsTheProportionsAndNeverEnlarges) {
     const RgbaPicture picture = Picture(
         c.width, c.height, std::vector<std::uint8_t>(std::size_t(c.width) * c.height * 4, 9));
     const RgbaPicture fitted = FitWithin(picture, c.size);
-    EXPECT_EQ(fitted.width, c.fittedWidth) << c.width << " x " << c.height << " into " << c.size;
-    EXPECT_EQ(fitted.height, c.fittedHeight) << c.width << " x " << c.height << " into " << c.size;
+    EXPECT_EQ(std::make_pair(fitted.width, fitted.height),
+              std::make_pair(c.fittedWidth, c.fittedHeight)) << c.width << " x " << c.height << " into " << c.size;
     EXPECT_EQ(fitted.pixels, std::vector<std::uint8_t>(fitted.pixels.size(), 9));
   }
 }

@@ -35,11 +35,7 @@ TEST(PenTranslator, PressureFromEachDevicesLastValueScaledByItsRange) {
   // over 0..2048 (its mask spans two bytes); device 7 is a mouse.
   pens.SetDevices({Device(9, 2, 0, 1000), Device(11, 12, 0, 2048), Device(7, -1, 0, 0)});
   EXPECT_TRUE(pens.AnyPen());
-  const struct {
-    const char* what;
-    PenEvent event;
-    std::optional<float> pressure;
-  } steps[] = {
+  const struct { const char* what; PenEvent event; std::optional<float> pressure; } steps[] = {
       {"a pen's first motion", Event(9, {{0, 100}, {1, 200}, {2, 250}}), 0.25f},
       {"pressure left out: the last value stands", Event(9, {{0, 300}}), 0.25f},
       {"another pen, its own range", Event(11, {{0, 5}, {12, 1024}}), 0.5f},

@@ -17,10 +17,8 @@ TEST(BSpline, HandComputedPaths) {
   Stroke arc = StrokeThrough({Vec4(-0.5f, 0, 0, 0), Vec4(0, 0.5f, 0, 0), Vec4(0.5f, 0, 0, 0)});
   BuildPath(arc, 5);
   ASSERT_EQ(arc.path.size(), 5u);
-  const struct {
-    int index;
-    double x, y;
-  } expected[] = {{0, -0.5, 0}, {1, -0.393222, 0.0923834}, {4, -0.0947522, 0.218659}};
+  const struct { int index; double x, y; } expected[] = {
+      {0, -0.5, 0}, {1, -0.393222, 0.0923834}, {4, -0.0947522, 0.218659}};
   for (const auto& e : expected) {
     EXPECT_NEAR(arc.path[e.index].position.x, e.x, 1e-6) << e.index;
     EXPECT_NEAR(arc.path[e.index].position.y, e.y, 1e-6) << e.index;

@@ -25,36 +25,27 @@ class Build : public ::testing::Test {
   BuildHooks hooks_;
 };
 
-TEST_F(Build, ShortStrokePrintsOnlyTheHeader) {
-  EXPECT_EQ(Paint(2), "\tBuilding Stroke data....\n\t------------------------------\n");
-  EXPECT_EQ(canvas_.count, 1);
+// A stroke of two nodes is committed with nothing to draw; one of three
+// builds 5 path entries × 5 columns: 4 × 4 cells, 32 faces, 96 vertices.
+TEST_F(Build, TranscriptsOfAShortAndABuiltStroke) {
+  const std::string header = "\tBuilding Stroke data....\n\t------------------------------\n";
+  EXPECT_EQ(Paint(2), header);
   EXPECT_EQ(canvas_.strokes[0].renderType, kRenderNothing);
   EXPECT_TRUE(canvas_.current.nodes.empty());
-}
-
-TEST_F(Build, FullTranscriptWithMeshCounts) {
-  // 5 path entries × 5 columns: 4 × 4 cells, 32 faces, 96 vertices.
-  EXPECT_EQ(Paint(3),
-            "\tBuilding Stroke data....\n"
-            "\t------------------------------\n"
-            "\tGenerating PATH data....\n"
-            "\tGenerating SHAPE data....\n"
-            "\tGenerating PERP data....\n"
-            "\tGenerating MESH data.... (v:96, f:32) \n"
-            "\tGenerating PARTICLE data....\n"
-            "\tGenerating BOUNDINGBOX data....\n"
-            "\t------------------------------\n"
-            "\tFinished building Stroke data.\n"
-            "\n");
-  const Stroke& stroke = canvas_.strokes[0];
+  EXPECT_EQ(Paint(3), header +
+            "\tGenerating PATH data....\n\tGenerating SHAPE data....\n\tGenerating PERP data....\n"
+            "\tGenerating MESH data.... (v:96, f:32) \n\tGenerating PARTICLE data....\n"
+            "\tGenerating BOUNDINGBOX data....\n\t------------------------------\n"
+            "\tFinished building Stroke data.\n\n");
+  const Stroke& stroke = canvas_.strokes[1];
+  EXPECT_EQ(canvas_.count, 2);
   EXPECT_EQ(stroke.renderType, kRenderMesh);
   EXPECT_EQ(stroke.path.size(), 5u);
   EXPECT_TRUE(stroke.particles.positions.empty()) << "no particles unless P is on";
 }
 
 TEST_F(Build, ParticlesFiveAPointReportedAndHandedToTheHook) {
-  settings_.showParticles = 1;
-  settings_.showMesh = 0;
+  settings_.showParticles = 1, settings_.showMesh = 0;
   settings_.startColour = Vec4(0.2f, 0.4f, 0.6f, 0.0f);
   int compiled = 0;
   hooks_.compileParticles = [&compiled](ParticleSystem& particles) {
@@ -64,8 +55,7 @@ TEST_F(Build, ParticlesFiveAPointReportedAndHandedToTheHook) {
   const Stroke& stroke = canvas_.strokes[0];
   EXPECT_NE(out.find("\tBuilding Particles...\n\t#particles: 50\n\r\r\t0.00"), std::string::npos);
   EXPECT_NE(out.find("\r\r\t98.00\tGenerating BOUNDINGBOX data....\n"), std::string::npos);
-  EXPECT_EQ(compiled, 50);
-  EXPECT_EQ(stroke.renderType, kRenderParticles);
+  EXPECT_EQ(std::make_pair(compiled, stroke.renderType), std::make_pair(50, int(kRenderParticles)));
   ASSERT_EQ(stroke.particles.colours.size(), 50u);
   EXPECT_EQ(stroke.particles.colours[0].w, 1.0f) << "the build gives the colour alpha 1";
   EXPECT_EQ(settings_.startColour.w, 0.0f) << "the settings are only read";
@@ -76,12 +66,11 @@ TEST_F(Build, CapacityStopsAt19999) {
   canvas_.AddPoint(0.1f, 0.2f);
   EXPECT_TRUE(canvas_.current.nodes.empty());
   EXPECT_FLOAT_EQ(canvas_.lastPoint.y, 0.2f);
-  EXPECT_EQ(canvas_.CommitStroke(Context()), -1);
-  EXPECT_EQ(canvas_.count, kStrokeCountLimit);
+  EXPECT_EQ(std::make_pair(canvas_.CommitStroke(Context()), canvas_.count),
+            std::make_pair(-1, kStrokeCountLimit));
   canvas_.DeleteAll();
-  EXPECT_EQ(canvas_.count, 0);
-  EXPECT_EQ(canvas_.strokes.size(), static_cast<std::size_t>(kStrokeCapacity))
-      << "room kept for new strokes";
+  EXPECT_EQ(std::make_pair(canvas_.count, canvas_.strokes.size()),
+            std::make_pair(0, std::size_t(kStrokeCapacity))) << "room kept for new strokes";
 }
 
 // "+" and "Update" on a built stroke: a resize takes the settings' sizes
@@ -112,15 +101,11 @@ TEST_F(Build, ResizeKeepsThePathUpdateRebuildsItFromTheNodes) {
 // minimum fraction (no pressure) and the settings' sizes, through the curve.
 TEST_F(Build, APressureRampWidensAndRaisesTheStrokeMonotonically) {
   settings_.endNode = 0;
-  settings_.widthEnd = settings_.widthStart;
-  settings_.heightEnd = settings_.heightStart;
-  const struct {
-    float minimum, curve;
-  } cases[] = {{0.25f, 1.0f}, {0.0f, 2.0f}, {0.6f, 0.5f}};
+  settings_.widthEnd = settings_.widthStart, settings_.heightEnd = settings_.heightStart;
+  const struct { float minimum, curve; } cases[] = {{0.25f, 1.0f}, {0.0f, 2.0f}, {0.6f, 0.5f}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "minimum " << c.minimum << ", curve " << c.curve);
-    settings_.pressureMinimum = c.minimum;
-    settings_.pressureCurve = c.curve;
+    settings_.pressureMinimum = c.minimum, settings_.pressureCurve = c.curve;
     for (int i = 0; i < 8; ++i) canvas_.AddPoint(-0.5f + 0.1f * i, 0.03f * (i % 2), i / 7.0f);
     Quietly([this] { canvas_.CommitStroke(Context()); });
     const std::vector<StrokeNode>& path = canvas_.strokes[canvas_.count - 1].path;
@@ -134,9 +119,7 @@ TEST_F(Build, APressureRampWidensAndRaisesTheStrokeMonotonically) {
       EXPECT_GE(path[k].height, path[k - 1].height);
       EXPECT_FLOAT_EQ(path[k].height,
                       settings_.heightStart * PressureScale(path[k].pressure, settings_));
-      if (k + 1 < path.size()) {
-        EXPECT_GE(path[k].width, path[k - 1].width);
-      }
+      EXPECT_GE(path[k].width, k + 1 < path.size() ? path[k - 1].width : 0.0f);
     }
     EXPECT_GT(path[28].width, path[0].width + 0.01f);
   }

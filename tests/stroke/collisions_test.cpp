@@ -6,7 +6,6 @@
 #include <cmath>
 #include <limits>
 #include <random>
-#include <tuple>
 
 #include "stroke/mesh.h"
 #include "tests/support/console.h"
@@ -43,10 +42,7 @@ Stroke Meshable(const std::vector<Vec4>& points, float height, float width) {
 }
 
 TEST(SegmentCrossing, InclusiveEndsAndParallelNever) {
-  const struct {
-    Vec4 a, b, c, d;
-    bool crosses;
-  } cases[] = {
+  const struct { Vec4 a, b, c, d; bool crosses; } cases[] = {
       {P(0, 0), P(2, 2), P(0, 2), P(2, 0), true},
       {P(0, 0), P(2, 0), P(1, 1), P(1, 0), true},   // ends on the other
       {P(0, 0), P(2, 0), P(0, 0), P(3, 0), false},  // overlapping parallels
@@ -56,9 +52,7 @@ TEST(SegmentCrossing, InclusiveEndsAndParallelNever) {
     SCOPED_TRACE(&c - cases);
     Vec4 p;
     EXPECT_EQ(SegmentCrossing(c.a, c.b, c.c, c.d, p), c.crosses);
-    if (c.crosses) {
-      EXPECT_FLOAT_EQ(p.x, 1.0f);
-    }
+    EXPECT_FLOAT_EQ(c.crosses ? p.x : 1.0f, 1.0f);
   }
 }
 
@@ -69,6 +63,7 @@ TEST(SegmentCrossing, InclusiveEndsAndParallelNever) {
 // 1.5 × 0.2 + 0.02 = 0.32. The point after it sinks and narrows by the end
 // factors: 0.03 − 0.25 × 0.1 = 0.005, 0.04 − 0.5 × 0.2 = −0.06. The factors
 // differ, as the defaults do not, so that one used in the wrong place shows.
+// The point before the crossing is only locked; beyond it nothing changes.
 TEST(CheckCollisions, CrossingRisesByTheStartFactorsTheNextPointSinksByTheEndFactors) {
   Canvas canvas;
   canvas.strokes[0] = Meshable({Node(P(-0.5f, 0), 0.1f, 0.2f), Node(P(0.5f, 0), 0.1f, 0.2f)});
@@ -80,18 +75,15 @@ TEST(CheckCollisions, CrossingRisesByTheStartFactorsTheNextPointSinksByTheEndFac
   factors.heightStart = 2.0f, factors.heightEnd = 0.25f;
   EXPECT_EQ(Printed([&] { CheckCollisions(canvas, factors, 0); }),
             "\tChecking for Collisions: \r\r\t0.00\r\r\t50.00\tDone!\n");
-
   const Stroke& over = canvas.strokes[1];
-  EXPECT_FLOAT_EQ(over.path[1].position.x, 0.0f);
-  EXPECT_FLOAT_EQ(over.path[1].position.y, 0.0f);
-  EXPECT_FLOAT_EQ(over.path[1].height, 0.21f);
-  EXPECT_FLOAT_EQ(over.path[1].width, 0.32f);
-  EXPECT_FLOAT_EQ(over.path[2].position.y, 0.5f) << "the following point stays where it is";
-  EXPECT_FLOAT_EQ(over.path[2].height, 0.005f);
-  EXPECT_FLOAT_EQ(over.path[2].width, -0.06f);
-  EXPECT_FLOAT_EQ(over.path[0].height, 0.07f) << "the point before the crossing is only locked";
-  EXPECT_FLOAT_EQ(over.path[3].height, 0.05f) << "beyond the crossing nothing changes";
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(over.path[k].locked, k < 3 ? 1u : 0u) << k;
+  // y, height, width, locked and x of each point.
+  const float expected[4][5] = {{-0.9f, 0.07f, 0.08f, 1, 0}, {0, 0.21f, 0.32f, 1, 0},
+                                 {0.5f, 0.005f, -0.06f, 1, 0}, {0.9f, 0.05f, 0.06f, 0, 0}};
+  for (int k = 0; k < 4; ++k) {
+    const StrokeNode& n = over.path[k];
+    const float got[5] = {n.position.y, n.height, n.width, float(n.locked), n.position.x};
+    for (int a = 0; a < 5; ++a) EXPECT_FLOAT_EQ(got[a], expected[k][a]) << k << ", " << a;
+  }
   EXPECT_FLOAT_EQ(canvas.strokes[0].path[0].height, 0.1f) << "the earlier stroke stays";
   ASSERT_TRUE(over.subdivision.baseMesh.has_value()) << "re-meshed";
 
@@ -165,6 +157,7 @@ void ExpectSameAsPlainCheck(const Canvas& canvas) {
 // not finite or very large.
 Canvas RandomCanvas(std::mt19937& random, bool grid) {
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f), exponent(-7.0f, 0.0f);
+  const auto quarter = [](std::mt19937& r) { return (int(r() % 17) - 8) * 0.25f; };
   const float slopes[] = {1.0f, 2.0f, -0.5f, 0.25f};
   const float slope = slopes[random() % 4];
   Canvas canvas;
@@ -177,24 +170,15 @@ Canvas RandomCanvas(std::mt19937& random, bool grid) {
     for (int k = 2 + random() % 8; k > 0; --k) {
       const float x = (random() % 2 ? 1 : -1) * std::pow(10.0f, exponent(random));
       switch (kind) {
-        case 0:  // on y = slope x, every product exact
-          points.push_back(P(x, slope * x));
-          break;
-        case 1:  // along x
-          points.push_back(P(x, y0));
-          break;
-        case 2:  // along y
-          points.push_back(P(x0, x));
-          break;
+        case 0: points.push_back(P(x, slope * x)); break;  // on y = slope x, every product exact
+        case 1: points.push_back(P(x, y0)); break;         // along x
+        case 2: points.push_back(P(x0, x)); break;         // along y
         case 3:  // repeated points and neighbours an ulp away
           points.push_back(points.empty() || random() % 2 ? P(x, unit(random)) : points.back());
           if (random() % 2) points.back().x = std::nextafter(points.back().x, 2.0f);
           break;
-        case 4:
-          points.push_back(P(unit(random), unit(random)));
-          break;
-        default:
-          points.push_back(P((int(random() % 17) - 8) * 0.25f, (int(random() % 17) - 8) * 0.25f));
+        case 4: points.push_back(P(unit(random), unit(random))); break;
+        default: points.push_back(P(quarter(random), quarter(random)));
       }
     }
     if (!grid && random() % 12 == 0) {
@@ -224,11 +208,7 @@ TEST(CheckCollisions, SkipsOnlyPairsTheTestRejects) {
   const float tiny = 1e-30f;
   const auto Diagonal = [](float v) { return P(v, v); };
   const float nearEighth = 0.125f - 0x1p-20f;
-  const struct {
-    const char* what;
-    std::vector<Vec4> under, over;
-    bool crosses;
-  } cases[] = {
+  const struct { const char* what; std::vector<Vec4> under, over; bool crosses; } cases[] = {
       {"B starts where A ends", {P(0, 0), P(0.5f, 0)}, {P(0.5f, 0), P(0.5f, 0.5f)}, true},
       {"B ends on A", {P(0, 0), P(0.5f, 0)}, {P(0.25f, 0.5f), P(0.25f, 0)}, true},
       {"B stops an ulp short of A", {P(0, 0), P(0.5f, 0)}, {P(0.25f, 0.5f), P(0.25f, ulp)}, false},
@@ -238,35 +218,24 @@ TEST(CheckCollisions, SkipsOnlyPairsTheTestRejects) {
       // apart, or far apart (B's first point then moves onto A's start).
       {"collinear, boxes just over the margin apart",
        {Diagonal(-7.012078276602551e-05f), Diagonal(4.773328328155912e-07f)},
-       {Diagonal(0.00024461818975396454f), Diagonal(0.019223501905798912f)},
-       true},
+       {Diagonal(0.00024461818975396454f), Diagonal(0.019223501905798912f)}, true},
       {"collinear, boxes just under the margin apart",
        {Diagonal(-0.3669898808002472f), Diagonal(1.6203993880026246e-07f)},
-       {Diagonal(0.00024430244229733944f), Diagonal(0.0012761902762576938f)},
-       true},
+       {Diagonal(0.00024430244229733944f), Diagonal(0.0012761902762576938f)}, true},
       {"collinear, far apart, accepted",
        {Diagonal(-0.00039500484126619995f), Diagonal(3.6572741919371765e-06f)},
-       {Diagonal(0.01496225968003273f), Diagonal(0.22903521358966827f)},
-       true},
+       {Diagonal(0.01496225968003273f), Diagonal(0.22903521358966827f)}, true},
       // Nearly parallel to A (slopes 1e-5 apart) and through its end or
       // from a point on it, then moved by an ulp: s = 1 (t = 0) exactly,
       // then just past the end.
-      {"B's line through A's end",
-       {P(0, 0), P(0.5f, 0.25f)},
-       {P(0.25f, nearEighth), P(0.75f, 0.5f - nearEighth)},
-       true},
-      {"B's line an ulp past A's end",
-       {P(0, 0), P(0.5f, 0.25f)},
-       {P(0.25f, std::nextafter(nearEighth, 0.0f)), P(0.75f, 0.5f - nearEighth)},
-       false},
-      {"B starts on A",
-       {P(0, 0), P(0.5f, 0.25f)},
-       {P(0.25f, 0.125f), P(0.75f, 0.375f + 0x1p-20f)},
-       true},
-      {"B starts an ulp off A",
-       {P(0, 0), P(0.5f, 0.25f)},
-       {P(0.25f, std::nextafter(0.125f, 1.0f)), P(0.75f, 0.375f + 0x1p-20f)},
-       false},
+      {"B's line through A's end", {P(0, 0), P(0.5f, 0.25f)},
+       {P(0.25f, nearEighth), P(0.75f, 0.5f - nearEighth)}, true},
+      {"B's line an ulp past A's end", {P(0, 0), P(0.5f, 0.25f)},
+       {P(0.25f, std::nextafter(nearEighth, 0.0f)), P(0.75f, 0.5f - nearEighth)}, false},
+      {"B starts on A", {P(0, 0), P(0.5f, 0.25f)},
+       {P(0.25f, 0.125f), P(0.75f, 0.375f + 0x1p-20f)}, true},
+      {"B starts an ulp off A", {P(0, 0), P(0.5f, 0.25f)},
+       {P(0.25f, std::nextafter(0.125f, 1.0f)), P(0.75f, 0.375f + 0x1p-20f)}, false},
       {"corners of the canvas", {P(-1, -1), P(1, 1)}, {P(-1, 1), P(1, -1)}, true},
       {"a cross near 0", {P(-tiny, 0), P(tiny, 0)}, {P(0, -tiny), P(0, tiny)}, true},
       {"a tiny segment on a long one", {P(-1, 0), P(1, 0)}, {P(tiny, -tiny), P(tiny, tiny)}, true},
@@ -302,22 +271,20 @@ TEST(CheckCollisions, FollowsSegmentsThatAPointMoveMadeParallel) {
   ExpectSameAsPlainCheck(canvas);
 }
 
+// Seeded from vertex 0 whatever it is, then the raised vertices only; the
+// corners go round from the lower left. No mesh: the bounds stay.
 TEST(ComputeBounds, EnclosesRaisedVerticesOnly) {
-  Stroke stroke;
+  Stroke stroke, empty;
   Mesh mesh;
   mesh.vertexCount = 4;
   mesh.positions = {Vec4(5, 5, 0, 0), Vec4(0.1f, 0.2f, 0.3f, 0), Vec4(-0.4f, 0.5f, 0.1f, 0),
                     Vec4(9, 9, 0, 0)};
   stroke.subdivision.baseMesh = mesh;
   ComputeBounds(stroke);
-  // Seeded from vertex 0 whatever it is, then the raised vertices only;
-  // the corners go round from the lower left.
   const float corners[4][2] = {{-0.4f, 0.2f}, {-0.4f, 5.0f}, {5.0f, 5.0f}, {5.0f, 0.2f}};
   for (int k = 0; k < 4; ++k)
     EXPECT_EQ(std::make_pair(stroke.bounds[k].x, stroke.bounds[k].y),
-              std::make_pair(corners[k][0], corners[k][1]))
-        << k;
-  Stroke empty;
+              std::make_pair(corners[k][0], corners[k][1])) << k;
   empty.bounds[0].x = 7;
   ComputeBounds(empty);
   EXPECT_EQ(empty.bounds[0].x, 7.0f);

@@ -45,21 +45,19 @@ TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
   ASSERT_TRUE(history.Undo(canvas, selection));
   EXPECT_EQ(canvas.count, 4);
   EXPECT_EQ(history.UndoSlots(), std::vector<int>{3});
+  history.Begin(canvas, selection);
+  history.End(canvas, selection);
+  EXPECT_EQ(history.UndoSteps(), 2u) << "a step that changed nothing is not kept";
+  EXPECT_EQ(history.RedoSteps(), 1u) << "nor does it drop what could be redone";
   painted.Paint(0.9f);
   EXPECT_EQ(history.RedoSteps(), 0u) << "a new step drops what could be redone";
 
-  history.Begin(canvas, selection);
-  history.End(canvas, selection);
-  EXPECT_EQ(history.UndoSteps(), 3u) << "a step that changed nothing is not kept";
-
-  CanvasHistory tiny(HistoryLimits{100, 1});
-  tiny.Begin(canvas, selection);
-  tiny.KeepAllStrokes(canvas);
-  canvas.DeleteAll();
-  tiny.End(canvas, selection);
-  EXPECT_EQ(tiny.UndoSteps(), 1u) << "the newest step stays, however large";
-  ASSERT_TRUE(tiny.Undo(canvas, selection));
-  EXPECT_EQ(canvas.count, 5);
+  Painted tiny(HistoryLimits{100, 1});
+  for (int i = 0; i < 5; ++i) tiny.Paint(0.1f * i);
+  tiny.DeleteAll();
+  EXPECT_EQ(tiny.history.UndoSteps(), 1u) << "the newest step stays, however large";
+  ASSERT_TRUE(tiny.history.Undo(tiny.canvas, tiny.selection));
+  EXPECT_EQ(tiny.canvas.count, 5);
 }
 
 // What the next undo or redo swaps is the newest step's, and the bytes
@@ -87,8 +85,7 @@ TEST(CanvasHistory, TheNewestStepIsAnnouncedAndBytesFollowTheStepsKept) {
   EXPECT_TRUE(history.UndoSlots().empty());
   EXPECT_FALSE(history.RedoReplacesAll());
 
-  while (history.Undo(painted.canvas, painted.selection)) {
-  }
+  while (history.Undo(painted.canvas, painted.selection)) continue;
   ASSERT_EQ(painted.canvas.count, 0);
   painted.Paint(0.5f);
   Painted fresh;
@@ -101,17 +98,16 @@ TEST(CanvasHistory, TheNewestStepIsAnnouncedAndBytesFollowTheStepsKept) {
 TEST(CanvasHistory, ASlotKeptTwiceUndoesToTheStartOfTheStep) {
   Painted painted;
   painted.Paint(0.1f);
-  Stroke& stroke = painted.canvas.strokes[0];
-  const float width = stroke.size.widthStart;
+  Canvas& canvas = painted.canvas;
   CanvasHistory& history = painted.history;
-  history.Begin(painted.canvas, painted.selection);
-  history.KeepStroke(painted.canvas, 0);
-  stroke.size.widthStart = width + 1;
-  history.KeepStroke(painted.canvas, 0);
-  stroke.size.widthStart = width + 2;
-  history.End(painted.canvas, painted.selection);
-  ASSERT_TRUE(history.Undo(painted.canvas, painted.selection));
-  EXPECT_EQ(painted.canvas.strokes[0].size.widthStart, width);
+  int& selection = painted.selection;
+  const float width = canvas.strokes[0].size.widthStart;
+  history.Begin(canvas, selection);
+  for (float grown : {width + 1, width + 2})
+    history.KeepStroke(canvas, 0), canvas.strokes[0].size.widthStart = grown;
+  history.End(canvas, selection);
+  ASSERT_TRUE(history.Undo(canvas, selection));
+  EXPECT_EQ(canvas.strokes[0].size.widthStart, width);
 }
 
 }  // namespace

@@ -10,21 +10,27 @@
 
 namespace {
 
-// A built-looking stroke: `entries` path points along a direction, S
-// columns with a raised profile.
-Stroke FlatStroke(int entries, int s, float dx, float dy) {
+// A built-looking stroke of S columns from `startColour` to `endColour`.
+Stroke Columns(int s, const Vec4& startColour, const Vec4& endColour) {
   Stroke stroke;
   stroke.shapeResolution = s;
-  stroke.profile.assign(s, 0.0f);
-  for (int j = 1; j + 1 < s; ++j) stroke.profile[j] = 1.0f;
-  stroke.size.startColours.assign(s, Vec4(1, 0, 0, 1));
-  stroke.size.endColours.assign(s, Vec4(0, 0, 1, 1));
+  stroke.size.startColours.assign(s, startColour);
+  stroke.size.endColours.assign(s, endColour);
+  return stroke;
+}
+
+// `entries` path points along a direction, S columns with a raised profile,
+// flat: every vertex on z = 0.
+Stroke FlatStroke(int entries, int s, float dx, float dy) {
+  Stroke stroke = Columns(s, Vec4(1, 0, 0, 1), Vec4(0, 0, 1, 1));
+  stroke.profile.assign(s, 1.0f);
+  stroke.profile.front() = stroke.profile.back() = 0.0f;
   const float length = std::sqrt(dx * dx + dy * dy);
   stroke.path.resize(entries);
   for (int i = 0; i < entries; ++i) {
     stroke.path[i].position = Vec4(i * dx, i * dy, 0, 0);
     stroke.path[i].perpendicular = Vec4(dy / length, -dx / length, 0, 0);
-    stroke.path[i].width = 0.04f, stroke.path[i].height = 0.0f;  // flat: every vertex on z = 0
+    stroke.path[i].width = 0.04f, stroke.path[i].height = 0.0f;
   }
   return stroke;
 }
@@ -33,12 +39,9 @@ Stroke FlatStroke(int entries, int s, float dx, float dy) {
 // (0.6, 0.8), width 0.1, height 0.5, S = 4 with profile 0, 0.3, 0.7, 0.
 // Column j lies c_j × width along the perpendicular, c_j = cos(π + jπ/4) =
 // −1, −0.7071068, 0, 0.7071068, and profile_j × height above the path.
-// Worked out by hand:
-struct GridVertex {
-  int row, column;
-  float x, y, z;  // position
-  float s, t;     // 2 × (x − 0.14) / 0.3024264, 2 × (y − 0.02) / 0.1365685
-};
+// Worked out by hand: row, column, position x, y, z, texture coordinates
+// s = 2 × (x − 0.14) / 0.3024264, t = 2 × (y − 0.02) / 0.1365685.
+struct GridVertex { int row, column; float x, y, z, s, t; };
 constexpr GridVertex kGrid[] = {
     {0, 0, 0.1400000f, 0.0200000f, 0.05f, 0.000000f, 0.000000f},
     {0, 1, 0.1575736f, 0.0434315f, 0.20f, 0.116217f, 0.343146f},
@@ -51,17 +54,13 @@ constexpr GridVertex kGrid[] = {
 };
 
 Stroke HandStroke() {
-  Stroke stroke;
-  stroke.shapeResolution = 4;
+  Stroke stroke = Columns(4, Vec4(1.0f, 0.2f, 0.0f, 1.0f), Vec4(0.0f, 0.6f, 1.0f, 1.0f));
   stroke.profile = {0.0f, 0.3f, 0.7f, 0.0f};
-  stroke.size.startColours.assign(4, Vec4(1.0f, 0.2f, 0.0f, 1.0f));
-  stroke.size.endColours.assign(4, Vec4(0.0f, 0.6f, 1.0f, 1.0f));
   for (float x : {0.2f, 0.4f}) {
-    StrokeNode node;
+    StrokeNode& node = stroke.path.emplace_back();
     node.position = Vec4(x, 0.1f, 0.05f, 0);
     node.perpendicular = Vec4(0.6f, 0.8f, 0, 0);
     node.width = 0.1f, node.height = 0.5f;
-    stroke.path.push_back(node);
   }
   return stroke;
 }
@@ -95,26 +94,23 @@ TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
     EXPECT_TRUE(Near(mesh.colours[v], Vec4(1.0f - along, 0.2f + 0.4f * along, along, 1), 1e-6));
   }
 
-  Stroke wide = FlatStroke(2, 5, 0.1f, 0.0f);
-  BuildMesh(wide, 0);
-  EXPECT_EQ(
-      std::make_pair(wide.subdivision.baseMesh->vertexCount, wide.subdivision.baseMesh->faceCount),
-      std::make_pair(24, 8));
   Stroke one = FlatStroke(4, 1, 0.1f, 0.0f);
   BuildMesh(one, 0);
   EXPECT_EQ(one.subdivision.baseMesh->faceCount, 0) << "S = 1 makes no faces";
 }
 
+// Six entries of five columns: 5 × 4 cells of two faces, three vertices
+// a face.
 TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
   for (const auto& [dx, dy] :
        {std::pair{0.1f, 0.0f}, {-0.1f, 0.0f}, {0.0f, 0.1f}, {0.07f, -0.07f}}) {
     SCOPED_TRACE(testing::Message() << dx << "," << dy);
     Stroke stroke = FlatStroke(6, 5, dx, dy);
     BuildMesh(stroke, 0);
-    for (const Vec4& n : stroke.subdivision.baseMesh->normals)
-      ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
-    for (const Vec4& t : stroke.subdivision.baseMesh->texCoords)
-      ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
+    const Mesh& mesh = *stroke.subdivision.baseMesh;
+    EXPECT_EQ(std::make_pair(mesh.vertexCount, mesh.faceCount), std::make_pair(120, 40));
+    for (const Vec4& n : mesh.normals) ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
+    for (const Vec4& t : mesh.texCoords) ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
   }
 }
 
@@ -179,24 +175,18 @@ Mesh Butterfly() {
   return mesh;
 }
 
-Mesh OneLevel() {
+// The new vertices, and the faces split in order around their edge
+// vertices, each keeping its old face's normal.
+TEST(Butterfly, NewVerticesAndFacesByHand) {
   MeshSubdivision subdivision;
   subdivision.baseMesh = Butterfly();
   subdivision.levels = 1;
   Subdivide(subdivision);
-  return *subdivision.resultMesh;
-}
-
-TEST(Butterfly, NewVerticesByHand) {
-  const Mesh mesh = OneLevel();
+  const Mesh& mesh = *subdivision.resultMesh;
   ASSERT_EQ(mesh.vertexCount, 8 + 13);
   ASSERT_EQ(mesh.faceCount, 24);
   // New vertex of edge e is vertex 8 + e.
-  const struct {
-    const char* edge;
-    int vertex;
-    float x, y, z, red, alpha, normalZ;
-  } cases[] = {
+  const struct { const char* edge; int vertex; float x, y, z, red, alpha, normalZ; } cases[] = {
       // ab, the full stencil: (a + b)/2 + (c + d)/8 − (w1 + w2 + w3 + w4)/16.
       //   x: 0.5 + 0.125 − 2/16 = 0.5        y: 0 + 0 − 0 = 0
       //   z: 0.15 + 0.1/8 − 1.7/16 = 0.05625
@@ -222,10 +212,6 @@ TEST(Butterfly, NewVerticesByHand) {
     EXPECT_EQ(mesh.positions[v].z, kPosition[v][2]) << "old vertex " << v << " stays";
     EXPECT_EQ(mesh.colours[v].w, kAlpha[v]);
   }
-}
-
-TEST(Butterfly, FacesSplitInOrderAroundTheirEdgeVertices) {
-  const Mesh mesh = OneLevel();
   // Face 0 (a, b, c) = (0, 1, 2): m01 = 8 + ab = 8, m12 = 8 + bc = 9,
   // m20 = 8 + ca = 10. Face 1 (b, a, d) = (1, 0, 3): m01 = 8 + ab = 8,
   // m12 = 8 + ad = 11, m20 = 8 + db = 12.
@@ -233,7 +219,8 @@ TEST(Butterfly, FacesSplitInOrderAroundTheirEdgeVertices) {
                               {1, 8, 12}, {8, 0, 11}, {12, 11, 3}, {8, 11, 12}};
   for (int f = 0; f < 8; ++f) {
     SCOPED_TRACE(f);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(mesh.faces[f].vertex[k], expected[f][k]);
+    EXPECT_EQ(std::vector<int>(mesh.faces[f].vertex, mesh.faces[f].vertex + 3),
+              std::vector<int>(expected[f], expected[f] + 3));
     EXPECT_EQ(mesh.faces[f].normal.z, f / 4 + 10.0f) << "the old face's normal";
   }
 }

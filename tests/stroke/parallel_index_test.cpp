@@ -36,10 +36,7 @@ TEST(ParallelIndex, PseudoAnglesDifferByNoMoreThanTheAngle) {
   EXPECT_EQ(ParallelIndex::PseudoAngle(0, -1), 1.0);
 }
 
-struct Segment {
-  int stroke, segment;
-  Vec4 a, b;
-};
+struct Segment { int stroke, segment; Vec4 a, b; };
 
 // The rule the index answers, applied to every earlier segment in turn.
 bool Partners(const Segment& s, const Segment& t, double scale) {
@@ -57,11 +54,8 @@ bool Partners(const Segment& s, const Segment& t, double scale) {
 using Pair = std::tuple<int, int, int, int>;  // stroke and segment of each, the earlier first
 
 Pair Ordered(int strokeA, int segmentA, int strokeB, int segmentB) {
-  if (std::tie(strokeB, segmentB) < std::tie(strokeA, segmentA)) {
-    std::swap(strokeA, strokeB);
-    std::swap(segmentA, segmentB);
-  }
-  return {strokeA, segmentA, strokeB, segmentB};
+  return std::min(Pair{strokeA, segmentA, strokeB, segmentB},
+                  Pair{strokeB, segmentB, strokeA, segmentA});
 }
 
 // Random segments, many nearly parallel (around +x, where the pseudo-angle
@@ -85,24 +79,18 @@ TEST(ParallelIndex, ReportsExactlyThePairsWhoseWindowsOverlap) {
       const float length = std::pow(10.0f, -8.0f * float(random() % 1000) / 1000);
       const float directions[][2] = {{1, 0}, {1, 1e-6f}, {1, -1e-6f}, {0, 1}, {0.6f, 0.8f}};
       const int pick = random() % 6;
-      const float dx = pick < 5 ? directions[pick][0] : any(random);
-      const float dy = pick < 5 ? directions[pick][1] : any(random);
+      const float dx = pick < 5 ? directions[pick][0] : any(random),
+                  dy = pick < 5 ? directions[pick][1] : any(random);
       s.b = Vec4(s.a.x + length * dx, s.a.y + length * dy + (pick == 4 ? jitter(random) : 0), 0, 0);
       if (random() % 20 == 0) s.b = s.a;
-      if (n < filed) {
-        index.File(s.stroke, s.segment, s.a, s.b);
-      } else {
-        if (n == filed && filed > 0) {
-          std::vector<std::pair<SegmentRef, SegmentRef>> pairs;
-          index.PairFiled(pairs);
-          for (const auto& [p, q] : pairs)
-            got.push_back(Ordered(p.stroke, p.segment, q.stroke, q.segment));
-        }
-        std::vector<SegmentRef> partners;
-        index.Add(s.stroke, s.segment, s.a, s.b, partners);
-        for (const SegmentRef& r : partners)
-          got.push_back(Ordered(r.stroke, r.segment, s.stroke, n));
-      }
+      if (n < filed) index.File(s.stroke, s.segment, s.a, s.b);
+      std::vector<std::pair<SegmentRef, SegmentRef>> pairs;
+      if (n == filed && filed > 0) index.PairFiled(pairs);
+      for (const auto& [p, q] : pairs)
+        got.push_back(Ordered(p.stroke, p.segment, q.stroke, q.segment));
+      std::vector<SegmentRef> partners;
+      if (n >= filed) index.Add(s.stroke, s.segment, s.a, s.b, partners);
+      for (const SegmentRef& r : partners) got.push_back(Ordered(r.stroke, r.segment, s.stroke, n));
       for (const Segment& t : added)
         if (Partners(s, t, scale)) want.push_back(Ordered(t.stroke, t.segment, s.stroke, n));
       added.push_back(s);

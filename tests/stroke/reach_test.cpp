@@ -30,10 +30,8 @@ void BoundsInside(Stroke& stroke, float x, float y) {
 }
 
 bool Inside(const SceneBox& box, const Vec4& p) {
-  const float xyz[3] = {p.x, p.y, p.z};
-  for (int k = 0; k < 3; ++k)
-    if (xyz[k] < box.lo[k] || xyz[k] > box.hi[k]) return false;
-  return true;
+  return box.lo[0] <= p.x && p.x <= box.hi[0] && box.lo[1] <= p.y && p.y <= box.hi[1] &&
+         box.lo[2] <= p.z && p.z <= box.hi[2];
 }
 
 // Every face of a mesh lies in the box of its run, and the runs cover the
@@ -54,31 +52,25 @@ testing::AssertionResult RunsHoldFaces(const std::vector<RunBox>& runs,
 }  // namespace
 
 // A particle is drawn as a square of half-side twice its size, whatever
-// the size's sign: the box reaches the outermost quads' edges.
-TEST(StrokeReach, ParticlesReachTheEdgesOfTheirQuads) {
-  Stroke stroke;
+// the size's sign: the box reaches the outermost quads' edges. A mesh's box
+// is its vertices' and no more: storage past the vertex count (kept from a
+// larger mesh, say) is not part of it.
+TEST(StrokeReach, ParticlesReachTheEdgesOfTheirQuadsMeshesTheirVertices) {
+  Stroke stroke, meshed;
   BoundsInside(stroke, 0.1f, 0.1f);
   stroke.particles.positions = {Vec4(0.0f, 0.0f, 0.01f, 0), Vec4(0.5f, 0.25f, 0.01f, 0)};
   stroke.particles.sizes = {0.05f, -0.1f};
   // Left and bottom: the first quad (half-side 0.1); right and top: the
   // second (half-side 0.2); the bounds' z of 0.01 with the particles'.
   ExpectBox(ReachOf(stroke).whole, {-0.1f, -0.1f, 0.01f}, {0.7f, 0.45f, 0.01f});
-}
 
-// A mesh's box is its vertices' and no more: storage past the vertex count
-// (kept from a larger mesh, say) is not part of it.
-TEST(StrokeReach, AMeshCountsItsVerticesOnly) {
-  Stroke stroke;
-  BoundsInside(stroke, 0.0f, 0.0f);
-  Mesh mesh;
-  mesh.positions.resize(4);
-  mesh.positions[0] = Vec4(-0.25f, 0.5f, 0.0f, 1);
-  mesh.positions[1] = Vec4(0.75f, -0.5f, 0.125f, 1);
-  mesh.positions[2] = Vec4(0.0f, 0.0f, 0.0625f, 1);
-  mesh.positions[3] = Vec4(9.0f, 9.0f, 9.0f, 1);  // past the count
+  BoundsInside(meshed, 0.0f, 0.0f);
+  Mesh mesh;  // the fourth vertex lies past the count
+  mesh.positions = {Vec4(-0.25f, 0.5f, 0.0f, 1), Vec4(0.75f, -0.5f, 0.125f, 1),
+                    Vec4(0.0f, 0.0f, 0.0625f, 1), Vec4(9.0f, 9.0f, 9.0f, 1)};
   mesh.vertexCount = 3;
-  stroke.subdivision.baseMesh = mesh;
-  ExpectBox(ReachOf(stroke).whole, {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
+  meshed.subdivision.baseMesh = mesh;
+  ExpectBox(ReachOf(meshed).whole, {-0.25f, -0.5f, 0.0f}, {0.75f, 0.5f, 0.125f});
 }
 
 // Every kind of change to a committed stroke leaves it with the reach a
@@ -102,41 +94,23 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
     const auto record = EncodeStroke(canvas.strokes[slot]);
     Stroke opened;
     std::string error;
-    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor, DocumentLimits(),
-                             opened, error))
-        << error;
+    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor,
+                             DocumentLimits(), opened, error)) << error;
     RebuildStroke(opened);
     canvas.strokes[slot] = opened;
   };
   int selection = 0;
-  const struct {
-    const char* change;
-    int slot;
-    std::function<void()> run;
-    bool moves = true;
-  } cases[] = {
+  const struct { const char* change; int slot; std::function<void()> run; bool moves = true; }
+  cases[] = {
       {"built", 0, [&] { paint(-0.3f, 0.03f); }},
       {"built with two levels of subdivision", 1,
-       [&] {
-         settings.subdivisionLevels = 2;
-         paint(0.3f, -0.03f);  // crosses the first
-       }},
+       [&] { settings.subdivisionLevels = 2, paint(0.3f, -0.03f); }},  // crosses the first
       {"too short to build", 2,
-       [&] {
-         canvas.AddPoint(0.5f, 0.5f);
-         canvas.AddPoint(0.6f, 0.7f);
-         canvas.CommitStroke(build);
+       [&] { canvas.AddPoint(0.5f, 0.5f), canvas.AddPoint(0.6f, 0.7f), canvas.CommitStroke(build);
        }},
       {"resized", 0,
-       [&] {
-         settings.widthStart = 0.2f;
-         ResizeStroke(canvas.strokes[0], settings, random);
-       }},
-      {"updated", 0,
-       [&] {
-         settings.pathLod = 3;
-         UpdateStroke(canvas.strokes[0], build);
-       }},
+       [&] { settings.widthStart = 0.2f, ResizeStroke(canvas.strokes[0], settings, random); }},
+      {"updated", 0, [&] { settings.pathLod = 3, UpdateStroke(canvas.strokes[0], build); }},
       {"crossed and meshed again", 1,
        [&] {
          history.Begin(canvas, 0);

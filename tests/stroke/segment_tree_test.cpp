@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // That the tree finds every near pair, through moves of points, is checked
 // where the collision check is compared with the plain one on random
 // strokes (tests/stroke/collisions_test.cpp).
@@ -17,5 +15,3 @@ TEST(SegmentTree, BoxesApartIsStrictAndEmptyBoxesAreApart) {
   EXPECT_EQ(empty.SegmentCount(), 0);
   EXPECT_TRUE(BoxesApart(empty.Whole(), unit, 1e30f));
 }
-
-}  // namespace
