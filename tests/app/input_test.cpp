@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -64,48 +65,34 @@ class MainViewInput : public testing::Test {
   }
 };
 
-TEST_F(MainViewInput, DragAddsOneNodePerMotionAtTheMappedPositions) {
-  struct Case {
-    int x, y;
-    float canvasX, canvasY;
-  };
-  const Case cases[] = {{0, 0, -1, 1}, {128, 64, 0, 0.5f}, {kSize, kSize, 1, -1}};
-  const std::string console = Printed([&] {
+// A drag adds one node per motion at the mapped position; a pen's motion
+// adds its node with its pressure. A click without motion commits a stroke
+// without nodes; the pointer moves the cursor, and passive motion never paints.
+TEST_F(MainViewInput, DragsAddNodesAtTheMappedPositionsClicksAndPassiveMotionDoNot) {
+  const std::string console = Printed([] {
     OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
-    for (const Case& c : cases) OnMotion(c.x, c.y);
+    for (auto [x, y] : {std::pair{0, 0}, {128, 64}, {kSize, kSize}}) OnMotion(x, y);
     OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
-  });
-  EXPECT_NE(console.find("\tBuilding Stroke data....\n"), std::string::npos);
-  ASSERT_EQ(AppState().canvas.count, 1);
-  EXPECT_EQ(AppState().interaction.painting, 0);
-  EXPECT_TRUE(AppState().canvas.current.nodes.empty());
-  const Stroke& stroke = AppState().canvas.strokes[0];
-  ASSERT_EQ(stroke.nodes.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    const StrokeNode& node = stroke.nodes[i];
-    EXPECT_EQ(std::make_tuple(node.position.x, node.position.y, node.pressure),
-              std::make_tuple(cases[i].canvasX, cases[i].canvasY, 1.0f));
-  }
-  // A pen's motion adds its node with its pressure, beside the mouse's.
-  Quietly([] {
     OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
     OnMotion(128, 64);
     OnPenMotion(kSize, kSize, 0.5f);
     OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, kSize, kSize);
   });
-  const std::vector<StrokeNode>& pen = AppState().canvas.strokes[1].nodes;
-  ASSERT_EQ(pen.size(), 2u);
-  EXPECT_EQ(std::make_tuple(pen[0].pressure, pen[1].pressure, pen[1].position.x),
-            std::make_tuple(1.0f, 0.5f, 1.0f));
+  EXPECT_NE(console.find("\tBuilding Stroke data....\n"), std::string::npos);
+  ASSERT_EQ(AppState().canvas.count, 2);
+  EXPECT_EQ(AppState().interaction.painting, 0);
+  EXPECT_TRUE(AppState().canvas.current.nodes.empty());
+  std::vector<std::array<float, 3>> nodes;
+  for (int i : {0, 1})
+    for (const StrokeNode& n : AppState().canvas.strokes[i].nodes)
+      nodes.push_back({n.position.x, n.position.y, n.pressure});
+  EXPECT_EQ(nodes, (std::vector<std::array<float, 3>>{
+                       {-1, 1, 1}, {0, 0.5f, 1}, {1, -1, 1}, {0, 0.5f, 1}, {1, -1, 0.5f}}));
   EXPECT_FLOAT_EQ(AppState().interaction.cursorPosition.y, -1.0f) << "the cursor follows the pen";
-}
 
-// A click without motion commits a stroke without nodes; the pointer's
-// position moves the cursor, and passive motion never paints.
-TEST_F(MainViewInput, ClickWithoutMotionCommitsAnEmptyStrokePassiveMotionNeverPaints) {
   Paint({{50, 60}});
-  ASSERT_EQ(AppState().canvas.count, 1);
-  EXPECT_TRUE(AppState().canvas.strokes[0].nodes.empty());
+  ASSERT_EQ(AppState().canvas.count, 3);
+  EXPECT_TRUE(AppState().canvas.strokes[2].nodes.empty());
   const Vec4& cursor = AppState().interaction.cursorPosition;
   EXPECT_EQ(std::make_pair(cursor.x, cursor.y), std::make_pair(-0.609375f, 0.53125f));
   AppState().interaction.painting = 1;
@@ -186,53 +173,23 @@ TEST_F(MainViewInput, ReshapeStoresTheSizeAndNeverAZero) {
   OnReshape(800, 600);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ((std::vector<int>{AppState().windows.main.width, AppState().windows.main.height,
-                              viewport[2], viewport[3]}),
-            (std::vector<int>{800, 600, 800, 600}));
+  const WindowPlace& main = AppState().windows.main;
+  EXPECT_EQ((std::array<int, 4>{main.width, main.height, viewport[2], viewport[3]}),
+            (std::array<int, 4>{800, 600, 800, 600}));
   EXPECT_NEAR(AppState().views.projection[5] / AppState().views.projection[0], 800.0 / 600.0, 1e-6);
   OnReshape(0, 0);
-  EXPECT_EQ((std::vector<int>{AppState().windows.main.width, AppState().windows.main.height,
-                              AppState().camera.width}),
-            (std::vector<int>{1, 1, 1}));
+  EXPECT_EQ((std::array<int, 3>{main.width, main.height, AppState().camera.width}),
+            (std::array<int, 3>{1, 1, 1}));
 }
 
-// The one-read frame must match the per-pixel reads the trace was defined on.
-TEST_F(MainViewInput, FrameReadEqualsPerPixelReads) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glBegin(GL_TRIANGLES);  // a colour gradient, so every pixel differs
-  glColor3f(1, 0, 0.2f), glVertex2f(-1, -1);
-  glColor3f(0, 1, 0.7f), glVertex2f(1, -1);
-  glColor3f(0.3f, 0.1f, 1), glVertex2f(0, 1);
-  glEnd();
-  std::vector<float> frame;
-  ReadFrame(kSize, kSize, frame);
-  const PixelChannelReader fromFrame = FrameChannelReader(frame, kSize, kSize);
-  for (int y = -3; y < kSize + 3; y += 7)
-    for (int x = -3; x < kSize + 3; x += 7)
-      for (int c = 0; c < 3; ++c)
-        ASSERT_EQ(fromFrame(x, y, c), ReadPixelChannel(x, y, c)) << x << "," << y;
-  EXPECT_FLOAT_EQ(ReadPixelColour(128, 60, kSize).x * 255, ReadPixelChannel(128, 60, 0));
-  EXPECT_EQ(ReadPixelColour(kSize, 0, kSize).x, -1.0f);
-  glEnable(GL_DEPTH_TEST);
-  // The reads set the pack state they need and give the context its own
-  // back: a view-wide row length left behind wrecks the next map upload.
-  GLint pack[2] = {-1, -1};
-  glGetIntegerv(GL_PACK_ROW_LENGTH, &pack[0]);
-  glGetIntegerv(GL_PACK_ALIGNMENT, &pack[1]);
-  EXPECT_EQ(std::make_pair(pack[0], pack[1]), std::make_pair(0, 4));
-}
-
-// Any of the four trace keys turns a white square on black into one stroke.
+// Any of the four trace keys turns a white square on black into one stroke
+// (of the lattice's one per 10 pixels, the others empty). The frame read at
+// once matches the per-pixel reads the trace was defined on, and the reads
+// give the context its pack state back (a view-wide row length left behind
+// wrecks the next map upload).
 TEST_F(MainViewInput, AutoTraceKeysTurnAWhiteSquareIntoOneStroke) {
   for (unsigned char key : {'m', 'M', 'n', 'N'}) {
     SCOPED_TRACE(key);
-    Printed([] { AppState().canvas.DeleteAll(); });
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
@@ -240,20 +197,27 @@ TEST_F(MainViewInput, AutoTraceKeysTurnAWhiteSquareIntoOneStroke) {
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.8f, 0.8f, 0.8f, 1);
-    Printed([key] { OnKeyboard(key, 0, 0); });
-    const int lattice = (kSize + 9) / 10;
-    ASSERT_EQ(AppState().canvas.count, lattice * lattice);
-    int withNodes = 0;
-    for (int i = 0; i < AppState().canvas.count; ++i) {
-      const Stroke& stroke = AppState().canvas.strokes[i];
-      if (stroke.nodes.empty()) continue;
-      ++withNodes;
-      ASSERT_EQ(stroke.nodes.size(), 9u);
-      EXPECT_EQ(std::make_pair(stroke.nodes[0].position.x, stroke.nodes[0].position.y),
-                std::make_pair(-0.21875f, -0.21875f));
-    }
-    EXPECT_EQ(withNodes, 1);
+    std::vector<float> frame;
+    ReadFrame(kSize, kSize, frame);
+    const PixelChannelReader fromFrame = FrameChannelReader(frame, kSize, kSize);
+    for (int y = -3; y < kSize + 3; y += 7)
+      for (int x = -3; x < kSize + 3; x += 7)
+        for (int c = 0; c < 3; ++c)
+          ASSERT_EQ(fromFrame(x, y, c), ReadPixelChannel(x, y, c)) << x << "," << y;
+    Printed([key] {
+      AppState().canvas.DeleteAll();
+      OnKeyboard(key, 0, 0);
+    });
+    ASSERT_EQ(AppState().canvas.count, (kSize + 9) / 10 * ((kSize + 9) / 10));
+    std::vector<std::array<float, 3>> traced;  // node count, first node
+    for (int i = 0; i < AppState().canvas.count; ++i)
+      if (const auto& nodes = AppState().canvas.strokes[i].nodes; !nodes.empty())
+        traced.push_back({float(nodes.size()), nodes[0].position.x, nodes[0].position.y});
+    EXPECT_EQ(traced, (std::vector<std::array<float, 3>>{{9, -0.21875f, -0.21875f}}));
+    GLint pack[2] = {-1, -1};
+    glGetIntegerv(GL_PACK_ROW_LENGTH, &pack[0]);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &pack[1]);
+    EXPECT_EQ(std::make_pair(pack[0], pack[1]), std::make_pair(0, 4));
   }
 }
 
@@ -276,15 +240,11 @@ TEST_F(MainViewInput, CameraKeysReachTheCameraInBothCasesOthersChangeNothing) {
             SettingValues(CameraPose()));
 }
 
-// The dark pixels' box in the view (GLUT's pixels, origin top-left) after
-// `draw`, on white: where a node or the cursor is drawn.
-struct Box {
-  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-  double CentreX() const { return (left + right + 1) / 2.0; }
-  double CentreY() const { return (top + bottom + 1) / 2.0; }
-};
+// The top-left and the middle of the dark pixels in the view (GLUT's
+// pixels, origin top-left) after `draw`, on white: where a node or the
+// cursor is drawn.
 template <typename Draw>
-Box DrawnBox(int width, int height, Draw&& draw) {
+std::array<double, 4> Drawn(int width, int height, Draw&& draw) {
   GLfloat clear[4];
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
   glClearColor(1, 1, 1, 1);
@@ -298,15 +258,15 @@ Box DrawnBox(int width, int height, Draw&& draw) {
   draw();
   std::vector<float> rgb;
   ReadFrame(width, height, rgb);
-  Box box;
+  int left = width, top = height, right = -1, bottom = -1;
   for (int row = 0; row < height; ++row)
     for (int x = 0; x < width; ++x)
       if (rgb[3 * (row * width + x)] < 0.5f) {
         const int y = height - 1 - row;
-        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
-               std::max(box.bottom, y)};
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x), bottom = std::max(bottom, y);
       }
-  return box;
+  return {double(left), double(top), (left + right + 1) / 2.0, (top + bottom + 1) / 2.0};
 }
 
 // Painting under the pointer (p, which prints nothing): for seeded camera
@@ -340,12 +300,12 @@ TEST_F(MainViewInput, UnderThePointerANodeIsDrawnOnThePixelItWasPaintedAt) {
     EXPECT_TRUE(Near(view.cursorPosition, node, 1e-6));
     for (const int zoom : {0, notches(random)}) {
       if (zoom) ZoomCameraAt(x, y, zoom);
-      const Box drawn = DrawnBox(width, height, [&] {
+      const auto drawn = Drawn(width, height, [&] {
         glBegin(GL_POINTS);
         glVertex3f(node.x, node.y, node.z);
         glEnd();
       });
-      EXPECT_LE(std::abs(drawn.left - x) + std::abs(drawn.top - y), 1) << zoom << " notches";
+      EXPECT_LE(std::abs(drawn[0] - x) + std::abs(drawn[1] - y), 1) << zoom << " notches";
     }
   }
   EXPECT_GT(painted, 15);
@@ -357,9 +317,9 @@ TEST_F(MainViewInput, UnderThePointerANodeIsDrawnOnThePixelItWasPaintedAt) {
   PanCamera(-1, 1);
   OnPassiveMotion(180, 100);
   const SceneView view = MainSceneView(FrameStart());
-  const Box cursor =
-      DrawnBox(kSize, 160, [&] { DrawCursor(view.cursorPosition, false, view.cursorPlacement); });
-  EXPECT_LE(std::hypot(cursor.CentreX() - 180.5, cursor.CentreY() - 100.5), 1.0);
+  const auto cursor =
+      Drawn(kSize, 160, [&] { DrawCursor(view.cursorPosition, false, view.cursorPlacement); });
+  EXPECT_LE(std::hypot(cursor[2] - 180.5, cursor[3] - 100.5), 1.0);
 }
 
 }  // namespace
