@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -108,12 +109,9 @@ TEST_F(Playing, PointerEventsReachTheWindowUnderThePointerAndStayWhileAButtonIsH
 std::vector<std::string> LinesOf(std::FILE* journal) {
   std::rewind(journal);
   std::vector<std::string> lines;
-  char line[256];
-  while (std::fgets(line, sizeof line, journal)) {
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    if (text.rfind("wait ", 0) != 0 && text.rfind("#", 0) != 0) lines.push_back(text);
-  }
+  for (char line[256]; std::fgets(line, sizeof line, journal);)
+    if (line[0] != '#' && std::strncmp(line, "wait ", 5) != 0)
+      lines.emplace_back(line, std::strcspn(line, "\n"));
   return lines;
 }
 

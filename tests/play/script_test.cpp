@@ -20,47 +20,33 @@ namespace {
 // Each line reads as one event, numbered by its line in the file (comments
 // and blank lines counted), that writes back as the line given ("" for the
 // line itself); keys and buttons read as the codes GLUT gives (button, x,
-// y, key, modifiers (Shift 1, Ctrl 2) and count, where given).
+// y, key, modifiers (Shift 1, Ctrl 2) and count, where given). Lines of
+// every kind as the writer writes them are read back in the corpus walk
+// below (seed_lines).
 TEST(Script, LinesReadAsTheEventsTheyNameAndWriteBack) {
   const std::tuple<const char*, const char*, std::vector<long>> lines[] = {
       {"# a comment", nullptr, {}},
       {"", nullptr, {}},
-      {"window stroke", "", {}},
       {"  press left 12 -3\r", "press left 12 -3", {0, 12, -3, 0, 0, 0}},
-      {"move 40 50", "", {}},
       {"release middle 40 50", "", {1, 40, 50, 0, 0, 0}},
       {"press 4 1 2", "", {4, 1, 2, 0, 0, 0}},
       {"key a", "", {0, 0, 0, 'a', 0, 0}},
-      {"key #", "", {0, 0, 0, '#', 0, 0}},
       {"key Ctrl+z", "key Ctrl+Z", {0, 0, 0, 26, kCtrlKey, 0}},
       {"key Ctrl+Shift+Z", "", {0, 0, 0, 26, kCtrlKey | kShiftKey, 0}},
       {"key Esc", "", {0, 0, 0, 27, 0, 0}},
       {"special f12", "", {0, 0, 0, 12, 0, 0}},
       {"special Shift+left", "", {0, 0, 0, 100, kShiftKey, 0}},
-      {"special 300", "", {}},
-      {"menu \"Filters/CONVOLUTION/CORRELATION/LOW PASS FILTERS/GAUSSIAN\"", "", {}},
       {"set \"Normal Nodes/Width/Start:\" 0.125", "", {}},
-      {"toggle \"Misc/C\"", "", {}},
-      {"click \"Size/+\"", "", {}},
       {"resize 800 600", "", {0, 800, 600, 0, 0, 0}},
       {"frames 30", "", {0, 0, 0, 0, 0, 30}},
-      {"wait 250", "", {}},
-      {"screenshot \"out/main view.png\"", "", {}},
-      {"undo", "", {}},
       {"redo", "", {}},
-      {"export painting.glb", "", {}},
       {"set \"say \\\"hi\\\" \\\\ there\" 1", "", {}},
       {"set \"Open/Name:\" \"Red \\\"wave\\\" 2\"", "", {}},
       {"set \"Open/Name:\" \"\"", "", {}},
-      {"activate \"Open/Paintings\"", "", {}},
-      {"window paintings", "", {}},
-      {"save \"my paintings/harbour.kelvra\"", "", {}},
-      {"open out/harbour.kelvra", "", {}},
       {"film \"out/my film.mp4\"", "", {}},
       {"move 3 4 pressure 0.25", "", {}},
       {"wheel down 5 6 ctrl", "", {4, 5, 6, 0, kCtrlKey, 0}},
       {"mode paint-under-pointer on", "", {0, 0, 0, 0, 0, 1}},
-      {"brush \"Flat knife\"", "", {}},
   };
   std::string text;
   for (const auto& [line, written, codes] : lines) text += std::string(line) + "\n";
@@ -79,9 +65,9 @@ TEST(Script, LinesReadAsTheEventsTheyNameAndWriteBack) {
     }
     at[e.line] = e;
   }
-  EXPECT_EQ(at[35].values, std::vector<double>{0.25});
-  EXPECT_EQ(at[17].values, std::vector<double>{0.125});
-  EXPECT_EQ(at[28].valueText, "Red \"wave\" 2");
+  EXPECT_EQ(at[20].values, std::vector<double>{0.25});
+  EXPECT_EQ(at[12].values, std::vector<double>{0.125});
+  EXPECT_EQ(at[17].valueText, "Red \"wave\" 2");
 }
 
 TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
@@ -106,27 +92,21 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
       {"set \"LOD:\" 1 2\n",
        "1: expected 1 value, or 16 (a rotation matrix), or 20 (matrix and spin)"},
       {"set \"LOD:\" nan\n", "1: expected numbers after the control path"},
-      {"set \"Name:\" \"a\" \"b\"\n", "1: expected numbers after the control path"},
       {"activate Paintings\n", "1: expected a quoted control path \"Panel/Label\""},
-      {"click LOD\n", "1: expected a quoted control path \"Panel/Label\""},
       {"resize 0 10\n", "1: expected a window size W H from 1 to 16384"},
       {"frames -1\n", "1: expected a count of idle steps"},
       {"wait soon\n", "1: expected milliseconds"},
       {"screenshot main.jpg\n", "1: expected a file name ending in .png"},
       {"undo now\n", "1: expected nothing after the word"},
       {"open\n", "1: expected a file name"},
-      {"save a.kelvra b.kelvra\n", "1: expected a file name"},
       {"wait 5\x01\n", "1: expected printable text"},
-      {"move 1\r2\r\n", "1: expected printable text"},
       {"frames 1\npaint it\n",
        "2: expected an event (window, press, release, move, key, special, menu, set, toggle, "
        "click, activate, resize, frames, wait, screenshot, undo, redo, export, open, save, film, "
        "wheel, mode, brush)"},
       {"wheel up 1\n", wheel},
-      {"wheel in 1 2\n", wheel},
       {"wheel up 1 2 alt\n", wheel},
       {"mode paint-under-pointer yes\n", "1: expected paint-under-pointer and on or off"},
-      {"mode spin on\n", "1: expected paint-under-pointer and on or off"},
       {"brush Flat\n", "1: expected a quoted brush name \"Name\""},
   };
   for (const auto& [text, expected] : cases) {
@@ -156,8 +136,7 @@ TEST(ScriptCorpus, EveryFileStopsAtALineOrReadsBackAsItself) {
       EXPECT_TRUE(!seed || file.find("/seed_bad") != std::string::npos) << error;
       ASSERT_EQ(error.rfind("f:", 0), 0u) << error;
       const int line = std::atoi(error.c_str() + 2);
-      EXPECT_GE(line, 1);
-      EXPECT_LE(line, 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+      EXPECT_TRUE(line >= 1 && line <= 1 + std::count(text.begin(), text.end(), '\n')) << error;
       continue;
     }
     std::string written, lines, line;
