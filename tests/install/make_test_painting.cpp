@@ -33,9 +33,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string error;
-  if (!SavePainting(argv[1], painting, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
-  return 0;
+  if (!SavePainting(argv[1], painting, error)) std::fprintf(stderr, "%s\n", error.c_str());
+  return error.empty() ? 0 : 1;
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <tuple>
+
 #include "document/document.h"
 #include "document/zip_archive.h"
 #include "export/png.h"
@@ -29,11 +31,9 @@ Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
 TEST(DecodePng, GivesRgbaAndRefusesDamagedOrOversizedPictures) {
   RgbaPicture picture;
   std::string error;
-  ASSERT_TRUE(DecodePng(EncodePng8(2, 1, 3, {10, 20, 30, 40, 50, 60}), 100, picture, error))
-      << error;
-  EXPECT_EQ(picture.width, 2);
-  EXPECT_EQ(picture.height, 1);
-  EXPECT_EQ(picture.pixels, (std::vector<std::uint8_t>{10, 20, 30, 255, 40, 50, 60, 255}));
+  ASSERT_TRUE(DecodePng(EncodePng8(2, 1, 3, {10, 20, 30, 40, 50, 60}), 100, picture, error));
+  EXPECT_EQ(std::make_tuple(picture.width, picture.height, picture.pixels),
+            std::make_tuple(2, 1, Bytes{10, 20, 30, 255, 40, 50, 60, 255}));
 
   Bytes cut = EncodePng8(16, 16, 3, std::vector<std::uint8_t>(16 * 16 * 3, 77));
   cut.resize(cut.size() - 20);
@@ -47,12 +47,12 @@ TEST(DecodePng, GivesRgbaAndRefusesDamagedOrOversizedPictures) {
 
 TEST(ReadThumbnail, RefusesAThumbnailThatIsNoPng) {
   const ScratchDir dir;
-  const std::string type = kPaintingMimeType;
-  const Bytes bmp = {'B', 'M', 0, 0};
   ZipWriter zip;
-  zip.Add("mimetype", reinterpret_cast<const std::uint8_t*>(type.data()), type.size(),
-          ZipWriter::Packing::kStored);
-  zip.Add("thumbnail.png", bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
+  const std::pair<const char*, std::string> entries[] = {
+      {"mimetype", kPaintingMimeType}, {"thumbnail.png", std::string("BM\0\0", 4)}};
+  for (const auto& [name, bytes] : entries)
+    zip.Add(name, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+            ZipWriter::Packing::kStored);
   Bytes file, png;
   std::string error;
   const std::string path = dir.File("bmp.kelvra");
