@@ -16,7 +16,7 @@ stop_xorg() {
 # start_xorg_pen DIR WIDTH HEIGHT: the server's configuration, log and the
 # pen's socket go into DIR; sets pen_display (":N") and pen_socket.
 start_xorg_pen() {
-  local dir=$1 width=$2 height=$3 n
+  local dir=$1 width=$2 height=$3 tries
   [ "$(id -u)" -eq 0 ] || skip "Xorg starts here as root only"
   local modules=/usr/lib/xorg/modules
   command -v Xorg >/dev/null && [ -e $modules/input/inputtest_drv.so ] &&
@@ -35,24 +35,16 @@ Section "InputDevice" Identifier "pen" Driver "inputtest" Option "SocketPath" "$
   Option "DeviceType" "PointerAbsolute" Option "PointerHasPressure" "on" EndSection
 Section "ServerLayout" Identifier "layout" Screen "screen" InputDevice "pen" "CorePointer" EndSection
 EOF
-  # A display another server may take between the look and the start: the
-  # server then ends at once, and the next number is tried.
-  for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xorg ":$n" -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" -logfile "$dir/xorg.log" \
-      -nolisten tcp -noreset >"$dir/xorg.out" 2>&1 &
-    xorg_pid=$!
-    local tries
-    for tries in $(seq 100); do
-      kill -0 "$xorg_pid" 2>/dev/null || break
-      if xdpyinfo -display ":$n" >/dev/null 2>&1 && [ -S "$pen_socket" ]; then
-        pen_display=":$n"
-        return 0
-      fi
-      sleep 0.1
-    done
-    stop_xorg
-    grep -q "Server is already active" "$dir/xorg.out" || skip "Xorg did not start: $(tail -n 3 "$dir/xorg.out")"
+  # The server takes a free display and writes its number into display.txt.
+  Xorg -displayfd 3 -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" -logfile "$dir/xorg.log" \
+    -nolisten tcp -noreset 3>"$dir/display.txt" >"$dir/xorg.out" 2>&1 &
+  xorg_pid=$!
+  for tries in $(seq 100); do
+    pen_display=":$(cat "$dir/display.txt")"
+    [ "$pen_display" != : ] && [ -S "$pen_socket" ] && xdpyinfo -display "$pen_display" >/dev/null 2>&1 && return 0
+    kill -0 "$xorg_pid" 2>/dev/null || break
+    sleep 0.1
   done
-  skip "no free display"
+  stop_xorg
+  skip "Xorg did not start: $(tail -n 3 "$dir/xorg.out")"
 }
