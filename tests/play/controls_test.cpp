@@ -62,16 +62,12 @@ std::string Play(const std::string& line) {
   return control ? ApplyControlEvent(*control, events->front()) : problem;
 }
 
-class ScriptedControls : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    BuildControls();
-    GLUI_Master.change_listener = Hear;
-  }
-  static void TearDownTestSuite() { GLUI_Master.change_listener = nullptr; }
-};
-
-TEST_F(ScriptedControls, ALineChangesItsControlAndIsHeardBackAsTheSameChange) {
+// A line changes its control as a person would and is heard back as the
+// same change; a line that does not fit its control says why and changes
+// nothing.
+TEST(ScriptedControls, ALineChangesItsControlAndIsHeardBackOrSaysWhyNot) {
+  BuildControls();
+  GLUI_Master.change_listener = Hear;
   const char* const same = "";
   // A line, and the line heard: `same`, the line itself; nullptr, nothing.
   const std::pair<const char*, const char*> cases[] = {
@@ -95,10 +91,8 @@ TEST_F(ScriptedControls, ALineChangesItsControlAndIsHeardBackAsTheSameChange) {
       std::make_tuple(Name, List->get_current_item(), activations, Level, Amount, Flag, Ball[1]),
       std::make_tuple("Harbour \"at\" dusk", 1, 1, 10, 0.1f, 1, 1.0f));
   EXPECT_EQ(called, (std::vector<int>{2, 1, 3, 4, 5, 6, 7})) << "activation runs no callback";
-}
 
-TEST_F(ScriptedControls, ALineThatDoesNotFitItsControlSaysWhy) {
-  const std::pair<const char*, const char*> cases[] = {
+  const std::pair<const char*, const char*> refused[] = {
       {R"(set "Paintings" "Sunrise")", "no item \"Sunrise\" in the list"},
       {R"(click "Paintings")", "a list is set to an item or activated"},
       {R"(activate "Go")", "only a list or a text field is activated"},
@@ -110,8 +104,9 @@ TEST_F(ScriptedControls, ALineThatDoesNotFitItsControlSaysWhy) {
       {R"(set "Nowhere" 1)", "no control \"Nowhere\""},
   };
   heard.clear();
-  for (const auto& [line, problem] : cases) EXPECT_EQ(Play(line), problem) << line;
+  for (const auto& [line, problem] : refused) EXPECT_EQ(Play(line), problem) << line;
   EXPECT_TRUE(heard.empty());
+  GLUI_Master.change_listener = nullptr;
 }
 
 }  // namespace

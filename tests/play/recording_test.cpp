@@ -25,17 +25,13 @@ namespace {
 using Delivered = std::array<int, 5>;
 std::vector<Delivered> delivered;
 
-void OnMouse(int button, int state, int x, int y) {
-  delivered.push_back({glutGetWindow(), button, state, x, y});
-}
-void OnMotion(int x, int y) { delivered.push_back({glutGetWindow(), -1, 1, x, y}); }
-void OnPassiveMotion(int x, int y) { delivered.push_back({glutGetWindow(), -1, 0, x, y}); }
-
 void Listen(int window) {
   glutSetWindow(window);
-  glutMouseFunc(OnMouse);
-  glutMotionFunc(OnMotion);
-  glutPassiveMotionFunc(OnPassiveMotion);
+  glutMouseFunc([](int button, int state, int x, int y) {
+    delivered.push_back({glutGetWindow(), button, state, x, y});
+  });
+  glutMotionFunc([](int x, int y) { delivered.push_back({glutGetWindow(), -1, 1, x, y}); });
+  glutPassiveMotionFunc([](int x, int y) { delivered.push_back({glutGetWindow(), -1, 0, x, y}); });
 }
 
 // The hidden window as the main view, with a control subwindow on its left
@@ -139,10 +135,8 @@ TEST_F(Playing, TheRecorderWritesEachEventAsTheLineThatReplaysIt) {
     // pressure it was painted with when a pen made it (none here).
     recorder.Motion(top_, 7, 8, true);
     recorder.MotionHandled(top_);
-    recorder.Reshape(top_, 400, 300);
-    recorder.Reshape(top_, 400, 250);
-    recorder.Reshape(top_, 400, 250);
-    recorder.Reshape(top_, 320, 250);
+    for (const auto& [w, h] : {std::pair{400, 300}, {400, 250}, {400, 250}, {320, 250}})
+      recorder.Reshape(top_, w, h);
   }
   const std::vector<std::string> expected = {
       "frames 3",        "window main", "key Ctrl+Z",     "key Ctrl+A",
