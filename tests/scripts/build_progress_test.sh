@@ -15,28 +15,22 @@ trap 'rm -rf "$tmp"' EXIT
 
 mkdir "$tmp/scripts"
 cp "$root/scripts/build.sh" "$tmp/scripts/"
-cat >"$tmp/CMakeLists.txt" <<'CMAKE'
-cmake_minimum_required(VERSION 3.25)
-project(Small LANGUAGES CXX)
-add_executable(small small.cpp)
-CMAKE
+printf '%s\n' 'cmake_minimum_required(VERSION 3.25)' 'project(Small LANGUAGES CXX)' \
+  'add_executable(small small.cpp)' >"$tmp/CMakeLists.txt"
 echo 'int main() { return 0; }' >"$tmp/small.cpp"
-build() { "$tmp/scripts/build.sh" "$@" >"$tmp/output" 2>&1 || fail "build.sh $* failed: $(cat "$tmp/output")"; }
-shows_progress() { grep -qE '^\[[0-9]+/[0-9]+\] ' "$tmp/output"; }
-
-build --progress run
-grep -q "for the first time" "$tmp/output" && shows_progress ||
-  fail "a first build did not say so: $(cat "$tmp/output")"
-build --progress run
-[ ! -s "$tmp/output" ] || fail "a build with nothing to do printed: $(cat "$tmp/output")"
-touch "$tmp/small.cpp"
-build --progress run
-grep -q "Building what changed" "$tmp/output" && shows_progress ||
-  fail "a rebuild did not say so: $(cat "$tmp/output")"
-
-for step in build rebuild; do
-  [ $step = build ] || touch "$tmp/small.cpp"
-  build quiet
-  [ ! -s "$tmp/output" ] || fail "a $step without --progress printed: $(cat "$tmp/output")"
+# Builds into run/ (with --progress) and quiet/, first, again with nothing
+# to do, or after a change; what each says, with ninja's progress line ("":
+# nothing at all).
+for step in "run first|for the first time" "run again|" "run rebuild|Building what changed" \
+  "quiet first|" "quiet rebuild|"; do
+  read -r dir what <<<"${step%|*}"
+  says=${step#*|}
+  [ "$what" = rebuild ] && touch "$tmp/small.cpp"
+  options=()
+  [ "$dir" = run ] && options=(--progress)
+  "$tmp/scripts/build.sh" "${options[@]}" "$dir" >"$tmp/output" 2>&1 || fail "build.sh failed: $(cat "$tmp/output")"
+  if [ -z "$says" ]; then [ ! -s "$tmp/output" ]; else
+    grep -q "$says" "$tmp/output" && grep -qE '^\[[0-9]+/[0-9]+\] ' "$tmp/output"
+  fi || fail "the $what build into $dir/ printed: $(cat "$tmp/output")"
 done
 echo "PASS"
