@@ -71,8 +71,6 @@ TEST(Script, LinesReadAsTheEventsTheyNameAndWriteBack) {
 }
 
 TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
-  const std::string wheel =
-      "1: expected up, down, left or right, a pixel X Y, and shift or ctrl if one is held";
   const std::string pen = "1: expected a pixel X Y, and \"pressure P\" (0 to 1) for a pen";
   const std::pair<const char*, std::string> cases[] = {
       {"window main\n\n# fine\nwindow kitchen\n",
@@ -104,8 +102,8 @@ TEST(Script, AnUnreadableLineStopsTheReadingAtItsLine) {
        "2: expected an event (window, press, release, move, key, special, menu, set, toggle, "
        "click, activate, resize, frames, wait, screenshot, undo, redo, export, open, save, film, "
        "wheel, mode, brush)"},
-      {"wheel up 1\n", wheel},
-      {"wheel up 1 2 alt\n", wheel},
+      {"wheel up 1 2 alt\n",
+       "1: expected up, down, left or right, a pixel X Y, and shift or ctrl if one is held"},
       {"mode paint-under-pointer yes\n", "1: expected paint-under-pointer and on or off"},
       {"brush Flat\n", "1: expected a quoted brush name \"Name\""},
   };
