@@ -8,7 +8,8 @@
 #   - the thumbnailer entry names the installed thumbnailer, which turns a
 #     painting into a picture of the asked size and refuses what it cannot
 #     read with one line, leaving no file;
-#   - the Debian package holds these files.
+#   - the package's build compiles no test, and the Debian package holds
+#     these files.
 #   desktop_test.sh CMAKE CPACK BUILD_DIR MAKE_TEST_PAINTING
 set -uo pipefail
 cmake=$1
@@ -25,9 +26,11 @@ size_of() {
   [ "${header:0:16}" = 89504e470d0a1a0a ] || return 1
   echo "$((16#${header:32:8})) x $((16#${header:40:8}))"
 }
-for tool in update-mime-database update-desktop-database desktop-file-validate gio dpkg-deb; do
+for tool in update-mime-database update-desktop-database desktop-file-validate gio dpkg-deb ninja; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/ensure_packages.sh)"
 done
+# quiet WHAT COMMAND...: COMMAND succeeds and says nothing.
+quiet() { report=$("${@:2}" 2>&1) && [ -z "$report" ] || fail "$1: $report"; }
 
 DESTDIR=$tmp/root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 ||
   fail "install failed: $(tail -n 5 "$tmp/install.log")"
@@ -38,13 +41,9 @@ mkdir -p "$files"
 
 # ---- The entries
 desktop=$usr/share/applications/kelvra.desktop
-report=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$report" ] ||
-  fail "desktop-file-validate: $report"
+quiet desktop-file-validate desktop-file-validate "$desktop"
 # holds FILE LINE...: FILE has every LINE, whole.
-holds() {
-  local file=$1 line
-  for line in "${@:2}"; do grep -qxF -- "$line" "$file" || return 1; done
-}
+holds() { for line in "${@:2}"; do grep -qxF -- "$line" "$1" || return 1; done; }
 mime="MimeType=application/x-kelvra-painting;"
 holds "$desktop" "Exec=kelvra %f" "Icon=kelvra" "$mime" ||
   fail "the menu entry does not hand kelvra paintings, with its icon"
@@ -67,15 +66,12 @@ cp -r "$usr/share/mime" "$usr/share/applications" "$data/"
 # Run as where the databases are searched, it says nothing unless the XML
 # is wrong.
 export XDG_DATA_HOME=$tmp/home XDG_DATA_DIRS=$data:/usr/share GIO_USE_VFS=local
-report=$(update-mime-database "$data/mime" 2>&1) && [ -z "$report" ] ||
-  fail "update-mime-database: $report"
+quiet update-mime-database update-mime-database "$data/mime"
 [ -f "$data/mime/application/x-kelvra-painting.xml" ] || fail "the type is not in the database"
 update-desktop-database "$data/applications" || fail "update-desktop-database failed"
 grep -qx "application/x-kelvra-painting=kelvra.desktop;" "$data/applications/mimeinfo.cache" ||
   fail "paintings do not open with Kelvra: $(cat "$data/applications/mimeinfo.cache")"
-type_of() {
-  gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'
-}
+info() { gio info -a "standard::$2" "$1" | sed -n "s/^ *standard::$2: //p"; }
 cp "$files/a painting.kelvra" "$files/renamed"
 # A name of another type wins over the bytes, as the README says.
 cp "$files/a painting.kelvra" "$files/renamed.zip"
@@ -84,27 +80,22 @@ cp "$files/a painting.kelvra" "$files/other"
 printf 'x-other-thing' | dd of="$files/other" bs=1 seek=50 conv=notrunc status=none
 for expected in "a painting.kelvra=application/x-kelvra-painting" \
   "renamed=application/x-kelvra-painting" "renamed.zip=application/zip" "other=application/zip"; do
-  file=${expected%%=*}
-  found=$(type_of "$files/$file")
-  [ "$found" = "${expected#*=}" ] || fail "$file is of type '$found', not ${expected#*=}"
+  found=$(info "$files/${expected%%=*}" content-type)
+  [ "$found" = "${expected#*=}" ] || fail "${expected%%=*} is of type '$found', not ${expected#*=}"
 done
-icons=$(gio info -a standard::icon "$files/renamed" | sed -n 's/^ *standard::icon: //p')
-[[ $icons == kelvra,* ]] || fail "a painting is not shown with Kelvra's icon: $icons"
+[[ $(info "$files/renamed" icon) == kelvra,* ]] || fail "a painting is not shown with Kelvra's icon"
 
 # ---- The thumbnailer
-run_thumbnailer() {
-  "$usr/bin/kelvra-thumbnailer" "$@" >"$tmp/stdout" 2>"$tmp/stderr"
-}
+run_thumbnailer() { "$usr/bin/kelvra-thumbnailer" "$@" >"$tmp/stdout" 2>"$tmp/stderr"; }
 out=$tmp/thumbnails
 mkdir -p "$out"
 # Fitted into the square with its proportions; never enlarged.
 for expected in "64=64 x 32" "1024=200 x 100"; do
   size=${expected%%=*}
-  run_thumbnailer "$files/a painting.kelvra" "$out/$size.png" "$size" ||
-    fail "no thumbnail of size $size: $(cat "$tmp/stderr")"
-  [ ! -s "$tmp/stdout" ] && [ ! -s "$tmp/stderr" ] || fail "the thumbnailer talked: $(cat "$tmp/stderr")"
-  found=$(size_of "$out/$size.png") || fail "the thumbnail of size $size is not a PNG"
-  [ "$found" = "${expected#*=}" ] || fail "size $size gave $found, not ${expected#*=}"
+  run_thumbnailer "$files/a painting.kelvra" "$out/$size.png" "$size" && [ ! -s "$tmp/stdout" ] &&
+    [ ! -s "$tmp/stderr" ] || fail "no quiet thumbnail of size $size: $(cat "$tmp/stderr")"
+  found=$(size_of "$out/$size.png")
+  [ "$found" = "${expected#*=}" ] || fail "size $size gave '$found', not ${expected#*=}"
 done
 rm -f "$out"/*
 
@@ -114,9 +105,8 @@ head -c 300 "$files/a painting.kelvra" >"$files/broken.kelvra"
 refused() {
   local input=$1 reason=$2 size=${3:-128}
   run_thumbnailer "$input" "$out/picture.png" "$size" && fail "a thumbnail of $input with size $size"
-  [ "$(wc -l <"$tmp/stderr")" -eq 1 ] || fail "not one line for $input: $(cat "$tmp/stderr")"
-  grep -qF "kelvra-thumbnailer: " "$tmp/stderr" && grep -qF "$reason" "$tmp/stderr" ||
-    fail "for $input: '$(cat "$tmp/stderr")' does not say '$reason'"
+  [ "$(wc -l <"$tmp/stderr")" -eq 1 ] && grep -qF "kelvra-thumbnailer: " "$tmp/stderr" &&
+    grep -qF "$reason" "$tmp/stderr" || fail "for $input: '$(cat "$tmp/stderr")' is not one line saying '$reason'"
   [ -z "$(ls -A "$out")" ] || fail "files left after $input: $(ls -A "$out")"
 }
 refused "$files/broken.kelvra" "$files/broken.kelvra: the file is cut short or damaged"
@@ -126,10 +116,22 @@ mkfifo "$files/pipe.kelvra"
 refused "$files/pipe.kelvra" "cannot open $files/pipe.kelvra: not a regular file"
 refused "$files/missing.kelvra" "cannot open $files/missing.kelvra: No such file or directory"
 refused "$files/a painting.kelvra" "SIZE 0 is not a whole number from 1 up" 0
-run_thumbnailer "$files/a painting.kelvra" "$tmp/no folder/picture.png" 64 &&
-  fail "a thumbnail written into a missing folder"
-grep -qF "cannot write $tmp/no folder/picture.png: No such file or directory" "$tmp/stderr" ||
-  fail "no reason for a missing folder: $(cat "$tmp/stderr")"
+! run_thumbnailer "$files/a painting.kelvra" "$tmp/no folder/picture.png" 64 &&
+  grep -qF "cannot write $tmp/no folder/picture.png: No such file or directory" "$tmp/stderr" ||
+  fail "a thumbnail written into a missing folder, or no reason: $(cat "$tmp/stderr")"
+
+# ---- The package's build as the README's Install section has a person run
+# it: configured with the options of its cmake line, it builds the programs
+# and no test or benchmark, which would only lengthen that build.
+root=$(realpath "$(dirname "$0")/../..")
+read -r -a options <<<"$(grep -m 1 'cpack -G DEB' "$root/README.md" | grep -oE -- '-D[A-Z_]+=[A-Z]+' | tr '\n' ' ')"
+"$cmake" -S "$root" -B "$tmp/build" -G Ninja "${options[@]}" >"$tmp/configure.log" 2>&1 ||
+  fail "configuring with ${options[*]} failed: $(tail -n 5 "$tmp/configure.log")"
+targets=$(ninja -C "$tmp/build" -t targets all | cut -d: -f1)
+for program in app/kelvra play/kelvra-play tools/thumbnailer/kelvra-thumbnailer; do
+  grep -qxF "$program" <<<"$targets" || fail "$program is not built"
+done
+! grep -E '^(tests|bench)/' <<<"$targets" || fail "with ${options[*]:-no options} the build compiles tests or benchmarks"
 
 # ---- The package holds them, and no scripts: dpkg's triggers update the
 # databases.
@@ -142,6 +144,5 @@ for file in ./usr/bin/kelvra-thumbnailer ./usr/share/thumbnailers/kelvra.thumbna
   grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
 done
 dpkg-deb -e "$package" "$tmp/control"
-scripts=$(ls "$tmp/control" | grep -E '^(pre|post)(inst|rm)$')
-[ -z "$scripts" ] || fail "the package has maintainer scripts: $scripts"
+! ls "$tmp/control" | grep -E '^(pre|post)(inst|rm)$' || fail "the package has maintainer scripts"
 echo "PASS"

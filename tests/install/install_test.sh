@@ -22,12 +22,12 @@ DESTDIR=$tmp/root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 
 usr=$tmp/root/usr
 
 # ---- What is installed where
-for program in bin/kelvra lib/kelvra/kelvra bin/kelvra-play lib/kelvra/kelvra-play; do
-  [ -x "$usr/$program" ] || fail "no $program"
+for file in bin/kelvra lib/kelvra/kelvra bin/kelvra-play lib/kelvra/kelvra-play; do
+  [ -x "$usr/$file" ] || fail "no $file"
 done
-for map in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
+for file in Spectrum.bmp Brush.bmp Grid.bmp papermap/Paper.bmp meshmap/Bump.bmp \
   detailmap/papier1.bmp partmap/Brush.bmp heightmap/Height.bmp sourcemap/Test.bmp; do
-  [ -f "$usr/share/kelvra/textures/$map" ] || fail "shipped map missing: $map"
+  [ -f "$usr/share/kelvra/textures/$file" ] || fail "shipped map missing: $file"
 done
 [ "$(ls "$usr/share/kelvra/brushes" | grep -c '\.kelvra-brush$')" -ge 8 ] || fail "shipped brushes missing"
 [ -z "$(find "$usr/share/kelvra/textures/sourcemap/Saved" -type f 2>/dev/null)" ] ||
@@ -46,8 +46,8 @@ cd "$start" || exit 1
 start_painter env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra" "$painting"
 wait_for 20 visible "Stroke Control Panel:" || fail "Stroke panel not shown"
 
-for saved in SavedH.bmp SavedV.bmp SavedHV.bmp; do
-  [ -s "$folder/textures/sourcemap/Saved/$saved" ] || fail "$saved not written into the data folder"
+for saved in SavedH SavedV SavedHV; do
+  [ -s "$folder/textures/sourcemap/Saved/$saved.bmp" ] || fail "$saved.bmp not written into the data folder"
 done
 # The painting is opened once the windows are made, so it may come after them.
 wait_for 20 has_line "kelvra: opened $start/$painting" || fail "the painting was not opened"
@@ -56,25 +56,16 @@ rm -r "$start/my paintings"
 ! grep -q "not Found" "$out" || fail "a texture folder was not found"
 
 # The warm paper fills the canvas (a missing paper map leaves it white or
-# black; the grey of the cleared view is not warm) and the colour spectrum
-# tops the Stroke panel's preview (white when missing). The panels and the
-# pointer's brush cursor cover little of the measured areas.
-# Polled: the first frames may still be on their way.
-measure() {
-  import -window "$(visible "$1" | head -n 1)" "$tmp/shot.png" 2>/dev/null &&
-    convert "$tmp/shot.png" -crop "$2" +repage -format "$3" info:
-}
+# black; the grey of the cleared view is not warm): the maps are found where
+# they were installed. The panels and the pointer's brush cursor cover
+# little of the measured area. Polled: the first frames may still be on
+# their way.
 paper_shown() {
-  paper=$(measure "Kelvra! by Dorvask" 400x400+100+100 "%[fx:mean.r] %[fx:mean.b]") &&
+  import -window "$main" "$tmp/shot.png" 2>/dev/null &&
+    paper=$(convert "$tmp/shot.png" -crop 400x400+100+100 +repage -format "%[fx:mean.r] %[fx:mean.b]" info:) &&
     awk '{ exit !($2 > 0.5 && $2 < 0.95 && $1 - $2 > 0.02) }' <<<"$paper"
 }
-spectrum_shown() {
-  spread=$(measure "Stroke Control Panel:" 150x40+20+20 "%[fx:standard_deviation]") &&
-    awk '{ exit !($1 > 0.1) }' <<<"$spread"
-}
-paper= spread=
 wait_for 15 paper_shown || fail "no paper on the canvas (mean red, blue: ${paper:-unknown})"
-wait_for 15 spectrum_shown || fail "no colour spectrum (spread ${spread:-unknown})"
 
 kill "$pid" && wait "$pid" 2>/dev/null
 pid=
@@ -94,17 +85,16 @@ rm "$folder/textures/detailmap/Linen.bmp"
 shipped=$usr/share/kelvra/textures
 cp "$shipped/papermap/Paper.bmp" "$shipped/papermap/Newer.bmp"
 run_without_display env -u XDG_DATA_HOME HOME="$home"
-[ "$(cat "$folder/textures/papermap/Cream.bmp")" = edited ] || fail "a person's edit was overwritten"
-[ -f "$folder/textures/papermap/Mine.bmp" ] || fail "a person's own map was removed"
-cmp -s "$folder/textures/papermap/Newer.bmp" "$shipped/papermap/Newer.bmp" ||
-  fail "a newly shipped map was not added"
-[ -f "$folder/textures/detailmap/Linen.bmp" ] || fail "a missing shipped map was not restored"
+[ "$(cat "$folder/textures/papermap/Cream.bmp")" = edited ] && [ -f "$folder/textures/papermap/Mine.bmp" ] ||
+  fail "a person's own map or edit was lost"
+cmp -s "$folder/textures/papermap/Newer.bmp" "$shipped/papermap/Newer.bmp" &&
+  [ -f "$folder/textures/detailmap/Linen.bmp" ] || fail "a shipped map the person lacks was not added"
 
 # XDG_DATA_HOME chooses the folder when it is an absolute path; a relative
 # one is ignored.
 run_without_display HOME="$home" XDG_DATA_HOME="$tmp/xdg"
-[ -f "$tmp/xdg/kelvra/textures/papermap/Paper.bmp" ] || fail "XDG_DATA_HOME was not used"
-[ -d "$tmp/xdg/kelvra/textures/sourcemap/Saved" ] || fail "no Saved folder under XDG_DATA_HOME"
+[ -f "$tmp/xdg/kelvra/textures/papermap/Paper.bmp" ] && [ -d "$tmp/xdg/kelvra/textures/sourcemap/Saved" ] ||
+  fail "XDG_DATA_HOME was not used"
 rm -rf "$folder"
 run_without_display HOME="$home" XDG_DATA_HOME=relative
 [ -f "$folder/textures/papermap/Paper.bmp" ] || fail "a relative XDG_DATA_HOME was not ignored"
@@ -114,9 +104,6 @@ run_without_display HOME="$home" XDG_DATA_HOME=relative
 # of the person's: the script and its picture are theirs, relative to where
 # they started it; the painter still works in the data folder.
 play() { env -u XDG_DATA_HOME HOME="$home" "$usr/bin/kelvra-play" "$@"; }
-version=$(play --version)
-grep -qE '^kelvra-play [0-9]+\.[0-9]+\.[0-9]+$' <<<"$version" || fail "version: $version"
-play --help | grep -q "Usage:" || fail "no usage from --help"
 printf 'frames 2\nscreenshot pictures/main.png\n' >"$start/look.session"
 rm -f "$folder"/textures/sourcemap/Saved/*.bmp
 play look.session >"$out" 2>&1 || fail "the installed kelvra-play did not replay a script"
