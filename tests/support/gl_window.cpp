@@ -19,10 +19,8 @@ void DisplayNothing() {}
 // connection while it resets.
 void WaitForDisplay() {
   static Display* probe = nullptr;
-  for (int attempt = 0; attempt < 50 && !probe; ++attempt) {
-    probe = XOpenDisplay(nullptr);
-    if (!probe) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  for (int attempt = 0; attempt < 50 && !(probe = XOpenDisplay(nullptr)); ++attempt)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 }  // namespace
 

@@ -10,19 +10,13 @@ end_session() {
 }
 
 # skip REASON: ends the script as skipped (exit 77).
-skip() {
-  echo "skipped: $*"
-  exit 77
-}
+skip() { echo "skipped: $*"; exit 77; }
 # needs TOOL...: skipped unless every TOOL is there ("display": an X display).
 needs() {
   local tool
   for tool; do
-    if [ "$tool" = display ]; then
-      [ -n "${DISPLAY:-}" ] || skip "needs an X display"
-    else
-      command -v "$tool" >/dev/null || skip "needs $tool"
-    fi
+    [ "$tool" = display ] && { [ -n "${DISPLAY:-}" ] || skip "needs an X display"; continue; }
+    command -v "$tool" >/dev/null || skip "needs $tool"
   done
 }
 
@@ -38,8 +32,8 @@ keep_x_connection() {
     keeper=$!
     sleep 0.1
     kill -0 "$keeper" 2>/dev/null && return 0
-    keeper=
   done
+  keeper=
   return 1
 }
 
@@ -103,12 +97,9 @@ start_painter() {
 # drag X Y DX DY: a left-button stroke over the main view from (X, Y), eight
 # motions of (DX, DY).
 drag() {
-  xdotool mousemove $((ox + $1)) $((oy + $2))
-  sleep 0.2
-  xdotool mousedown 1
+  xdotool mousemove $((ox + $1)) $((oy + $2)) sleep 0.2 mousedown 1
   for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((ox + $1 + $3 * step)) $((oy + $2 + $4 * step))
-    sleep 0.05
+    xdotool mousemove $((ox + $1 + $3 * step)) $((oy + $2 + $4 * step)) sleep 0.05
   done
   xdotool mouseup 1
 }
@@ -118,6 +109,5 @@ quit_with_escape() {
   xdotool key --window "$main" Escape 2>/dev/null || xdotool key Escape
   wait_for 10 gone || fail "Esc did not end the program"
   wait "$pid"
-  status=$?
-  pid=
+  status=$? pid=
 }
