@@ -5,8 +5,8 @@ pid=
 keeper=
 
 end_session() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null; fi
+  local process
+  for process in $pid $keeper; do kill "$process" 2>/dev/null; done
 }
 
 # skip REASON: ends the script as skipped (exit 77).
@@ -69,8 +69,7 @@ start_workspace() {
 # fail MESSAGE: says what failed and the program's output so far, and ends
 # the script.
 fail() {
-  echo "FAIL: $*"
-  echo "---- program output ----"
+  printf 'FAIL: %s\n---- program output ----\n' "$*"
   [ -f "${out:-}" ] && cat -A "$out" | head -n 80
   exit 1
 }
