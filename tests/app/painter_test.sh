@@ -105,15 +105,11 @@ start_painter "$program" "$work/empty.kelvra"
 wait_for 20 has_line "kelvra: $work/empty.kelvra: the file is empty" || fail "no line for the empty file"
 
 # The start-up transcript, in order: GL report, camera, the four panels.
-previous=0
-for line in $'\t--------------------------------------------' $'\tCAMERA: Initialising...' \
-  $'\tCreating Filter Window....' $'\tCreating Stroke Window....' \
-  $'\tCreating Camera Window....' $'\tCreating Size Window....'; do
-  n=$(grep -nxF -- "$line" "$out" | head -n 1 | cut -d: -f1)
-  [ -n "$n" ] || fail "missing line: $line"
-  [ "$n" -gt "$previous" ] || fail "out of order: $line"
-  previous=$n
-done
+transcript=($'\t--------------------------------------------' $'\tCAMERA: Initialising...'
+  $'\tCreating Filter Window....' $'\tCreating Stroke Window....' $'\tCreating Camera Window....'
+  $'\tCreating Size Window....')
+[ "$(grep -xF "${transcript[@]/#/-e}" "$out" | awk '!seen[$0]++')" = "$(printf '%s\n' "${transcript[@]}")" ] ||
+  fail "the start-up transcript is not $(printf '%s\n' "${transcript[@]}")"
 
 # Three windows shown, with their titles and sizes; the Filter and Size
 # panels, mapped when created, hidden once the main loop runs.
