@@ -75,18 +75,12 @@ alone() { env -u DISPLAY "$@"; }
 # exits STATUS NAME COMMAND...: COMMAND, its output into NAME.out and
 # NAME.err, must end with STATUS.
 exits() {
-  local want=$1 name=$2 got
-  shift 2
-  "$@" >"$name.out" 2>"$name.err"
-  got=$?
-  [ $got -eq "$want" ] || fail "$name: $* ended with status $got instead of $want"
+  "${@:3}" >"$2.out" 2>"$2.err"
+  local got=$?
+  [ $got -eq "$1" ] || fail "$2: ${*:3} ended with status $got instead of $1"
 }
 # told STATUS NAME TEXT COMMAND...: exits, and NAME.err holds TEXT alone.
-told() {
-  local text=$3
-  exits "$1" "$2" "${@:4}"
-  says "$2.err" "$text"
-}
+told() { exits "$1" "$2" "${@:4}" && says "$2.err" "$3"; }
 # replay NAME [OPTION...]: NAME.session replayed alone, to its end.
 replay() { exits 0 "$1" alone "$play" "${@:2}" "$1.session"; }
 # script NAME LINE...: the lines, as NAME.session.
@@ -320,11 +314,8 @@ film)
   # How far apart two pictures are, 0 (the same) to 1, as RMSE; near FILE FILE MOST.
   distance() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
   near() { awk -v d="$(distance "$1" "$2")" -v most="$3" 'BEGIN { exit !(d != "" && d <= most) }'; }
-  probe() {
-    ffprobe -v error -count_frames -select_streams v:0 -of default=nw=1 -show_entries \
-      stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames:format=duration "$1" |
-      sort | tr '\n' ' '
-  }
+  probe() { ffprobe -v error -count_frames -select_streams v:0 -of default=nw=1 -show_entries \
+    stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames:format=duration "$1" | sort | tr '\n' ' '; }
   # probed FILE CODEC: FILE reads back as 20 frames at the size, rate and
   # length asked.
   probed() {
