@@ -14,23 +14,10 @@
 #include <cstdint>
 #include <string>
 
-#include "document/document.h"
 #include "document/zip_archive.h"
+#include "tests/fuzz/fuzz_rules.h"
 
 namespace {
-
-// Small caps, so that no input takes more memory or time than the fuzzer
-// allows for one run; the checks are the same as with the real caps.
-DocumentLimits FuzzLimits() {
-  DocumentLimits limits;
-  limits.meshBytesPerStroke = 32u << 20, limits.meshBytesPerPainting = 64u << 20;
-  limits.strokesBytes = 16u << 20, limits.pictureBytes = 4u << 20, limits.thumbnailBytes = 1u << 20;
-  return limits;
-}
-
-void Check(bool rule) {
-  if (!rule) __builtin_trap();
-}
 
 Bytes SmallBmp() {
   Bytes bmp(54 + 8, 0);
