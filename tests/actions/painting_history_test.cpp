@@ -29,6 +29,9 @@ class PaintingSteps : public PainterTest {
   std::optional<PaintingHistory> history_;
 };
 
+// Each action is one step, a selection none; a crossing stroke's pile-ups
+// undo with it and the selection it found comes back; nothing undoes or
+// redoes while a stroke is being painted.
 TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   Paint(-0.8f, 0.0f, 0.2f, 0.0f);
   Paint(-0.8f, 0.4f, 0.2f, 0.0f);
@@ -44,18 +47,9 @@ TEST_F(PaintingSteps, EachActionIsOneStepAndPaintingBlocksBoth) {
   ASSERT_TRUE(history_->Redo());
   EXPECT_EQ(AppState().interaction.selectedStroke, 2)
       << "redo gives back the selection undo took away";
-  SelectStroke(0);
-  DeleteSelectedStroke();  // nothing selected: Delete Selected changes nothing
-  EXPECT_TRUE(history_->Redo()) << "an action that changed nothing keeps what could be redone";
-
-  // A new action drops what could be redone; painting blocks both ways.
-  Paint(0.5f, -0.5f, 0.0f, 0.1f);
-  EXPECT_FALSE(history_->Redo());
   AppState().interaction.painting = 1;
   EXPECT_FALSE(history_->Undo());
-  AppState().interaction.painting = 0;
-  EXPECT_TRUE(history_->Undo());
-  EXPECT_EQ(AppState().canvas.count, 3);
+  EXPECT_FALSE(history_->Redo());
 }
 
 // The records the painting keeper holds for saving are those of the strokes
