@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "document/manifest.h"
 #include "document/zip_archive.h"
 #include "tests/fuzz/fuzz_rules.h"
 
@@ -32,9 +33,6 @@ Bytes FileWith(const std::string& manifest, const Bytes& strokes) {
   static const std::string mimeType = kPaintingMimeType;
   static const Bytes bmp = SmallBmp();
   static const Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  static const char* const kMaps[] = {
-      "maps/mesh.bmp",   "maps/particleBrush.bmp", "maps/particleHalo.bmp", "maps/height.bmp",
-      "maps/detail.bmp", "maps/paper.bmp",         "maps/source.bmp",       "filtered.bmp"};
   ZipWriter zip;
   const auto bytesOf = [](const std::string& text) {
     return reinterpret_cast<const std::uint8_t*>(text.data());
@@ -42,7 +40,9 @@ Bytes FileWith(const std::string& manifest, const Bytes& strokes) {
   zip.Add("mimetype", bytesOf(mimeType), mimeType.size(), ZipWriter::Packing::kStored);
   zip.Add("manifest.json", bytesOf(manifest), manifest.size(), ZipWriter::Packing::kStored);
   zip.Add("strokes.bin", strokes.data(), strokes.size(), ZipWriter::Packing::kStored);
-  for (const char* map : kMaps) zip.Add(map, bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
+  for (MapSlot slot : kEmbeddedMapSlots)
+    zip.Add(MapEntryName(slot), bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
+  zip.Add(kFilteredEntry, bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
   zip.Add("thumbnail.png", png.data(), png.size(), ZipWriter::Packing::kStored);
   Bytes file;
   std::string error;

@@ -35,12 +35,9 @@ struct MemoryFile {
 // mutations reach the decoder instead of stopping at a checksum.
 Bytes WithRightChecksums(const std::uint8_t* data, std::size_t size) {
   Bytes png(data, data + size);
-  const auto number = [&png](std::size_t at) {
-    return std::uint32_t{png[at]} << 24 | std::uint32_t{png[at + 1]} << 16 |
-           std::uint32_t{png[at + 2]} << 8 | png[at + 3];
-  };
   for (std::size_t at = 8; at + 12 <= png.size();) {
-    const std::uint64_t length = number(at);
+    std::uint64_t length = 0;  // big-endian
+    for (int i = 0; i < 4; ++i) length = length << 8 | png[at + i];
     if (length > png.size() - at - 12) break;
     const uLong crc = crc32(0, png.data() + at + 4, static_cast<uInt>(length + 4));
     for (int i = 0; i < 4; ++i)
