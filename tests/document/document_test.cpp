@@ -1,20 +1,28 @@
 // Saving and opening paintings: what opening gives back, what a stroke
-// record may hold, what a save refuses, and files of other versions. (The
-// record's layout is held by the files in golden/.)
+// record may hold, what a save refuses, files of other versions, and a
+// save that cannot complete, which leaves the old file as it was and says
+// why in the system's words. (The record's layout is held by the files in
+// golden/.)
 #include "document/document.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <random>
 
 #include "document/byte_stream.h"
 #include "document/manifest.h"
 #include "document/stroke_record.h"
 #include "tests/document/paintings.h"
 #include "tests/support/pictures.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/settings.h"
 
 namespace {
@@ -26,11 +34,6 @@ Bytes Encoded(const Painting& painting) {
   std::string error;
   EXPECT_TRUE(EncodePainting(SnapshotOf(painting), file, error)) << error;
   return file;
-}
-
-OpenedPainting SaveAndOpen(const Painting& painting) {
-  const Bytes file = Encoded(painting);
-  return ReadPainting(file.data(), file.size(), "test.kelvra");
 }
 
 // Every setting away from its start value, in numbers that need all their
@@ -48,7 +51,8 @@ TEST(PaintingDocument, EverySettingAndEveryMapComesBackExactly) {
     painting.maps.push_back({slot, file, ReadBytes(file)});
     ASSERT_FALSE(painting.maps.back().bmp.empty()) << file;
   }
-  const OpenedPainting opened = SaveAndOpen(painting);
+  const Bytes file = Encoded(painting);
+  const OpenedPainting opened = ReadPainting(file.data(), file.size(), "test.kelvra");
   ASSERT_TRUE(opened.Ok()) << opened.error;
   EXPECT_EQ(SettingValues(opened.painting.settings), moved);
   ExpectSamePainting(painting, opened.painting);
@@ -67,12 +71,11 @@ TEST(SettingsList, VisitsEveryField) {
   };
   PaintingSettings settings;
   std::vector<bool> visited(sizeof settings, false);
-  for (const auto& [offset, size] : VisitedSettingBytes(settings)) {
+  for (const auto& [offset, size] : VisitedSettingBytes(settings))
     for (std::size_t b = offset; b < offset + size; ++b) {
       EXPECT_FALSE(visited[b]) << "byte " << b << " visited twice";
       visited[b] = true;
     }
-  }
   const auto zeros = bytesIn(0x00), ones = bytesIn(0xFF);
   for (std::size_t b = 0; b < sizeof settings; ++b)
     EXPECT_TRUE(visited[b] || zeros[b] != ones[b]) << "byte " << b << " belongs to no field";
@@ -190,6 +193,68 @@ TEST(PaintingDocument, ANewerMinorFormatOpensWithANoteAndMissingFieldsTakeTheirD
   EXPECT_EQ(SettingValues(opened.painting.settings), SettingValues(PaintingSettings()));
   EXPECT_TRUE(opened.painting.maps.empty() && opened.painting.thumbnail.empty());
   EXPECT_EQ(opened.painting.strokes.size(), 2u);
+}
+
+Painting SmallPainting() {
+  PaintingSession session;
+  session.Paint(-0.5f, 0.0f, 0.2f, 0.05f, 5);
+  return PaintingOf(session);
+}
+
+// A tmpfs of `size` mounted on a fresh folder, unmounted when the object
+// goes; it can be made read-only, which holds even for root. Mounting
+// needs privileges a test may not have.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const char* size) {
+    mounted_ = ::mount("tmpfs", dir_.Path().c_str(), "tmpfs", 0, size) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(dir_.Path().c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+  void MakeReadOnly() {
+    ::mount("tmpfs", dir_.Path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr);
+  }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+
+ private:
+  ScratchDir dir_;
+  bool mounted_ = false;
+};
+
+// A disk too full for the save, then one made read-only (root writes into
+// any folder whose permissions forbid it, but not into a file system
+// mounted read-only; without a mount, a folder others may not write in).
+TEST(PaintingFile, ASaveThatCannotCompleteKeepsTheOldFileAndSaysWhy) {
+  SmallDisk disk("size=64k");
+  ScratchDir plain;
+  const bool mounted = disk.Mounted();
+  if (!mounted && ::geteuid() == 0) GTEST_SKIP() << "root here, and no tmpfs can be mounted";
+  const std::string path = mounted ? disk.File("painting.kelvra") : plain.File("painting.kelvra");
+  std::string error;
+  ASSERT_TRUE(SavePainting(path, SmallPainting(), error)) << error;
+  const Bytes old = ReadBytes(path);
+  if (mounted) {
+    // A thumbnail is stored as it is: 200 kB that do not compress, past
+    // what the disk has left.
+    Painting larger = SmallPainting();
+    std::mt19937 noise(1);
+    for (int i = 0; i < 200000; ++i) larger.thumbnail.push_back(static_cast<std::uint8_t>(noise()));
+    EXPECT_FALSE(SavePainting(path, larger, error));
+    EXPECT_EQ(error, "cannot save " + path + ": No space left on device");
+    EXPECT_TRUE(ReadBytes(path) == old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.File("")), {}), 1)
+        << "no temporary file left behind";
+    disk.MakeReadOnly();
+  } else {
+    ::chmod(plain.Path().c_str(), 0555);
+  }
+  EXPECT_FALSE(SavePainting(path, Painting(), error));
+  EXPECT_EQ(error, "cannot save " + path + ": " +
+                       (mounted ? "Read-only file system" : "Permission denied"));
+  EXPECT_TRUE(ReadBytes(path) == old);
+  ::chmod(plain.Path().c_str(), 0755);
 }
 
 }  // namespace

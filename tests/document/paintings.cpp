@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <iterator>
-
 #include "document/zip_archive.h"
 #include "stroke/build.h"
 #include "stroke/collisions.h"
