@@ -70,14 +70,6 @@ class Brushes : public PainterTest {
     textures_.reset();
     PainterTest::TearDown();
   }
-  // `brush` saved as the shipped brush `name`.
-  std::string Ship(const std::string& name, const Brush& brush) {
-    const std::string path = shipped_.File(name + kBrushExtension);
-    std::string error;
-    EXPECT_TRUE(SaveBrush(path, brush, error)) << error;
-    return path;
-  }
-
   const std::string repository_ = std::filesystem::current_path().string();
   ScratchDir data_, shipped_;
   std::optional<ScratchTextureTree> textures_;
@@ -87,7 +79,7 @@ class Brushes : public PainterTest {
 // picture. Applying or importing a broken file says what is wrong with it,
 // naming it, and leaves the settings, the maps and the person's folder as
 // they were.
-TEST_F(Brushes, AFileReadsBackWholeAndABrokenOneIsRefusedWithItsReason) {
+TEST_F(Brushes, AFileReadsBackWholeABrokenOneIsRefusedAndAMissingMapIsNamed) {
   const Brush saved = MovedBrush();
   Bytes good;
   std::string error;
@@ -144,14 +136,29 @@ TEST_F(Brushes, AFileReadsBackWholeAndABrokenOneIsRefusedWithItsReason) {
     EXPECT_EQ(BrushPartOfState(), before);
     EXPECT_TRUE(ListBrushes().empty());
   }
+  // A map the texture folders lack is named and left as it is; the
+  // settings and the other maps apply.
+  Brush gone = MovedBrush();
+  gone.maps[0] = "Gone.bmp";
+  const std::string meshBefore = AppState().maps.files[MAP_MESH];
+  testing::internal::CaptureStderr();
+  const FileOutcome applied = ApplyBrush(gone, "x", "textures/");
+  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(applied);
+  EXPECT_NE(applied.told.find("textures/meshmap/Gone.bmp"), std::string::npos) << applied.told;
+  EXPECT_EQ(SettingValues(BrushSettingsOfState(AppState())), SettingValues(gone.settings));
+  EXPECT_EQ(AppState().maps.files[MAP_MESH], meshBefore);
+  EXPECT_EQ(AppState().maps.files[MAP_DETAIL], "textures/detailmap/Linen.bmp");
 }
 
 // The person's own brushes come first, each group by name; saving under a
 // shipped brush's name makes the person's own copy, found before the
 // shipped one, which stays as it was; an import never replaces a brush.
 TEST_F(Brushes, YourOwnAreListedFirstAndAShippedOneIsNeverWritten) {
-  const std::string shippedB = Ship("b", Brush{});
-  Ship("Apple", Brush{});
+  std::string error;
+  for (const std::string name : {"b", "Apple"})
+    ASSERT_TRUE(SaveBrush(shipped_.File(name + kBrushExtension), Brush{}, error)) << error;
+  const std::string shippedB = shipped_.File("b.kelvra-brush");
   Bytes shippedBytes, now;
   ASSERT_EQ(ReadWholeFile(shippedB, kBrushFileBytes, &shippedBytes), "");
   testing::internal::CaptureStderr();
@@ -171,22 +178,6 @@ TEST_F(Brushes, YourOwnAreListedFirstAndAShippedOneIsNeverWritten) {
   EXPECT_TRUE(apple);
   EXPECT_FALSE(again);
   EXPECT_NE(again.told.find("you have a brush named b already"), std::string::npos) << again.told;
-}
-
-// A map the texture folders lack is named and left as it is; the settings
-// and the other maps apply.
-TEST_F(Brushes, AMissingMapIsNamedAndTheRestApplies) {
-  Brush brush = MovedBrush();
-  brush.maps[0] = "Gone.bmp";
-  const std::string meshBefore = AppState().maps.files[MAP_MESH];
-  testing::internal::CaptureStderr();
-  const FileOutcome applied = ApplyBrush(brush, "x", "textures/");
-  testing::internal::GetCapturedStderr();
-  ASSERT_TRUE(applied);
-  EXPECT_NE(applied.told.find("textures/meshmap/Gone.bmp"), std::string::npos) << applied.told;
-  EXPECT_EQ(SettingValues(BrushSettingsOfState(AppState())), SettingValues(brush.settings));
-  EXPECT_EQ(AppState().maps.files[MAP_MESH], meshBefore);
-  EXPECT_EQ(AppState().maps.files[MAP_DETAIL], "textures/detailmap/Linen.bmp");
 }
 
 // Each shipped brush, applied, draws a visible stroke, and the picture it carries is that stroke.

@@ -217,9 +217,6 @@ TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsListedFirstAndRecovered) {
   EXPECT_EQ(list[0].label.rfind("Recovered ", 0), 0u);
   EXPECT_EQ(list[0].label.substr(list[0].label.size() - 14), " (mine.kelvra)");
   EXPECT_EQ(list[1].label + " " + list[2].label, "mine older");
-  char olderWhen[32];
-  std::strftime(olderWhen, sizeof olderWhen, "%Y-%m-%d %H:%M", std::localtime(&anHourAgo[0].tv_sec));
-  EXPECT_EQ(list[2].when, olderWhen);
 
   EXPECT_EQ(Told([] { EXPECT_TRUE(OpenRecoveredPainting()); }),
             "kelvra: recovered " + autosave + std::to_string(child) + ".kelvra\n");
@@ -304,11 +301,7 @@ TEST_F(PaintingFiles, TheAutosaveWaitsSecondsBetweenWrites) {
   for (int tries = 0; tries < 1000 && StrokesInAutosave() == 0; ++tries) ::usleep(10000);
   ASSERT_EQ(StrokesInAutosave(), 1) << "the first idle step after a change writes it";
   PainterTest::Paint(0.2f, -0.6f, 0.0f, 0.15f);
-  for (int step = 0; step < 10; ++step)
-    Quietly([] {
-      OnIdle();
-      ::usleep(20000);
-    });
+  for (int step = 0; step < 10; ++step) Quietly(OnIdle), ::usleep(20000);
   // On a machine so loaded that these steps took seconds, a second write
   // would be on time: only a quick run can tell.
   if (std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {

@@ -94,7 +94,7 @@ TEST(TraceBrightRegions, SeedsNeedAllChannelsNeighboursOnlyOne) {
 TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
   std::mt19937 random(1234);
   const int sizes[][2] = {{675, 675}, {1, 1}, {9, 31}, {800, 600}, {1205, 1013}, {64, 1500}};
-  for (const auto& size : sizes) {
+  for (const auto& size : sizes)
     for (int trial = 0; trial < 4; ++trial) {
       SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " trial " << trial);
       Frame f(size[0], size[1]);
@@ -107,7 +107,6 @@ TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
       }
       ASSERT_EQ(FastTrace(f), ReferenceTrace(f));
     }
-  }
 }
 
 }  // namespace
