@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -69,14 +70,6 @@ class Brushes : public PainterTest {
     textures_.reset();
     PainterTest::TearDown();
   }
-  // `brush` saved as the shipped brush `name`.
-  std::string Ship(const std::string& name, const Brush& brush) {
-    const std::string path = shipped_.File(name + kBrushExtension);
-    std::string error;
-    EXPECT_TRUE(SaveBrush(path, brush, error)) << error;
-    return path;
-  }
-
   const std::string repository_ = std::filesystem::current_path().string();
   ScratchDir data_, shipped_;
   std::optional<ScratchTextureTree> textures_;
@@ -86,16 +79,15 @@ class Brushes : public PainterTest {
 // picture. Applying or importing a broken file says what is wrong with it,
 // naming it, and leaves the settings, the maps and the person's folder as
 // they were.
-TEST_F(Brushes, AFileReadsBackWholeAndABrokenOneIsRefusedWithItsReason) {
+TEST_F(Brushes, AFileReadsBackWholeABrokenOneIsRefusedAndAMissingMapIsNamed) {
   const Brush saved = MovedBrush();
-  ASSERT_NE(SettingValues(saved.settings), SettingValues(BrushSettings{}));
   Bytes good;
   std::string error;
   ASSERT_TRUE(EncodeBrush(saved, good, error)) << error;
   Brush read;
   ASSERT_TRUE(DecodeBrush(good, read, error)) << error;
   EXPECT_EQ(SettingValues(read.settings), SettingValues(saved.settings));
-  for (std::size_t i = 0; i < kBrushMapCount; ++i) EXPECT_EQ(read.maps[i], saved.maps[i]);
+  EXPECT_TRUE(std::equal(read.maps, read.maps + kBrushMapCount, saved.maps));
   EXPECT_EQ(read.picture, saved.picture);
 
   const std::string text = TextOf(good);
@@ -105,12 +97,8 @@ TEST_F(Brushes, AFileReadsBackWholeAndABrokenOneIsRefusedWithItsReason) {
     EXPECT_NE(at, std::string::npos) << from;
     return at == std::string::npos ? changed : changed.replace(at, from.size(), to);
   };
-  // A PNG header claiming a picture of 100 000 x 1 pixels.
   Brush withHugePicture = MovedBrush();
-  withHugePicture.picture = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,
-                             0,    13,  'I', 'H', 'D',  'R',  0,    1,    0x86, 0xA0,
-                             0,    0,   0,   1,   8,    2,    0,    0,    0};
-  withHugePicture.maps[0].clear();  // encoding checks the names only
+  withHugePicture.picture = EncodePng8(100000, 1, 3, Bytes(300000, 0));
   Bytes hugeFile;
   ASSERT_TRUE(EncodeBrush(withHugePicture, hugeFile, error));
   const std::pair<std::string, std::string> cases[] = {
@@ -140,24 +128,37 @@ TEST_F(Brushes, AFileReadsBackWholeAndABrokenOneIsRefusedWithItsReason) {
     testing::internal::CaptureStderr();
     for (const FileOutcome& refused :
          {ApplyBrushEntry({"broken", path, false}, "textures/"), ImportBrush(path)}) {
-      EXPECT_FALSE(refused);
-      const std::size_t at = refused.told.find(path + ": ");
-      EXPECT_TRUE(at != std::string::npos && refused.told.size() >= reason.size() &&
-                  refused.told.substr(refused.told.size() - reason.size()) == reason)
+      EXPECT_TRUE(!refused && refused.told.find(path + ": ") != std::string::npos &&
+                  refused.told.rfind(reason) == refused.told.size() - reason.size())
           << refused.told;
     }
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(BrushPartOfState(), before);
     EXPECT_TRUE(ListBrushes().empty());
   }
+  // A map the texture folders lack is named and left as it is; the
+  // settings and the other maps apply.
+  Brush gone = MovedBrush();
+  gone.maps[0] = "Gone.bmp";
+  const std::string meshBefore = AppState().maps.files[MAP_MESH];
+  testing::internal::CaptureStderr();
+  const FileOutcome applied = ApplyBrush(gone, "x", "textures/");
+  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(applied);
+  EXPECT_NE(applied.told.find("textures/meshmap/Gone.bmp"), std::string::npos) << applied.told;
+  EXPECT_EQ(SettingValues(BrushSettingsOfState(AppState())), SettingValues(gone.settings));
+  EXPECT_EQ(AppState().maps.files[MAP_MESH], meshBefore);
+  EXPECT_EQ(AppState().maps.files[MAP_DETAIL], "textures/detailmap/Linen.bmp");
 }
 
 // The person's own brushes come first, each group by name; saving under a
 // shipped brush's name makes the person's own copy, found before the
 // shipped one, which stays as it was; an import never replaces a brush.
 TEST_F(Brushes, YourOwnAreListedFirstAndAShippedOneIsNeverWritten) {
-  const std::string shippedB = Ship("b", Brush{});
-  Ship("Apple", Brush{});
+  std::string error;
+  for (const std::string name : {"b", "Apple"})
+    ASSERT_TRUE(SaveBrush(shipped_.File(name + kBrushExtension), Brush{}, error)) << error;
+  const std::string shippedB = shipped_.File("b.kelvra-brush");
   Bytes shippedBytes, now;
   ASSERT_EQ(ReadWholeFile(shippedB, kBrushFileBytes, &shippedBytes), "");
   testing::internal::CaptureStderr();
@@ -177,22 +178,6 @@ TEST_F(Brushes, YourOwnAreListedFirstAndAShippedOneIsNeverWritten) {
   EXPECT_TRUE(apple);
   EXPECT_FALSE(again);
   EXPECT_NE(again.told.find("you have a brush named b already"), std::string::npos) << again.told;
-}
-
-// A map the texture folders lack is named and left as it is; the settings
-// and the other maps apply.
-TEST_F(Brushes, AMissingMapIsNamedAndTheRestApplies) {
-  Brush brush = MovedBrush();
-  brush.maps[0] = "Gone.bmp";
-  const std::string meshBefore = AppState().maps.files[MAP_MESH];
-  testing::internal::CaptureStderr();
-  const FileOutcome applied = ApplyBrush(brush, "x", "textures/");
-  testing::internal::GetCapturedStderr();
-  ASSERT_TRUE(applied);
-  EXPECT_NE(applied.told.find("textures/meshmap/Gone.bmp"), std::string::npos) << applied.told;
-  EXPECT_EQ(SettingValues(BrushSettingsOfState(AppState())), SettingValues(brush.settings));
-  EXPECT_EQ(AppState().maps.files[MAP_MESH], meshBefore);
-  EXPECT_EQ(AppState().maps.files[MAP_DETAIL], "textures/detailmap/Linen.bmp");
 }
 
 // Each shipped brush, applied, draws a visible stroke, and the picture it carries is that stroke.

@@ -75,20 +75,18 @@ long NonEmpty(const std::vector<std::vector<LatticePoint>>& regions) {
 
 // A seed needs every channel strictly above 10/255; growing needs only one.
 TEST(TraceBrightRegions, SeedsNeedAllChannelsNeighboursOnlyOne) {
-  Frame f(30, 30);
-  f.Fill(0, 0, 29, 29, 10.0f / 255, 10.0f / 255, 10.0f / 255);
+  Frame f(100, 100);
+  for (const float level : {10.0f, 11.0f}) {
+    f.Fill(0, 0, 29, 29, level / 255, level / 255, level / 255);
+    EXPECT_EQ(NonEmpty(FastTrace(f)), level > 10 ? 1 : 0) << level;
+  }
+  f.Fill(0, 0, 99, 99, 0.5f, 0, 0);
   EXPECT_EQ(NonEmpty(FastTrace(f)), 0);
-  f.Fill(0, 0, 29, 29, 11.0f / 255, 11.0f / 255, 11.0f / 255);
-  EXPECT_EQ(NonEmpty(FastTrace(f)), 1);
-  Frame red(100, 100);
-  red.Fill(0, 0, 99, 99, 0.5f, 0, 0);
-  EXPECT_EQ(NonEmpty(FastTrace(red)), 0);
-  red.Fill(50, 50, 50, 50, 1, 1, 1);  // one white seed floods the red field
-  const auto regions = FastTrace(red);
+  f.Fill(50, 50, 50, 50, 1, 1, 1);  // one white seed floods the red field
+  const auto regions = FastTrace(f);
   EXPECT_EQ(NonEmpty(regions), 1);
   EXPECT_EQ(regions[5 * 10 + 5].size(), 100u);
-  const std::vector<float> none;  // an empty view
-  EXPECT_TRUE(TraceBrightRegions(FrameChannelReader(none, 0, 0), 0, 0).empty());
+  EXPECT_TRUE(FastTrace(Frame(0, 0)).empty());  // an empty view
 }
 
 // Random blobs on frames of several sizes, including ones wider and taller
@@ -96,7 +94,7 @@ TEST(TraceBrightRegions, SeedsNeedAllChannelsNeighboursOnlyOne) {
 TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
   std::mt19937 random(1234);
   const int sizes[][2] = {{675, 675}, {1, 1}, {9, 31}, {800, 600}, {1205, 1013}, {64, 1500}};
-  for (const auto& size : sizes) {
+  for (const auto& size : sizes)
     for (int trial = 0; trial < 4; ++trial) {
       SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " trial " << trial);
       Frame f(size[0], size[1]);
@@ -109,7 +107,6 @@ TEST(TraceBrightRegions, EqualsThePerPixelTraceOnRandomFrames) {
       }
       ASSERT_EQ(FastTrace(f), ReferenceTrace(f));
     }
-  }
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #pragma once
 // Paintings for the document tests: made by the painter's own operations
-// on a canvas with the geometry core (commits with settings varied, pile-ups
-// with "C", deletes, resizes, updates), what opening a saved one must give
+// on a canvas with the geometry core, what opening a saved one must give
 // back, and a field-by-field comparison of stroke records.
 
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -27,21 +25,14 @@ struct PaintingSession {
   // earlier strokes when `collide`.
   void Paint(float x, float y, float dx, float dy, int nodes, bool collide = false,
              float firstPressure = 1.0f);
-  // One of the painter's actions, chosen and placed at random.
-  void RandomAction(std::mt19937& dice);
 };
 
 // The painting of a session: its strokes, selection and settings, with two
 // small maps, a filtered picture and a thumbnail.
 Painting PaintingOf(const PaintingSession& session);
 
-// What opening a saved stroke gives: the stroke as it stands, without a
-// particle display list.
-Stroke AsSaved(const Stroke& stroke);
-
-// Every field two stroke records keep, meshes and edge tables included
-// (floats bit for bit); GL names are not compared.
-void ExpectSameStroke(const Stroke& expected, const Stroke& actual);
+// Every field two paintings keep, stroke records with their meshes and edge
+// tables (floats bit for bit; GL names aside) as opening gives them back.
 void ExpectSamePainting(const Painting& expected, const Painting& actual);
 
 // An uncompressed 24-bit BMP of width × height pixels, pixel bytes from

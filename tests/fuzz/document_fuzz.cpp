@@ -14,23 +14,11 @@
 #include <cstdint>
 #include <string>
 
-#include "document/document.h"
+#include "document/manifest.h"
 #include "document/zip_archive.h"
+#include "tests/fuzz/fuzz_rules.h"
 
 namespace {
-
-// Small caps, so that no input takes more memory or time than the fuzzer
-// allows for one run; the checks are the same as with the real caps.
-DocumentLimits FuzzLimits() {
-  DocumentLimits limits;
-  limits.meshBytesPerStroke = 32u << 20, limits.meshBytesPerPainting = 64u << 20;
-  limits.strokesBytes = 16u << 20, limits.pictureBytes = 4u << 20, limits.thumbnailBytes = 1u << 20;
-  return limits;
-}
-
-void Check(bool rule) {
-  if (!rule) __builtin_trap();
-}
 
 Bytes SmallBmp() {
   Bytes bmp(54 + 8, 0);
@@ -45,9 +33,6 @@ Bytes FileWith(const std::string& manifest, const Bytes& strokes) {
   static const std::string mimeType = kPaintingMimeType;
   static const Bytes bmp = SmallBmp();
   static const Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  static const char* const kMaps[] = {
-      "maps/mesh.bmp",   "maps/particleBrush.bmp", "maps/particleHalo.bmp", "maps/height.bmp",
-      "maps/detail.bmp", "maps/paper.bmp",         "maps/source.bmp",       "filtered.bmp"};
   ZipWriter zip;
   const auto bytesOf = [](const std::string& text) {
     return reinterpret_cast<const std::uint8_t*>(text.data());
@@ -55,7 +40,9 @@ Bytes FileWith(const std::string& manifest, const Bytes& strokes) {
   zip.Add("mimetype", bytesOf(mimeType), mimeType.size(), ZipWriter::Packing::kStored);
   zip.Add("manifest.json", bytesOf(manifest), manifest.size(), ZipWriter::Packing::kStored);
   zip.Add("strokes.bin", strokes.data(), strokes.size(), ZipWriter::Packing::kStored);
-  for (const char* map : kMaps) zip.Add(map, bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
+  for (MapSlot slot : kEmbeddedMapSlots)
+    zip.Add(MapEntryName(slot), bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
+  zip.Add(kFilteredEntry, bmp.data(), bmp.size(), ZipWriter::Packing::kStored);
   zip.Add("thumbnail.png", png.data(), png.size(), ZipWriter::Packing::kStored);
   Bytes file;
   std::string error;

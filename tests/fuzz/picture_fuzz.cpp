@@ -14,12 +14,9 @@
 
 #include "image/image.h"
 #include "image/texture_image.h"
+#include "tests/fuzz/fuzz_rules.h"
 
 namespace {
-
-void Check(bool rule) {
-  if (!rule) __builtin_trap();
-}
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& file, std::size_t at) {
   std::uint32_t v = 0;

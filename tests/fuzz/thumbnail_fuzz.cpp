@@ -18,47 +18,26 @@
 #include <cstdint>
 #include <string>
 
-#include "document/document.h"
 #include "document/manifest.h"
 #include "document/zip_archive.h"
 #include "export/png.h"
+#include "tests/fuzz/fuzz_rules.h"
 
 namespace {
 
-void Check(bool rule) {
-  if (!rule) __builtin_trap();
-}
-
 // The file's bytes as a file of its own, without touching the disk.
-class MemoryFile {
- public:
-  MemoryFile(const std::uint8_t* data, std::size_t size)
-      : descriptor_(::memfd_create("painting", MFD_CLOEXEC)) {
-    for (std::size_t done = 0; descriptor_ >= 0 && done < size;) {
-      const ssize_t written = ::write(descriptor_, data + done, size - done);
-      if (written <= 0) break;
-      done += static_cast<std::size_t>(written);
-    }
-  }
-  ~MemoryFile() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-  }
-  std::string Path() const { return "/proc/self/fd/" + std::to_string(descriptor_); }
-
- private:
-  int descriptor_;
+struct MemoryFile {
+  int descriptor = ::memfd_create("painting", MFD_CLOEXEC);
+  ~MemoryFile() { ::close(descriptor); }
 };
 
 // The PNG's chunks as far as they go, each given its right CRC, so that
 // mutations reach the decoder instead of stopping at a checksum.
 Bytes WithRightChecksums(const std::uint8_t* data, std::size_t size) {
   Bytes png(data, data + size);
-  const auto number = [&png](std::size_t at) {
-    return std::uint32_t{png[at]} << 24 | std::uint32_t{png[at + 1]} << 16 |
-           std::uint32_t{png[at + 2]} << 8 | png[at + 3];
-  };
   for (std::size_t at = 8; at + 12 <= png.size();) {
-    const std::uint64_t length = number(at);
+    std::uint64_t length = 0;  // big-endian
+    for (int i = 0; i < 4; ++i) length = length << 8 | png[at + i];
     if (length > png.size() - at - 12) break;
     const uLong crc = crc32(0, png.data() + at + 4, static_cast<uInt>(length + 4));
     for (int i = 0; i < 4; ++i)
@@ -84,15 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     Check(zip.Finish(painting, error));
   }
-  const MemoryFile file(painting.data(), painting.size());
-  const std::string path = file.Path();
-  // A smaller cap than the thumbnailer's, so that no input takes more
-  // memory than the fuzzer allows for one run; the checks are the same.
-  DocumentLimits limits;
-  limits.thumbnailBytes = 1u << 20;
+  const MemoryFile file;
+  Check(::write(file.descriptor, painting.data(), painting.size()) == ssize_t(painting.size()));
+  const std::string path = "/proc/self/fd/" + std::to_string(file.descriptor);
   Bytes png;
   std::string error;
-  if (ReadThumbnail(path, png, error, limits)) {
+  if (ReadThumbnail(path, png, error, FuzzLimits())) {
     RgbaPicture picture;
     if (DecodePng(png, 1024 * 1024, picture, error)) {
       Check(picture.pixels.size() == std::size_t{4} * picture.width * picture.height);
