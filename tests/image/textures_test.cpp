@@ -109,15 +109,6 @@ TEST_F(Textures, ImagesUploadTopRowFirstAndWithoutPixelsAsEmptyTextures) {
   EXPECT_TRUE(RgbaWithAlphaRule(record).pixels.empty());
 }
 
-TEST_F(Textures, DefaultMapsAllLoadFromTheDataSet) {
-  const MapFileTable maps;
-  for (int slot = 0; slot < MAP_SLOT_COUNT; ++slot) {
-    SCOPED_TRACE(maps.files[slot]);
-    TextureImage image;
-    EXPECT_EQ(image.Read(maps[static_cast<MapSlot>(slot)]), 1);
-  }
-}
-
 // The gradient maps are written relative to the working directory, so these
 // tests run in a copy of the texture tree.
 class GradientMaps : public Textures {
