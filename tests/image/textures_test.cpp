@@ -84,10 +84,8 @@ TEST_F(Textures, MapsUploadTheSameWhateverPixelStoreStateTheyFind) {
   }
 }
 
-// An upload keeps the top row at t = 0. Uploads and rescaling take a
-// picture or record without its pixels for an empty one rather than reading
-// through the missing pixels.
-TEST_F(Textures, ImagesUploadTopRowFirstAndWithoutPixelsAsEmptyTextures) {
+// An upload keeps the top row at t = 0.
+TEST_F(Textures, ImagesUploadTopRowFirst) {
   BmpImage picture;
   picture.Allocate(4, 4, 24);
   picture.Data()[0] = 200;  // top-left red
@@ -96,17 +94,6 @@ TEST_F(Textures, ImagesUploadTopRowFirstAndWithoutPixelsAsEmptyTextures) {
   std::uint8_t texels[4 * 4 * 3] = {};
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
   EXPECT_EQ(texels[0], 200);
-  UploadImageTexture(SizeWithoutPixels(300, 200), TEX_FILTERED);
-  EXPECT_EQ(Level0(TEX_FILTERED, GL_TEXTURE_WIDTH), 0);
-
-  TextureImage record;
-  record.width = 300, record.height = 200;
-  EXPECT_EQ(ScaleToPowerOfTwo(record), 1);
-  EXPECT_EQ(std::make_pair(record.width, record.height), std::make_pair(0, 0));
-  EXPECT_TRUE(record.rgbPixels.empty());
-  record.width = 3, record.height = 3;
-  record.rgbPixels.assign(3, 255);
-  EXPECT_TRUE(RgbaWithAlphaRule(record).pixels.empty());
 }
 
 // The gradient maps are written relative to the working directory, so these
