@@ -181,8 +181,6 @@ TEST(ReliefSolids, StlIsOneClosedOutwardSolidOfTheRightSizeAndVolume) {
     EXPECT_TRUE(check.closed);
     EXPECT_LT(check.normalError, 1e-6) << "every facet's normal its own";
     EXPECT_EQ(int(check.vertices) - int(check.edges) + int(check.faces), 2) << "Euler number";
-    const std::size_t n = solid.grid;
-    EXPECT_EQ(check.vertices, n * n + 4 * (n - 1) + 1) << "grid, feet of the walls, centre";
     const float base = std::max(1.0f, 0.02f * solid.sizeMm);
     const float apex = solid.pyramid ? 0.2f * solid.sizeMm / 2 : 0.0f;
     EXPECT_EQ(std::make_tuple(check.low[0], check.low[1], check.low[2], check.high[0],
