@@ -6,10 +6,7 @@
 
 #include <functional>
 #include <optional>
-#include <string>
 
-#include "document/manifest.h"
-#include "document/stroke_record.h"
 #include "stroke/build.h"
 #include "stroke/collisions.h"
 #include "stroke/history.h"
@@ -89,16 +86,6 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
     for (int i = 0; i < 20; ++i) canvas.AddPoint(-0.8f + 0.08f * i, y + dy * i);
     canvas.CommitStroke(build);
   };
-  // The stroke in `slot` saved and opened again.
-  auto reopen = [&canvas](int slot) {
-    const auto record = EncodeStroke(canvas.strokes[slot]);
-    Stroke opened;
-    std::string error;
-    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor,
-                             DocumentLimits(), opened, error)) << error;
-    RebuildStroke(opened);
-    canvas.strokes[slot] = opened;
-  };
   int selection = 0;
   const struct { const char* change; int slot; std::function<void()> run; bool moves = true; }
   cases[] = {
@@ -120,10 +107,6 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
        }},
       {"undone", 1, [&] { history.Undo(canvas, selection); }},
       {"redone", 1, [&] { history.Redo(canvas, selection); }},
-      // Opening decodes a stroke without its reach: kept or not, the
-      // geometry comes back as it was.
-      {"opened from a document", 1, [&] { reopen(1); }, false},
-      {"opened from a document, never built", 2, [&] { reopen(2); }, false},
       {"deleted", 0, [&] { canvas.DeleteStroke(0); }, false},
   };
   for (const auto& c : cases) {
