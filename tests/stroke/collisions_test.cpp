@@ -104,33 +104,32 @@ TEST(CheckCollisions, CrossingRisesByTheStartFactorsTheNextPointSinksByTheEndFac
 }
 
 // The check written straight from its definition: every pair of segments
-// is tested, and a deflected stroke is re-meshed at each crossing. `changed`
-// gets each stroke at its first crossing.
-void PlainCheckCollisions(Canvas& canvas, std::vector<int>* changed = nullptr) {
+// is tested, and a deflected stroke is re-meshed at each crossing. It returns
+// each changed stroke, in the order of its first crossing.
+std::vector<int> PlainCheckCollisions(Canvas& canvas) {
+  std::vector<int> changed;
   Vec4 p;
   for (int i = 0; i < canvas.count; ++i) {
     const Stroke& under = canvas.strokes[i];
-    if (under.deleted || under.path.size() < 2) continue;
-    for (int j = i + 1; j < canvas.count; ++j) {
+    for (int j = i + 1; j < canvas.count && !under.deleted; ++j) {
       Stroke& over = canvas.strokes[j];
-      if (over.deleted) continue;
-      for (std::size_t a = 0; a + 1 < under.path.size() && over.path.size() >= 2; ++a)
+      for (std::size_t a = 0; a + 1 < under.path.size() && !over.deleted; ++a)
         for (std::size_t b = 0; b + 1 < over.path.size(); ++b) {
-          if (!SegmentCrossing(under.path[a].position, under.path[a + 1].position,
-                               over.path[b].position, over.path[b + 1].position, p))
+          const StrokeNode& at = under.path[a];
+          if (!SegmentCrossing(at.position, under.path[a + 1].position, over.path[b].position,
+                               over.path[b + 1].position, p))
             continue;
-          if (changed && std::find(changed->begin(), changed->end(), j) == changed->end())
-            changed->push_back(j);
+          if (std::find(changed.begin(), changed.end(), j) == changed.end()) changed.push_back(j);
           if (b > 0) over.path[b - 1].locked = 1;
-          DeflectNode(over.path[b], under.path[a].height, under.path[a].width, p, kDeflectCrossing,
-                      CollisionFactors());
+          DeflectNode(over.path[b], at.height, at.width, p, kDeflectCrossing, CollisionFactors());
           if (b + 2 < over.path.size())
-            DeflectNode(over.path[b + 1], under.path[a].height, under.path[a].width, p,
-                        kDeflectFollowing, CollisionFactors());
+            DeflectNode(over.path[b + 1], at.height, at.width, p, kDeflectFollowing,
+                        CollisionFactors());
           BuildMesh(over, 0);
         }
     }
   }
+  return changed;
 }
 
 // Runs the check and the plain one on copies of `canvas`: every record ends
@@ -138,12 +137,11 @@ void PlainCheckCollisions(Canvas& canvas, std::vector<int>* changed = nullptr) {
 // strokes are announced, in the same order, before they change.
 void ExpectSameAsPlainCheck(const Canvas& canvas) {
   Canvas fast = canvas, plain = canvas;
-  std::vector<int> announced, changed;
+  std::vector<int> announced;
   Quietly([&] {
     CheckCollisions(fast, CollisionFactors(), 0, [&](int slot) { announced.push_back(slot); });
   });
-  PlainCheckCollisions(plain, &changed);
-  EXPECT_EQ(announced, changed);
+  EXPECT_EQ(announced, PlainCheckCollisions(plain));
   for (int i = 0; i < fast.count; ++i)
     ASSERT_EQ(StrokePrint(fast.strokes[i]), StrokePrint(plain.strokes[i])) << "stroke " << i;
 }
