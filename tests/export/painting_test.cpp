@@ -73,24 +73,6 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   EXPECT_EQ(ExportPainting(*canvas, scratch.File("art.PNG"), flat), "");
 }
 
-TEST(ExportPainting, ObjWhoseFileCannotBeRenamedLeavesTheEarlierCompanionsAsTheyWere) {
-  ScratchDir scratch;
-  const auto canvas = MixedCanvas();
-  const ExportSettings settings = ExportSettingsWithDefaultMaps();
-  // A folder of the OBJ's name: the library and maps are renamed into
-  // place first, then the OBJ cannot be. The library and paint map of an
-  // earlier export come back; the particle map, new, goes.
-  ASSERT_EQ(::mkdir(scratch.File("art.obj").c_str(), 0755), 0);
-  std::ofstream(scratch.File("art.mtl")) << "earlier library";
-  std::ofstream(scratch.File("art_paint.png")) << "earlier map";
-  EXPECT_EQ(ExportPainting(*canvas, scratch.File("art.obj"), settings),
-            "cannot write " + scratch.File("art.obj") + ": Is a directory");
-  EXPECT_EQ(FolderListing(scratch.Path()),
-            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png"}));
-  EXPECT_EQ(Contents(scratch.File("art.mtl")), "earlier library");
-  EXPECT_EQ(Contents(scratch.File("art_paint.png")), "earlier map");
-}
-
 // A file system of the test's own, mounted over a scratch folder in a
 // mount namespace of the test process's own (ctest runs every test in a
 // process of its own); unmounted when the object goes. Needs the right to

@@ -60,21 +60,6 @@ TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
   EXPECT_EQ(*std::min_element(map.samples.begin(), map.samples.end()), 0);
 }
 
-TEST(HeightMap, OverlappingStrokesShowTheHigherAndTheEdgesOfTheCanvasCutThemOff) {
-  Canvas canvas;
-  AddPyramid(canvas, 0.0f, 0.0f, 0.1f, 0.4f);
-  AddPyramid(canvas, 0.1f, 0.0f, 0.3f, 0.2f);  // pokes out of the first one's face
-  AddPyramid(canvas, 1.0f, 1.0f, 0.2f, 0.2f);  // a quarter lies on the canvas
-  const HeightField field = SampleHeightField(canvas, kGrid);
-  EXPECT_FLOAT_EQ(field.At(Column(0.1f), Row(0.0f)), 0.3f);
-  EXPECT_NEAR(field.At(Column(-0.2f), Row(0.0f)), 0.05f, 1e-6) << "only the first covers it";
-  // x = 0.2: the first pyramid 0.05 high, the second 0.3 × (1 − 0.1 / 0.2).
-  EXPECT_NEAR(field.At(Column(0.2f), Row(0.0f)), 0.15f, 1e-6);
-  EXPECT_FLOAT_EQ(field.At(kGrid - 1, 0), 0.2f) << "apex on the top right corner";
-  EXPECT_FLOAT_EQ(field.highest, 0.3f);
-  EXPECT_FLOAT_EQ(field.lowest, 0.0f);
-}
-
 // ---- The solid -----------------------------------------------------------
 
 // A binary STL file read byte by byte, as a printer's software reads it:
