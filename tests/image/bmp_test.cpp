@@ -82,13 +82,8 @@ TEST_F(BmpFiles, BrokenAndHostileFilesInBothReaders) {
   // The file (empty: no file at all), whether BmpImage loads it, what that
   // prints, whether a texture reads it (-1: either, the result is checked
   // all the same).
-  const struct {
-    const char* what;
-    Bytes file;
-    bool bmpLoads;
-    const char* console;
-    int textureReads;
-  } cases[] = {
+  const struct { const char* what; Bytes file; bool bmpLoads; const char* console; int textureReads; }
+  cases[] = {
       {"no file", {}, false, "", 0},
       {"bad magic", {'X', 'Y', 0, 0}, false, kHeader, 0},
       {"cut in the file header", {'B', 'M', 1}, false, kBits, 0},

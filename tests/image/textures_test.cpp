@@ -31,8 +31,6 @@ GLint Level0(unsigned name, GLenum what) {
   return value;
 }
 
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-
 class Textures : public ::testing::Test {
  protected:
   void SetUp() override { EnsureHiddenGlWindow(); }
@@ -95,8 +93,8 @@ TEST_F(GradientMaps, UnreadableSourceSavesOnlyAnEmptyCombinedMap) {
     SCOPED_TRACE(source);
     maps_.files[MAP_SOURCE] = source;
     EXPECT_EQ(Compute(), "\tSaving COMBINED_SOBEL....\n");
-    EXPECT_FALSE(Exists("textures/sourcemap/Saved/SavedH.bmp") ||
-                 Exists("textures/sourcemap/Saved/SavedV.bmp"));
+    EXPECT_FALSE(std::ifstream("textures/sourcemap/Saved/SavedH.bmp") ||
+                 std::ifstream("textures/sourcemap/Saved/SavedV.bmp"));
     // Header only: 0 × 0 pixels (and 0 bits per pixel, those of the empty
     // vertical map, so neither reader would take it back).
     const Bytes header = ReadBytes("textures/sourcemap/Saved/SavedHV.bmp");

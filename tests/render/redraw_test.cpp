@@ -97,11 +97,7 @@ TEST(ScreenBoxes, MeetOnSharedEdgesAndCorners) {
     return box;
   };
   const ScreenBox middle = Box(10, 10, 20, 20);
-  const struct {
-    ScreenBox other;
-    bool meets;
-    const char* what;
-  } cases[] = {
+  const struct { ScreenBox other; bool meets; const char* what; } cases[] = {
       {Box(15, 15, 30, 30), true, "overlapping"},
       {Box(20, 12, 30, 18), true, "touching on the right"},
       {Box(12, 20, 18, 30), true, "touching on the top"},

@@ -202,12 +202,8 @@ TEST_F(Scene, ProbesOfTheWholePicture) {
   const Pixel black = {0, 0, 0}, white = {255, 255, 255}, green = {0, 255, 0};
   const int fill = kPolygonModeFill, wire = kPolygonModeLine, points = 0;
   view_.cursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
-  const struct {
-    int paperOn, selected, mode, deleted, x, y;
-    Pixel expected;
-    int tolerance;
-    const char* what;
-  } probes[] = {
+  const struct { int paperOn, selected, mode, deleted, x, y; Pixel expected; int tolerance;
+                 const char* what; } probes[] = {
       {0, 0, fill, 0, 38, 64, texel1, 3, "detail texel 1"},
       {0, 0, fill, 0, 42, 64, texel0, 3, "detail texel 0, repeated"},
       {0, 0, fill, 0, 10, 10, paper, 1, "the paper map on the easel"},

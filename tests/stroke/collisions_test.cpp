@@ -244,8 +244,7 @@ TEST(CheckCollisions, SkipsOnlyPairsTheTestRejects) {
     canvas.count = 2;
     canvas.strokes = {Meshable(c.under, 0.2f, 0.1f), Meshable(c.over, 0.05f, 0.03f)};
     Canvas plain = canvas;
-    PlainCheckCollisions(plain);
-    EXPECT_EQ(plain.strokes[1].path[0].locked == 1, c.crosses);
+    EXPECT_EQ(PlainCheckCollisions(plain).size(), c.crosses ? 1u : 0u);
     ExpectSameAsPlainCheck(canvas);
   }
 }
