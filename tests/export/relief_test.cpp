@@ -66,30 +66,17 @@ TEST(HeightMap, PyramidAndDentSpanTheSixteenBitsWithTheCanvasBetween) {
 // an 80-byte header, the facet count, then 50 bytes a facet (normal, three
 // corners, attribute word), numbers little-endian.
 struct StlFacet { float normal[3], corner[3][3]; };
+static_assert(sizeof(StlFacet) == 48, "the 48 bytes before a facet's attribute word");
 
-float FloatAt(const std::string& bytes, std::size_t offset) {
-  std::uint32_t bits = 0;
-  for (int k = 3; k >= 0; --k) bits = bits << 8 | std::uint8_t(bytes[offset + k]);
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
-
+// Copied as they lie: numbers little-endian, as on the machines we test on.
 std::vector<StlFacet> ReadStl(const std::string& path) {
   const std::string bytes = Contents(path);
   std::vector<StlFacet> facets;
-  if (bytes.size() < 84) return facets;
   std::uint32_t count = 0;
-  for (int k = 3; k >= 0; --k) count = count << 8 | std::uint8_t(bytes[80 + k]);
+  if (bytes.size() >= 84) std::memcpy(&count, &bytes[80], 4);
   EXPECT_EQ(bytes.size(), 84 + 50 * std::size_t(count)) << "the size the count promises";
-  for (std::size_t offset = 84; offset + 50 <= bytes.size(); offset += 50) {
-    StlFacet facet;
-    for (int k = 0; k < 3; ++k) facet.normal[k] = FloatAt(bytes, offset + 4 * k);
-    for (int c = 0; c < 3; ++c)
-      for (int k = 0; k < 3; ++k)
-        facet.corner[c][k] = FloatAt(bytes, offset + 12 * (c + 1) + 4 * k);
-    facets.push_back(facet);
-  }
+  for (std::size_t offset = 84; offset + 50 <= bytes.size(); offset += 50)
+    std::memcpy(&facets.emplace_back(), &bytes[offset], sizeof(StlFacet));
   return facets;
 }
 
