@@ -73,11 +73,9 @@ TEST(GenerateParticles, CentresAndSizesFromTheFirstDraws) {
     EXPECT_TRUE(Near(centre, Vec4(c.x, c.y, 0, 0), 1e-6)) << "z is 0 whatever the point's";
     EXPECT_NEAR(particles.sizes[c.particle], c.size, 1e-6);
   }
-  EXPECT_EQ(random.State(), [] {
-    RandomGenerator thirty;
-    for (int i = 0; i < 30; ++i) thirty.Next();
-    return thirty.State();
-  }()) << "three draws per particle, no more";
+  RandomGenerator thirty;
+  for (int i = 0; i < 30; ++i) thirty.Next();
+  EXPECT_EQ(random.State(), thirty.State()) << "three draws per particle, no more";
 }
 
 // Widths run from 0.04 down to 0 along 100 entries, tapered from nothing
