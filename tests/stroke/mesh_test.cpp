@@ -75,6 +75,9 @@ TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
     EXPECT_TRUE(Near(mesh.colours[v], Vec4(1.0f - along, 0.2f + 0.4f * along, along, 1), 1e-6));
   }
 
+  // The perpendicular lies left of the path (+x): the columns run the
+  // mirror way of a stroke's, and so the normals face up z, not down.
+  for (const Vec4& n : mesh.normals) EXPECT_GT(n.z, 0);
   Stroke one = Columns(1, Vec4(1, 0, 0, 1), Vec4(0, 0, 1, 1));
   one.profile = {1.0f};
   one.path = stroke.path;
