@@ -42,15 +42,6 @@ std::unique_ptr<Canvas> MixedCanvas() {
   return canvas;
 }
 
-std::unique_ptr<Canvas> ParticleCanvas() {
-  auto canvas = std::make_unique<Canvas>();
-  RandomGenerator random;
-  StrokeSettings settings;
-  settings.showParticles = 1, settings.showMesh = 0;
-  Paint(*canvas, settings, random, 0.0f, 4);
-  return canvas;
-}
-
 void AddPyramid(Canvas& canvas, float x, float y, float z, float half) {
   Stroke& stroke = canvas.strokes[canvas.count++];
   stroke.renderType = 1;

@@ -16,9 +16,6 @@
 // two-node stroke (nothing to draw). Drawn: 1, 2 and 3.
 std::unique_ptr<Canvas> MixedCanvas();
 
-// Only stroke 1, drawn as particles.
-std::unique_ptr<Canvas> ParticleCanvas();
-
 // Appends a stroke drawn as a four-sided pyramid: apex (x, y, z), base the
 // square of half-side `half` around (x, y) at height 0. Four triangles,
 // counter-clockwise from the front, no shared vertices, as the stroke

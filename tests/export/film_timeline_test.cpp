@@ -14,13 +14,8 @@
 TEST(FilmTimeline, PhasesSpanTheFilmInOrder) {
   // Length, frames a second, units, whether the result comes first; the
   // frames of the film, of its making and of its light.
-  const struct {
-    double seconds;
-    int fps;
-    std::int64_t units;
-    bool resultFirst;
-    int frames, making, light;
-  } cases[] = {
+  const struct { double seconds; int fps; std::int64_t units; bool resultFirst;
+                 int frames, making, light; } cases[] = {
       {20, 30, 1000, false, 600, 420, 120},  // the default film of a large painting
       {2, 10, 2, false, 20, 14, 4},          // fewer units than frames
       {2, 10, 0, true, 20, 12, 4},           // an empty painting, the result first

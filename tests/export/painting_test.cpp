@@ -24,7 +24,7 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   const Canvas empty;
   // An older export of the same name stays whole when a new one fails.
   std::ofstream(scratch.File("older.glb")) << "older";
-  // Folders are asked for: a failed export makes none.
+  // Folders are asked for (but in the last case): a failed export makes none.
   const auto with = [](const std::function<void(ExportSettings&)>& change) {
     ExportSettings settings = ExportSettingsWithDefaultMaps();
     settings.makeFolders = true;
@@ -60,6 +60,8 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
       {"size zero", *canvas, scratch.File("new/art.stl"), flat, size},
       {"size undefined", *canvas, scratch.File("art.stl"),
        with([](ExportSettings& s) { s.reliefSizeMm = std::nanf(""); }), size},
+      {"folders not asked for", *canvas, scratch.File("new/art.glb"),
+       ExportSettingsWithDefaultMaps(), "cannot write " + scratch.File("new/art.glb") + ": No such file or directory"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -71,83 +73,34 @@ TEST(ExportPainting, FailuresSayWhatAndLeaveTheFolderAsItWas) {
   EXPECT_EQ(ExportPainting(*canvas, scratch.File("art.PNG"), flat), "");
 }
 
-TEST(ExportPainting, ObjWhoseFileCannotBeRenamedLeavesTheEarlierCompanionsAsTheyWere) {
-  ScratchDir scratch;
-  const auto canvas = MixedCanvas();
-  const ExportSettings settings = ExportSettingsWithDefaultMaps();
-  // A folder of the OBJ's name: the library and maps are renamed into
-  // place first, then the OBJ cannot be. The library and paint map of an
-  // earlier export come back; the particle map, new, goes.
-  ASSERT_EQ(::mkdir(scratch.File("art.obj").c_str(), 0755), 0);
-  std::ofstream(scratch.File("art.mtl")) << "earlier library";
-  std::ofstream(scratch.File("art_paint.png")) << "earlier map";
-  EXPECT_EQ(ExportPainting(*canvas, scratch.File("art.obj"), settings),
-            "cannot write " + scratch.File("art.obj") + ": Is a directory");
-  EXPECT_EQ(FolderListing(scratch.Path()),
-            (std::vector<std::string>{"art.mtl", "art.obj", "art_paint.png"}));
-  EXPECT_EQ(Contents(scratch.File("art.mtl")), "earlier library");
-  EXPECT_EQ(Contents(scratch.File("art_paint.png")), "earlier map");
-}
-
-// Names as long as the folder takes are written; missing folders are made
-// only when asked for.
-TEST(ExportPainting, LongNamesAndMissingFolders) {
-  ScratchDir scratch;
-  const auto canvas = MixedCanvas();
-  ExportSettings settings = ExportSettingsWithDefaultMaps();
-  for (const char* extension : {".glb", ".stl", ".png"}) {
-    const std::string name = std::string(255 - 4, 'n') + extension;  // NAME_MAX
-    EXPECT_EQ(ExportPainting(*canvas, scratch.File(name), settings), "") << extension;
-    EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{name});
-    std::remove(scratch.File(name).c_str());
-  }
-  const std::string path = scratch.File("new/deeper/art.glb");
-  EXPECT_EQ(ExportPainting(*canvas, path, settings),
-            "cannot write " + path + ": No such file or directory");
-  EXPECT_EQ(FolderListing(scratch.Path()), std::vector<std::string>{});
-  settings.makeFolders = true;
-  EXPECT_EQ(ExportPainting(*canvas, path, settings), "");
-  EXPECT_EQ(FolderListing(scratch.File("new/deeper")), std::vector<std::string>{"art.glb"});
-}
-
 // A file system of the test's own, mounted over a scratch folder in a
 // mount namespace of the test process's own (ctest runs every test in a
 // process of its own); unmounted when the object goes. Needs the right to
-// mount: where it is missing, Problem() says why and the test skips.
-class Mounted {
- public:
-  Mounted(const std::string& source, const std::string& where, const char* type,
-          unsigned long flags, const char* options)
-      : where_(where) {
+// mount: where it is missing, `problem` says why and the test skips.
+struct Mounted {
+  Mounted(const std::string& at, unsigned long flags, const char* options) : where(at) {
     static const int kPrivate = [] {
       if (::unshare(CLONE_NEWNS) != 0) return errno;
       return ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : errno;
     }();
-    if (kPrivate != 0) {
-      problem_ = std::string("no mount namespace of its own: ") + std::strerror(kPrivate);
-    } else if (::mount(source.c_str(), where.c_str(), type, flags, options) != 0) {
-      problem_ = "cannot mount " + where + ": " + std::strerror(errno);
-    }
+    const bool made = kPrivate == 0 && ::mkdir(at.c_str(), 0755) == 0 &&
+                      ::mount("none", at.c_str(), "tmpfs", flags, options) == 0;
+    const int failed = kPrivate ? kPrivate : made ? 0 : errno;
+    if (failed) problem = "cannot mount " + at + ": " + std::strerror(failed);
   }
   ~Mounted() {
-    if (problem_.empty()) ::umount2(where_.c_str(), MNT_DETACH);
+    if (problem.empty()) ::umount2(where.c_str(), MNT_DETACH);
   }
-  const std::string& Problem() const { return problem_; }
-
- private:
-  std::string where_, problem_;
+  std::string where, problem;
 };
 
 TEST(ExportPainting, FailuresOfTheDiskNameTheFileAndTheSystemsReason) {
   ScratchDir scratch;
   const std::string full = scratch.File("full"), readOnly = scratch.File("read-only");
-  ASSERT_EQ(::mkdir(full.c_str(), 0755), 0);
-  ASSERT_EQ(::mkdir(readOnly.c_str(), 0755), 0);
   // One page of room, taken.
-  const Mounted fullDisk("none", full, "tmpfs", 0, "size=4k");
-  const Mounted readOnlyDisk("none", readOnly, "tmpfs", MS_RDONLY, "size=1m");
-  if (!fullDisk.Problem().empty()) GTEST_SKIP() << fullDisk.Problem();
-  ASSERT_EQ(readOnlyDisk.Problem(), "");
+  const Mounted fullDisk(full, 0, "size=4k"), readOnlyDisk(readOnly, MS_RDONLY, "size=1m");
+  if (!fullDisk.problem.empty()) GTEST_SKIP() << fullDisk.problem;
+  ASSERT_EQ(readOnlyDisk.problem, "");
   std::ofstream(full + "/filler") << std::string(4096, 'f');
   ASSERT_EQ(FolderListing(full), std::vector<std::string>{"filler"});
   const auto canvas = MixedCanvas();

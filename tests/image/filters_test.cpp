@@ -1,15 +1,64 @@
+// The filters and the row conversions, each on every vector path this
+// processor has against a plain definition.
 #include "image/filters.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
 
+#include "image/pixel_rows.h"
 #include "image/vector_paths.h"
 #include "tests/support/pictures.h"
-#include "tests/support/scratch_dir.h"
 
 namespace {
+
+// Runs `check` once per vector path this processor has, each one active.
+template <class Check>
+void OnEveryPath(Check check) {
+  for (VectorPath path : {VectorPath::kPlain, VectorPath::kSse2, VectorPath::kAvx2}) {
+    if (!VectorPathAvailable(path)) continue;
+    SCOPED_TRACE(testing::Message() << "vector path " << static_cast<int>(path));
+    UseVectorPathForTesting(path);
+    check();
+  }
+  UseVectorPathForTesting(VectorPath::kAvx2);  // back to the widest
+}
+
+// `row`'s first `bytes` bytes with each pixel's first and third swapped,
+// then `guard`'s bytes past them.
+Bytes Converted(const Bytes& row, const Bytes& guard, std::size_t bytes) {
+  Bytes out = guard;
+  for (std::size_t i = 0; i < bytes; i += 3)
+    out[i] = row[i + 2], out[i + 1] = row[i + 1], out[i + 2] = row[i];
+  return out;
+}
+
+// Row lengths around the 16-pixel vector steps, each conversion checked
+// against the plain swap, with guard bytes past the end that must survive.
+TEST(PixelRows, EveryLengthEqualsThePlainSwap) {
+  OnEveryPath([] {
+    std::mt19937 random(11);
+    for (std::size_t pixels = 0; pixels <= 53; ++pixels) {
+      SCOPED_TRACE(pixels);
+      const std::size_t bytes = 3 * pixels;
+      Bytes a(bytes + 5), b(bytes + 5);
+      for (Bytes* row : {&a, &b})
+        for (auto& v : *row) v = static_cast<std::uint8_t>(random());
+      const Bytes oldA = a, oldB = b;
+      Bytes copy = b;
+      CopyBgrToRgb(a.data(), copy.data(), pixels);
+      EXPECT_EQ(copy, Converted(oldA, oldB, bytes));
+      ExchangeRowsBgrToRgb(a.data(), b.data(), pixels);
+      EXPECT_EQ(a, Converted(oldB, oldA, bytes));
+      EXPECT_EQ(b, Converted(oldA, oldB, bytes));
+      // One row exchanged with itself is converted in place.
+      const Bytes before = b;
+      ExchangeRowsBgrToRgb(b.data(), b.data(), pixels);
+      EXPECT_EQ(b, Converted(before, before, bytes));
+    }
+  });
+}
+
 
 int At(const BmpImage& image, int x, int y) { return image.Data()[(y * image.Width() + x) * 3]; }
 
@@ -75,9 +124,7 @@ TEST(ApplyFilter, HandComputedCases) {
 // image is reused, filled with a marker before each call, so that a byte the
 // filter forgets to write shows.
 TEST(ApplyFilter, EveryVectorPathEqualsThePlainDefinitionOnRandomImages) {
-  for (VectorPath path : {VectorPath::kPlain, VectorPath::kSse2, VectorPath::kAvx2}) {
-    if (!VectorPathAvailable(path)) continue;
-    UseVectorPathForTesting(path);
+  OnEveryPath([] {
     std::mt19937 random(7);
     BmpImage result;
     for (int trial = 0; trial < 16; ++trial) {
@@ -88,16 +135,14 @@ TEST(ApplyFilter, EveryVectorPathEqualsThePlainDefinitionOnRandomImages) {
       for (int i = 0; i < width * height * 3; ++i)
         source.Data()[i] = static_cast<std::uint8_t>(extremes ? random() % 2 * 255 : random());
       for (int n = 0; n < kFilterCount; ++n) {
-        SCOPED_TRACE(testing::Message() << "path " << static_cast<int>(path) << ", " << width << "x"
-                                        << height << ", filter " << n);
+        SCOPED_TRACE(testing::Message() << width << "x" << height << ", filter " << n);
         result.Allocate(width, height, 24);
         for (int i = 0; i < width * height * 3; ++i) result.Data()[i] = 0xA5;
         ASSERT_EQ(ApplyFilter(source, result, n), 1);
         ASSERT_EQ(Pixels(result), Pixels(PlainFilter(source, n)));
       }
     }
-  }
-  UseVectorPathForTesting(VectorPath::kAvx2);  // back to the widest
+  });
 }
 
 TEST(CombineGradients, MagnitudeWrapsAndSizesMustMatch) {
@@ -110,29 +155,6 @@ TEST(CombineGradients, MagnitudeWrapsAndSizesMustMatch) {
   BmpImage empty;
   EXPECT_EQ(CombineGradients(BmpImage(), BmpImage(), empty), 1) << "two failed loads still combine";
   EXPECT_EQ(empty.Width(), 0);
-}
-
-// Every consumer of pixels takes a picture without its pixels for an empty
-// one instead of reading through them. Width 2 has no interior, so only
-// the border copy reads it.
-TEST(PictureWithoutPixels, IsEmptyToFiltersGradientsCopiesAndSaves) {
-  ScratchDir scratch;
-  const auto seven = [](int, int) { return 7; };
-  const auto empty = [](const BmpImage& image) {
-    return image.Width() == 0 && image.Height() == 0 && image.ByteCount() == 0;
-  };
-  for (int width : {2, 40}) {
-    SCOPED_TRACE(width);
-    const SizeWithoutPixels hollow(width, 4);
-    BmpImage result = GreyPicture(3, 3, seven), combined = result, copy = result, saved = result;
-    EXPECT_EQ(ApplyFilter(hollow, result, kFilterVerticalSobel), 1);
-    EXPECT_EQ(CombineGradients(hollow, hollow, combined), 1);
-    copy.CopyFrom(hollow);
-    ASSERT_TRUE(SizeWithoutPixels(width, 4).Save(scratch.File("hollow.bmp")));
-    ASSERT_TRUE(saved.Load(scratch.File("hollow.bmp")));
-    for (const BmpImage* image : {&result, &combined, &copy, &saved}) EXPECT_TRUE(empty(*image));
-    EXPECT_EQ(CombineGradients(hollow, GreyPicture(width, 4, seven), combined), 0);
-  }
 }
 
 }  // namespace

@@ -53,20 +53,17 @@ TEST(PenTranslator, PressureFromEachDevicesLastValueScaledByItsRange) {
     EXPECT_EQ(sample.moved, !step.event.valuatorMask.empty() && (step.event.valuatorMask[0] & 3));
     EXPECT_EQ(sample.pressure, step.pressure);
   }
-  // Pressures reported before a device was described count once it is.
-  PenTranslator fresh;
-  EXPECT_FALSE(fresh.Translate(Event(3, {{2, 300}})).pressure);
-  fresh.SetDevices({Device(3, 2, 0, 600)});
-  EXPECT_EQ(fresh.Translate(Event(3, {{0, 1}})).pressure, 0.5f);
 }
 
-// Ranges come from the device as it is described now: a device described
-// again with another range scales its kept value by the new one; a device
-// gone forgets its values; an empty range gives no pressure.
+// Ranges come from the device as it is described now: pressures reported
+// before a device was described count once it is; a device described again
+// with another range scales its kept value by the new one; a device gone
+// forgets its values; an empty range gives no pressure.
 TEST(PenTranslator, RangesAreReadAgainWhenDevicesChange) {
   PenTranslator pens;
+  EXPECT_FALSE(pens.Translate(Event(9, {{2, 500}})).pressure);
   pens.SetDevices({Device(9, 2, 0, 1000)});
-  EXPECT_EQ(pens.Translate(Event(9, {{2, 500}})).pressure, 0.5f);
+  EXPECT_EQ(pens.Translate(Event(9, {{0, 1}})).pressure, 0.5f);
   pens.SetDevices({Device(9, 2, 0, 2000)});
   EXPECT_EQ(pens.Translate(Event(9, {{0, 1}})).pressure, 0.25f);
   pens.SetDevices({Device(7, -1, 0, 0)});

@@ -17,7 +17,6 @@
 #include "image/textures.h"
 #include "platform/extensions.h"
 #include "render/gl_features.h"
-#include "render/mesh_buffers.h"
 #include "render/particles.h"
 #include "stroke/drawn_form.h"
 #include "stroke/mesh.h"
@@ -176,37 +175,6 @@ class Scene : public ::testing::Test {
   Light light_;
 };
 
-// Buffers kept since the build, arrays sent every frame and one glBegin
-// per triangle draw the same picture of a lit relief stroke with both
-// maps, subdivided (drawn through indices) and not, in every primitive
-// mode, and leave the same colour current; the probes below then need only
-// one of them.
-TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
-  ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
-  const Canvas canvas = CrossingStrokes();
-  auto picture = [this](const std::function<void()>& draw) {
-    std::vector<float> colour(4);
-    auto pixels = Frame([&] {
-      draw();
-      glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    });
-    return std::make_pair(pixels, colour);
-  };
-  for (int slot : {0, 2})
-    for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
-      SCOPED_TRACE(testing::Message() << "stroke " << slot << ", mode " << mode);
-      const Mesh& mesh = *ShownMesh(canvas.strokes[slot]);
-      const MeshLook look{mode, TEX_MESH, TEX_DETAIL, true, true};
-      glPointSize(5.0f);
-      const auto plain = picture([&] { DrawTexturedMeshImmediate(mesh, look); });
-      EXPECT_TRUE(picture([&] { DrawTexturedMeshFromArrays(mesh, look); }) == plain);
-      // Twice: uploaded by the first frame, drawn from what it kept by the second.
-      for (int frame = 0; frame < 2; ++frame)
-        EXPECT_TRUE(picture([&] { DrawTexturedMesh(mesh, look); }) == plain);
-      EXPECT_FALSE(plain.first == Frame([] {})) << "the stroke is in view";
-    }
-}
-
 // Probes of the whole picture: backdrop, strokes, the selection outline,
 // the cursor on top. Tolerance 1 for flat colours (one rounding of a texel
 // or colour). The mesh: unit 0 modulates the vertex colour by the base
@@ -234,12 +202,8 @@ TEST_F(Scene, ProbesOfTheWholePicture) {
   const Pixel black = {0, 0, 0}, white = {255, 255, 255}, green = {0, 255, 0};
   const int fill = kPolygonModeFill, wire = kPolygonModeLine, points = 0;
   view_.cursorPosition = Vec4(-0.3f, -0.3f, 0, 0);  // a 0.15 square: pixels 45 to 53
-  const struct {
-    int paperOn, selected, mode, deleted, x, y;
-    Pixel expected;
-    int tolerance;
-    const char* what;
-  } probes[] = {
+  const struct { int paperOn, selected, mode, deleted, x, y; Pixel expected; int tolerance;
+                 const char* what; } probes[] = {
       {0, 0, fill, 0, 38, 64, texel1, 3, "detail texel 1"},
       {0, 0, fill, 0, 42, 64, texel0, 3, "detail texel 0, repeated"},
       {0, 0, fill, 0, 10, 10, paper, 1, "the paper map on the easel"},

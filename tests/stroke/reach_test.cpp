@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <optional>
-#include <string>
 
-#include "document/manifest.h"
-#include "document/stroke_record.h"
 #include "stroke/build.h"
 #include "stroke/collisions.h"
 #include "stroke/history.h"
@@ -18,10 +16,8 @@
 namespace {
 
 void ExpectBox(const SceneBox& box, const float (&lo)[3], const float (&hi)[3]) {
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_FLOAT_EQ(box.lo[k], lo[k]) << "axis " << k;
-    EXPECT_FLOAT_EQ(box.hi[k], hi[k]) << "axis " << k;
-  }
+  for (int k = 0; k < 3; ++k)
+    EXPECT_TRUE(std::fabs(box.lo[k] - lo[k]) + std::fabs(box.hi[k] - hi[k]) < 1e-6) << k;
 }
 
 // The bounds corners of a stroke, inside what the rest spans.
@@ -89,16 +85,6 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
     for (int i = 0; i < 20; ++i) canvas.AddPoint(-0.8f + 0.08f * i, y + dy * i);
     canvas.CommitStroke(build);
   };
-  // The stroke in `slot` saved and opened again.
-  auto reopen = [&canvas](int slot) {
-    const auto record = EncodeStroke(canvas.strokes[slot]);
-    Stroke opened;
-    std::string error;
-    ASSERT_TRUE(DecodeStroke(record->bytes.data(), record->bytes.size(), kFormatMinor,
-                             DocumentLimits(), opened, error)) << error;
-    RebuildStroke(opened);
-    canvas.strokes[slot] = opened;
-  };
   int selection = 0;
   const struct { const char* change; int slot; std::function<void()> run; bool moves = true; }
   cases[] = {
@@ -120,10 +106,6 @@ TEST(StrokeReach, KeptWithTheStrokeThroughEveryChange) {
        }},
       {"undone", 1, [&] { history.Undo(canvas, selection); }},
       {"redone", 1, [&] { history.Redo(canvas, selection); }},
-      // Opening decodes a stroke without its reach: kept or not, the
-      // geometry comes back as it was.
-      {"opened from a document", 1, [&] { reopen(1); }, false},
-      {"opened from a document, never built", 2, [&] { reopen(2); }, false},
       {"deleted", 0, [&] { canvas.DeleteStroke(0); }, false},
   };
   for (const auto& c : cases) {

@@ -1,11 +1,19 @@
+// The indexes the collision check leans on: a mesh's edges, the boxes of
+// a stroke's segments, the directions of nearly parallel segments.
 #include "stroke/parallel_index.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <map>
 #include <random>
 #include <tuple>
+#include <utility>
+
+#include "stroke/edge_index.h"
+#include "stroke/segment_tree.h"
 
 namespace {
 
@@ -99,6 +107,52 @@ TEST(ParallelIndex, ReportsExactlyThePairsWhoseWindowsOverlap) {
     std::sort(want.begin(), want.end());
     ASSERT_EQ(got, want);
   }
+}
+
+// Against an ordered map on random vertex pairs, through several growths,
+// a clear and pairs given in both orders: every edge keeps the number it
+// first got, and pairs never inserted are not found.
+TEST(EdgeIndex, AgreesWithAMapThroughGrowthAndClear) {
+  std::mt19937 random(3);
+  EdgeIndex index;
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    std::map<std::pair<int, int>, int> expected;
+    for (int i = 0; i < 50000; ++i) {
+      const int a = static_cast<int>(random() % 3000), b = static_cast<int>(random() % 3000);
+      const std::pair<int, int> key(std::min(a, b), std::max(a, b));
+      const bool isNew = expected.emplace(key, static_cast<int>(expected.size())).second;
+      bool inserted = false;
+      const int number =
+          index.Insert(i % 2 ? a : b, i % 2 ? b : a, isNew ? expected[key] : -5, inserted);
+      ASSERT_EQ(inserted, isNew);
+      ASSERT_EQ(number, expected[key]);
+    }
+    EXPECT_EQ(index.Size(), expected.size());
+    for (const auto& [key, number] : expected) {
+      ASSERT_EQ(index.Find(key.second, key.first), number);
+    }
+    EXPECT_EQ(index.Find(3000, 1), -1);
+    EXPECT_EQ(index.Find(-1, -1), -1);
+    index.Clear();
+    EXPECT_EQ(index.Size(), 0u);
+    EXPECT_EQ(index.Find(expected.begin()->first.first, expected.begin()->first.second), -1);
+  }
+  EXPECT_EQ(EdgeIndex().Find(0, 1), -1) << "an empty index finds nothing";
+}
+
+// That the tree finds every near pair, through moves of points, is checked
+// where the collision check is compared with the plain one on random
+// strokes (tests/stroke/collisions_test.cpp).
+TEST(SegmentTree, BoxesApartIsStrictAndEmptyBoxesAreApart) {
+  const SegmentBox unit = {0, 0, 1, 1};
+  EXPECT_FALSE(BoxesApart(unit, {1.5f, 0, 2, 1}, 0.5)) << "exactly the margin apart";
+  EXPECT_TRUE(BoxesApart(unit, {1.5f, 0, 2, 1}, 0.4375));
+  EXPECT_TRUE(BoxesApart(unit, {0, -2, 1, -1.25f}, 0.125)) << "apart along y";
+  SegmentTree empty;
+  empty.Build({});
+  EXPECT_EQ(empty.SegmentCount(), 0);
+  EXPECT_TRUE(BoxesApart(empty.Whole(), unit, 1e30f));
 }
 
 }  // namespace
