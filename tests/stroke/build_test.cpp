@@ -61,6 +61,18 @@ TEST_F(Build, ParticlesFiveAPointReportedAndHandedToTheHook) {
   EXPECT_EQ(settings_.startColour.w, 0.0f) << "the settings are only read";
 }
 
+TEST_F(Build, CapacityStopsAt19999) {
+  canvas_.count = kStrokeCountLimit;
+  canvas_.AddPoint(0.1f, 0.2f);
+  EXPECT_TRUE(canvas_.current.nodes.empty());
+  EXPECT_FLOAT_EQ(canvas_.lastPoint.y, 0.2f);
+  EXPECT_EQ(std::make_pair(canvas_.CommitStroke(Context()), canvas_.count),
+            std::make_pair(-1, kStrokeCountLimit));
+  canvas_.DeleteAll();
+  EXPECT_EQ(std::make_pair(canvas_.count, canvas_.strokes.size()),
+            std::make_pair(0, std::size_t(kStrokeCapacity))) << "room kept for new strokes";
+}
+
 // A pen pressing harder along the stroke: the pressure follows the path
 // from the first node's exactly, and scales widths and heights between the
 // minimum fraction (no pressure) and the settings' sizes, through the curve.
