@@ -240,8 +240,8 @@ TEST_F(PaintingFiles, AnUnsavedPaintingOfAnEndedRunIsListedFirstAndRecovered) {
 // A typed name is trimmed and keeps every letter; what is no name says
 // why. Saved, the file is this run's: a write by someone else since is
 // told, a touch that leaves its bytes is not; a note of another running
-// painter beside it is told when it opens.
-TEST_F(PaintingFiles, NamesAndChangesFollowThePaintingsFile) {
+// painter beside it is told when it opens. Exports take its name.
+TEST_F(PaintingFiles, NamesChangesAndExportsFollowThePaintingsFile) {
   const std::tuple<std::string, std::string, std::string> names[] = {
       // typed, file, problem
       {"  my garden \xc3\xa9t\xc3\xa9 \xe5\x90\x8d\xe5\x89\x8d ",
@@ -266,6 +266,8 @@ TEST_F(PaintingFiles, NamesAndChangesFollowThePaintingsFile) {
   EXPECT_EQ(ChangedSinceThisRun(other), "");
   Saved(path);
   EXPECT_EQ(ChangedSinceThisRun(path), "");
+  const std::string exported = NewExportPath(".glb");
+  EXPECT_EQ(exported.rfind(ExportsFolder() + "harbour-", 0), 0u) << exported;
 
   const auto toldOpening = [](const std::string& file) {
     FileOutcome opened;
