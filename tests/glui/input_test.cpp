@@ -33,14 +33,14 @@ struct Call {
 std::vector<Call> calls;
 std::vector<GLUI_Control*> activations;  // what the object callbacks were given
 
-int IntValue = 10, Flag = 0, NotUsed = 0;
+int IntValue = 10, Flag = 0;
 float FloatValue = 0.5f;
 float Ball[16];
 std::string Name;
 
-// One RIGHT and one BOTTOM subwindow of an 800x600 window, built once.
+// A RIGHT subwindow of an 800x600 window, built once.
 int MainWindowId = 0;
-GLUI *Right = nullptr, *Bottom = nullptr;
+GLUI* Right = nullptr;
 GLUI_Spinner *IntSpinner = nullptr, *FloatSpinner = nullptr;
 GLUI_Checkbox* Box = nullptr;
 GLUI_Button* Button = nullptr;
@@ -85,8 +85,6 @@ void BuildScene() {
   List->add_item(kItems - 1, "A painting whose name runs far past the list's right edge");
   NameField = Right->add_edittext_to_panel(open, "Name:", GLUI_EDITTEXT_TEXT, &Name, 6, Record);
   NameField->set_object_callback(RecordActivation);
-  Bottom = GLUI_Master.create_glui_subwindow(MainWindowId, GLUI_SUBWINDOW_BOTTOM);
-  Bottom->add_checkbox("Unused", &NotUsed);
   glutMainLoopEvent();  // GLUT gives the subwindows their laid-out sizes
 }
 
@@ -387,8 +385,8 @@ TEST_F(GluiInput, ALongListScrollsWithTheWheelTheArrowKeysAndItsScrollbar) {
   for (const auto& [notches, top] :
        {std::pair{-3, 3}, {-20, kItems - rows}, {2, kItems - rows - 2}, {20, 0}}) {
     SCOPED_TRACE(notches);
-    for (int i = 0; i < std::abs(notches);
-         ++i)  // freeglut's wheel: 3 away from the person, 4 towards
+    // freeglut's wheel buttons: 3 away from the person, 4 towards.
+    for (int i = 0; i < std::abs(notches); ++i)
       Layer::QueueMouse(*Right, notches > 0 ? 3 : 4, GLUT_DOWN, ListX(), ListRowY(0), 0);
     Pump();
     EXPECT_EQ(TopItem(), top);

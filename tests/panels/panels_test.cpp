@@ -12,6 +12,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -26,10 +27,10 @@
 #include <vector>
 
 #include "actions/actions.h"
+#include "actions/readback.h"
 #include "camera/camera.h"
 #include "glui/glui.h"
 #include "image/filters.h"
-#include "image/pixel_store.h"
 #include "image/textures.h"
 #include "panels/camera_panel.h"
 #include "panels/texture_menus.h"
@@ -397,50 +398,43 @@ TEST_F(PanelsTest, ButtonsActOnTheSelectedStrokeOrClearAll) {
 // field of view alone, redraw it too. A panel shrunk to nothing keeps one
 // pixel a side, as the previews divide by their sides.
 TEST_F(PanelsTest, PreviewDrawsTheCameraOnlyForAnInvertibleViewAndTheLightOnlyWhenOn) {
-  const auto Count = [](unsigned char r, unsigned char g, unsigned char b) {
-    const WindowPlace& panel = AppState().windows.cameraPanel;
+  const WindowPlace& panel = AppState().windows.cameraPanel;
+  // The preview's pixels within a step of one colour.
+  const auto Count = [&](float r, float g, float b) {
     glutSetWindow(panel.id);
     ReshapeCameraPanel(panel.width, panel.height);
     DisplayCameraPanel();
-    std::vector<unsigned char> rgb(static_cast<size_t>(panel.width) * panel.height * 3);
-    const PixelStoreScope tightRows;
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, panel.width, panel.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::vector<float> rgb;
+    ReadFrame(panel.width, panel.height, rgb);
     int count = 0;
     for (size_t i = 0; i < rgb.size(); i += 3)
       count +=
-          std::abs(rgb[i] - r) < 8 && std::abs(rgb[i + 1] - g) < 8 && std::abs(rgb[i + 2] - b) < 8;
+          std::fabs(rgb[i] - r) + std::fabs(rgb[i + 1] - g) + std::fabs(rgb[i + 2] - b) < 0.08f;
     return count;
   };
   // The start-up camera, and the main view's matrices for it at z = 3
-  // looking at the origin.
+  // looking at the origin: gluPerspective(60, 1, 1, 100), f = 1 / tan 30°.
   Quietly([] { AppState().camera.Init(AppState().light); });
-  glutSetWindow(AppState().windows.main.id);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(60, 1, 1, 100);
-  glGetDoublev(GL_PROJECTION_MATRIX, AppState().views.projection);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTranslated(0, 0, -3);
-  glGetDoublev(GL_MODELVIEW_MATRIX, AppState().views.modelView);
+  const double f = std::sqrt(3.0), projection[16] = {f, 0, 0,           0,  0, f, 0,           0,
+                                                     0, 0, -101.0 / 99, -1, 0, 0, -200.0 / 99, 0};
+  const double modelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -3, 1};
+  std::copy(projection, projection + 16, AppState().views.projection);
+  std::copy(modelView, modelView + 16, AppState().views.modelView);
   AppState().display.lightOn = 1;
-  EXPECT_GT(Count(0, 0, 255), 0);
-  EXPECT_GT(Count(255, 255, 0), 0);
+  EXPECT_GT(Count(0, 0, 1), 0);
+  EXPECT_GT(Count(1, 1, 0), 0);
   AppState().display.lightOn = 0;
-  EXPECT_EQ(Count(255, 255, 0), 0);
+  EXPECT_EQ(Count(1, 1, 0), 0);
   for (double& m : AppState().views.modelView) m = 0;
-  EXPECT_EQ(Count(0, 0, 255), 0);
+  EXPECT_EQ(Count(0, 0, 1), 0);
   for (unsigned char key : {'7', '9'}) {
     const std::string drawn = CameraPanelRedrawKey();
     ASSERT_TRUE(PressCameraKey(key));
     EXPECT_NE(CameraPanelRedrawKey(), drawn) << key;
   }
-  glutSetWindow(AppState().windows.cameraPanel.id);
+  glutSetWindow(panel.id);
   ReshapeCameraPanel(0, 0);
-  EXPECT_EQ(
-      std::make_pair(AppState().windows.cameraPanel.width, AppState().windows.cameraPanel.height),
-      std::make_pair(1, 1));
+  EXPECT_EQ(std::make_pair(panel.width, panel.height), std::make_pair(1, 1));
 }
 
 // ---- Right-button menus --------------------------------------------------------
