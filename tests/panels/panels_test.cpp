@@ -16,11 +16,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -174,23 +174,14 @@ void Change(int window, const std::string& path, double value = 0) {
   EXPECT_EQ(button ? control->Activate() : control->SetValueText(typed), "") << path;
 }
 
-// Without a selection no size control changes anything. With one, the
-// buttons step their values and resize the selected stroke, no other:
-// normal sizes step their start by 0.01 and end at 0, collision factors
-// (1.021 each) step start and end 0.01 apart. A normal size typed in
-// resizes the stroke; a collision factor is only stored for the next
-// collision check ("C" is off here). A resize shows the pending width.
+// With a stroke selected, the size buttons step their values and resize the selected stroke, no
+// other: normal sizes step their start by 0.01 and end at 0, collision factors (1.021 each) step
+// start and end 0.01 apart. A normal size typed in resizes the stroke; a collision factor is only
+// stored for the next collision check ("C" is off here). A resize shows the pending width.
 TEST_F(PanelsTest, SizeControlsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
   StrokeSettings& s = AppState().strokeSettings;
   CollisionFactors& f = AppState().collisions.factors;
   const std::vector<float> firstBefore = PathWidths(0);
-  for (int id = 0; id <= 10; ++id) {
-    OnSizePanelControl(id);
-    EXPECT_EQ(std::vector<float>({s.widthStart, s.heightStart, f.widthStart, f.heightEnd}),
-              std::vector<float>({0.04f, 0.025f, 1.021f, 1.021f}))
-        << id;
-    EXPECT_EQ(PathWidths(0), firstBefore) << id;
-  }
   // Window, control (a spinner is typed 0.07 into), two values it moves
   // and theirs after, whether it resizes.
   const int size = AppState().windows.sizePanel.id, stroke = AppState().windows.strokePanel.id;
@@ -230,16 +221,6 @@ TEST_F(PanelsTest, SizeControlsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
   }
 }
 
-// "P" and "M" are wired to the rebuild callback, which keeps them apart.
-TEST_F(PanelsTest, ParticlesExcludeMesh) {
-  StrokeSettings& s = AppState().strokeSettings;
-  s.showMesh = 1;
-  Change(AppState().windows.strokePanel.id, "Primitives/P", 1);
-  EXPECT_EQ(std::make_pair(s.showParticles, s.showMesh), std::make_pair(1, 0));
-  Change(AppState().windows.strokePanel.id, "Primitives/M", 1);
-  EXPECT_EQ(s.showParticles, 0);
-}
-
 // Every control a person changes a painting's setting with is an action,
 // which the painting keeper, and so the autosave and Esc, hear: none writes
 // its variable unheard.
@@ -259,14 +240,13 @@ TEST_F(PanelsTest, EverySettingControlIsAnAction) {
       if (!checkbox && control.Form() != GLUI_Control::ScriptForm::kNumbers) return;
       SCOPED_TRACE(testing::PrintToString(control.LabelPath()));
       GLUI_Master.sync_live_all();
-      std::istringstream numbers(control.ValueText());
-      double first = 0;
-      std::string rest;
-      std::getline(numbers >> first, rest);
+      const std::string value = control.ValueText();
+      char* rest = nullptr;
+      const double first = std::strtod(value.c_str(), &rest);
       const int before = counter.told;
       char changed[32];
       std::snprintf(changed, sizeof changed, "%.17g", checkbox ? 1 - first : first + 1);
-      EXPECT_EQ(control.SetValueText(changed + rest), "");
+      EXPECT_EQ(control.SetValueText(changed + std::string(rest)), "");
       EXPECT_EQ(counter.told, before + 1);
       ++controls;
     });
@@ -372,8 +352,9 @@ TEST_F(PanelsTest, MapFolderMenusListTheirPicturesAndChoicesFillTheirOwnSlot) {
 // path level of detail gives it a path of another length), the other
 // staying as it was; "Delete Selected" marks the selected stroke deleted
 // and keeps the count and selection; "Load" and "Save" do nothing;
-// "Delete All" clears.
-TEST_F(PanelsTest, ButtonsActOnTheSelectedStrokeOrClearAll) {
+// "Delete All" clears. "P" and "M" are wired to the rebuild callback,
+// which keeps them apart.
+TEST_F(PanelsTest, ButtonsActOnTheSelectedStrokeOrClearAllParticlesExcludeMesh) {
   const Canvas& canvas = AppState().canvas;
   const std::size_t firstPath = canvas.strokes[0].path.size();
   const std::size_t secondPath = canvas.strokes[1].path.size();
@@ -390,6 +371,12 @@ TEST_F(PanelsTest, ButtonsActOnTheSelectedStrokeOrClearAll) {
   Change(AppState().windows.cameraPanel.id, "Delete All");
   EXPECT_EQ(canvas.count, 0);
   EXPECT_TRUE(canvas.strokes[0].path.empty());
+  StrokeSettings& s = AppState().strokeSettings;
+  s.showMesh = 1;
+  Change(AppState().windows.strokePanel.id, "Primitives/P", 1);
+  EXPECT_EQ(std::make_pair(s.showParticles, s.showMesh), std::make_pair(1, 0));
+  Change(AppState().windows.strokePanel.id, "Primitives/M", 1);
+  EXPECT_EQ(s.showParticles, 0);
 }
 
 // The camera preview shows the camera (a blue arrow) only for a main view

@@ -33,7 +33,7 @@ class CoarseView : public PainterTest {
   }
 };
 
-TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
+TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRestsAboveTheThreshold) {
   AppState().strokeSettings.subdivisionLevels = 2;
   for (int i = 0; i < 40; ++i) Paint(-0.9f, -0.9f + 0.045f * i, 0.11f, 0.01f, 16);
   Steps(12);
@@ -57,6 +57,18 @@ TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
   }
   Move();
   EXPECT_EQ(Coarse(), 0);
+  // The threshold is the most faces still drawn exactly while the camera
+  // moves; the faces are counted from the meshes the strokes show.
+  Stroke& stroke = AppState().canvas.strokes[0];
+  stroke.renderType = kRenderMesh;
+  stroke.subdivision.baseMesh.emplace();
+  AppState().canvas.count = 1;
+  for (const auto& [faces, coarse] : {std::pair{250000, 0}, {250001, 1}}) {
+    stroke.subdivision.baseMesh->faceCount = faces;
+    ++AppState().revisions.strokes;
+    EXPECT_EQ(Coarse(), coarse) << faces;
+  }
+  stroke.subdivision.baseMesh.reset();
 }
 
 // A spin of the camera or of the light ball moves the view with no action
@@ -80,22 +92,6 @@ TEST_F(CoarseView, AViewThatSpunToRestTellsSoOnce) {
   AppState().light.rotation[1] += 0.1f;
   SettingChanged();
   EXPECT_EQ(Steps(3 * kRestingSteps), 0) << "the action told where the light went";
-}
-
-// The threshold is the most faces still drawn exactly while the camera
-// moves; the faces are counted from the meshes the strokes show.
-TEST_F(CoarseView, ThePaintingAtTheThresholdIsDrawnExactly) {
-  Stroke& stroke = AppState().canvas.strokes[0];
-  stroke.renderType = kRenderMesh;
-  stroke.subdivision.baseMesh.emplace();
-  AppState().canvas.count = 1;
-  Move();
-  for (const auto& [faces, coarse] : {std::pair{250000, 0}, {250001, 1}}) {
-    stroke.subdivision.baseMesh->faceCount = faces;
-    ++AppState().revisions.strokes;
-    EXPECT_EQ(Coarse(), coarse) << faces;
-  }
-  stroke.subdivision.baseMesh.reset();
 }
 
 }  // namespace
