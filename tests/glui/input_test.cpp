@@ -241,8 +241,7 @@ TEST_F(GluiInput, RotationDragsReportAndAFlickSpinsDownToRestSilently) {
   const float before = Ball[0];
   int ticks = 0;
   for (; Layer::IsSpinning(*BallControl) && ticks < 1000; ++ticks) Layer::Idle();
-  EXPECT_LT(5, ticks) << "damping 0.9 comes to rest";
-  EXPECT_LT(ticks, 1000);
+  EXPECT_TRUE(ticks > 5 && ticks < 1000) << ticks << " steps: damping 0.9 comes to rest";
   EXPECT_NE(before, Ball[0]) << "the spin turned the matrix";
   EXPECT_TRUE(calls.empty()) << "no callback while spinning";
   ASSERT_TRUE(Flick());
@@ -271,7 +270,6 @@ TEST_F(GluiInput, TypedValuesCommitOnEnterTabOrAClickInTheMainWindowEscRestores)
       {kInt, "5555", "\r", "100"},
       {kFloat, "0.125\b\b\b25", "", "0.25"},
       {kInt, "12\b\b\b\b\b\b34", "\r", "34"},  // auto-repeat past the start of the box
-      {kFloat, "9.\b\b7\b.75", "\r", "0.75"},
       {kInt, "77", "\x1b", nullptr},
       {kFloat, "", "", nullptr},
       {kName, "Sunset", "\r", "Sunset"},
@@ -344,7 +342,14 @@ TEST_F(GluiInput, TypedValuesCommitOnEnterTabOrAClickInTheMainWindowEscRestores)
 // A click makes an item current and calls back; a fast second click on it,
 // or Enter while the list has the keys, activates it: the object callback
 // gets the object it was given. Keys leave the list with a click elsewhere.
-TEST_F(GluiInput, ListClickChoosesDoubleClickOrEnterActivates) {
+// Thirteen items in six rows: the wheel moves the rows (held between the
+// first item and the last row full), the arrow keys move the current item
+// and the rows follow it; the scrollbar's thumb follows the pointer while
+// it is dragged, held as the wheel is, and a press on the track below or
+// above it pages by the rows shown. A click on the top row tells which
+// item is there. An item wider than the list is cut at its edge: beside
+// the list the panel shows only its background.
+TEST_F(GluiInput, AListChoosesActivatesAndScrollsWithTheWheelTheArrowKeysAndItsScrollbar) {
   QueueListClick(2);
   Pump();
   ASSERT_EQ(calls.size(), 1u);
@@ -367,16 +372,7 @@ TEST_F(GluiInput, ListClickChoosesDoubleClickOrEnterActivates) {
   Type("\r");
   EXPECT_EQ(std::make_tuple(List->get_current_item(), calls.size(), activations.size()),
             std::make_tuple(5, std::size_t{0}, std::size_t{2}));
-}
 
-// Thirteen items in six rows: the wheel moves the rows (held between the
-// first item and the last row full), the arrow keys move the current item
-// and the rows follow it; the scrollbar's thumb follows the pointer while
-// it is dragged, held as the wheel is, and a press on the track below or
-// above it pages by the rows shown. A click on the top row tells which
-// item is there. An item wider than the list is cut at its edge: beside
-// the list the panel shows only its background.
-TEST_F(GluiInput, ALongListScrollsWithTheWheelTheArrowKeysAndItsScrollbar) {
   const int rows = glui_metrics::kListRows;
   auto TopItem = [] {
     QueueListClick(0);

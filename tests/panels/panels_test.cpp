@@ -97,12 +97,6 @@ void glutHideWindow() {
 
 namespace {
 
-// A committed stroke of nine nodes along a short diagonal.
-void PaintStroke(float x0, float y0) {
-  for (int i = 0; i < 9; ++i) AppState().canvas.AddPoint(x0 + 0.05f * i, y0 + 0.02f * i);
-  AppState().canvas.CommitStroke(PainterBuildContext());
-}
-
 std::vector<float> PathWidths(int stroke) {
   std::vector<float> widths;
   for (const StrokeNode& node : AppState().canvas.strokes[stroke].path)
@@ -143,9 +137,11 @@ class PanelsTest : public testing::Test {
     AppState().windows = created;
     AppState().canvas.DeleteAll();
     glutSetWindow(AppState().windows.main.id);
-    Quietly([] {
-      PaintStroke(-0.6f, -0.2f);
-      PaintStroke(-0.3f, 0.3f);
+    Quietly([] {  // two committed strokes of nine nodes along short diagonals
+      for (const auto& [x0, y0] : {std::pair{-0.6f, -0.2f}, {-0.3f, 0.3f}}) {
+        for (int i = 0; i < 9; ++i) AppState().canvas.AddPoint(x0 + 0.05f * i, y0 + 0.02f * i);
+        AppState().canvas.CommitStroke(PainterBuildContext());
+      }
     });
   }
   void TearDown() override {
