@@ -170,10 +170,12 @@ void Change(int window, const std::string& path, double value = 0) {
   EXPECT_EQ(button ? control->Activate() : control->SetValueText(typed), "") << path;
 }
 
-// With a stroke selected, the size buttons step their values and resize the selected stroke, no
-// other: normal sizes step their start by 0.01 and end at 0, collision factors (1.021 each) step
-// start and end 0.01 apart. A normal size typed in resizes the stroke; a collision factor is only
-// stored for the next collision check ("C" is off here). A resize shows the pending width.
+// With a stroke selected, the size buttons step their values and resize
+// the selected stroke, no other: normal sizes step their start by 0.01 and
+// end at 0, collision factors (1.021 each) step start and end 0.01 apart.
+// A normal size typed in resizes the stroke; a collision factor is only
+// stored for the next collision check ("C" is off here). A resize shows
+// in the path's widths through the pending end width set below.
 TEST_F(PanelsTest, SizeControlsMoveTheirValuesAndResizeOnlyTheSelectedStroke) {
   StrokeSettings& s = AppState().strokeSettings;
   CollisionFactors& f = AppState().collisions.factors;
