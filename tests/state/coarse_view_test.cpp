@@ -21,8 +21,11 @@ class CoarseView : public PainterTest {
     AppState().camera.Init(AppState().light);
   }
   static int Coarse() { return MainSceneView(FrameStart()).coarse; }
-  static void Rest() {
-    for (int i = 0; i < 12; ++i) NoteIdleStep();
+  // Idle steps; how many of them told that the view had come to rest.
+  static int Steps(int count) {
+    int told = 0;
+    for (int i = 0; i < count; ++i) told += NoteIdleStep() ? 1 : 0;
+    return told;
   }
   static void Move() {
     HandleCameraKey(AppState().camera, AppState().light, 'a');
@@ -30,26 +33,22 @@ class CoarseView : public PainterTest {
   }
 };
 
-TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
+TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRestsAboveTheThreshold) {
   AppState().strokeSettings.subdivisionLevels = 2;
   for (int i = 0; i < 40; ++i) Paint(-0.9f, -0.9f + 0.045f * i, 0.11f, 0.01f, 16);
-  Rest();
+  Steps(12);
   EXPECT_EQ(Coarse(), 0) << "a resting camera draws exactly";
-
   Move();
   EXPECT_EQ(Coarse(), 1);
-  for (int i = 0; i < 9; ++i) NoteIdleStep();
+  Steps(9);
   EXPECT_EQ(Coarse(), 1) << "nine steps still count as moving";
-  NoteIdleStep();
+  Steps(1);
   EXPECT_EQ(Coarse(), 0) << "the tenth step without a move is rest";
-
-  AppState().camera.spin[1] = 1;  // a spin moves the camera every step
-  Rest();
-  EXPECT_EQ(Coarse(), 1);
-  AppState().camera.spin[1] = 0;
-  Rest();
-  EXPECT_EQ(Coarse(), 0);
-
+  for (int spin : {1, 0}) {  // a spin moves the camera every step
+    AppState().camera.spin[1] = spin;
+    Steps(12);
+    EXPECT_EQ(Coarse(), spin);
+  }
   // Fewer faces: strokes without subdivision are drawn exactly while moving.
   AppState().strokeSettings.subdivisionLevels = 0;
   for (int i = 1; i <= 40; ++i) {
@@ -58,51 +57,41 @@ TEST_F(CoarseView, MovingOverManyFacesDrawsTheBaseMeshesUntilTheCameraRests) {
   }
   Move();
   EXPECT_EQ(Coarse(), 0);
-}
-
-// A spin of the camera or of the light ball moves the view with no action
-// of its own: the idle step where it has rested away from what the last
-// action left tells so, once; a view an action left tells nothing.
-TEST_F(CoarseView, AViewThatSpunToRestTellsSoOnce) {
-  const auto restingSteps = [] {
-    int told = 0;
-    for (int i = 0; i < 3 * kRestingSteps; ++i) told += NoteIdleStep() ? 1 : 0;
-    return told;
-  };
-  EXPECT_EQ(restingSteps(), 0) << "nothing moved";
-  Camera& camera = AppState().camera;
-  camera.spin[1] = 1;
-  for (int i = 0; i < 5; ++i) {
-    camera.RotatePoints(0.05f, 2);
-    EXPECT_FALSE(NoteIdleStep()) << "a spinning camera does not rest";
-  }
-  camera.spin[1] = 0;
-  EXPECT_EQ(restingSteps(), 1);
-  for (int i = 0; i < 3; ++i) {
-    AppState().light.rotation[1] += 0.1f;
-    EXPECT_FALSE(NoteIdleStep());
-  }
-  EXPECT_EQ(restingSteps(), 1);
-  AppState().light.rotation[1] += 0.1f;
-  SettingChanged();
-  EXPECT_EQ(restingSteps(), 0) << "the action told where the light went";
-}
-
-// The threshold is the most faces still drawn exactly while the camera
-// moves; the faces are counted from the meshes the strokes show.
-TEST_F(CoarseView, ThePaintingAtTheThresholdIsDrawnExactly) {
-  Canvas& canvas = AppState().canvas;
-  Stroke& stroke = canvas.strokes[0];
+  // The threshold is the most faces still drawn exactly while the camera
+  // moves; the faces are counted from the meshes the strokes show.
+  Stroke& stroke = AppState().canvas.strokes[0];
   stroke.renderType = kRenderMesh;
   stroke.subdivision.baseMesh.emplace();
-  canvas.count = 1;
-  Move();
+  AppState().canvas.count = 1;
   for (const auto& [faces, coarse] : {std::pair{250000, 0}, {250001, 1}}) {
     stroke.subdivision.baseMesh->faceCount = faces;
     ++AppState().revisions.strokes;
     EXPECT_EQ(Coarse(), coarse) << faces;
   }
   stroke.subdivision.baseMesh.reset();
+}
+
+// A spin of the camera or of the light ball moves the view with no action
+// of its own: the idle step where it has rested away from what the last
+// action left tells so, once; a view an action left tells nothing.
+TEST_F(CoarseView, AViewThatSpunToRestTellsSoOnce) {
+  EXPECT_EQ(Steps(3 * kRestingSteps), 0) << "nothing moved";
+  Camera& camera = AppState().camera;
+  camera.spin[1] = 1;
+  for (int i = 0; i < 5; ++i) {
+    camera.RotatePoints(0.05f, 2);
+    EXPECT_EQ(Steps(1), 0) << "a spinning camera does not rest";
+  }
+  camera.spin[1] = 0;
+  EXPECT_EQ(Steps(3 * kRestingSteps), 1);
+  for (int i = 0; i < 3; ++i) {
+    AppState().light.rotation[1] += 0.1f;
+    EXPECT_EQ(Steps(1), 0);
+  }
+  EXPECT_EQ(Steps(3 * kRestingSteps), 1);
+  AppState().light.rotation[1] += 0.1f;
+  SettingChanged();
+  EXPECT_EQ(Steps(3 * kRestingSteps), 0) << "the action told where the light went";
 }
 
 }  // namespace
