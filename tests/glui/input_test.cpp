@@ -425,3 +425,14 @@ TEST_F(GluiInput, AListChoosesActivatesAndScrollsWithTheWheelTheArrowKeysAndItsS
   }
   EXPECT_EQ(other, 0);
 }
+
+// Names show in the text font, loaded beside the default one where a text
+// field or list is: Latin, Greek and Cyrillic letters, and the replacement
+// box for a letter it lacks.
+TEST_F(GluiInput, NamesShowInATextFontOfTheirOwn) {
+  ASSERT_EQ(Layer::FontCount(*Right), 2);
+  for (unsigned letter : {0x00E9, 0x0153, 0x03A9, 0x0416, 0x0457})
+    EXPECT_TRUE(Layer::TextFontHas(*Right, letter)) << letter;
+  EXPECT_FALSE(Layer::TextFontHas(*Right, 0x540D));
+  EXPECT_EQ(Layer::TextFontFallback(*Right), 0xFFFDu);
+}
