@@ -100,11 +100,7 @@ struct Layer {
   static bool IsHeld(const GLUI_Control& control) { return control.IsHeld(); }
   static const char* TextOf(const GLUI_Spinner& spinner) { return spinner.text; }
   static bool IsSpinning(const GLUI_Rotation& ball) { return ball.spinning; }
-  static int ColumnWidth(const GLUI_Panel& panel, int column) {
-    return panel.columns[column].width;
-  }
   static const std::vector<int>& Bars(const GLUI_Panel& panel) { return panel.bar_x; }
-  static const GLUI_Control& LastChild(const GLUI_Panel& panel) { return *panel.children.back(); }
 
  private:
   // The GLUI subwindow that is the current GLUT window, or nullptr.

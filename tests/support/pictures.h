@@ -17,15 +17,6 @@ bool SamePixels(const Image& a, const Image& b);
 // all value(x, y).
 BmpImage GreyPicture(int width, int height, const std::function<int(int x, int y)>& value);
 
-// What a failed load once left behind: a size and a bit count, no pixels.
-struct SizeWithoutPixels : BmpImage {
-  SizeWithoutPixels(int width, int height) {
-    width_ = width;
-    height_ = height;
-    bitsPerPixel_ = 24;
-  }
-};
-
 // The 54 header bytes of a BMP file (zero-filled up to `offset`, where its
 // pixel data starts), with the given size, bit count and palette length.
 Bytes BmpHeader(int width, int height, int bits, std::uint32_t offset,
