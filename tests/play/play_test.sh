@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # kelvra-play end to end, in a scratch folder holding a copy of textures/:
 #   play_test.sh KELVRA_PLAY REPOSITORY_ROOT demo|malformed|record|redraws|dense|
-#                documents|open|film|brushes
+#                crash|documents|open|film|brushes
 # demo      the bundled demo replays to its strokes' console lines, twice
 #           to byte-identical pictures, and ends with status 0 at its Esc;
 #           frames lines add up to as many idle steps as they say; the
@@ -22,6 +22,8 @@
 #           drawn whole at every step, and with the kept picture off: after
 #           every line, every open window shows the same
 # dense     the same for a script painting over a dense painting
+# crash     a replay on a virtual display of its own, killed, leaves no X
+#           server of its own behind
 # documents the Paintings window driven by its controls' labels saves into
 #           the paintings folder, opens from its list to the main view it
 #           showed before (after Delete All) and saves over a painting at a
@@ -208,6 +210,20 @@ record)
 redraws)
   same_every_way "$root"/scripts/demo.session "$root"/tests/play/*.session \
     "$root"/tests/play/hit/*.session "$root"/tests/export/*.session
+  ;;
+crash)
+  # Long enough to be killed in the middle: a pause the replay honours.
+  # Started through env (not alone), so $! is the replay's own pid.
+  script long 'frames 1' 'wait 600000' 'frames 1'
+  env -u DISPLAY "$play" --realtime long.session >long.out 2>long.err & pid=$!
+  wait_for 60 grep -qxF $'\tCreating Size Window....' long.out || fail "the replay did not start"
+  server=$(pgrep -P "$pid" -x Xvfb) || fail "the replay started no Xvfb of its own"
+  kill -KILL "$pid"
+  wait "$pid" 2>/dev/null
+  pid=
+  # Gone, or a zombie waiting for its new parent to reap it.
+  wait_for 30 eval "! ps -o stat= -p $server | grep -qv Z" ||
+    { kill "$server"; fail "a killed replay left its Xvfb $server running"; }
   ;;
 dense)
   # A dense painting: an auto-trace of the source image's edges (4 624
