@@ -253,6 +253,27 @@ TEST_F(PanelsTest, EverySettingControlIsAnAction) {
   EXPECT_EQ(controls, 22) << "the spinners, checkboxes and light ball of three panels";
 }
 
+// Both ends of every range: a value just past a limit is held at it, the
+// limit itself is kept.
+TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
+  const StrokeSettings& settings = AppState().strokeSettings;
+  const std::tuple<const char*, const int*, int, int> cases[] = {
+      // control, variable, range
+      {"Shape Curve/LOD:", &settings.shapeLod, 1, 64},
+      {"Path Curve/LOD:", &settings.pathLod, 1, 64},
+      {"Mesh Subdivision/# Subdivisions:", &settings.subdivisionLevels, 0, 5},
+      {"Stroke Capping/End node:", &settings.endNode, 0, 64},
+  };
+  for (const auto& [path, variable, low, high] : cases) {
+    for (const auto& [typed, stored] : {std::pair{low - 1, low}, {low, low}, {high, high},
+                                        {high + 1, high}}) {
+      SCOPED_TRACE(std::string(path) + " " + std::to_string(typed));
+      Change(AppState().windows.strokePanel.id, path, typed);
+      EXPECT_EQ(*variable, stored);
+    }
+  }
+}
+
 // Only a left press inside the spectrum band (view y 2–4) picks, and it
 // reads the pixel under the pointer.
 TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
