@@ -274,6 +274,26 @@ TEST_F(PanelsTest, StrokeSpinnersHoldTypedValuesToTheirRanges) {
   }
 }
 
+// Each checkbox writes its own variable, both ways.
+TEST_F(PanelsTest, CheckboxesWriteTheirOwnVariables) {
+  ApplicationState& state = AppState();
+  const std::tuple<int, const char*, const int*> cases[] = {
+      {state.windows.strokePanel.id, "Primitives/N", &state.display.showNodes},
+      {state.windows.strokePanel.id, "Misc/C", &state.collisions.afterStroke},
+      {state.windows.strokePanel.id, "Misc/R", &state.strokeSettings.randomSize},
+      {state.windows.cameraPanel.id, "Light ON/OFF", &state.display.lightOn},
+      {state.windows.cameraPanel.id, "Paper ON/OFF", &state.display.paperOn},
+      {state.windows.cameraPanel.id, "Axes ON/OFF", &state.display.axesOn},
+      {state.windows.cameraPanel.id, "Cursor ON/OFF", &state.display.cursorOn},
+  };
+  for (const auto& [window, path, variable] : cases)
+    for (int value : {0, 1, 0}) {
+      SCOPED_TRACE(std::string(path) + " " + std::to_string(value));
+      Change(window, path, value);
+      EXPECT_EQ(*variable, value);
+    }
+}
+
 // Only a left press inside the spectrum band (view y 2–4) picks, and it
 // reads the pixel under the pointer.
 TEST_F(PanelsTest, LeftPressInTheSpectrumPicksTheColourUnderThePointer) {
