@@ -17,6 +17,7 @@
 #include "image/textures.h"
 #include "platform/extensions.h"
 #include "render/gl_features.h"
+#include "render/mesh_buffers.h"
 #include "render/particles.h"
 #include "stroke/drawn_form.h"
 #include "stroke/mesh.h"
@@ -174,6 +175,37 @@ class Scene : public ::testing::Test {
   SceneView view_;
   Light light_;
 };
+
+// Buffers kept since the build, arrays sent every frame and one glBegin
+// per triangle draw the same picture of a lit relief stroke with both
+// maps, subdivided (drawn through indices) and not, in every primitive
+// mode, and leave the same colour current; the probes below then need only
+// one of them.
+TEST_F(Scene, BuffersAndArraysDrawTheSamePictureAsPerTriangleMode) {
+  ASSERT_TRUE(MeshBuffersAvailable()) << "Mesa has buffer objects: the buffer path is tested";
+  const Canvas canvas = CrossingStrokes();
+  auto picture = [this](const std::function<void()>& draw) {
+    std::vector<float> colour(4);
+    auto pixels = Frame([&] {
+      draw();
+      glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    });
+    return std::make_pair(pixels, colour);
+  };
+  for (int slot : {0, 2})
+    for (unsigned mode : {0u, kPolygonModeLine, kPolygonModeFill}) {
+      SCOPED_TRACE(testing::Message() << "stroke " << slot << ", mode " << mode);
+      const Mesh& mesh = *ShownMesh(canvas.strokes[slot]);
+      const MeshLook look{mode, TEX_MESH, TEX_DETAIL, true, true};
+      glPointSize(5.0f);
+      const auto plain = picture([&] { DrawTexturedMeshImmediate(mesh, look); });
+      EXPECT_TRUE(picture([&] { DrawTexturedMeshFromArrays(mesh, look); }) == plain);
+      // Twice: uploaded by the first frame, drawn from what it kept by the second.
+      for (int frame = 0; frame < 2; ++frame)
+        EXPECT_TRUE(picture([&] { DrawTexturedMesh(mesh, look); }) == plain);
+      EXPECT_FALSE(plain.first == Frame([] {})) << "the stroke is in view";
+    }
+}
 
 // Probes of the whole picture: backdrop, strokes, the selection outline,
 // the cursor on top. Tolerance 1 for flat colours (one rounding of a texel
