@@ -10,6 +10,7 @@
 
 #include "image/filters.h"
 #include "image/gradients.h"
+#include "image/pixel_store.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/pictures.h"
 #include "tests/support/scratch_dir.h"
@@ -49,6 +50,36 @@ TEST_F(Textures, SidesRoundToTheNearerPowerOfTwoAMissingFileKeepsTheTexture) {
   }
   EXPECT_EQ(LoadTextureFile(image, scratch.File("no_such_map.bmp").c_str(), TEX_PAPER), 0);
   EXPECT_EQ(Level0(TEX_PAPER, GL_TEXTURE_WIDTH), 64);
+}
+
+// A context's pixel-store state is shared by every transfer in it. Whatever
+// state an earlier read-back or upload left (the auto-trace's view-wide pack
+// rows once made gluScaleImage overflow its buffer), a map is scaled and
+// uploaded from its own tightly packed rows, and the state is left as found.
+TEST_F(Textures, MapsUploadTheSameWhateverPixelStoreStateTheyFind) {
+  ScratchDir scratch;
+  const std::string path = scratch.File("odd.bmp");
+  GreyPicture(101, 75, [](int x, int y) { return (x * 7 + y * 13) % 256; }).Save(path);
+  auto texels = [&path] {
+    TextureImage image;
+    EXPECT_EQ(LoadTextureFile(image, path.c_str(), TEX_MESH), 1);
+    std::vector<std::uint8_t> rgb(128 * 64 * 3);
+    const PixelStoreScope tightRows;
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+  };
+  const std::vector<std::uint8_t> clean = texels();
+
+  const std::pair<GLenum, GLint> found[] = {{GL_PACK_ROW_LENGTH, 675}, {GL_PACK_SKIP_ROWS, 3},
+                                            {GL_UNPACK_ALIGNMENT, 8}, {GL_UNPACK_ROW_LENGTH, 300}};
+  for (const auto& [name, value] : found) glPixelStorei(name, value);
+  EXPECT_TRUE(texels() == clean);
+  for (const auto& [name, value] : found) {
+    GLint now = 0;
+    glGetIntegerv(name, &now);
+    EXPECT_EQ(now, value) << name;
+    glPixelStorei(name, name == GL_UNPACK_ALIGNMENT ? 4 : 0);  // the defaults again
+  }
 }
 
 // An upload keeps the top row at t = 0.
