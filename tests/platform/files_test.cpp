@@ -1,12 +1,16 @@
 #include "platform/files.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -44,6 +48,27 @@ TEST(ResolvePath, FoldsCaseOneComponentAtATimeExactMatchesFirst) {
   std::sort(listing.names.begin(), listing.names.end());
   EXPECT_EQ(listing.names, (std::vector<std::string>{".", "..", "Bump.bmp", "bump.bmp"}));
   EXPECT_FALSE(ListDirectory(root + "/nowhere").opened);
+}
+
+// A save killed halfway leaves its temporary; a writer at work holds a
+// lock on its own. Only the abandoned ones go, and nothing but temporaries.
+TEST(AtomicFile, AbandonedTemporariesGoAWriterAtWorkKeepsItsOwn) {
+  ScratchDir dir;
+  const std::string folder = dir.Path() + "/";
+  for (const char* name : {".kelvra-Ab12Cd", ".kelvra-longer-name", "painting.kelvra"})
+    std::ofstream(folder + name) << "bytes";
+  const auto files = [&folder] {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+  };
+  AtomicFile writing(folder + "new.kelvra", "save");
+  std::string error;
+  ASSERT_TRUE(writing.Open(&error)) << error;
+  writing.Write("abc", 3);
+  EXPECT_EQ(RemoveAbandonedTemporaries(folder), 1);
+  EXPECT_EQ(::access((folder + ".kelvra-Ab12Cd").c_str(), F_OK), -1);
+  EXPECT_EQ(files(), 3) << "the writer's own, and the two others";
+  ASSERT_TRUE(writing.Commit(&error)) << error;
+  EXPECT_EQ(files(), 3);
 }
 
 }  // namespace
