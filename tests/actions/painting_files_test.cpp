@@ -314,25 +314,6 @@ TEST_F(PaintingFiles, TheAutosaveWaitsSecondsBetweenWrites) {
   EXPECT_EQ(StrokesInAutosave(), 2) << "the stop writes what was left";
 }
 
-// A painting's thumbnail is the painting: the brush cursor the main view
-// shows over it is left out, and nothing else.
-TEST_F(PaintingFiles, TheThumbnailLeavesOutTheCursorOnly) {
-  PainterTest::Paint(-0.6f, 0.2f, 0.15f, 0.0f);
-  Quietly([] { OnPassiveMotion(kSize / 2, kSize / 2); });
-  const std::vector<unsigned char> screen = MainViewPixels();
-  const MainViewFrame frame = ReadMainViewFrame();
-  ASSERT_EQ(frame.rgba.size(), std::size_t(kSize) * kSize * 4);
-  int differ = 0, farthest = 0;
-  for (int at = 0; at < kSize * kSize; ++at)
-    if (!std::equal(&screen[at * 3], &screen[at * 3 + 3], &frame.rgba[at * 4])) {
-      ++differ;
-      farthest =
-          std::max({farthest, std::abs(at % kSize - kSize / 2), std::abs(at / kSize - kSize / 2)});
-    }
-  EXPECT_GT(differ, 20) << "the cursor is in the thumbnail";
-  EXPECT_LT(farthest, 40) << "more than the cursor is missing";
-}
-
 // A notice over the main view covers part of the picture and, gone, leaves
 // the picture as it was. A painting's thumbnail is the painting: the brush
 // cursor the main view shows over it is left out, and nothing else.
