@@ -5,6 +5,7 @@
 #include <GL/glext.h>
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "render/gl_features.h"
@@ -139,6 +140,7 @@ struct MeshRun {
   bool open = false;
   MeshLook look;
   bool gathering = false;
+  const BoxSides* sides = nullptr;  // while gathering: faces beyond a side are left out
   GatheredFaces faces;
   MeshLook gatheredLook;  // how the gathered faces are drawn
   bool leavesColour = false;
@@ -209,6 +211,23 @@ std::vector<FaceRange> FacesToDraw(const Mesh& mesh, const std::vector<RunBox>* 
 // megabytes, and keep them. Drawing it in pieces keeps the order.
 constexpr std::size_t kMostGatheredVertices = 1 << 16;
 
+// The faces of `range` that may draw inside the pass's box, added to the
+// run's gathered faces: a run of faces reaching the box mostly lies outside
+// it, and every face sent costs the GL its vertex stage.
+void AddFacesReaching(const Mesh& mesh, const FaceRange& range) {
+  int kept = range.first;  // faces [kept, f) reach the box and are not added yet
+  const int end = range.first + range.count;
+  for (int f = range.first; f < end; ++f) {
+    const int* corner = mesh.faces[f].vertex;
+    if (!Run.sides->AllBeyond(mesh.positions[corner[0]], mesh.positions[corner[1]],
+                              mesh.positions[corner[2]]))
+      continue;
+    if (f > kept) Run.faces.Add(mesh, kept, f - kept);
+    kept = f + 1;
+  }
+  if (end > kept) Run.faces.Add(mesh, kept, end - kept);
+}
+
 // `faces` of a mesh added to the run's gathered faces.
 void GatherFaces(const Mesh& mesh, const MeshLook& look, const std::vector<FaceRange>& faces) {
   const MeshLook& gathered = Run.gatheredLook;
@@ -216,7 +235,7 @@ void GatherFaces(const Mesh& mesh, const MeshLook& look, const std::vector<FaceR
       Run.faces.Vertices() >= kMostGatheredVertices)
     DrawGatheredFaces();
   Run.gatheredLook = look;
-  for (const FaceRange& range : faces) Run.faces.Add(mesh, range.first, range.count);
+  for (const FaceRange& range : faces) AddFacesReaching(mesh, range);
   if (!look.colours || mesh.faceCount == 0) return;
   Run.leavesColour = true;
   Run.colour = mesh.colours[mesh.faces[mesh.faceCount - 1].vertex[2]];
@@ -411,8 +430,11 @@ void DrawStroke(const Stroke& stroke, int number, const SceneView& view,
 // and each particle is its own strip), so leaving out a primitive removes
 // its fragments and changes no other primitive's. The pass leaves out only
 // strokes and runs whose boxes, projected with a margin wider than half
-// the largest point and a line's width, miss the box, so none of their
-// primitives has a fragment inside it; everything else is drawn, with the
+// the largest point and a line's width, miss the box, and (gathering)
+// faces whose three corners lie beyond one side of the box widened by
+// that margin, so none of their primitives has a fragment inside it (a
+// side is a half-space, and a triangle lies within the hull of its
+// corners); everything else is drawn, with the
 // same state and in the same order. The depth buffer inside the box is
 // cleared first, so no fragment of the kept picture takes part. Outside
 // the box the scissor (or the pick region) keeps the pass from writing.
@@ -427,6 +449,8 @@ void DrawStrokes(const SceneView& view, const ConfinedPass* within) {
   GLint renderMode = GL_RENDER;
   glGetIntegerv(GL_RENDER_MODE, &renderMode);
   Run.gathering = within && renderMode == GL_RENDER;
+  std::optional<BoxSides> sides;
+  if (Run.gathering) Run.sides = &sides.emplace(*within->projection, within->box);
   glInitNames();
   glPushName(0);
   if (!canvas.current.path.empty()) DrawStrokeUnderConstruction(canvas.current);
@@ -444,6 +468,7 @@ void DrawStrokes(const SceneView& view, const ConfinedPass* within) {
   }
   CloseMeshRun();
   Run.gathering = false;
+  Run.sides = nullptr;
   if (within) {
     LeavePointSizeOfWholePass(view);
   } else {

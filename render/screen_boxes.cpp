@@ -78,6 +78,33 @@ ScreenBox ScreenProjection::Of(const SceneBox& box) const {
   return screen;
 }
 
+BoxSides::BoxSides(const ScreenProjection& projection, const ScreenBox& box) {
+  const double* m = projection.matrix_;
+  const int* viewport = projection.viewport_;
+  // A window coordinate u of the box's edge, as the clip coordinate ratio it
+  // takes on axis `axis` (0 x, 1 y): u = origin + (c / w + 1) / 2 · size.
+  auto ratio = [&](double u, int axis) { return 2 * (u - viewport[axis]) / viewport[axis + 2] - 1; };
+  const double edges[4] = {ratio(box.x0 - kMarginPixels, 0), ratio(box.x1 + kMarginPixels, 0),
+                           ratio(box.y0 - kMarginPixels, 1), ratio(box.y1 + kMarginPixels, 1)};
+  for (int side = 0; side < 4; ++side) {
+    const int axis = side / 2;
+    // Beyond the low edge: c − e·w < 0; beyond the high edge: e·w − c < 0.
+    const double sign = side % 2 == 0 ? 1 : -1;
+    for (int k = 0; k < 4; ++k)
+      planes_[side][k] = sign * (m[k * 4 + axis] - edges[side] * m[k * 4 + 3]);
+  }
+}
+
+bool BoxSides::AllBeyond(const Vec4& a, const Vec4& b, const Vec4& c) const {
+  for (const double* plane : planes_) {
+    auto beyond = [plane](const Vec4& p) {
+      return plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3] < 0;
+    };
+    if (beyond(a) && beyond(b) && beyond(c)) return true;
+  }
+  return false;
+}
+
 ConfinedPass StrokesReaching(const ScreenProjection& projection, const ScreenBox& box,
                              const Canvas& canvas) {
   ConfinedPass pass{&projection, box, {}};

@@ -36,8 +36,23 @@ class ScreenProjection {
   const int* Viewport() const { return viewport_; }
 
  private:
-  double matrix_[16];
+  friend class BoxSides;
+  double matrix_[16];  // projection × model-view, column-major
   int viewport_[4];
+};
+
+// The four sides of a box of pixels, widened by the margin Of gives, as
+// planes in scene coordinates: a triangle (or three points) with every
+// corner beyond one side draws nothing inside the box. Tested before the
+// divide by w, the rule holds for corners behind the eye too: what the GL
+// keeps of a clipped triangle lies between its corners there.
+class BoxSides {
+ public:
+  BoxSides(const ScreenProjection& projection, const ScreenBox& box);
+  bool AllBeyond(const Vec4& a, const Vec4& b, const Vec4& c) const;
+
+ private:
+  double planes_[4][4];  // a point is beyond side s when planes_[s] · (x, y, z, 1) < 0
 };
 
 // A pass confined to `box`: the committed strokes that may draw into it,
