@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "glui/typed_text.h"
+
 namespace glui_internal {
 
 namespace {
@@ -217,11 +219,25 @@ void Layer::OnMotion(int x, int y) {
 }
 
 void Layer::OnKeyboard(unsigned char key, int, int) {
+  QueueTypedLetters(true);
   if (GLUI* gui = CurrentGui()) QueueKey(*gui, key, false, glutGetModifiers());
 }
 
 void Layer::OnSpecial(int key, int, int) {
+  QueueTypedLetters(true);
   if (GLUI* gui = CurrentGui()) QueueKey(*gui, key, true, glutGetModifiers());
+}
+
+void Layer::QueueTypedLetters(bool glutKey) {
+  TypedText::Read(glutKey, [](int window, unsigned letter) {
+    GLUI* gui = GLUI_Master.FindByWindow(window);
+    if (!gui) return;
+    GluiInputEvent e;
+    e.kind = GluiInputEvent::kKey;
+    e.key = 0;  // no key ImGui knows: only the letter goes in
+    e.character = static_cast<int>(letter);
+    Queue(*gui, e);
+  });
 }
 
 void Layer::OnEntry(int state) {

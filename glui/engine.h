@@ -68,6 +68,9 @@ struct Layer {
   static void QueueMotion(GLUI& gui, int x, int y);
   static void QueueKey(GLUI& gui, int key, bool special, int modifiers);
   static void QueueLeave(GLUI& gui);
+  // The letters past Latin-1 typed into the subwindows (glui/typed_text.h):
+  // those before the key GLUT is handing over when `glutKey`.
+  static void QueueTypedLetters(bool glutKey);
 
   // Applies queued input (at most one button or key transition), builds and
   // renders one frame into the current window, and swaps.

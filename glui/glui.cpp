@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "glui/engine.h"
+#include "glui/typed_text.h"
 
 GLUI_Master_Object GLUI_Master;
 
@@ -201,6 +202,7 @@ GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window, int position)
   gui->SubwindowRect(pw, ph, &sx, &sy, &sw, &sh);
   gui->glut_window = glutCreateSubWindow(parent_window, sx, sy, std::max(1, sw), std::max(1, sh));
   glui_internal::Layer::InstallSubwindowCallbacks();
+  glui_internal::TypedText::Watch();
   gui->engine = std::make_unique<GluiEngine>();
 
   // The parent gets the layer's reshape handler so the subwindows follow
@@ -387,6 +389,7 @@ void Layer::ParentSpecial(int key, int x, int y) {
 }
 
 void Layer::Idle() {
+  QueueTypedLetters(false);
   for (auto& gui : GLUI_Master.guis) {
     bool turned = false;
     gui->root.ForEachControl([&](GLUI_Control& control) {

@@ -1,8 +1,13 @@
 // Controls driven with real input under Xvfb: events go through the layer's
 // own GLUT handlers (the queue the subwindow's mouse, motion and keyboard
 // callbacks fill) and frames are drawn exactly as the display callback does.
-#include <GL/freeglut.h>
+// Before Xlib, whose None is a macro.
 #include <gtest/gtest.h>
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <cmath>
@@ -435,4 +440,53 @@ TEST_F(GluiInput, NamesShowInATextFontOfTheirOwn) {
     EXPECT_TRUE(Layer::TextFontHas(*Right, letter)) << letter;
   EXPECT_FALSE(Layer::TextFontHas(*Right, 0x540D));
   EXPECT_EQ(Layer::TextFontFallback(*Right), 0xFFFDu);
+}
+
+// A letter GLUT gives no text for (名, bound for the test to a spare key)
+// reaches a text field through the layer's own connection, in its place
+// among the keys GLUT hands over: "a", 名, "b" pressed in one burst type
+// "a名b", each once.
+TEST_F(GluiInput, LettersPastLatin1ComeInTheirPlaceAmongGlutsKeys) {
+  Display* x = XOpenDisplay(nullptr);
+  ASSERT_NE(x, nullptr);
+  int low = 0, high = 0, perCode = 0;
+  XDisplayKeycodes(x, &low, &high);
+  KeySym* map = XGetKeyboardMapping(x, static_cast<KeyCode>(low), high - low + 1, &perCode);
+  int spare = 0;
+  for (int code = high; code >= low && !spare; --code)
+    if (std::all_of(map + (code - low) * perCode, map + (code - low + 1) * perCode,
+                    [](KeySym s) { return s == NoSymbol; }))
+      spare = code;
+  XFree(map);
+  ASSERT_NE(spare, 0);
+  KeySym letter = 0x100540D;  // 名 as a Unicode key symbol
+  XChangeKeyboardMapping(x, spare, 1, &letter, 1);
+  XSync(x, False);
+
+  ClickAt(CentreX(NameField), CentreY(NameField));
+  glutSetWindow(Right->get_glut_window_id());
+  const Window panel = glXGetCurrentDrawable();
+  for (unsigned code : {unsigned(XKeysymToKeycode(x, XK_a)), unsigned(spare),
+                        unsigned(XKeysymToKeycode(x, XK_b))}) {
+    XEvent press{};
+    press.xkey.type = KeyPress;
+    press.xkey.display = x;
+    press.xkey.window = panel;
+    press.xkey.root = DefaultRootWindow(x);
+    press.xkey.same_screen = True;
+    press.xkey.keycode = code;
+    XSendEvent(x, panel, False, KeyPressMask, &press);
+  }
+  XSync(x, False);
+  // GLUT's loop hands over "a" and "b"; its idle step reads the rest.
+  for (int i = 0; i < 20; ++i) {
+    glutMainLoopEvent();
+    Layer::Idle();
+  }
+  Type("\r");
+  EXPECT_EQ(Name, "a\xe5\x90\x8d" "b");
+
+  letter = NoSymbol;
+  XChangeKeyboardMapping(x, spare, 1, &letter, 1);
+  XCloseDisplay(x);
 }
