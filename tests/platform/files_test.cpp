@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -69,6 +72,40 @@ TEST(AtomicFile, AbandonedTemporariesGoAWriterAtWorkKeepsItsOwn) {
   EXPECT_EQ(files(), 3) << "the writer's own, and the two others";
   ASSERT_TRUE(writing.Commit(&error)) << error;
   EXPECT_EQ(files(), 3);
+}
+
+// Saves killed at random moments, over and over (3 MB a save, one letter
+// throughout): the file is always one whole save or another, and what the
+// killed saves left goes at the next clean-up, leaving the file alone.
+TEST(AtomicFile, SavesKilledAtRandomLeaveAWholeFileAndTemporariesThatGo) {
+  ScratchDir dir;
+  const std::string folder = dir.Path() + "/", painting = folder + "painting.kelvra";
+  const std::string first(3 << 20, 'a');
+  std::ofstream(painting) << first;
+  std::srand(7);
+  for (int kill = 0; kill < 12; ++kill) {
+    const pid_t saver = ::fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+      for (char letter = 'b';; letter = letter == 'z' ? 'b' : letter + 1) {
+        const std::string bytes(3 << 20, letter);
+        AtomicFile file(painting, "save");
+        std::string error;
+        for (std::size_t at = 0; file.Open(&error) && at < bytes.size(); at += 1 << 16)
+          file.Write(bytes.data() + at, 1 << 16);
+        file.Commit(&error);
+      }
+    }
+    ::usleep(static_cast<useconds_t>(std::rand() % 40000));
+    ::kill(saver, SIGKILL);
+    ::waitpid(saver, nullptr, 0);
+    std::ifstream read(painting, std::ios::binary);
+    const std::string kept((std::istreambuf_iterator<char>(read)), {});
+    ASSERT_EQ(kept.size(), first.size());
+    EXPECT_EQ(kept.find_first_not_of(kept[0]), std::string::npos) << "a save cut short";
+  }
+  RemoveAbandonedTemporaries(folder);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 }  // namespace
