@@ -111,10 +111,11 @@ void Record(Connection& connection, XKeyEvent& event) {
 }  // namespace
 
 void TypedText::Watch() {
+  Display* glut = glXGetCurrentDisplay();
   Connection& connection = TheConnection();
-  if (!connection.Open()) return;
+  if (!glut || !connection.Open()) return;
   // GLUT's connection may not have sent the new window to the server yet.
-  XSync(glXGetCurrentDisplay(), False);
+  XSync(glut, False);
   Watched watched;
   watched.window = glXGetCurrentDrawable();
   watched.glutWindow = glutGetWindow();
