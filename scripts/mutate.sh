@@ -385,6 +385,10 @@ fault actions/painting_files.cpp 'if (now - files.lastHanded < kAutosaveEvery ||
 fault panels/painting_window.cpp $'  if (Window.asking == asking && Window.askedFor == path) {\n    StartAction();\n    return true;\n  }\n  StartAction();\n' \
   $'  StartAction();\n  if (Window.asking == asking && Window.askedFor == path) return true;\n' \
   "Paintings window: Replace asks again at its second click and never saves"
+fault render/screen_boxes.cpp 'const double sign = side % 2 == 0 ? 1 : -1;' 'const double sign = 1;' \
+  "confined pass: faces inside the box taken for faces beyond its right and top sides"
+fault glui/typed_text.cpp '    if (glutKey) break;  // the key GLUT hands over' '' \
+  "typed letters: every letter read typed before the key GLUT hands over, out of order"
 
 # ---- Running them ---------------------------------------------------------------
 count=${#files[@]}
