@@ -171,6 +171,8 @@ GLUI_EditText* GLUI::add_edittext(const char* name, int data_type, std::string* 
 GLUI_EditText* GLUI::add_edittext_to_panel(GLUI_Panel* panel, const char* name, int data_type,
                                            std::string* live_var, int id, GLUI_Update_CB cb) {
   if (data_type != GLUI_EDITTEXT_TEXT) return nullptr;
+  // Letters of other scripts are read only where a name can be typed.
+  WithWindow(glut_window, [] { glui_internal::TypedText::Watch(); });
   return static_cast<GLUI_EditText*>(Adopt(panel, new GLUI_EditText(this, name, live_var, id, cb)));
 }
 GLUI_List* GLUI::add_list(int scroll, int id, GLUI_Update_CB cb) {
@@ -202,7 +204,6 @@ GLUI* GLUI_Master_Object::create_glui_subwindow(int parent_window, int position)
   gui->SubwindowRect(pw, ph, &sx, &sy, &sw, &sh);
   gui->glut_window = glutCreateSubWindow(parent_window, sx, sy, std::max(1, sw), std::max(1, sh));
   glui_internal::Layer::InstallSubwindowCallbacks();
-  glui_internal::TypedText::Watch();
   gui->engine = std::make_unique<GluiEngine>();
 
   // The parent gets the layer's reshape handler so the subwindows follow

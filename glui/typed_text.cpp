@@ -73,21 +73,32 @@ const Watched* Find(const Connection& connection, Window window) {
   return nullptr;
 }
 
+bool Watching(const Connection& connection, int glutWindow) {
+  for (const Watched& watched : connection.windows)
+    if (watched.glutWindow == glutWindow) return true;
+  return false;
+}
+
 // The presses `event` makes: one for each letter past Latin-1 it types, or
 // one other press.
 void Record(Connection& connection, XKeyEvent& event) {
   const Watched* watched = Find(connection, event.window);
   if (!watched) return;
-  Press press{0, watched->glutWindow, Clock::now()};
   char text[64];
   KeySym symbol = NoSymbol;
   Status status = 0;
   const int length = Xutf8LookupString(watched->context, &event, text, sizeof text, &symbol, &status);
-  // A shortcut (Ctrl or Alt held) types nothing.
+  // A key without a symbol types nothing and GLUT hands nothing over. So
+  // does a key whose symbol was bound only for the moment of its press (a
+  // tool typing through a spare key) when it is read after the binding
+  // went: its letter is lost, as GLUT would lose one, and the letters
+  // after it keep their places.
+  if (status == XLookupNone) return;
+  // A shortcut (Ctrl or Alt held) types nothing here.
   const bool typing = !(event.state & (ControlMask | Mod1Mask)) &&
-                      (status == XLookupChars || status == XLookupBoth);
-  bool lettersOnly = typing && length > 0;
+                      (status == XLookupChars || status == XLookupBoth) && length > 0;
   std::vector<unsigned> letters;
+  bool other = false;  // a press GLUT may hand over
   for (const char* at = text; typing && at < text + length;) {
     unsigned letter = 0;
     const int bytes = ImTextCharFromUtf8(&letter, at, text + length);
@@ -96,16 +107,11 @@ void Record(Connection& connection, XKeyEvent& event) {
     if (letter > 0xFF)
       letters.push_back(letter);
     else
-      lettersOnly = false;  // GLUT types this one
+      other = true;  // GLUT types this one
   }
-  if (!lettersOnly) {
-    connection.presses.push_back(press);
-    return;
-  }
-  for (unsigned letter : letters) {
-    press.letter = letter;
-    connection.presses.push_back(press);
-  }
+  if (other || letters.empty()) letters.assign(1, 0);
+  for (unsigned letter : letters)
+    connection.presses.push_back(Press{letter, watched->glutWindow, Clock::now()});
 }
 
 }  // namespace
@@ -113,7 +119,7 @@ void Record(Connection& connection, XKeyEvent& event) {
 void TypedText::Watch() {
   Display* glut = glXGetCurrentDisplay();
   Connection& connection = TheConnection();
-  if (!glut || !connection.Open()) return;
+  if (!glut || Watching(connection, glutGetWindow()) || !connection.Open()) return;
   // GLUT's connection may not have sent the new window to the server yet.
   XSync(glut, False);
   Watched watched;
@@ -131,6 +137,8 @@ void TypedText::Watch() {
 void TypedText::Read(bool glutKey, const std::function<void(int, unsigned)>& typed) {
   Connection& connection = TheConnection();
   if (!connection.display || connection.windows.empty()) return;
+  // A key GLUT hands over in a window not read here answers no press.
+  glutKey = glutKey && Watching(connection, glutGetWindow());
   // The press GLUT hands over reached this connection too: ask the server
   // for everything it sent before now.
   if (glutKey) XSync(connection.display, False);

@@ -3,11 +3,12 @@
 // method on an X connection of the layer's own. GLUT gives a key's text
 // only as Latin-1 bytes, and nothing at all for a key whose symbol is a
 // letter of another script (α, ж, 名): such a press reaches no handler.
-// This connection selects key presses on the layer's subwindows as well (X
-// sends a window's events to every client that selects them) and turns
-// each into UTF-8 through the client's own input method. Only the
-// characters past Latin-1 are taken from it; the others still come from
-// GLUT, which a replay drives directly, so every key is typed once.
+// This connection selects key presses on the subwindows holding a text
+// field as well (X sends a window's events to every client that selects
+// them) and turns each into UTF-8 through the client's own input method.
+// Only the characters past Latin-1 are taken from it; the others still
+// come from GLUT, which a replay drives directly, so every key is typed
+// once.
 
 #include <functional>
 
@@ -15,9 +16,10 @@ namespace glui_internal {
 
 class TypedText {
  public:
-  // Characters typed into the current GLUT window are read from now on.
-  // Silent and without effect when the display or its input method cannot
-  // be opened: typing then stays Latin-1.
+  // Characters typed into the current GLUT window are read from now on
+  // (nothing more when they are already). Silent and without effect when
+  // the display or its input method cannot be opened: typing then stays
+  // Latin-1.
   static void Watch();
   // Gives `typed`, in order, the letters past Latin-1 typed before the key
   // GLUT is handing over now (`glutKey`) or, from the idle step, before
